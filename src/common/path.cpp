@@ -1,0 +1,136 @@
+#include "common/path.h"
+
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace quorvan {
+
+bool SplitPath(std::string_view path, std::string& folder, std::string& name) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) {
+        return false;
+    }
+    folder.assign(path.substr(0, slash));
+    name.assign(path.substr(slash + 1));
+    return true;
+}
+
+void SplitExtension(std::string_view name, std::string& base, std::string& extension) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) {
+        base.assign(name);
+        extension.clear();
+        return;
+    }
+    base.assign(name.substr(0, dot));
+    extension.assign(name.substr(dot));
+}
+
+std::string_view ExtensionOf(std::string_view name) {
+    size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string_view{} : name.substr(dot);
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string out(folder);
+    if (out.empty() || out.back() != '/') {
+        out += '/';
+    }
+    size_t skip = 0;
+    while (skip < name.size() && name[skip] == '/') {
+        ++skip;
+    }
+    out.append(name.substr(skip));
+    return out;
+}
+
+bool IsRootPath(std::string_view path) { return path == "/"; }
+
+bool PathExists(const std::string& path) { return IsRootPath(path) || EntryExists(path); }
+
+bool CreateFolderPath(const std::string& path) {
+    if (IsRootPath(path) || PathExists(path)) {
+        return true;
+    }
+    std::string parent;
+    std::string name;
+    if (!SplitPath(path, parent, name)) {
+        parent.clear();
+    }
+    if (parent.empty()) {
+        parent = "/";  // a relative first level, or a level right below the root
+    }
+    if (parent.size() >= path.size()) {
+        return false;
+    }
+    if (!CreateFolderPath(parent)) {
+        return false;
+    }
+    MakeFolder(path);
+    return true;
+}
+
+void MakeValidFileName(std::string& text) {
+    for (char& c : text) {
+        switch (c) {
+            case '"':
+            case '*':
+            case '/':
+            case ':':
+            case '<':
+            case '>':
+            case '?':
+            case '\\':
+            case '|':
+                c = '_';
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+std::string MakeAbsolutePath(std::string_view path) {
+    std::string full;
+    if (path.empty() || path.front() != '/') {
+        std::vector<char> buffer(4096);
+        while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+            if (buffer.size() > (1u << 20)) {
+                break;
+            }
+            buffer.resize(buffer.size() * 2);
+        }
+        full = buffer.data();
+        full += '/';
+    }
+    full.append(path);
+
+    std::vector<std::string_view> parts;
+    std::string_view rest(full);
+    while (!rest.empty()) {
+        size_t slash = rest.find('/');
+        std::string_view part = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string out;
+    for (std::string_view part : parts) {
+        out += '/';
+        out.append(part);
+    }
+    return out.empty() ? "/" : out;
+}
+
+}  // namespace quorvan

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvan {
+
+// Splits at the last "/": folder (without it) and file name. A path without
+// "/" leaves both outputs unchanged and reports false.
+bool SplitPath(std::string_view path, std::string& folder, std::string& name);
+
+// Splits a name at its last ".": the extension keeps its dot; a name without a
+// dot has the whole name as base and an empty extension.
+void SplitExtension(std::string_view name, std::string& base, std::string& extension);
+
+// The extension of a bare file name, "" when it has no dot.
+std::string_view ExtensionOf(std::string_view name);
+
+// folder + "/" + name with exactly one separator between them.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// The only root path is "/".
+bool IsRootPath(std::string_view path);
+
+// True for the root or when a directory entry (of any kind) has this path.
+bool PathExists(const std::string& path);
+
+// Creates every missing level of a folder path. False when a parent could not
+// be made; whether the last level itself was created is not looked at.
+bool CreateFolderPath(const std::string& path);
+
+// Replaces each of " * / : < > ? \ | with "_".
+void MakeValidFileName(std::string& text);
+
+// An absolute path without "." and ".." components, doubled separators or a
+// trailing separator (other than the root itself). Symbolic links are kept.
+std::string MakeAbsolutePath(std::string_view path);
+
+}  // namespace quorvan

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvan {
+
+// Decimal number as the C library reads it: leading white space and a sign
+// accepted, conversion stops at the first non-digit, no digits give 0. Values
+// beyond 32 bits saturate.
+int32_t ParseLong(std::string_view text);
+
+// "%ld" of a 32-bit value.
+std::string FormatLong(int32_t value);
+
+// Trims blank, tab, CR, LF, vertical tab and form feed at both ends.
+std::string_view TrimWhiteSpace(std::string_view text);
+
+// Unicode simple case mapping of every valid UTF-8 character; bytes that are
+// not valid UTF-8 are copied unchanged.
+std::string Utf8ToUpper(std::string_view text);
+std::string Utf8ToLower(std::string_view text);
+
+// Case-insensitive equality under the same mapping (used for extensions and
+// keywords).
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace quorvan

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quorvan {
+
+// File work of a run. Each returns true on success; on failure `error` holds an
+// errno value whose ErrorText (file_system.h) explains it.
+
+// Renames `from` to `to` but never replaces an existing entry: renameat2 with
+// RENAME_NOREPLACE, falling back to link + unlink, then to check-then-rename,
+// where the file system lacks the flag. Another hard link of the same file at
+// `to` counts as existing. A change of letter case alone on a case-insensitive
+// file system goes through a temporary name.
+bool MoveNoReplace(const std::string& from, const std::string& to, int& error);
+
+// Copies `from` to `to` through a temporary file in the target folder (data,
+// mode bits, user.* extended attributes, then the times; fsync; rename over
+// the target). A failed copy leaves any previous target intact and no
+// temporary file behind. An existing target that is read-only, a folder, or
+// the same file as the source is refused.
+bool SafeCopy(const std::string& from, const std::string& to, int& error);
+
+// The result of setting the four attributes.
+struct AttributeChange {
+    bool modeChanged = false;      // write permission was changed
+    uint32_t previousMode = 0;     // permission bits before
+    bool hadDosAttrib = false;     // a user.DOSATTRIB value existed before
+    std::string previousDosAttrib; // its bytes
+    bool dosAttribWritten = false; // a new value was stored
+};
+
+// Forces read-only, hidden, system and archive to the bits of `attributes`
+// (other bits of a stored attribute word and its create time are kept).
+// Read-only also clears every write permission bit; clearing it gives the
+// owner write permission back. Where the file system keeps no user extended
+// attributes only read-only takes effect, and the call fails with EOPNOTSUPP
+// when hidden, system or archive could not be stored.
+bool SetAttributes(const std::string& path, uint8_t attributes, AttributeChange& change,
+                   int& error);
+
+// Sets last-access and modification time (whole seconds since the epoch),
+// following symbolic links; nullopt leaves a time as it is.
+bool SetFileTimes(const std::string& path, std::optional<int64_t> lastAccess,
+                  std::optional<int64_t> modification, int& error);
+
+// True when `a` and `b` name the same file (device and inode).
+bool SameFile(const std::string& a, const std::string& b);
+
+}  // namespace quorvan

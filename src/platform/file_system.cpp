@@ -1,0 +1,138 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/local_time.h"
+#include "platform/dos_attrib.h"
+
+namespace quorvan {
+
+namespace {
+
+// Times before 1900 cannot be expressed by the local calendar conversion.
+int64_t ClampTime(int64_t seconds) {
+    static const int64_t k1900 = LocalToSeconds({1900, 1, 1, 0, 0, 0});
+    return seconds < k1900 ? 0 : seconds;
+}
+
+bool NameIsHidden(const std::string& path) {
+    size_t slash = path.rfind('/');
+    size_t start = slash == std::string::npos ? 0 : slash + 1;
+    return start < path.size() && path[start] == '.';
+}
+
+}  // namespace
+
+bool GetFileStatus(const std::string& path, FileStatus& status, unsigned parts) {
+    struct statx sx {};
+    unsigned mask = STATX_TYPE | STATX_MODE;
+    if (parts & kStatusTimes) {
+        mask |= STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    }
+    if (statx(AT_FDCWD, path.c_str(), 0, mask, &sx) != 0) {
+        return false;
+    }
+    status = FileStatus{};
+    if (parts & kStatusAttributes) {
+        uint8_t byte = (sx.stx_mode & S_IWUSR) ? 0 : kAttrReadOnly;
+        char value[256];
+        ssize_t n = getxattr(path.c_str(), kDosAttribName, value, sizeof value);
+        if (n > 0) {
+            if (auto dos = ParseDosAttrib(std::string_view(value, static_cast<size_t>(n)))) {
+                byte = static_cast<uint8_t>(dos->attributes & 0x7F);
+            }
+        }
+        if (NameIsHidden(path)) {
+            byte |= kAttrHidden;
+        }
+        status.attributes = byte;
+    }
+    if (parts & kStatusTimes) {
+        status.modificationTime = ClampTime(sx.stx_mtime.tv_sec);
+        status.lastAccessTime = ClampTime(sx.stx_atime.tv_sec);
+        status.creationTime =
+            (sx.stx_mask & STATX_BTIME) ? ClampTime(sx.stx_btime.tv_sec) : 0;
+        if (status.creationTime == 0) {
+            status.creationTime = status.modificationTime;
+        }
+        if (status.lastAccessTime == 0) {
+            status.lastAccessTime = status.modificationTime;
+        }
+    }
+    return true;
+}
+
+bool EntryExists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }
+
+bool ListFolder(const std::string& folder, const std::function<void(const FolderEntry&)>& visit,
+                int& error) {
+    int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+        error = errno;
+        close(fd);
+        return false;
+    }
+    FolderEntry entry;
+    errno = 0;
+    while (dirent* d = readdir(dir)) {
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            continue;
+        }
+        unsigned char type = d->d_type;
+        entry.name.assign(name);
+        entry.isFolder = false;
+        entry.isLinkToFolder = false;
+        if (type == DT_UNKNOWN) {
+            struct stat st {};
+            if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+            }
+        }
+        if (type == DT_DIR) {
+            entry.isFolder = true;
+        } else if (type == DT_LNK) {
+            struct stat st {};
+            entry.isLinkToFolder = fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        visit(entry);
+        errno = 0;
+    }
+    error = errno;
+    closedir(dir);
+    return error == 0;
+}
+
+bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode) {
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0) {
+        return false;
+    }
+    device = st.st_dev;
+    inode = st.st_ino;
+    return true;
+}
+
+std::string ErrorText(int error) {
+    char buffer[256];
+    return strerror_r(error, buffer, sizeof buffer);
+}
+
+}  // namespace quorvan

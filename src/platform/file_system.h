@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace quorvan {
+
+// Attribute bits of the attribute byte.
+constexpr uint8_t kAttrReadOnly = 0x01;
+constexpr uint8_t kAttrHidden = 0x02;
+constexpr uint8_t kAttrSystem = 0x04;
+constexpr uint8_t kAttrArchive = 0x20;
+
+// What the file-status query gives: the attribute byte and three times as
+// seconds since the epoch (whole seconds).
+struct FileStatus {
+    uint8_t attributes = 0;
+    int64_t creationTime = 0;
+    int64_t modificationTime = 0;
+    int64_t lastAccessTime = 0;
+};
+
+// Which parts of FileStatus a caller needs; the query skips the others.
+enum FileStatusParts : unsigned {
+    kStatusExists = 0,
+    kStatusAttributes = 1,
+    kStatusTimes = 2,
+    kStatusAll = 3,
+};
+
+// The file-status query. False when no entry has this path (or it cannot be
+// reached). Follows symbolic links. The attribute byte comes from the
+// "user.DOSATTRIB" extended attribute when there is one, else read-only means
+// the owner has no write permission; a name beginning with "." reads as hidden.
+// A zero or missing creation time and a zero last-access time read as the
+// modification time; times before 1900 read as 0.
+bool GetFileStatus(const std::string& path, FileStatus& status, unsigned parts = kStatusAll);
+
+// True when a directory entry of any kind (a dangling link too) has this path.
+bool EntryExists(const std::string& path);
+
+// mkdir with mode 0777 (the umask applies). True when it was created.
+bool MakeFolder(const std::string& path);
+
+// One entry of a folder listing.
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false;  // a real folder, not a link to one
+    bool isLinkToFolder = false;
+};
+
+// Lists one folder in the order the file system returns its entries, without
+// "." and "..". On failure returns false and sets `error` to the errno value.
+bool ListFolder(const std::string& folder, const std::function<void(const FolderEntry&)>& visit,
+                int& error);
+
+// The (device, inode) identity of a folder, for loop detection; false when it
+// cannot be read.
+bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode);
+
+// The system's message for an errno value.
+std::string ErrorText(int error);
+
+}  // namespace quorvan

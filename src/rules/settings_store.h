@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "common/local_time.h"
+
+namespace quorvan {
+
+// Ordered key/value lines "key = value" of a settings or filter file.
+class CSettingsStore final {
+public:
+    // Removes every entry; the modified flag stays as it is.
+    void Clear();
+    // Replaces or inserts; marks the store modified.
+    void SetValue(const std::string& key, const std::string& value);
+    // Copies the value when the key exists; otherwise leaves `value` alone.
+    bool GetValue(const std::string& key, std::string& value) const;
+
+    // Writes every entry in key order, each line ending in CR LF. Writes
+    // nothing and returns false while nothing was set.
+    bool WriteToFile(const std::string& path);
+    // Reads lines "key = value" (LF or CR LF); a line without "=" is skipped,
+    // and for a repeated key the first line counts.
+    bool ReadFromFile(const std::string& path);
+    // The same parsing of text already in memory.
+    void ReadFromText(const std::string& text);
+
+    int32_t LastError() const { return lastError_; }
+    bool IsOk() const { return ok_; }
+    bool IsModified() const { return modified_; }
+    const std::map<std::string, std::string>& Entries() const { return entries_; }
+
+    // Typed helpers over the value encodings of the file.
+    void SetFlag(const std::string& key, bool value);
+    void SetNumber(const std::string& key, int32_t value);
+    void SetDate(const std::string& key, const LocalDateTime& value);
+    void SetTime(const std::string& key, const LocalDateTime& value);
+    // Each leaves `value` unchanged when the key is missing (or, for dates and
+    // times, does not name a real day or time of day).
+    bool GetFlag(const std::string& key, bool& value) const;
+    bool GetNumber(const std::string& key, int32_t& value) const;
+    bool GetDate(const std::string& key, LocalDateTime& value) const;
+    bool GetTime(const std::string& key, LocalDateTime& value) const;
+
+private:
+    int32_t lastError_ = 0;
+    bool ok_ = false;
+    bool modified_ = false;
+    std::map<std::string, std::string> entries_;
+};
+
+}  // namespace quorvan

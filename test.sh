@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Set-up, build and every test: the normal build, then a sanitizer build of the
+# core and command line without Qt (which also proves the core needs no Qt).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/setup.sh
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+(cd build && ctest --output-on-failure -j "$(nproc)")
+
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUORVAN_SANITIZE=ON -DQUORVAN_GUI=OFF \
+    -DQUORVAN_BENCH=OFF
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --output-on-failure -j "$(nproc)")

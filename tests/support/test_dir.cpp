@@ -1,0 +1,160 @@
+#include "support/test_dir.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace quorvan::test {
+
+namespace {
+
+void RemoveTree(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        chmod(path.c_str(), 0700);
+        if (DIR* dir = opendir(path.c_str())) {
+            while (dirent* d = readdir(dir)) {
+                std::string name = d->d_name;
+                if (name != "." && name != "..") {
+                    RemoveTree(path + "/" + name);
+                }
+            }
+            closedir(dir);
+        }
+        rmdir(path.c_str());
+    } else {
+        unlink(path.c_str());
+    }
+}
+
+void MakeParents(const std::string& path) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        mkdir(path.substr(0, slash).c_str(), 0777);
+    }
+}
+
+}  // namespace
+
+TestDir::TestDir() {
+    const char* base = getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorvan-test-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = buffer.data();
+}
+
+TestDir::~TestDir() { RemoveTree(path_); }
+
+std::string TestDir::operator/(const std::string& relative) const {
+    return relative.empty() ? path_ : path_ + "/" + relative;
+}
+
+std::string TestDir::CreateFile(const std::string& relative, const std::string& content) {
+    std::string full = *this / relative;
+    MakeParents(full);
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out) {
+        throw std::runtime_error("cannot create " + full);
+    }
+    return full;
+}
+
+void TestDir::CreateFiles(const std::vector<std::string>& relatives) {
+    for (const auto& r : relatives) {
+        CreateFile(r);
+    }
+}
+
+std::string TestDir::CreateDir(const std::string& relative) {
+    std::string full = *this / relative;
+    MakeParents(full + "/");
+    return full;
+}
+
+void TestDir::SetTimes(const std::string& relative, int64_t access, int64_t modification) {
+    timespec times[2] = {{static_cast<time_t>(access), 0}, {static_cast<time_t>(modification), 0}};
+    if (utimensat(AT_FDCWD, (*this / relative).c_str(), times, 0) != 0) {
+        throw std::runtime_error("utimensat failed");
+    }
+}
+
+void TestDir::SetMode(const std::string& relative, unsigned mode) {
+    chmod((*this / relative).c_str(), mode);
+}
+
+bool TestDir::Exists(const std::string& relative) const {
+    struct stat st {};
+    return lstat((*this / relative).c_str(), &st) == 0;
+}
+
+std::string TestDir::Read(const std::string& relative) const {
+    std::ifstream in(*this / relative, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> TestDir::List(const std::string& relative) const {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir((*this / relative).c_str())) {
+        while (dirent* d = readdir(dir)) {
+            std::string name = d->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int RunCommand(const std::string& command, std::string* output, bool withStderr) {
+    std::string full = command + (withStderr ? " 2>&1" : "");
+    FILE* pipe = popen(full.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        text.append(buffer, n);
+    }
+    int status = pclose(pipe);
+    if (output) {
+        *output = text;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ShellQuote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') {
+            out += "'\\''";
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
+
+}  // namespace quorvan::test

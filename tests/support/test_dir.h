@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorvan::test {
+
+// A temporary folder removed (with everything in it) when the object dies.
+class TestDir final {
+public:
+    TestDir();
+    ~TestDir();
+    TestDir(const TestDir&) = delete;
+    TestDir& operator=(const TestDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Full path of a relative name inside the folder.
+    std::string operator/(const std::string& relative) const;
+
+    // Creates a file (and its missing parent folders) holding `content`.
+    std::string CreateFile(const std::string& relative, const std::string& content = "");
+    void CreateFiles(const std::vector<std::string>& relatives);
+    std::string CreateDir(const std::string& relative);
+    // Sets access and modification time, seconds since the epoch.
+    void SetTimes(const std::string& relative, int64_t access, int64_t modification);
+    void SetMode(const std::string& relative, unsigned mode);
+
+    bool Exists(const std::string& relative) const;
+    std::string Read(const std::string& relative) const;
+    // Names in one folder (not recursive), sorted.
+    std::vector<std::string> List(const std::string& relative = "") const;
+
+private:
+    std::string path_;
+};
+
+// Runs a shell command; returns its exit status and puts standard output (and
+// standard error when asked) into `output`.
+int RunCommand(const std::string& command, std::string* output = nullptr, bool withStderr = false);
+
+// Single-quotes a text for the shell.
+std::string ShellQuote(const std::string& text);
+
+}  // namespace quorvan::test
