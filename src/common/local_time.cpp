@@ -18,7 +18,9 @@ std::tm ToTm(const LocalDateTime& v) {
     return tm;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 }  // namespace
 
@@ -47,11 +49,12 @@ LocalDateTime SecondsToLocal(int64_t seconds) {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-LocalDateTime CurrentLocalTime() { return SecondsToLocal(static_cast<int64_t>(time(nullptr))); }
+LocalDateTime CurrentLocalTime() {
+    return SecondsToLocal(static_cast<int64_t>(time(nullptr)));
+}
 
 int64_t CombineDateAndTime(const LocalDateTime& date, const LocalDateTime& time) {
-    return LocalToSeconds(
-        {date.year, date.month, date.day, time.hour, time.minute, time.second});
+    return LocalToSeconds({date.year, date.month, date.day, time.hour, time.minute, time.second});
 }
 
 std::string FormatLocal(const LocalDateTime& value, const char* format) {

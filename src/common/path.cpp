@@ -47,9 +47,13 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return out;
 }
 
-bool IsRootPath(std::string_view path) { return path == "/"; }
+bool IsRootPath(std::string_view path) {
+    return path == "/";
+}
 
-bool PathExists(const std::string& path) { return IsRootPath(path) || EntryExists(path); }
+bool PathExists(const std::string& path) {
+    return IsRootPath(path) || EntryExists(path);
+}
 
 bool CreateFolderPath(const std::string& path) {
     if (IsRootPath(path) || PathExists(path)) {

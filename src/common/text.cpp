@@ -37,7 +37,9 @@ int32_t ParseLong(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
-std::string FormatLong(int32_t value) { return std::to_string(value); }
+std::string FormatLong(int32_t value) {
+    return std::to_string(value);
+}
 
 std::string_view TrimWhiteSpace(std::string_view text) {
     constexpr std::string_view kWhite = " \t\r\n\v\f";
@@ -149,9 +151,13 @@ struct ToLower {
 
 }  // namespace
 
-std::string Utf8ToUpper(std::string_view text) { return MapCase(text, ToUpper{}); }
+std::string Utf8ToUpper(std::string_view text) {
+    return MapCase(text, ToUpper{});
+}
 
-std::string Utf8ToLower(std::string_view text) { return MapCase(text, ToLower{}); }
+std::string Utf8ToLower(std::string_view text) {
+    return MapCase(text, ToLower{});
+}
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && a == b) {

@@ -24,7 +24,9 @@ void WriteLe(std::string& out, uint64_t value, size_t bytes) {
     }
 }
 
-size_t AlignUp(size_t offset, size_t to) { return (offset + to - 1) / to * to; }
+size_t AlignUp(size_t offset, size_t to) {
+    return (offset + to - 1) / to * to;
+}
 
 }  // namespace
 
@@ -91,11 +93,11 @@ std::string EncodeDosAttrib(const DosAttrib& attrib) {
     uint32_t valid = kValidAttrib | (attrib.hasCreateTime ? kValidCreateTime : 0);
     WriteLe(out, valid, 4);
     WriteLe(out, attrib.attributes, 4);
-    WriteLe(out, 0, 4);   // ea_size
-    WriteLe(out, 0, 8);   // size
-    WriteLe(out, 0, 8);   // alloc_size
+    WriteLe(out, 0, 4);  // ea_size
+    WriteLe(out, 0, 8);  // size
+    WriteLe(out, 0, 8);  // alloc_size
     WriteLe(out, attrib.hasCreateTime ? attrib.createTime : 0, 8);
-    WriteLe(out, 0, 8);   // change_time
+    WriteLe(out, 0, 8);  // change_time
     return out;
 }
 

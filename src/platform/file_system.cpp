@@ -57,8 +57,7 @@ bool GetFileStatus(const std::string& path, FileStatus& status, unsigned parts) 
     if (parts & kStatusTimes) {
         status.modificationTime = ClampTime(sx.stx_mtime.tv_sec);
         status.lastAccessTime = ClampTime(sx.stx_atime.tv_sec);
-        status.creationTime =
-            (sx.stx_mask & STATX_BTIME) ? ClampTime(sx.stx_btime.tv_sec) : 0;
+        status.creationTime = (sx.stx_mask & STATX_BTIME) ? ClampTime(sx.stx_btime.tv_sec) : 0;
         if (status.creationTime == 0) {
             status.creationTime = status.modificationTime;
         }
@@ -74,7 +73,9 @@ bool EntryExists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }
+bool MakeFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0777) == 0;
+}
 
 bool ListFolder(const std::string& folder, const std::function<void(const FolderEntry&)>& visit,
                 int& error) {

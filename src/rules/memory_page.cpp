@@ -7,7 +7,9 @@
 
 namespace quorvan {
 
-void CMemoryPage::AddOptionGroup(std::vector<int> ids) { optionGroups_.push_back(std::move(ids)); }
+void CMemoryPage::AddOptionGroup(std::vector<int> ids) {
+    optionGroups_.push_back(std::move(ids));
+}
 
 bool CMemoryPage::IsChecked(int id) const {
     auto it = checked_.find(id);
@@ -32,28 +34,36 @@ bool CMemoryPage::IsEnabled(int id) const {
     return it == disabled_.end() || !it->second;
 }
 
-void CMemoryPage::SetEnabled(int id, bool enabled) { disabled_[id] = !enabled; }
+void CMemoryPage::SetEnabled(int id, bool enabled) {
+    disabled_[id] = !enabled;
+}
 
 std::string CMemoryPage::Text(int id) const {
     auto it = texts_.find(id);
     return it == texts_.end() ? std::string() : it->second;
 }
 
-void CMemoryPage::SetText(int id, const std::string& text) { texts_[id] = text; }
+void CMemoryPage::SetText(int id, const std::string& text) {
+    texts_[id] = text;
+}
 
 LocalDateTime CMemoryPage::DateTime(int id) const {
     auto it = dateTimes_.find(id);
     return it == dateTimes_.end() ? created_ : it->second;
 }
 
-void CMemoryPage::SetDateTime(int id, const LocalDateTime& value) { dateTimes_[id] = value; }
+void CMemoryPage::SetDateTime(int id, const LocalDateTime& value) {
+    dateTimes_[id] = value;
+}
 
 int CMemoryPage::Selection(int id) const {
     auto it = selections_.find(id);
     return it == selections_.end() ? -1 : it->second;
 }
 
-void CMemoryPage::SetSelection(int id, int index) { selections_[id] = index; }
+void CMemoryPage::SetSelection(int id, int index) {
+    selections_[id] = index;
+}
 
 int CMemoryPage::RowCount(int id) const {
     auto it = rows_.find(id);
@@ -84,7 +94,9 @@ void CMemoryPage::SetRowChecked(int id, int row, bool checked) {
     }
 }
 
-void CMemoryPage::ClearRows(int id) { rows_.erase(id); }
+void CMemoryPage::ClearRows(int id) {
+    rows_.erase(id);
+}
 
 void CMemoryPage::AddUniqueRow(int id, const std::string& text) {
     auto& rows = rows_[id];

@@ -11,7 +11,7 @@ namespace quorvan {
 // A page held in memory: what the command line uses instead of widgets, and
 // what the tests drive. Option buttons of one group clear each other.
 class CMemoryPage final : public CPageControls {
-public:
+  public:
     struct Row {
         std::vector<std::string> columns;
         bool checked = false;
@@ -40,7 +40,7 @@ public:
     // Appends a row without the duplicate check.
     void AddRow(int id, std::vector<std::string> columns, bool checked = false);
 
-private:
+  private:
     std::map<int, bool> checked_;
     std::map<int, bool> disabled_;
     std::map<int, std::string> texts_;

@@ -10,7 +10,7 @@ namespace quorvan {
 // number. The desktop pages implement it over their widgets; the command line
 // and the tests use an in-memory page.
 class CPageControls {
-public:
+  public:
     virtual ~CPageControls() = default;
 
     // Check boxes and option buttons (an option is "checked" when selected).

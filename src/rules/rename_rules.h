@@ -15,7 +15,7 @@ namespace quorvan {
 // The rule settings of the Rename, Extended and Attribute pages, the new-name
 // computation and the rename plan.
 class CRenameRules final {
-public:
+  public:
     // The rename plan: source path to target path, in byte-wise key order.
     using PlanEntry = std::pair<std::string, std::string>;
 
@@ -105,7 +105,7 @@ public:
     bool AlphaLowerCase = false;
     int32_t SequenceCounter = 0;
 
-private:
+  private:
     void SortPlan();
     std::vector<PlanEntry>::iterator FindEntry(const std::string& key);
 

@@ -8,7 +8,9 @@
 
 namespace quorvan {
 
-void CSettingsStore::Clear() { entries_.clear(); }
+void CSettingsStore::Clear() {
+    entries_.clear();
+}
 
 void CSettingsStore::SetValue(const std::string& key, const std::string& value) {
     entries_[key] = value;
@@ -154,8 +156,8 @@ bool CSettingsStore::GetDate(const std::string& key, LocalDateTime& value) const
     // By position: month, then the two characters after the first separator,
     // then the last four characters.
     size_t yearFrom = text.size() > 4 ? text.size() - 4 : 0;
-    LocalDateTime date{FieldAt(text, yearFrom, 4), FieldAt(text, 0, 2), FieldAt(text, 3, 2), 1,
-                       0, 0};
+    LocalDateTime date{
+        FieldAt(text, yearFrom, 4), FieldAt(text, 0, 2), FieldAt(text, 3, 2), 1, 0, 0};
     if (!IsValidDateTime(date)) {
         return false;
     }
@@ -169,8 +171,8 @@ bool CSettingsStore::GetTime(const std::string& key, LocalDateTime& value) const
         return false;
     }
     size_t secondFrom = text.size() > 2 ? text.size() - 2 : 0;
-    LocalDateTime time{1980, 1, 1, FieldAt(text, 0, 2), FieldAt(text, 3, 2),
-                       FieldAt(text, secondFrom, 2)};
+    LocalDateTime time{
+        1980, 1, 1, FieldAt(text, 0, 2), FieldAt(text, 3, 2), FieldAt(text, secondFrom, 2)};
     if (!IsValidDateTime(time)) {
         return false;
     }

@@ -10,7 +10,7 @@ namespace quorvan {
 
 // Ordered key/value lines "key = value" of a settings or filter file.
 class CSettingsStore final {
-public:
+  public:
     // Removes every entry; the modified flag stays as it is.
     void Clear();
     // Replaces or inserts; marks the store modified.
@@ -44,7 +44,7 @@ public:
     bool GetDate(const std::string& key, LocalDateTime& value) const;
     bool GetTime(const std::string& key, LocalDateTime& value) const;
 
-private:
+  private:
     int32_t lastError_ = 0;
     bool ok_ = false;
     bool modified_ = false;

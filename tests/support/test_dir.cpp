@@ -59,7 +59,9 @@ TestDir::TestDir() {
     path_ = buffer.data();
 }
 
-TestDir::~TestDir() { RemoveTree(path_); }
+TestDir::~TestDir() {
+    RemoveTree(path_);
+}
 
 std::string TestDir::operator/(const std::string& relative) const {
     return relative.empty() ? path_ : path_ + "/" + relative;

@@ -8,7 +8,7 @@ namespace quorvan::test {
 
 // A temporary folder removed (with everything in it) when the object dies.
 class TestDir final {
-public:
+  public:
     TestDir();
     ~TestDir();
     TestDir(const TestDir&) = delete;
@@ -31,7 +31,7 @@ public:
     // Names in one folder (not recursive), sorted.
     std::vector<std::string> List(const std::string& relative = "") const;
 
-private:
+  private:
     std::string path_;
 };
 
