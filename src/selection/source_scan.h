@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "rules/page.h"
+#include "rules/rename_rules.h"
+#include "selection/filter_settings.h"
+
+namespace quorvan {
+
+// One file found by the scan of the source folder.
+struct SourceFile {
+    std::string path;     // folder and name joined by exactly one "/"
+    std::string pattern;  // "*" + lower-cased extension, "*" without a dot
+};
+
+// Lists one level of a folder: every entry that is not a folder, in the order
+// the file system returns them (symbolic links to folders are left out). False
+// with the errno in `error` when the folder cannot be read; `files` then holds
+// whatever was listed before the failure.
+bool ListSourceFolder(const std::string& folder, std::vector<SourceFile>& files, int& error);
+
+// The extension pattern of a bare file name, as the scan puts it on the lists.
+std::string ScanPatternOf(std::string_view name);
+
+// Empties the Filter page's Exclude list, then its Include list, and offers
+// every pattern to the Exclude list and then to the Include list.
+void FillExtensionLists(CPageControls& filterPage, const std::vector<std::string>& patterns);
+void FillExtensionLists(CPageControls& filterPage, const std::vector<SourceFile>& files);
+
+// One row of the source list.
+struct SourceRow {
+    std::string path;
+    bool ticked = false;
+};
+
+// What the file list is built from, as the window (or the command line) holds
+// it at the moment of Preview or Start.
+struct FileListRequest {
+    std::string sourceFolder;
+    std::vector<SourceRow> sourceRows;      // in list order
+    std::vector<std::string> cdTrackOrder;  // the CD audio page's track order
+    bool renameCdAudio = false;             // "Rename CD Audio Files" ticked
+};
+
+// Fills the rename plan with the files that the filter accepts.
+class CFileListBuilder final {
+  public:
+    // Told about every folder of a tree walk that cannot be read.
+    using UnreadableFolderHandler = std::function<void(const std::string& folder, int error)>;
+
+    CFileListBuilder(CRenameRules& rules, CFilterSettings& filter)
+        : rules_(rules), filter_(filter) {}
+
+    void SetUnreadableFolderHandler(UnreadableFolderHandler handler) {
+        onUnreadable_ = std::move(handler);
+    }
+
+    // Adds the file to the plan when the filter lets it pass.
+    bool AddFileIfAccepted(const std::string& path);
+    // Offers every file below the folder, depth first with sub-folders walked
+    // where they are met; adds the accepted ones to fileCount and returns it.
+    // Symbolic links to folders are not followed and no folder is walked twice.
+    int32_t CollectFolderTree(const std::string& folder);
+    // Clears the plan, gathers the pages and the filter, then offers the files
+    // of the chosen mode: CD track order, folder tree or ticked rows. True when
+    // something was selected (even if the filter rejected all of it).
+    bool BuildFileList(const FileListRequest& request);
+
+    // Files put into the plan by the last BuildFileList.
+    int32_t fileCount = 0;
+
+  private:
+    void WalkFolder(const std::string& folder);
+
+    CRenameRules& rules_;
+    CFilterSettings& filter_;
+    UnreadableFolderHandler onUnreadable_;
+    std::set<std::pair<uint64_t, uint64_t>> visited_;
+};
+
+}  // namespace quorvan
