@@ -19,17 +19,19 @@ bool MoveNoReplace(const std::string& from, const std::string& to, int& error);
 // Copies `from` to `to` through a temporary file in the target folder (data,
 // mode bits, user.* extended attributes, then the times; fsync; rename over
 // the target). A failed copy leaves any previous target intact and no
-// temporary file behind. An existing target that is read-only, a folder, or
-// the same file as the source is refused.
+// temporary file behind. An existing target that is read-only (owner without
+// write permission, or read-only in user.DOSATTRIB) is refused with EACCES, a
+// folder with EISDIR, the same file as the source with EINVAL. The target
+// itself is never opened for writing.
 bool SafeCopy(const std::string& from, const std::string& to, int& error);
 
 // The result of setting the four attributes.
 struct AttributeChange {
-    bool modeChanged = false;      // write permission was changed
-    uint32_t previousMode = 0;     // permission bits before
-    bool hadDosAttrib = false;     // a user.DOSATTRIB value existed before
-    std::string previousDosAttrib; // its bytes
-    bool dosAttribWritten = false; // a new value was stored
+    bool modeChanged = false;       // write permission was changed
+    uint32_t previousMode = 0;      // permission bits before
+    bool hadDosAttrib = false;      // a user.DOSATTRIB value existed before
+    std::string previousDosAttrib;  // its bytes
+    bool dosAttribWritten = false;  // a new value was stored
 };
 
 // Forces read-only, hidden, system and archive to the bits of `attributes`
@@ -37,7 +39,8 @@ struct AttributeChange {
 // Read-only also clears every write permission bit; clearing it gives the
 // owner write permission back. Where the file system keeps no user extended
 // attributes only read-only takes effect, and the call fails with EOPNOTSUPP
-// when hidden, system or archive could not be stored.
+// when hidden, system or archive could not be stored. On failure `change`
+// still describes whatever was changed, so an undo line can put it back.
 bool SetAttributes(const std::string& path, uint8_t attributes, AttributeChange& change,
                    int& error);
 

@@ -1,0 +1,259 @@
+#include "platform/counter_store.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+namespace quorvan {
+
+namespace {
+
+constexpr const char* kDataName = "counters";
+constexpr const char* kLockName = "counters.lock";
+
+std::string EnvText(const char* name) {
+    const char* value = getenv(name);
+    return value ? value : "";
+}
+
+bool ValidName(const std::string& name) {
+    return !name.empty() && name.find_first_of("=\r\n") == std::string::npos;
+}
+
+bool ValidValue(const std::string& value) {
+    return value.find_first_of("\r\n") == std::string::npos;
+}
+
+// Creates every missing level, owner-only for what is new.
+bool MakeFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        std::string part = folder.substr(0, slash);
+        if (!part.empty() && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    struct stat st {};
+    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The whole file; nothing when it cannot be read, with the reason in `error`.
+std::optional<std::string> ReadFile(const std::string& path, int& error) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            error = errno;
+            close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return text;
+}
+
+CCounterStore::Values ParseValues(const std::string& text) {
+    CCounterStore::Values values;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        size_t eq = line.find('=');
+        if (eq != std::string::npos && eq > 0) {
+            values[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+        start = end + 1;
+    }
+    return values;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    for (size_t done = 0; done < text.size();) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Holds the exclusive lock for one read-modify-write.
+class StoreLock final {
+  public:
+    explicit StoreLock(const std::string& folder) {
+        if (!MakeFolders(folder)) {
+            return;
+        }
+        fd_ = open((folder + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ < 0) {
+            return;
+        }
+        while (flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                close(fd_);
+                fd_ = -1;
+                return;
+            }
+        }
+    }
+    ~StoreLock() {
+        if (fd_ >= 0) {
+            close(fd_);  // releases the lock
+        }
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+    bool Held() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+};
+
+}  // namespace
+
+CCounterStore::CCounterStore() : folder_(DefaultFolder()) {}
+
+CCounterStore::CCounterStore(std::string folder) : folder_(std::move(folder)) {}
+
+std::string CCounterStore::DefaultFolder() {
+    std::string dir = EnvText("QUORVAN_STATE_DIR");
+    if (!dir.empty()) {
+        return dir;
+    }
+    // Relative values are to be ignored, as the XDG base directory rules say.
+    std::string state = EnvText("XDG_STATE_HOME");
+    if (!state.empty() && state[0] == '/') {
+        return state + "/quorvan";
+    }
+    std::string home = EnvText("HOME");
+    if (home.empty()) {
+        if (passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) {
+            home = pw->pw_dir;
+        }
+    }
+    return home + "/.local/state/quorvan";
+}
+
+std::string CCounterStore::DataPath() const {
+    return folder_ + "/" + kDataName;
+}
+
+bool CCounterStore::Exists() const {
+    struct stat st {};
+    return stat(DataPath().c_str(), &st) == 0;
+}
+
+std::optional<CCounterStore::Values> CCounterStore::ReadAll() const {
+    int error = 0;
+    auto text = ReadFile(DataPath(), error);
+    if (!text) {
+        return std::nullopt;
+    }
+    return ParseValues(*text);
+}
+
+std::optional<std::string> CCounterStore::Read(const std::string& name) const {
+    auto values = ReadAll();
+    if (!values) {
+        return std::nullopt;
+    }
+    auto it = values->find(name);
+    if (it == values->end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+bool CCounterStore::Write(const std::string& name, const std::string& value) {
+    if (!ValidName(name) || !ValidValue(value)) {
+        return false;
+    }
+    return Update([&](Values& values) {
+        values[name] = value;
+        return true;
+    });
+}
+
+bool CCounterStore::CreateIfMissing(const Values& defaults) {
+    bool existed = false;
+    bool ok = Update([&](Values& values) {
+        existed = Exists();
+        if (existed) {
+            return false;
+        }
+        values = defaults;
+        return true;
+    });
+    return existed || ok;
+}
+
+bool CCounterStore::Update(const std::function<bool(Values&)>& change) {
+    StoreLock lock(folder_);
+    if (!lock.Held()) {
+        return false;
+    }
+    Values values;
+    std::string path = DataPath();
+    int error = 0;
+    if (auto text = ReadFile(path, error)) {
+        values = ParseValues(*text);
+    } else if (error != ENOENT) {
+        return false;  // an unreadable store is not overwritten with a fresh one
+    }
+    if (!change(values)) {
+        return false;
+    }
+    std::string text;
+    for (const auto& [name, value] : values) {
+        if (!ValidName(name) || !ValidValue(value)) {
+            return false;
+        }
+        text += name + "=" + value + "\n";
+    }
+    // Only the lock holder writes, so one temporary name is enough.
+    std::string temp = path + ".tmp";
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = WriteAll(fd, text);
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quorvan

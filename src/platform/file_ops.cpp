@@ -1,0 +1,519 @@
+#include "platform/file_ops.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <stdio.h>
+#include <sys/ioctl.h>
+#include <sys/random.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <vector>
+
+#include "common/text.h"
+#include "platform/dos_attrib.h"
+#include "platform/file_system.h"
+
+namespace quorvan {
+
+namespace {
+
+constexpr uint32_t kDosSettable = kAttrHidden | kAttrSystem | kAttrArchive;
+constexpr uint32_t kDosForced = kAttrReadOnly | kDosSettable;
+constexpr uint32_t kDosDirectory = 0x10;
+
+bool IsUnsupported(int error) {
+    return error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+// Closes a descriptor on every way out.
+class Fd final {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { Reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int Get() const { return fd_; }
+    void Reset(int fd = -1) {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+        fd_ = fd;
+    }
+    // Closes now and reports the close error, which may be a late write error.
+    int Close() {
+        int result = fd_ >= 0 ? close(fd_) : 0;
+        fd_ = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+  private:
+    int fd_;
+};
+
+// Random text for temporary names; getrandom rarely fails, the counter and
+// clock make the name unique enough when it does.
+std::string RandomSuffix() {
+    static std::atomic<uint64_t> counter{0};
+    uint64_t bits = 0;
+    if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+        bits = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+               (static_cast<uint64_t>(getpid()) << 32) ^ counter.fetch_add(1);
+    }
+    static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string out;
+    for (int i = 0; i < 10; ++i) {
+        out += kDigits[bits % 36];
+        bits /= 36;
+    }
+    return out;
+}
+
+void SplitAtSlash(const std::string& path, std::string& folder, std::string& name) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        folder = ".";
+        name = path;
+    } else {
+        folder = slash == 0 ? "/" : path.substr(0, slash);
+        name = path.substr(slash + 1);
+    }
+}
+
+// ".<name>.<random>" beside `path`; the name part is shortened so the result
+// stays within the usual 255-byte limit for a name.
+std::string TemporaryName(const std::string& path) {
+    std::string folder, name;
+    SplitAtSlash(path, folder, name);
+    if (name.size() > 200) {
+        name.resize(200);
+    }
+    std::string temp = "." + name + "." + RandomSuffix();
+    return folder == "/" ? "/" + temp : folder + "/" + temp;
+}
+
+// One move without the kernel's no-replace flag: link + unlink, or where the
+// file system cannot link, a check followed by rename. Returns 0 or an errno.
+int MoveWithoutFlag(const std::string& from, const std::string& to) {
+    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) == 0) {
+        if (unlinkat(AT_FDCWD, from.c_str(), 0) == 0) {
+            return 0;
+        }
+        int error = errno;
+        unlinkat(AT_FDCWD, to.c_str(), 0);
+        return error;
+    }
+    int error = errno;
+    if (error != EPERM && error != EMLINK && error != ENOSYS && !IsUnsupported(error)) {
+        return error;  // EEXIST among them: the target is there
+    }
+    struct stat st {};
+    if (fstatat(AT_FDCWD, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        return EEXIST;
+    }
+    if (errno != ENOENT) {
+        return errno;
+    }
+    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// One move that never replaces `to`. Returns 0 or an errno.
+int MoveOnce(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    int error = errno;
+    if (error == EINVAL || error == ENOSYS) {
+        return MoveWithoutFlag(from, to);
+    }
+    return error;
+}
+
+// Both names reach the same entry and differ only in letter case, as they do
+// on a case-insensitive file system.
+bool IsCaseOnlyChange(const std::string& from, const std::string& to) {
+    if (from == to || !EqualsIgnoreCase(from, to)) {
+        return false;
+    }
+    struct stat a {
+    }, b{};
+    return fstatat(AT_FDCWD, from.c_str(), &a, AT_SYMLINK_NOFOLLOW) == 0 &&
+           fstatat(AT_FDCWD, to.c_str(), &b, AT_SYMLINK_NOFOLLOW) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+int MoveThroughTemporary(const std::string& from, const std::string& to) {
+    std::string temp;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 10 && error == EEXIST; ++attempt) {
+        temp = TemporaryName(to);
+        error = MoveOnce(from, temp);
+    }
+    if (error != 0) {
+        return error;
+    }
+    error = MoveOnce(temp, to);
+    if (error != 0) {
+        // Two real hard links on a case-sensitive file system, for one: put
+        // the file back under its old name.
+        MoveOnce(temp, from);
+    }
+    return error;
+}
+
+// Reads the whole of one extended attribute; an errno on failure.
+int ReadXattr(int fd, const char* path, const char* name, std::string& value) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ssize_t size = fd >= 0 ? fgetxattr(fd, name, nullptr, 0) : getxattr(path, name, nullptr, 0);
+        if (size < 0) {
+            return errno;
+        }
+        value.resize(static_cast<size_t>(size));
+        ssize_t n = fd >= 0 ? fgetxattr(fd, name, value.data(), value.size())
+                            : getxattr(path, name, value.data(), value.size());
+        if (n >= 0) {
+            value.resize(static_cast<size_t>(n));
+            return 0;
+        }
+        if (errno != ERANGE) {
+            return errno;  // ERANGE: it grew in between, so ask again
+        }
+    }
+    return ERANGE;
+}
+
+int CopyUserXattrs(int src, int dst) {
+    std::string names;
+    for (int attempt = 0;; ++attempt) {
+        ssize_t size = flistxattr(src, nullptr, 0);
+        if (size < 0) {
+            return IsUnsupported(errno) ? 0 : errno;
+        }
+        names.resize(static_cast<size_t>(size));
+        ssize_t n = flistxattr(src, names.data(), names.size());
+        if (n >= 0) {
+            names.resize(static_cast<size_t>(n));
+            break;
+        }
+        if (errno != ERANGE || attempt == 3) {
+            return errno;
+        }
+    }
+    std::string value;
+    for (size_t pos = 0; pos < names.size();) {
+        std::string name = names.c_str() + pos;
+        pos += name.size() + 1;
+        if (name.compare(0, 5, "user.") != 0) {
+            continue;
+        }
+        int error = ReadXattr(src, nullptr, name.c_str(), value);
+        if (error == ENODATA) {
+            continue;  // removed meanwhile
+        }
+        if (error != 0) {
+            return error;
+        }
+        if (fsetxattr(dst, name.c_str(), value.data(), value.size(), 0) != 0) {
+            // A target file system without user attributes still gets the data.
+            if (IsUnsupported(errno)) {
+                return 0;
+            }
+            return errno;
+        }
+    }
+    return 0;
+}
+
+int CopyByReadWrite(int src, int dst) {
+    std::vector<char> buffer(1 << 17);
+    for (;;) {
+        ssize_t n = read(src, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (n == 0) {
+            return 0;
+        }
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = write(dst, buffer.data() + done, static_cast<size_t>(n - done));
+            if (w < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return errno;
+            }
+            done += w;
+        }
+    }
+}
+
+// Errors that say "this way of copying is not available here", not "the copy
+// went wrong"; only those move on to the next way, and only before any data
+// went across.
+bool IsWayUnavailable(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EBADF ||
+           IsUnsupported(error);
+}
+
+int CopyData(int src, int dst) {
+    if (ioctl(dst, FICLONE, src) == 0) {
+        return 0;
+    }
+    constexpr size_t kChunk = size_t{1} << 30;
+    bool started = false;
+    for (;;) {
+        ssize_t n = copy_file_range(src, nullptr, dst, nullptr, kChunk, 0);
+        if (n > 0) {
+            started = true;
+            continue;
+        }
+        if (n == 0) {
+            return 0;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (started || !IsWayUnavailable(errno)) {
+            return errno;
+        }
+        break;
+    }
+    for (;;) {
+        ssize_t n = sendfile(dst, src, nullptr, kChunk);
+        if (n > 0) {
+            started = true;
+            continue;
+        }
+        if (n == 0) {
+            return 0;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (started || !IsWayUnavailable(errno)) {
+            return errno;
+        }
+        break;
+    }
+    return CopyByReadWrite(src, dst);
+}
+
+// True when the stored DOS attributes of `path` mark it read-only.
+bool DosAttribSaysReadOnly(const std::string& path) {
+    std::string value;
+    if (ReadXattr(-1, path.c_str(), kDosAttribName, value) != 0) {
+        return false;
+    }
+    auto dos = ParseDosAttrib(value);
+    return dos && (dos->attributes & kAttrReadOnly);
+}
+
+}  // namespace
+
+bool MoveNoReplace(const std::string& from, const std::string& to, int& error) {
+    // The usual case costs exactly one system call.
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    int result = errno;
+    if (result == EINVAL || result == ENOSYS) {
+        result = MoveWithoutFlag(from, to);
+    }
+    if (result == EEXIST && IsCaseOnlyChange(from, to)) {
+        result = MoveThroughTemporary(from, to);
+    }
+    error = result;
+    return result == 0;
+}
+
+bool SafeCopy(const std::string& from, const std::string& to, int& error) {
+    Fd src(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (src.Get() < 0) {
+        error = errno;
+        return false;
+    }
+    struct stat source {};
+    if (fstat(src.Get(), &source) != 0) {
+        error = errno;
+        return false;
+    }
+    if (!S_ISREG(source.st_mode)) {
+        error = S_ISDIR(source.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    struct stat target {};
+    if (stat(to.c_str(), &target) == 0) {
+        if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
+            error = EINVAL;  // copying a file onto itself would empty it
+            return false;
+        }
+        if (S_ISDIR(target.st_mode)) {
+            error = EISDIR;
+            return false;
+        }
+        if (!(target.st_mode & S_IWUSR) || DosAttribSaysReadOnly(to)) {
+            error = EACCES;
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        error = errno;
+        return false;
+    }
+
+    std::string temp;
+    Fd dst;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        temp = TemporaryName(to);
+        dst.Reset(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (dst.Get() >= 0 || errno != EEXIST) {
+            break;
+        }
+    }
+    if (dst.Get() < 0) {
+        error = errno;
+        return false;
+    }
+
+    int result = CopyData(src.Get(), dst.Get());
+    if (result == 0 && fchmod(dst.Get(), source.st_mode & 07777) != 0) {
+        result = errno;
+    }
+    if (result == 0) {
+        result = CopyUserXattrs(src.Get(), dst.Get());
+    }
+    if (result == 0) {
+        // Last, so that nothing written afterwards moves the times again.
+        timespec times[2] = {source.st_atim, source.st_mtim};
+        if (futimens(dst.Get(), times) != 0) {
+            result = errno;
+        }
+    }
+    if (result == 0 && fsync(dst.Get()) != 0) {
+        result = errno;
+    }
+    if (result == 0) {
+        result = dst.Close();
+    }
+    if (result == 0 && rename(temp.c_str(), to.c_str()) != 0) {
+        result = errno;
+    }
+    if (result != 0) {
+        dst.Reset();
+        unlink(temp.c_str());
+        error = result;
+        return false;
+    }
+    return true;
+}
+
+bool SetAttributes(const std::string& path, uint8_t attributes, AttributeChange& change,
+                   int& error) {
+    change = AttributeChange{};
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        error = errno;
+        return false;
+    }
+    const uint32_t originalMode = st.st_mode & 07777;
+    change.previousMode = originalMode;
+    const bool wantReadOnly = attributes & kAttrReadOnly;
+    const bool wantStored = attributes & kDosSettable;
+
+    std::string stored;
+    int readError = ReadXattr(-1, path.c_str(), kDosAttribName, stored);
+    bool xattrsUnsupported = IsUnsupported(readError);
+    if (readError == 0) {
+        change.hadDosAttrib = true;
+        change.previousDosAttrib = stored;
+    } else if (readError != ENODATA && !xattrsUnsupported) {
+        error = readError;
+        return false;
+    }
+
+    // What to store: the old word and create time with the four bits forced.
+    // Without a usable stored value, the mode carries read-only on its own
+    // and a value is written only for hidden, system or archive.
+    std::optional<DosAttrib> old = change.hadDosAttrib ? ParseDosAttrib(stored) : std::nullopt;
+    DosAttrib next;
+    if (old) {
+        next = *old;
+    } else if (S_ISDIR(st.st_mode)) {
+        next.attributes = kDosDirectory;
+    }
+    next.attributes = (next.attributes & ~kDosForced) | (attributes & kDosForced);
+    bool writeXattr = !xattrsUnsupported && (old ? next.attributes != old->attributes : wantStored);
+
+    uint32_t mode = originalMode;
+    auto setMode = [&](uint32_t newMode) {
+        if (newMode == mode) {
+            return true;
+        }
+        if (chmod(path.c_str(), newMode) != 0) {
+            return false;
+        }
+        mode = newMode;
+        change.modeChanged = mode != originalMode;
+        return true;
+    };
+
+    // The owner needs write permission to store the attribute value and to
+    // end read-only, so it comes first.
+    if ((writeXattr || !wantReadOnly) && !(mode & S_IWUSR) && !setMode(mode | S_IWUSR)) {
+        error = errno;
+        return false;
+    }
+    if (writeXattr) {
+        std::string value = EncodeDosAttrib(next);
+        if (setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) == 0) {
+            change.dosAttribWritten = true;
+        } else if (IsUnsupported(errno)) {
+            xattrsUnsupported = true;
+        } else {
+            error = errno;
+            setMode(originalMode);  // nothing changed after all
+            return false;
+        }
+    }
+    if (wantReadOnly && !setMode(mode & ~0222u)) {
+        error = errno;
+        return false;
+    }
+    if (xattrsUnsupported && wantStored) {
+        error = EOPNOTSUPP;
+        return false;
+    }
+    return true;
+}
+
+bool SetFileTimes(const std::string& path, std::optional<int64_t> lastAccess,
+                  std::optional<int64_t> modification, int& error) {
+    timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
+    if (lastAccess) {
+        times[0] = {static_cast<time_t>(*lastAccess), 0};
+    }
+    if (modification) {
+        times[1] = {static_cast<time_t>(*modification), 0};
+    }
+    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+}  // namespace quorvan
