@@ -1,1 +1,29 @@
-int main() { return 0; }
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/cli_session.h"
+#include "cli/preview_command.h"
+
+using namespace quorvan::cli;
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    CliOptions options;
+    std::string error;
+    if (!ParseOptions(args, options, error)) {
+        PrintError(stderr, error);
+        fputs("Try 'quorvan-cli --help'.\n", stderr);
+        return kExitUsage;
+    }
+    if (options.help) {
+        fputs(UsageText().c_str(), stdout);
+        return kExitDone;
+    }
+    if (options.version) {
+        fputs("quorvan-cli 1.00\n", stdout);
+        return kExitDone;
+    }
+    return RunPreview(options, stdout, stderr);
+}

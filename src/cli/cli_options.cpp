@@ -1,0 +1,103 @@
+#include "cli/cli_options.h"
+
+namespace quorvan::cli {
+
+bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error) {
+    bool optionsEnded = false;
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = "option " + arg + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            positional.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "-0") {
+            options.nulSeparated = true;
+        } else if (arg == "--settings") {
+            if (!value(options.settingsFile)) {
+                return false;
+            }
+        } else if (arg == "--save-settings") {
+            if (!value(options.saveSettingsFile)) {
+                return false;
+            }
+        } else if (arg == "--set") {
+            std::string pair;
+            if (!value(pair)) {
+                return false;
+            }
+            size_t equals = pair.find('=');
+            if (equals == std::string::npos || equals == 0) {
+                error = "--set needs KEY=VALUE, not '" + pair + "'";
+                return false;
+            }
+            options.sets.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+    }
+    if (options.help || options.version) {
+        return true;
+    }
+    if (positional.empty()) {
+        error = "no command given (preview or run)";
+        return false;
+    }
+    options.command = positional[0];
+    if (options.command != "preview" && options.command != "run") {
+        error = "unknown command '" + options.command + "' (preview or run)";
+        return false;
+    }
+    if (positional.size() > 1) {
+        options.folder = positional[1];
+    }
+    options.files.assign(positional.begin() + std::min<size_t>(2, positional.size()),
+                         positional.end());
+    return true;
+}
+
+std::string UsageText() {
+    return "Usage: quorvan-cli preview [OPTIONS] [FOLDER [FILE...]]\n"
+           "       quorvan-cli run     [OPTIONS] [FOLDER [FILE...]]\n"
+           "\n"
+           "Renames files in bulk by the rules of a Quorvan settings file (.qvr).\n"
+           "preview prints each source path, a tab and its new path; run renames\n"
+           "(or copies) the files, as Start does in the program.\n"
+           "\n"
+           "FOLDER defaults to the SourcePath of the settings. Without FILEs every\n"
+           "file of FOLDER takes part (the whole tree with IncludeSubFolders = Yes);\n"
+           "FILEs are relative to FOLDER or absolute. The filter applies as in the\n"
+           "program.\n"
+           "\n"
+           "Options:\n"
+           "  --settings F        read the settings file F and, when it exists, its\n"
+           "                      filter file F + \"fltr\"\n"
+           "  --set KEY=VALUE     a settings-file or filter-file line, taking precedence\n"
+           "                      over the file (repeatable); a filter key implies\n"
+           "                      HasFilters = Yes unless that is set too\n"
+           "  --save-settings F   write the effective settings to F and F + \"fltr\"\n"
+           "  -0                  separate preview output with NUL bytes instead of a\n"
+           "                      tab and a line feed\n"
+           "  --help, --version\n"
+           "\n"
+           "Example:\n"
+           "  quorvan-cli preview --set AddPrefix=Yes --set Prefix=2024_ ~/Photos\n"
+           "\n"
+           "Exit status: 0 all done, 1 some files failed, 2 bad usage or unreadable\n"
+           "settings, 3 no files to process.\n";
+}
+
+}  // namespace quorvan::cli

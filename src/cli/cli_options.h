@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorvan::cli {
+
+// Exit statuses of quorvan-cli.
+constexpr int kExitDone = 0;
+constexpr int kExitSomeFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNothingToDo = 3;
+
+struct CliOptions {
+    std::string command;  // "preview" or "run"
+    std::string settingsFile;
+    std::vector<std::pair<std::string, std::string>> sets;
+    std::string saveSettingsFile;
+    bool nulSeparated = false;
+    bool help = false;
+    bool version = false;
+    std::string folder;
+    std::vector<std::string> files;
+};
+
+// Parses the arguments after the program name. On a usage error returns false
+// with a one-line message in `error`.
+bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
+
+std::string UsageText();
+
+}  // namespace quorvan::cli

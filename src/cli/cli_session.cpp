@@ -1,0 +1,241 @@
+#include "cli/cli_session.h"
+
+#include <cerrno>
+#include <set>
+
+#include "common/path.h"
+#include "platform/file_system.h"
+
+namespace quorvan::cli {
+
+namespace {
+
+const std::set<std::string>& SettingsKeys() {
+    static const std::set<std::string> keys = {"SourcePath",
+                                               "TextSeqModifications",
+                                               "AddPrefix",
+                                               "Prefix",
+                                               "AddSuffix",
+                                               "Suffix",
+                                               "CaseChange",
+                                               "Case",
+                                               "ReplaceString",
+                                               "SourceString",
+                                               "DestString",
+                                               "SequencePlacement",
+                                               "NumericAlphaSequence",
+                                               "StartWith",
+                                               "DigitCount",
+                                               "ChangeExtension",
+                                               "ChangeExtensionString",
+                                               "ConcatExtension",
+                                               "ConcatExtensionString",
+                                               "IncludeSubFolders",
+                                               "LogFile",
+                                               "UndoBatchFile",
+                                               "RenameInPlace",
+                                               "RenameDestFolder",
+                                               "ModifyAttributes",
+                                               "ModifyReadOnly",
+                                               "ModifyHidden",
+                                               "ModifySystem",
+                                               "ModifyArchive",
+                                               "ModifyDatesTimes",
+                                               "ModifyCreationDateTime",
+                                               "ModifyCreationDate",
+                                               "ModifyCreationTime",
+                                               "ModifyModDateTime",
+                                               "ModifyModDate",
+                                               "ModifyModTime",
+                                               "ModifyLastAccessedDateTime",
+                                               "ModifyLastAccessedDate",
+                                               "ModifyLastAccessedTime"};
+    return keys;
+}
+
+const std::set<std::string>& FilterKeys() {
+    static const std::set<std::string> keys = {"HasFilters",
+                                               "FilterOnAttributes",
+                                               "FilterAttribsIncludeExclude",
+                                               "FilterOnReadOnly",
+                                               "FilterOnHidden",
+                                               "FilterOnSystem",
+                                               "FilterOnArchive",
+                                               "FilterOnTimes",
+                                               "FilterOnCreationDateTime",
+                                               "FilterOnCreationDate",
+                                               "FilterOnCreationTime",
+                                               "FilterOnCreationDateTimeDir",
+                                               "FilterOnModDateTime",
+                                               "FilterOnModifiedDate",
+                                               "FilterOnModifiedTime",
+                                               "FilterOnModifiedDateTimeDir",
+                                               "FilterOnLastAccessDateTime",
+                                               "FilterOnLastAccessedDate",
+                                               "FilterOnLastAccessedTime",
+                                               "FilterOnLastAccessedDateTimeDir",
+                                               "FilterOnExtension",
+                                               "FilterOnIncludeExtensions",
+                                               "FilterIncludeExtensions",
+                                               "FilterOnExcludeExtensions",
+                                               "FilterExcludeExtensions"};
+    return keys;
+}
+
+}  // namespace
+
+bool IsFilterKey(const std::string& key) {
+    return FilterKeys().count(key) != 0;
+}
+
+bool IsKnownKey(const std::string& key) {
+    return SettingsKeys().count(key) != 0 || IsFilterKey(key);
+}
+
+void PrintError(FILE* err, const std::string& message) {
+    std::string line = "quorvan-cli: " + message + "\n";
+    fwrite(line.data(), 1, line.size(), err);
+}
+
+CCliSession::CCliSession() {
+    InitRenamePage(rename_);
+    InitExtendedPage(extended_);
+    InitAttributePage(attribute_);
+    InitFilterPage(filterPage_);
+    rules_.SetPages(&rename_, &extended_, &attribute_, &cd_);
+    filter_.SetPage(&filterPage_);
+    // Start from what the pages show when the window opens.
+    rules_.GatherFromPages("");
+    filter_.ReadFromPage();
+}
+
+int CCliSession::Prepare(const CliOptions& options, FILE* err) {
+    for (const auto& [key, value] : options.sets) {
+        if (!IsKnownKey(key)) {
+            PrintError(err, "unknown settings key '" + key + "'");
+            return kExitUsage;
+        }
+    }
+
+    bool rulesGiven = false;
+    bool filterGiven = false;
+    if (!options.settingsFile.empty()) {
+        CSettingsStore& store = rules_.Store();
+        store.Clear();
+        if (!store.ReadFromFile(options.settingsFile)) {
+            PrintError(err, "cannot read settings file '" + options.settingsFile +
+                                "': " + ErrorText(store.LastError()));
+            return kExitUsage;
+        }
+        rulesGiven = true;
+        std::string filterFile = CFilterSettings::FilterFilePath(options.settingsFile);
+        if (EntryExists(filterFile)) {
+            CSettingsStore& filterStore = filter_.Store();
+            filterStore.Clear();
+            if (!filterStore.ReadFromFile(filterFile)) {
+                PrintError(err, "cannot read filter file '" + filterFile +
+                                    "': " + ErrorText(filterStore.LastError()));
+                return kExitUsage;
+            }
+            filterGiven = true;
+        }
+    }
+    bool hasFiltersSet = false;
+    bool filterKeySet = false;
+    for (const auto& [key, value] : options.sets) {
+        if (IsFilterKey(key)) {
+            filter_.Store().SetValue(key, value);
+            filterGiven = true;
+            filterKeySet = true;
+            hasFiltersSet = hasFiltersSet || key == "HasFilters";
+        } else {
+            rules_.Store().SetValue(key, value);
+            rulesGiven = true;
+        }
+    }
+    // Filter lines given on the command line are meant to take effect.
+    if (filterKeySet && !hasFiltersSet) {
+        filter_.Store().SetValue("HasFilters", "Yes");
+    }
+
+    if (rulesGiven) {
+        // Prefix and suffix lines are read under a mode; without a mode line
+        // they count for the mode the pages are in.
+        std::string mode;
+        if (!rules_.Store().GetValue("TextSeqModifications", mode)) {
+            rules_.Store().SetValue("TextSeqModifications", rules_.TextMode ? "Text" : "Seq");
+        }
+        rules_.ReadSettingsKeys();
+        rules_.ApplyToPages(rules_.SourcePath);
+    }
+    if (filterGiven && filter_.ReadFilterKeys()) {
+        filter_.ApplyToPage();
+    }
+
+    std::string folder = options.folder.empty() ? rules_.SourcePath : options.folder;
+    if (folder.empty()) {
+        PrintError(err, "no folder given, and the settings name none");
+        return kExitUsage;
+    }
+    folder_ = MakeAbsolutePath(folder);
+
+    // The scan: the source rows, and the extension lists of the filter page.
+    std::vector<SourceFile> files;
+    int error = 0;
+    bool scanned = ListSourceFolder(folder_, files, error);
+    FillExtensionLists(filterPage_, files);
+    if (filterGiven) {
+        filter_.ApplyExtensionChecks();
+    }
+
+    if (!options.saveSettingsFile.empty()) {
+        if (!rules_.SaveSettings(options.saveSettingsFile, folder_)) {
+            PrintError(err, "cannot write settings file '" + options.saveSettingsFile +
+                                "': " + ErrorText(rules_.Store().LastError()));
+            return kExitUsage;
+        }
+        if (!filter_.SaveSettings(options.saveSettingsFile)) {
+            std::string filterFile = CFilterSettings::FilterFilePath(options.saveSettingsFile);
+            PrintError(err, "cannot write filter file '" + filterFile +
+                                "': " + ErrorText(filter_.Store().LastError()));
+            return kExitUsage;
+        }
+    }
+
+    if (!scanned) {
+        PrintError(err, "cannot read folder '" + folder_ + "': " + ErrorText(error));
+        return kExitUsage;
+    }
+
+    rows_.clear();
+    if (options.files.empty()) {
+        rows_.reserve(files.size());
+        for (SourceFile& file : files) {
+            rows_.push_back({std::move(file.path), true});
+        }
+    } else {
+        for (const std::string& file : options.files) {
+            std::string path =
+                MakeAbsolutePath(!file.empty() && file[0] == '/' ? file : JoinPath(folder_, file));
+            if (!EntryExists(path)) {
+                PrintError(err, "'" + path + "': " + ErrorText(ENOENT));
+            }
+            rows_.push_back({path, true});
+        }
+    }
+    return kExitDone;
+}
+
+int32_t CCliSession::BuildFileList(FILE* err) {
+    CFileListBuilder builder(rules_, filter_);
+    builder.SetUnreadableFolderHandler([err](const std::string& folder, int error) {
+        PrintError(err, "cannot read folder '" + folder + "': " + ErrorText(error));
+    });
+    FileListRequest request;
+    request.sourceFolder = folder_;
+    request.sourceRows = rows_;
+    builder.BuildFileList(request);
+    return builder.fileCount;
+}
+
+}  // namespace quorvan::cli

@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include "rules/rename_rules.h"
+
+namespace quorvan {
+namespace {
+
+// Computes the new names of `sources` (in plan order) under `rules`.
+std::vector<std::string> Names(CRenameRules& rules, const std::vector<std::string>& sources,
+                               const std::string& root = "/data") {
+    rules.ClearPlan();
+    for (const auto& s : sources) {
+        rules.AddSource(s);
+    }
+    rules.ComputePlan(root, false);
+    std::vector<std::string> out;
+    for (const auto& [source, target] : rules.PlanEntries()) {
+        out.push_back(target.substr(target.rfind('/') + 1));
+    }
+    return out;
+}
+
+std::string NameOf(CRenameRules& rules, const std::string& name) {
+    return Names(rules, {"/data/" + name}).at(0);
+}
+
+CRenameRules TextRules() {
+    CRenameRules rules;
+    rules.TextMode = true;
+    rules.RenameInPlace = true;
+    return rules;
+}
+
+CRenameRules SequenceRules(bool numeric, int32_t placement) {
+    CRenameRules rules;
+    rules.TextMode = false;
+    rules.RenameInPlace = true;
+    rules.NumericSequence = numeric;
+    rules.SequencePlacement = placement;
+    return rules;
+}
+
+TEST(TextRules, PrefixSuffixReplaceAndCaseInTheirOrder) {
+    CRenameRules r = TextRules();
+    r.AddPrefix = true;
+    r.Prefix = "new_";
+    r.AddSuffix = true;
+    r.Suffix = "_v2";
+    EXPECT_EQ(NameOf(r, "photo.jpg"), "new_photo_v2.jpg");
+    EXPECT_EQ(NameOf(r, "README"), "new_README_v2");
+    r.Suffix = "_s";
+    r.AddPrefix = false;
+    EXPECT_EQ(NameOf(r, "archive.tar.gz"), "archive.tar_s.gz");
+
+    // A prefix with a dot moves the split point of a name without one.
+    r.AddPrefix = true;
+    r.Prefix = "ver.";
+    r.Suffix = "_x";
+    EXPECT_EQ(NameOf(r, "README"), "ver_x.README");
+}
+
+TEST(TextRules, ReplaceSeesPrefixSuffixAndExtensionAndIsCaseSensitive) {
+    CRenameRules r = TextRules();
+    r.ReplaceString = true;
+    r.SourceString = "o";
+    r.DestString = "0";
+    EXPECT_EQ(NameOf(r, "foo.doc"), "f00.d0c");
+    r.SourceString = "A";
+    EXPECT_EQ(NameOf(r, "abc"), "abc");
+
+    r.AddPrefix = true;
+    r.Prefix = "a";
+    r.SourceString = "a";
+    r.DestString = "";
+    EXPECT_EQ(NameOf(r, "banana.txt"), "bnn.txt");
+
+    // Inserted text is not searched again; occurrences do not overlap.
+    r.AddPrefix = false;
+    r.SourceString = "aa";
+    r.DestString = "a";
+    EXPECT_EQ(NameOf(r, "aaaa"), "aa");
+}
+
+TEST(TextRules, CaseChangeRunsLastOnWholeCharacters) {
+    CRenameRules r = TextRules();
+    r.AddPrefix = true;
+    r.Prefix = "x";
+    r.CaseChange = true;
+    r.UpperCase = 1;
+    EXPECT_EQ(NameOf(r, "photo.jpg"), "XPHOTO.JPG");
+    r.AddPrefix = false;
+    EXPECT_EQ(NameOf(r, "café σ straße.txt"), "CAFÉ Σ STRAßE.TXT");
+    EXPECT_EQ(NameOf(r, "Жёлтый"), "ЖЁЛТЫЙ");
+    r.UpperCase = 0;
+    EXPECT_EQ(NameOf(r, "ÉΣ ЖЁЛТЫЙ.TXT"), "éσ жёлтый.txt");
+    // Bytes that are not UTF-8 pass through unchanged.
+    EXPECT_EQ(NameOf(r, "A\xff\xc3(B"), "a\xff\xc3(b");
+}
+
+TEST(SequenceRules, NumericPlacementsAndWidths) {
+    CRenameRules r = SequenceRules(true, 0);
+    r.StartWith = 1;
+    r.DigitCount = 4;
+    r.AddSuffix = true;
+    r.Suffix = "_";
+    EXPECT_EQ(Names(r, {"/data/photo.jpg", "/data/scan.png"}),
+              (std::vector<std::string>{"0001_photo.jpg", "0002_scan.png"}));
+
+    r.AddSuffix = false;
+    r.StartWith = 9998;
+    EXPECT_EQ(Names(r, {"/data/a", "/data/b", "/data/c"}),
+              (std::vector<std::string>{"9998a", "9999b", "10000c"}));
+
+    r.StartWith = 1;
+    r.DigitCount = 0;
+    EXPECT_EQ(NameOf(r, "a"), "00000001a");
+    EXPECT_EQ(r.DigitCount, 8);
+
+    r.DigitCount = 4;
+    r.SequencePlacement = 1;
+    EXPECT_EQ(NameOf(r, "photo.jpg"), "0001.jpg");
+    r.SequencePlacement = 2;
+    EXPECT_EQ(NameOf(r, "photo.jpg"), "photo0001.jpg");
+
+    // Negative numbers keep their sign inside the width; a negative width
+    // pads on the right with blanks.
+    r.StartWith = -1;
+    EXPECT_EQ(NameOf(r, "x"), "x-001");
+    r.StartWith = 7;
+    r.DigitCount = -3;
+    EXPECT_EQ(NameOf(r, "x"), "x7  ");
+}
+
+TEST(SequenceRules, HugeDigitCountsStayBounded) {
+    CRenameRules r = SequenceRules(true, 0);
+    r.StartWith = 1;
+    r.DigitCount = 2000000000;
+    std::string name = NameOf(r, "x");
+    EXPECT_EQ(name.size(), 256u);
+    EXPECT_EQ(name.back(), 'x');
+    r.DigitCount = INT32_MIN;
+    EXPECT_EQ(NameOf(r, "x").size(), 256u);
+}
+
+TEST(SequenceRules, AlphaRunsInBase26WithAAsZero) {
+    CRenameRules r = SequenceRules(false, 1);
+    r.AlphaStartWith = "a";
+    r.DigitCount = 1;
+    std::vector<std::string> sources;
+    for (int i = 0; i < 27; ++i) {
+        sources.push_back("/data/f" + std::string(1, static_cast<char>('a' + i / 26)) +
+                          std::string(1, static_cast<char>('a' + i % 26)));
+    }
+    auto names = Names(r, sources);
+    EXPECT_EQ(names.front(), "a");
+    EXPECT_EQ(names[25], "z");
+    EXPECT_EQ(names[26], "ba");
+    EXPECT_EQ(r.DigitCount, 2);  // grown, and kept for later names
+
+    r.AlphaStartWith = "AA";
+    r.DigitCount = 2;
+    names = Names(r, {"/data/1", "/data/2", "/data/3"});
+    EXPECT_EQ(names, (std::vector<std::string>{"AA", "AB", "AC"}));
+
+    r.AlphaStartWith = "AZ";
+    EXPECT_EQ(Names(r, {"/data/1", "/data/2"}), (std::vector<std::string>{"AZ", "BA"}));
+}
+
+TEST(SequenceRules, AlphaNeverWritesMoreThanSevenLetters) {
+    CRenameRules r = SequenceRules(false, 1);
+    r.AlphaStartWith = "";
+    for (int32_t count : {10, 8, 0, -1}) {
+        r.DigitCount = count;
+        EXPECT_EQ(NameOf(r, "x"), "AAAAAAA") << count;
+    }
+    r.StartWith = -1;  // the largest value as unsigned
+    r.AlphaStartWith = "";
+    r.TextMode = false;
+    r.DigitCount = 1;
+    std::string name = NameOf(r, "x");
+    EXPECT_LE(name.size(), 7u);
+}
+
+TEST(SequenceRules, AlphaStartTextSetsCounterAndCase) {
+    CRenameRules r = SequenceRules(false, 0);
+    r.StartWith = 99;
+    struct Row {
+        const char* start;
+        int32_t counter;
+        bool lower;
+    };
+    for (const Row& row : {Row{"A", 0, false}, Row{"B", 1, false}, Row{"BA", 26, false},
+                           Row{"ZZ", 675, false}, Row{"ba", 26, true}, Row{"1", -16, false}}) {
+        r.AlphaStartWith = row.start;
+        r.AlphaLowerCase = false;
+        r.StartSequence();
+        EXPECT_EQ(r.SequenceCounter, row.counter) << row.start;
+        EXPECT_EQ(r.AlphaLowerCase, row.lower) << row.start;
+    }
+    // An empty start counts from 0 and keeps the letter case as it was.
+    r.AlphaStartWith = "";
+    r.AlphaLowerCase = true;
+    r.StartSequence();
+    EXPECT_EQ(r.SequenceCounter, 0);
+    EXPECT_TRUE(r.AlphaLowerCase);
+}
+
+TEST(ExtensionRules, ChangeThenAppend) {
+    CRenameRules r = TextRules();
+    r.ChangeExtension = true;
+    r.ChangeExtensionString = "txt";
+    EXPECT_EQ(NameOf(r, "a.doc"), "a.txt");
+    EXPECT_EQ(NameOf(r, "Makefile"), "Makefile.txt");
+    r.ChangeExtensionString = "";
+    EXPECT_EQ(NameOf(r, "a.doc"), "a.");
+    r.ChangeExtensionString = ".txt";
+    EXPECT_EQ(NameOf(r, "a.doc"), "a..txt");
+
+    r.ChangeExtension = false;
+    r.ConcatExtension = true;
+    r.ConcatExtensionString = ".bak";
+    EXPECT_EQ(NameOf(r, "a.doc"), "a.doc.bak");
+    r.ChangeExtension = true;
+    r.ChangeExtensionString = "txt";
+    EXPECT_EQ(NameOf(r, "a.doc"), "a.txt.bak");
+}
+
+TEST(TargetFolder, InPlaceAndCopyKeepTheSubfolderStructure) {
+    CRenameRules r = TextRules();
+    r.AddPrefix = true;
+    r.Prefix = "y";
+    std::string target;
+    r.ComputeName("/data", "/data/x.txt", target, false);
+    EXPECT_EQ(target, "/data/yx.txt");
+
+    r.RenameInPlace = false;
+    r.RenameDestFolder = "/out";
+    r.ComputeName("/data", "/data/sub/x.txt", target, false);
+    EXPECT_EQ(target, "/out/sub/yx.txt");
+    EXPECT_EQ(r.RenameDestFolder, "/out/");  // the separator stays appended
+    r.ComputeName("/data", "/data/x.txt", target, false);
+    EXPECT_EQ(target, "/out/yx.txt");
+    r.ComputeName("/data", "/data/a/b/x.txt", target, false);
+    EXPECT_EQ(target, "/out/a/b/yx.txt");
+
+    // The root folder as source root.
+    r.ComputeName("/", "/sub/x.txt", target, false);
+    EXPECT_EQ(target, "/out/sub/yx.txt");
+    r.ComputeName("/", "/x.txt", target, false);
+    EXPECT_EQ(target, "/out/yx.txt");
+
+    // A file from outside the root lands directly in the destination, not in
+    // a folder made of the tail of its path.
+    r.ComputeName("/data", "/database/x.txt", target, false);
+    EXPECT_EQ(target, "/out/yx.txt");
+    r.ComputeName("/data", "/elsewhere/deep/x.txt", target, false);
+    EXPECT_EQ(target, "/out/yx.txt");
+
+    // An empty destination still gets its separator.
+    r.RenameDestFolder = "";
+    r.ComputeName("/data", "/data/x.txt", target, false);
+    EXPECT_EQ(target, "/yx.txt");
+}
+
+TEST(TargetFolder, CdTitleReplacesTheNameButKeepsTheExtension) {
+    CRenameRules r = TextRules();
+    std::string target = "Song Title";
+    r.ComputeName("/cd", "/cd/track01.mp3", target, true);
+    EXPECT_EQ(target, "/cd/Song Title.mp3");
+    target = "Intro";
+    r.ComputeName("/cd", "/cd/track02", target, true);
+    EXPECT_EQ(target, "/cd/Intro");
+}
+
+TEST(TargetFolder, InvalidUtf8NamesKeepTheirBytes) {
+    CRenameRules r = TextRules();
+    r.AddPrefix = true;
+    r.Prefix = "new_";
+    std::string target;
+    r.ComputeName("/data", "/data/\xe9t\xe9.txt", target, false);
+    EXPECT_EQ(target, "/data/new_\xe9t\xe9.txt");
+}
+
+}  // namespace
+}  // namespace quorvan

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "rules/control_ids.h"
+#include "rules/memory_page.h"
+#include "rules/rename_rules.h"
+
+namespace quorvan {
+namespace {
+
+std::vector<std::string> Walk(CRenameRules& rules) {
+    std::vector<std::string> out;
+    std::string source, target;
+    for (bool ok = rules.FirstPair(source, target); ok; ok = rules.NextPair(source, target)) {
+        out.push_back(source + " -> " + target);
+    }
+    return out;
+}
+
+CRenameRules Numbering() {
+    CRenameRules rules;
+    rules.RenameInPlace = true;
+    rules.NumericSequence = true;
+    rules.SequencePlacement = 1;
+    rules.StartWith = 1;
+    rules.DigitCount = 1;
+    return rules;
+}
+
+TEST(Plan, KeysAreUniqueAndWalkedInByteOrder) {
+    CRenameRules rules = Numbering();
+    for (const char* s :
+         {"/x/b.txt", "/x/B.txt", "/x/a.txt", "/x/b.txt", "/x/t.txt", "/x/sub/z.txt"}) {
+        rules.AddSource(s);
+    }
+    rules.ComputePlan("/x", false);
+    EXPECT_EQ(Walk(rules),
+              (std::vector<std::string>{"/x/B.txt -> /x/1.txt", "/x/a.txt -> /x/2.txt",
+                                        "/x/b.txt -> /x/3.txt", "/x/sub/z.txt -> /x/sub/4.txt",
+                                        "/x/t.txt -> /x/5.txt"}));
+    // Preview and Start number from the same start.
+    rules.ComputePlan("/x", false);
+    EXPECT_EQ(Walk(rules).front(), "/x/B.txt -> /x/1.txt");
+}
+
+TEST(Plan, AddingAKeyAgainKeepsItsTarget) {
+    CRenameRules rules = Numbering();
+    rules.AddSource("/x/a");
+    rules.ComputePlan("/x", false);
+    rules.AddSource("/x/a");
+    rules.AddSource("/x/0");
+    EXPECT_EQ(Walk(rules), (std::vector<std::string>{"/x/0 -> ", "/x/a -> /x/1"}));
+}
+
+TEST(Plan, EmptyPlanHasNoFirstTarget) {
+    CRenameRules rules;
+    std::string target = "unchanged";
+    EXPECT_FALSE(rules.FirstTarget(target));
+    rules.AddSource("/x/a");
+    rules.ClearPlan();
+    EXPECT_FALSE(rules.FirstTarget(target));
+    EXPECT_EQ(rules.PlanSize(), 0u);
+}
+
+TEST(Plan, CdPairingUsesTickedTitlesInTrackOrder) {
+    CMemoryPage rename, extended, attribute, cd;
+    CRenameRules rules;
+    rules.SetPages(&rename, &extended, &attribute, &cd);
+    rules.TextMode = true;
+    rules.RenameInPlace = true;
+    const char* titles[] = {"One", "Two", "Three", "Four"};
+    for (int i = 0; i < 4; ++i) {
+        cd.AddRow(ids::kRetrievedNames, {std::to_string(i + 1), titles[i], "3:00"},
+                  i == 0 || i == 2);
+    }
+    // Track order differs from key order; the second row was filtered out.
+    for (const char* track : {"/cd/d.wav", "/cd/x.wav", "/cd/b.wav", "/cd/a.wav", "/cd/c.wav"}) {
+        cd.AddRow(ids::kSelectedTracks, {track});
+    }
+    for (const char* source : {"/cd/a.wav", "/cd/b.wav", "/cd/c.wav", "/cd/d.wav"}) {
+        rules.AddSource(source);
+    }
+    rules.ComputePlan("/cd", true);
+    EXPECT_EQ(Walk(rules), (std::vector<std::string>{"/cd/a.wav -> ", "/cd/b.wav -> /cd/Three.wav",
+                                                     "/cd/c.wav -> ", "/cd/d.wav -> /cd/One.wav"}));
+    std::vector<std::string> previewed;
+    std::string target;
+    for (bool ok = rules.FirstTarget(target); ok; ok = rules.NextTarget(target)) {
+        previewed.push_back(target);
+    }
+    EXPECT_EQ(previewed.size(), 4u);
+}
+
+TEST(Plan, SourcesAreKnownForTheCopyGuard) {
+    CRenameRules rules;
+    rules.AddSource("/x/b");
+    rules.AddSource("/x/a");
+    EXPECT_TRUE(rules.IsPlanSource("/x/a"));
+    EXPECT_FALSE(rules.IsPlanSource("/x/c"));
+}
+
+}  // namespace
+}  // namespace quorvan

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include "rules/control_ids.h"
+#include "rules/memory_page.h"
+#include "rules/rename_rules.h"
+#include "support/test_dir.h"
+
+namespace quorvan {
+namespace {
+
+using test::TestDir;
+
+struct Program {
+    CMemoryPage rename, extended, attribute, cd;
+    CRenameRules rules;
+    Program() {
+        InitRenamePage(rename);
+        InitExtendedPage(extended);
+        InitAttributePage(attribute);
+        rules.SetPages(&rename, &extended, &attribute, &cd);
+    }
+};
+
+TEST(SettingsFile, PrefixOnlyInPlaceGivesTheFifteenLines) {
+    TestDir dir;
+    Program p;
+    p.rename.SetChecked(ids::kAddPrefix, true);
+    p.rename.SetText(ids::kPrefix, "new_");
+    ASSERT_TRUE(p.rules.SaveSettings(dir / "a.qvr", "/photos"));
+    EXPECT_EQ(dir.Read("a.qvr"),
+              "AddPrefix = Yes\r\nAddSuffix = No\r\nCaseChange = No\r\nChangeExtension = No\r\n"
+              "ConcatExtension = No\r\nIncludeSubFolders = No\r\nLogFile = No\r\n"
+              "ModifyAttributes = No\r\nModifyDatesTimes = No\r\nPrefix = new_\r\n"
+              "RenameInPlace = Yes\r\nReplaceString = No\r\nSourcePath = /photos\r\n"
+              "TextSeqModifications = Text\r\nUndoBatchFile = No\r\n");
+}
+
+TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
+    TestDir dir;
+    Program a;
+    a.rename.SetChecked(ids::kSequencing, true);
+    a.rename.SetChecked(ids::kSequenceSuffix, true);
+    a.rename.SetChecked(ids::kAlphaSequence, true);
+    a.rename.SetText(ids::kAlphaStart, "ba");
+    a.rename.SetText(ids::kCharacters, "3");
+    a.rename.SetChecked(ids::kSeqAddSuffix, true);
+    a.rename.SetText(ids::kSeqSuffix, " - ");
+    a.extended.SetChecked(ids::kCopyThenRename, true);
+    a.extended.SetText(ids::kDestinationFolder, "/out dir");
+    a.extended.SetChecked(ids::kGenerateUndo, true);
+    a.attribute.SetChecked(ids::kModifyAttributes, true);
+    a.attribute.SetChecked(ids::kArchive, true);
+    a.attribute.SetChecked(ids::kModifyDateTime, true);
+    a.attribute.SetChecked(ids::kCreationDateTime, true);
+    a.attribute.SetDateTime(ids::kCreationDate, {2002, 3, 27, 15, 0, 0});
+    a.attribute.SetDateTime(ids::kCreationTime, {2010, 1, 1, 23, 7, 30});
+    ASSERT_TRUE(a.rules.SaveSettings(dir / "s.qvr", "/src"));
+    std::string text = dir.Read("s.qvr");
+    EXPECT_NE(text.find("ModifyCreationDate = 03-27-2002\r\n"), std::string::npos);
+    EXPECT_NE(text.find("ModifyCreationTime = 23:07:30\r\n"), std::string::npos);
+    EXPECT_NE(text.find("SequencePlacement = Suffix\r\n"), std::string::npos);
+    EXPECT_NE(text.find("StartWith = ba\r\n"), std::string::npos);
+
+    Program b;
+    std::string folder;
+    ASSERT_TRUE(b.rules.LoadSettings(dir / "s.qvr", folder));
+    EXPECT_EQ(folder, "/src");
+    b.rules.GatherFromPages(folder);
+    EXPECT_FALSE(b.rules.TextMode);
+    EXPECT_FALSE(b.rules.NumericSequence);
+    EXPECT_EQ(b.rules.SequencePlacement, 2);
+    EXPECT_EQ(b.rules.AlphaStartWith, "ba");
+    EXPECT_EQ(b.rules.DigitCount, 3);
+    EXPECT_EQ(b.rules.Suffix, "-");  // the file cannot keep outer blanks
+    EXPECT_FALSE(b.rules.RenameInPlace);
+    EXPECT_EQ(b.rules.RenameDestFolder, "/out dir");
+    EXPECT_TRUE(b.rules.UndoBatchFile);
+    EXPECT_TRUE(b.rules.ModifyArchive);
+    EXPECT_FALSE(b.rules.ModifyReadOnly);
+    EXPECT_EQ(b.rules.CreationDate.year, 2002);
+    EXPECT_EQ(b.rules.CreationDate.month, 3);
+    EXPECT_EQ(b.rules.CreationDate.day, 27);
+    EXPECT_EQ(b.rules.CreationTime.hour, 23);
+    EXPECT_EQ(b.rules.CreationTime.minute, 7);
+    EXPECT_EQ(b.rules.CreationTime.second, 30);
+}
+
+TEST(SettingsFile, ValuesAreReadByTheFileRules) {
+    TestDir dir;
+    Program p;
+    dir.CreateFile("k.qvr",
+                   "TextSeqModifications = TEXT\n"
+                   "ReplaceString = Yes\nReplaceString = No\n"
+                   "SourceString = a=b\n"
+                   "DestString =   \n"
+                   "RenameInPlace = yes\n"
+                   "LogFile = 1\n"
+                   "no equals sign here\n"
+                   "Unknown = whatever\n"
+                   "AddPrefix=Yes\r\n"
+                   "Prefix = x");  // no line end at the end
+    std::string folder = "unchanged";
+    ASSERT_TRUE(p.rules.LoadSettings(dir / "k.qvr", folder));
+    EXPECT_EQ(folder, "");
+    EXPECT_TRUE(p.rules.TextMode);
+    EXPECT_TRUE(p.rules.ReplaceString);  // the first of a repeated key counts
+    EXPECT_EQ(p.rules.SourceString, "a=b");
+    EXPECT_EQ(p.rules.DestString, "");
+    EXPECT_TRUE(p.rules.RenameInPlace);
+    EXPECT_FALSE(p.rules.LogFile);
+    EXPECT_TRUE(p.rules.AddPrefix);
+    EXPECT_EQ(p.rules.Prefix, "x");
+}
+
+TEST(SettingsFile, ModeWordsAndMissingKeys) {
+    TestDir dir;
+    Program p;
+    p.rules.TextMode = true;
+    p.rules.SequencePlacement = 1;
+    dir.CreateFile("lower.qvr", "TextSeqModifications = seq\nSequencePlacement = Prefix\n");
+    std::string folder;
+    ASSERT_TRUE(p.rules.LoadSettings(dir / "lower.qvr", folder));
+    EXPECT_TRUE(p.rules.TextMode);  // "seq" selects neither mode
+    EXPECT_EQ(p.rules.SequencePlacement, 1);
+
+    dir.CreateFile("seq.qvr", "TextSeqModifications = Seq\nNumericAlphaSequence = Num\n");
+    ASSERT_TRUE(p.rules.LoadSettings(dir / "seq.qvr", folder));
+    EXPECT_FALSE(p.rules.TextMode);
+    EXPECT_EQ(p.rules.SequencePlacement, 1);  // absent placement keeps the current one
+    EXPECT_TRUE(p.rename.IsChecked(ids::kSequenceReplace));
+}
+
+TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
+    TestDir dir;
+    Program p;
+    p.rules.Prefix = "kept";
+    std::string folder;
+    EXPECT_FALSE(p.rules.LoadSettings(dir / "missing.qvr", folder));
+    EXPECT_NE(p.rules.Store().LastError(), 0);
+    EXPECT_EQ(p.rules.Prefix, "kept");
+
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) {
+        binary += static_cast<char>(i * 37 % 256);
+    }
+    dir.CreateFile("binary.qvr", binary + "\nPrefix = after\n");
+    EXPECT_TRUE(p.rules.LoadSettings(dir / "binary.qvr", folder));
+
+    std::string longLine = "SourcePath = " + std::string(1 << 20, 'x') + "\nAddPrefix = Yes\n";
+    dir.CreateFile("long.qvr", longLine);
+    EXPECT_TRUE(p.rules.LoadSettings(dir / "long.qvr", folder));
+    EXPECT_EQ(folder.size(), size_t{1} << 20);
+
+    dir.CreateFile("dates.qvr",
+                   "TextSeqModifications = Text\nModifyDatesTimes = Yes\n"
+                   "ModifyModDateTime = Yes\nModifyModDate = 13-45-20x\nModifyModTime = 7\n");
+    LocalDateTime before = p.rules.ModDate;
+    EXPECT_TRUE(p.rules.LoadSettings(dir / "dates.qvr", folder));
+    EXPECT_EQ(p.rules.ModDate, before);
+
+    // A folder is not a settings file.
+    EXPECT_FALSE(p.rules.LoadSettings(dir.Path(), folder));
+}
+
+TEST(SettingsFile, NothingIsWrittenToAnUnwritablePlace) {
+    TestDir dir;
+    Program p;
+    EXPECT_FALSE(p.rules.SaveSettings(dir / "no/such/folder.qvr", "/x"));
+    EXPECT_NE(p.rules.Store().LastError(), 0);
+    CSettingsStore untouched;
+    EXPECT_FALSE(untouched.WriteToFile(dir / "empty.qvr"));
+    EXPECT_FALSE(dir.Exists("empty.qvr"));
+}
+
+}  // namespace
+}  // namespace quorvan
