@@ -1,0 +1,102 @@
+#include "run/run_engine.h"
+
+#include "app/core/app_values.h"
+#include "app/core/usage_registry.h"
+#include "common/path.h"
+#include "rules/rename_rules.h"
+
+namespace quorvan {
+
+namespace {
+
+constexpr const char* kInfoCaption = "Info...";
+constexpr const char* kErrorCaption = "Error...";
+
+}  // namespace
+
+std::string EndOfRunMessage(bool complete, int32_t filesFailed) {
+    std::string text = complete ? CRunEngine::kCompleteText : CRunEngine::kAbortedText;
+    if (filesFailed == 1) {
+        text += "\n1 file failed.";
+    } else if (filesFailed > 1) {
+        text += "\n" + std::to_string(filesFailed) + " files failed.";
+    }
+    return text;
+}
+
+StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
+    StartOutcome outcome;
+    // Two runs must never share the context.
+    if (worker_.Running()) {
+        host.ShowMessage(MessageKind::Info, kInfoCaption, kBusyText);
+        outcome.ended = StartOutcome::Ended::Busy;
+        return outcome;
+    }
+    worker_.Join();
+
+    CUsageRegistry registry(kAppGuid, kProductName);
+    context_.writeLog = request.writeLog;
+    context_.writeUndo = request.writeUndo;
+    context_.inPlace = request.inPlace;
+    context_.sourceFolder = request.sourceFolder;
+
+    if (!context_.inPlace) {
+        context_.destinationFolder = request.destinationFolder;
+        if (!IsRootPath(context_.destinationFolder) && !PathExists(context_.destinationFolder)) {
+            if (!host.AskYesNo(kCreateFolderCaption, kCreateFolderText)) {
+                outcome.ended = StartOutcome::Ended::Declined;
+                return outcome;
+            }
+            CreateFolderPath(context_.destinationFolder);
+        }
+    }
+
+    context_.fileCount = host.BuildFileList(context_.sourceFolder);
+    if (context_.fileCount < 1) {
+        host.ShowMessage(MessageKind::Info, kInfoCaption, kNoFilesText);
+        outcome.ended = StartOutcome::Ended::NoFiles;
+        return outcome;
+    }
+    rules_.ComputePlan(context_.sourceFolder, host.CdModeOn());
+
+    context_.cancelRequested.store(0);
+    if (!worker_.Start(context_, rules_, host.Reporter(), completion_, clock_)) {
+        host.ShowMessage(MessageKind::Error, kErrorCaption, kThreadFailedText);
+        outcome.ended = StartOutcome::Ended::ThreadFailed;
+    } else {
+        bool finished =
+            host.ShowProgress(context_.fileCount, context_.cancelRequested, completion_);
+        outcome.ended = StartOutcome::Ended::Ran;
+        outcome.cancelled = !finished;
+        if (finished) {
+            // The worker stores its result before it reports the end.
+            outcome.result = worker_.LastResult();
+        } else {
+            outcome.result.status = RunStatus::Cancelled;
+            outcome.result.filesFailed = worker_.FilesFailed();
+        }
+        bool complete = finished && outcome.result.status == RunStatus::Complete;
+        outcome.endMessage = EndOfRunMessage(complete, outcome.result.filesFailed);
+        host.ShowMessage(MessageKind::Info, kInfoCaption, outcome.endMessage);
+        if (!completion_.WaitFor(100)) {
+            host.ShowWait(completion_);
+        }
+        if (completion_.IsSet()) {
+            outcome.result = worker_.LastResult();
+        }
+        // The host's reporter may go away with this call; a worker still
+        // finishing a file reports to no one.
+        worker_.DetachReporter();
+        host.RefreshSourceList();
+    }
+
+    // A run that could not even create its log or undo file did nothing.
+    if (!(outcome.ended == StartOutcome::Ended::Ran &&
+          outcome.result.status == RunStatus::Aborted)) {
+        registry.AddToCounter(kValueTimesUsed, 1);
+        outcome.timesUsedCounted = true;
+    }
+    return outcome;
+}
+
+}  // namespace quorvan

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "run/run_context.h"
+#include "run/run_worker.h"
+
+namespace quorvan {
+
+class CRenameRules;
+
+enum class MessageKind { Info, Error };
+
+// What the window (or the command line) gives the start of a run and does for
+// it. All calls come on the thread that called CRunEngine::OnStart.
+class IRunHost {
+  public:
+    virtual ~IRunHost() = default;
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+    // A message with an OK button only.
+    virtual void ShowMessage(MessageKind kind, const std::string& caption,
+                             const std::string& text) = 0;
+    // Gathers the rule and filter settings, fills the plan with the selected
+    // files of `sourceFolder` that pass the filter and returns their number.
+    virtual int32_t BuildFileList(const std::string& sourceFolder) = 0;
+    // Whether "Rename CD Audio Files" is checked.
+    virtual bool CdModeOn() = 0;
+    // Receives the worker's reports, on the worker thread; must not block.
+    // They may start before ShowProgress is called; the finish report is
+    // always the last.
+    virtual IRunReporter& Reporter() = 0;
+    // Shows the run until the worker reports its end (true) or the user
+    // cancels (false; the host sets `cancelRequested` to 1). `completion` is
+    // set once the worker is done.
+    virtual bool ShowProgress(int32_t fileCount, std::atomic<uint8_t>& cancelRequested,
+                              CCompletionEvent& completion) = 0;
+    // Shown when the worker is still busy 100 ms after the end message; closes
+    // once `completion` is set or after at most a second. The default waits.
+    virtual void ShowWait(CCompletionEvent& completion) { completion.WaitFor(1000); }
+    // Rescans the source folder, without selecting all.
+    virtual void RefreshSourceList() = 0;
+};
+
+// The settings that a Start reads from the window.
+struct RunRequest {
+    std::string sourceFolder;       // the folder display
+    std::string destinationFolder;  // "Destination Folder:", copy mode only
+    bool writeLog = false;
+    bool writeUndo = false;
+    bool inPlace = false;
+};
+
+// How a Start ended.
+struct StartOutcome {
+    enum class Ended {
+        Busy,          // a worker of an earlier run still runs: nothing started
+        Declined,      // the destination folder is missing and was not to be made
+        NoFiles,       // "There are no files to process."
+        ThreadFailed,  // "Unable to create processing thread."
+        Ran,           // the worker ran; see `cancelled` and `result`
+    };
+    Ended ended = Ended::Ran;
+    bool cancelled = false;  // the progress display was cancelled
+    // What the worker reported (status Aborted: the log or undo file could not
+    // be created). After a cancel, filesFailed counts the failures known when
+    // the end message was shown.
+    RunResult result;
+    std::string endMessage;  // the message shown at the end of the run
+    bool timesUsedCounted = false;
+};
+
+// The start of a run, shared by the window and the command line. Owns the
+// run's context, completion event and worker; one run at a time.
+class CRunEngine final {
+  public:
+    explicit CRunEngine(CRenameRules& rules) : rules_(rules) {}
+    // Waits for a worker that still finishes a file.
+    ~CRunEngine() = default;
+    CRunEngine(const CRunEngine&) = delete;
+    CRunEngine& operator=(const CRunEngine&) = delete;
+
+    // The Start button: checks, builds the plan, runs the worker while the
+    // host shows progress, shows the end message and refreshes the list.
+    StartOutcome OnStart(IRunHost& host, const RunRequest& request);
+
+    // True while a worker runs (possibly after OnStart returned).
+    bool Busy() const { return worker_.Running(); }
+    // Waits for a worker that still runs.
+    void WaitForWorker() { worker_.Join(); }
+    CCompletionEvent& CompletionEvent() { return completion_; }
+    const RunContext& Context() const { return context_; }
+    // The clock of the log and undo headers (tests fix it).
+    void SetClock(RunClock clock) { clock_ = std::move(clock); }
+
+    static constexpr const char* kNoFilesText = "There are no files to process.";
+    static constexpr const char* kCompleteText = "Rename process complete.";
+    static constexpr const char* kAbortedText = "Rename process aborted.";
+    static constexpr const char* kThreadFailedText = "Unable to create processing thread.";
+    static constexpr const char* kBusyText =
+        "The previous rename process is still finishing. Please try again in a moment.";
+    static constexpr const char* kCreateFolderCaption = "Create folder?";
+    static constexpr const char* kCreateFolderText =
+        "The destination folder for the rename does not exist.\n"
+        "Do you wish to create this folder?";
+
+  private:
+    CRenameRules& rules_;
+    RunContext context_;
+    CCompletionEvent completion_;
+    RunClock clock_;
+    // Last: destroyed first, so a running worker ends while the rest exists.
+    CRunWorker worker_;
+};
+
+// The end-of-run text: complete or aborted, plus the failed files.
+std::string EndOfRunMessage(bool complete, int32_t filesFailed);
+
+}  // namespace quorvan

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "common/local_time.h"
+#include "run/run_context.h"
+
+namespace quorvan {
+
+class CRenameRules;
+class CRunLog;
+class CUndoScript;
+
+// The clock that stamps the log and undo headers.
+using RunClock = std::function<LocalDateTime()>;
+
+// The rule settings the file work needs, copied when a run starts.
+struct FileWorkRules {
+    bool renameInPlace = false;
+    bool modifyAttributes = false;
+    bool readOnly = false;
+    bool hidden = false;
+    bool system = false;
+    bool archive = false;
+    bool modifyTimes = false;
+    bool setCreation = false;
+    LocalDateTime creationDate;
+    LocalDateTime creationTime;
+    bool setModified = false;
+    LocalDateTime modifiedDate;
+    LocalDateTime modifiedTime;
+    bool setLastAccessed = false;
+    LocalDateTime lastAccessedDate;
+    LocalDateTime lastAccessedTime;
+
+    static FileWorkRules FromRules(const CRenameRules& rules);
+};
+
+// What became of one file.
+struct FileOutcome {
+    bool failed = false;
+    std::string failure;  // the failure lines written to the log, joined by "\n"
+};
+
+// The work for one plan entry: move or copy `original` to `target`, then the
+// attribute and time steps, writing log lines and an undo entry for what was
+// done. A failed move or copy skips the other steps. In copy mode a target
+// that is the file itself or a source of the plan (`isPlanSource`) is never
+// written. `log` and `undo` may be null.
+FileOutcome ProcessFile(const std::string& original, const std::string& target,
+                        const FileWorkRules& rules,
+                        const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
+                        CUndoScript* undo);
+
+// The worker's whole run, on the calling thread: creates the log and undo
+// files, walks the plan (fileCount passes, the cancel flag polled before each),
+// adds the passes to "FilesProcessed", reports the end and sets `completion`
+// as its very last act. `failedSoFar`, when given, counts failed files as
+// they happen; `onEnd`, when given, gets the result just before the finish
+// report.
+RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporter& reporter,
+                           CCompletionEvent& completion, const RunClock& clock,
+                           std::atomic<int32_t>* failedSoFar = nullptr,
+                           const std::function<void(const RunResult&)>& onEnd = {});
+
+// Runs ProcessingThread on its own thread. One run at a time.
+class CRunWorker final {
+  public:
+    CRunWorker() = default;
+    // Waits for a worker that still runs.
+    ~CRunWorker();
+    CRunWorker(const CRunWorker&) = delete;
+    CRunWorker& operator=(const CRunWorker&) = delete;
+
+    // Resets `completion` and starts the worker. False when a worker still runs
+    // or no thread could be created. The context, rules and event must outlive
+    // the run; the reporter must stay valid until DetachReporter or the end.
+    bool Start(RunContext& context, CRenameRules& rules, IRunReporter& reporter,
+               CCompletionEvent& completion, RunClock clock = {});
+    // True from Start until the worker has its result.
+    bool Running() const { return running_.load(); }
+    // Drops every later report: for a reporter about to go away while the
+    // worker still finishes a file.
+    void DetachReporter();
+    // Waits for the worker to end.
+    void Join();
+    // Files failed so far in the current or last run.
+    int32_t FilesFailed() const { return failed_.load(); }
+    // The result of the last run, valid once it reported its end.
+    RunResult LastResult();
+
+  private:
+    // Forwards reports to the current reporter, or nowhere once detached.
+    class Relay final : public IRunReporter {
+      public:
+        void Attach(IRunReporter* target);
+        void ReportOriginalName(const std::string& path) override;
+        void ReportRenamedName(const std::string& path) override;
+        void ReportProgress(int32_t passes) override;
+        void ReportFinished(const RunResult& result) override;
+        void ReportError(const std::string& message) override;
+        void ReportFileFailed(const std::string& failure) override;
+
+      private:
+        std::mutex mutex_;
+        IRunReporter* target_ = nullptr;
+    };
+
+    Relay relay_;
+    std::thread thread_;
+    std::atomic<bool> running_{false};
+    std::atomic<int32_t> failed_{0};
+    std::mutex resultMutex_;
+    RunResult result_;
+};
+
+}  // namespace quorvan
