@@ -1,5 +1,6 @@
 #include "selection/source_scan.h"
 
+#include <cerrno>
 #include <unordered_set>
 
 #include "common/path.h"
@@ -17,6 +18,11 @@ std::string ScanPatternOf(std::string_view name) {
 
 bool ListSourceFolder(const std::string& folder, std::vector<SourceFile>& files, int& error) {
     error = 0;
+    // An empty folder field names no folder (not the working directory).
+    if (folder.empty()) {
+        error = ENOENT;
+        return false;
+    }
     return ListFolder(
         folder,
         [&](const FolderEntry& entry) {
@@ -70,6 +76,12 @@ int32_t CFileListBuilder::CollectFolderTree(const std::string& folder) {
 void CFileListBuilder::WalkFolder(const std::string& folder) {
     // Bind mounts and the like can make a folder its own descendant; a folder
     // already walked is not walked again.
+    if (folder.empty()) {
+        if (onUnreadable_) {
+            onUnreadable_(folder, ENOENT);
+        }
+        return;
+    }
     uint64_t device = 0;
     uint64_t inode = 0;
     if (FolderIdentity(folder, device, inode) && !visited_.emplace(device, inode).second) {

@@ -1,0 +1,264 @@
+#include "selection/source_scan.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "rules/control_ids.h"
+#include "rules/memory_page.h"
+#include "support/test_dir.h"
+
+namespace quorvan {
+namespace {
+
+using test::TestDir;
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+std::vector<std::string> RowTexts(const CPageControls& page, int list) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < page.RowCount(list); ++row) {
+        rows.push_back(page.RowText(list, row));
+    }
+    return rows;
+}
+
+void MakeLink(const std::string& target, const std::string& link) {
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+}
+
+TEST(ListSourceFolder, ListsFilesOfOneLevelWithTheirPatterns) {
+    TestDir dir;
+    dir.CreateFiles({"b.TXT", "A.txt", "x.tar.gz", "README", ".hidden", "sub/inner.txt"});
+    MakeLink(dir / "sub", dir / "link-to-sub");
+    MakeLink(dir / "A.txt", dir / "link-to-file");
+
+    std::vector<SourceFile> files;
+    int error = -1;
+    ASSERT_TRUE(ListSourceFolder(dir.Path(), files, error));
+    EXPECT_EQ(error, 0);
+    std::vector<std::string> paths;
+    for (const auto& f : files) {
+        paths.push_back(f.path);
+        std::string expected = f.path == dir / "b.TXT" || f.path == dir / "A.txt" ? "*.txt"
+                               : f.path == dir / "x.tar.gz"                       ? "*.gz"
+                               : f.path == dir / ".hidden"                        ? "*.hidden"
+                                                                                  : "*";
+        EXPECT_EQ(f.pattern, expected) << f.path;
+    }
+    EXPECT_EQ(Sorted(paths), Sorted({dir / ".hidden", dir / "A.txt", dir / "README", dir / "b.TXT",
+                                     dir / "link-to-file", dir / "x.tar.gz"}));
+}
+
+TEST(ListSourceFolder, JoinsWithExactlyOneSeparator) {
+    TestDir dir;
+    dir.CreateFile("a.txt");
+    std::vector<SourceFile> files;
+    int error = 0;
+    ASSERT_TRUE(ListSourceFolder(dir.Path() + "/", files, error));
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].path, dir / "a.txt");
+}
+
+TEST(ListSourceFolder, ReportsWhyAFolderCannotBeRead) {
+    TestDir dir;
+    std::string file = dir.CreateFile("plain.txt");
+    std::vector<SourceFile> files;
+    int error = 0;
+    EXPECT_FALSE(ListSourceFolder(dir / "missing", files, error));
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_FALSE(ListSourceFolder(file, files, error));
+    EXPECT_EQ(error, ENOTDIR);
+    EXPECT_FALSE(ListSourceFolder("", files, error));  // not the working directory
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_TRUE(files.empty());
+}
+
+TEST(FillExtensionLists, OneRowPerPatternAndOldRowsGo) {
+    CMemoryPage page;
+    InitFilterPage(page);
+    page.AddRow(ids::kFilterIncludeList, {"*.old"}, true);
+    page.AddRow(ids::kFilterExcludeList, {"*.txt"}, true);
+
+    TestDir dir;
+    dir.CreateFiles({"b.TXT", "A.txt", "x.tar.gz", "README"});
+    std::vector<SourceFile> files;
+    int error = 0;
+    ASSERT_TRUE(ListSourceFolder(dir.Path(), files, error));
+    FillExtensionLists(page, files);
+
+    std::vector<std::string> expected{"*", "*.gz", "*.txt"};
+    EXPECT_EQ(RowTexts(page, ids::kFilterIncludeList), expected);
+    EXPECT_EQ(RowTexts(page, ids::kFilterExcludeList), expected);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_FALSE(page.IsRowChecked(ids::kFilterIncludeList, row));
+        EXPECT_FALSE(page.IsRowChecked(ids::kFilterExcludeList, row));
+    }
+
+    // A folder without files empties both lists.
+    FillExtensionLists(page, std::vector<std::string>{});
+    EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 0);
+    EXPECT_EQ(page.RowCount(ids::kFilterExcludeList), 0);
+}
+
+// --- building the file list ---
+
+class FileListTest : public ::testing::Test {
+  protected:
+    FileListTest() : builder(rules, filter) {
+        InitRenamePage(renamePage);
+        InitExtendedPage(extendedPage);
+        InitAttributePage(attributePage);
+        InitFilterPage(filterPage);
+        rules.SetPages(&renamePage, &extendedPage, &attributePage, &cdPage);
+        filter.SetPage(&filterPage);
+    }
+
+    std::vector<std::string> Plan() {
+        std::vector<std::string> sources;
+        for (const auto& entry : rules.PlanEntries()) {
+            sources.push_back(entry.first);
+        }
+        return sources;
+    }
+
+    // Only files ending in .txt pass.
+    void IncludeOnlyTxt() {
+        filterPage.SetChecked(ids::kFilterOnExtensions, true);
+        filterPage.SetChecked(ids::kFilterIncludeExtensions, true);
+        filterPage.AddRow(ids::kFilterIncludeList, {"*.txt"}, true);
+    }
+
+    TestDir dir;
+    CMemoryPage renamePage, extendedPage, attributePage, filterPage, cdPage;
+    CRenameRules rules;
+    CFilterSettings filter;
+    CFileListBuilder builder;
+};
+
+TEST_F(FileListTest, ListModeTakesTickedRowsThatPass) {
+    dir.CreateFiles({"a.txt", "b.jpg", "c.txt", "d.txt"});
+    IncludeOnlyTxt();
+    FileListRequest request;
+    request.sourceFolder = dir.Path();
+    request.sourceRows = {{dir / "a.txt", true},
+                          {dir / "b.jpg", true},
+                          {dir / "c.txt", false},
+                          {dir / "d.txt", true}};
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 2);
+    EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "a.txt", dir / "d.txt"}));
+    EXPECT_EQ(rules.SourcePath, dir.Path());
+}
+
+TEST_F(FileListTest, ListModeSelectionRejectedByTheFilterStillCountsAsSelected) {
+    dir.CreateFiles({"a.jpg", "b.jpg"});
+    IncludeOnlyTxt();
+    FileListRequest request;
+    request.sourceFolder = dir.Path();
+    request.sourceRows = {{dir / "a.jpg", true}, {dir / "b.jpg", true}};
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 0);
+    EXPECT_TRUE(Plan().empty());
+
+    // Nothing ticked: nothing selected.
+    request.sourceRows = {{dir / "a.jpg", false}};
+    EXPECT_FALSE(builder.BuildFileList(request));
+}
+
+TEST_F(FileListTest, EachBuildStartsFromAnEmptyPlanAndReadsThePagesAfresh) {
+    dir.CreateFiles({"a.txt", "b.jpg"});
+    FileListRequest request;
+    request.sourceFolder = dir.Path();
+    request.sourceRows = {{dir / "a.txt", true}, {dir / "b.jpg", true}};
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 2);
+
+    IncludeOnlyTxt();
+    std::remove((dir / "a.txt").c_str());  // deleted after the scan
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 0);
+    EXPECT_TRUE(Plan().empty());
+}
+
+TEST_F(FileListTest, FolderTreeIgnoresTicksAndReachesEveryDepth) {
+    dir.CreateFiles({"top.txt", "top.jpg", "a/one.txt", "a/b/two.txt", "a/b/c/d/three.txt",
+                     ".hidden/four.txt", "empty/.keep"});
+    extendedPage.SetChecked(ids::kIncludeSubfolders, true);
+    IncludeOnlyTxt();
+    FileListRequest request;
+    request.sourceFolder = dir.Path();
+    request.sourceRows = {{dir / "top.txt", false}};
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 5);
+    EXPECT_EQ(Plan(), Sorted({dir / ".hidden/four.txt", dir / "a/b/c/d/three.txt",
+                              dir / "a/b/two.txt", dir / "a/one.txt", dir / "top.txt"}));
+
+    // A tree whose files all fail the filter selects nothing.
+    filterPage.ClearRows(ids::kFilterIncludeList);
+    EXPECT_FALSE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 0);
+}
+
+TEST_F(FileListTest, FolderTreeEndsOnLinkLoopsAndFollowsNoFolderLinks) {
+    dir.CreateFiles({"root.txt", "sub/inner.txt", "elsewhere/outside.txt"});
+    MakeLink(dir.Path(), dir / "sub/loop");   // back to the top
+    MakeLink(dir / "sub", dir / "sub/self");  // to its own folder
+    MakeLink("..", dir / "sub/up");           // relative, upwards
+    MakeLink(dir / "elsewhere", dir / "linked");
+    MakeLink(dir / "root.txt", dir / "sub/file-link.txt");  // a link to a file is a file
+    extendedPage.SetChecked(ids::kIncludeSubfolders, true);
+
+    EXPECT_EQ(builder.CollectFolderTree(dir.Path()), 4);
+    EXPECT_EQ(Plan(), Sorted({dir / "elsewhere/outside.txt", dir / "root.txt",
+                              dir / "sub/file-link.txt", dir / "sub/inner.txt"}));
+}
+
+TEST_F(FileListTest, FolderTreeReportsFoldersItCannotRead) {
+    std::vector<std::pair<std::string, int>> reported;
+    builder.SetUnreadableFolderHandler(
+        [&](const std::string& folder, int error) { reported.emplace_back(folder, error); });
+    EXPECT_EQ(builder.CollectFolderTree(dir / "missing"), 0);
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0], std::make_pair(dir / "missing", ENOENT));
+
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    reported.clear();
+    dir.CreateFiles({"ok.txt", "locked/secret.txt"});
+    dir.SetMode("locked", 0);
+    EXPECT_EQ(builder.CollectFolderTree(dir.Path()), 1);
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0], std::make_pair(dir / "locked", EACCES));
+    dir.SetMode("locked", 0700);
+}
+
+TEST_F(FileListTest, CdModeFollowsTheTrackOrderAndIgnoresSubfolders) {
+    dir.CreateFiles({"01.wav", "02.wav", "03.wav", "sub/04.wav"});
+    extendedPage.SetChecked(ids::kIncludeSubfolders, true);
+    FileListRequest request;
+    request.sourceFolder = dir.Path();
+    request.renameCdAudio = true;
+    request.sourceRows = {{dir / "01.wav", true}, {dir / "02.wav", false}, {dir / "03.wav", true}};
+    request.cdTrackOrder = {dir / "03.wav", "", dir / "01.wav"};
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 2);
+    EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "01.wav", dir / "03.wav"}));
+
+    // An empty track order over a listed folder still counts as selected.
+    request.cdTrackOrder.clear();
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 0);
+    request.sourceRows.clear();
+    EXPECT_FALSE(builder.BuildFileList(request));
+}
+
+}  // namespace
+}  // namespace quorvan
