@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "support/test_dir.h"
+
+namespace quorvan {
+namespace {
+
+using test::RunCommand;
+using test::ShellQuote;
+using test::TestDir;
+
+// Runs quorvan-cli with a shell argument string; gives stdout and the status.
+int Cli(const std::string& args, std::string* out = nullptr, std::string* err = nullptr) {
+    TestDir scratch;
+    std::string command =
+        std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" + ShellQuote(scratch / "stderr");
+    int status = RunCommand(command, out);
+    if (err) {
+        *err = scratch.Read("stderr");
+    }
+    return status;
+}
+
+TEST(CliPreview, PrintsSourceAndTargetInPlanOrder) {
+    TestDir dir;
+    dir.CreateFiles({"b.txt", "B.txt", "a.jpg", "sub/z.txt"});
+    std::string out;
+    ASSERT_EQ(Cli("preview --set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(dir.Path()), &out),
+              0);
+    std::string d = dir.Path();
+    EXPECT_EQ(out, d + "/B.txt\t" + d + "/new_B.txt\n" + d + "/a.jpg\t" + d + "/new_a.jpg\n" + d +
+                       "/b.txt\t" + d + "/new_b.txt\n");
+
+    // The whole tree with subfolders; NUL separation.
+    ASSERT_EQ(Cli("preview -0 --set IncludeSubFolders=Yes " + ShellQuote(dir.Path()), &out), 0);
+    EXPECT_NE(
+        out.find(d + "/sub/z.txt" + std::string(1, '\0') + d + "/sub/z.txt" + std::string(1, '\0')),
+        std::string::npos);
+    EXPECT_EQ(out.find('\n'), std::string::npos);
+}
+
+TEST(CliPreview, NamesThatAreNotUtf8KeepTheirBytes) {
+    TestDir dir;
+    dir.CreateFile("\xe9t\xe9 \xff.txt");
+    std::string out;
+    ASSERT_EQ(Cli("preview --set AddSuffix=Yes --set Suffix=_1 " + ShellQuote(dir.Path()), &out),
+              0);
+    EXPECT_EQ(out, dir / "\xe9t\xe9 \xff.txt" + "\t" + dir / "\xe9t\xe9 \xff_1.txt" + "\n");
+}
+
+TEST(CliPreview, NamedFilesAndTheFilterDecideWhatTakesPart) {
+    TestDir dir;
+    dir.CreateFiles({"a.jpg", "b.JPG", "c.png", "d"});
+    std::string out;
+    ASSERT_EQ(Cli("preview " + ShellQuote(dir.Path()) + " c.png " + ShellQuote(dir / "d"), &out),
+              0);
+    EXPECT_EQ(out,
+              dir / "c.png" + "\t" + dir / "c.png" + "\n" + dir / "d" + "\t" + dir / "d" + "\n");
+
+    ASSERT_EQ(Cli("preview --set FilterOnExtension=Yes --set FilterOnIncludeExtensions=Yes "
+                  "--set 'FilterIncludeExtensions=*.jpg;' " +
+                      ShellQuote(dir.Path()),
+                  &out),
+              0);
+    EXPECT_EQ(out, dir / "a.jpg" + "\t" + dir / "a.jpg" + "\n" + dir / "b.JPG" + "\t" +
+                       dir / "b.JPG" + "\n");
+}
+
+TEST(CliPreview, SaveSettingsWritesTheFileAsTheProgramDoes) {
+    TestDir dir;
+    std::string err;
+    // The folder does not exist: the settings are still written, then the
+    // preview fails on the folder.
+    EXPECT_EQ(Cli("preview --set AddPrefix=Yes --set Prefix=new_ --save-settings " +
+                      ShellQuote(dir / "jobs.qvr") + " /photos",
+                  nullptr, &err),
+              2);
+    EXPECT_EQ(dir.Read("jobs.qvr"),
+              "AddPrefix = Yes\r\nAddSuffix = No\r\nCaseChange = No\r\nChangeExtension = No\r\n"
+              "ConcatExtension = No\r\nIncludeSubFolders = No\r\nLogFile = No\r\n"
+              "ModifyAttributes = No\r\nModifyDatesTimes = No\r\nPrefix = new_\r\n"
+              "RenameInPlace = Yes\r\nReplaceString = No\r\nSourcePath = /photos\r\n"
+              "TextSeqModifications = Text\r\nUndoBatchFile = No\r\n");
+    EXPECT_EQ(dir.Read("jobs.qvrfltr"),
+              "FilterOnAttributes = No\r\nFilterOnExtension = No\r\nFilterOnTimes = No\r\n"
+              "HasFilters = No\r\n");
+    EXPECT_NE(err.find("'/photos'"), std::string::npos);
+
+    // Reading the saved file back gives the same preview, folder included.
+    dir.CreateDir("photos");
+    dir.CreateFile("photos/x.jpg");
+    ASSERT_EQ(Cli("preview --set AddPrefix=Yes --set Prefix=p_ --save-settings " +
+                  ShellQuote(dir / "again.qvr") + " " + ShellQuote(dir / "photos")),
+              0);
+    std::string out;
+    ASSERT_EQ(Cli("preview --settings " + ShellQuote(dir / "again.qvr"), &out), 0);
+    EXPECT_EQ(out, dir / "photos/x.jpg" + "\t" + dir / "photos/p_x.jpg" + "\n");
+    // --set overrides the file.
+    ASSERT_EQ(Cli("preview --settings " + ShellQuote(dir / "again.qvr") + " --set Prefix=q_", &out),
+              0);
+    EXPECT_EQ(out, dir / "photos/x.jpg" + "\t" + dir / "photos/q_x.jpg" + "\n");
+}
+
+TEST(CliPreview, BadInputGivesClearMessagesAndExitStatuses) {
+    TestDir dir;
+    std::string err;
+    EXPECT_EQ(
+        Cli("preview --settings " + ShellQuote(dir / "missing.qvr") + " " + ShellQuote(dir.Path()),
+            nullptr, &err),
+        2);
+    EXPECT_NE(err.find("missing.qvr"), std::string::npos);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+
+    EXPECT_EQ(Cli("preview --set Nonsense=1 " + ShellQuote(dir.Path()), nullptr, &err), 2);
+    EXPECT_EQ(Cli("frobnicate", nullptr, &err), 2);
+    EXPECT_EQ(Cli("preview --set", nullptr, &err), 2);
+    EXPECT_EQ(Cli("preview " + ShellQuote(dir.Path()), nullptr, &err), 3);
+    EXPECT_NE(err.find("There are no files to process."), std::string::npos);
+
+    if (geteuid() != 0) {
+        dir.CreateDir("locked");
+        dir.CreateFile("locked/x");
+        dir.SetMode("locked", 0);
+        EXPECT_EQ(Cli("preview " + ShellQuote(dir / "locked"), nullptr, &err), 2);
+        EXPECT_NE(err.find("Permission denied"), std::string::npos);
+    }
+
+    std::string binary;
+    for (int i = 0; i < 2000; ++i) {
+        binary += static_cast<char>(i % 256);
+    }
+    dir.CreateFile("binary.qvr", binary);
+    dir.CreateFile("x.txt");
+    std::string out;
+    EXPECT_EQ(
+        Cli("preview --settings " + ShellQuote(dir / "binary.qvr") + " " + ShellQuote(dir.Path()),
+            &out),
+        0);
+
+    std::string out2;
+    EXPECT_EQ(Cli("--help", &out2), 0);
+    EXPECT_NE(out2.find("quorvan-cli preview"), std::string::npos);
+    EXPECT_EQ(Cli("--version", &out2), 0);
+    EXPECT_EQ(out2, "quorvan-cli 1.00\n");
+}
+
+}  // namespace
+}  // namespace quorvan
