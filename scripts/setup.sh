@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-multimedia-dev libgl-dev
     xvfb xauth
-    attr tzdata dash rename
+    attr tzdata dash rename dosfstools
 )
 
 missing=()

@@ -97,9 +97,9 @@ std::string TemporaryName(const std::string& path) {
     return folder == "/" ? "/" + temp : folder + "/" + temp;
 }
 
-// One move without the kernel's no-replace flag: link + unlink, or where the
-// file system cannot link, a check followed by rename. Returns 0 or an errno.
-int MoveWithoutFlag(const std::string& from, const std::string& to) {
+}  // namespace
+
+int MoveWithoutRenameFlag(const std::string& from, const std::string& to) {
     if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) == 0) {
         if (unlinkat(AT_FDCWD, from.c_str(), 0) == 0) {
             return 0;
@@ -122,6 +122,8 @@ int MoveWithoutFlag(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+namespace {
+
 // One move that never replaces `to`. Returns 0 or an errno.
 int MoveOnce(const std::string& from, const std::string& to) {
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -129,7 +131,7 @@ int MoveOnce(const std::string& from, const std::string& to) {
     }
     int error = errno;
     if (error == EINVAL || error == ENOSYS) {
-        return MoveWithoutFlag(from, to);
+        return MoveWithoutRenameFlag(from, to);
     }
     return error;
 }
@@ -325,7 +327,7 @@ bool MoveNoReplace(const std::string& from, const std::string& to, int& error) {
     }
     int result = errno;
     if (result == EINVAL || result == ENOSYS) {
-        result = MoveWithoutFlag(from, to);
+        result = MoveWithoutRenameFlag(from, to);
     }
     if (result == EEXIST && IsCaseOnlyChange(from, to)) {
         result = MoveThroughTemporary(from, to);

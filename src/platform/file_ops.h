@@ -16,6 +16,11 @@ namespace quorvan {
 // file system goes through a temporary name.
 bool MoveNoReplace(const std::string& from, const std::string& to, int& error);
 
+// The part of MoveNoReplace for file systems that refuse RENAME_NOREPLACE
+// (link + unlink, else check-then-rename). 0 or an errno value. Callers use
+// MoveNoReplace; this is separate so that tests can reach it on any file system.
+int MoveWithoutRenameFlag(const std::string& from, const std::string& to);
+
 // Copies `from` to `to` through a temporary file in the target folder (data,
 // mode bits, user.* extended attributes, then the times; fsync; rename over
 // the target). A failed copy leaves any previous target intact and no

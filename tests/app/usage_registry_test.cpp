@@ -1,0 +1,142 @@
+#include "app/core/usage_registry.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <optional>
+#include <string>
+
+#include "app/core/app_values.h"
+#include "support/test_dir.h"
+
+namespace quorvan {
+namespace {
+
+using test::TestDir;
+
+class UsageRegistryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (const char* old = getenv("QUORVAN_STATE_DIR")) {
+            saved_ = old;
+        }
+        setenv("QUORVAN_STATE_DIR", (dir_ / "state").c_str(), 1);
+    }
+    void TearDown() override {
+        if (saved_) {
+            setenv("QUORVAN_STATE_DIR", saved_->c_str(), 1);
+        } else {
+            unsetenv("QUORVAN_STATE_DIR");
+        }
+    }
+    TestDir dir_;
+    std::optional<std::string> saved_;
+};
+
+TEST(AppValuesTest, GuidIsBracedAndFixedLength) {
+    std::string guid = kAppGuid;
+    ASSERT_EQ(guid.size(), 38u);
+    EXPECT_EQ(guid.front(), '{');
+    EXPECT_EQ(guid.back(), '}');
+}
+
+TEST_F(UsageRegistryTest, FirstUseCreatesDefaultsThenCountsStart) {
+    {
+        CUsageRegistry registry(kAppGuid, kProductName);
+        std::string text;
+        ASSERT_TRUE(registry.ReadValue("AppGuidStr", text));
+        EXPECT_EQ(text, kAppGuid);
+        EXPECT_EQ(registry.ReadStartCount(), 0);
+        EXPECT_EQ(registry.ReadTimesUsed(), 0);
+        EXPECT_EQ(registry.ReadFilesProcessed(), 0);
+        ASSERT_TRUE(registry.ReadValue("TimesUsed", text));
+        EXPECT_EQ(text, "0");
+        EXPECT_TRUE(registry.WriteStartCount(registry.ReadStartCount() + 1));
+    }
+    CUsageRegistry again(kAppGuid, kProductName);
+    EXPECT_EQ(again.ReadStartCount(), 1);
+}
+
+TEST_F(UsageRegistryTest, ExistingStoreIsNotTouched) {
+    dir_.CreateFile("state/counters", "StartCount=7\n");
+    CUsageRegistry registry("{other}", kProductName);
+    std::string text;
+    EXPECT_FALSE(registry.ReadValue("AppGuidStr", text));
+    EXPECT_EQ(registry.ReadStartCount(), 7);
+    EXPECT_EQ(registry.ReadTimesUsed(), 0);  // missing reads as 0
+}
+
+TEST_F(UsageRegistryTest, CountersReadLeadingDigits) {
+    CUsageRegistry registry(kAppGuid, kProductName);
+    registry.WriteValue("StartCount", "12abc");
+    registry.WriteValue("TimesUsed", "");
+    registry.WriteValue("FilesProcessed", "abc");
+    EXPECT_EQ(registry.ReadStartCount(), 12);
+    EXPECT_EQ(registry.ReadTimesUsed(), 0);
+    EXPECT_EQ(registry.ReadFilesProcessed(), 0);
+
+    registry.WriteStartCount(10);
+    std::string text;
+    ASSERT_TRUE(registry.ReadValue("StartCount", text));
+    EXPECT_EQ(text, "10");
+    registry.WriteFilesProcessed(-5);
+    EXPECT_EQ(registry.ReadFilesProcessed(), -5);
+}
+
+TEST_F(UsageRegistryTest, AddToCounterWrapsAt32Bits) {
+    CUsageRegistry registry(kAppGuid, kProductName);
+    EXPECT_EQ(registry.AddToCounter("FilesProcessed", 41), 41);
+    EXPECT_EQ(registry.AddToCounter("FilesProcessed", 1), 42);
+    registry.WriteTimesUsed(INT32_MAX);
+    bool stored = false;
+    EXPECT_EQ(registry.AddToCounter("TimesUsed", 1, &stored), INT32_MIN);
+    EXPECT_TRUE(stored);
+    EXPECT_EQ(registry.ReadTimesUsed(), INT32_MIN);
+}
+
+TEST_F(UsageRegistryTest, UnwritableStoreReadsZeroAndFailsQuietly) {
+    dir_.CreateFile("blocker", "");
+    setenv("QUORVAN_STATE_DIR", (dir_ / "blocker/state").c_str(), 1);
+    CUsageRegistry registry(kAppGuid, kProductName);
+    EXPECT_EQ(registry.ReadStartCount(), 0);
+    EXPECT_FALSE(registry.WriteStartCount(3));
+    bool stored = true;
+    EXPECT_EQ(registry.AddToCounter("TimesUsed", 1, &stored), 1);
+    EXPECT_FALSE(stored);
+}
+
+TEST_F(UsageRegistryTest, TwoProcessesAddingFilesProcessedLoseNothing) {
+    CUsageRegistry registry(kAppGuid, kProductName);
+    registry.WriteFilesProcessed(5);
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(gate[1]);
+            char byte;
+            (void)!read(gate[0], &byte, 1);
+            CUsageRegistry own(kAppGuid, kProductName);
+            for (int i = 0; i < 500; ++i) {
+                own.AddToCounter(kValueFilesProcessed, 1);
+            }
+            _exit(0);
+        }
+    }
+    close(gate[0]);
+    close(gate[1]);
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(registry.ReadFilesProcessed(), 1005);
+}
+
+}  // namespace
+}  // namespace quorvan

@@ -1,0 +1,121 @@
+#include "platform/counter_store.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "support/test_dir.h"
+
+namespace quorvan {
+namespace {
+
+using test::TestDir;
+
+// Points the store at a temporary folder for the test's duration.
+class CounterStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (const char* old = getenv("QUORVAN_STATE_DIR")) {
+            saved_ = old;
+        }
+        setenv("QUORVAN_STATE_DIR", (dir_ / "state").c_str(), 1);
+    }
+    void TearDown() override {
+        if (saved_) {
+            setenv("QUORVAN_STATE_DIR", saved_->c_str(), 1);
+        } else {
+            unsetenv("QUORVAN_STATE_DIR");
+        }
+    }
+    TestDir dir_;
+    std::optional<std::string> saved_;
+};
+
+TEST_F(CounterStoreTest, DefaultFolderFollowsEnvironment) {
+    EXPECT_EQ(CCounterStore::DefaultFolder(), dir_ / "state");
+    unsetenv("QUORVAN_STATE_DIR");
+    std::string xdg = getenv("XDG_STATE_HOME") ? getenv("XDG_STATE_HOME") : "";
+    setenv("XDG_STATE_HOME", "/x/state", 1);
+    EXPECT_EQ(CCounterStore::DefaultFolder(), "/x/state/quorvan");
+    unsetenv("XDG_STATE_HOME");
+    std::string home = getenv("HOME") ? getenv("HOME") : "";
+    setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(CCounterStore::DefaultFolder(), "/home/someone/.local/state/quorvan");
+    setenv("HOME", home.c_str(), 1);
+    if (!xdg.empty()) {
+        setenv("XDG_STATE_HOME", xdg.c_str(), 1);
+    }
+}
+
+TEST_F(CounterStoreTest, WritesAndReadsValuesCreatingTheFolder) {
+    CCounterStore store;
+    EXPECT_FALSE(store.Exists());
+    EXPECT_FALSE(store.Read("StartCount").has_value());
+    ASSERT_TRUE(store.Write("StartCount", "10"));
+    ASSERT_TRUE(store.Write("AppGuidStr", "{guid}"));
+    EXPECT_EQ(store.Read("StartCount"), "10");
+    EXPECT_EQ(store.Read("AppGuidStr"), "{guid}");
+    EXPECT_EQ(dir_.Read("state/counters"), "AppGuidStr={guid}\nStartCount=10\n");
+
+    EXPECT_FALSE(store.Write("Bad=Name", "1"));
+    EXPECT_FALSE(store.Write("Name", "two\nlines"));
+    EXPECT_FALSE(store.Write("", "1"));
+    EXPECT_EQ(dir_.List("state"), (std::vector<std::string>{"counters", "counters.lock"}));
+}
+
+TEST_F(CounterStoreTest, CreateIfMissingLeavesExistingStoreAlone) {
+    CCounterStore store;
+    ASSERT_TRUE(store.CreateIfMissing({{"A", "0"}, {"B", "0"}}));
+    EXPECT_EQ(store.Read("A"), "0");
+    ASSERT_TRUE(store.Write("A", "5"));
+    ASSERT_TRUE(store.CreateIfMissing({{"A", "0"}, {"C", "0"}}));
+    EXPECT_EQ(store.Read("A"), "5");
+    EXPECT_FALSE(store.Read("C").has_value());
+}
+
+TEST_F(CounterStoreTest, UnusableFolderFailsQuietly) {
+    dir_.CreateFile("blocker", "a file, not a folder");
+    CCounterStore store(dir_ / "blocker/state");
+    EXPECT_FALSE(store.Write("A", "1"));
+    EXPECT_FALSE(store.Read("A").has_value());
+    EXPECT_FALSE(store.CreateIfMissing({{"A", "0"}}));
+}
+
+TEST_F(CounterStoreTest, ConcurrentProcessesLoseNoUpdate) {
+    CCounterStore store;
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(gate[1]);
+            char byte;
+            (void)!read(gate[0], &byte, 1);  // start together
+            CCounterStore own;
+            for (int i = 0; i < 500; ++i) {
+                own.Update([](CCounterStore::Values& values) {
+                    values["FilesProcessed"] =
+                        std::to_string(std::stol("0" + values["FilesProcessed"]) + 1);
+                    return true;
+                });
+            }
+            _exit(0);
+        }
+    }
+    close(gate[0]);
+    close(gate[1]);
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(store.Read("FilesProcessed"), "1000");
+}
+
+}  // namespace
+}  // namespace quorvan

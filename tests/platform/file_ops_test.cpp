@@ -1,0 +1,502 @@
+#include "platform/file_ops.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dos_attrib.h"
+#include "platform/file_system.h"
+#include "support/test_dir.h"
+
+namespace quorvan {
+namespace {
+
+using test::RunCommand;
+using test::ShellQuote;
+using test::TestDir;
+
+// A file system mounted for one test (root only); unmounted on destruction.
+class ScratchMount final {
+  public:
+    explicit ScratchMount(const std::string& folder) : folder_(folder) {}
+    ~ScratchMount() {
+        if (mounted_) {
+            RunCommand("umount -- " + ShellQuote(folder_));
+        }
+    }
+    ScratchMount(const ScratchMount&) = delete;
+    ScratchMount& operator=(const ScratchMount&) = delete;
+
+    bool Mount(const std::string& arguments) {
+        if (geteuid() != 0) {
+            return false;
+        }
+        mounted_ = RunCommand("mount " + arguments + " " + ShellQuote(folder_), nullptr, true) == 0;
+        return mounted_;
+    }
+
+  private:
+    std::string folder_;
+    bool mounted_ = false;
+};
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// Files whose names begin with "." in a folder, as a failed copy could leave.
+int HiddenEntries(const TestDir& dir, const std::string& folder = "") {
+    int count = 0;
+    for (const auto& name : dir.List(folder)) {
+        count += name[0] == '.';
+    }
+    return count;
+}
+
+// ---- MoveNoReplace ----
+
+TEST(MoveNoReplaceTest, MovesFileAndLeavesNoOldName) {
+    TestDir dir;
+    dir.CreateFile("a.txt", "data");
+    int error = 0;
+    ASSERT_TRUE(MoveNoReplace(dir / "a.txt", dir / "b.txt", error)) << ErrorText(error);
+    EXPECT_FALSE(dir.Exists("a.txt"));
+    EXPECT_EQ(dir.Read("b.txt"), "data");
+}
+
+TEST(MoveNoReplaceTest, NeverReplacesAnExistingTarget) {
+    TestDir dir;
+    dir.CreateFile("a.txt", "new");
+    dir.CreateFile("b.txt", "precious");
+    int error = 0;
+    EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "b.txt", error));
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_EQ(dir.Read("a.txt"), "new");
+    EXPECT_EQ(dir.Read("b.txt"), "precious");
+
+    // A folder or a dangling link at the target is just as much in the way.
+    dir.CreateDir("folder");
+    EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "folder", error));
+    EXPECT_EQ(error, EEXIST);
+    ASSERT_EQ(symlink("nowhere", (dir / "link").c_str()), 0);
+    EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "link", error));
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_EQ(dir.Read("a.txt"), "new");
+}
+
+TEST(MoveNoReplaceTest, HardLinkAtTargetCountsAsExisting) {
+    TestDir dir;
+    dir.CreateFile("a.txt", "data");
+    ASSERT_EQ(link((dir / "a.txt").c_str(), (dir / "b.txt").c_str()), 0);
+    int error = 0;
+    EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "b.txt", error));
+    EXPECT_EQ(error, EEXIST);
+    // Both names still there: the kernel's silent no-op did not pass as success.
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST(MoveNoReplaceTest, CaseOnlyHardLinksOnCaseSensitiveFileSystemStayApart) {
+    TestDir dir;
+    dir.CreateFile("a.TXT", "data");
+    ASSERT_EQ(link((dir / "a.TXT").c_str(), (dir / "a.txt").c_str()), 0);
+    int error = 0;
+    EXPECT_FALSE(MoveNoReplace(dir / "a.TXT", dir / "a.txt", error));
+    EXPECT_EQ(error, EEXIST);
+    // The detour through a temporary name was taken back completely.
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.TXT", "a.txt"}));
+}
+
+TEST(MoveNoReplaceTest, MissingSourceOrFolderFails) {
+    TestDir dir;
+    int error = 0;
+    EXPECT_FALSE(MoveNoReplace(dir / "none", dir / "b", error));
+    EXPECT_EQ(error, ENOENT);
+    dir.CreateFile("a", "x");
+    EXPECT_FALSE(MoveNoReplace(dir / "a", dir / "missing/b", error));
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(dir.Read("a"), "x");
+}
+
+TEST(MoveNoReplaceTest, FallbackWithoutKernelFlagNeverReplaces) {
+    TestDir dir;
+    dir.CreateFile("a", "new");
+    dir.CreateFile("b", "precious");
+    EXPECT_EQ(MoveWithoutRenameFlag(dir / "a", dir / "b"), EEXIST);
+    ASSERT_EQ(link((dir / "b").c_str(), (dir / "b-link").c_str()), 0);
+    EXPECT_EQ(MoveWithoutRenameFlag(dir / "b", dir / "b-link"), EEXIST);
+    EXPECT_EQ(dir.Read("a"), "new");
+    EXPECT_EQ(dir.Read("b"), "precious");
+
+    EXPECT_EQ(MoveWithoutRenameFlag(dir / "a", dir / "c"), 0);
+    EXPECT_FALSE(dir.Exists("a"));
+    EXPECT_EQ(dir.Read("c"), "new");
+
+    // Folders cannot be linked: the check-then-rename way.
+    dir.CreateFile("d1/inside", "1");
+    dir.CreateDir("d2");
+    EXPECT_EQ(MoveWithoutRenameFlag(dir / "d1", dir / "d2"), EEXIST);
+    EXPECT_EQ(MoveWithoutRenameFlag(dir / "d1", dir / "d3"), 0);
+    EXPECT_EQ(dir.Read("d3/inside"), "1");
+}
+
+// Mounts a small case-insensitive file system: vfat, else ext4 with a
+// case-folding folder. Returns the folder to work in, or "" when neither works.
+std::string MountCaseInsensitive(TestDir& dir, ScratchMount& mount) {
+    std::string image = dir / "image";
+    std::string mnt = dir.CreateDir("mnt");
+    if (RunCommand("truncate -s 8M -- " + ShellQuote(image)) != 0) {
+        return "";
+    }
+    if (RunCommand("mkfs.vfat -- " + ShellQuote(image), nullptr, true) == 0 &&
+        mount.Mount("-o loop -t vfat -- " + ShellQuote(image))) {
+        return mnt;
+    }
+    if (RunCommand("mkfs.ext4 -q -F -O casefold -- " + ShellQuote(image), nullptr, true) == 0 &&
+        mount.Mount("-o loop -t ext4 -- " + ShellQuote(image))) {
+        std::string folder = mnt + "/ci";
+        if (RunCommand("mkdir -- " + ShellQuote(folder) + " && chattr +F -- " +
+                       ShellQuote(folder)) == 0) {
+            return folder;
+        }
+    }
+    return "";
+}
+
+TEST(MoveNoReplaceTest, CaseOnlyRenameOnCaseInsensitiveFileSystem) {
+    TestDir dir;
+    ScratchMount mount(dir / "mnt");
+    std::string folder = MountCaseInsensitive(dir, mount);
+    if (folder.empty()) {
+        GTEST_SKIP() << "needs root and a mountable vfat or case-folding ext4 image";
+    }
+    {
+        std::ofstream(folder + "/a.TXT") << "data";
+        std::ofstream(folder + "/other.txt") << "other";
+    }
+    int error = 0;
+    ASSERT_TRUE(MoveNoReplace(folder + "/a.TXT", folder + "/a.txt", error)) << ErrorText(error);
+    std::string listing;
+    RunCommand("ls -A -- " + ShellQuote(folder), &listing);
+    EXPECT_EQ(listing, "a.txt\nother.txt\n");
+
+    // A different file that only differs in case is still a conflict.
+    EXPECT_FALSE(MoveNoReplace(folder + "/a.txt", folder + "/OTHER.TXT", error));
+    EXPECT_EQ(error, EEXIST);
+    RunCommand("ls -A -- " + ShellQuote(folder), &listing);
+    EXPECT_EQ(listing, "a.txt\nother.txt\n");
+}
+
+// ---- SafeCopy ----
+
+TEST(SafeCopyTest, CopiesDataModeTimesAndUserAttributes) {
+    TestDir dir;
+    std::string content(300000, 'x');
+    content += "end";
+    dir.CreateFile("src.bin", content);
+    dir.SetMode("src.bin", 0640);
+    dir.SetTimes("src.bin", 1000000000, 1100000000);
+    bool xattrs = setxattr((dir / "src.bin").c_str(), "user.note", "hi", 2, 0) == 0;
+
+    int error = 0;
+    ASSERT_TRUE(SafeCopy(dir / "src.bin", dir / "copy.bin", error)) << ErrorText(error);
+    // Times first: reading the copy may move its access time.
+    FileStatus status;
+    ASSERT_TRUE(GetFileStatus(dir / "copy.bin", status));
+    EXPECT_EQ(status.modificationTime, 1100000000);
+    EXPECT_EQ(status.lastAccessTime, 1000000000);
+    EXPECT_EQ(dir.Read("copy.bin"), content);
+    EXPECT_EQ(ModeOf(dir / "copy.bin"), 0640u);
+    if (xattrs) {
+        char value[8] = {};
+        EXPECT_EQ(getxattr((dir / "copy.bin").c_str(), "user.note", value, sizeof value), 2);
+        EXPECT_STREQ(value, "hi");
+    }
+    EXPECT_EQ(HiddenEntries(dir), 0);
+}
+
+TEST(SafeCopyTest, ReadOnlySourceGivesReadOnlyCopy) {
+    TestDir dir;
+    dir.CreateFile("src", "data");
+    dir.SetMode("src", 0444);
+    int error = 0;
+    ASSERT_TRUE(SafeCopy(dir / "src", dir / "dst", error)) << ErrorText(error);
+    EXPECT_EQ(dir.Read("dst"), "data");
+    EXPECT_EQ(ModeOf(dir / "dst"), 0444u);
+}
+
+TEST(SafeCopyTest, ReplacesTargetWithoutWritingIntoIt) {
+    TestDir dir;
+    dir.CreateFile("src", "new content");
+    dir.CreateFile("dst", "old");
+    // Another name of the old target keeps the old data: the copy replaced the
+    // entry instead of writing into the file.
+    ASSERT_EQ(link((dir / "dst").c_str(), (dir / "other-name").c_str()), 0);
+    int error = 0;
+    ASSERT_TRUE(SafeCopy(dir / "src", dir / "dst", error)) << ErrorText(error);
+    EXPECT_EQ(dir.Read("dst"), "new content");
+    EXPECT_EQ(dir.Read("other-name"), "old");
+    EXPECT_EQ(dir.Read("src"), "new content");
+    EXPECT_EQ(HiddenEntries(dir), 0);
+}
+
+TEST(SafeCopyTest, RefusesSameFileFolderAndReadOnlyTargets) {
+    TestDir dir;
+    dir.CreateFile("src", "data");
+    int error = 0;
+
+    EXPECT_FALSE(SafeCopy(dir / "src", dir / "src", error));
+    EXPECT_EQ(error, EINVAL);
+    ASSERT_EQ(link((dir / "src").c_str(), (dir / "hard").c_str()), 0);
+    EXPECT_FALSE(SafeCopy(dir / "src", dir / "hard", error));
+    EXPECT_EQ(error, EINVAL);
+    ASSERT_EQ(symlink("src", (dir / "soft").c_str()), 0);
+    EXPECT_FALSE(SafeCopy(dir / "src", dir / "soft", error));
+    EXPECT_EQ(dir.Read("src"), "data");
+
+    dir.CreateDir("folder");
+    EXPECT_FALSE(SafeCopy(dir / "src", dir / "folder", error));
+    EXPECT_EQ(error, EISDIR);
+
+    dir.CreateFile("locked", "keep");
+    dir.SetMode("locked", 0444);
+    EXPECT_FALSE(SafeCopy(dir / "src", dir / "locked", error));
+    EXPECT_EQ(error, EACCES);
+    EXPECT_EQ(dir.Read("locked"), "keep");
+
+    dir.CreateFile("dos-locked", "keep");
+    std::string value = EncodeDosAttrib({kAttrReadOnly | kAttrArchive, false, 0});
+    if (setxattr((dir / "dos-locked").c_str(), kDosAttribName, value.data(), value.size(), 0) ==
+        0) {
+        EXPECT_FALSE(SafeCopy(dir / "src", dir / "dos-locked", error));
+        EXPECT_EQ(error, EACCES);
+        EXPECT_EQ(dir.Read("dos-locked"), "keep");
+    }
+
+    EXPECT_FALSE(SafeCopy(dir / "missing", dir / "x", error));
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_FALSE(dir.Exists("x"));
+    EXPECT_EQ(HiddenEntries(dir), 0);
+}
+
+TEST(SafeCopyTest, SourceThatFailsToReadLeavesTargetIntact) {
+    TestDir dir;
+    dir.CreateFile("dst", "previous");
+    int error = 0;
+    // Reading at offset 0 of a process's memory fails: page 0 is never mapped.
+    EXPECT_FALSE(SafeCopy("/proc/self/mem", dir / "dst", error));
+    EXPECT_NE(error, 0);
+    EXPECT_EQ(dir.Read("dst"), "previous");
+    EXPECT_EQ(dir.List(), std::vector<std::string>{"dst"});
+}
+
+TEST(SafeCopyTest, FullFileSystemLeavesTargetIntact) {
+    TestDir dir;
+    std::string mnt = dir.CreateDir("mnt");
+    ScratchMount mount(mnt);
+    if (!mount.Mount("-t tmpfs -o size=64k tmpfs")) {
+        GTEST_SKIP() << "needs root to mount a small tmpfs";
+    }
+    dir.CreateFile("mnt/dst", "previous");
+    dir.CreateFile("big", std::string(1 << 20, 'b'));
+    int error = 0;
+    EXPECT_FALSE(SafeCopy(dir / "big", dir / "mnt/dst", error));
+    EXPECT_EQ(error, ENOSPC);
+    EXPECT_EQ(dir.Read("mnt/dst"), "previous");
+    EXPECT_EQ(dir.List("mnt"), std::vector<std::string>{"dst"});
+}
+
+TEST(SafeCopyTest, LongNameStillGetsTemporaryFile) {
+    TestDir dir;
+    std::string name(250, 'n');
+    dir.CreateFile("src", "data");
+    int error = 0;
+    ASSERT_TRUE(SafeCopy(dir / "src", dir / name, error)) << ErrorText(error);
+    EXPECT_EQ(dir.Read(name), "data");
+}
+
+// ---- SetAttributes ----
+
+std::optional<std::string> DosValue(const std::string& path) {
+    char value[256];
+    ssize_t n = getxattr(path.c_str(), kDosAttribName, value, sizeof value);
+    if (n < 0) {
+        return std::nullopt;
+    }
+    return std::string(value, static_cast<size_t>(n));
+}
+
+bool UserXattrsWork(const TestDir& dir) {
+    std::string probe = dir / "probe";
+    { std::ofstream(probe) << ""; }
+    bool ok = setxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
+    unlink(probe.c_str());
+    return ok;
+}
+
+uint8_t AttributesOf(const std::string& path) {
+    FileStatus status;
+    EXPECT_TRUE(GetFileStatus(path, status, kStatusAttributes)) << path;
+    return status.attributes;
+}
+
+TEST(SetAttributesTest, RoundTripThroughFileStatus) {
+    TestDir dir;
+    if (!UserXattrsWork(dir)) {
+        GTEST_SKIP() << "no user extended attributes here";
+    }
+    std::string file = dir.CreateFile("f.txt", "x");
+    dir.SetMode("f.txt", 0664);
+    AttributeChange change;
+    int error = 0;
+
+    ASSERT_TRUE(SetAttributes(file, kAttrHidden | kAttrArchive, change, error));
+    EXPECT_EQ(AttributesOf(file), kAttrHidden | kAttrArchive);
+    EXPECT_TRUE(change.dosAttribWritten);
+    EXPECT_FALSE(change.hadDosAttrib);
+    EXPECT_FALSE(change.modeChanged);
+
+    ASSERT_TRUE(SetAttributes(file, kAttrReadOnly | kAttrSystem, change, error));
+    EXPECT_EQ(AttributesOf(file), kAttrReadOnly | kAttrSystem);
+    EXPECT_EQ(ModeOf(file), 0444u);  // Linux programs see read-only too
+    EXPECT_TRUE(change.modeChanged);
+    EXPECT_EQ(change.previousMode, 0664u);
+    EXPECT_TRUE(change.hadDosAttrib);
+    EXPECT_EQ(ParseDosAttrib(change.previousDosAttrib)->attributes,
+              uint32_t{kAttrHidden | kAttrArchive});
+
+    // Clearing read-only gives the owner write permission back.
+    ASSERT_TRUE(SetAttributes(file, 0, change, error));
+    EXPECT_EQ(AttributesOf(file), 0);
+    EXPECT_EQ(ModeOf(file), 0644u);
+    EXPECT_EQ(change.previousMode, 0444u);
+
+    // Setting what is already there changes nothing.
+    ASSERT_TRUE(SetAttributes(file, 0, change, error));
+    EXPECT_FALSE(change.modeChanged);
+    EXPECT_FALSE(change.dosAttribWritten);
+}
+
+TEST(SetAttributesTest, ChangeRecordRestoresPreviousStateExactly) {
+    TestDir dir;
+    if (!UserXattrsWork(dir)) {
+        GTEST_SKIP() << "no user extended attributes here";
+    }
+    std::string file = dir.CreateFile("f", "x");
+    dir.SetMode("f", 0640);
+    // A value with a create time and a bit outside the four (0x100).
+    std::string original = EncodeDosAttrib({0x120, true, 133000000000000000ull});
+    ASSERT_EQ(setxattr(file.c_str(), kDosAttribName, original.data(), original.size(), 0), 0);
+
+    AttributeChange change;
+    int error = 0;
+    ASSERT_TRUE(SetAttributes(file, kAttrReadOnly | kAttrHidden, change, error));
+    auto stored = ParseDosAttrib(*DosValue(file));
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->attributes, 0x103u);  // other bits kept, archive cleared
+    EXPECT_TRUE(stored->hasCreateTime);
+    EXPECT_EQ(stored->createTime, 133000000000000000ull);
+
+    // What an undo line does with the record: value first, then the mode.
+    ASSERT_TRUE(change.hadDosAttrib);
+    ASSERT_TRUE(change.modeChanged);
+    chmod(file.c_str(), change.previousMode | S_IWUSR);
+    ASSERT_EQ(setxattr(file.c_str(), kDosAttribName, change.previousDosAttrib.data(),
+                       change.previousDosAttrib.size(), 0),
+              0);
+    chmod(file.c_str(), change.previousMode);
+    EXPECT_EQ(*DosValue(file), original);
+    EXPECT_EQ(ModeOf(file), 0640u);
+}
+
+TEST(SetAttributesTest, ReadOnlyAloneNeedsNoStoredValue) {
+    TestDir dir;
+    std::string file = dir.CreateFile("f", "x");
+    dir.SetMode("f", 0666);
+    AttributeChange change;
+    int error = 0;
+    ASSERT_TRUE(SetAttributes(file, kAttrReadOnly, change, error)) << ErrorText(error);
+    EXPECT_FALSE(change.dosAttribWritten);
+    EXPECT_FALSE(DosValue(file).has_value());
+    EXPECT_EQ(ModeOf(file), 0444u);
+    EXPECT_EQ(AttributesOf(file), kAttrReadOnly);
+}
+
+TEST(SetAttributesTest, FileSystemWithoutUserAttributes) {
+    TestDir dir;
+    std::string mnt = dir.CreateDir("mnt");
+    ScratchMount mount(mnt);
+    if (!mount.Mount("-t ramfs ramfs")) {
+        GTEST_SKIP() << "needs root to mount a ramfs";
+    }
+    std::string file = dir.CreateFile("mnt/f", "x");
+    chmod(file.c_str(), 0644);
+    AttributeChange change;
+    int error = 0;
+
+    // Nothing to store: succeeds.
+    EXPECT_TRUE(SetAttributes(file, 0, change, error)) << ErrorText(error);
+
+    // Read-only takes effect, hidden cannot be kept and the call says so.
+    EXPECT_FALSE(SetAttributes(file, kAttrReadOnly | kAttrHidden, change, error));
+    EXPECT_EQ(error, EOPNOTSUPP);
+    EXPECT_TRUE(change.modeChanged);
+    EXPECT_EQ(ModeOf(file), 0444u);
+    EXPECT_EQ(AttributesOf(file), kAttrReadOnly);
+}
+
+TEST(SetAttributesTest, MissingFileFails) {
+    TestDir dir;
+    AttributeChange change;
+    int error = 0;
+    EXPECT_FALSE(SetAttributes(dir / "none", kAttrHidden, change, error));
+    EXPECT_EQ(error, ENOENT);
+}
+
+// ---- SetFileTimes and SameFile ----
+
+TEST(SetFileTimesTest, SetsChosenTimesAndKeepsOthers) {
+    TestDir dir;
+    std::string file = dir.CreateFile("f", "x");
+    dir.SetTimes("f", 1200000000, 1300000000);
+    int error = 0;
+    ASSERT_TRUE(SetFileTimes(file, std::nullopt, 1400000000, error));
+    FileStatus status;
+    ASSERT_TRUE(GetFileStatus(file, status, kStatusTimes));
+    EXPECT_EQ(status.modificationTime, 1400000000);
+    EXPECT_EQ(status.lastAccessTime, 1200000000);
+
+    ASSERT_TRUE(SetFileTimes(file, 1500000000, std::nullopt, error));
+    ASSERT_TRUE(GetFileStatus(file, status, kStatusTimes));
+    EXPECT_EQ(status.modificationTime, 1400000000);
+    EXPECT_EQ(status.lastAccessTime, 1500000000);
+
+    // A read-only file of one's own still takes new times.
+    dir.SetMode("f", 0444);
+    EXPECT_TRUE(SetFileTimes(file, 1000000000, 1000000001, error)) << ErrorText(error);
+
+    EXPECT_FALSE(SetFileTimes(dir / "none", 1, 1, error));
+    EXPECT_EQ(error, ENOENT);
+}
+
+TEST(SameFileTest, SameOnlyForOneFile) {
+    TestDir dir;
+    dir.CreateFile("a", "x");
+    dir.CreateFile("b", "x");
+    ASSERT_EQ(link((dir / "a").c_str(), (dir / "hard").c_str()), 0);
+    EXPECT_TRUE(SameFile(dir / "a", dir / "a"));
+    EXPECT_TRUE(SameFile(dir / "a", dir / "hard"));
+    EXPECT_FALSE(SameFile(dir / "a", dir / "b"));
+    EXPECT_FALSE(SameFile(dir / "a", dir / "none"));
+}
+
+}  // namespace
+}  // namespace quorvan
