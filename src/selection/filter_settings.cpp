@@ -150,19 +150,22 @@ void WriteTimeRule(CSettingsStore& store, const TimeRuleKeys& keys, bool on,
 
 void ReadTimeRuleKeys(const CSettingsStore& store, const TimeRuleKeys& keys, bool& on,
                       LocalDateTime& date, LocalDateTime& time, TimeComparison& comparison) {
-    store.GetFlag(keys.on, on);
+    bool onGiven = store.GetFlag(keys.on, on);
     if (!on) {
         return;
     }
     store.GetDate(keys.date, date);
     store.GetTime(keys.time, time);
+    // The direction line is written only when a direction was chosen, so a
+    // file that turns the rule on without one had none.
     std::string word;
-    if (store.GetValue(keys.direction, word)) {
-        comparison = TimeComparison::None;
-        for (int32_t i = 0; i < 3; ++i) {
-            if (EqualsIgnoreCase(word, kDirectionWords[i])) {
-                comparison = static_cast<TimeComparison>(i);
-            }
+    if (!store.GetValue(keys.direction, word) && !onGiven) {
+        return;
+    }
+    comparison = TimeComparison::None;
+    for (int32_t i = 0; i < 3; ++i) {
+        if (EqualsIgnoreCase(word, kDirectionWords[i])) {
+            comparison = static_cast<TimeComparison>(i);
         }
     }
 }

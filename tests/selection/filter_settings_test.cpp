@@ -372,6 +372,13 @@ TEST_F(FilterFileTest, TimeRuleWithoutComparisonWritesNoDirection) {
     EXPECT_EQ(text.find("Dir ="), std::string::npos);
     EXPECT_NE(text.find("FilterOnCreationDateTime = No\r\n"), std::string::npos);
     EXPECT_EQ(text.find("FilterOnCreationDate ="), std::string::npos);
+
+    // Loaded over a filter that had "Before", the rule comes back without a
+    // comparison, letting every file pass as it did when saved.
+    CFilterSettings loaded;
+    loaded.ModifiedComparison = TimeComparison::Before;
+    ASSERT_TRUE(loaded.LoadSettings(settingsPath()));
+    EXPECT_EQ(loaded.ModifiedComparison, TimeComparison::None);
 }
 
 TEST_F(FilterFileTest, RoundTripRestoresEveryFieldAndThePage) {
