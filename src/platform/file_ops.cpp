@@ -385,11 +385,13 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error) {
     }
 
     int result = CopyData(src.Get(), dst.Get());
-    if (result == 0 && fchmod(dst.Get(), source.st_mode & 07777) != 0) {
-        result = errno;
-    }
+    // User attributes need write permission on the file itself, so they go
+    // across while the temporary file still has its 0600.
     if (result == 0) {
         result = CopyUserXattrs(src.Get(), dst.Get());
+    }
+    if (result == 0 && fchmod(dst.Get(), source.st_mode & 07777) != 0) {
+        result = errno;
     }
     if (result == 0) {
         // Last, so that nothing written afterwards moves the times again.

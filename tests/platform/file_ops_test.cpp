@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -459,6 +460,51 @@ TEST(SetAttributesTest, MissingFileFails) {
     int error = 0;
     EXPECT_FALSE(SetAttributes(dir / "none", kAttrHidden, change, error));
     EXPECT_EQ(error, ENOENT);
+}
+
+// Without root's override, user attributes need write permission: a
+// read-only source's copy and a read-only file's attributes must still work.
+TEST(SetAttributesTest, ReadOnlyFilesWorkForOrdinaryUser) {
+    TestDir dir;
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to switch to an ordinary user";
+    }
+    if (!UserXattrsWork(dir)) {
+        GTEST_SKIP() << "no user extended attributes here";
+    }
+    const uid_t nobody = 65534;
+    std::string src = dir.CreateFile("src", "data");
+    ASSERT_EQ(setxattr(src.c_str(), "user.note", "hi", 2, 0), 0);
+    std::string locked = dir.CreateFile("locked", "x");
+    for (const std::string& path : {dir.Path(), src, locked}) {
+        ASSERT_EQ(chown(path.c_str(), nobody, nobody), 0);
+    }
+    chmod(src.c_str(), 0444);
+    chmod(locked.c_str(), 0444);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(nobody) != 0 || setuid(nobody) != 0) {
+            _exit(10);
+        }
+        int error = 0;
+        if (!SafeCopy(src, dir / "copy", error)) {
+            _exit(11);
+        }
+        AttributeChange change;
+        if (!SetAttributes(locked, kAttrReadOnly | kAttrHidden, change, error)) {
+            _exit(12);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 setuid, 11 copy, 12 attributes";
+    EXPECT_EQ(dir.Read("copy"), "data");
+    EXPECT_EQ(ModeOf(dir / "copy"), 0444u);
+    EXPECT_EQ(AttributesOf(locked), kAttrReadOnly | kAttrHidden);
+    EXPECT_EQ(ModeOf(locked), 0444u);
 }
 
 // ---- SetFileTimes and SameFile ----
