@@ -1,0 +1,229 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "platform/file_ops.h"
+#include "platform/file_system.h"
+#include "run/run_log.h"
+#include "run/run_worker.h"
+#include "run/undo_script.h"
+#include "run_test_support.h"
+
+namespace quorvan::test {
+namespace {
+
+// A source folder with open log and undo files, for single-file work.
+struct Work {
+    TestDir dir;
+    TestDir cwd;
+    CRunLog log;
+    CUndoScript undo;
+    FileWorkRules rules;
+    std::set<std::string> planSources;
+
+    Work() {
+        rules.renameInPlace = true;
+        EXPECT_TRUE(log.Create(dir.Path(), ExampleTime()));
+        EXPECT_TRUE(undo.Create(dir.Path(), ExampleTime()));
+    }
+    FileOutcome Process(const std::string& a, const std::string& b) {
+        return ProcessFile(
+            a, b, rules, [this](const std::string& p) { return planSources.count(p) > 0; }, &log,
+            &undo);
+    }
+    // The log lines after its four header lines.
+    std::vector<std::string> LogBody() {
+        log.Close();
+        std::vector<std::string> lines = Lines(dir.Read(CRunLog::kFileName));
+        return std::vector<std::string>(lines.begin() + 4, lines.end());
+    }
+    // The undo lines after the shebang and the four header lines.
+    std::vector<std::string> UndoBody() {
+        undo.Finish();
+        std::vector<std::string> lines = Lines(dir.Read(CUndoScript::kFileName));
+        return std::vector<std::string>(lines.begin() + 5, lines.end());
+    }
+    int RunUndo(std::string* output = nullptr) {
+        undo.Finish();
+        return RunCommand(
+            "cd " + ShellQuote(cwd.Path()) + " && dash " + ShellQuote(dir / CUndoScript::kFileName),
+            output, true);
+    }
+};
+
+uint32_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+TEST(ProcessFile, InPlaceNeverReplacesAnExistingTarget) {
+    Work work;
+    work.rules.modifyAttributes = true;
+    work.rules.readOnly = true;
+    std::string a = work.dir.CreateFile("a.txt", "new");
+    std::string b = work.dir.CreateFile("b.txt", "keep");
+    uint32_t mode = ModeOf(b);
+
+    FileOutcome outcome = work.Process(a, b);
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.failure, "failed to rename " + a + " to " + b + ": File exists");
+    EXPECT_EQ(work.dir.Read("b.txt"), "keep");
+    EXPECT_EQ(work.dir.Read("a.txt"), "new");
+    EXPECT_EQ(ModeOf(b), mode);  // the other steps are skipped
+    EXPECT_EQ(work.LogBody(), std::vector<std::string>{outcome.failure});
+    EXPECT_TRUE(work.UndoBody().empty());
+}
+
+TEST(ProcessFile, TargetEqualToSourceLeavesTheFileAlone) {
+    Work work;
+    std::string a = work.dir.CreateFile("same.txt", "x");
+    EXPECT_FALSE(work.Process(a, a).failed);
+    EXPECT_EQ(work.dir.Read("same.txt"), "x");
+    EXPECT_TRUE(work.LogBody().empty());
+    EXPECT_EQ(work.UndoBody(), (std::vector<std::string>{"", "# File: " + a}));
+}
+
+TEST(ProcessFile, CaseOnlyRenameIsARename) {
+    Work work;
+    std::string a = work.dir.CreateFile("a.TXT", "x");
+    std::string b = work.dir / "a.txt";
+    EXPECT_FALSE(work.Process(a, b).failed);
+    EXPECT_EQ(work.dir.List(),
+              (std::vector<std::string>{CRunLog::kFileName, CUndoScript::kFileName, "a.txt"}));
+    EXPECT_EQ(work.LogBody(), std::vector<std::string>{"renamed " + a + " to " + b});
+    std::string output;
+    EXPECT_EQ(work.RunUndo(&output), 0) << output;
+    EXPECT_TRUE(work.dir.Exists("a.TXT"));
+    EXPECT_FALSE(work.dir.Exists("a.txt"));
+}
+
+TEST(ProcessFile, CopyOverwritesOnlyPlainTargets) {
+    Work work;
+    work.rules.renameInPlace = false;
+    std::string one = work.dir.CreateFile("1.txt", "one");
+    std::string two = work.dir.CreateFile("2.txt", "two");
+    std::string old = work.dir.CreateFile("out/0.txt", "old");
+    std::string link = work.dir / "link.txt";
+    ASSERT_EQ(::link(one.c_str(), link.c_str()), 0);
+    work.planSources = {one, two};
+
+    // A plain file in the way is replaced.
+    EXPECT_FALSE(work.Process(one, old).failed);
+    EXPECT_EQ(work.dir.Read("out/0.txt"), "one");
+    // A missing folder is made.
+    EXPECT_FALSE(work.Process(one, work.dir / "new/deep/1.txt").failed);
+    EXPECT_EQ(work.dir.Read("new/deep/1.txt"), "one");
+    // Never onto the file itself, another name of it, or a file the plan reads.
+    FileOutcome self = work.Process(one, one);
+    FileOutcome hardLink = work.Process(one, link);
+    FileOutcome source = work.Process(two, one);
+    EXPECT_TRUE(self.failed);
+    EXPECT_TRUE(hardLink.failed);
+    EXPECT_TRUE(source.failed);
+    EXPECT_EQ(source.failure, "failed to copy " + two + " to " + one + ": File exists");
+    EXPECT_EQ(work.dir.Read("1.txt"), "one");
+    EXPECT_EQ(work.dir.Read("2.txt"), "two");
+
+    std::vector<std::string> undo = work.UndoBody();
+    EXPECT_EQ(undo, (std::vector<std::string>{
+                        "", "# File: " + work.dir / "new/deep/1.txt" + " to " + one,
+                        "rm -f -- '" + work.dir / "new/deep/1.txt" + "'", "",
+                        "# File: " + old + " to " + one, "rm -f -- '" + old + "'"}));
+    EXPECT_EQ(work.RunUndo(), 0);
+    EXPECT_FALSE(work.dir.Exists("out/0.txt"));
+    EXPECT_FALSE(work.dir.Exists("new/deep/1.txt"));
+    EXPECT_EQ(work.dir.Read("1.txt"), "one");
+}
+
+bool HasDosAttrib(const std::string& path) {
+    return RunCommand("getfattr --only-values -n user.DOSATTRIB -- " + ShellQuote(path) +
+                      " >/dev/null 2>&1") == 0;
+}
+
+TEST(ProcessFile, AttributesAreUndone) {
+    Work work;
+    work.rules.modifyAttributes = true;
+    // Read-only and archive before; the rule clears all four.
+    std::string a = work.dir.CreateFile("a.txt", "x");
+    AttributeChange ignored;
+    int error = 0;
+    if (!SetAttributes(a, kAttrReadOnly | kAttrArchive, ignored, error)) {
+        GTEST_SKIP() << "no user extended attributes here: " << ErrorText(error);
+    }
+    const uint32_t modeBefore = ModeOf(a);
+    // Plain before; the rule sets read-only and hidden.
+    std::string c = work.dir.CreateFile("c.txt", "y");
+    const uint32_t plainMode = ModeOf(c);
+    std::string b = work.dir / "b.txt";
+
+    EXPECT_FALSE(work.Process(a, b).failed);
+    FileStatus status;
+    ASSERT_TRUE(GetFileStatus(b, status));
+    EXPECT_EQ(status.attributes & 0x27, 0);
+    work.rules.readOnly = true;
+    work.rules.hidden = true;
+    EXPECT_FALSE(work.Process(c, c).failed);
+    ASSERT_TRUE(GetFileStatus(c, status));
+    EXPECT_EQ(status.attributes & 0x27, kAttrReadOnly | kAttrHidden);
+    EXPECT_EQ(work.LogBody(),
+              (std::vector<std::string>{
+                  "renamed " + a + " to " + b,
+                  "New attributes:  archive: N readonly: N system: N hidden: N on file " + b,
+                  "New attributes:  archive: N readonly: Y system: N hidden: Y on file " + c}));
+
+    std::string output;
+    EXPECT_EQ(work.RunUndo(&output), 0) << output;
+    ASSERT_TRUE(GetFileStatus(a, status));
+    EXPECT_EQ(status.attributes & 0x27, kAttrReadOnly | kAttrArchive);
+    EXPECT_EQ(ModeOf(a), modeBefore);
+    ASSERT_TRUE(GetFileStatus(c, status));
+    EXPECT_EQ(status.attributes & 0x27, 0);
+    EXPECT_EQ(ModeOf(c), plainMode);
+    EXPECT_FALSE(HasDosAttrib(c));
+}
+
+TEST(ProcessFile, TimesTakeTheRuleDateAndKeepTheOthers) {
+    Work work;
+    work.rules.modifyTimes = true;
+    work.rules.setCreation = true;
+    work.rules.setModified = true;
+    work.rules.modifiedDate = {2001, 2, 3, 17, 0, 0};
+    work.rules.modifiedTime = {1999, 1, 1, 4, 5, 6};
+    std::string a = work.dir.CreateFile("a.txt");
+    // Access time with a fraction of a second, which is dropped.
+    timespec times[2] = {{1000000000, 700000000}, {1100000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
+
+    FileOutcome outcome = work.Process(a, a);
+    // Linux cannot set a creation time: that is a failure, not a claim.
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.failure, "failed to set times on " + a + ": Operation not supported");
+    struct stat st {};
+    ASSERT_EQ(stat(a.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, LocalToSeconds({2001, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(st.st_atim.tv_sec, 1000000000);
+    EXPECT_EQ(st.st_atim.tv_nsec, 0);
+    EXPECT_EQ(work.LogBody(),
+              (std::vector<std::string>{"failed to set times on " + a + ": Operation not supported",
+                                        "Setting modify time to: 02/03/01 04:05:06  "}));
+}
+
+TEST(ProcessFile, TimesWithNoneChosenLogNothing) {
+    Work work;
+    work.rules.modifyTimes = true;
+    std::string a = work.dir.CreateFile("a.txt");
+    timespec times[2] = {{1000000000, 500}, {1100000000, 900}};
+    ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
+    EXPECT_FALSE(work.Process(a, a).failed);
+    struct stat st {};
+    ASSERT_EQ(stat(a.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1100000000);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 0);
+    EXPECT_TRUE(work.LogBody().empty());
+}
+
+}  // namespace
+}  // namespace quorvan::test

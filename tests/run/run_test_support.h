@@ -1,0 +1,161 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/core/app_values.h"
+#include "app/core/usage_registry.h"
+#include "rules/rename_rules.h"
+#include "run/run_engine.h"
+#include "support/test_dir.h"
+
+namespace quorvan::test {
+
+// The header stamp of the examples: 6 December 2002, 23:07:30.
+inline LocalDateTime ExampleTime() {
+    return {2002, 12, 6, 23, 7, 30};
+}
+
+// Keeps the usage counters of a test in a folder of its own.
+class CounterFolder final {
+  public:
+    CounterFolder() { setenv("QUORVAN_STATE_DIR", dir_.Path().c_str(), 1); }
+    ~CounterFolder() { unsetenv("QUORVAN_STATE_DIR"); }
+    static int32_t Read(const char* name) {
+        return CUsageRegistry(kAppGuid, kProductName).ReadCounter(name);
+    }
+
+  private:
+    TestDir dir_;
+};
+
+// Answers the run's questions, records its messages and reports, and can
+// cancel while a given file is being processed.
+class TestHost final : public IRunHost, public IRunReporter {
+  public:
+    explicit TestHost(CRenameRules& rules) : rules_(rules) {}
+
+    std::vector<std::string> files;  // the selection, full paths
+    bool answerYes = true;
+    int cancelDuringFile = 0;  // 1-based; 0 never
+
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;  // "caption|text"
+    int refreshes = 0;
+
+    bool AskYesNo(const std::string& caption, const std::string& text) override {
+        questions.push_back(caption + "|" + text);
+        return answerYes;
+    }
+    void ShowMessage(MessageKind, const std::string& caption, const std::string& text) override {
+        messages.push_back(caption + "|" + text);
+    }
+    int32_t BuildFileList(const std::string&) override {
+        rules_.ClearPlan();
+        for (const std::string& file : files) {
+            rules_.AddSource(file);
+        }
+        return static_cast<int32_t>(files.size());
+    }
+    bool CdModeOn() override { return false; }
+    IRunReporter& Reporter() override { return *this; }
+    bool ShowProgress(int32_t, std::atomic<uint8_t>& cancelRequested,
+                      CCompletionEvent& completion) override {
+        cancel_.store(&cancelRequested);
+        // Waits for the worker even after a cancel, so tests see its whole work.
+        completion.WaitFor(20000);
+        return !cancelled_.load();
+    }
+    void RefreshSourceList() override { ++refreshes; }
+
+    void ReportOriginalName(const std::string&) override {}
+    void ReportRenamedName(const std::string&) override {
+        if (++started_ == cancelDuringFile) {
+            while (cancel_.load() == nullptr) {
+                std::this_thread::yield();
+            }
+            cancel_.load()->store(1);
+            cancelled_.store(true);
+        }
+    }
+    void ReportProgress(int32_t passes) override {
+        std::lock_guard lock(mutex_);
+        progress_.push_back(passes);
+    }
+    void ReportFinished(const RunResult&) override { ++finishReports_; }
+    void ReportError(const std::string& message) override {
+        std::lock_guard lock(mutex_);
+        errors_.push_back(message);
+    }
+    void ReportFileFailed(const std::string& failure) override {
+        std::lock_guard lock(mutex_);
+        failures_.push_back(failure);
+    }
+
+    std::vector<int32_t> Progress() {
+        std::lock_guard lock(mutex_);
+        return progress_;
+    }
+    std::vector<std::string> Errors() {
+        std::lock_guard lock(mutex_);
+        return errors_;
+    }
+    std::vector<std::string> Failures() {
+        std::lock_guard lock(mutex_);
+        return failures_;
+    }
+    int FinishReports() const { return finishReports_.load(); }
+
+  private:
+    CRenameRules& rules_;
+    std::atomic<std::atomic<uint8_t>*> cancel_{nullptr};
+    std::atomic<bool> cancelled_{false};
+    std::atomic<int> started_{0};
+    std::atomic<int> finishReports_{0};
+    std::mutex mutex_;
+    std::vector<int32_t> progress_;
+    std::vector<std::string> errors_;
+    std::vector<std::string> failures_;
+};
+
+// Rules that rename in place by putting "new_" in front of each name.
+inline void PrefixRules(CRenameRules& rules, const std::string& prefix = "new_") {
+    rules.TextMode = true;
+    rules.AddPrefix = true;
+    rules.Prefix = prefix;
+    rules.RenameInPlace = true;
+}
+
+// Rules that number the files from `start` in place of their names.
+inline void NumberRules(CRenameRules& rules, int32_t start) {
+    rules.TextMode = false;
+    rules.NumericSequence = true;
+    rules.StartWith = start;
+    rules.DigitCount = 1;
+    rules.SequencePlacement = 1;
+    rules.RenameInPlace = true;
+}
+
+// Splits a text into lines at "\n" (a final line feed ends the last line).
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t from = 0;
+    while (from < text.size()) {
+        size_t end = text.find('\n', from);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        lines.push_back(text.substr(from, end - from));
+        from = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace quorvan::test
