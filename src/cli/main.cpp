@@ -5,6 +5,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/preview_command.h"
+#include "cli/run_command.h"
 
 using namespace quorvan::cli;
 
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
     if (options.version) {
         fputs("quorvan-cli 1.00\n", stdout);
         return kExitDone;
+    }
+    if (options.command == "run") {
+        return RunRun(options, stderr);
     }
     return RunPreview(options, stdout, stderr);
 }

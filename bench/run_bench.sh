@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Renames 100,000 empty files in place with a prefix by quorvan-cli run and, in
+# the same run, by a bare renameat2 loop and by Debian's perl rename over
+# identical folders; then copies 1 GiB in 64 files with quorvan-cli run against
+# cp -p. Usage: run_bench.sh [BUILD_DIR]
+set -euo pipefail
+build=$(cd "${1:-"$(dirname "$0")/../build"}" && pwd)
+cli="$build/bin/quorvan-cli"
+count=${COUNT:-100000}
+work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/quorvan-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+export QUORVAN_STATE_DIR="$work/state"
+
+perl_rename=$(command -v file-rename || command -v rename || true)
+
+make_folder() {
+    mkdir "$1"
+    (cd "$1" && seq -f "file_%06g.dat" 1 "$count" | xargs touch)
+}
+
+seconds() {  # wall-clock seconds of a command
+    local t0 t1
+    t0=$(date +%s.%N)
+    "$@" >/dev/null 2>&1
+    t1=$(date +%s.%N)
+    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }'
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+echo "== rename in place, $count files"
+make_folder "$work/loop"
+make_folder "$work/cli"
+sync
+loop_time=$(seconds "$build/bin/rename_loop" "$work/loop" new_)
+cli_time=$(seconds "$cli" run --set AddPrefix=Yes --set Prefix=new_ "$work/cli")
+renamed=$(find "$work/cli" -name 'new_*' | wc -l)
+echo "renameat2 loop: $loop_time s"
+echo "quorvan-cli:    $cli_time s ($renamed renamed), ratio $(ratio "$cli_time" "$loop_time") to the loop (goal at most 1.5)"
+if [ -n "$perl_rename" ]; then
+    make_folder "$work/perl"
+    sync
+    perl_time=$(seconds sh -c "cd '$work/perl' && find . -maxdepth 1 -type f -print0 | xargs -0 '$perl_rename' 's/^\.\//.\/new_/'")
+    echo "perl rename:    $perl_time s, ratio $(ratio "$cli_time" "$perl_time") to perl (goal below 1)"
+else
+    echo "perl rename:    not installed"
+fi
+rm -rf "$work/loop" "$work/cli" "$work/perl"
+
+echo "== copy, 1 GiB in 64 files"
+mkdir "$work/src"
+for i in $(seq 1 64); do
+    head -c 16777216 /dev/urandom >"$work/src/part_$i.bin"
+done
+sync
+cp_time=$(seconds sh -c "mkdir '$work/cp' && cp -p '$work/src/'*.bin '$work/cp/'")
+sync
+cli_copy_time=$(seconds "$cli" run --set RenameInPlace=No --set "RenameDestFolder=$work/out" "$work/src")
+sync
+echo "cp -p:          $cp_time s"
+echo "quorvan-cli:    $cli_copy_time s, ratio $(ratio "$cli_copy_time" "$cp_time") to cp -p (goal at most 1.2)"
+cmp -s "$work/src/part_7.bin" "$work/out/part_7.bin" && echo "copies verified"
