@@ -249,12 +249,12 @@ RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporte
     bool finished = false;
     int32_t passes = 0;
     while (!finished) {
-        if (context.cancelRequested.load() != 0) {
-            result.status = RunStatus::Cancelled;
-            break;
-        }
         if (failed) {
             result.status = RunStatus::Aborted;
+            break;
+        }
+        if (context.cancelRequested.load() != 0) {
+            result.status = RunStatus::Cancelled;
             break;
         }
         std::string original;
