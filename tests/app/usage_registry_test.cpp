@@ -19,21 +19,8 @@ using test::TestDir;
 
 class UsageRegistryTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        if (const char* old = getenv("QUORVAN_STATE_DIR")) {
-            saved_ = old;
-        }
-        setenv("QUORVAN_STATE_DIR", (dir_ / "state").c_str(), 1);
-    }
-    void TearDown() override {
-        if (saved_) {
-            setenv("QUORVAN_STATE_DIR", saved_->c_str(), 1);
-        } else {
-            unsetenv("QUORVAN_STATE_DIR");
-        }
-    }
-    TestDir dir_;
-    std::optional<std::string> saved_;
+    test::StateDirScope scope_;
+    TestDir& dir_ = scope_.Dir();
 };
 
 TEST(AppValuesTest, GuidIsBracedAndFixedLength) {

@@ -26,14 +26,12 @@ inline LocalDateTime ExampleTime() {
 // Keeps the usage counters of a test in a folder of its own.
 class CounterFolder final {
   public:
-    CounterFolder() { setenv("QUORVAN_STATE_DIR", dir_.Path().c_str(), 1); }
-    ~CounterFolder() { unsetenv("QUORVAN_STATE_DIR"); }
     static int32_t Read(const char* name) {
         return CUsageRegistry(kAppGuid, kProductName).ReadCounter(name);
     }
 
   private:
-    TestDir dir_;
+    test::StateDirScope scope_;
 };
 
 // Answers the run's questions, records its messages and reports, and can

@@ -128,6 +128,21 @@ std::vector<std::string> TestDir::List(const std::string& relative) const {
     return names;
 }
 
+StateDirScope::StateDirScope() {
+    if (const char* old = getenv("QUORVAN_STATE_DIR")) {
+        saved_ = old;
+    }
+    setenv("QUORVAN_STATE_DIR", (dir_ / "state").c_str(), 1);
+}
+
+StateDirScope::~StateDirScope() {
+    if (saved_) {
+        setenv("QUORVAN_STATE_DIR", saved_->c_str(), 1);
+    } else {
+        unsetenv("QUORVAN_STATE_DIR");
+    }
+}
+
 int RunCommand(const std::string& command, std::string* output, bool withStderr) {
     std::string full = command + (withStderr ? " 2>&1" : "");
     FILE* pipe = popen(full.c_str(), "r");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,22 @@ class TestDir final {
 
   private:
     std::string path_;
+};
+
+// Points the usage counters (QUORVAN_STATE_DIR) at "state" in a temporary
+// folder while it lives, so no test touches a real store.
+class StateDirScope final {
+  public:
+    StateDirScope();
+    ~StateDirScope();
+    StateDirScope(const StateDirScope&) = delete;
+    StateDirScope& operator=(const StateDirScope&) = delete;
+
+    TestDir& Dir() { return dir_; }
+
+  private:
+    TestDir dir_;
+    std::optional<std::string> saved_;
 };
 
 // Runs a shell command; returns its exit status and puts standard output (and
