@@ -265,47 +265,41 @@ bool IsWayUnavailable(int error) {
            IsUnsupported(error);
 }
 
+// Copies with one kernel-side way, `step` moving up to a chunk at a time.
+// Returns 0 when done, an errno when the copy failed, or -1 when the way is
+// not available here and nothing was copied yet.
+template <typename Step>
+int CopyWith(Step step) {
+    bool started = false;
+    for (;;) {
+        ssize_t n = step();
+        if (n > 0) {
+            started = true;
+            continue;
+        }
+        if (n == 0) {
+            return 0;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (started || !IsWayUnavailable(errno)) {
+            return errno;
+        }
+        return -1;
+    }
+}
+
 int CopyData(int src, int dst) {
     if (ioctl(dst, FICLONE, src) == 0) {
         return 0;
     }
     constexpr size_t kChunk = size_t{1} << 30;
-    bool started = false;
-    for (;;) {
-        ssize_t n = copy_file_range(src, nullptr, dst, nullptr, kChunk, 0);
-        if (n > 0) {
-            started = true;
-            continue;
-        }
-        if (n == 0) {
-            return 0;
-        }
-        if (errno == EINTR) {
-            continue;
-        }
-        if (started || !IsWayUnavailable(errno)) {
-            return errno;
-        }
-        break;
+    int result = CopyWith([&] { return copy_file_range(src, nullptr, dst, nullptr, kChunk, 0); });
+    if (result < 0) {
+        result = CopyWith([&] { return sendfile(dst, src, nullptr, kChunk); });
     }
-    for (;;) {
-        ssize_t n = sendfile(dst, src, nullptr, kChunk);
-        if (n > 0) {
-            started = true;
-            continue;
-        }
-        if (n == 0) {
-            return 0;
-        }
-        if (errno == EINTR) {
-            continue;
-        }
-        if (started || !IsWayUnavailable(errno)) {
-            return errno;
-        }
-        break;
-    }
-    return CopyByReadWrite(src, dst);
+    return result < 0 ? CopyByReadWrite(src, dst) : result;
 }
 
 // True when the stored DOS attributes of `path` mark it read-only.
