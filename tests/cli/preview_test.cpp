@@ -120,6 +120,11 @@ TEST(CliPreview, BadInputGivesClearMessagesAndExitStatuses) {
     EXPECT_EQ(Cli("preview " + ShellQuote(dir.Path()), nullptr, &err), 3);
     EXPECT_NE(err.find("There are no files to process."), std::string::npos);
 
+    // A file where the folder should be: nothing previewed, and why.
+    dir.CreateFile("plain.txt");
+    EXPECT_EQ(Cli("preview " + ShellQuote(dir / "plain.txt"), nullptr, &err), 2);
+    EXPECT_NE(err.find("Not a directory"), std::string::npos) << err;
+
     if (geteuid() != 0) {
         dir.CreateDir("locked");
         dir.CreateFile("locked/x");
