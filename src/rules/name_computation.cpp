@@ -17,11 +17,11 @@ constexpr int32_t kMaxSequenceWidth = 255;
 
 bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string& sourcePath,
                                std::string& target, bool cdFlag) {
-    std::string folder;
-    std::string name;
-    if (!SplitPath(sourcePath, folder, name)) {
-        name = sourcePath;
-    }
+    std::string_view path(sourcePath);
+    size_t slash = path.rfind('/');
+    std::string_view folder =
+        slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash);
+    std::string name(slash == std::string_view::npos ? path : path.substr(slash + 1));
     if (cdFlag) {
         name = target + std::string(ExtensionOf(name));
     }
@@ -32,8 +32,12 @@ bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string&
     }
     ApplyExtensionRules(name);
 
+    target.clear();
     if (RenameInPlace) {
-        target = folder + "/" + name;
+        target.reserve(folder.size() + 1 + name.size());
+        target.append(folder);
+        target += '/';
+        target += name;
         return true;
     }
     if (RenameDestFolder.empty() || RenameDestFolder.back() != '/') {
@@ -42,18 +46,20 @@ bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string&
     // The part of the source folder below the root keeps its place below the
     // destination. A folder outside the root (a file named from elsewhere) has
     // no such part.
-    std::string relative;
-    if (folder.size() > sourceRoot.size() &&
-        folder.compare(0, sourceRoot.size(), sourceRoot) == 0 &&
+    std::string_view relative;
+    if (folder.size() > sourceRoot.size() && folder.substr(0, sourceRoot.size()) == sourceRoot &&
         (sourceRoot.empty() || sourceRoot.back() == '/' || folder[sourceRoot.size()] == '/')) {
         relative = folder.substr(sourceRoot.size());
         size_t skip = relative.find_first_not_of('/');
-        relative.erase(0, skip == std::string::npos ? relative.size() : skip);
-        if (!relative.empty()) {
-            relative += '/';
-        }
+        relative.remove_prefix(skip == std::string_view::npos ? relative.size() : skip);
     }
-    target = RenameDestFolder + relative + name;
+    target.reserve(RenameDestFolder.size() + relative.size() + 1 + name.size());
+    target += RenameDestFolder;
+    if (!relative.empty()) {
+        target.append(relative);
+        target += '/';
+    }
+    target += name;
     return true;
 }
 
@@ -88,30 +94,30 @@ bool CRenameRules::ApplyTextRules(std::string& name) const {
 }
 
 bool CRenameRules::ApplySequenceRules(std::string& name) {
-    std::string base;
-    std::string extension;
-    SplitExtension(name, base, extension);
     std::string sequence;
     if (NumericSequence) {
         NextNumericText(sequence);
     } else {
         NextAlphaText(sequence);
     }
+    // In sequencing, prefix and suffix decorate the sequence text, not the name.
     if (AddPrefix) {
-        sequence = Prefix + sequence;
+        sequence.insert(0, Prefix);
     }
     if (AddSuffix) {
         sequence += Suffix;
     }
+    size_t dot = name.rfind('.');
+    size_t baseLength = dot == std::string::npos ? name.size() : dot;
     switch (SequencePlacement) {
         case 0:
-            name = sequence + base + extension;
+            name.insert(0, sequence);
             break;
         case 1:
-            name = sequence + extension;
+            name.replace(0, baseLength, sequence);
             break;
         case 2:
-            name = base + sequence + extension;
+            name.insert(baseLength, sequence);
             break;
         default:
             break;  // no placement chosen: the name stays as it was

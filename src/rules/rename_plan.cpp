@@ -28,13 +28,25 @@ void CRenameRules::SortPlan() {
     if (sortedCount_ == plan_.size()) {
         return;
     }
-    // Stable, so that of equal keys the one added first (which may already
-    // carry a target) survives.
-    std::stable_sort(plan_.begin(), plan_.end(), KeyLess);
-    auto last = std::unique(plan_.begin(), plan_.end(), [](const PlanEntry& a, const PlanEntry& b) {
-        return a.first == b.first;
-    });
-    plan_.erase(last, plan_.end());
+    std::sort(plan_.begin(), plan_.end(), KeyLess);
+    // Of equal keys only one can carry a target: the entry that was there
+    // before the others were added again. That one stays.
+    auto out = plan_.begin();
+    for (auto it = plan_.begin(); it != plan_.end();) {
+        auto same = it + 1;
+        while (same != plan_.end() && same->first == it->first) {
+            if (it->second.empty()) {
+                it->second = std::move(same->second);
+            }
+            ++same;
+        }
+        if (out != it) {
+            *out = std::move(*it);
+        }
+        ++out;
+        it = same;
+    }
+    plan_.erase(out, plan_.end());
     sortedCount_ = plan_.size();
 }
 
