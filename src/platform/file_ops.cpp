@@ -346,7 +346,8 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error) {
         return false;
     }
     struct stat target {};
-    if (stat(to.c_str(), &target) == 0) {
+    const bool replacing = stat(to.c_str(), &target) == 0;
+    if (replacing) {
         if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
             error = EINVAL;  // copying a file onto itself would empty it
             return false;
@@ -394,14 +395,19 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error) {
             result = errno;
         }
     }
-    if (result == 0 && fsync(dst.Get()) != 0) {
+    // The data must be on disk before it replaces a file, or a crash could
+    // leave neither version. A new target endangers nothing (the source stays),
+    // so it is not waited for; it must still not replace a file that appeared
+    // meanwhile.
+    if (result == 0 && replacing && fsync(dst.Get()) != 0) {
         result = errno;
     }
     if (result == 0) {
         result = dst.Close();
     }
-    if (result == 0 && rename(temp.c_str(), to.c_str()) != 0) {
-        result = errno;
+    if (result == 0) {
+        result =
+            replacing ? (rename(temp.c_str(), to.c_str()) == 0 ? 0 : errno) : MoveOnce(temp, to);
     }
     if (result != 0) {
         dst.Reset();
