@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/file_system.h"
+
 namespace quorvan {
 
 namespace {
@@ -92,20 +94,6 @@ CCounterStore::Values ParseValues(const std::string& text) {
         start = end + 1;
     }
     return values;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    for (size_t done = 0; done < text.size();) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // Holds the exclusive lock for one read-modify-write.
@@ -247,7 +235,7 @@ bool CCounterStore::Update(const std::function<bool(Values&)>& change) {
     if (fd < 0) {
         return false;
     }
-    bool ok = WriteAll(fd, text);
+    bool ok = WriteAll(fd, text.data(), text.size()) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());

@@ -244,15 +244,8 @@ int CopyByReadWrite(int src, int dst) {
         if (n == 0) {
             return 0;
         }
-        for (ssize_t done = 0; done < n;) {
-            ssize_t w = write(dst, buffer.data() + done, static_cast<size_t>(n - done));
-            if (w < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
-            }
-            done += w;
+        if (int error = WriteAll(dst, buffer.data(), static_cast<size_t>(n))) {
+            return error;
         }
     }
 }

@@ -131,6 +131,21 @@ bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode
     return true;
 }
 
+int WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 std::string ErrorText(int error) {
     char buffer[256];
     return strerror_r(error, buffer, sizeof buffer);

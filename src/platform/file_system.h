@@ -59,6 +59,10 @@ bool ListFolder(const std::string& folder, const std::function<void(const Folder
 // cannot be read.
 bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode);
 
+// Writes all `size` bytes, retrying short and interrupted writes. Returns 0 or
+// an errno value.
+int WriteAll(int fd, const char* data, size_t size);
+
 // The system's message for an errno value.
 std::string ErrorText(int error);
 

@@ -8,6 +8,7 @@
 
 #include "common/path.h"
 #include "platform/dos_attrib.h"
+#include "platform/file_system.h"
 #include "run/run_log.h"
 
 namespace quorvan {
@@ -16,21 +17,6 @@ namespace {
 
 constexpr const char* kSeparator =
     "==================================================================";
-
-bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 std::string Octal(uint32_t mode) {
     char buffer[16];
@@ -195,7 +181,7 @@ bool CUndoScript::Finish() {
         ok = out >= 0;
         if (ok) {
             int in = fileno(file);
-            ok = WriteAll(out, header_.data(), header_.size());
+            ok = WriteAll(out, header_.data(), header_.size()) == 0;
             std::string chunk;
             uint64_t end = size_;
             for (size_t i = entryStarts_.size(); ok && i-- > 0;) {
@@ -203,7 +189,7 @@ bool CUndoScript::Finish() {
                 chunk.resize(end - start);
                 ssize_t n = pread(in, chunk.data(), chunk.size(), static_cast<off_t>(start));
                 ok = n == static_cast<ssize_t>(chunk.size()) &&
-                     WriteAll(out, chunk.data(), chunk.size());
+                     WriteAll(out, chunk.data(), chunk.size()) == 0;
                 end = start;
             }
             ok = fsync(out) == 0 && ok;
