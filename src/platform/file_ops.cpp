@@ -74,27 +74,11 @@ std::string RandomSuffix() {
     return out;
 }
 
-void SplitAtSlash(const std::string& path, std::string& folder, std::string& name) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        folder = ".";
-        name = path;
-    } else {
-        folder = slash == 0 ? "/" : path.substr(0, slash);
-        name = path.substr(slash + 1);
-    }
-}
-
 // ".<name>.<random>" beside `path`; the name part is shortened so the result
 // stays within the usual 255-byte limit for a name.
 std::string TemporaryName(const std::string& path) {
-    std::string folder, name;
-    SplitAtSlash(path, folder, name);
-    if (name.size() > 200) {
-        name.resize(200);
-    }
-    std::string temp = "." + name + "." + RandomSuffix();
-    return folder == "/" ? "/" + temp : folder + "/" + temp;
+    size_t start = path.rfind('/') + 1;  // 0 when there is no "/"
+    return path.substr(0, start) + "." + path.substr(start, 200) + "." + RandomSuffix();
 }
 
 }  // namespace
@@ -323,6 +307,18 @@ bool MoveNoReplace(const std::string& from, const std::string& to, int& error) {
     return result == 0;
 }
 
+int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& temp) {
+    int fd = -1;
+    for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+        temp = TemporaryName(path);
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+        if (fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    return fd;
+}
+
 bool SafeCopy(const std::string& from, const std::string& to, int& error) {
     Fd src(open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (src.Get() < 0) {
@@ -359,14 +355,7 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error) {
     }
 
     std::string temp;
-    Fd dst;
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        temp = TemporaryName(to);
-        dst.Reset(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (dst.Get() >= 0 || errno != EEXIST) {
-            break;
-        }
-    }
+    Fd dst(CreateTemporaryBeside(to, 0600, temp));
     if (dst.Get() < 0) {
         error = errno;
         return false;

@@ -21,6 +21,11 @@ bool MoveNoReplace(const std::string& from, const std::string& to, int& error);
 // MoveNoReplace; this is separate so that tests can reach it on any file system.
 int MoveWithoutRenameFlag(const std::string& from, const std::string& to);
 
+// Creates a new file ".<name>.<random>" beside `path` (O_EXCL, `mode` less the
+// umask) and gives its name in `temp`. Returns the open descriptor, or -1 with
+// errno set.
+int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& temp);
+
 // Copies `from` to `to` through a temporary file in the target folder (data,
 // mode bits, user.* extended attributes, then the times; fsync; rename over
 // the target). A failed copy leaves any previous target intact and no

@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 
 #include "common/path.h"
 #include "platform/dos_attrib.h"
+#include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "run/run_log.h"
 
@@ -162,22 +162,8 @@ bool CUndoScript::Finish() {
     file_ = nullptr;
     bool ok = !writeFailed_ && std::fflush(file) == 0;
     if (ok && entryStarts_.size() > 1) {
-        static std::atomic<unsigned> counter{0};
-        std::string folder;
-        std::string name;
-        if (!SplitPath(path_, folder, name)) {
-            folder = ".";
-        }
         std::string temp;
-        int out = -1;
-        for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
-            temp = JoinPath(folder, "." + name + "." + std::to_string(getpid()) + "." +
-                                        std::to_string(counter++));
-            out = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0755);
-            if (out < 0 && errno != EEXIST) {
-                break;
-            }
-        }
+        int out = CreateTemporaryBeside(path_, 0755, temp);
         ok = out >= 0;
         if (ok) {
             int in = fileno(file);
