@@ -11,13 +11,6 @@
 
 namespace quorvan {
 
-namespace {
-
-constexpr const char* kSeparator =
-    "==================================================================";
-
-}  // namespace
-
 std::FILE* CreateRunFile(const std::string& path, unsigned mode, const char* fopenMode) {
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
                   static_cast<mode_t>(mode));
@@ -48,10 +41,10 @@ bool CRunLog::Create(const std::string& sourceFolder, const LocalDateTime& now) 
     if (file_ == nullptr) {
         return false;
     }
-    Write(std::string(kSeparator) + "\n");
+    Write(std::string(kHeaderSeparator) + "\n");
     Write(" " + ProductLine() + "\n");
     Write(" Created: " + FormatLocal(now, kClassicDateTimeFormat) + "\n");
-    Write(std::string(kSeparator) + "\n");
+    Write(std::string(kHeaderSeparator) + "\n");
     return true;
 }
 

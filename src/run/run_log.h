@@ -54,4 +54,8 @@ std::FILE* CreateRunFile(const std::string& path, unsigned mode, const char* fop
 // The product line of both headers: "Quorvan  1.00".
 std::string ProductLine();
 
+// The line of equals signs that frames both headers.
+constexpr const char* kHeaderSeparator =
+    "==================================================================";
+
 }  // namespace quorvan

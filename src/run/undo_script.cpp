@@ -15,9 +15,6 @@ namespace quorvan {
 
 namespace {
 
-constexpr const char* kSeparator =
-    "==================================================================";
-
 std::string Octal(uint32_t mode) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%04o", mode & 07777u);
@@ -130,9 +127,9 @@ bool CUndoScript::Create(const std::string& sourceFolder, const LocalDateTime& n
     if (file_ == nullptr) {
         return false;
     }
-    header_ = "#!/bin/sh\n# " + std::string(kSeparator) + "\n# " + ProductLine() +
-              "\n# Created: " + FormatLocal(now, kClassicDateTimeFormat) + "\n# " + kSeparator +
-              "\n";
+    header_ = "#!/bin/sh\n# " + std::string(kHeaderSeparator) + "\n# " + ProductLine() +
+              "\n# Created: " + FormatLocal(now, kClassicDateTimeFormat) + "\n# " +
+              kHeaderSeparator + "\n";
     if (std::fwrite(header_.data(), 1, header_.size(), file_) != header_.size() ||
         std::fflush(file_) != 0) {
         writeFailed_ = true;
