@@ -19,6 +19,17 @@ void CRenameRules::SetSubfolderControls(CPageControls* window, std::array<int, 4
     subfolderControls_ = controlIds;
 }
 
+std::array<CRenameRules::DateTimeGroup, 3> CRenameRules::DateTimeGroups() {
+    return {{
+        {ids::kCreationDateTime, ids::kCreationDate, ids::kCreationTime, ModifyCreationDateTime,
+         CreationDate, CreationTime},
+        {ids::kModifiedDateTime, ids::kModifiedDate, ids::kModifiedTime, ModifyModDateTime, ModDate,
+         ModTime},
+        {ids::kLastAccessedDateTime, ids::kLastAccessedDate, ids::kLastAccessedTime,
+         ModifyLastAccessedDateTime, LastAccessedDate, LastAccessedTime},
+    }};
+}
+
 bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
     SourcePath = sourceFolder;
     CPageControls& r = *renamePage_;
@@ -106,21 +117,7 @@ bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
     if (!ModifyDatesTimes) {
         return true;
     }
-    struct Group {
-        int check, datePicker, timePicker;
-        bool& flag;
-        LocalDateTime& date;
-        LocalDateTime& time;
-    };
-    Group groups[] = {
-        {ids::kCreationDateTime, ids::kCreationDate, ids::kCreationTime, ModifyCreationDateTime,
-         CreationDate, CreationTime},
-        {ids::kModifiedDateTime, ids::kModifiedDate, ids::kModifiedTime, ModifyModDateTime, ModDate,
-         ModTime},
-        {ids::kLastAccessedDateTime, ids::kLastAccessedDate, ids::kLastAccessedTime,
-         ModifyLastAccessedDateTime, LastAccessedDate, LastAccessedTime},
-    };
-    for (Group& g : groups) {
+    for (const DateTimeGroup& g : DateTimeGroups()) {
         g.flag = a.IsChecked(g.check);
         if (g.flag) {
             g.date = a.DateTime(g.datePicker);
@@ -301,21 +298,7 @@ void CRenameRules::ApplyToPages(const std::string& sourceFolder) {
     a.SetEnabled(ids::kModifyDateTime, true);
     a.SetChecked(ids::kModifyDateTime, ModifyDatesTimes);
     if (ModifyDatesTimes) {
-        struct Group {
-            int check, datePicker, timePicker;
-            bool flag;
-            const LocalDateTime& date;
-            const LocalDateTime& time;
-        };
-        const Group groups[] = {
-            {ids::kCreationDateTime, ids::kCreationDate, ids::kCreationTime, ModifyCreationDateTime,
-             CreationDate, CreationTime},
-            {ids::kModifiedDateTime, ids::kModifiedDate, ids::kModifiedTime, ModifyModDateTime,
-             ModDate, ModTime},
-            {ids::kLastAccessedDateTime, ids::kLastAccessedDate, ids::kLastAccessedTime,
-             ModifyLastAccessedDateTime, LastAccessedDate, LastAccessedTime},
-        };
-        for (const Group& g : groups) {
+        for (const DateTimeGroup& g : DateTimeGroups()) {
             a.SetEnabled(g.check, true);
             a.SetChecked(g.check, g.flag);
             if (g.flag) {

@@ -106,6 +106,16 @@ class CRenameRules final {
     int32_t SequenceCounter = 0;
 
   private:
+    // One date/time group of the Attribute page: its check box, its two
+    // pickers and the fields they fill.
+    struct DateTimeGroup {
+        int check, datePicker, timePicker;
+        bool& flag;
+        LocalDateTime& date;
+        LocalDateTime& time;
+    };
+    // Creation, modified, last accessed, in that order.
+    std::array<DateTimeGroup, 3> DateTimeGroups();
     void SortPlan();
     std::vector<PlanEntry>::iterator FindEntry(const std::string& key);
 
