@@ -45,46 +45,44 @@ QStringList CCheckList::CheckedTexts() const {
     return texts;
 }
 
-CQtPage::CQtPage(QWidget* parent) : QWidget(parent) {}
+void CWidgetControls::Bind(int id, QWidget* widget) { controls_[id] = widget; }
 
-void CQtPage::Bind(int id, QWidget* widget) { controls_[id] = widget; }
-
-QWidget* CQtPage::Control(int id) const {
+QWidget* CWidgetControls::Control(int id) const {
     auto it = controls_.find(id);
     return it == controls_.end() ? nullptr : it->second;
 }
 
-CCheckList* CQtPage::List(int id) const { return ControlAs<CCheckList>(id); }
+CCheckList* CWidgetControls::List(int id) const { return ControlAs<CCheckList>(id); }
 
-bool CQtPage::IsChecked(int id) const {
+bool CWidgetControls::IsChecked(int id) const {
     auto* button = ControlAs<QAbstractButton>(id);
     return button != nullptr && button->isChecked();
 }
 
-void CQtPage::SetChecked(int id, bool checked) {
+void CWidgetControls::SetChecked(int id, bool checked) {
     if (auto* button = ControlAs<QAbstractButton>(id)) {
         button->setChecked(checked);
     }
 }
 
-bool CQtPage::IsEnabled(int id) const {
+bool CWidgetControls::IsEnabled(int id) const {
     QWidget* widget = Control(id);
-    return widget != nullptr && widget->isEnabledTo(this);
+    return widget != nullptr && widget->isEnabledTo(owner_);
 }
 
-void CQtPage::SetEnabled(int id, bool enabled) {
+void CWidgetControls::SetEnabled(int id, bool enabled) {
     if (QWidget* widget = Control(id)) {
         widget->setEnabled(enabled);
     }
 }
 
-void CQtPage::EnableAll(std::initializer_list<int> ids, bool on) {
+void CWidgetControls::EnableAll(std::initializer_list<int> ids, bool on) {
     for (int id : ids) {
         SetEnabled(id, on);
     }
 }
 
-std::string CQtPage::Text(int id) const {
+std::string CWidgetControls::Text(int id) const {
     if (auto* edit = ControlAs<QLineEdit>(id)) {
         return FromQt(edit->text());
     }
@@ -97,7 +95,7 @@ std::string CQtPage::Text(int id) const {
     return {};
 }
 
-void CQtPage::SetText(int id, const std::string& text) {
+void CWidgetControls::SetText(int id, const std::string& text) {
     if (auto* edit = ControlAs<QLineEdit>(id)) {
         edit->setText(ToQt(text));
     } else if (auto* label = ControlAs<QLabel>(id)) {
@@ -105,7 +103,7 @@ void CQtPage::SetText(int id, const std::string& text) {
     }
 }
 
-LocalDateTime CQtPage::DateTime(int id) const {
+LocalDateTime CWidgetControls::DateTime(int id) const {
     LocalDateTime value;
     if (auto* edit = ControlAs<QDateTimeEdit>(id)) {
         const QDateTime dt = edit->dateTime();
@@ -119,7 +117,7 @@ LocalDateTime CQtPage::DateTime(int id) const {
     return value;
 }
 
-void CQtPage::SetDateTime(int id, const LocalDateTime& value) {
+void CWidgetControls::SetDateTime(int id, const LocalDateTime& value) {
     auto* edit = ControlAs<QDateTimeEdit>(id);
     const QDate date(value.year, value.month, value.day);
     const QTime time(value.hour, value.minute, value.second);
@@ -129,23 +127,23 @@ void CQtPage::SetDateTime(int id, const LocalDateTime& value) {
     edit->setDateTime(QDateTime(date, time));
 }
 
-int CQtPage::Selection(int id) const {
+int CWidgetControls::Selection(int id) const {
     auto* combo = ControlAs<QComboBox>(id);
     return combo == nullptr ? -1 : combo->currentIndex();
 }
 
-void CQtPage::SetSelection(int id, int index) {
+void CWidgetControls::SetSelection(int id, int index) {
     if (auto* combo = ControlAs<QComboBox>(id)) {
         combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
     }
 }
 
-int CQtPage::RowCount(int id) const {
+int CWidgetControls::RowCount(int id) const {
     auto* list = List(id);
     return list == nullptr ? 0 : list->count();
 }
 
-std::string CQtPage::RowText(int id, int row, int) const {
+std::string CWidgetControls::RowText(int id, int row, int) const {
     auto* list = List(id);
     if (list == nullptr || row < 0 || row >= list->count()) {
         return {};
@@ -153,26 +151,26 @@ std::string CQtPage::RowText(int id, int row, int) const {
     return FromQt(list->item(row)->text());
 }
 
-bool CQtPage::IsRowChecked(int id, int row) const {
+bool CWidgetControls::IsRowChecked(int id, int row) const {
     auto* list = List(id);
     return list != nullptr && row >= 0 && row < list->count() &&
            list->item(row)->checkState() == Qt::Checked;
 }
 
-void CQtPage::SetRowChecked(int id, int row, bool checked) {
+void CWidgetControls::SetRowChecked(int id, int row, bool checked) {
     auto* list = List(id);
     if (list != nullptr && row >= 0 && row < list->count()) {
         list->item(row)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
     }
 }
 
-void CQtPage::ClearRows(int id) {
+void CWidgetControls::ClearRows(int id) {
     if (auto* list = List(id)) {
         list->clear();
     }
 }
 
-void CQtPage::AddUniqueRow(int id, const std::string& text) {
+void CWidgetControls::AddUniqueRow(int id, const std::string& text) {
     if (auto* list = List(id)) {
         list->AddUnique(ToQt(text));
     }

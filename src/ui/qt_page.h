@@ -28,14 +28,14 @@ class CCheckList final : public QListWidget {
     QStringList CheckedTexts() const;
 };
 
-// A settings page whose widgets are reached by control number, so that the
-// rules and the filter read and write it like any other page. Check boxes and
-// option buttons answer IsChecked; line edits and labels Text; date and time
-// edits DateTime; combo boxes Selection; check lists the row operations.
-class CQtPage : public QWidget, public CPageControls {
-    Q_OBJECT
+// Widgets reached by control number, so that the rules and the filter read
+// and write them like any other page. Check boxes and option buttons answer
+// IsChecked; line edits and labels Text; date and time edits DateTime; combo
+// boxes Selection; check lists the row operations.
+class CWidgetControls : public CPageControls {
   public:
-    explicit CQtPage(QWidget* parent = nullptr);
+    // `owner` is the widget whose own enabled state IsEnabled looks through.
+    explicit CWidgetControls(const QWidget* owner) : owner_(owner) {}
 
     // Makes a widget reachable by its control number.
     void Bind(int id, QWidget* widget);
@@ -62,16 +62,25 @@ class CQtPage : public QWidget, public CPageControls {
     void ClearRows(int id) override;
     void AddUniqueRow(int id, const std::string& text) override;
 
-  protected:
-    // Option buttons that exclude each other (one group per row of choices).
-    QButtonGroup* MakeOptionGroup(std::initializer_list<int> ids);
     // Enables each control exactly when `on` is true.
     void EnableAll(std::initializer_list<int> ids, bool on);
 
   private:
     CCheckList* List(int id) const;
 
+    const QWidget* owner_;
     std::map<int, QWidget*> controls_;
+};
+
+// A settings page: a widget whose controls are reached by number.
+class CQtPage : public QWidget, public CWidgetControls {
+    Q_OBJECT
+  public:
+    explicit CQtPage(QWidget* parent = nullptr) : QWidget(parent), CWidgetControls(this) {}
+
+  protected:
+    // Option buttons that exclude each other (one group per row of choices).
+    QButtonGroup* MakeOptionGroup(std::initializer_list<int> ids);
 };
 
 }  // namespace quorvan
