@@ -16,8 +16,6 @@ namespace quorvan {
 
 namespace {
 
-constexpr const char* kDataName = "counters";
-constexpr const char* kLockName = "counters.lock";
 
 std::string EnvText(const char* name) {
     const char* value = getenv(name);
@@ -99,11 +97,11 @@ CCounterStore::Values ParseValues(const std::string& text) {
 // Holds the exclusive lock for one read-modify-write.
 class StoreLock final {
   public:
-    explicit StoreLock(const std::string& folder) {
+    StoreLock(const std::string& folder, const std::string& name) {
         if (!MakeFolders(folder)) {
             return;
         }
-        fd_ = open((folder + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        fd_ = open((folder + "/" + name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd_ < 0) {
             return;
         }
@@ -134,6 +132,9 @@ CCounterStore::CCounterStore() : folder_(DefaultFolder()) {}
 
 CCounterStore::CCounterStore(std::string folder) : folder_(std::move(folder)) {}
 
+CCounterStore::CCounterStore(std::string folder, std::string name)
+    : folder_(std::move(folder)), name_(std::move(name)) {}
+
 std::string CCounterStore::DefaultFolder() {
     std::string dir = EnvText("QUORVAN_STATE_DIR");
     if (!dir.empty()) {
@@ -154,7 +155,7 @@ std::string CCounterStore::DefaultFolder() {
 }
 
 std::string CCounterStore::DataPath() const {
-    return folder_ + "/" + kDataName;
+    return folder_ + "/" + name_;
 }
 
 bool CCounterStore::Exists() const {
@@ -207,7 +208,7 @@ bool CCounterStore::CreateIfMissing(const Values& defaults) {
 }
 
 bool CCounterStore::Update(const std::function<bool(Values&)>& change) {
-    StoreLock lock(folder_);
+    StoreLock lock(folder_, name_);
     if (!lock.Held()) {
         return false;
     }

@@ -19,6 +19,9 @@ class CCounterStore final {
     // The store in DefaultFolder().
     CCounterStore();
     explicit CCounterStore(std::string folder);
+    // Another data file ("name", locked through "name.lock") in `folder`, for
+    // per-user values that are not counters.
+    CCounterStore(std::string folder, std::string name);
 
     // $QUORVAN_STATE_DIR if set, else $XDG_STATE_HOME/quorvan, else
     // ~/.local/state/quorvan.
@@ -47,6 +50,7 @@ class CCounterStore final {
 
   private:
     std::string folder_;
+    std::string name_ = "counters";
 };
 
 }  // namespace quorvan
