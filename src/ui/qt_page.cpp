@@ -45,14 +45,18 @@ QStringList CCheckList::CheckedTexts() const {
     return texts;
 }
 
-void CWidgetControls::Bind(int id, QWidget* widget) { controls_[id] = widget; }
+void CWidgetControls::Bind(int id, QWidget* widget) {
+    controls_[id] = widget;
+}
 
 QWidget* CWidgetControls::Control(int id) const {
     auto it = controls_.find(id);
     return it == controls_.end() ? nullptr : it->second;
 }
 
-CCheckList* CWidgetControls::List(int id) const { return ControlAs<CCheckList>(id); }
+CCheckList* CWidgetControls::List(int id) const {
+    return ControlAs<CCheckList>(id);
+}
 
 bool CWidgetControls::IsChecked(int id) const {
     auto* button = ControlAs<QAbstractButton>(id);

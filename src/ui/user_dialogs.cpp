@@ -43,7 +43,9 @@ IUserDialogs* current = &realDialogs;
 
 }  // namespace
 
-IUserDialogs& Dialogs() { return *current; }
+IUserDialogs& Dialogs() {
+    return *current;
+}
 
 IUserDialogs* SetDialogs(IUserDialogs* dialogs) {
     IUserDialogs* previous = current;
