@@ -9,3 +9,15 @@ if(QUORVAN_SANITIZE)
                                                    -fno-sanitize-recover=undefined)
     target_link_options(quorvan_flags INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Fuzzing instruments the core for coverage and checks it with the sanitizers;
+# each target in fuzz/ then links libFuzzer's main.
+if(QUORVAN_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "QUORVAN_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    target_compile_options(quorvan_flags INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                   -fno-omit-frame-pointer
+                                                   -fno-sanitize-recover=undefined)
+    target_link_options(quorvan_flags INTERFACE -fsanitize=address,undefined)
+endif()
