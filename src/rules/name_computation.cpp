@@ -33,7 +33,15 @@ bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string&
     ApplyExtensionRules(name);
 
     target.clear();
+    // An empty name, "." or ".." would address the folder itself or its
+    // parent, and the system ends a path at a NUL byte: no file can take such
+    // a name, so the entry keeps no target.
+    const bool usable =
+        !name.empty() && name != "." && name != ".." && name.find('\0') == std::string::npos;
     if (RenameInPlace) {
+        if (!usable) {
+            return true;
+        }
         target.reserve(folder.size() + 1 + name.size());
         target.append(folder);
         target += '/';
@@ -42,6 +50,9 @@ bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string&
     }
     if (RenameDestFolder.empty() || RenameDestFolder.back() != '/') {
         RenameDestFolder += '/';
+    }
+    if (!usable) {
+        return true;
     }
     // The part of the source folder below the root keeps its place below the
     // destination. A folder outside the root (a file named from elsewhere) has

@@ -272,6 +272,48 @@ TEST(TargetFolder, CdTitleReplacesTheNameButKeepsTheExtension) {
     EXPECT_EQ(target, "/cd/Intro");
 }
 
+// Found by fuzzing: a replacement turning the name into ".." gave the parent
+// folder as target. Names that no file can take leave the target empty.
+TEST(TargetFolder, NamesThatAddressAFolderOrAreCutShortGiveNoTarget) {
+    CRenameRules r = TextRules();
+    r.ReplaceString = true;
+    r.SourceString = "x";
+    r.DestString = ".";
+    std::string target = "old";
+    r.ComputeName("/data", "/data/xx", target, false);
+    EXPECT_EQ(target, "");
+    r.ComputeName("/data", "/data/x", target, false);
+    EXPECT_EQ(target, "");
+    r.DestString = "";
+    r.ComputeName("/data", "/data/sub/xxx", target, false);
+    EXPECT_EQ(target, "");
+    r.ComputeName("/data", "/data/x.x", target, false);
+    EXPECT_EQ(target, "");
+    r.ComputeName("/data", "/data/x.y", target, false);
+    EXPECT_EQ(target, "/data/.y");  // a hidden file's name is fine
+    r.DestString = ".";
+
+    r.RenameInPlace = false;
+    r.RenameDestFolder = "/out";
+    r.ComputeName("/data", "/data/sub/xx", target, false);
+    EXPECT_EQ(target, "");
+    EXPECT_EQ(r.RenameDestFolder, "/out/");
+    r.ComputeName("/data", "/data/sub/xxx", target, false);
+    EXPECT_EQ(target, "/out/sub/...");  // three dots are an ordinary name
+
+    r.ReplaceString = false;
+    r.AddPrefix = true;
+    r.Prefix = std::string("a\0", 2);
+    r.ComputeName("/data", "/data/x.txt", target, false);
+    EXPECT_EQ(target, "");
+
+    // A CD title of ".." on a file without an extension.
+    r.AddPrefix = false;
+    target = "..";
+    r.ComputeName("/cd", "/cd/track01", target, true);
+    EXPECT_EQ(target, "");
+}
+
 TEST(TargetFolder, InvalidUtf8NamesKeepTheirBytes) {
     CRenameRules r = TextRules();
     r.AddPrefix = true;
