@@ -8,6 +8,9 @@ scripts/setup.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 (cd build && ctest --output-on-failure -j "$(nproc)")
 
+# A short run of every fuzz target from its seed corpus (clang, no Qt).
+scripts/fuzz.sh --runs 2000
+
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUORVAN_SANITIZE=ON -DQUORVAN_GUI=OFF \
     -DQUORVAN_BENCH=OFF
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
