@@ -57,8 +57,12 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
         return false;
     }
     options.command = positional[0];
-    if (options.command != "preview" && options.command != "run") {
-        error = "unknown command '" + options.command + "' (preview or run)";
+    if (options.command == "cd-names" && positional.size() > 2) {
+        error = "cd-names takes at most one drive";
+        return false;
+    }
+    if (options.command != "preview" && options.command != "run" && options.command != "cd-names") {
+        error = "unknown command '" + options.command + "' (preview, run or cd-names)";
         return false;
     }
     if (positional.size() > 1) {
@@ -72,6 +76,7 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
 std::string UsageText() {
     return "Usage: quorvan-cli preview [OPTIONS] [FOLDER [FILE...]]\n"
            "       quorvan-cli run     [OPTIONS] [FOLDER [FILE...]]\n"
+           "       quorvan-cli cd-names [DRIVE]\n"
            "\n"
            "Renames files in bulk by the rules of a Quorvan settings file (.qvr).\n"
            "preview prints each source path, a tab and its new path; run renames\n"
@@ -81,6 +86,13 @@ std::string UsageText() {
            "file of FOLDER takes part (the whole tree with IncludeSubFolders = Yes);\n"
            "FILEs are relative to FOLDER or absolute. The filter applies as in the\n"
            "program.\n"
+           "\n"
+           "cd-names reads the table of contents of DRIVE (a CD-ROM device; default:\n"
+           "the first drive found, or the file named by QUORVAN_CDROM_TOC), looks the\n"
+           "disc up on the CDDB server and prints \"discid XXXXXXXX\", then one line per\n"
+           "title: number, name and length (mm:ss) separated by tabs. The server and\n"
+           "the e-mail address come from the program's CDDB settings;\n"
+           "QUORVAN_CDDB_SERVER=host:port overrides the server.\n"
            "\n"
            "Options:\n"
            "  --settings F        read the settings file F and, when it exists, its\n"
@@ -97,7 +109,8 @@ std::string UsageText() {
            "  quorvan-cli preview --set AddPrefix=Yes --set Prefix=2024_ ~/Photos\n"
            "\n"
            "Exit status: 0 all done, 1 some files failed, 2 bad usage or unreadable\n"
-           "settings, 3 no files to process.\n";
+           "settings, 3 no files to process. cd-names: 0 done, 1 the disc could not\n"
+           "be read or the lookup failed, 2 bad usage or no drive.\n";
 }
 
 }  // namespace quorvan::cli

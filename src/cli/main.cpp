@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cd_names_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/preview_command.h"
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
     if (options.version) {
         fputs("quorvan-cli 1.00\n", stdout);
         return kExitDone;
+    }
+    if (options.command == "cd-names") {
+        return RunCdNames(options, stdout, stderr);
     }
     if (options.command == "run") {
         return RunRun(options, stderr);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cdaudio/cddb_client.h"
+#include "cdaudio/cddb_settings.h"
+#include "cdaudio/track_names.h"
+
+namespace quorvan {
+
+inline constexpr const char* kCdInfoError = "Unable to get this CD's information.";
+inline constexpr const char* kNoDriveSelected = "No CD drive is selected.";
+inline constexpr const char* kErrorCaption = "Error...";
+
+// The outcome of "Get names". On failure `message` is the one message box to
+// show (caption kErrorCaption) and the lists stay as they were.
+struct GetNamesResult {
+    bool ok = false;
+    std::string message;
+    std::optional<uint32_t> discId;  // known once the table of contents was read
+    CddbDiscRecord record;
+    std::vector<RetrievedTitle> titles;
+};
+
+// "Get names" for `drive` (empty: none selected): reads the table of contents
+// and disc id, asks `server` for its sites, the disc's matches and the first
+// match's entry, and turns its titles into rows. Blocks until done.
+GetNamesResult GetNames(CCddbClient& client, const std::string& drive, const CddbSite& server);
+
+// The client of the page with the stored settings applied, and the server it
+// should ask.
+void ApplyCddbSettings(CCddbClient& client, const CddbSettings& settings);
+
+}  // namespace quorvan

@@ -1,0 +1,154 @@
+#include "cdaudio/track_names.h"
+
+#include <cstdio>
+
+namespace quorvan {
+
+namespace {
+
+// Leaves room for an extension and a sequence number within the 255 bytes a
+// Linux file name may have.
+constexpr size_t kMaxNameBytes = 200;
+
+bool IsUnsafe(unsigned char c) {
+    switch (c) {
+        case '"':
+        case '*':
+        case '/':
+        case ':':
+        case '<':
+        case '>':
+        case '?':
+        case '\\':
+        case '|':
+            return true;
+        default:
+            return c < 0x20 || c == 0x7f;
+    }
+}
+
+std::string TwoDigits(int value) {
+    char text[16];
+    snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+}  // namespace
+
+std::string SafeTrackFileName(std::string_view title, int trackNumber) {
+    std::string name;
+    name.reserve(title.size());
+    for (char c : title) {
+        name += IsUnsafe(static_cast<unsigned char>(c)) ? '_' : c;
+    }
+    if (name.size() > kMaxNameBytes) {
+        size_t cut = kMaxNameBytes;
+        // Back up over UTF-8 continuation bytes so no character is split.
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        name.resize(cut);
+    }
+    if (name.empty()) {
+        return "Track " + TwoDigits(trackNumber);
+    }
+    if (name == "." || name == "..") {
+        return std::string(name.size(), '_');
+    }
+    return name;
+}
+
+std::vector<RetrievedTitle> RetrievedTitles(const CddbDiscRecord& record,
+                                            const CdTrackTable& table) {
+    std::vector<RetrievedTitle> titles;
+    size_t trackCount = table.empty() ? 0 : table.size() - 1;
+    for (size_t i = 0; i < record.trackTitles.size(); ++i) {
+        RetrievedTitle row;
+        int number = static_cast<int>(i) + 1;
+        row.number = TwoDigits(number);
+        row.name = SafeTrackFileName(record.trackTitles[i], number);
+        if (i < trackCount) {
+            row.length =
+                TwoDigits(table[i].lengthMinutes) + ":" + TwoDigits(table[i].lengthSeconds);
+        }
+        titles.push_back(std::move(row));
+    }
+    return titles;
+}
+
+void CheckAllTitles(std::vector<RetrievedTitle>& titles) {
+    for (RetrievedTitle& title : titles) {
+        title.checked = true;
+    }
+}
+
+void UncheckAllTitles(std::vector<RetrievedTitle>& titles) {
+    for (RetrievedTitle& title : titles) {
+        title.checked = false;
+    }
+}
+
+void InvertTitleChecks(std::vector<RetrievedTitle>& titles) {
+    for (RetrievedTitle& title : titles) {
+        title.checked = !title.checked;
+    }
+}
+
+bool CSelectedTracks::AddTrackFile(const std::string& path) {
+    for (const std::string& item : items_) {
+        if (item.compare(0, path.size(), path) == 0) {
+            return false;
+        }
+    }
+    items_.push_back(path);
+    return true;
+}
+
+bool CSelectedTracks::RemoveTrackFile(const std::string& path) {
+    for (auto it = items_.begin(); it != items_.end(); ++it) {
+        if (it->compare(0, path.size(), path) == 0) {
+            items_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+int CSelectedTracks::MoveUp(int selected) {
+    if (selected <= 0 || static_cast<size_t>(selected) >= items_.size()) {
+        return selected;
+    }
+    std::swap(items_[static_cast<size_t>(selected)], items_[static_cast<size_t>(selected) - 1]);
+    return selected - 1;
+}
+
+int CSelectedTracks::MoveDown(int selected) {
+    if (selected < 0 || static_cast<size_t>(selected) + 1 >= items_.size()) {
+        return selected;
+    }
+    std::swap(items_[static_cast<size_t>(selected)], items_[static_cast<size_t>(selected) + 1]);
+    return selected + 1;
+}
+
+std::vector<std::pair<size_t, size_t>> PairTracksWithTitles(
+    const std::vector<std::string>& files, const std::vector<bool>& checkedTitles,
+    const std::function<bool(const std::string&)>& takesPart) {
+    std::vector<std::pair<size_t, size_t>> pairs;
+    size_t cursor = 0;
+    for (size_t k = 0; k < checkedTitles.size() && k < files.size(); ++k) {
+        while (cursor < checkedTitles.size() && !checkedTitles[cursor]) {
+            ++cursor;
+        }
+        if (cursor >= checkedTitles.size()) {
+            break;
+        }
+        if (!takesPart(files[k])) {
+            continue;
+        }
+        pairs.emplace_back(k, cursor);
+        ++cursor;
+    }
+    return pairs;
+}
+
+}  // namespace quorvan

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cdaudio/cddb_types.h"
+
+namespace quorvan {
+
+// A title as a file name: the characters no file name may hold on either
+// system (" * / : < > ? \ |) and control characters become "_"; an empty
+// title becomes "Track NN"; "." and ".." become underscores; a very long
+// title is cut (at a character boundary) so that an extension still fits.
+std::string SafeTrackFileName(std::string_view title, int trackNumber);
+
+// One row of the retrieved-names list.
+struct RetrievedTitle {
+    std::string number;  // "%02d", from 1
+    std::string name;    // the title as a file name
+    std::string length;  // "mm:ss" from the track table; empty past its tracks
+    bool checked = false;
+};
+
+// The rows for a record's titles, lengths from the disc's table; unchecked.
+std::vector<RetrievedTitle> RetrievedTitles(const CddbDiscRecord& record,
+                                            const CdTrackTable& table);
+
+// The three check-mark buttons, item by item from the top.
+void CheckAllTitles(std::vector<RetrievedTitle>& titles);
+void UncheckAllTitles(std::vector<RetrievedTitle>& titles);
+void InvertTitleChecks(std::vector<RetrievedTitle>& titles);
+
+// The "Selected tracks" list: full file paths in the order the user gives.
+class CSelectedTracks final {
+  public:
+    // Appends `path` unless an item begins with it (a prefix match, so that
+    // "/a/01.mp3" is not added beside "/a/01.mp3.bak"). True when added.
+    bool AddTrackFile(const std::string& path);
+    // Removes the first item that begins with `path`. True when one was removed.
+    bool RemoveTrackFile(const std::string& path);
+    void ClearTrackFiles() { items_.clear(); }
+
+    // Exchange the item at `selected` with the one above (below); return the
+    // new selection. Nothing moves for no selection (-1), the first item (up)
+    // or the last (down).
+    int MoveUp(int selected);
+    int MoveDown(int selected);
+
+    const std::vector<std::string>& Items() const { return items_; }
+    size_t Count() const { return items_.size(); }
+
+  private:
+    std::vector<std::string> items_;
+};
+
+// Pairs files with checked titles as the rename plan does: for k from 0 to the
+// number of titles − 1, the k-th file takes the next checked title at or after
+// a cursor, which moves past that title only when the file takes part
+// (`takesPart`). Returns (file index, title index) pairs.
+std::vector<std::pair<size_t, size_t>> PairTracksWithTitles(
+    const std::vector<std::string>& files, const std::vector<bool>& checkedTitles,
+    const std::function<bool(const std::string&)>& takesPart);
+
+}  // namespace quorvan
