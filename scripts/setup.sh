@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libgl-dev
     xvfb xauth
     attr tzdata dash rename dosfstools
+    libdiscid-dev
     clang libclang-rt-14-dev
 )
 
