@@ -351,7 +351,8 @@ bool ParseDiscRecord(std::string_view body, CddbDiscRecord& record) {
         }
     }
     if (!headerSeen || record.frameOffsets.empty() || !lengthSeen || !submitterSeen ||
-        !discIdSeen || !titleSeen || record.trackTitles.size() != record.extendedTrackData.size()) {
+        !discIdSeen || !titleSeen || record.trackTitles.empty() ||
+        record.trackTitles.size() != record.extendedTrackData.size()) {
         return false;
     }
     size_t separator = discTitle.find(" / ");

@@ -46,7 +46,8 @@ CddbParseResult ParseQueryReply(std::string_view body, std::vector<CddbMatch>& m
 
 // A "cddb read" reply body holding an xmcd entry (status 210–219). The record
 // is reset first; on failure it may be partly filled and must not be used. A
-// reply with any other status fails too.
+// reply with any other status fails too, and so does an entry without track
+// titles (a cut-off reply could otherwise look complete).
 bool ParseDiscRecord(std::string_view body, CddbDiscRecord& record);
 
 // The "\n", "\t" and "\\" escapes of an xmcd value, replaced in that order.

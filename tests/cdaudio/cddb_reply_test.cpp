@@ -1,0 +1,377 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "cdaudio/cddb_reply.h"
+
+namespace quorvan {
+namespace {
+
+std::string DataFile(const std::string& relative) {
+    std::ifstream in(std::string(QUORVAN_TEST_DATA) + "/cddb/" + relative, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Lines joined with CR LF, each ended by one.
+std::string CrLf(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+const char* const kExampleRecord[] = {
+    "210 rock 0c01b202 CD database entry follows",
+    "# xmcd",
+    "# Track frame offsets:",
+    "#       150",
+    "#       14270",
+    "# Disc length: 436 seconds",
+    "# Revision: 2",
+    "# Submitted via: TelluraneCDDB 1.00",
+    "DISCID=0c01b202",
+    "DTITLE=Some Band / Best Of",
+    "DYEAR=2002",
+    "DGENRE=Rock",
+    "TTITLE0=First",
+    "TTITLE1=Second",
+    "EXTD=",
+    "EXTT0=",
+    "EXTT1=",
+    "PLAYORDER=",
+};
+
+// The example record with some lines replaced (by their start up to "=" or
+// ":") or added.
+std::string ExampleWith(const std::vector<std::pair<std::string, std::string>>& changes) {
+    std::vector<std::string> lines(std::begin(kExampleRecord), std::end(kExampleRecord));
+    for (const auto& [start, line] : changes) {
+        bool replaced = false;
+        for (std::string& existing : lines) {
+            if (!start.empty() && existing.rfind(start, 0) == 0) {
+                existing = line;
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) {
+            lines.push_back(line);
+        }
+    }
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+TEST(ReplyBody, StartsAfterTheHttpHeader) {
+    EXPECT_EQ(ReplyBody("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n200 x\r\n"),
+              "200 x\r\n");
+    EXPECT_FALSE(ReplyBody("HTTP/1.0 200 OK\r\n200 x").has_value());
+    EXPECT_EQ(StatusCode("211 Found"), 211);
+    EXPECT_EQ(StatusCode("21"), -1);
+    EXPECT_EQ(StatusCode("2x1 Found"), -1);
+}
+
+TEST(SiteLine, ExamplesAndRefusals) {
+    CddbSite site;
+    ASSERT_TRUE(ParseSiteLine("host http 8880 /~cddb/cddb.cgi S012.30 W045.07 Some place", site));
+    EXPECT_EQ(site.host, "host");
+    EXPECT_EQ(site.port, 8880);
+    EXPECT_EQ(site.path, "/~cddb/cddb.cgi");
+    EXPECT_FALSE(site.north);
+    EXPECT_EQ(site.latitude, 750);
+    EXPECT_FALSE(site.east);
+    EXPECT_EQ(site.longitude, 2707);
+    EXPECT_EQ(site.description, "Some place");
+
+    ASSERT_TRUE(
+        ParseSiteLine("us.freedb.org HTTP 80 /~cddb/cddb.cgi N037.21 E121.55 San Jose, CA", site));
+    EXPECT_TRUE(site.north);
+    EXPECT_TRUE(site.east);
+    EXPECT_EQ(site.latitude, 37 * 60 + 21);
+    EXPECT_EQ(site.description, "San Jose, CA");
+
+    for (const char* line : {
+             "freedb.freedb.org cddbp 8880 - N000.00 W000.00 Random freedb server",
+             "host http 80 /path N000.00 W000.00",       // no description
+             "host http 80 /path N000.00 W000.00 ",      // empty description
+             "host http 80 /path X000.00 W000.00 desc",  // bad hemisphere
+             "host http 80 /path N00.00 W000.00 desc",   // six characters
+             "host http 80 /path N000.00 N000.00 desc",  // longitude as latitude
+             "",
+         }) {
+        EXPECT_FALSE(ParseSiteLine(line, site)) << line;
+    }
+}
+
+TEST(MatchLine, ExamplesAndRefusals) {
+    CddbMatch match;
+    ASSERT_TRUE(ParseMatchLine("rock 7a0b1c0d Some Artist / Some Title", match));
+    EXPECT_EQ(match.category, "rock");
+    EXPECT_EQ(match.discId, 0x7a0b1c0du);
+    EXPECT_EQ(match.artist, "Some Artist");
+    EXPECT_EQ(match.title, "Some Title");
+
+    ASSERT_TRUE(ParseMatchLine("misc 12345678 NoSlashTitle", match));
+    EXPECT_EQ(match.artist, "");
+    EXPECT_EQ(match.title, "NoSlashTitle");
+
+    ASSERT_TRUE(ParseMatchLine("misc   12345678   Spaced / Out\r\nnext", match));
+    EXPECT_EQ(match.artist, "Spaced");
+    EXPECT_EQ(match.title, "Out");
+
+    for (const char* line : {"rock", "rock 7a0b1c0d", "rock 7a0b1c0d ", "rock zz Title", ""}) {
+        EXPECT_FALSE(ParseMatchLine(line, match)) << line;
+    }
+}
+
+TEST(QueryReply, ExactInexactAndNoMatch) {
+    std::vector<CddbMatch> matches;
+    CddbParseResult result =
+        ParseQueryReply("200 rock 7a0b1c0d Some Artist / Some Title\r\n", matches);
+    ASSERT_TRUE(result.ok);
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches[0].discId, 0x7a0b1c0du);
+    EXPECT_EQ(matches[0].artist, "Some Artist");
+
+    result =
+        ParseQueryReply(CrLf({"211 Found inexact matches, list follows", "blues 7a0b1c0d A / One",
+                              "folk 7a0b1c0e B / Two", "misc 7a0b1c0f C / Three", "."}),
+                        matches);
+    ASSERT_TRUE(result.ok);
+    ASSERT_EQ(matches.size(), 3u);
+    EXPECT_EQ(matches[0].category, "blues");
+    EXPECT_EQ(matches[2].title, "Three");
+
+    result = ParseQueryReply("202 No match for disc ID 0c01b202.\r\n", matches);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, 0);
+    EXPECT_TRUE(matches.empty());
+
+    EXPECT_EQ(ParseQueryReply("403 Database entry is corrupt.\r\n", matches).error,
+              EPROTONOSUPPORT);
+    EXPECT_EQ(ParseQueryReply("200 ", matches).error, EPROTONOSUPPORT);
+    EXPECT_FALSE(ParseQueryReply("200 rock nospace", matches).ok);
+    EXPECT_FALSE(ParseQueryReply(CrLf({"210 Found exact matches", "."}), matches).ok);
+}
+
+TEST(QueryReply, RealServerBodies) {
+    std::vector<CddbMatch> matches;
+    ASSERT_TRUE(ParseQueryReply(DataFile("replies/query_200.txt"), matches).ok);
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches[0].category, "data");
+    EXPECT_EQ(matches[0].artist, "Marina & The Diamonds");
+    ASSERT_TRUE(ParseQueryReply(DataFile("replies/query_210.txt"), matches).ok);
+    ASSERT_EQ(matches.size(), 3u);
+    EXPECT_EQ(matches[1].category, "misc");
+    EXPECT_EQ(matches[2].artist, "Marina & the Diamonds");
+}
+
+TEST(SitesReply, KeepsHttpSitesOnly) {
+    std::vector<CddbSite> sites;
+    CddbParseResult result = ParseSitesReply(
+        CrLf({"210 Ok, site information follows",
+              "freedb.freedb.org cddbp 8880 - N000.00 W000.00 Random freedb server",
+              "us.freedb.org http 80 /~cddb/cddb.cgi N037.21 W121.55 San Jose, CA USA", "."}),
+        sites);
+    ASSERT_TRUE(result.ok);
+    ASSERT_EQ(sites.size(), 1u);
+    EXPECT_EQ(sites[0].host, "us.freedb.org");
+    // A list without usable sites is no failure; a non-21x status is.
+    EXPECT_TRUE(ParseSitesReply(CrLf({"210 Ok", "."}), sites).ok);
+    EXPECT_TRUE(sites.empty());
+    EXPECT_EQ(ParseSitesReply("401 No site information available.\r\n", sites).error,
+              EPROTONOSUPPORT);
+}
+
+TEST(DiscRecord, TheExampleRecord) {
+    CddbDiscRecord record;
+    ASSERT_TRUE(ParseDiscRecord(ExampleWith({}), record));
+    EXPECT_EQ(record.frameOffsets, (std::vector<int32_t>{150, 14270}));
+    EXPECT_EQ(record.discLength, 436);
+    EXPECT_EQ(record.revision, 2);
+    EXPECT_EQ(record.submitterName, "TelluraneCDDB");
+    EXPECT_EQ(record.submitterVersion, "1.00");
+    EXPECT_EQ(record.submitterComment, "");
+    EXPECT_EQ(record.discId, 0x0c01b202u);
+    EXPECT_EQ(record.artist, "Some Band");
+    EXPECT_EQ(record.title, "Best Of");
+    EXPECT_EQ(record.year, 2002);
+    EXPECT_EQ(record.genre, "Rock");
+    EXPECT_EQ(record.trackTitles, (std::vector<std::string>{"First", "Second"}));
+    EXPECT_EQ(record.extendedTrackData, (std::vector<std::string>{"", ""}));
+    EXPECT_TRUE(record.playOrder.empty());
+    EXPECT_EQ(record.extendedData, "");
+}
+
+TEST(DiscRecord, IncompleteRecordsAreRefused) {
+    CddbDiscRecord record;
+    const std::vector<std::vector<std::pair<std::string, std::string>>> refused = {
+        {{"# Submitted via:", "# Processed by: cddbd"}},           // no submitter line
+        {{"# Submitted via:", "# Submitted via: TelluraneCDDB"}},  // client name only
+        {{"# xmcd", "# not a header"}},
+        {{"#       150", "#"}, {"#       14270", "#"}},  // no offsets
+        {{"# Disc length:", "#"}},
+        {{"DISCID=", "DISCID=0c01b2"}},  // too short to count
+        {{"DTITLE=", "DTITLEX=Some Band"}},
+        {{"EXTT1=", "EXTX1="}},  // fewer extended entries than titles
+    };
+    for (const auto& changes : refused) {
+        EXPECT_FALSE(ParseDiscRecord(ExampleWith(changes), record)) << changes[0].second;
+    }
+    // A read reply with another status is a failure too.
+    EXPECT_FALSE(ParseDiscRecord("401 rock 0c01b202 No such CD entry in database.\r\n", record));
+    EXPECT_FALSE(ParseDiscRecord("210 no line end", record));
+}
+
+TEST(DiscRecord, ValuesTitlesAndPlayOrder) {
+    CddbDiscRecord record;
+    ASSERT_TRUE(ParseDiscRecord(ExampleWith({{"DTITLE=", "DTITLE=Compilation"}}), record));
+    EXPECT_EQ(record.artist, "Compilation");
+    EXPECT_EQ(record.title, "Compilation");
+    ASSERT_TRUE(ParseDiscRecord(ExampleWith({{"DTITLE=", "DTITLE=AC/DC"}}), record));
+    EXPECT_EQ(record.artist, "AC/DC");
+    EXPECT_EQ(record.title, "AC/DC");
+
+    ASSERT_TRUE(ParseDiscRecord(
+        ExampleWith({{"TTITLE0=", "TTITLE0=Part one"}, {"", "TTITLE0= and two"}}), record));
+    EXPECT_EQ(record.trackTitles[0], "Part one and two");
+
+    ASSERT_TRUE(ParseDiscRecord(ExampleWith({{"EXTD=", "EXTD=A\\\\nB\\tC"}}), record));
+    EXPECT_EQ(record.extendedData, "A\\\nB\tC");
+
+    ASSERT_TRUE(ParseDiscRecord(ExampleWith({{"PLAYORDER=", "PLAYORDER=3,1,,2"}}), record));
+    EXPECT_EQ(record.playOrder, (std::vector<int32_t>{3, 1, 0, 2}));
+
+    ASSERT_TRUE(
+        ParseDiscRecord(ExampleWith({{"# Disc length:", "# Disc length: 2613 seconds"}}), record));
+    EXPECT_EQ(record.discLength, 2613);
+
+    // "#" alone or with one more character never adds an offset.
+    ASSERT_TRUE(ParseDiscRecord(ExampleWith({{"#       14270", "#7"}}), record));
+    EXPECT_EQ(record.frameOffsets, (std::vector<int32_t>{150}));
+
+    ASSERT_TRUE(ParseDiscRecord(
+        ExampleWith({{"# Submitted via:", "# Submitted via:  Grabber   2.1   beta  extra"}}),
+        record));
+    EXPECT_EQ(record.submitterVersion, "2.1");
+    EXPECT_EQ(record.submitterComment, "beta");
+}
+
+TEST(DiscRecord, TrackKeysOutOfOrderLoseNothing) {
+    CddbDiscRecord record;
+    ASSERT_TRUE(ParseDiscRecord(
+        ExampleWith({{"TTITLE0=", "TTITLE1=Second"}, {"TTITLE1=", "TTITLE0=First"}}), record));
+    EXPECT_EQ(record.trackTitles, (std::vector<std::string>{"First", "Second"}));
+    // Indexes no disc can have are refused instead of sizing the arrays.
+    EXPECT_FALSE(ParseDiscRecord(ExampleWith({{"", "TTITLE-1=x"}}), record));
+    EXPECT_FALSE(ParseDiscRecord(ExampleWith({{"", "TTITLE2000000000=x"}}), record));
+}
+
+TEST(DiscRecord, RealRecords) {
+    CddbDiscRecord record;
+    ASSERT_TRUE(ParseDiscRecord(DataFile("replies/read_210.txt"), record));
+    EXPECT_EQ(record.trackTitles.size(), 13u);
+    EXPECT_EQ(record.trackTitles[0], "Are You Satisfied?");
+    EXPECT_EQ(record.artist, "Marina & The Diamonds");
+    EXPECT_EQ(record.year, 2010);
+    EXPECT_EQ(record.frameOffsets.size(), 13u);
+
+    struct Expected {
+        const char* file;
+        size_t titles;
+        int track;
+        const char* title;
+    };
+    const Expected expected[] = {
+        {"xmcd_0a0f5811_maria_venuti_multiline_continuations.txt", 0, -1, nullptr},
+        {"xmcd_1c11c714_jazz_manouche_utf8_multiline.txt", 20, 1,
+         "Angelo Debarre Quartet: Fl\xc3\xa8"
+         "che D'or"},
+        {"xmcd_0a105e12_klezmer_utf8.txt", 18, 13, "Muszik\xc3\xa1s - Greeting of the bride"},
+        {"xmcd_reggae_d50dd30f_various_ska_island.txt", 0, -1, nullptr},
+        {"xmcd_2b055c04_finnish_iso8859-1_encoded.txt", 0, -1, nullptr},
+    };
+    for (const Expected& e : expected) {
+        std::string body =
+            "210 misc 00000000 entry follows\r\n" + DataFile(std::string("records/") + e.file);
+        ASSERT_TRUE(ParseDiscRecord(body, record)) << e.file;
+        EXPECT_FALSE(record.trackTitles.empty()) << e.file;
+        if (e.titles > 0) {
+            EXPECT_EQ(record.trackTitles.size(), e.titles) << e.file;
+            EXPECT_EQ(record.trackTitles[static_cast<size_t>(e.track)], e.title) << e.file;
+        }
+    }
+    // Titles continued mid-word are joined without a blank.
+    std::string venuti = "210 misc 0a0f5811 x\r\n" +
+                         DataFile("records/xmcd_0a0f5811_maria_venuti_multiline_continuations.txt");
+    ASSERT_TRUE(ParseDiscRecord(venuti, record));
+    EXPECT_NE(record.title.find("Schumann"), std::string::npos) << record.title;
+    // The partial record has no table of contents and is refused.
+    EXPECT_FALSE(
+        ParseDiscRecord("210 rock 8d093509 x\r\n" +
+                            DataFile("records/xmcd_8d093509_judas_priest_extd_escapes_partial.txt"),
+                        record));
+}
+
+// Every parser must survive any bytes: truncations of real replies at every
+// length, random binary and a very large reply.
+TEST(Robustness, TruncatedBinaryAndHugeReplies) {
+    std::string record = DataFile("replies/read_210.txt");
+    std::string query = DataFile("replies/query_210.txt");
+    CddbDiscRecord parsed;
+    std::vector<CddbMatch> matches;
+    std::vector<CddbSite> sites;
+    // Only cuts that keep every extended-track entry can be complete.
+    size_t complete = record.find("EXTT12=") + 7;
+    for (size_t length = 0; length <= record.size(); ++length) {
+        std::string_view cut(record.data(), length);
+        EXPECT_EQ(ParseDiscRecord(cut, parsed), length >= complete) << length;
+        ParseQueryReply(cut, matches);
+        ParseSitesReply(cut, sites);
+    }
+    for (size_t length = 0; length <= query.size(); ++length) {
+        ParseQueryReply(std::string_view(query.data(), length), matches);
+    }
+
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(std::uniform_int_distribution<size_t>(0, 600)(random), '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(random());
+        }
+        if (round % 2 == 0) {
+            bytes = "210 x\r\n" + bytes;
+        }
+        ParseDiscRecord(bytes, parsed);
+        ParseQueryReply(bytes, matches);
+        ParseSitesReply(bytes, sites);
+        CddbSite site;
+        ParseSiteLine(bytes, site);
+        CddbMatch match;
+        ParseMatchLine(bytes, match);
+        ReplyBody(bytes);
+    }
+
+    // About 10 MB: a record whose last title is continued over many lines.
+    std::string huge = ExampleWith({});
+    huge.reserve(11 << 20);
+    std::string line = "TTITLE1=" + std::string(1000, 'x') + "\r\n";
+    while (huge.size() < (10u << 20)) {
+        huge += line;
+    }
+    ASSERT_TRUE(ParseDiscRecord(huge, parsed));
+    EXPECT_GT(parsed.trackTitles[1].size(), 10'000'000u);
+}
+
+}  // namespace
+}  // namespace quorvan
