@@ -1,9 +1,12 @@
 # Where `cmake --install` puts the program so that a Linux desktop finds it:
 # the two executables, the user manual, the desktop entry and the icons.
 
-# Lower-case folder name for the documentation, as distributions spell it.
-set(CMAKE_INSTALL_DOCDIR "share/doc/quorvan" CACHE PATH "Documentation folder (DOCDIR)")
 include(GNUInstallDirs)
+# GNUInstallDirs names the documentation folder after the project ("Quorvan");
+# distributions spell it in lower case. A DOCDIR given by the user stays.
+if(CMAKE_INSTALL_DOCDIR STREQUAL "${CMAKE_INSTALL_DATAROOTDIR}/doc/${PROJECT_NAME}")
+    set(CMAKE_INSTALL_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/quorvan")
+endif()
 
 install(TARGETS quorvan-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET quorvan)
