@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "cdaudio/get_names.h"
+#include "cdaudio/track_names.h"
+#include "rules/control_ids.h"
+#include "rules/memory_page.h"
+#include "rules/rename_rules.h"
+#include "support/local_cddb_server.h"
+#include "support/test_dir.h"
+
+namespace quorvan {
+namespace {
+
+std::string TocPath(const std::string& name) {
+    return std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/" + name;
+}
+
+TEST(SafeTrackFileName, NeverAnUnsafeOrEmptyName) {
+    EXPECT_EQ(SafeTrackFileName("AC/DC: Live?", 1), "AC_DC_ Live_");
+    EXPECT_EQ(SafeTrackFileName("a\"b*c<d>e\\f|g", 1), "a_b_c_d_e_f_g");
+    EXPECT_EQ(SafeTrackFileName("tab\there\nnew\x7f", 1), "tab_here_new_");
+    EXPECT_EQ(SafeTrackFileName("", 3), "Track 03");
+    EXPECT_EQ(SafeTrackFileName(".", 1), "_");
+    EXPECT_EQ(SafeTrackFileName("..", 1), "__");
+    EXPECT_EQ(SafeTrackFileName("...and more", 1), "...and more");
+    EXPECT_EQ(SafeTrackFileName("Fl\xc3\xa8"
+                                "che D'or",
+                                1),
+              "Fl\xc3\xa8"
+              "che D'or");
+    // Long titles are cut at a character boundary, leaving room for an extension.
+    std::string longTitle;
+    for (int i = 0; i < 150; ++i) {
+        longTitle += "\xc3\xa9";  // é, two bytes
+    }
+    std::string name = SafeTrackFileName(longTitle, 1);
+    EXPECT_LE(name.size(), 200u);
+    EXPECT_EQ(name.size() % 2, 0u);
+}
+
+TEST(RetrievedTitles, NumbersNamesAndLengths) {
+    CddbDiscRecord record;
+    record.trackTitles = {"AC/DC: Live?", "Second", "Bonus"};
+    CdTrackTable table = {{0, 2, 0, 3, 8}, {3, 10, 20, 4, 5}, {7, 16, 16, 0, 0}};
+    std::vector<RetrievedTitle> titles = RetrievedTitles(record, table);
+    ASSERT_EQ(titles.size(), 3u);
+    EXPECT_EQ(titles[0].number, "01");
+    EXPECT_EQ(titles[0].name, "AC_DC_ Live_");
+    EXPECT_EQ(titles[0].length, "03:08");
+    EXPECT_EQ(titles[1].length, "04:05");
+    EXPECT_EQ(titles[2].length, "");  // more titles than the disc has tracks
+    EXPECT_FALSE(titles[0].checked);
+
+    titles[0].checked = true;
+    titles[2].checked = true;
+    InvertTitleChecks(titles);
+    EXPECT_FALSE(titles[0].checked);
+    EXPECT_TRUE(titles[1].checked);
+    EXPECT_FALSE(titles[2].checked);
+    CheckAllTitles(titles);
+    EXPECT_TRUE(titles[0].checked && titles[1].checked && titles[2].checked);
+    UncheckAllTitles(titles);
+    EXPECT_FALSE(titles[0].checked || titles[1].checked || titles[2].checked);
+}
+
+TEST(SelectedTracks, PrefixMatchingAndMoves) {
+    CSelectedTracks tracks;
+    EXPECT_TRUE(tracks.AddTrackFile("/a/01.mp3.bak"));
+    EXPECT_FALSE(tracks.AddTrackFile("/a/01.mp3"));  // a prefix of an item
+    EXPECT_TRUE(tracks.AddTrackFile("/a/02.mp3"));
+    EXPECT_TRUE(tracks.AddTrackFile("/a/03.mp3"));
+    EXPECT_EQ(tracks.MoveUp(0), 0);
+    EXPECT_EQ(tracks.MoveDown(2), 2);
+    EXPECT_EQ(tracks.MoveUp(-1), -1);
+    EXPECT_EQ(tracks.Items(),
+              (std::vector<std::string>{"/a/01.mp3.bak", "/a/02.mp3", "/a/03.mp3"}));
+    EXPECT_EQ(tracks.MoveUp(2), 1);
+    EXPECT_EQ(tracks.Items(),
+              (std::vector<std::string>{"/a/01.mp3.bak", "/a/03.mp3", "/a/02.mp3"}));
+    EXPECT_EQ(tracks.MoveDown(0), 1);
+    EXPECT_EQ(tracks.Items(),
+              (std::vector<std::string>{"/a/03.mp3", "/a/01.mp3.bak", "/a/02.mp3"}));
+    EXPECT_TRUE(tracks.RemoveTrackFile("/a/01.mp3"));  // removes the .bak item
+    EXPECT_FALSE(tracks.RemoveTrackFile("/a/01.mp3"));
+    EXPECT_EQ(tracks.Count(), 2u);
+    tracks.ClearTrackFiles();
+    EXPECT_EQ(tracks.Count(), 0u);
+}
+
+TEST(Pairing, CheckedTitlesTwoFiveAndSeven) {
+    std::vector<std::string> files = {"/cd/1.mp3", "/cd/2.mp3", "/cd/3.mp3", "/cd/4.mp3",
+                                      "/cd/5.mp3"};
+    std::vector<bool> checked(10, false);
+    checked[1] = checked[4] = checked[6] = true;
+    auto pairs = PairTracksWithTitles(files, checked, [](const std::string&) { return true; });
+    EXPECT_EQ(pairs, (std::vector<std::pair<size_t, size_t>>{{0, 1}, {1, 4}, {2, 6}}));
+
+    // A file that does not take part (filtered out) keeps its title for the next.
+    pairs =
+        PairTracksWithTitles(files, checked, [](const std::string& f) { return f != "/cd/1.mp3"; });
+    EXPECT_EQ(pairs, (std::vector<std::pair<size_t, size_t>>{{1, 1}, {2, 4}, {3, 6}}));
+
+    // The same through the rename plan.
+    CMemoryPage rename, extended, attribute, cd;
+    InitRenamePage(rename);
+    InitExtendedPage(extended);
+    InitAttributePage(attribute);
+    CRenameRules rules;
+    rules.SetPages(&rename, &extended, &attribute, &cd);
+    for (int i = 0; i < 10; ++i) {
+        cd.AddRow(ids::kRetrievedNames,
+                  {std::to_string(i + 1), "Title " + std::to_string(i + 1), ""},
+                  checked[static_cast<size_t>(i)]);
+    }
+    for (const std::string& file : files) {
+        cd.AddRow(ids::kSelectedTracks, {file});
+        rules.AddSource(file);
+    }
+    ASSERT_TRUE(rules.GatherFromPages("/cd"));
+    rules.ComputePlan("/cd", true);
+    std::vector<std::string> targets;
+    for (const auto& entry : rules.PlanEntries()) {
+        targets.push_back(entry.second);
+    }
+    EXPECT_EQ(targets, (std::vector<std::string>{"/cd/Title 2.mp3", "/cd/Title 5.mp3",
+                                                 "/cd/Title 7.mp3", "", ""}));
+}
+
+class GetNamesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server_.Start());
+        site_.host = "127.0.0.1";
+        site_.port = server_.Port();
+    }
+    test::CLocalCddbServer server_{std::string(QUORVAN_TEST_DATA) + "/cddb/server"};
+    CCddbClient client_;
+    CddbSite site_;
+};
+
+TEST_F(GetNamesTest, FetchesTheFirstMatchAndMakesRows) {
+    GetNamesResult result = GetNames(client_, TocPath("marina.toc"), site_);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.discId, 0x940aac0du);
+    ASSERT_EQ(result.titles.size(), 13u);
+    // Three inexact matches: the first, in category "data", is read.
+    EXPECT_EQ(result.titles[0].name, "Satisfied (other pressing)");
+    EXPECT_EQ(result.titles[0].number, "01");
+    EXPECT_EQ(result.titles[0].length, "03:21");
+    std::vector<std::string> requests = server_.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_NE(requests[0].find("cmd=sites&"), std::string::npos);
+    EXPECT_NE(requests[1].find("cmd=cddb+query+940aac0d+13+150+15239+"), std::string::npos);
+    EXPECT_NE(requests[2].find("cmd=cddb+read+data+940aac0d&"), std::string::npos);
+}
+
+TEST_F(GetNamesTest, EachFailureHasItsOneMessage) {
+    EXPECT_EQ(GetNames(client_, "", site_).message, "No CD drive is selected.");
+
+    GetNamesResult result = GetNames(client_, TocPath("data_only.toc"), site_);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message.rfind("An error occurred while retrieving the DISC ID, Error:", 0), 0u)
+        << result.message;
+    EXPECT_NE(result.message.find(", Text:"), std::string::npos);
+    EXPECT_TRUE(server_.Requests().empty());
+
+    result = GetNames(client_, TocPath("unknown.toc"), site_);  // 202: no match
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Unable to get this CD's information.");
+    EXPECT_TRUE(result.discId.has_value());
+
+    server_.SetBehaviour(test::CLocalCddbServer::Behaviour::CloseEarly);
+    result = GetNames(client_, TocPath("example.toc"), site_);
+    EXPECT_EQ(result.message, "Unable to get this CD's information.");
+}
+
+// The whole CD mode without a window: Get names, check three titles, reorder
+// the files, preview and run.
+TEST_F(GetNamesTest, TitlesBecomeNamesInTrackOrder) {
+    test::TestDir dir;
+    std::vector<std::string> files = {dir.CreateFile("a.mp3", "a"), dir.CreateFile("b.mp3", "b"),
+                                      dir.CreateFile("c.mp3", "c")};
+    GetNamesResult result = GetNames(client_, TocPath("ten.toc"), site_);
+    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_EQ(result.titles.size(), 10u);
+    EXPECT_EQ(result.titles[0].name, "AC_DC_ Live_");
+    result.titles[0].checked = result.titles[2].checked = result.titles[3].checked = true;
+
+    CSelectedTracks tracks;
+    for (const std::string& file : files) {
+        tracks.AddTrackFile(file);
+    }
+    EXPECT_EQ(tracks.MoveUp(2), 1);  // a, c, b
+
+    CMemoryPage rename, extended, attribute, cd;
+    InitRenamePage(rename);
+    InitExtendedPage(extended);
+    InitAttributePage(attribute);
+    for (const RetrievedTitle& title : result.titles) {
+        cd.AddRow(ids::kRetrievedNames, {title.number, title.name, title.length}, title.checked);
+    }
+    for (const std::string& item : tracks.Items()) {
+        cd.AddRow(ids::kSelectedTracks, {item});
+    }
+    CRenameRules rules;
+    rules.SetPages(&rename, &extended, &attribute, &cd);
+    ASSERT_TRUE(rules.GatherFromPages(dir.Path()));
+    for (const std::string& item : tracks.Items()) {
+        rules.AddSource(item);
+    }
+    rules.ComputePlan(dir.Path(), true);
+    std::vector<std::string> targets;
+    for (const auto& entry : rules.PlanEntries()) {
+        targets.push_back(entry.second);
+    }
+    EXPECT_EQ(targets, (std::vector<std::string>{dir / "AC_DC_ Live_.mp3", dir / "Title 4.mp3",
+                                                 dir / "Title 3.mp3"}));
+}
+
+}  // namespace
+}  // namespace quorvan
