@@ -1,6 +1,6 @@
-#include <QApplication>
+#include "app/main_app.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    quorvan::CMainApp app(argc, argv);
+    return app.Run();
 }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QApplication>
+#include <string>
+
+namespace quorvan {
+
+// What the program's command line asks for.
+struct StartOptions {
+    bool showSplash = true;
+    std::string folder;  // empty when none was given
+    bool showHelp = false;
+    bool showVersion = false;
+    std::string error;  // set for a command line that cannot be used
+};
+
+// `quorvan [--no-splash] [--] [FOLDER]`. QUORVAN_NO_SPLASH=1 also skips the
+// start-up screen.
+StartOptions ParseStartOptions(int argc, char** argv);
+
+// The application: parses the command line, opens the main window with the
+// folder given and runs it until it closes.
+class CMainApp final : public QApplication {
+    Q_OBJECT
+  public:
+    CMainApp(int& argc, char** argv);
+    // Returns the process's exit status.
+    int Run();
+
+  private:
+    int argc_;
+    char** argv_;
+};
+
+}  // namespace quorvan

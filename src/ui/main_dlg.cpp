@@ -1,0 +1,497 @@
+#include "ui/main_dlg.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/core/app_values.h"
+#include "app/core/usage_registry.h"
+#include "common/path.h"
+#include "platform/file_system.h"
+#include "rules/control_ids.h"
+#include "rules/rename_rules.h"
+#include "selection/filter_settings.h"
+#include "selection/source_scan.h"
+#include "ui/attribute_page.h"
+#include "ui/cd_audio_page.h"
+#include "ui/extended_page.h"
+#include "ui/filter_page.h"
+#include "ui/path_label.h"
+#include "ui/rename_page.h"
+#include "ui/settings_tabs.h"
+#include "ui/source_list_model.h"
+#include "ui/user_dialogs.h"
+
+namespace quorvan {
+namespace {
+
+// Main-window control numbers that only the window uses.
+constexpr int kFolderDisplay = 1116;
+constexpr int kBrowse = 1001;
+constexpr int kTabControl = 1007;
+constexpr int kSelectionLabel = 1105;
+constexpr int kPreviewLabel = 1106;
+constexpr int kPreviewList = 1005;
+constexpr int kPreview = 1078;
+constexpr int kRefresh = 1151;
+constexpr int kStart = 1006;
+constexpr int kSaveSettings = 1045;
+constexpr int kLoadSettings = 1046;
+constexpr int kHelp = 1150;
+constexpr int kAbout = 1003;
+constexpr int kExit = 1152;
+
+const char* const kSettingsFilter = "Quorvan Files (*.qvr);;All Files (*)";
+
+// The wait cursor for the length of a long step.
+class CWaitCursor final {
+  public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QListView* MakeListView(QWidget* parent) {
+    auto* view = new QListView(parent);
+    // Uniform rows keep a list of a hundred thousand files quick to show.
+    view->setUniformItemSizes(true);
+    view->setLayoutMode(QListView::Batched);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return view;
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent)
+    : QDialog(parent), rules_(rules), filter_(filter), controls_(this) {
+    setWindowTitle(QString::fromUtf8(kProductName));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    BuildLayout();
+}
+
+CMainDlg::~CMainDlg() = default;
+
+QPushButton* CMainDlg::MakeButton(int id, const QString& text, const QString& tip) {
+    auto* button = new QPushButton(text, this);
+    // Enter must never press a button of this window.
+    button->setAutoDefault(false);
+    if (!tip.isEmpty()) {
+        button->setToolTip(tip);
+    }
+    controls_.Bind(id, button);
+    return button;
+}
+
+QPushButton* CMainDlg::Button(int id) const {
+    return controls_.ControlAs<QPushButton>(id);
+}
+
+void CMainDlg::BuildLayout() {
+    folderDisplay_ = new CPathLabel(this);
+    folderDisplay_->setToolTip(tr("Main folder from which to process files"));
+    controls_.Bind(kFolderDisplay, folderDisplay_);
+    QPushButton* browse = MakeButton(kBrowse, tr("&Browse..."),
+                                     tr("Browse to the folder containing files to be renamed"));
+
+    tabs_ = new CVantorTabControl(this);
+    controls_.Bind(kTabControl, tabs_);
+    renamePage_ = new CRenameSettingsDlg(tabs_);
+    extendedPage_ = new CExtendedSettingsDlg(tabs_);
+    attributePage_ = new CAttributeSettingsDlg(tabs_);
+    cdAudioPage_ = new CCDDBSettingsDlg(tabs_);
+    filterPage_ = new CFilterSettingsDlg(tabs_);
+    tabs_->SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_, filterPage_);
+
+    selectionLabel_ = new QLabel(tr("(0 of 0 files selected)"), this);
+    previewLabel_ = new QLabel(tr("(0 files in preview)"), this);
+    controls_.Bind(kSelectionLabel, selectionLabel_);
+    controls_.Bind(kPreviewLabel, previewLabel_);
+
+    sourceModel_ = new CSourceListModel(this);
+    sourceView_ = MakeListView(this);
+    sourceView_->setModel(sourceModel_);
+    sourceView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    sourceView_->setAccessibleName(tr("Source Filename"));
+    controls_.Bind(ids::kSourceList, sourceView_);
+    previewModel_ = new CPreviewModel(this);
+    previewView_ = MakeListView(this);
+    previewView_->setModel(previewModel_);
+    previewView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    previewView_->setAccessibleName(tr("Preview Filename"));
+    controls_.Bind(kPreviewList, previewView_);
+
+    QPushButton* preview =
+        MakeButton(kPreview, tr("&Preview"), tr("Generates a sample list of file names"));
+    QPushButton* refresh =
+        MakeButton(kRefresh, tr("&Refresh"), tr("Updates the source list box view"));
+    QPushButton* selectAll = MakeButton(ids::kSelectAll, tr("S&elect All"),
+                                        tr("Selects all the files in the source file list box"));
+    QPushButton* deselectAll =
+        MakeButton(ids::kDeselectAll, tr("&Deselect All"),
+                   tr("Deselects all the files in the source file list box"));
+    QPushButton* invert = MakeButton(ids::kInvertSelected, tr("&Invert Selected"),
+                                     tr("Inverts the selections in the source file list box"));
+    QPushButton* start = MakeButton(kStart, tr("S&tart"), tr("Executes the rename process"));
+    QPushButton* save = MakeButton(kSaveSettings, tr("&Save Settings"),
+                                   tr("Saves the rename settings to a specified text file"));
+    QPushButton* load = MakeButton(kLoadSettings, tr("&Load Settings"),
+                                   tr("Loads the rename settings from a specified text file"));
+    QPushButton* help = MakeButton(kHelp, tr("&Help"), QString());
+    QPushButton* about = MakeButton(kAbout, tr("&About"), QString());
+    QPushButton* exitButton = MakeButton(kExit, tr("E&xit"), QString());
+    exitButton->setDefault(true);
+    // Running, help and the About box are wired by the run and help work.
+    start->setEnabled(false);
+    help->setEnabled(false);
+    about->setEnabled(false);
+
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(new QLabel(tr("Source Folder:"), this));
+    folderRow->addWidget(folderDisplay_, 1);
+    folderRow->addWidget(browse);
+
+    auto* commandColumn = new QVBoxLayout;
+    commandColumn->addWidget(preview);
+    commandColumn->addWidget(refresh);
+    commandColumn->addSpacing(fontMetrics().height());
+    commandColumn->addWidget(selectAll);
+    commandColumn->addWidget(deselectAll);
+    commandColumn->addWidget(invert);
+    commandColumn->addStretch(1);
+    commandColumn->addWidget(start);
+
+    auto* lists = new QGridLayout;
+    auto* sourceCaption = new QHBoxLayout;
+    sourceCaption->addWidget(new QLabel(tr("Source File List:"), this));
+    sourceCaption->addWidget(selectionLabel_, 1);
+    auto* previewCaption = new QHBoxLayout;
+    previewCaption->addWidget(new QLabel(tr("Preview File List:"), this));
+    previewCaption->addWidget(previewLabel_, 1);
+    lists->addLayout(sourceCaption, 0, 0);
+    lists->addLayout(previewCaption, 0, 2);
+    lists->addWidget(sourceView_, 1, 0);
+    lists->addLayout(commandColumn, 1, 1);
+    lists->addWidget(previewView_, 1, 2);
+    lists->setColumnStretch(0, 1);
+    lists->setColumnStretch(2, 1);
+
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(save);
+    bottomRow->addWidget(load);
+    bottomRow->addWidget(help);
+    bottomRow->addStretch(1);
+    bottomRow->addWidget(about);
+    bottomRow->addWidget(exitButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(folderRow);
+    layout->addWidget(tabs_);
+    layout->addLayout(lists, 1);
+    layout->addLayout(bottomRow);
+    // A fixed-size window, sized for the desktop font.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const int lineHeight = fontMetrics().height();
+    sourceView_->setFixedHeight(lineHeight * 12);
+    previewView_->setFixedHeight(lineHeight * 12);
+
+    connect(browse, &QPushButton::clicked, this, &CMainDlg::OnBrowse);
+    connect(preview, &QPushButton::clicked, this, &CMainDlg::OnPreview);
+    connect(refresh, &QPushButton::clicked, this, &CMainDlg::OnRefresh);
+    connect(selectAll, &QPushButton::clicked, this, &CMainDlg::OnSelectAll);
+    connect(deselectAll, &QPushButton::clicked, this, &CMainDlg::OnDeselectAll);
+    connect(invert, &QPushButton::clicked, this, &CMainDlg::OnInvertSelected);
+    connect(save, &QPushButton::clicked, this, &CMainDlg::OnSaveSettings);
+    connect(load, &QPushButton::clicked, this, &CMainDlg::OnLoadSettings);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(sourceModel_, &CSourceListModel::RowTickChanged, this, &CMainDlg::OnRowTickChanged);
+    extendedPage_->SetSubfolderHandler([this](bool checked) { OnIncludeSubfolders(checked); });
+}
+
+void CMainDlg::SetInitialFolder(const std::string& commandLine) {
+    if (commandLine.empty()) {
+        return;
+    }
+    hasInitialFolder_ = true;
+    // A name that exists is shown as its full path; anything else as given.
+    initialFolder_ = EntryExists(commandLine) ? MakeAbsolutePath(commandLine) : commandLine;
+}
+
+void CMainDlg::Initialise() {
+    CUsageRegistry registry(kAppGuid, kProductName);
+    timesUsed_ = registry.ReadTimesUsed();
+    filesProcessed_ = registry.ReadFilesProcessed();
+    startCount_ = registry.AddToCounter(kValueStartCount, 1);
+
+    rules_.SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_);
+    rules_.SetSubfolderControls(
+        &controls_, {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected});
+    filter_.SetPage(filterPage_);
+
+    if (hasInitialFolder_) {
+        folderDisplay_->SetPath(initialFolder_);
+        ScanSourceFolder(initialFolder_);
+    }
+}
+
+const std::string& CMainDlg::SourceFolder() const {
+    return folderDisplay_->Path();
+}
+
+QString CMainDlg::SelectionLabel() const {
+    return selectionLabel_->text();
+}
+QString CMainDlg::PreviewLabel() const {
+    return previewLabel_->text();
+}
+
+void CMainDlg::ClearPreview() {
+    previewModel_->Clear();
+    previewLabel_->setText(tr("(0 files in preview)"));
+}
+
+void CMainDlg::UpdateSelectionLabel() {
+    selectionLabel_->setText(
+        tr("%1 of %2 files selected").arg(sourceModel_->TickedCount()).arg(sourceModel_->Count()));
+}
+
+void CMainDlg::AfterSourceListChange() {
+    if (sourceModel_->Count() <= 0) {
+        return;
+    }
+    ClearPreview();
+    UpdateSelectionLabel();
+}
+
+void CMainDlg::ScanSourceFolder(const std::string& folder) {
+    cdAudioPage_->ClearTrackFiles();
+    std::vector<SourceFile> files;
+    int error = 0;
+    // A folder that cannot be read simply lists nothing.
+    ListSourceFolder(folder, files, error);
+    std::vector<std::string> paths;
+    paths.reserve(files.size());
+    for (const SourceFile& file : files) {
+        paths.push_back(file.path);
+    }
+    sourceModel_->SetPaths(std::move(paths));
+    FillExtensionLists(*filterPage_, files);
+    AfterSourceListChange();
+}
+
+void CMainDlg::OnRowTickChanged(int row, bool ticked) {
+    const std::string& path = sourceModel_->Path(row);
+    if (ticked) {
+        cdAudioPage_->AddTrackFile(path);
+    } else {
+        cdAudioPage_->RemoveTrackFile(path);
+    }
+    AfterSourceListChange();
+}
+
+void CMainDlg::OnSelectAll() {
+    if (sourceModel_->Count() <= 0) {
+        return;
+    }
+    sourceModel_->SetAllTicked(true);
+    for (int row = 0; row < sourceModel_->Count(); ++row) {
+        cdAudioPage_->AddTrackFile(sourceModel_->Path(row));
+    }
+    AfterSourceListChange();
+}
+
+void CMainDlg::OnDeselectAll() {
+    if (sourceModel_->Count() <= 0) {
+        return;
+    }
+    sourceModel_->SetAllTicked(false);
+    cdAudioPage_->ClearTrackFiles();
+    AfterSourceListChange();
+}
+
+void CMainDlg::OnInvertSelected() {
+    if (sourceModel_->Count() <= 0) {
+        return;
+    }
+    for (int row = 0; row < sourceModel_->Count(); ++row) {
+        if (sourceModel_->IsTicked(row)) {
+            cdAudioPage_->RemoveTrackFile(sourceModel_->Path(row));
+        } else {
+            cdAudioPage_->AddTrackFile(sourceModel_->Path(row));
+        }
+    }
+    sourceModel_->InvertAll();
+    AfterSourceListChange();
+}
+
+void CMainDlg::OnIncludeSubfolders(bool checked) {
+    // The tree walk takes every file; the list's ticks play no part meanwhile.
+    if (checked) {
+        OnSelectAll();
+    } else {
+        OnDeselectAll();
+    }
+    for (int id : {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected}) {
+        controls_.SetEnabled(id, !checked);
+    }
+}
+
+void CMainDlg::OnBrowse() {
+    const QString folder = Dialogs().ChooseFolder(this, tr("Choose Source Folder"));
+    if (folder.isEmpty()) {
+        return;
+    }
+    folderDisplay_->SetPath(LocalPath(folder));
+    ScanSourceFolder(SourceFolder());
+}
+
+void CMainDlg::RefreshSourceList(bool selectAll) {
+    CWaitCursor wait;
+    const std::string folder = SourceFolder();
+    if (!folder.empty()) {
+        ScanSourceFolder(folder);
+        ClearPreview();
+    }
+    if (selectAll) {
+        OnSelectAll();
+    }
+}
+
+void CMainDlg::OnRefresh() {
+    RefreshSourceList(false);
+}
+
+bool CMainDlg::BuildFileList() {
+    FileListRequest request;
+    request.sourceFolder = SourceFolder();
+    request.sourceRows.reserve(static_cast<size_t>(sourceModel_->Count()));
+    for (int row = 0; row < sourceModel_->Count(); ++row) {
+        request.sourceRows.push_back({sourceModel_->Path(row), sourceModel_->IsTicked(row)});
+    }
+    request.renameCdAudio = cdAudioPage_->RenameCdAudio();
+    if (request.renameCdAudio) {
+        request.cdTrackOrder = cdAudioPage_->TrackFiles();
+    }
+    CFileListBuilder builder(rules_, filter_);
+    const bool selected = builder.BuildFileList(request);
+    context_.fileCount = builder.fileCount;
+    return selected;
+}
+
+void CMainDlg::FillPreviewList() {
+    context_.sourceFolder = SourceFolder();
+    rules_.ComputePlan(context_.sourceFolder, cdAudioPage_->RenameCdAudio());
+    std::vector<std::string> names;
+    std::string target;
+    for (bool more = rules_.FirstTarget(target); more; more = rules_.NextTarget(target)) {
+        if (!target.empty()) {
+            names.push_back(target);
+        }
+    }
+    const int count = static_cast<int>(names.size());
+    previewModel_->SetNames(std::move(names));
+    previewLabel_->setText(tr("(%1 files in preview)").arg(count));
+}
+
+void CMainDlg::OnPreview() {
+    if (extendedPage_->IsChecked(ids::kIncludeSubfolders)) {
+        const QString question =
+            tr("With the \"Include Subfolders\" option set, the preview\n"
+               "generation can take a while depending upon the number\n"
+               "of files in the sub folders.\n"
+               "\n"
+               "Do you wish to proceed?");
+        if (Dialogs().Message(this, QMessageBox::Question, tr("Info..."), question,
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+            return;
+        }
+    }
+    CWaitCursor wait;
+    if (BuildFileList()) {
+        FillPreviewList();
+    } else {
+        Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."),
+                          tr("No files have been selected."), QMessageBox::Ok);
+    }
+}
+
+void CMainDlg::SetCaptionFor(const std::string& settingsPath) {
+    const QString title = QFileInfo(QFile::decodeName(settingsPath.c_str())).completeBaseName();
+    setWindowTitle(QString::fromUtf8(kProductName) + " - " + title);
+}
+
+void CMainDlg::OnLoadSettings() {
+    const QString path = Dialogs().ChooseOpenFile(this, tr(kSettingsFilter), "qvr");
+    if (!path.isEmpty()) {
+        LoadSettingsFrom(LocalPath(path));
+    }
+}
+
+void CMainDlg::LoadSettingsFrom(const std::string& path) {
+    std::string folder;
+    const bool loaded = rules_.LoadSettings(path, folder);
+    const int error = rules_.Store().LastError();
+    filter_.LoadSettings(path);
+    folderDisplay_->SetPath(folder);
+    ScanSourceFolder(folder);
+    filter_.ApplyExtensionChecks();
+    SetCaptionFor(path);
+    // Without a word the user would take the old settings for the loaded ones.
+    if (!loaded) {
+        Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."),
+                          tr("The settings could not be loaded from %1:\n%2")
+                              .arg(ToQt(path), ToQt(ErrorText(error))),
+                          QMessageBox::Ok);
+    }
+}
+
+void CMainDlg::OnSaveSettings() {
+    const QString path = Dialogs().ChooseSaveFile(this, tr(kSettingsFilter), "qvr");
+    if (!path.isEmpty()) {
+        SaveSettingsTo(LocalPath(path));
+    }
+}
+
+void CMainDlg::SaveSettingsTo(const std::string& path) {
+    const bool saved = rules_.SaveSettings(path, SourceFolder());
+    int error = rules_.Store().LastError();
+    const bool filterSaved = filter_.SaveSettings(path);
+    if (saved && !filterSaved) {
+        error = filter_.Store().LastError();
+    }
+    SetCaptionFor(path);
+    if (!saved || !filterSaved) {
+        Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."),
+                          tr("The settings could not be saved to %1:\n%2")
+                              .arg(ToQt(saved ? CFilterSettings::FilterFilePath(path) : path),
+                                   ToQt(ErrorText(error))),
+                          QMessageBox::Ok);
+    }
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape never close this window; only Exit and the close box do.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+}  // namespace quorvan

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "run/run_context.h"
+#include "ui/qt_page.h"
+
+class QLabel;
+class QListView;
+class QPushButton;
+
+namespace quorvan {
+
+class CAttributeSettingsDlg;
+class CCDDBSettingsDlg;
+class CExtendedSettingsDlg;
+class CFilterSettings;
+class CFilterSettingsDlg;
+class CPathLabel;
+class CPreviewModel;
+class CRenameRules;
+class CRenameSettingsDlg;
+class CSourceListModel;
+class CVantorTabControl;
+
+// The main window: the folder, the settings tabs, the source and preview
+// lists and the command buttons.
+class CMainDlg final : public QDialog {
+    Q_OBJECT
+  public:
+    CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // The folder to open at start (the program's argument); call before
+    // Initialise. An empty text means none.
+    void SetInitialFolder(const std::string& commandLine);
+    // Counts this start, hands the pages to the rules and the filter, and
+    // scans the initial folder.
+    void Initialise();
+
+    // The window's own controls by number (list, buttons, labels).
+    CWidgetControls& Controls() { return controls_; }
+    QPushButton* Button(int id) const;
+    CSourceListModel& SourceModel() const { return *sourceModel_; }
+    CPreviewModel& PreviewModel() const { return *previewModel_; }
+    QListView* SourceView() const { return sourceView_; }
+    CVantorTabControl* Tabs() const { return tabs_; }
+    CRenameSettingsDlg* RenamePage() const { return renamePage_; }
+    CExtendedSettingsDlg* ExtendedPage() const { return extendedPage_; }
+    CAttributeSettingsDlg* AttributePage() const { return attributePage_; }
+    CCDDBSettingsDlg* CdAudioPage() const { return cdAudioPage_; }
+    CFilterSettingsDlg* FilterPage() const { return filterPage_; }
+    QString SelectionLabel() const;
+    QString PreviewLabel() const;
+
+    const std::string& SourceFolder() const;
+    RunContext& Context() { return context_; }
+    int32_t StartCount() const { return startCount_; }
+    int32_t TimesUsed() const { return timesUsed_; }
+    int32_t FilesProcessed() const { return filesProcessed_; }
+
+    void ScanSourceFolder(const std::string& folder);
+    void RefreshSourceList(bool selectAll);
+    // Fills the plan with the selected files the filter accepts; true when
+    // something was selected. `Context().fileCount` tells how many were taken.
+    bool BuildFileList();
+    void FillPreviewList();
+
+    void OnSelectAll();
+    void OnDeselectAll();
+    void OnInvertSelected();
+    void OnBrowse();
+    void OnRefresh();
+    void OnPreview();
+    void OnLoadSettings();
+    void OnSaveSettings();
+    // Loads or saves a chosen settings file, as the two buttons do after
+    // their file dialog.
+    void LoadSettingsFrom(const std::string& path);
+    void SaveSettingsTo(const std::string& path);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void BuildLayout();
+    void OnRowTickChanged(int row, bool ticked);
+    void OnIncludeSubfolders(bool checked);
+    // The state every change of the source list leaves: preview emptied,
+    // selection label current.
+    void AfterSourceListChange();
+    void ClearPreview();
+    void UpdateSelectionLabel();
+    void SetCaptionFor(const std::string& settingsPath);
+    QPushButton* MakeButton(int id, const QString& text, const QString& tip);
+
+    CRenameRules& rules_;
+    CFilterSettings& filter_;
+    CWidgetControls controls_;
+    RunContext context_;
+
+    CPathLabel* folderDisplay_ = nullptr;
+    CVantorTabControl* tabs_ = nullptr;
+    QLabel* selectionLabel_ = nullptr;
+    QLabel* previewLabel_ = nullptr;
+    QListView* sourceView_ = nullptr;
+    QListView* previewView_ = nullptr;
+    CSourceListModel* sourceModel_ = nullptr;
+    CPreviewModel* previewModel_ = nullptr;
+
+    CRenameSettingsDlg* renamePage_ = nullptr;
+    CExtendedSettingsDlg* extendedPage_ = nullptr;
+    CAttributeSettingsDlg* attributePage_ = nullptr;
+    CCDDBSettingsDlg* cdAudioPage_ = nullptr;
+    CFilterSettingsDlg* filterPage_ = nullptr;
+
+    bool hasInitialFolder_ = false;
+    std::string initialFolder_;
+    int32_t startCount_ = 0;
+    int32_t timesUsed_ = 0;
+    int32_t filesProcessed_ = 0;
+};
+
+}  // namespace quorvan

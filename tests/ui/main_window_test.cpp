@@ -1,0 +1,406 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/core/app_values.h"
+#include "app/core/usage_registry.h"
+#include "rules/control_ids.h"
+#include "ui/attribute_page.h"
+#include "ui/cd_audio_page.h"
+#include "ui/extended_page.h"
+#include "ui/filter_page.h"
+#include "ui/rename_page.h"
+#include "ui/settings_tabs.h"
+#include "ui/source_list_model.h"
+#include "ui_fixture.h"
+
+namespace quorvan::test {
+namespace {
+
+constexpr int kPreview = 1078;
+constexpr int kRefresh = 1151;
+constexpr int kBrowse = 1001;
+constexpr int kExit = 1152;
+
+template <class T>
+T* On(CQtPage* page, int id) {
+    T* widget = page->ControlAs<T>(id);
+    EXPECT_NE(widget, nullptr) << "control " << id;
+    return widget;
+}
+
+std::vector<std::string> RowsOf(CQtPage* page, int id) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < page->RowCount(id); ++i) {
+        rows.push_back(page->RowText(id, i));
+    }
+    return rows;
+}
+
+TEST(MainWindow, OpensOnTheFolderGivenWithItsFilesSortedAndTheExtensionsListed) {
+    TestDir dir;
+    dir.CreateFiles({"b.TXT", "A.txt", "sub/inner.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+
+    EXPECT_EQ(w.SourceFolder(), dir.Path());
+    EXPECT_EQ(f.SourceRows(), (std::vector<std::string>{dir / "A.txt", dir / "b.TXT"}));
+    EXPECT_EQ(w.SelectionLabel(), "0 of 2 files selected");
+    EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
+    EXPECT_EQ(RowsOf(w.FilterPage(), ids::kFilterIncludeList), std::vector<std::string>{"*.txt"});
+    EXPECT_EQ(RowsOf(w.FilterPage(), ids::kFilterExcludeList), std::vector<std::string>{"*.txt"});
+    EXPECT_EQ(w.Tabs()->currentIndex(), 0);
+    EXPECT_EQ(w.Tabs()->count(), 5);
+    EXPECT_EQ(w.Tabs()->tabText(3), "CD Audio Settings");
+    EXPECT_EQ(w.windowTitle(), "Quorvan");
+}
+
+TEST(MainWindow, ATailThatNamesNothingIsShownAsGivenWithAnEmptyList) {
+    WindowFixture f("/no/such folder here");
+    EXPECT_EQ(f.Window().SourceFolder(), "/no/such folder here");
+    EXPECT_TRUE(f.SourceRows().empty());
+    EXPECT_EQ(f.Window().SelectionLabel(), "(0 of 0 files selected)");
+}
+
+TEST(MainWindow, EveryStartIsCountedAndTheOtherCountersAreRead) {
+    StateDirScope state;
+    {
+        CUsageRegistry registry(kAppGuid, kProductName);
+        registry.WriteTimesUsed(7);
+        registry.WriteFilesProcessed(1234);
+    }
+    CRenameRules rules;
+    CFilterSettings filter;
+    for (int start = 1; start <= 2; ++start) {
+        CMainDlg window(rules, filter);
+        window.Initialise();
+        EXPECT_EQ(window.StartCount(), start);
+        EXPECT_EQ(window.TimesUsed(), 7);
+        EXPECT_EQ(window.FilesProcessed(), 1234);
+    }
+}
+
+TEST(MainWindow, TicksKeepTheLabelCurrentAndEmptyThePreview) {
+    TestDir dir;
+    for (int i = 0; i < 10; ++i) {
+        dir.CreateFile("f" + std::to_string(i) + ".txt");
+    }
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    f.Click(ids::kSelectAll);
+    EXPECT_EQ(w.SelectionLabel(), "10 of 10 files selected");
+    f.Click(kPreview);
+    EXPECT_EQ(w.PreviewLabel(), "(10 files in preview)");
+    EXPECT_EQ(w.PreviewModel().Count(), 10);
+
+    f.ClickRow(3);
+    EXPECT_EQ(w.SelectionLabel(), "9 of 10 files selected");
+    EXPECT_EQ(w.PreviewModel().Count(), 0);
+    EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
+
+    f.Click(ids::kDeselectAll);
+    f.ClickRow(0);
+    EXPECT_EQ(w.SelectionLabel(), "1 of 10 files selected");
+}
+
+TEST(MainWindow, InvertSelectedFlipsEveryRowAndTheTrackOrderFollows) {
+    TestDir dir;
+    dir.CreateFiles({"1.mp3", "2.mp3", "3.mp3", "4.mp3"});
+    WindowFixture f(dir.Path());
+    f.ClickRow(2);
+    f.ClickRow(0);
+    EXPECT_EQ(f.Window().CdAudioPage()->TrackFiles(),
+              (std::vector<std::string>{dir / "3.mp3", dir / "1.mp3"}));
+    f.Click(ids::kInvertSelected);
+    EXPECT_EQ(f.Ticks(), (std::vector<bool>{false, true, false, true}));
+    EXPECT_EQ(f.Window().SelectionLabel(), "2 of 4 files selected");
+    EXPECT_EQ(f.Window().CdAudioPage()->TrackFiles(),
+              (std::vector<std::string>{dir / "2.mp3", dir / "4.mp3"}));
+}
+
+TEST(MainWindow, PreviewWithNothingTickedSaysSoAndAFilteredOutSelectionShowsNothing) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "b.txt", "c.jpg"});
+    WindowFixture f(dir.Path());
+    f.Click(kPreview);
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].caption, "Issue...");
+    EXPECT_EQ(f.dialogs.shown[0].text, "No files have been selected.");
+
+    // Only *.jpg may pass; the two ticked files are both .txt.
+    CFilterSettingsDlg* filterPage = f.Window().FilterPage();
+    On<QCheckBox>(filterPage, ids::kFilterOnExtensions)->click();
+    On<QCheckBox>(filterPage, ids::kFilterIncludeExtensions)->click();
+    filterPage->SetRowChecked(ids::kFilterIncludeList, 0, true);  // *.jpg
+    ASSERT_EQ(filterPage->RowText(ids::kFilterIncludeList, 0), "*.jpg");
+    f.ClickRow(0);
+    f.ClickRow(1);
+    f.Click(kPreview);
+    EXPECT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.Window().PreviewLabel(), "(0 files in preview)");
+    EXPECT_EQ(f.Window().Context().fileCount, 0);
+}
+
+TEST(MainWindow, PreviewShowsTheNewNamesInOrder) {
+    TestDir dir;
+    dir.CreateFiles({"b.txt", "a.txt", "c.txt"});
+    WindowFixture f(dir.Path());
+    CRenameSettingsDlg* rename = f.Window().RenamePage();
+    On<QCheckBox>(rename, ids::kAddPrefix)->click();
+    On<QLineEdit>(rename, ids::kPrefix)->setText("new_");
+    f.ClickRow(2);
+    f.ClickRow(0);
+    f.Click(kPreview);
+    EXPECT_EQ(f.PreviewRows(), (std::vector<std::string>{dir / "new_a.txt", dir / "new_c.txt"}));
+    EXPECT_EQ(f.Window().PreviewLabel(), "(2 files in preview)");
+}
+
+TEST(MainWindow, IncludeSubfoldersTicksAndLocksTheListAndPreviewAsksFirst) {
+    TestDir dir;
+    dir.CreateFiles({"top.txt", "one/two/deep.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    QCheckBox* subfolders = On<QCheckBox>(w.ExtendedPage(), ids::kIncludeSubfolders);
+
+    subfolders->click();
+    EXPECT_EQ(f.Ticks(), std::vector<bool>{true});
+    for (int id : {ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected}) {
+        EXPECT_FALSE(w.Button(id)->isEnabled());
+    }
+    EXPECT_FALSE(w.SourceView()->isEnabled());
+
+    f.dialogs.answers = {QMessageBox::No};
+    f.Click(kPreview);
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].caption, "Info...");
+    EXPECT_TRUE(f.dialogs.shown[0].text.startsWith("With the \"Include Subfolders\" option set"));
+    EXPECT_EQ(w.PreviewModel().Count(), 0);
+
+    On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
+    On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("x");
+    f.dialogs.answers = {QMessageBox::Yes};
+    f.Click(kPreview);
+    EXPECT_EQ(f.PreviewRows(),
+              (std::vector<std::string>{dir / "one/two/xdeep.txt", dir / "xtop.txt"}));
+
+    subfolders->click();
+    EXPECT_EQ(f.Ticks(), std::vector<bool>{false});
+    EXPECT_TRUE(w.Button(ids::kSelectAll)->isEnabled());
+    EXPECT_TRUE(w.SourceView()->isEnabled());
+}
+
+TEST(MainWindow, EnterAndEscapeNeverCloseTheWindowButExitDoes) {
+    TestDir dir;
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    int finished = 0;
+    QObject::connect(&w, &QDialog::finished, [&finished] { ++finished; });
+    QLineEdit* prefix = On<QLineEdit>(w.RenamePage(), ids::kPrefix);
+    On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
+    for (QWidget* target : {static_cast<QWidget*>(&w), static_cast<QWidget*>(prefix),
+                            static_cast<QWidget*>(w.Button(kRefresh))}) {
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Enter);
+        QTest::keyClick(target, Qt::Key_Escape);
+    }
+    EXPECT_EQ(finished, 0);
+    EXPECT_TRUE(w.isVisible());
+    f.Click(kExit);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+}
+
+TEST(MainWindow, PageSettingsSurviveTabSwitches) {
+    WindowFixture f;
+    CMainDlg& w = f.Window();
+    On<QCheckBox>(w.RenamePage(), ids::kAddSuffix)->click();
+    On<QLineEdit>(w.RenamePage(), ids::kSuffix)->setText("_v2");
+    for (int tab : {4, 2, 1, 3, 0, 4, 2}) {
+        w.Tabs()->setCurrentIndex(tab);
+    }
+    w.Tabs()->setCurrentIndex(0);
+    EXPECT_TRUE(w.RenamePage()->IsChecked(ids::kAddSuffix));
+    EXPECT_TRUE(w.RenamePage()->IsEnabled(ids::kSuffix));
+    EXPECT_EQ(w.RenamePage()->Text(ids::kSuffix), "_v2");
+}
+
+TEST(MainWindow, BrowseScansThePickedFolderAndCancelChangesNothing) {
+    TestDir first;
+    first.CreateFiles({"x.txt"});
+    TestDir second;
+    second.CreateFiles({"y.doc", "z"});
+    WindowFixture f(first.Path());
+    f.dialogs.choices = {QString()};
+    f.Click(kBrowse);
+    EXPECT_EQ(f.Window().SourceFolder(), first.Path());
+    EXPECT_EQ(f.dialogs.chooserTitles.at(0), "Choose Source Folder");
+
+    f.dialogs.choices = {QString::fromStdString(second.Path())};
+    f.Click(kBrowse);
+    EXPECT_EQ(f.Window().SourceFolder(), second.Path());
+    EXPECT_EQ(f.SourceRows(), (std::vector<std::string>{second / "y.doc", second / "z"}));
+    EXPECT_EQ(RowsOf(f.Window().FilterPage(), ids::kFilterIncludeList),
+              (std::vector<std::string>{"*", "*.doc"}));
+}
+
+TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt"});
+    WindowFixture f(dir.Path());
+    f.Click(ids::kSelectAll);
+    f.Click(kPreview);
+    ASSERT_EQ(f.Window().PreviewModel().Count(), 1);
+    f.Window().FilterPage()->SetRowChecked(ids::kFilterIncludeList, 0, true);
+    dir.CreateFile("b.txt");
+    f.Click(kRefresh);
+    EXPECT_EQ(f.SourceRows().size(), 2u);
+    EXPECT_EQ(f.Ticks(), (std::vector<bool>{false, false}));
+    EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
+    EXPECT_EQ(f.Window().PreviewLabel(), "(0 files in preview)");
+    EXPECT_FALSE(f.Window().FilterPage()->IsRowChecked(ids::kFilterIncludeList, 0));
+}
+
+TEST(MainWindow, NamesThatAreNotUtf8AreShownReadablyAndRenamedByTheirBytes) {
+    TestDir dir;
+    const std::string raw = "caf\xe9 \xff.txt";
+    dir.CreateFile(raw, "data");
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    const QString shown =
+        w.SourceModel().data(w.SourceModel().index(0), Qt::DisplayRole).toString();
+    EXPECT_TRUE(shown.endsWith(QString::fromUtf8("caf\uFFFD \uFFFD.txt"))) << shown.toStdString();
+    EXPECT_EQ(f.SourceRows().at(0), dir / raw);
+
+    On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
+    On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("n_");
+    f.ClickRow(0);
+    f.Click(kPreview);
+    EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / ("n_" + raw)});
+    std::string source;
+    std::string target;
+    ASSERT_TRUE(f.rules.FirstPair(source, target));
+    EXPECT_EQ(source, dir / raw);
+    EXPECT_EQ(target, dir / ("n_" + raw));
+}
+
+// Puts something non-default on every page, saves, and loads it into a fresh
+// window: everything must come back, the filter's extension ticks included.
+TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "b.jpeg", "c.png"});
+    TestDir jobs;
+    const std::string file = jobs / "rules.qvr";
+    {
+        WindowFixture f(dir.Path());
+        CMainDlg& w = f.Window();
+        CQtPage* rename = w.RenamePage();
+        On<QRadioButton>(rename, ids::kSequencing)->click();
+        On<QRadioButton>(rename, ids::kAlphaSequence)->click();
+        On<QLineEdit>(rename, ids::kAlphaStart)->setText("C");
+        On<QLineEdit>(rename, ids::kCharacters)->setText("3");
+        On<QRadioButton>(rename, ids::kSequenceSuffix)->click();
+        CQtPage* extended = w.ExtendedPage();
+        On<QCheckBox>(extended, ids::kChangeExtension)->click();
+        On<QLineEdit>(extended, ids::kNewExtension)->setText("bak");
+        On<QCheckBox>(extended, ids::kGenerateLog)->click();
+        On<QRadioButton>(extended, ids::kCopyThenRename)->click();
+        On<QLineEdit>(extended, ids::kDestinationFolder)
+            ->setText(QString::fromStdString(jobs / "out"));
+        CQtPage* attribute = w.AttributePage();
+        On<QCheckBox>(attribute, ids::kModifyAttributes)->click();
+        On<QCheckBox>(attribute, ids::kHidden)->click();
+        On<QCheckBox>(attribute, ids::kModifyDateTime)->click();
+        On<QCheckBox>(attribute, ids::kModifiedDateTime)->click();
+        attribute->SetDateTime(ids::kModifiedDate, {2021, 3, 4, 0, 0, 0});
+        attribute->SetDateTime(ids::kModifiedTime, {2000, 1, 1, 5, 6, 7});
+        CQtPage* filter = w.FilterPage();
+        On<QCheckBox>(filter, ids::kFilterOnTimes)->click();
+        On<QCheckBox>(filter, ids::kFilterModified)->click();
+        On<QComboBox>(filter, ids::kFilterModifiedDir)->setCurrentIndex(2);
+        On<QCheckBox>(filter, ids::kFilterOnExtensions)->click();
+        On<QCheckBox>(filter, ids::kFilterIncludeExtensions)->click();
+        ASSERT_EQ(RowsOf(filter, ids::kFilterIncludeList),
+                  (std::vector<std::string>{"*.jpeg", "*.png", "*.txt"}));
+        filter->SetRowChecked(ids::kFilterIncludeList, 0, true);
+        filter->SetRowChecked(ids::kFilterIncludeList, 2, true);
+
+        f.dialogs.choices = {QString::fromStdString(file)};
+        w.Button(1045)->click();
+        EXPECT_EQ(w.windowTitle(), "Quorvan - rules");
+        EXPECT_TRUE(f.dialogs.shown.empty());
+    }
+
+    WindowFixture g;
+    CMainDlg& w = g.Window();
+    g.dialogs.choices = {QString::fromStdString(file)};
+    w.Button(1046)->click();
+    EXPECT_TRUE(g.dialogs.shown.empty());
+    EXPECT_EQ(w.windowTitle(), "Quorvan - rules");
+    EXPECT_EQ(w.SourceFolder(), dir.Path());
+    EXPECT_EQ(g.SourceRows().size(), 3u);
+
+    CQtPage* rename = w.RenamePage();
+    EXPECT_TRUE(rename->IsChecked(ids::kSequencing));
+    EXPECT_TRUE(rename->IsChecked(ids::kAlphaSequence));
+    EXPECT_TRUE(rename->IsChecked(ids::kSequenceSuffix));
+    EXPECT_EQ(rename->Text(ids::kAlphaStart), "C");
+    EXPECT_EQ(rename->Text(ids::kCharacters), "3");
+    EXPECT_TRUE(rename->IsEnabled(ids::kAlphaStart));
+    EXPECT_FALSE(rename->IsEnabled(ids::kNumericStart));
+    EXPECT_FALSE(rename->IsEnabled(ids::kAddPrefix));
+    CQtPage* extended = w.ExtendedPage();
+    EXPECT_TRUE(extended->IsChecked(ids::kChangeExtension));
+    EXPECT_EQ(extended->Text(ids::kNewExtension), "bak");
+    EXPECT_TRUE(extended->IsChecked(ids::kGenerateLog));
+    EXPECT_FALSE(extended->IsChecked(ids::kGenerateUndo));
+    EXPECT_TRUE(extended->IsChecked(ids::kCopyThenRename));
+    EXPECT_TRUE(extended->IsEnabled(ids::kDestinationFolder));
+    EXPECT_EQ(extended->Text(ids::kDestinationFolder), jobs / "out");
+    CQtPage* attribute = w.AttributePage();
+    EXPECT_TRUE(attribute->IsChecked(ids::kHidden));
+    EXPECT_FALSE(attribute->IsChecked(ids::kReadOnly));
+    EXPECT_TRUE(attribute->IsChecked(ids::kModifiedDateTime));
+    EXPECT_FALSE(attribute->IsChecked(ids::kCreationDateTime));
+    const LocalDateTime date = attribute->DateTime(ids::kModifiedDate);
+    const LocalDateTime time = attribute->DateTime(ids::kModifiedTime);
+    EXPECT_EQ((std::vector<int>{date.year, date.month, date.day}), (std::vector<int>{2021, 3, 4}));
+    EXPECT_EQ((std::vector<int>{time.hour, time.minute, time.second}), (std::vector<int>{5, 6, 7}));
+    CQtPage* filter = w.FilterPage();
+    EXPECT_TRUE(filter->IsChecked(ids::kFilterOnTimes));
+    EXPECT_TRUE(filter->IsChecked(ids::kFilterModified));
+    EXPECT_EQ(filter->Selection(ids::kFilterModifiedDir), 2);
+    EXPECT_TRUE(filter->IsChecked(ids::kFilterIncludeExtensions));
+    EXPECT_TRUE(filter->IsRowChecked(ids::kFilterIncludeList, 0));
+    EXPECT_FALSE(filter->IsRowChecked(ids::kFilterIncludeList, 1));
+    EXPECT_TRUE(filter->IsRowChecked(ids::kFilterIncludeList, 2));
+}
+
+TEST(MainWindow, ASettingsFileThatCannotBeReadIsReportedAndChangesNothing) {
+    TestDir dir;
+    WindowFixture f;
+    CMainDlg& w = f.Window();
+    On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
+    On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("keep_");
+    w.LoadSettingsFrom(dir / "missing.qvr");
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(f.dialogs.shown[0].text.contains("missing.qvr"));
+    EXPECT_TRUE(w.RenamePage()->IsChecked(ids::kAddPrefix));
+    EXPECT_EQ(w.RenamePage()->Text(ids::kPrefix), "keep_");
+
+    w.SaveSettingsTo(dir / "no/such/folder/x.qvr");
+    ASSERT_EQ(f.dialogs.shown.size(), 2u);
+    EXPECT_TRUE(f.dialogs.shown[1].text.contains("could not be saved"));
+}
+
+}  // namespace
+}  // namespace quorvan::test

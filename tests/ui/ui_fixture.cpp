@@ -1,0 +1,92 @@
+#include "ui_fixture.h"
+
+#include <QListView>
+#include <QPushButton>
+
+#include "ui/source_list_model.h"
+
+namespace quorvan::test {
+
+QMessageBox::StandardButton CScriptedDialogs::Message(QWidget*, QMessageBox::Icon icon,
+                                                      const QString& caption, const QString& text,
+                                                      QMessageBox::StandardButtons buttons) {
+    shown.push_back({icon, caption, text});
+    if (!answers.empty()) {
+        const QMessageBox::StandardButton answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    for (int bit = 0; bit < 32; ++bit) {
+        const auto button = static_cast<QMessageBox::StandardButton>(1u << bit);
+        if (buttons.testFlag(button)) {
+            return button;
+        }
+    }
+    return QMessageBox::NoButton;
+}
+
+QString CScriptedDialogs::NextChoice() {
+    if (choices.empty()) {
+        return {};
+    }
+    QString choice = choices.front();
+    choices.pop_front();
+    return choice;
+}
+
+QString CScriptedDialogs::ChooseFolder(QWidget*, const QString& title) {
+    chooserTitles.push_back(title);
+    return NextChoice();
+}
+
+QString CScriptedDialogs::ChooseOpenFile(QWidget*, const QString&, const QString&) {
+    return NextChoice();
+}
+
+QString CScriptedDialogs::ChooseSaveFile(QWidget*, const QString&, const QString&) {
+    return NextChoice();
+}
+
+WindowFixture::WindowFixture(const std::string& folder)
+    : window_(std::make_unique<CMainDlg>(rules, filter)) {
+    window_->SetInitialFolder(folder);
+    window_->Initialise();
+}
+
+std::vector<std::string> WindowFixture::SourceRows() const {
+    std::vector<std::string> rows;
+    for (int i = 0; i < window_->SourceModel().Count(); ++i) {
+        rows.push_back(window_->SourceModel().Path(i));
+    }
+    return rows;
+}
+
+std::vector<std::string> WindowFixture::PreviewRows() const {
+    std::vector<std::string> rows;
+    for (int i = 0; i < window_->PreviewModel().Count(); ++i) {
+        rows.push_back(window_->PreviewModel().Name(i));
+    }
+    return rows;
+}
+
+std::vector<bool> WindowFixture::Ticks() const {
+    std::vector<bool> ticks;
+    for (int i = 0; i < window_->SourceModel().Count(); ++i) {
+        ticks.push_back(window_->SourceModel().IsTicked(i));
+    }
+    return ticks;
+}
+
+void WindowFixture::ClickRow(int row) {
+    CSourceListModel& model = window_->SourceModel();
+    const QModelIndex index = model.index(row);
+    const bool ticked = model.IsTicked(row);
+    // The view's check-box click ends in setData with the new state.
+    model.setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+}
+
+void WindowFixture::Click(int windowButtonId) {
+    window_->Button(windowButtonId)->click();
+}
+
+}  // namespace quorvan::test
