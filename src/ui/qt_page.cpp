@@ -128,7 +128,12 @@ void CWidgetControls::SetDateTime(int id, const LocalDateTime& value) {
     if (edit == nullptr || !date.isValid() || !time.isValid()) {
         return;
     }
-    edit->setDateTime(QDateTime(date, time));
+    // The value is a wall-clock reading: build it in the edit's own time spec
+    // (UTC for Qt's date and time edits), so that nothing converts it.
+    QDateTime shown = edit->dateTime();
+    shown.setDate(date);
+    shown.setTime(time);
+    edit->setDateTime(shown);
 }
 
 int CWidgetControls::Selection(int id) const {
