@@ -1,0 +1,112 @@
+// Opens a folder of 100,000 files in the window on the offscreen platform,
+// ticks them all with Select All and previews them with a prefix; then runs
+// quorvan-cli preview on the same folder as the reference.
+// Usage: window_bench [COUNT]   (QUORVAN_CLI names the command line program)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "rules/control_ids.h"
+#include "rules/rename_rules.h"
+#include "selection/filter_settings.h"
+#include "ui/main_dlg.h"
+#include "ui/rename_page.h"
+#include "ui/source_list_model.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long PeakKib(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const char* cliEnv = std::getenv("QUORVAN_CLI");
+    const std::string cli = cliEnv != nullptr ? cliEnv : QUORVAN_CLI_PATH;
+
+    char pattern[] = "/tmp/quorvan-window-bench-XXXXXX";
+    const std::string work = mkdtemp(pattern);
+    const std::string folder = work + "/files";
+    const std::string state = work + "/state";
+    std::filesystem::create_directory(folder);
+    setenv("QUORVAN_STATE_DIR", state.c_str(), 1);
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/file_%06d.dat", i);
+        std::ofstream(folder + name);
+    }
+
+    quorvan::CRenameRules rules;
+    quorvan::CFilterSettings filter;
+    auto start = Clock::now();
+    quorvan::CMainDlg window(rules, filter);
+    window.SetInitialFolder(folder);
+    window.Initialise();
+    window.show();
+    QApplication::processEvents();
+    const double open = Since(start);
+
+    start = Clock::now();
+    window.Button(quorvan::ids::kSelectAll)->click();
+    QApplication::processEvents();
+    const double selectAll = Since(start);
+
+    window.RenamePage()->ControlAs<QCheckBox>(quorvan::ids::kAddPrefix)->click();
+    window.RenamePage()->ControlAs<QLineEdit>(quorvan::ids::kPrefix)->setText("new_");
+    start = Clock::now();
+    window.Button(1078)->click();  // Preview
+    QApplication::processEvents();
+    const double preview = Since(start);
+    const int shown = window.PreviewModel().Count();
+    const long windowPeak = PeakKib(RUSAGE_SELF);
+
+    const std::string command =
+        cli + " preview --set AddPrefix=Yes --set Prefix=new_ '" + folder + "' > /dev/null";
+    start = Clock::now();
+    const int status = std::system(command.c_str());
+    const double cliTime = Since(start);
+    const long cliPeak = PeakKib(RUSAGE_CHILDREN);
+    std::filesystem::remove_all(work);
+
+    if (status != 0 || shown != count) {
+        std::fprintf(stderr, "bench failed: cli status %d, %d of %d names shown\n", status, shown,
+                     count);
+        return 1;
+    }
+    const double total = open + selectAll + preview;
+    std::printf("files:              %d\n", count);
+    std::printf("window open+scan:   %.3f s\n", open);
+    std::printf("Select All:         %.3f s (goal under 1 s)\n", selectAll);
+    std::printf("Preview:            %.3f s\n", preview);
+    std::printf("window total:       %.3f s\n", total);
+    std::printf("quorvan-cli:        %.3f s\n", cliTime);
+    std::printf("ratio:              %.2f (goal at most 3)\n", total / cliTime);
+    std::printf("window peak memory: %.0f MB (goal at most 500)\n", windowPeak / 1024.0);
+    std::printf("cli peak memory:    %.0f MB\n", cliPeak / 1024.0);
+    return 0;
+}
