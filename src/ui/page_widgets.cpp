@@ -1,0 +1,141 @@
+#include "ui/page_widgets.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTimeEdit>
+#include <cmath>
+
+#include "ui/qt_page.h"
+
+namespace quorvan {
+namespace {
+
+double AverageCharWidth(const QWidget* widget) {
+    static const QString kAlphabet =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return widget->fontMetrics().horizontalAdvance(kAlphabet) / 52.0;
+}
+
+// The locale's short date, with the year in four digits: a two-digit year
+// typed into the edit would otherwise land in the 1900s.
+QString DateFormat() {
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QStringLiteral("yyyy"))) {
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    }
+    return format;
+}
+
+// The locale's time with seconds (the rules compare to the second), without
+// the time zone that the long format adds.
+QString TimeFormat() {
+    QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    if (format.contains(QLatin1Char('s'))) {
+        return format;
+    }
+    format = QLocale().timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+    return format.trimmed();
+}
+
+}  // namespace
+
+int DluX(const QWidget* widget, int units) {
+    return static_cast<int>(std::lround(units * AverageCharWidth(widget) / 4.0));
+}
+
+int DluY(const QWidget* widget, int units) {
+    return static_cast<int>(std::lround(units * widget->fontMetrics().height() / 8.0));
+}
+
+QCheckBox* AddCheck(CQtPage* page, int id, const QString& text, const QString& tip) {
+    auto* box = new QCheckBox(text, page);
+    box->setToolTip(tip);
+    page->Bind(id, box);
+    return box;
+}
+
+QRadioButton* AddOption(CQtPage* page, int id, const QString& text, const QString& tip) {
+    auto* option = new QRadioButton(text, page);
+    option->setToolTip(tip);
+    page->Bind(id, option);
+    return option;
+}
+
+QLineEdit* AddEdit(CQtPage* page, int id, int widthDlu) {
+    auto* edit = new QLineEdit(page);
+    // The page's own width, not Qt's roomy default, is the natural size; the
+    // edit still takes what room the layout has to give.
+    edit->setMinimumWidth(DluX(page, widthDlu));
+    edit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    page->Bind(id, edit);
+    return edit;
+}
+
+QLabel* AddLabel(CQtPage* page, int id, const QString& text, bool rightAligned) {
+    auto* label = new QLabel(text, page);
+    if (rightAligned) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    page->Bind(id, label);
+    return label;
+}
+
+QDateEdit* AddDatePicker(CQtPage* page, int id) {
+    auto* picker = new QDateEdit(QDate::currentDate(), page);
+    picker->setDisplayFormat(DateFormat());
+    picker->setCalendarPopup(true);
+    picker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    page->Bind(id, picker);
+    return picker;
+}
+
+QTimeEdit* AddTimePicker(CQtPage* page, int id) {
+    const QTime now = QTime::currentTime();
+    auto* picker = new QTimeEdit(QTime(now.hour(), now.minute(), now.second()), page);
+    picker->setDisplayFormat(TimeFormat());
+    picker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    page->Bind(id, picker);
+    return picker;
+}
+
+QComboBox* AddComparison(CQtPage* page, int id) {
+    auto* combo = new QComboBox(page);
+    combo->addItems({QStringLiteral("Before"), QStringLiteral("On"), QStringLiteral("After")});
+    combo->setCurrentIndex(-1);
+    page->Bind(id, combo);
+    return combo;
+}
+
+QGroupBox* AddHeadedFrame(QWidget* page, QBoxLayout* layout, QAbstractButton* head) {
+    layout->addWidget(head);
+    auto* row = new QHBoxLayout;
+    row->addSpacing(DluX(page, 8));
+    auto* frame = new QGroupBox(page);
+    row->addWidget(frame);
+    layout->addLayout(row);
+    return frame;
+}
+
+void EnableEach(CQtPage* page, const std::vector<int>& ids, bool on) {
+    for (int id : ids) {
+        page->SetEnabled(id, on);
+    }
+}
+
+void FollowOnClick(CQtPage* page, int head, std::vector<int> followers) {
+    QObject::connect(page->ControlAs<QAbstractButton>(head), &QAbstractButton::clicked, page,
+                     [page, head, followers = std::move(followers)] {
+                         EnableEach(page, followers, page->IsChecked(head));
+                     });
+}
+
+}  // namespace quorvan
