@@ -20,6 +20,7 @@
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 #include "support/test_dir.h"
+#include "ui/extended_page.h"
 #include "ui/rename_page.h"
 #include "ui/user_dialogs.h"
 
@@ -199,6 +200,74 @@ TEST(RenamePage, AlphaAndNumericEditsFollowTheirOption) {
     Click(page, ids::kNumericSequence);
     EXPECT_EQ(Enabled(page, numeric).size(), 4u);
     EXPECT_TRUE(Enabled(page, alpha).empty());
+}
+
+// --- Extended page ---
+
+TEST(ExtendedPage, DestinationFollowsTheCopyOptionAndKeepsItsText) {
+    CExtendedSettingsDlg page;
+    const std::vector<int> destination = {ids::kDestinationLabel, ids::kDestinationFolder,
+                                          ids::kDestinationBrowse};
+    EXPECT_TRUE(page.IsChecked(ids::kRenameExisting));
+    EXPECT_FALSE(page.IsChecked(ids::kCopyThenRename));
+    EXPECT_EQ(
+        Enabled(page, {ids::kChangeExtension, ids::kNewExtension, ids::kConcatExtension,
+                       ids::kConcatText, ids::kIncludeSubfolders, ids::kGenerateLog,
+                       ids::kGenerateUndo, ids::kRenameExisting, ids::kCopyThenRename,
+                       ids::kDestinationLabel, ids::kDestinationFolder, ids::kDestinationBrowse}),
+        (std::set<int>{ids::kChangeExtension, ids::kConcatExtension, ids::kIncludeSubfolders,
+                       ids::kGenerateLog, ids::kGenerateUndo, ids::kRenameExisting,
+                       ids::kCopyThenRename}));
+
+    Click(page, ids::kCopyThenRename);
+    EXPECT_EQ(Enabled(page, destination).size(), 3u);
+    Type(page, ids::kDestinationFolder, "/srv/out");
+    Click(page, ids::kRenameExisting);
+    EXPECT_TRUE(Enabled(page, destination).empty());
+    EXPECT_EQ(page.Text(ids::kDestinationFolder), "/srv/out");
+    EXPECT_EQ(page.Text(ids::kGenerateUndo), "Generate \"Undo\" batch file");
+    EXPECT_EQ(page.Text(ids::kDestinationBrowse), "&Browse...");
+}
+
+TEST(ExtendedPage, ExtensionEditsFollowTheirBoxes) {
+    CExtendedSettingsDlg page;
+    Click(page, ids::kConcatExtension);
+    EXPECT_TRUE(page.IsEnabled(ids::kConcatText));
+    EXPECT_FALSE(page.IsEnabled(ids::kNewExtension));
+    Click(page, ids::kChangeExtension);
+    Type(page, ids::kNewExtension, "txt");
+    Click(page, ids::kChangeExtension);
+    EXPECT_FALSE(page.IsEnabled(ids::kNewExtension));
+    EXPECT_EQ(page.Text(ids::kNewExtension), "txt");
+}
+
+TEST(ExtendedPage, IncludeSubfoldersTellsTheWindowEachClick) {
+    CExtendedSettingsDlg page;
+    Click(page, ids::kIncludeSubfolders);  // no window listening yet: only the box changes
+    EXPECT_TRUE(page.IsChecked(ids::kIncludeSubfolders));
+    std::vector<bool> calls;
+    page.SetSubfolderHandler([&](bool checked) { calls.push_back(checked); });
+    Click(page, ids::kIncludeSubfolders);
+    Click(page, ids::kIncludeSubfolders);
+    EXPECT_EQ(calls, (std::vector<bool>{false, true}));
+    // Loading settings sets the box without a click; the rules handle the window.
+    page.SetChecked(ids::kIncludeSubfolders, true);
+    EXPECT_EQ(calls.size(), 2u);
+}
+
+TEST(ExtendedPage, BrowseFillsTheDestinationUnlessCancelled) {
+    CExtendedSettingsDlg page;
+    Click(page, ids::kCopyThenRename);
+    Type(page, ids::kDestinationFolder, "/typed");
+    {
+        CFolderAnswer cancel{QString()};
+        Click(page, ids::kDestinationBrowse);
+        EXPECT_EQ(cancel.titles, (std::vector<QString>{"Choose Source Folder"}));
+    }
+    EXPECT_EQ(page.Text(ids::kDestinationFolder), "/typed");
+    CFolderAnswer chosen{QStringLiteral("/srv/Müsik out")};
+    Click(page, ids::kDestinationBrowse);
+    EXPECT_EQ(page.Text(ids::kDestinationFolder), "/srv/Müsik out");
 }
 
 }  // namespace
