@@ -20,6 +20,7 @@
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 #include "support/test_dir.h"
+#include "ui/attribute_page.h"
 #include "ui/extended_page.h"
 #include "ui/rename_page.h"
 #include "ui/user_dialogs.h"
@@ -268,6 +269,227 @@ TEST(ExtendedPage, BrowseFillsTheDestinationUnlessCancelled) {
     CFolderAnswer chosen{QStringLiteral("/srv/Müsik out")};
     Click(page, ids::kDestinationBrowse);
     EXPECT_EQ(page.Text(ids::kDestinationFolder), "/srv/Müsik out");
+}
+
+// --- Attribute page ---
+
+const std::vector<int> kAttributeBoxes = {ids::kReadOnly, ids::kHidden, ids::kSystem,
+                                          ids::kArchive};
+const std::vector<int> kPickers = {ids::kCreationDate,     ids::kCreationTime,
+                                   ids::kModifiedDate,     ids::kModifiedTime,
+                                   ids::kLastAccessedDate, ids::kLastAccessedTime};
+
+TEST(AttributePage, OpensWithOnlyTheTwoSwitchesUsableAndPickersAtNow) {
+    CAttributeSettingsDlg page;
+    std::vector<int> all = kAttributeBoxes;
+    all.insert(all.end(), kPickers.begin(), kPickers.end());
+    all.insert(all.end(), {ids::kModifyAttributes, ids::kModifyDateTime, ids::kCreationDateTime,
+                           ids::kModifiedDateTime, ids::kLastAccessedDateTime});
+    EXPECT_EQ(Enabled(page, all), (std::set<int>{ids::kModifyAttributes, ids::kModifyDateTime}));
+
+    const int64_t now = LocalToSeconds(CurrentLocalTime());
+    const int64_t shown =
+        CombineDateAndTime(page.DateTime(ids::kModifiedDate), page.DateTime(ids::kModifiedTime));
+    EXPECT_LE(std::llabs(shown - now), 5);
+    auto* time = page.ControlAs<QTimeEdit>(ids::kModifiedTime);
+    EXPECT_TRUE(time->displayFormat().contains('s')) << "seconds must be visible";
+    EXPECT_TRUE(time->alignment() & Qt::AlignRight);
+    EXPECT_TRUE(page.ControlAs<QDateEdit>(ids::kModifiedDate)->calendarPopup());
+    EXPECT_EQ(Tip(page, ids::kModifyDateTime), "Modifies file date and time settings");
+}
+
+TEST(AttributePage, PickersShowFourDigitYearsAndSeconds) {
+    // A two-digit year typed into the edit would land in the 1900s, and the
+    // rules work to the second; the locale's short forms have neither.
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    CAttributeSettingsDlg page;
+    QLocale::setDefault(saved);
+    EXPECT_EQ(page.ControlAs<QDateEdit>(ids::kCreationDate)->displayFormat(), "M/d/yyyy");
+    EXPECT_EQ(page.ControlAs<QTimeEdit>(ids::kCreationTime)->displayFormat(), "h:mm:ss AP");
+}
+
+TEST(AttributePage, SwitchingAttributesOffKeepsTheTicks) {
+    CAttributeSettingsDlg page;
+    Click(page, ids::kModifyAttributes);
+    EXPECT_EQ(Enabled(page, kAttributeBoxes).size(), 4u);
+    Click(page, ids::kHidden);
+    Click(page, ids::kArchive);
+    Click(page, ids::kModifyAttributes);
+    EXPECT_TRUE(Enabled(page, kAttributeBoxes).empty());
+    EXPECT_TRUE(page.IsChecked(ids::kHidden));
+    EXPECT_TRUE(page.IsChecked(ids::kArchive));
+    Click(page, ids::kModifyAttributes);
+    EXPECT_TRUE(page.IsChecked(ids::kHidden));
+    EXPECT_FALSE(page.IsChecked(ids::kReadOnly));
+    EXPECT_EQ(Enabled(page, kAttributeBoxes).size(), 4u);
+}
+
+TEST(AttributePage, OnlyTheTickedGroupsPickersAreUsable) {
+    CAttributeSettingsDlg page;
+    Click(page, ids::kModifyDateTime);
+    Click(page, ids::kLastAccessedDateTime);
+    EXPECT_EQ(Enabled(page, kPickers),
+              (std::set<int>{ids::kLastAccessedDate, ids::kLastAccessedTime}));
+
+    Click(page, ids::kModifyDateTime);
+    EXPECT_TRUE(Enabled(page, kPickers).empty());
+    EXPECT_FALSE(page.IsEnabled(ids::kLastAccessedDateTime));
+    EXPECT_TRUE(page.IsChecked(ids::kLastAccessedDateTime));
+    Click(page, ids::kModifyDateTime);
+    EXPECT_EQ(Enabled(page, kPickers),
+              (std::set<int>{ids::kLastAccessedDate, ids::kLastAccessedTime}));
+    EXPECT_TRUE(page.IsEnabled(ids::kCreationDateTime));
+}
+
+// --- The rename rules over the three real pages ---
+
+struct RulePages {
+    CRenameSettingsDlg rename;
+    CExtendedSettingsDlg extended;
+    CAttributeSettingsDlg attribute;
+    CRenameRules rules;
+    RulePages() { rules.SetPages(&rename, &extended, &attribute, nullptr); }
+};
+
+TEST(RenameRulesOnPages, GathersWhatTheUserClickedAndTyped) {
+    RulePages p;
+    Click(p.rename, ids::kSequencing);
+    Click(p.rename, ids::kSequenceReplace);
+    p.rules.GatherFromPages("/data");
+    EXPECT_FALSE(p.rules.TextMode);
+    EXPECT_EQ(p.rules.SequencePlacement, 1);
+    // Empty numeric boxes get their defaults on screen too.
+    EXPECT_EQ(p.rename.Text(ids::kNumericStart), "1");
+    EXPECT_EQ(p.rename.Text(ids::kDigits), "4");
+    EXPECT_EQ(p.rules.DigitCount, 4);
+
+    Click(p.rename, ids::kAlphaSequence);
+    Type(p.rename, ids::kAlphaStart, "b9");
+    Type(p.rename, ids::kCharacters, "x");  // letters are accepted and read as 0
+    Click(p.extended, ids::kCopyThenRename);
+    Type(p.extended, ids::kDestinationFolder, "/out");
+    Click(p.attribute, ids::kModifyDateTime);
+    Click(p.attribute, ids::kCreationDateTime);
+    p.attribute.SetDateTime(ids::kCreationDate, {2002, 12, 6, 0, 0, 0});
+    p.attribute.SetDateTime(ids::kCreationTime, {2000, 1, 1, 23, 7, 30});
+    p.rules.GatherFromPages("/data");
+    EXPECT_FALSE(p.rules.NumericSequence);
+    EXPECT_EQ(p.rules.AlphaStartWith, "b9");
+    EXPECT_EQ(p.rules.DigitCount, 0);
+    EXPECT_EQ(p.rename.Text(ids::kCharacters), "x");
+    EXPECT_FALSE(p.rules.RenameInPlace);
+    EXPECT_EQ(p.rules.RenameDestFolder, "/out");
+    EXPECT_TRUE(p.rules.ModifyCreationDateTime);
+    EXPECT_EQ(CombineDateAndTime(p.rules.CreationDate, p.rules.CreationTime),
+              LocalToSeconds({2002, 12, 6, 23, 7, 30}));
+}
+
+TEST(RenameRulesOnPages, AppliedSettingsShowAndGatherBackUnchanged) {
+    RulePages p;
+    CRenameRules& r = p.rules;
+    r.TextMode = false;
+    r.NumericSequence = false;
+    r.AlphaStartWith = "aa";
+    r.DigitCount = 3;
+    r.SequencePlacement = 2;
+    r.AddSuffix = true;
+    r.Suffix = "_x";
+    r.ChangeExtension = true;
+    r.ChangeExtensionString = "jpg";
+    r.IncludeSubFolders = true;
+    r.UndoBatchFile = true;
+    r.RenameInPlace = false;
+    r.RenameDestFolder = "/copies";
+    r.ModifyAttributes = true;
+    r.ModifyReadOnly = true;
+    r.ModifyDatesTimes = true;
+    r.ModifyModDateTime = true;
+    r.ModDate = {1999, 12, 31, 0, 0, 0};
+    r.ModTime = {2000, 1, 1, 8, 9, 10};
+    r.ApplyToPages("/data");
+
+    EXPECT_TRUE(p.rename.IsChecked(ids::kSequencing));
+    EXPECT_TRUE(p.rename.IsChecked(ids::kAlphaSequence));
+    EXPECT_FALSE(p.rename.IsChecked(ids::kNumericSequence));
+    EXPECT_TRUE(p.rename.IsChecked(ids::kSequenceSuffix));
+    EXPECT_EQ(Enabled(p.rename, kRenameControls),
+              (std::set<int>{ids::kTextModifications, ids::kSequencing, ids::kSequencePrefix,
+                             ids::kSequenceSuffix, ids::kSequenceReplace, ids::kNumericSequence,
+                             ids::kAlphaSequence, ids::kAlphaStartLabel, ids::kAlphaStart,
+                             ids::kCharactersLabel, ids::kCharacters, ids::kSeqAddPrefix,
+                             ids::kSeqAddSuffix, ids::kSeqSuffix}));
+    EXPECT_EQ(p.rename.Text(ids::kCharacters), "3");
+    EXPECT_EQ(p.rename.Text(ids::kSeqSuffix), "_x");
+    EXPECT_TRUE(p.extended.IsChecked(ids::kCopyThenRename));
+    EXPECT_FALSE(p.extended.IsChecked(ids::kRenameExisting));
+    EXPECT_TRUE(p.extended.IsEnabled(ids::kDestinationBrowse));
+    EXPECT_EQ(Enabled(p.attribute, kPickers),
+              (std::set<int>{ids::kModifiedDate, ids::kModifiedTime}));
+
+    // The page's own handlers carry on from the applied state.
+    Click(p.rename, ids::kTextModifications);
+    EXPECT_TRUE(p.rename.IsEnabled(ids::kAddSuffix));
+    EXPECT_FALSE(p.rename.IsEnabled(ids::kAlphaStart));
+    Click(p.rename, ids::kSequencing);
+
+    CRenameRules copy;
+    copy.SetPages(&p.rename, &p.extended, &p.attribute, nullptr);
+    copy.GatherFromPages("/data");
+    EXPECT_FALSE(copy.TextMode);
+    EXPECT_FALSE(copy.NumericSequence);
+    EXPECT_EQ(copy.AlphaStartWith, "aa");
+    EXPECT_EQ(copy.DigitCount, 3);
+    EXPECT_EQ(copy.SequencePlacement, 2);
+    EXPECT_TRUE(copy.AddSuffix);
+    EXPECT_EQ(copy.Suffix, "_x");
+    EXPECT_FALSE(copy.AddPrefix);
+    EXPECT_EQ(copy.ChangeExtensionString, "jpg");
+    EXPECT_TRUE(copy.IncludeSubFolders);
+    EXPECT_TRUE(copy.UndoBatchFile);
+    EXPECT_FALSE(copy.LogFile);
+    EXPECT_EQ(copy.RenameDestFolder, "/copies");
+    EXPECT_TRUE(copy.ModifyReadOnly);
+    EXPECT_FALSE(copy.ModifyHidden);
+    EXPECT_TRUE(copy.ModifyModDateTime);
+    EXPECT_FALSE(copy.ModifyCreationDateTime);
+    EXPECT_EQ(copy.ModDate.year, 1999);
+    EXPECT_EQ(copy.ModDate.month, 12);
+    EXPECT_EQ(copy.ModDate.day, 31);
+    EXPECT_EQ(copy.ModTime.hour, 8);
+    EXPECT_EQ(copy.ModTime.minute, 9);
+    EXPECT_EQ(copy.ModTime.second, 10);
+}
+
+TEST(RenameRulesOnPages, ApplyingTextModeShowsItsRules) {
+    RulePages p;
+    CRenameRules& r = p.rules;
+    r.TextMode = true;
+    r.ReplaceString = true;
+    r.SourceString = " ";
+    r.DestString = "";
+    r.CaseChange = true;
+    r.UpperCase = 0;
+    r.RenameInPlace = true;
+    r.ApplyToPages("/data");
+    EXPECT_EQ(
+        Enabled(p.rename, kRenameControls),
+        (std::set<int>{ids::kTextModifications, ids::kSequencing, ids::kAddPrefix, ids::kAddSuffix,
+                       ids::kReplaceString, ids::kChangeCase, ids::kUpperCase, ids::kLowerCase,
+                       ids::kSearchText, ids::kReplaceText, ids::kWithLabel, ids::kCaseNote}));
+    EXPECT_TRUE(p.rename.IsChecked(ids::kLowerCase));
+    EXPECT_EQ(p.rename.Text(ids::kSearchText), " ");
+    EXPECT_TRUE(p.extended.IsChecked(ids::kRenameExisting));
+    EXPECT_FALSE(p.extended.IsEnabled(ids::kDestinationFolder));
+
+    CRenameRules copy;
+    copy.SetPages(&p.rename, &p.extended, &p.attribute, nullptr);
+    copy.GatherFromPages("/data");
+    EXPECT_TRUE(copy.TextMode);
+    EXPECT_TRUE(copy.ReplaceString);
+    EXPECT_EQ(copy.SourceString, " ");
+    EXPECT_EQ(copy.UpperCase, 0);
+    EXPECT_TRUE(copy.RenameInPlace);
 }
 
 }  // namespace
