@@ -130,6 +130,24 @@ int CSelectedTracks::MoveDown(int selected) {
     return selected + 1;
 }
 
+AudioKind AudioKindOf(std::string_view path) {
+    size_t slash = path.rfind('/');
+    size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+        return AudioKind::Other;
+    }
+    std::string extension(path.substr(dot));
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    if (extension == ".wav") {
+        return AudioKind::Wave;
+    }
+    return extension == ".mp3" ? AudioKind::Mp3 : AudioKind::Other;
+}
+
 std::vector<std::pair<size_t, size_t>> PairTracksWithTitles(
     const std::vector<std::string>& files, const std::vector<bool>& checkedTitles,
     const std::function<bool(const std::string&)>& takesPart) {

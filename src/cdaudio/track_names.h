@@ -57,6 +57,11 @@ class CSelectedTracks final {
     std::vector<std::string> items_;
 };
 
+// How Play treats a file: the wave player, the MP3 player, or the desktop's
+// handler. Decided by the extension, letter case ignored.
+enum class AudioKind { Other = 0, Wave = 1, Mp3 = 2 };
+AudioKind AudioKindOf(std::string_view path);
+
 // Pairs files with checked titles as the rename plan does: for k from 0 to the
 // number of titles − 1, the k-th file takes the next checked title at or after
 // a cursor, which moves past that title only when the file takes part

@@ -192,6 +192,11 @@ TEST(ReadToc, FileDriveThroughTheClient) {
     test::TestDir dir;
     EXPECT_FALSE(client.ReadToc(table, dir.CreateFile("bad.toc", "nonsense\n")));
     EXPECT_EQ(client.GetErrorCode(), EBADMSG);
+    // Neither a CD-ROM device nor a file.
+    EXPECT_FALSE(client.ReadToc(table, dir.Path()));
+    EXPECT_EQ(client.GetErrorCode(), ENOTBLK);
+    EXPECT_FALSE(client.ReadToc(table, "/dev/null"));
+    EXPECT_EQ(client.GetErrorCode(), ENOTBLK);
 }
 
 TEST(Drives, TocFileFromTheEnvironmentIsListedLast) {

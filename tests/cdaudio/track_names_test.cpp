@@ -89,6 +89,15 @@ TEST(SelectedTracks, PrefixMatchingAndMoves) {
     EXPECT_EQ(tracks.Count(), 0u);
 }
 
+TEST(AudioKind, ExtensionDecidesThePlayer) {
+    EXPECT_EQ(AudioKindOf("/cd/01.wav"), AudioKind::Wave);
+    EXPECT_EQ(AudioKindOf("/cd/01.WAV"), AudioKind::Wave);
+    EXPECT_EQ(AudioKindOf("/cd/01.Mp3"), AudioKind::Mp3);
+    EXPECT_EQ(AudioKindOf("/cd/01.flac"), AudioKind::Other);
+    EXPECT_EQ(AudioKindOf("/cd.wav/track"), AudioKind::Other);
+    EXPECT_EQ(AudioKindOf("/cd/track"), AudioKind::Other);
+}
+
 TEST(Pairing, CheckedTitlesTwoFiveAndSeven) {
     std::vector<std::string> files = {"/cd/1.mp3", "/cd/2.mp3", "/cd/3.mp3", "/cd/4.mp3",
                                       "/cd/5.mp3"};
