@@ -30,8 +30,11 @@ struct GetNamesResult {
 // match's entry, and turns its titles into rows. Blocks until done.
 GetNamesResult GetNames(CCddbClient& client, const std::string& drive, const CddbSite& server);
 
-// The client of the page with the stored settings applied, and the server it
-// should ask.
+// Gives the client the stored e-mail address for its hello. The page then
+// calls, for example:
+//     CddbSettings settings = CCddbSettingsStore().Load();
+//     ApplyCddbSettings(client, settings);
+//     GetNamesResult result = GetNames(client, drive, EffectiveCddbServer(settings));
 void ApplyCddbSettings(CCddbClient& client, const CddbSettings& settings);
 
 }  // namespace quorvan
