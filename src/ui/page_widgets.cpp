@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTimeEdit>
 #include <cmath>
+#include <limits>
 
 #include "ui/qt_page.h"
 
@@ -76,6 +77,8 @@ QLineEdit* AddEdit(CQtPage* page, int id, int widthDlu) {
     // edit still takes what room the layout has to give.
     edit->setMinimumWidth(DluX(page, widthDlu));
     edit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // Free text of any length: a loaded setting must not be cut at Qt's 32767.
+    edit->setMaxLength(std::numeric_limits<int>::max());
     page->Bind(id, edit);
     return edit;
 }

@@ -227,6 +227,10 @@ TEST(ExtendedPage, DestinationFollowsTheCopyOptionAndKeepsItsText) {
     Click(page, ids::kRenameExisting);
     EXPECT_TRUE(Enabled(page, destination).empty());
     EXPECT_EQ(page.Text(ids::kDestinationFolder), "/srv/out");
+    // A long path loaded from a settings file survives whole.
+    const std::string longPath = "/" + std::string(40000, 'd');
+    page.SetText(ids::kDestinationFolder, longPath);
+    EXPECT_EQ(page.Text(ids::kDestinationFolder), longPath);
     EXPECT_EQ(page.Text(ids::kGenerateUndo), "Generate \"Undo\" batch file");
     EXPECT_EQ(page.Text(ids::kDestinationBrowse), "&Browse...");
 }
@@ -491,6 +495,14 @@ TEST(RenameRulesOnPages, ApplyingTextModeShowsItsRules) {
     EXPECT_EQ(copy.SourceString, " ");
     EXPECT_EQ(copy.UpperCase, 0);
     EXPECT_TRUE(copy.RenameInPlace);
+
+    // A load in text mode leaves the sequence kind as it was shown, so that
+    // switching to sequencing never offers a page with no kind chosen.
+    Click(p.rename, ids::kSequencing);
+    EXPECT_TRUE(p.rename.IsChecked(ids::kNumericSequence));
+    EXPECT_TRUE(p.rename.IsEnabled(ids::kNumericStart));
+    copy.GatherFromPages("/data");
+    EXPECT_TRUE(copy.NumericSequence);
 }
 
 // --- Filter page ---
