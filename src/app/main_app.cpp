@@ -77,6 +77,7 @@ int CMainApp::Run() {
     CRenameRules rules;
     CFilterSettings filter;
     CMainDlg window(rules, filter);
+    window.SetShowSplash(options.showSplash);
     window.SetInitialFolder(options.folder);
     window.Initialise();
     window.exec();

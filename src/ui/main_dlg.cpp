@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -16,13 +17,17 @@
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "rules/rename_rules.h"
+#include "run/run_engine.h"
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
+#include "ui/about_dlg.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
+#include "ui/help_window.h"
 #include "ui/path_label.h"
+#include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
@@ -74,11 +79,85 @@ QListView* MakeListView(QWidget* parent) {
 
 }  // namespace
 
+// What a run asks of the window, answered on the window thread.
+class CMainDlg::CWindowRunHost final : public IRunHost {
+  public:
+    explicit CWindowRunHost(CMainDlg& window) : window_(window) {}
+
+    bool AskYesNo(const std::string& caption, const std::string& text) override {
+        return Dialogs().Message(&window_, QMessageBox::Question, ToQt(caption), ToQt(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+    void ShowMessage(MessageKind kind, const std::string& caption,
+                     const std::string& text) override {
+        const auto icon =
+            kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
+        Dialogs().Message(&window_, icon, ToQt(caption), ToQt(text), QMessageBox::Ok);
+    }
+    int32_t BuildFileList(const std::string&) override {
+        CWaitCursor wait;
+        window_.BuildFileList();
+        return window_.context_.fileCount;
+    }
+    bool CdModeOn() override { return window_.cdAudioPage_->RenameCdAudio(); }
+    IRunReporter& Reporter() override { return *window_.bridge_; }
+    bool ShowProgress(int32_t fileCount, std::atomic<uint8_t>& cancelRequested,
+                      CCompletionEvent&) override {
+        CProcessingDlg dialog(fileCount, cancelRequested, &window_);
+        // The worker has been reporting since it started; its reports queue up
+        // for the window and reach this dialog once it runs.
+        window_.progress_ = &dialog;
+        emit window_.ProgressDialogOpening(&dialog);
+        const bool finished = dialog.exec() == QDialog::Accepted;
+        window_.progress_ = nullptr;
+        return finished;
+    }
+    void ShowWait(CCompletionEvent& completion) override {
+        CWaitDlg dialog(completion, &window_);
+        dialog.exec();
+    }
+    void RefreshSourceList() override { window_.RefreshSourceList(false); }
+
+  private:
+    CMainDlg& window_;
+};
+
 CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent)
     : QDialog(parent), rules_(rules), filter_(filter), controls_(this) {
+    InitResources();
     setWindowTitle(QString::fromUtf8(kProductName));
+    setWindowIcon(QIcon(":/icons/quorvan.svg"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    bridge_ = new CRunReportBridge(this);
+    // Reports that come when no progress dialog is open are dropped.
+    connect(bridge_, &CRunReportBridge::OriginalName, this, [this](const QByteArray& path) {
+        if (progress_ != nullptr) {
+            progress_->OnOriginalName(path);
+        }
+    });
+    connect(bridge_, &CRunReportBridge::RenamedName, this, [this](const QByteArray& path) {
+        if (progress_ != nullptr) {
+            progress_->OnRenamedName(path);
+        }
+    });
+    connect(bridge_, &CRunReportBridge::Progress, this, [this](int passes) {
+        if (progress_ != nullptr) {
+            progress_->OnProgress(passes);
+        }
+    });
+    connect(bridge_, &CRunReportBridge::Error, this, [this](const QByteArray& message) {
+        if (progress_ != nullptr) {
+            progress_->OnError(message);
+        }
+    });
+    connect(bridge_, &CRunReportBridge::Finished, this, [this] {
+        if (progress_ != nullptr) {
+            progress_->OnFinished();
+        }
+    });
+    runHost_ = std::make_unique<CWindowRunHost>(*this);
+    engine_ = std::make_unique<CRunEngine>(rules_);
     BuildLayout();
 }
 
@@ -153,10 +232,6 @@ void CMainDlg::BuildLayout() {
     QPushButton* about = MakeButton(kAbout, tr("&About"), QString());
     QPushButton* exitButton = MakeButton(kExit, tr("E&xit"), QString());
     exitButton->setDefault(true);
-    // Running, help and the About box are wired by the run and help work.
-    start->setEnabled(false);
-    help->setEnabled(false);
-    about->setEnabled(false);
 
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(new QLabel(tr("Source Folder:"), this));
@@ -216,6 +291,9 @@ void CMainDlg::BuildLayout() {
     connect(save, &QPushButton::clicked, this, &CMainDlg::OnSaveSettings);
     connect(load, &QPushButton::clicked, this, &CMainDlg::OnLoadSettings);
     connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(start, &QPushButton::clicked, this, &CMainDlg::OnStart);
+    connect(about, &QPushButton::clicked, this, &CMainDlg::OnAbout);
+    connect(help, &QPushButton::clicked, this, &CMainDlg::OnHelp);
     connect(sourceModel_, &CSourceListModel::RowTickChanged, this, &CMainDlg::OnRowTickChanged);
     extendedPage_->SetSubfolderHandler([this](bool checked) { OnIncludeSubfolders(checked); });
 }
@@ -234,6 +312,12 @@ void CMainDlg::Initialise() {
     timesUsed_ = registry.ReadTimesUsed();
     filesProcessed_ = registry.ReadFilesProcessed();
     startCount_ = registry.AddToCounter(kValueStartCount, 1);
+    if (showSplash_) {
+        CProductInfoDlg splash(CProductInfoDlg::Kind::StartupScreen, this);
+        splash.SetCounters(startCount_, timesUsed_, filesProcessed_);
+        emit InfoDialogOpening(&splash);
+        splash.exec();
+    }
 
     rules_.SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_);
     rules_.SetSubfolderControls(
@@ -479,6 +563,36 @@ void CMainDlg::SaveSettingsTo(const std::string& path) {
                                    ToQt(ErrorText(error))),
                           QMessageBox::Ok);
     }
+}
+
+void CMainDlg::OnStart() {
+    RunRequest request;
+    request.sourceFolder = SourceFolder();
+    request.destinationFolder = extendedPage_->Text(ids::kDestinationFolder);
+    request.writeLog = extendedPage_->IsChecked(ids::kGenerateLog);
+    request.writeUndo = extendedPage_->IsChecked(ids::kGenerateUndo);
+    request.inPlace = extendedPage_->IsChecked(ids::kRenameExisting);
+    const StartOutcome outcome = engine_->OnStart(*runHost_, request);
+    if (outcome.timesUsedCounted) {
+        ++timesUsed_;
+    }
+}
+
+void CMainDlg::OnAbout() {
+    CUsageRegistry registry(kAppGuid, kProductName);
+    // A worker may have added to it since the window read it.
+    filesProcessed_ = registry.ReadFilesProcessed();
+    CAboutDlg about(this);
+    about.SetCounters(startCount_, timesUsed_, filesProcessed_);
+    emit InfoDialogOpening(&about);
+    about.exec();
+}
+
+void CMainDlg::OnHelp() {
+    if (help_ == nullptr) {
+        help_ = new CHelpWindow(this);
+    }
+    help_->ShowContents();
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {

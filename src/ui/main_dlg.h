@@ -15,6 +15,11 @@ class QPushButton;
 namespace quorvan {
 
 class CAttributeSettingsDlg;
+class CHelpWindow;
+class CProcessingDlg;
+class CProductInfoDlg;
+class CRunEngine;
+class CRunReportBridge;
 class CCDDBSettingsDlg;
 class CExtendedSettingsDlg;
 class CFilterSettings;
@@ -40,6 +45,8 @@ class CMainDlg final : public QDialog {
     // Counts this start, hands the pages to the rules and the filter, and
     // scans the initial folder.
     void Initialise();
+    // Whether Initialise shows the start-up screen (the program decides).
+    void SetShowSplash(bool show) { showSplash_ = show; }
 
     // The window's own controls by number (list, buttons, labels).
     CWidgetControls& Controls() { return controls_; }
@@ -81,11 +88,24 @@ class CMainDlg final : public QDialog {
     // their file dialog.
     void LoadSettingsFrom(const std::string& path);
     void SaveSettingsTo(const std::string& path);
+    // Start: runs the plan with the progress dialog, then rescans.
+    void OnStart();
+    void OnAbout();
+    void OnHelp();
+    CRunEngine& Engine() { return *engine_; }
+    CHelpWindow* HelpWindow() const { return help_; }
+
+  signals:
+    // Emitted right before a modal dialog of a run or the start-up screen and
+    // About box is shown, for whoever watches (the tests do).
+    void ProgressDialogOpening(CProcessingDlg* dialog);
+    void InfoDialogOpening(CProductInfoDlg* dialog);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    class CWindowRunHost;
     void BuildLayout();
     void OnRowTickChanged(int row, bool ticked);
     void OnIncludeSubfolders(bool checked);
@@ -117,6 +137,15 @@ class CMainDlg final : public QDialog {
     CCDDBSettingsDlg* cdAudioPage_ = nullptr;
     CFilterSettingsDlg* filterPage_ = nullptr;
 
+    CRunReportBridge* bridge_ = nullptr;
+    // The open progress dialog, null between runs: reports find it here.
+    CProcessingDlg* progress_ = nullptr;
+    std::unique_ptr<CWindowRunHost> runHost_;
+    // Declared last among the run's parts: its worker ends before the rest.
+    std::unique_ptr<CRunEngine> engine_;
+    CHelpWindow* help_ = nullptr;
+
+    bool showSplash_ = false;
     bool hasInitialFolder_ = false;
     std::string initialFolder_;
     int32_t startCount_ = 0;

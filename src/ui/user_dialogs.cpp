@@ -1,5 +1,6 @@
 #include "ui/user_dialogs.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 
 namespace quorvan {
@@ -42,6 +43,10 @@ CRealDialogs realDialogs;
 IUserDialogs* current = &realDialogs;
 
 }  // namespace
+
+void IUserDialogs::OpenUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
 
 IUserDialogs& Dialogs() {
     return *current;

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QUrl>
 
 class QWidget;
 
@@ -25,6 +26,8 @@ class IUserDialogs {
                                    const QString& defaultSuffix) = 0;
     virtual QString ChooseSaveFile(QWidget* parent, const QString& filter,
                                    const QString& defaultSuffix) = 0;
+    // Opens a web or mail address with the desktop's handler.
+    virtual void OpenUrl(const QUrl& url);
 };
 
 // The dialogs in use: the real ones unless a test has put its own in place.

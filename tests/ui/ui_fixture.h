@@ -33,6 +33,7 @@ class CScriptedDialogs final : public IUserDialogs {
     QString ChooseFolder(QWidget*, const QString& title) override;
     QString ChooseOpenFile(QWidget*, const QString&, const QString&) override;
     QString ChooseSaveFile(QWidget*, const QString&, const QString&) override;
+    void OpenUrl(const QUrl& url) override { opened.push_back(url); }
 
     // Answers for the next message boxes, in order; when none is left, a box
     // is answered with its first button.
@@ -41,6 +42,7 @@ class CScriptedDialogs final : public IUserDialogs {
     std::deque<QString> choices;
     std::vector<Shown> shown;
     std::vector<QString> chooserTitles;
+    std::vector<QUrl> opened;
 
   private:
     QString NextChoice();
@@ -56,6 +58,8 @@ class WindowFixture {
     CRenameRules rules;
     CFilterSettings filter;
     CScriptedDialogs dialogs;
+    // The counter store the window uses.
+    TestDir& StateDir() { return state_.Dir(); }
 
     // Texts of the source and preview lists, and of a page's check list.
     std::vector<std::string> SourceRows() const;

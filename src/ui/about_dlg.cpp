@@ -1,0 +1,126 @@
+#include "ui/about_dlg.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/core/app_values.h"
+#include "ui/user_dialogs.h"
+
+namespace quorvan {
+
+CLinkLabel::CLinkLabel(const QString& text, const QUrl& target, const QColor& colour,
+                       QWidget* parent)
+    : QLabel(text, parent), target_(target) {
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    setFont(underlined);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, colour);
+    setPalette(colours);
+    setCursor(Qt::PointingHandCursor);
+    setAlignment(Qt::AlignCenter);
+    setToolTip(target.toString());
+}
+
+void CLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        Dialogs().OpenUrl(target_);
+    }
+    QLabel::mouseReleaseEvent(event);
+}
+
+CProductInfoDlg::CProductInfoDlg(Kind kind, QWidget* parent) : QDialog(parent) {
+    const bool about = kind == Kind::AboutBox;
+    if (about) {
+        setWindowTitle(tr("About %1").arg(QString::fromUtf8(kProductName)));
+    } else {
+        // The start-up screen has no caption, only its frame.
+        setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    }
+    setModal(true);
+
+    auto* logo = new QLabel(this);
+    logo->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    logo->setPixmap(QPixmap(":/icons/splash.png"));
+    logo->setAlignment(Qt::AlignCenter);
+
+    auto* name = new QLabel(QString::fromUtf8(kProductName) + ":", this);
+    name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* version = new QLabel(QString::fromUtf8(kVersionText), this);
+    version->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(name, 1);
+    nameRow->addWidget(version, 1);
+    auto* notice =
+        new QLabel(tr("Free to use. Always keep a copy of files you cannot replace."), this);
+    notice->setAlignment(Qt::AlignCenter);
+
+    auto* counterForm = new QFormLayout;
+    counterForm->setLabelAlignment(Qt::AlignRight);
+    const QString labels[3] = {tr("Times Started:"), tr("Times Used:"), tr("Files Processed:")};
+    const QString tips[3] = {tr("The number of times that the application has been started"),
+                             tr("The number of times the rename process has been executed"),
+                             tr("The number of files that have been processed")};
+    for (int i = 0; i < 3; ++i) {
+        counters_[i] = new QLabel(QStringLiteral("0"), this);
+        counters_[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        counters_[i]->setMinimumWidth(fontMetrics().averageCharWidth() * 14);
+        if (about) {
+            counters_[i]->setToolTip(tips[i]);
+        }
+        counterForm->addRow(labels[i], counters_[i]);
+    }
+    auto* counterRow = new QHBoxLayout;
+    counterRow->addStretch(1);
+    counterRow->addLayout(counterForm);
+    counterRow->addStretch(1);
+
+    const QColor blue(0, 0, 255);
+    links_[0] =
+        new CLinkLabel(QString::fromUtf8(links::kWebSiteText), QUrl(links::kWebSite), blue, this);
+    links_[1] = new CLinkLabel(tr("Questions, ideas or problems? Send a mail to\n"
+                                  "quorvan@example.com and let us know."),
+                               QUrl(links::kMail), QColor(75, 0, 0), this);
+    links_[2] = new CLinkLabel(about ? tr("Also check out other downloads on our web site")
+                                     : tr("Also check out other downloads on our web site."),
+                               QUrl(links::kDownloads), blue, this);
+
+    ok_ = new QPushButton(tr("&OK"), this);
+    ok_->setDefault(true);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(ok_);
+    buttonRow->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(logo);
+    layout->addLayout(nameRow);
+    layout->addWidget(notice);
+    layout->addLayout(counterRow);
+    for (CLinkLabel* link : links_) {
+        layout->addWidget(link);
+    }
+    layout->addSpacing(fontMetrics().height() / 2);
+    layout->addLayout(buttonRow);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (!about) {
+        // Without a caption the frame has to come from the dialog itself.
+        setStyleSheet("CProductInfoDlg { border: 1px solid palette(dark); }");
+    }
+}
+
+void CProductInfoDlg::SetCounters(int32_t startCount, int32_t timesUsed, int32_t filesProcessed) {
+    counters_[0]->setText(QString::number(startCount));
+    counters_[1]->setText(QString::number(timesUsed));
+    counters_[2]->setText(QString::number(filesProcessed));
+}
+
+QString CProductInfoDlg::CounterText(int row) const {
+    return counters_[row]->text();
+}
+
+}  // namespace quorvan

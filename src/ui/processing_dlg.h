@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <QObject>
+#include <atomic>
+#include <cstdint>
+
+#include "run/run_context.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace quorvan {
+
+class CPathLabel;
+
+// Carries the worker's reports to the window thread as queued signals. It
+// outlives every run, so a worker that still finishes a file after its
+// dialog has closed reports into the void, not into freed memory.
+class CRunReportBridge final : public QObject, public IRunReporter {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+
+    void ReportOriginalName(const std::string& path) override;
+    void ReportRenamedName(const std::string& path) override;
+    void ReportProgress(int32_t passes) override;
+    void ReportFinished(const RunResult& result) override;
+    void ReportError(const std::string& message) override;
+    void ReportFileFailed(const std::string& failure) override;
+
+  signals:
+    void OriginalName(QByteArray path);
+    void RenamedName(QByteArray path);
+    void Progress(int passes);
+    void Finished();
+    void Error(QByteArray message);
+};
+
+// "Processing names...": the file in progress, the count and a bar, with
+// Cancel. Closes with Accepted when the worker reports the end; Cancel,
+// Escape and the close box cancel the run.
+class CProcessingDlg final : public QDialog {
+    Q_OBJECT
+  public:
+    CProcessingDlg(int32_t total, std::atomic<uint8_t>& cancelRequested, QWidget* parent = nullptr);
+
+    // Listens to a bridge's reports until the dialog closes.
+    void Listen(CRunReportBridge& bridge);
+    // The reports, on the window thread.
+    void OnOriginalName(const QByteArray& path);
+    void OnRenamedName(const QByteArray& path);
+    void OnProgress(int passes);
+    void OnFinished();
+    void OnError(const QByteArray& message);
+
+    QString OriginalText() const;
+    QString RenamedText() const;
+    QString ProcessedText() const;
+    QProgressBar* Bar() const { return bar_; }
+    QPushButton* CancelButton() const { return cancel_; }
+
+    void reject() override;
+
+  signals:
+    // Each "%d of %d" shown, for whoever watches the run.
+    void ProgressShown(int passes, int total);
+
+  private:
+    int32_t total_;
+    std::atomic<uint8_t>& cancelRequested_;
+    bool alive_ = true;
+    CPathLabel* original_ = nullptr;
+    CPathLabel* renamed_ = nullptr;
+    QLabel* processed_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
+
+// "Waiting for last file processing to complete...": shown when the worker
+// still finishes a file after the run's end message. Closes as soon as the
+// completion event is set, or after a second.
+class CWaitDlg final : public QDialog {
+    Q_OBJECT
+  public:
+    explicit CWaitDlg(CCompletionEvent& completion, QWidget* parent = nullptr);
+    int exec() override;
+
+    static constexpr int kLongestWaitMs = 1000;
+
+  private:
+    CCompletionEvent& completion_;
+};
+
+}  // namespace quorvan

@@ -1,0 +1,292 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include "app/core/app_values.h"
+#include "app/core/usage_registry.h"
+#include "rules/control_ids.h"
+#include "run/run_engine.h"
+#include "ui/about_dlg.h"
+#include "ui/extended_page.h"
+#include "ui/help_window.h"
+#include "ui/processing_dlg.h"
+#include "ui/rename_page.h"
+#include "ui_fixture.h"
+
+namespace quorvan::test {
+namespace {
+
+constexpr int kStart = 1006;
+constexpr int kAbout = 1003;
+constexpr int kHelp = 1150;
+
+struct ProgressSeen {
+    std::vector<QString> texts;
+    std::vector<std::pair<int, int>> bar;  // value, maximum
+};
+
+// Records what each progress dialog of the window shows.
+void Watch(CMainDlg& window, ProgressSeen& seen) {
+    QObject::connect(&window, &CMainDlg::ProgressDialogOpening, [&seen](CProcessingDlg* dialog) {
+        QObject::connect(dialog, &CProcessingDlg::ProgressShown, [&seen, dialog] {
+            seen.texts.push_back(dialog->ProcessedText());
+            seen.bar.emplace_back(dialog->Bar()->value(), dialog->Bar()->maximum());
+        });
+    });
+}
+
+int32_t StoredCounter(const char* name) {
+    return CUsageRegistry(kAppGuid, kProductName).ReadCounter(name);
+}
+
+void UsePrefix(CMainDlg& w, const char* prefix) {
+    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+    w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix)->setText(prefix);
+}
+
+void UseCopyTo(CMainDlg& w, const std::string& destination) {
+    w.ExtendedPage()->ControlAs<QRadioButton>(ids::kCopyThenRename)->click();
+    w.ExtendedPage()
+        ->ControlAs<QLineEdit>(ids::kDestinationFolder)
+        ->setText(QString::fromStdString(destination));
+}
+
+TEST(WindowRun, ShowsEveryCountUpToAFullBarThenCompleteAndCountsTheRun) {
+    TestDir dir;
+    dir.CreateFiles({"1.txt", "2.txt", "3.txt", "4.txt", "5.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    ProgressSeen seen;
+    Watch(w, seen);
+    UsePrefix(w, "new_");
+    f.Click(ids::kSelectAll);
+    f.Click(kStart);
+
+    ASSERT_FALSE(seen.texts.empty());
+    EXPECT_EQ(seen.texts.front(), "0 of 5");
+    EXPECT_EQ(seen.texts.back(), "5 of 5");
+    EXPECT_EQ(seen.bar.back().first, seen.bar.back().second);
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].caption, "Info...");
+    EXPECT_EQ(f.dialogs.shown[0].text, "Rename process complete.");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"new_1.txt", "new_2.txt", "new_3.txt",
+                                                    "new_4.txt", "new_5.txt"}));
+    // The list shows the files as they are now.
+    EXPECT_EQ(f.SourceRows().front(), dir / "new_1.txt");
+
+    w.Engine().WaitForWorker();
+    EXPECT_EQ(StoredCounter(kValueTimesUsed), 1);
+    EXPECT_EQ(StoredCounter(kValueFilesProcessed), 5);
+    EXPECT_EQ(w.TimesUsed(), 1);
+
+    QString counters[3];
+    QObject::connect(&w, &CMainDlg::InfoDialogOpening, [&counters](CProductInfoDlg* about) {
+        for (int i = 0; i < 3; ++i) {
+            counters[i] = about->CounterText(i);
+        }
+        QMetaObject::invokeMethod(about, &QDialog::accept, Qt::QueuedConnection);
+    });
+    f.Click(kAbout);
+    EXPECT_EQ(counters[0], "1");
+    EXPECT_EQ(counters[1], "1");
+    EXPECT_EQ(counters[2], "5");
+}
+
+TEST(WindowRun, RunsBeyondSixtyFiveThousandFilesFillTheBarExactly) {
+    std::atomic<uint8_t> cancel{0};
+    CProcessingDlg dialog(100000, cancel);
+    CRunReportBridge bridge;
+    dialog.Listen(bridge);
+    bridge.ReportProgress(70000);
+    EXPECT_EQ(dialog.Bar()->value(), 70000);
+    EXPECT_EQ(dialog.ProcessedText(), "70000 of 100000");
+    bridge.ReportProgress(100000);
+    EXPECT_EQ(dialog.Bar()->value(), dialog.Bar()->maximum());
+}
+
+TEST(WindowRun, CancelClosesAtOnceAndTheWorkerStopsAfterTheFileInHand) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "c.txt", "d.txt"});
+    // Copying from a pipe holds the worker until the test writes to it.
+    const std::string pipe = dir / "b.fifo";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    TestDir out;
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    UseCopyTo(w, out.Path());
+    f.Click(ids::kSelectAll);
+    bool cancelled = false;
+    QObject::connect(&w, &CMainDlg::ProgressDialogOpening, [&cancelled](CProcessingDlg* dialog) {
+        QObject::connect(dialog, &CProcessingDlg::ProgressShown, [&cancelled, dialog](int passes) {
+            if (passes >= 1 && !cancelled) {
+                cancelled = true;
+                dialog->CancelButton()->click();
+            }
+        });
+    });
+    QElapsedTimer clock;
+    clock.start();
+    f.Click(kStart);
+    const qint64 startTook = clock.elapsed();
+
+    ASSERT_TRUE(cancelled);
+    ASSERT_FALSE(f.dialogs.shown.empty());
+    EXPECT_TRUE(f.dialogs.shown[0].text.startsWith("Rename process aborted."));
+    // The worker was still blocked: the wait dialog gave it about a second.
+    EXPECT_GE(startTook, 900);
+    EXPECT_TRUE(w.Engine().Busy());
+
+    const int writer = open(pipe.c_str(), O_WRONLY);
+    ASSERT_GE(writer, 0);
+    close(writer);
+    w.Engine().WaitForWorker();
+    EXPECT_TRUE(out.Exists("a.txt"));
+    EXPECT_FALSE(out.Exists("c.txt"));
+    EXPECT_FALSE(out.Exists("d.txt"));
+    EXPECT_EQ(StoredCounter(kValueTimesUsed), 1);
+    EXPECT_EQ(StoredCounter(kValueFilesProcessed), 2);
+}
+
+TEST(WindowRun, TheWaitDialogClosesWhenTheWorkerEndsOrAfterASecond) {
+    CCompletionEvent done;
+    done.Set();
+    QElapsedTimer clock;
+    clock.start();
+    CWaitDlg(done).exec();
+    EXPECT_LT(clock.elapsed(), 500);
+
+    CCompletionEvent never;
+    clock.restart();
+    CWaitDlg(never).exec();
+    EXPECT_GE(clock.elapsed(), 900);
+    EXPECT_LT(clock.elapsed(), 5000);
+
+    CCompletionEvent soon;
+    QTimer::singleShot(100, [&soon] { soon.Set(); });
+    clock.restart();
+    CWaitDlg(soon).exec();
+    EXPECT_LT(clock.elapsed(), 800);
+}
+
+TEST(WindowRun, NothingTickedMeansNoRunAndNoCount) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt"});
+    WindowFixture f(dir.Path());
+    f.Click(kStart);
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].caption, "Info...");
+    EXPECT_EQ(f.dialogs.shown[0].text, "There are no files to process.");
+    EXPECT_EQ(StoredCounter(kValueTimesUsed), 0);
+    EXPECT_EQ(f.Window().TimesUsed(), 0);
+}
+
+TEST(WindowRun, AMissingDestinationIsCreatedOnlyWhenTheUserSaysYes) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "b.txt"});
+    TestDir out;
+    const std::string destination = out / "one/two/three";
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    UseCopyTo(w, destination);
+    f.Click(ids::kSelectAll);
+
+    f.dialogs.answers = {QMessageBox::No};
+    f.Click(kStart);
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].caption, "Create folder?");
+    EXPECT_EQ(f.dialogs.shown[0].text,
+              "The destination folder for the rename does not exist.\n"
+              "Do you wish to create this folder?");
+    EXPECT_TRUE(out.List().empty());
+    EXPECT_EQ(StoredCounter(kValueTimesUsed), 0);
+
+    f.dialogs.answers = {QMessageBox::Yes};
+    f.Click(ids::kSelectAll);
+    f.Click(kStart);
+    EXPECT_EQ(out.List("one/two/three"), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(f.dialogs.shown.back().text, "Rename process complete.");
+}
+
+TEST(WindowRun, FailedFilesAreCountedInTheEndMessage) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "new_a.txt", "b.txt"});
+    WindowFixture f(dir.Path());
+    UsePrefix(f.Window(), "new_");
+    f.ClickRow(0);  // a.txt: its new name is taken
+    f.ClickRow(1);  // b.txt
+    f.Click(kStart);
+    ASSERT_FALSE(f.dialogs.shown.empty());
+    EXPECT_EQ(f.dialogs.shown.back().text, "Rename process complete.\n1 file failed.");
+    EXPECT_TRUE(dir.Exists("a.txt"));
+    EXPECT_TRUE(dir.Exists("new_b.txt"));
+}
+
+TEST(StartupScreen, ShowsBeforeTheWindowWithThisStartCounted) {
+    StateDirScope state;
+    CRenameRules rules;
+    CFilterSettings filter;
+    CMainDlg window(rules, filter);
+    window.SetShowSplash(true);
+    QString started;
+    bool windowVisible = true;
+    bool okEnabled = false;
+    QObject::connect(&window, &CMainDlg::InfoDialogOpening, [&](CProductInfoDlg* splash) {
+        started = splash->CounterText(0);
+        windowVisible = window.isVisible();
+        okEnabled = splash->OkButton()->isEnabled();
+        EXPECT_TRUE(splash->windowTitle().isEmpty());
+        QMetaObject::invokeMethod(splash, &QDialog::accept, Qt::QueuedConnection);
+    });
+    window.Initialise();
+    EXPECT_EQ(started, "1");
+    EXPECT_FALSE(windowVisible);
+    EXPECT_TRUE(okEnabled);
+}
+
+TEST(AboutBox, LinksOpenThroughTheDesktopWithTheHandPointerAndCountersHaveTips) {
+    CScriptedDialogs dialogs;
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), "About Quorvan");
+    EXPECT_EQ(about.CounterField(0)->toolTip(),
+              "The number of times that the application has been started");
+    EXPECT_EQ(about.CounterField(2)->toolTip(), "The number of files that have been processed");
+    for (int i = 0; i < 3; ++i) {
+        CLinkLabel* link = about.Link(i);
+        EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_TRUE(link->font().underline());
+        QTest::mouseClick(link, Qt::LeftButton);
+    }
+    EXPECT_EQ(about.Link(1)->palette().color(QPalette::WindowText), QColor(75, 0, 0));
+    EXPECT_EQ(about.Link(0)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    ASSERT_EQ(dialogs.opened.size(), 3u);
+    EXPECT_EQ(dialogs.opened[1].scheme(), "mailto");
+    EXPECT_EQ(dialogs.opened[0].host(), "www.example.com");
+}
+
+TEST(HelpWindow, OpensTheManualOnItsContents) {
+    WindowFixture f;
+    f.Click(kHelp);
+    CHelpWindow* help = f.Window().HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->Browser()->source(), CHelpWindow::ContentsUrl());
+    EXPECT_TRUE(help->Browser()->toPlainText().contains("Quorvan"));
+    EXPECT_GT(help->Browser()->toPlainText().size(), 200);
+    help->close();
+}
+
+}  // namespace
+}  // namespace quorvan::test
