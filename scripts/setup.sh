@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev
-    qt6-base-dev qt6-multimedia-dev libgl-dev
+    qt6-base-dev qt6-multimedia-dev libgl-dev gstreamer1.0-plugins-good
     xvfb xauth
     attr tzdata dash rename dosfstools
     libdiscid-dev
