@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/core/app_values.h"
@@ -51,6 +52,8 @@ constexpr int kLoadSettings = 1046;
 constexpr int kHelp = 1150;
 constexpr int kAbout = 1003;
 constexpr int kExit = 1152;
+
+constexpr int kProgressIntervalMs = 40;
 
 const char* const kSettingsFilter = "Quorvan Files (*.qvr);;All Files (*)";
 
@@ -131,19 +134,21 @@ CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     bridge_ = new CRunReportBridge(this);
     // Reports that come when no progress dialog is open are dropped.
-    connect(bridge_, &CRunReportBridge::OriginalName, this, [this](const QByteArray& path) {
+    connect(bridge_, &CRunReportBridge::Started, this, [this] {
         if (progress_ != nullptr) {
-            progress_->OnOriginalName(path);
+            progress_->OnProgress(0);
         }
     });
-    connect(bridge_, &CRunReportBridge::RenamedName, this, [this](const QByteArray& path) {
+    // The dialog shows the latest values a few times a second; redrawing it
+    // for every file would take the worker's processor time.
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setSingleShot(true);
+    progressTimer_->setInterval(kProgressIntervalMs);
+    connect(bridge_, &CRunReportBridge::Changed, progressTimer_, qOverload<>(&QTimer::start));
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        const CRunReportBridge::Snapshot latest = bridge_->TakeLatest();
         if (progress_ != nullptr) {
-            progress_->OnRenamedName(path);
-        }
-    });
-    connect(bridge_, &CRunReportBridge::Progress, this, [this](int passes) {
-        if (progress_ != nullptr) {
-            progress_->OnProgress(passes);
+            progress_->OnUpdate(latest);
         }
     });
     connect(bridge_, &CRunReportBridge::Error, this, [this](const QByteArray& message) {
@@ -152,7 +157,10 @@ CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent
         }
     });
     connect(bridge_, &CRunReportBridge::Finished, this, [this] {
+        progressTimer_->stop();
+        const CRunReportBridge::Snapshot latest = bridge_->TakeLatest();
         if (progress_ != nullptr) {
+            progress_->OnUpdate(latest);
             progress_->OnFinished();
         }
     });

@@ -11,6 +11,7 @@
 class QLabel;
 class QListView;
 class QPushButton;
+class QTimer;
 
 namespace quorvan {
 
@@ -140,6 +141,7 @@ class CMainDlg final : public QDialog {
     CRunReportBridge* bridge_ = nullptr;
     // The open progress dialog, null between runs: reports find it here.
     CProcessingDlg* progress_ = nullptr;
+    QTimer* progressTimer_ = nullptr;
     std::unique_ptr<CWindowRunHost> runHost_;
     // Declared last among the run's parts: its worker ends before the rest.
     std::unique_ptr<CRunEngine> engine_;

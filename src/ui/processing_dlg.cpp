@@ -26,15 +26,51 @@ std::string FromBytes(const QByteArray& bytes) {
 
 }  // namespace
 
+CRunReportBridge::Snapshot CRunReportBridge::TakeLatest() {
+    std::lock_guard lock(mutex_);
+    pending_.store(false);
+    return latest_;
+}
+
+void CRunReportBridge::Touch() {
+    if (!pending_.exchange(true)) {
+        emit Changed();
+    }
+}
+
 void CRunReportBridge::ReportOriginalName(const std::string& path) {
-    emit OriginalName(Bytes(path));
+    {
+        std::lock_guard lock(mutex_);
+        latest_.original = Bytes(path);
+    }
+    Touch();
 }
+
 void CRunReportBridge::ReportRenamedName(const std::string& path) {
-    emit RenamedName(Bytes(path));
+    {
+        std::lock_guard lock(mutex_);
+        latest_.renamed = Bytes(path);
+    }
+    Touch();
 }
+
 void CRunReportBridge::ReportProgress(int32_t passes) {
-    emit Progress(passes);
+    if (passes == 0) {
+        // A run begins: nothing of an earlier run may show in it.
+        {
+            std::lock_guard lock(mutex_);
+            latest_ = Snapshot();
+        }
+        emit Started();
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        latest_.passes = passes;
+    }
+    Touch();
 }
+
 void CRunReportBridge::ReportFinished(const RunResult&) {
     emit Finished();
 }
@@ -88,22 +124,29 @@ CProcessingDlg::CProcessingDlg(int32_t total, std::atomic<uint8_t>& cancelReques
 }
 
 void CProcessingDlg::Listen(CRunReportBridge& bridge) {
-    connect(&bridge, &CRunReportBridge::OriginalName, this, &CProcessingDlg::OnOriginalName);
-    connect(&bridge, &CRunReportBridge::RenamedName, this, &CProcessingDlg::OnRenamedName);
-    connect(&bridge, &CRunReportBridge::Progress, this, &CProcessingDlg::OnProgress);
-    connect(&bridge, &CRunReportBridge::Error, this, &CProcessingDlg::OnError);
-    connect(&bridge, &CRunReportBridge::Finished, this, &CProcessingDlg::OnFinished);
+    CRunReportBridge* source = &bridge;
+    connect(source, &CRunReportBridge::Started, this, [this] { OnProgress(0); });
+    connect(source, &CRunReportBridge::Changed, this,
+            [this, source] { OnUpdate(source->TakeLatest()); });
+    connect(source, &CRunReportBridge::Error, this, &CProcessingDlg::OnError);
+    connect(source, &CRunReportBridge::Finished, this, [this, source] {
+        OnUpdate(source->TakeLatest());
+        OnFinished();
+    });
 }
 
-void CProcessingDlg::OnOriginalName(const QByteArray& path) {
-    if (alive_) {
-        original_->SetPath(FromBytes(path));
+void CProcessingDlg::OnUpdate(const CRunReportBridge::Snapshot& latest) {
+    if (!alive_) {
+        return;
     }
-}
-
-void CProcessingDlg::OnRenamedName(const QByteArray& path) {
-    if (alive_) {
-        renamed_->SetPath(FromBytes(path));
+    if (!latest.original.isEmpty()) {
+        original_->SetPath(FromBytes(latest.original));
+    }
+    if (!latest.renamed.isEmpty()) {
+        renamed_->SetPath(FromBytes(latest.renamed));
+    }
+    if (latest.passes >= 0) {
+        OnProgress(latest.passes);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "run/run_context.h"
 
@@ -16,13 +17,25 @@ namespace quorvan {
 
 class CPathLabel;
 
-// Carries the worker's reports to the window thread as queued signals. It
-// outlives every run, so a worker that still finishes a file after its
-// dialog has closed reports into the void, not into freed memory.
+// Carries the worker's reports to the window thread as queued signals. The
+// names and counts of a run are coalesced: while one update waits for the
+// window, later reports only replace its values, so a run of many small files
+// never floods the window. The first count (0) and the end always arrive.
+// The bridge outlives every run, so a worker that still finishes a file after
+// its dialog has closed reports into the void, not into freed memory.
 class CRunReportBridge final : public QObject, public IRunReporter {
     Q_OBJECT
   public:
     using QObject::QObject;
+
+    // The latest values; passes is -1 until the first count after 0.
+    struct Snapshot {
+        QByteArray original;
+        QByteArray renamed;
+        int passes = -1;
+    };
+    // The values of the waiting update; the next report sends a new one.
+    Snapshot TakeLatest();
 
     void ReportOriginalName(const std::string& path) override;
     void ReportRenamedName(const std::string& path) override;
@@ -32,11 +45,17 @@ class CRunReportBridge final : public QObject, public IRunReporter {
     void ReportFileFailed(const std::string& failure) override;
 
   signals:
-    void OriginalName(QByteArray path);
-    void RenamedName(QByteArray path);
-    void Progress(int passes);
+    void Started();
+    void Changed();
     void Finished();
     void Error(QByteArray message);
+
+  private:
+    void Touch();
+
+    std::mutex mutex_;
+    Snapshot latest_;
+    std::atomic<bool> pending_{false};
 };
 
 // "Processing names...": the file in progress, the count and a bar, with
@@ -50,8 +69,7 @@ class CProcessingDlg final : public QDialog {
     // Listens to a bridge's reports until the dialog closes.
     void Listen(CRunReportBridge& bridge);
     // The reports, on the window thread.
-    void OnOriginalName(const QByteArray& path);
-    void OnRenamedName(const QByteArray& path);
+    void OnUpdate(const CRunReportBridge::Snapshot& latest);
     void OnProgress(int passes);
     void OnFinished();
     void OnError(const QByteArray& message);
