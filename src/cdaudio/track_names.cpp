@@ -1,5 +1,6 @@
 #include "cdaudio/track_names.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace quorvan {
@@ -95,38 +96,97 @@ void InvertTitleChecks(std::vector<RetrievedTitle>& titles) {
 }
 
 bool CSelectedTracks::AddTrackFile(const std::string& path) {
-    for (const std::string& item : items_) {
-        if (item.compare(0, path.size(), path) == 0) {
-            return false;
-        }
+    // The items beginning with `path` sort right after it.
+    auto it = index_.lower_bound(path);
+    if (it != index_.end() && it->first.compare(0, path.size(), path) == 0) {
+        return false;
     }
+    index_.emplace_hint(it, path, items_.size());
     items_.push_back(path);
     return true;
 }
 
 bool CSelectedTracks::RemoveTrackFile(const std::string& path) {
-    for (auto it = items_.begin(); it != items_.end(); ++it) {
-        if (it->compare(0, path.size(), path) == 0) {
-            items_.erase(it);
-            return true;
+    auto first = index_.lower_bound(path);
+    auto found = index_.end();
+    for (auto it = first; it != index_.end() && it->first.compare(0, path.size(), path) == 0;
+         ++it) {
+        if (found == index_.end() || it->second < found->second) {
+            found = it;
         }
     }
-    return false;
+    if (found == index_.end()) {
+        return false;
+    }
+    items_[found->second].clear();
+    ++gaps_;
+    index_.erase(found);
+    if (gaps_ == items_.size()) {
+        items_.clear();
+        gaps_ = 0;
+    }
+    return true;
+}
+
+void CSelectedTracks::ClearTrackFiles() {
+    items_.clear();
+    index_.clear();
+    gaps_ = 0;
+}
+
+void CSelectedTracks::CloseGaps() const {
+    if (gaps_ == 0) {
+        return;
+    }
+    // The index knows which positions still hold an item.
+    constexpr size_t kGap = SIZE_MAX;
+    std::vector<size_t> moved(items_.size(), kGap);
+    for (const auto& entry : index_) {
+        moved[entry.second] = 0;
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (moved[i] != kGap) {
+            moved[i] = kept;
+            if (kept != i) {
+                items_[kept] = std::move(items_[i]);
+            }
+            ++kept;
+        }
+    }
+    items_.resize(kept);
+    for (auto& entry : index_) {
+        entry.second = moved[entry.second];
+    }
+    gaps_ = 0;
+}
+
+const std::vector<std::string>& CSelectedTracks::Items() const {
+    CloseGaps();
+    return items_;
+}
+
+void CSelectedTracks::Swap(size_t a, size_t b) {
+    std::swap(items_[a], items_[b]);
+    index_.find(items_[a])->second = a;
+    index_.find(items_[b])->second = b;
 }
 
 int CSelectedTracks::MoveUp(int selected) {
+    CloseGaps();
     if (selected <= 0 || static_cast<size_t>(selected) >= items_.size()) {
         return selected;
     }
-    std::swap(items_[static_cast<size_t>(selected)], items_[static_cast<size_t>(selected) - 1]);
+    Swap(static_cast<size_t>(selected), static_cast<size_t>(selected) - 1);
     return selected - 1;
 }
 
 int CSelectedTracks::MoveDown(int selected) {
+    CloseGaps();
     if (selected < 0 || static_cast<size_t>(selected) + 1 >= items_.size()) {
         return selected;
     }
-    std::swap(items_[static_cast<size_t>(selected)], items_[static_cast<size_t>(selected) + 1]);
+    Swap(static_cast<size_t>(selected), static_cast<size_t>(selected) + 1);
     return selected + 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,10 @@ void UncheckAllTitles(std::vector<RetrievedTitle>& titles);
 void InvertTitleChecks(std::vector<RetrievedTitle>& titles);
 
 // The "Selected tracks" list: full file paths in the order the user gives.
+// Ticking and unticking every row of a large folder calls Add and Remove once
+// per file, so both look paths up in a sorted index instead of walking the
+// list, and removals leave gaps that are closed in one pass when the list is
+// next read.
 class CSelectedTracks final {
   public:
     // Appends `path` unless an item begins with it (a prefix match, so that
@@ -42,7 +47,7 @@ class CSelectedTracks final {
     bool AddTrackFile(const std::string& path);
     // Removes the first item that begins with `path`. True when one was removed.
     bool RemoveTrackFile(const std::string& path);
-    void ClearTrackFiles() { items_.clear(); }
+    void ClearTrackFiles();
 
     // Exchange the item at `selected` with the one above (below); return the
     // new selection. Nothing moves for no selection (-1), the first item (up)
@@ -50,11 +55,18 @@ class CSelectedTracks final {
     int MoveUp(int selected);
     int MoveDown(int selected);
 
-    const std::vector<std::string>& Items() const { return items_; }
-    size_t Count() const { return items_.size(); }
+    const std::vector<std::string>& Items() const;
+    size_t Count() const { return items_.size() - gaps_; }
 
   private:
-    std::vector<std::string> items_;
+    void CloseGaps() const;
+    void Swap(size_t a, size_t b);
+
+    // Display order; a removed item leaves an empty string until CloseGaps.
+    mutable std::vector<std::string> items_;
+    mutable size_t gaps_ = 0;
+    // Every item, sorted, with its position in items_.
+    mutable std::map<std::string, size_t, std::less<>> index_;
 };
 
 // How Play treats a file: the wave player, the MP3 player, or the desktop's

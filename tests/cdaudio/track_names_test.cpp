@@ -89,6 +89,38 @@ TEST(SelectedTracks, PrefixMatchingAndMoves) {
     EXPECT_EQ(tracks.Count(), 0u);
 }
 
+TEST(SelectedTracks, RemovalsKeepTheOrderAndTakeTheFirstItemShown) {
+    CSelectedTracks tracks;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 1000; ++i) {
+        tracks.AddTrackFile("/t/" + std::to_string(999 - i) + ".mp3");
+    }
+    for (int i = 0; i < 1000; i += 2) {
+        EXPECT_TRUE(tracks.RemoveTrackFile("/t/" + std::to_string(999 - i) + ".mp3"));
+    }
+    EXPECT_TRUE(tracks.AddTrackFile("/t/999.mp3"));  // back at the end
+    EXPECT_FALSE(tracks.AddTrackFile("/t/998.mp3"));
+    for (int i = 1; i < 1000; i += 2) {
+        expected.push_back("/t/" + std::to_string(999 - i) + ".mp3");
+    }
+    expected.push_back("/t/999.mp3");
+    EXPECT_EQ(tracks.Count(), expected.size());
+    EXPECT_EQ(tracks.Items(), expected);
+
+    // Two items begin with the path: the one higher in the list goes, though
+    // it sorts after the other.
+    tracks.ClearTrackFiles();
+    tracks.AddTrackFile("/b/1.mp3.new");
+    tracks.AddTrackFile("/b/1.mp3.old");
+    EXPECT_EQ(tracks.MoveUp(1), 0);
+    EXPECT_TRUE(tracks.RemoveTrackFile("/b/1.mp3"));
+    EXPECT_EQ(tracks.Items(), std::vector<std::string>{"/b/1.mp3.new"});
+    EXPECT_TRUE(tracks.RemoveTrackFile("/b/1.mp3"));
+    EXPECT_EQ(tracks.Count(), 0u);
+    EXPECT_TRUE(tracks.AddTrackFile("/b/1.mp3"));
+    EXPECT_EQ(tracks.Items(), std::vector<std::string>{"/b/1.mp3"});
+}
+
 TEST(AudioKind, ExtensionDecidesThePlayer) {
     EXPECT_EQ(AudioKindOf("/cd/01.wav"), AudioKind::Wave);
     EXPECT_EQ(AudioKindOf("/cd/01.WAV"), AudioKind::Wave);
