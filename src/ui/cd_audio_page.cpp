@@ -1,24 +1,438 @@
 #include "ui/cd_audio_page.h"
 
+#include <QApplication>
+#include <QAudioDevice>
+#include <QAudioOutput>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#include <QPushButton>
+#include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "cdaudio/cddb_settings.h"
+#include "cdaudio/get_names.h"
 #include "rules/control_ids.h"
+#include "ui/cddb_settings_dlg.h"
+#include "ui/page_widgets.h"
+#include "ui/user_dialogs.h"
 
 namespace quorvan {
 
+namespace {
+
+// Every control that "Rename CD Audio Files" switches on and off.
+const std::vector<int> kFollowers = {ids::kCdDrive,
+                                     ids::kSelectedTracks,
+                                     ids::kRetrievedNames,
+                                     ids::kCdDriveLabel,
+                                     ids::kGetNames,
+                                     ids::kMoveUp,
+                                     ids::kMoveDown,
+                                     ids::kSelectedTracksLabel,
+                                     ids::kRetrievedNamesLabel,
+                                     ids::kTracksSelectAll,
+                                     ids::kTracksDeselectAll,
+                                     ids::kTracksInvert,
+                                     ids::kPlay,
+                                     ids::kStop};
+
+class CWaitCursor final {
+  public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+QPushButton* AddButton(CQtPage* page, int id, const QString& text, const QString& tip) {
+    auto* button = new QPushButton(text, page);
+    button->setToolTip(tip);
+    button->setAutoDefault(false);
+    page->Bind(id, button);
+    return button;
+}
+
+QTreeView* AddReportList(CQtPage* page, int id, QAbstractItemModel* model) {
+    auto* view = new QTreeView(page);
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->header()->setStretchLastSection(false);
+    page->Bind(id, view);
+    return view;
+}
+
+}  // namespace
+
 CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
-    auto* layout = new QVBoxLayout(this);
-    renameCdAudio_ = new QCheckBox(tr("Rename CD Audio Files"), this);
-    // Naming from a disc's track titles is not available in this build.
-    renameCdAudio_->setEnabled(false);
-    layout->addWidget(renameCdAudio_);
-    layout->addStretch();
-    Bind(ids::kRenameCdAudio, renameCdAudio_);
+    tracks_ = new CSelectedTracksModel(this);
+    titles_ = new CRetrievedTitlesModel(this);
+    // A reset of the track list (after files were unticked) keeps the
+    // selected file selected. The rows a view shows are stale by then, so the
+    // selected file is remembered whenever the selection changes.
+    connect(tracks_, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { resettingTracks_ = true; });
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(DluX(this, 4), DluY(this, 4), DluX(this, 4), DluY(this, 3));
+    page->setSpacing(DluY(this, 3));
+
+    auto* top = new QHBoxLayout;
+    renameCdAudio_ = AddCheck(this, ids::kRenameCdAudio, tr("Rename CD Audio Files"),
+                              tr("Check this box to enable the CD Audio renaming functionality"));
+    top->addWidget(renameCdAudio_);
+    top->addStretch(1);
+    auto* settings = new QPushButton(tr("&CDDB Settings..."), this);
+    settings->setAutoDefault(false);
+    settings->setToolTip(tr("Choose the CDDB server and the e-mail address sent to it"));
+    top->addWidget(settings);
+    page->addLayout(top);
+
+    auto* commands = new QHBoxLayout;
+    commands->setSpacing(DluX(this, 4));
+    commands->addSpacing(DluX(this, 56));
+    commands->addWidget(AddLabel(this, ids::kCdDriveLabel, tr("CD Drive:"), true));
+    driveBox_ = new QComboBox(this);
+    driveBox_->setToolTip(tr("List of CD-ROM drives available"));
+    driveBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    driveBox_->setMinimumContentsLength(9);
+    Bind(ids::kCdDrive, driveBox_);
+    commands->addWidget(driveBox_);
+    commands->addWidget(AddButton(this, ids::kGetNames, tr("&Get names"),
+                                  tr("Retrieve track names from Audio CD in selected drive")));
+    commands->addStretch(1);
+    commands->addWidget(
+        AddButton(this, ids::kTracksSelectAll, tr("Select All"),
+                  tr("Selects all the tracks in the retrieved internet track name list")));
+    commands->addWidget(
+        AddButton(this, ids::kTracksDeselectAll, tr("Deselect All"),
+                  tr("Deselects all the tracks in the retrieved internet track name list")));
+    commands->addWidget(AddButton(
+        this, ids::kTracksInvert, tr("Invert Selections"),
+        tr("Inverts the selections of the tracks in the retrieved internet track name list")));
+    page->addLayout(commands);
+
+    auto* lists = new QGridLayout;
+    lists->setHorizontalSpacing(DluX(this, 3));
+    lists->setVerticalSpacing(DluY(this, 1));
+    lists->addWidget(AddLabel(this, ids::kSelectedTracksLabel, tr("Selected tracks:")), 0, 1);
+    lists->addWidget(AddLabel(this, ids::kRetrievedNamesLabel, tr("Retrieved track names:")), 0, 2);
+
+    auto* moves = new QVBoxLayout;
+    moves->addStretch(1);
+    moves->addWidget(AddButton(this, ids::kMoveUp, tr("Move &Up"),
+                               tr("Move the selected source track up one entry in the list")));
+    moves->addWidget(AddButton(this, ids::kMoveDown, tr("Move &Down"),
+                               tr("Move the selected source track down one entry in the list")));
+    moves->addStretch(1);
+    lists->addLayout(moves, 1, 0);
+
+    tracksView_ = AddReportList(this, ids::kSelectedTracks, tracks_);
+    tracksView_->header()->resizeSection(0, 1024);
+    lists->addWidget(tracksView_, 1, 1);
+    // After the view's own handling of the reset, which clears its selection.
+    connect(tracks_, &QAbstractItemModel::modelReset, this, [this] {
+        resettingTracks_ = false;
+        const std::string kept = keptSelection_;
+        const std::vector<std::string>& items = tracks_->Items();
+        for (size_t i = 0; !kept.empty() && i < items.size(); ++i) {
+            if (items[i] == kept) {
+                SelectTrack(static_cast<int>(i));
+                break;
+            }
+        }
+    });
+    connect(tracksView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (resettingTracks_) {
+            return;
+        }
+        const int row = SelectedTrack();
+        const std::vector<std::string>& items = tracks_->Items();
+        keptSelection_ = row >= 0 && static_cast<size_t>(row) < items.size()
+                             ? items[static_cast<size_t>(row)]
+                             : std::string();
+    });
+
+    titlesView_ = AddReportList(this, ids::kRetrievedNames, titles_);
+    titlesView_->header()->resizeSection(0, 40);
+    titlesView_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    titlesView_->header()->resizeSection(2, 100);
+    lists->addWidget(titlesView_, 1, 2);
+    lists->setColumnStretch(1, 137);
+    lists->setColumnStretch(2, 174);
+    lists->setRowStretch(1, 1);
+
+    auto* player = new QHBoxLayout;
+    player->addSpacing(DluX(this, 20));
+    player->addWidget(AddButton(this, ids::kPlay, tr("Play"),
+                                tr("Play the selected audio file from the source track list")));
+    player->addWidget(
+        AddButton(this, ids::kStop, tr("Stop"), tr("Stop playing selected audio file")));
+    player->addStretch(1);
+    lists->addLayout(player, 2, 1);
+    page->addLayout(lists, 1);
+
+    connect(renameCdAudio_, &QCheckBox::clicked, this, &CCDDBSettingsDlg::OnRenameCdAudioClicked);
+    connect(settings, &QPushButton::clicked, this, &CCDDBSettingsDlg::EditCddbSettings);
+    connect(Button(ids::kGetNames), &QPushButton::clicked, this, &CCDDBSettingsDlg::GetNames);
+    connect(Button(ids::kMoveUp), &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveUp);
+    connect(Button(ids::kMoveDown), &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveDown);
+    connect(Button(ids::kTracksSelectAll), &QPushButton::clicked, titles_,
+            &CRetrievedTitlesModel::CheckAll);
+    connect(Button(ids::kTracksDeselectAll), &QPushButton::clicked, titles_,
+            &CRetrievedTitlesModel::UncheckAll);
+    connect(Button(ids::kTracksInvert), &QPushButton::clicked, titles_,
+            &CRetrievedTitlesModel::Invert);
+    connect(Button(ids::kPlay), &QPushButton::clicked, this, &CCDDBSettingsDlg::Play);
+    connect(Button(ids::kStop), &QPushButton::clicked, this, &CCDDBSettingsDlg::Stop);
+
+    ListDrives();
+    EnableEach(this, kFollowers, false);
+}
+
+CCDDBSettingsDlg::~CCDDBSettingsDlg() {
+    if (player_ != nullptr) {
+        player_->disconnect(this);
+        player_->stop();
+    }
 }
 
 bool CCDDBSettingsDlg::RenameCdAudio() const {
     return renameCdAudio_->isChecked();
+}
+
+QPushButton* CCDDBSettingsDlg::Button(int id) const {
+    return ControlAs<QPushButton>(id);
+}
+
+void CCDDBSettingsDlg::OnRenameCdAudioClicked(bool checked) {
+    if (checked) {
+        // A drive plugged in since the page was made shows up now.
+        ListDrives();
+    }
+    EnableEach(this, kFollowers, checked);
+}
+
+void CCDDBSettingsDlg::ListDrives() {
+    const int chosen = driveBox_->currentIndex();
+    const std::string chosenPath =
+        chosen >= 0 && static_cast<size_t>(chosen) < drives_.size() ? drives_[chosen].path : "";
+    drives_ = ListCdDrives();
+    driveBox_->clear();
+    int select = -1;
+    for (size_t i = 0; i < drives_.size(); ++i) {
+        driveBox_->addItem(ToQt(drives_[i].path));
+        if (!chosenPath.empty() && drives_[i].path == chosenPath) {
+            select = static_cast<int>(i);
+        }
+    }
+    driveBox_->setCurrentIndex(select);
+}
+
+int CCDDBSettingsDlg::SelectedTrack() const {
+    const QModelIndexList rows = tracksView_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void CCDDBSettingsDlg::SelectTrack(int row) {
+    tracks_->Flush();
+    if (row < 0 || row >= tracks_->rowCount()) {
+        tracksView_->clearSelection();
+        return;
+    }
+    const QModelIndex index = tracks_->index(row);
+    tracksView_->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    tracksView_->scrollTo(index);
+}
+
+void CCDDBSettingsDlg::GetNames() {
+    const int index = driveBox_->currentIndex();
+    const std::string drive =
+        index >= 0 && static_cast<size_t>(index) < drives_.size() ? drives_[index].path : "";
+    GetNamesResult result;
+    {
+        CWaitCursor wait;
+        const CddbSettings settings = CCddbSettingsStore().Load();
+        ApplyCddbSettings(client_, settings);
+        result = quorvan::GetNames(client_, drive, EffectiveCddbServer(settings));
+    }
+    if (!result.ok) {
+        Dialogs().Message(this, QMessageBox::Critical, ToQt(kErrorCaption), ToQt(result.message),
+                          QMessageBox::Ok);
+        return;
+    }
+    titles_->SetTitles(std::move(result.titles));
+}
+
+void CCDDBSettingsDlg::MoveUp() {
+    const int row = SelectedTrack();
+    if (row >= 0) {
+        SelectTrack(tracks_->MoveUp(row));
+    }
+}
+
+void CCDDBSettingsDlg::MoveDown() {
+    const int row = SelectedTrack();
+    if (row >= 0) {
+        SelectTrack(tracks_->MoveDown(row));
+    }
+}
+
+void CCDDBSettingsDlg::EnsurePlayer() {
+    if (player_ != nullptr) {
+        return;
+    }
+    player_ = new QMediaPlayer(this);
+    audioOutput_ = new QAudioOutput(this);
+    player_->setAudioOutput(audioOutput_);
+    connect(player_, &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus status) {
+                if (status == QMediaPlayer::EndOfMedia) {
+                    OnPlaybackEnded();
+                }
+            });
+    connect(player_, &QMediaPlayer::errorOccurred, this,
+            [this](QMediaPlayer::Error, const QString& text) { OnPlaybackError(text); });
+}
+
+void CCDDBSettingsDlg::Play() {
+    const int row = SelectedTrack();
+    const std::vector<std::string>& items = tracks_->Items();
+    if (row < 0 || static_cast<size_t>(row) >= items.size() || playing_) {
+        return;
+    }
+    const std::string path = items[static_cast<size_t>(row)];
+    const QUrl url = QUrl::fromLocalFile(ToQt(path));
+    playKind_ = AudioKindOf(path);
+    // With no audio output the built-in player would be silent; the desktop's
+    // own player may still reach a sound server.
+    if (playKind_ == AudioKind::Other ||
+        (!builtInPlayerOnly_ && QMediaDevices::audioOutputs().isEmpty())) {
+        Dialogs().OpenUrl(url);
+        return;
+    }
+    EnsurePlayer();
+    playing_ = true;
+    player_->setSource(url);
+    player_->play();
+}
+
+void CCDDBSettingsDlg::Stop() {
+    if (!playing_) {
+        return;
+    }
+    playing_ = false;
+    player_->stop();
+    player_->setSource(QUrl());
+}
+
+void CCDDBSettingsDlg::OnPlaybackEnded() {
+    // A file that played to its end leaves Play ready for the next one.
+    if (playing_) {
+        playing_ = false;
+        player_->stop();
+    }
+}
+
+void CCDDBSettingsDlg::OnPlaybackError(const QString& text) {
+    if (!playing_) {
+        return;
+    }
+    playing_ = false;
+    const QString file = player_->source().toLocalFile();
+    player_->stop();
+    Dialogs().Message(this, QMessageBox::Warning, ToQt(kErrorCaption),
+                      tr("Unable to play %1:\n%2").arg(file, text), QMessageBox::Ok);
+}
+
+void CCDDBSettingsDlg::EditCddbSettings() {
+    CCddbSettingsDlg dialog{CCddbSettingsStore(), this};
+    dialog.exec();
+}
+
+int CCDDBSettingsDlg::RowCount(int id) const {
+    if (id == ids::kSelectedTracks) {
+        return tracks_->Count();
+    }
+    if (id == ids::kRetrievedNames) {
+        return titles_->rowCount();
+    }
+    return CWidgetControls::RowCount(id);
+}
+
+std::string CCDDBSettingsDlg::RowText(int id, int row, int column) const {
+    if (id == ids::kSelectedTracks) {
+        const std::vector<std::string>& items = tracks_->Items();
+        return row >= 0 && static_cast<size_t>(row) < items.size() && column == 0
+                   ? items[static_cast<size_t>(row)]
+                   : std::string();
+    }
+    if (id == ids::kRetrievedNames) {
+        const std::vector<RetrievedTitle>& titles = titles_->Titles();
+        if (row < 0 || static_cast<size_t>(row) >= titles.size()) {
+            return {};
+        }
+        const RetrievedTitle& title = titles[static_cast<size_t>(row)];
+        switch (column) {
+            case 0:
+                return title.number;
+            case ids::kRetrievedNameColumn:
+                return title.name;
+            case 2:
+                return title.length;
+            default:
+                return {};
+        }
+    }
+    return CWidgetControls::RowText(id, row, column);
+}
+
+bool CCDDBSettingsDlg::IsRowChecked(int id, int row) const {
+    if (id == ids::kRetrievedNames) {
+        const std::vector<RetrievedTitle>& titles = titles_->Titles();
+        return row >= 0 && static_cast<size_t>(row) < titles.size() &&
+               titles[static_cast<size_t>(row)].checked;
+    }
+    if (id == ids::kSelectedTracks) {
+        return false;
+    }
+    return CWidgetControls::IsRowChecked(id, row);
+}
+
+void CCDDBSettingsDlg::SetRowChecked(int id, int row, bool checked) {
+    if (id == ids::kRetrievedNames) {
+        titles_->SetChecked(row, checked);
+        return;
+    }
+    if (id == ids::kSelectedTracks) {
+        return;
+    }
+    CWidgetControls::SetRowChecked(id, row, checked);
+}
+
+void CCDDBSettingsDlg::ClearRows(int id) {
+    if (id == ids::kSelectedTracks) {
+        tracks_->Clear();
+        return;
+    }
+    if (id == ids::kRetrievedNames) {
+        titles_->SetTitles({});
+        return;
+    }
+    CWidgetControls::ClearRows(id);
 }
 
 }  // namespace quorvan

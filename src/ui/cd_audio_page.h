@@ -3,30 +3,92 @@
 #include <string>
 #include <vector>
 
+#include "cdaudio/cddb_client.h"
+#include "platform/cdrom.h"
+#include "ui/cd_audio_models.h"
 #include "ui/qt_page.h"
-#include "ui/source_list_model.h"
 
+class QAudioOutput;
 class QCheckBox;
+class QComboBox;
+class QMediaPlayer;
+class QPushButton;
+class QTreeView;
 
 namespace quorvan {
 
-// The CD Audio page. It keeps the ticked source files in the order they were
-// first ticked, which CD naming pairs with the disc's track titles.
+// The CD Audio page: fetches a disc's track titles from a CDDB server and
+// pairs them with the audio files ticked in the source list, in an order the
+// user sets; a selected file can be played to check that order.
 class CCDDBSettingsDlg final : public CQtPage {
     Q_OBJECT
   public:
     explicit CCDDBSettingsDlg(QWidget* parent = nullptr);
+    ~CCDDBSettingsDlg() override;
 
-    void ClearTrackFiles() { trackOrder_.Clear(); }
-    void AddTrackFile(const std::string& path) { trackOrder_.Add(path); }
-    void RemoveTrackFile(const std::string& path) { trackOrder_.Remove(path); }
-    std::vector<std::string> TrackFiles() const { return trackOrder_.Paths(); }
+    // The "Selected tracks" list, fed by the main window's check marks. A path
+    // is not added when an item begins with it, and removing takes the first
+    // item that begins with it.
+    void ClearTrackFiles() { tracks_->Clear(); }
+    void AddTrackFile(const std::string& path) { tracks_->Add(path); }
+    void RemoveTrackFile(const std::string& path) { tracks_->Remove(path); }
+    // The files to process in CD mode, top to bottom.
+    std::vector<std::string> TrackFiles() const { return tracks_->Items(); }
     // "Rename CD Audio Files" is ticked.
     bool RenameCdAudio() const;
 
+    // The page's commands, as its buttons run them.
+    void GetNames();
+    void MoveUp();
+    void MoveDown();
+    void Play();
+    void Stop();
+    void EditCddbSettings();
+
+    // The drives listed in "CD Drive:", at the index of their item.
+    const std::vector<CdDrive>& Drives() const { return drives_; }
+    // Lists the drives again, keeping the chosen one when it is still there.
+    void ListDrives();
+    bool IsPlaying() const { return playing_; }
+    // The row selected in "Selected tracks:", -1 for none.
+    int SelectedTrack() const;
+    void SelectTrack(int row);
+    CSelectedTracksModel& TracksModel() { return *tracks_; }
+    CRetrievedTitlesModel& TitlesModel() { return *titles_; }
+    QPushButton* Button(int id) const;
+    // Without an audio output Play hands .wav and .mp3 files to the desktop's
+    // player; tests switch that off to exercise the built-in one.
+    void SetBuiltInPlayerOnly(bool on) { builtInPlayerOnly_ = on; }
+
+    // The two lists are reached by control number like every other control.
+    int RowCount(int id) const override;
+    std::string RowText(int id, int row, int column = 0) const override;
+    bool IsRowChecked(int id, int row) const override;
+    void SetRowChecked(int id, int row, bool checked) override;
+    void ClearRows(int id) override;
+
   private:
-    CTrackOrder trackOrder_;
+    void OnRenameCdAudioClicked(bool checked);
+    void OnPlaybackEnded();
+    void OnPlaybackError(const QString& text);
+    void EnsurePlayer();
+
+    CCddbClient client_;
+    std::vector<CdDrive> drives_;
+    CSelectedTracksModel* tracks_ = nullptr;
+    CRetrievedTitlesModel* titles_ = nullptr;
     QCheckBox* renameCdAudio_ = nullptr;
+    QComboBox* driveBox_ = nullptr;
+    QTreeView* tracksView_ = nullptr;
+    QTreeView* titlesView_ = nullptr;
+    QMediaPlayer* player_ = nullptr;
+    QAudioOutput* audioOutput_ = nullptr;
+    bool playing_ = false;
+    AudioKind playKind_ = AudioKind::Other;
+    bool builtInPlayerOnly_ = false;
+    // The selected file, kept across a reset of the track list.
+    std::string keptSelection_;
+    bool resettingTracks_ = false;
 };
 
 }  // namespace quorvan

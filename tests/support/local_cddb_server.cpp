@@ -149,6 +149,11 @@ void CLocalCddbServer::SetCannedReply(std::optional<std::string> reply) {
     canned_ = std::move(reply);
 }
 
+void CLocalCddbServer::SetReadReply(std::optional<std::string> body) {
+    std::lock_guard lock(mutex_);
+    readReply_ = std::move(body);
+}
+
 std::vector<std::string> CLocalCddbServer::Requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -257,6 +262,12 @@ std::string CLocalCddbServer::Answer(const std::string& request) const {
             return syntaxError;
         }
         return HttpReply("200 OK", QueryBody(parts[2], offsets));
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (readReply_) {
+            return HttpReply("200 OK", *readReply_);
+        }
     }
     return HttpReply("200 OK", ReadBody(parts[6], parts[7]));
 }

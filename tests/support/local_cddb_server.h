@@ -56,6 +56,9 @@ class CLocalCddbServer final {
     // Sends exactly these bytes (HTTP header included) to every request
     // instead of an answer of its own; nullopt goes back to answering.
     void SetCannedReply(std::optional<std::string> reply);
+    // Answers every "cddb read" with this CDDB reply (body only) instead of
+    // the record; nullopt goes back to the records.
+    void SetReadReply(std::optional<std::string> body);
 
     // The requests received so far (request line and headers, without the
     // empty line), oldest first.
@@ -83,6 +86,7 @@ class CLocalCddbServer final {
     std::atomic<int> slowPauseMs_{20};
     mutable std::mutex mutex_;
     std::optional<std::string> canned_;
+    std::optional<std::string> readReply_;
     std::vector<std::string> requests_;
 };
 

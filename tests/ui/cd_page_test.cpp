@@ -1,0 +1,432 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+#include "cdaudio/cddb_settings.h"
+#include "rules/control_ids.h"
+#include "run/run_engine.h"
+#include "support/local_cddb_server.h"
+#include "ui/cd_audio_page.h"
+#include "ui/cddb_settings_dlg.h"
+#include "ui/main_dlg.h"
+#include "ui_fixture.h"
+
+namespace quorvan::test {
+namespace {
+
+constexpr int kPreview = 1078;
+constexpr int kStart = 1006;
+
+std::string TocPath(const std::string& name) {
+    return std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/" + name;
+}
+
+// Sets an environment variable for the life of the object.
+class EnvScope final {
+  public:
+    EnvScope(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            saved_ = old;
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~EnvScope() {
+        if (saved_) {
+            setenv(name_, saved_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    EnvScope(const EnvScope&) = delete;
+    EnvScope& operator=(const EnvScope&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+// A window whose CD page lists `toc` as a drive and asks a local server.
+class CdPageTest : public ::testing::Test {
+  protected:
+    void Open(const std::string& folder, const std::string& toc = "ten.toc") {
+        ASSERT_TRUE(server_.Start());
+        serverEnv_.emplace("QUORVAN_CDDB_SERVER", server_.Address());
+        tocEnv_.emplace("QUORVAN_CDROM_TOC", TocPath(toc));
+        window_.emplace(folder);
+        page_ = window_->Window().CdAudioPage();
+    }
+    void TickRenameCdAudio() { page_->ControlAs<QCheckBox>(ids::kRenameCdAudio)->click(); }
+    // Chooses the table-of-contents drive, listed last.
+    void ChooseTocDrive() {
+        auto* drives = page_->ControlAs<QComboBox>(ids::kCdDrive);
+        drives->setCurrentIndex(drives->count() - 1);
+    }
+    std::vector<std::string> Column(int id, int column) const {
+        std::vector<std::string> texts;
+        for (int row = 0; row < page_->RowCount(id); ++row) {
+            texts.push_back(page_->RowText(id, row, column));
+        }
+        return texts;
+    }
+    std::vector<bool> Checks() const {
+        std::vector<bool> checks;
+        for (int row = 0; row < page_->RowCount(ids::kRetrievedNames); ++row) {
+            checks.push_back(page_->IsRowChecked(ids::kRetrievedNames, row));
+        }
+        return checks;
+    }
+    CScriptedDialogs& Dialogs() { return window_->dialogs; }
+
+    CLocalCddbServer server_{std::string(QUORVAN_TEST_DATA) + "/cddb/server"};
+    std::optional<EnvScope> serverEnv_;
+    std::optional<EnvScope> tocEnv_;
+    std::optional<WindowFixture> window_;
+    CCDDBSettingsDlg* page_ = nullptr;
+};
+
+TEST_F(CdPageTest, OnlyTheRenameBoxStartsEnabledAndItSwitchesEveryOtherControl) {
+    TestDir dir;
+    Open(dir.Path());
+    const std::vector<int> followers = {ids::kCdDrive,
+                                        ids::kSelectedTracks,
+                                        ids::kRetrievedNames,
+                                        ids::kCdDriveLabel,
+                                        ids::kGetNames,
+                                        ids::kMoveUp,
+                                        ids::kMoveDown,
+                                        ids::kSelectedTracksLabel,
+                                        ids::kRetrievedNamesLabel,
+                                        ids::kTracksSelectAll,
+                                        ids::kTracksDeselectAll,
+                                        ids::kTracksInvert,
+                                        ids::kPlay,
+                                        ids::kStop};
+    EXPECT_TRUE(page_->IsEnabled(ids::kRenameCdAudio));
+    EXPECT_FALSE(page_->IsChecked(ids::kRenameCdAudio));
+    for (int id : followers) {
+        EXPECT_FALSE(page_->Control(id)->isEnabled()) << id;
+    }
+    // No drive is chosen until the user picks one; the TOC file is listed.
+    auto* drives = page_->ControlAs<QComboBox>(ids::kCdDrive);
+    EXPECT_EQ(drives->currentIndex(), -1);
+    ASSERT_GE(drives->count(), 1);
+    EXPECT_EQ(drives->itemText(drives->count() - 1).toStdString(), TocPath("ten.toc"));
+
+    TickRenameCdAudio();
+    EXPECT_TRUE(page_->RenameCdAudio());
+    for (int id : followers) {
+        EXPECT_TRUE(page_->Control(id)->isEnabled()) << id;
+    }
+    TickRenameCdAudio();
+    for (int id : followers) {
+        EXPECT_FALSE(page_->Control(id)->isEnabled()) << id;
+    }
+
+    EXPECT_EQ(page_->Control(ids::kGetNames)->toolTip(),
+              "Retrieve track names from Audio CD in selected drive");
+    EXPECT_EQ(page_->Control(ids::kRenameCdAudio)->toolTip(),
+              "Check this box to enable the CD Audio renaming functionality");
+    EXPECT_EQ(page_->Control(ids::kCdDrive)->toolTip(), "List of CD-ROM drives available");
+    EXPECT_EQ(page_->Button(ids::kMoveUp)->text(), "Move &Up");
+    EXPECT_EQ(page_->Button(ids::kGetNames)->text(), "&Get names");
+}
+
+TEST_F(CdPageTest, GetNamesFailuresEachShowOneMessageAndKeepTheList) {
+    TestDir dir;
+    Open(dir.Path());
+    TickRenameCdAudio();
+
+    page_->Button(ids::kGetNames)->click();
+    ASSERT_EQ(Dialogs().shown.size(), 1u);
+    EXPECT_EQ(Dialogs().shown[0].text, "No CD drive is selected.");
+    EXPECT_TRUE(server_.Requests().empty());
+
+    ChooseTocDrive();
+    page_->Button(ids::kGetNames)->click();
+    ASSERT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+    page_->Button(ids::kTracksSelectAll)->click();
+
+    // A read answered with a status outside 210-219.
+    server_.SetReadReply("401 folk 5107e10a No such CD entry in database.\r\n");
+    page_->Button(ids::kGetNames)->click();
+    ASSERT_EQ(Dialogs().shown.size(), 2u);
+    EXPECT_EQ(Dialogs().shown[1].caption, "Error...");
+    EXPECT_EQ(Dialogs().shown[1].text, "Unable to get this CD's information.");
+    server_.SetReadReply("200 folk 5107e10a ok\r\n");
+    page_->Button(ids::kGetNames)->click();
+    ASSERT_EQ(Dialogs().shown.size(), 3u);
+    EXPECT_EQ(Dialogs().shown[2].text, "Unable to get this CD's information.");
+
+    // The names and their check marks from before are still there.
+    EXPECT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+    EXPECT_EQ(Checks(), std::vector<bool>(10, true));
+}
+
+TEST_F(CdPageTest, ADiscWithoutAudioReportsTheDiscIdError) {
+    TestDir dir;
+    Open(dir.Path(), "data_only.toc");
+    TickRenameCdAudio();
+    ChooseTocDrive();
+    page_->Button(ids::kGetNames)->click();
+    ASSERT_EQ(Dialogs().shown.size(), 1u);
+    EXPECT_TRUE(Dialogs().shown[0].text.startsWith(
+        "An error occurred while retrieving the DISC ID, Error:"))
+        << Dialogs().shown[0].text.toStdString();
+    EXPECT_TRUE(page_->TitlesModel().Titles().empty());
+}
+
+// The whole CD mode as a user goes through it.
+TEST_F(CdPageTest, TitlesInTheOrderSetBecomeTheNewNamesOfTheTickedFiles) {
+    TestDir dir;
+    for (const char* name : {"a", "b", "c"}) {
+        dir.CreateFile(std::string(name) + ".mp3", name);
+    }
+    dir.CreateFile("notes.txt");
+    Open(dir.Path());
+    WindowFixture& f = *window_;
+    f.ClickRow(0);
+    f.ClickRow(1);
+    f.ClickRow(2);
+    TickRenameCdAudio();
+    ChooseTocDrive();
+    page_->Button(ids::kGetNames)->click();
+    ASSERT_TRUE(Dialogs().shown.empty()) << Dialogs().shown[0].text.toStdString();
+
+    EXPECT_EQ(Column(ids::kRetrievedNames, 0).front(), "01");
+    EXPECT_EQ(Column(ids::kRetrievedNames, ids::kRetrievedNameColumn),
+              (std::vector<std::string>{"AC_DC_ Live_", "Title 2", "Title 3", "Title 4", "Title 5",
+                                        "Title 6", "Title 7", "Title 8", "Title 9", "Title 10"}));
+    EXPECT_EQ(Column(ids::kRetrievedNames, 2).front().size(), 5u);  // mm:ss
+    std::vector<std::string> requests = server_.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_NE(requests[2].find("cmd=cddb+read+folk+5107e10a&"), std::string::npos);
+
+    // Titles 1, 3 and 4 ticked as a user would, in the title list's boxes.
+    CRetrievedTitlesModel& titles = page_->TitlesModel();
+    for (int row : {0, 2, 3}) {
+        titles.setData(titles.index(row, 0), Qt::Checked, Qt::CheckStateRole);
+    }
+    // a, b, c becomes a, c, b.
+    EXPECT_EQ(page_->TrackFiles(),
+              (std::vector<std::string>{dir / "a.mp3", dir / "b.mp3", dir / "c.mp3"}));
+    page_->SelectTrack(2);
+    page_->Button(ids::kMoveUp)->click();
+    EXPECT_EQ(page_->SelectedTrack(), 1);
+    EXPECT_EQ(Column(ids::kSelectedTracks, 0),
+              (std::vector<std::string>{dir / "a.mp3", dir / "c.mp3", dir / "b.mp3"}));
+
+    // a takes the first ticked title, c the second, b the third.
+    f.Click(kPreview);
+    std::vector<std::string> preview = f.PreviewRows();
+    std::sort(preview.begin(), preview.end());
+    EXPECT_EQ(preview, (std::vector<std::string>{dir / "AC_DC_ Live_.mp3", dir / "Title 3.mp3",
+                                                 dir / "Title 4.mp3"}));
+    f.Click(kStart);
+    f.Window().Engine().WaitForWorker();
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"AC_DC_ Live_.mp3", "Title 3.mp3",
+                                                    "Title 4.mp3", "notes.txt"}));
+    EXPECT_EQ(dir.Read("AC_DC_ Live_.mp3"), "a");
+    EXPECT_EQ(dir.Read("Title 3.mp3"), "c");
+    EXPECT_EQ(dir.Read("Title 4.mp3"), "b");
+}
+
+TEST_F(CdPageTest, CheckMarkButtonsAndMovesAtTheEndsOfTheList) {
+    TestDir dir;
+    dir.CreateFiles({"1.wav", "2.wav", "3.wav"});
+    Open(dir.Path());
+    WindowFixture& f = *window_;
+    f.Click(ids::kSelectAll);
+    TickRenameCdAudio();
+    ChooseTocDrive();
+    page_->Button(ids::kGetNames)->click();
+    ASSERT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+    EXPECT_EQ(Checks(), std::vector<bool>(10, false));  // added unchecked
+
+    page_->SetRowChecked(ids::kRetrievedNames, 0, true);
+    page_->SetRowChecked(ids::kRetrievedNames, 2, true);
+    page_->Button(ids::kTracksInvert)->click();
+    std::vector<bool> inverted(10, true);
+    inverted[0] = inverted[2] = false;
+    EXPECT_EQ(Checks(), inverted);
+    page_->Button(ids::kTracksSelectAll)->click();
+    EXPECT_EQ(Checks(), std::vector<bool>(10, true));
+    page_->Button(ids::kTracksDeselectAll)->click();
+    EXPECT_EQ(Checks(), std::vector<bool>(10, false));
+
+    const std::vector<std::string> order = {dir / "1.wav", dir / "2.wav", dir / "3.wav"};
+    page_->Button(ids::kMoveUp)->click();  // nothing selected
+    page_->SelectTrack(0);
+    page_->Button(ids::kMoveUp)->click();
+    page_->SelectTrack(2);
+    page_->Button(ids::kMoveDown)->click();
+    EXPECT_EQ(page_->TrackFiles(), order);
+    EXPECT_EQ(page_->SelectedTrack(), 2);
+
+    // Unticking the box keeps both lists as they are.
+    TickRenameCdAudio();
+    TickRenameCdAudio();
+    EXPECT_EQ(page_->TrackFiles(), order);
+    EXPECT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+
+    // Unticking a file in the source list takes it out; the selection stays on
+    // the file it was on.
+    page_->SelectTrack(2);
+    f.ClickRow(0);
+    QApplication::processEvents();
+    EXPECT_EQ(page_->TrackFiles(), (std::vector<std::string>{dir / "2.wav", dir / "3.wav"}));
+    EXPECT_EQ(page_->SelectedTrack(), 1);
+    EXPECT_EQ(page_->TracksModel().rowCount(), 2);
+}
+
+TEST_F(CdPageTest, LoadingSettingsEmptiesTheTrackListAndSwitchesThePageOff) {
+    TestDir dir;
+    dir.CreateFiles({"1.mp3", "2.mp3"});
+    Open(dir.Path());
+    WindowFixture& f = *window_;
+    f.Click(ids::kSelectAll);
+    TickRenameCdAudio();
+    ChooseTocDrive();
+    page_->Button(ids::kGetNames)->click();
+    f.rules.ApplyToPages(dir.Path());
+    EXPECT_TRUE(page_->TrackFiles().empty());
+    EXPECT_FALSE(page_->RenameCdAudio());
+    EXPECT_FALSE(page_->Control(ids::kGetNames)->isEnabled());
+    EXPECT_EQ(page_->RowCount(ids::kRetrievedNames), 10);  // the titles stay
+}
+
+TEST_F(CdPageTest, PlayHandsOtherFilesToTheDesktopAndPlaysAWaveUntilItsEnd) {
+    TestDir dir;
+    dir.CreateFile("notes.flac", "not really");
+    // A tenth of a second of silence: 8 kHz, 16-bit mono.
+    std::string wave = "RIFF" + std::string(4, '\0') + "WAVEfmt ";
+    auto put32 = [&wave](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            wave.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+    };
+    auto put16 = [&wave](uint16_t v) {
+        wave.push_back(static_cast<char>(v & 0xff));
+        wave.push_back(static_cast<char>(v >> 8));
+    };
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(8000);
+    put32(16000);
+    put16(2);
+    put16(16);
+    wave += "data";
+    put32(1600);
+    wave += std::string(1600, '\0');
+    const uint32_t riff = static_cast<uint32_t>(wave.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        wave[4 + i] = static_cast<char>((riff >> (8 * i)) & 0xff);
+    dir.CreateFile("short.WAV", wave);
+    Open(dir.Path());
+    WindowFixture& f = *window_;
+    f.Click(ids::kSelectAll);  // notes.flac, short.WAV
+    TickRenameCdAudio();
+
+    page_->Button(ids::kPlay)->click();  // nothing selected
+    EXPECT_FALSE(page_->IsPlaying());
+    EXPECT_TRUE(Dialogs().opened.empty());
+
+    page_->SelectTrack(0);
+    page_->Button(ids::kPlay)->click();
+    ASSERT_EQ(Dialogs().opened.size(), 1u);
+    EXPECT_EQ(Dialogs().opened[0].toLocalFile().toStdString(), dir / "notes.flac");
+    EXPECT_FALSE(page_->IsPlaying());
+
+    page_->SetBuiltInPlayerOnly(true);
+    page_->SelectTrack(1);
+    page_->Button(ids::kPlay)->click();
+    EXPECT_TRUE(page_->IsPlaying());
+    page_->Button(ids::kStop)->click();
+    EXPECT_FALSE(page_->IsPlaying());
+
+    // Played to its end (or refused by a machine without sound), the file
+    // can be played again.
+    page_->Button(ids::kPlay)->click();
+    EXPECT_TRUE(page_->IsPlaying());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !page_->IsPlaying(); }, 15000));
+    const size_t messages = Dialogs().shown.size();
+    page_->Button(ids::kPlay)->click();
+    EXPECT_TRUE(page_->IsPlaying() || Dialogs().shown.size() > messages);
+    page_->Button(ids::kStop)->click();
+    EXPECT_EQ(Dialogs().opened.size(), 1u);
+}
+
+TEST(CddbSettingsDialog, StoresValidSettingsAndRefusesInvalidOnes) {
+    StateDirScope state;
+    CScriptedDialogs dialogs;
+    {
+        CCddbSettingsDlg dialog{CCddbSettingsStore()};
+        EXPECT_EQ(dialog.Entered(), CddbSettings{});  // the defaults at first
+        dialog.HostEdit()->setText("cddb.example.org");
+        dialog.PortEdit()->setValue(8080);
+        dialog.EmailEdit()->setText("not an address");
+        dialog.accept();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, "The e-mail address must have the form name@example.org.");
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(CCddbSettingsStore().Load(), CddbSettings{});
+
+        dialog.EmailEdit()->setText(" j.doe@example.org ");
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    const CddbSettings stored = CCddbSettingsStore().Load();
+    EXPECT_EQ(stored.host, "cddb.example.org");
+    EXPECT_EQ(stored.port, 8080);
+    EXPECT_EQ(stored.email, "j.doe@example.org");
+
+    // Opened again, the dialog shows what was stored; Cancel changes nothing.
+    CCddbSettingsDlg again{CCddbSettingsStore()};
+    EXPECT_EQ(again.Entered(), stored);
+    again.HostEdit()->setText("other.example.org");
+    again.reject();
+    EXPECT_EQ(CCddbSettingsStore().Load(), stored);
+}
+
+// The page's button opens the dialog; its e-mail address reaches the hello.
+TEST_F(CdPageTest, TheStoredEmailAddressIsSentInTheHello) {
+    TestDir dir;
+    Open(dir.Path());
+    TickRenameCdAudio();
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CCddbSettingsDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->EmailEdit()->setText("jane.doe@mail.example.org");
+        dialog->accept();
+    });
+    QPushButton* settings = nullptr;
+    for (QPushButton* button : page_->findChildren<QPushButton*>()) {
+        if (button->text() == "&CDDB Settings...") {
+            settings = button;
+        }
+    }
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->isEnabled());
+    settings->click();
+    EXPECT_EQ(CCddbSettingsStore().Load().email, "jane.doe@mail.example.org");
+
+    ChooseTocDrive();
+    page_->Button(ids::kGetNames)->click();
+    ASSERT_FALSE(server_.Requests().empty());
+    EXPECT_NE(server_.Requests()[0].find("&hello=jane.doe+mail.example.org+"), std::string::npos)
+        << server_.Requests()[0];
+}
+
+}  // namespace
+}  // namespace quorvan::test
