@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/core/app_values.h"
@@ -51,9 +52,12 @@ CProductInfoDlg::CProductInfoDlg(Kind kind, QWidget* parent) : QDialog(parent) {
     name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* version = new QLabel(QString::fromUtf8(kVersionText), this);
     version->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    version->setMinimumWidth(fontMetrics().averageCharWidth() * 14);
     auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(name, 1);
-    nameRow->addWidget(version, 1);
+    nameRow->addStretch(1);
+    nameRow->addWidget(name);
+    nameRow->addWidget(version);
+    nameRow->addStretch(1);
     auto* notice =
         new QLabel(tr("Free to use. Always keep a copy of files you cannot replace."), this);
     notice->setAlignment(Qt::AlignCenter);
@@ -111,6 +115,15 @@ CProductInfoDlg::CProductInfoDlg(Kind kind, QWidget* parent) : QDialog(parent) {
         // Without a caption the frame has to come from the dialog itself.
         setStyleSheet("CProductInfoDlg { border: 1px solid palette(dark); }");
     }
+}
+
+void CProductInfoDlg::showEvent(QShowEvent* event) {
+    // Centred on the screen: the start-up screen comes before any window.
+    adjustSize();
+    if (QScreen* shownOn = screen()) {
+        move(shownOn->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
 }
 
 void CProductInfoDlg::SetCounters(int32_t startCount, int32_t timesUsed, int32_t filesProcessed) {

@@ -48,6 +48,9 @@ class CProductInfoDlg : public QDialog {
     CLinkLabel* Link(int row) const { return links_[row]; }
     QPushButton* OkButton() const { return ok_; }
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     QLabel* counters_[3] = {};
     CLinkLabel* links_[3] = {};
