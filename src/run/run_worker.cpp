@@ -262,6 +262,9 @@ RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporte
         bool fetched = first ? rules.FirstPair(original, target) : rules.NextPair(original, target);
         if (fetched) {
             first = false;
+        }
+        // A track file that got no title has no new name: it stays as it is.
+        if (fetched && !target.empty()) {
             reporter.ReportOriginalName(original);
             reporter.ReportRenamedName(target);
             FileOutcome outcome =

@@ -4,6 +4,8 @@
 
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
+#include "rules/control_ids.h"
+#include "rules/memory_page.h"
 #include "run/run_log.h"
 #include "run/undo_script.h"
 #include "run_test_support.h"
@@ -241,6 +243,33 @@ TEST(RunEngine, RunFilesThatCannotBeCreatedAbortBeforeAnyWork) {
             EXPECT_EQ(Lines(dir.Read(CRunLog::kFileName)).size(), 4u);
         }
     }
+}
+
+// With fewer checked titles than track files, the files left without a title
+// keep their names; they are not failures.
+TEST(RunEngine, FilesWithoutATitleAreLeftAlone) {
+    TestDir dir;
+    CounterFolder counters;
+    dir.CreateFiles({"a.mp3", "b.mp3", "c.mp3"});
+    StartRun run(dir);
+    CMemoryPage cdPage;
+    for (const char* name : {"b.mp3", "a.mp3", "c.mp3"}) {
+        cdPage.AddRow(ids::kSelectedTracks, {dir / name});
+    }
+    cdPage.AddRow(ids::kRetrievedNames, {"1", "Opening", "3:05"}, true);
+    cdPage.AddRow(ids::kRetrievedNames, {"2", "Unused", "4:10"}, false);
+    run.rules.SetPages(nullptr, nullptr, nullptr, &cdPage);
+    run.host.cdMode = true;
+    run.rules.RenameInPlace = true;
+    run.host.files = {dir / "b.mp3", dir / "a.mp3", dir / "c.mp3"};
+
+    const StartOutcome outcome = run.Start();
+    EXPECT_EQ(outcome.result.filesFailed, 0);
+    EXPECT_EQ(outcome.endMessage, "Rename process complete.");
+    EXPECT_EQ(ListWithoutRunFiles(dir),
+              (std::vector<std::string>{"Opening.mp3", "a.mp3", "c.mp3"}));
+    EXPECT_EQ(dir.Read(CRunLog::kFileName).find("failed"), std::string::npos);
+    EXPECT_EQ(CounterFolder::Read(kValueFilesProcessed), 3);
 }
 
 TEST(RunEngine, ChecksBeforeTheRun) {

@@ -43,6 +43,7 @@ class TestHost final : public IRunHost, public IRunReporter {
     std::vector<std::string> files;  // the selection, full paths
     bool answerYes = true;
     int cancelDuringFile = 0;  // 1-based; 0 never
+    bool cdMode = false;       // "Rename CD Audio Files"
 
     std::vector<std::string> questions;
     std::vector<std::string> messages;  // "caption|text"
@@ -62,7 +63,7 @@ class TestHost final : public IRunHost, public IRunReporter {
         }
         return static_cast<int32_t>(files.size());
     }
-    bool CdModeOn() override { return false; }
+    bool CdModeOn() override { return cdMode; }
     IRunReporter& Reporter() override { return *this; }
     bool ShowProgress(int32_t, std::atomic<uint8_t>& cancelRequested,
                       CCompletionEvent& completion) override {
