@@ -12,9 +12,11 @@
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "cdaudio/cddb_settings.h"
 #include "cdaudio/get_names.h"
@@ -166,7 +168,11 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
     });
 
     titlesView_ = AddReportList(this, ids::kRetrievedNames, titles_);
-    titlesView_->header()->resizeSection(0, 40);
+    // Room for the check box beside a two-digit number.
+    const int checkWidth = titlesView_->style()->pixelMetric(QStyle::PM_IndicatorWidth);
+    titlesView_->header()->resizeSection(
+        0, std::max(40, checkWidth + titlesView_->fontMetrics().horizontalAdvance("000") +
+                            DluX(this, 6)));
     titlesView_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     titlesView_->header()->resizeSection(2, 100);
     lists->addWidget(titlesView_, 1, 2);
@@ -234,6 +240,7 @@ void CCDDBSettingsDlg::ListDrives() {
     int select = -1;
     for (size_t i = 0; i < drives_.size(); ++i) {
         driveBox_->addItem(ToQt(drives_[i].path));
+        driveBox_->setItemData(static_cast<int>(i), ToQt(drives_[i].path), Qt::ToolTipRole);
         if (!chosenPath.empty() && drives_[i].path == chosenPath) {
             select = static_cast<int>(i);
         }
