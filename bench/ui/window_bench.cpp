@@ -6,31 +6,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
-#include "rules/control_ids.h"
+#include "bench_window.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
-#include "ui/main_dlg.h"
-#include "ui/rename_page.h"
 #include "ui/source_list_model.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using quorvan::bench::Clock;
+using quorvan::bench::Since;
 
 long PeakKib(int who) {
     rusage usage{};
@@ -53,22 +39,14 @@ int main(int argc, char** argv) {
     const std::string work = mkdtemp(pattern);
     const std::string folder = work + "/files";
     const std::string state = work + "/state";
-    std::filesystem::create_directory(folder);
+    quorvan::bench::MakeFiles(folder, count);
     setenv("QUORVAN_STATE_DIR", state.c_str(), 1);
-    for (int i = 0; i < count; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/file_%06d.dat", i);
-        std::ofstream(folder + name);
-    }
 
     quorvan::CRenameRules rules;
     quorvan::CFilterSettings filter;
     auto start = Clock::now();
     quorvan::CMainDlg window(rules, filter);
-    window.SetInitialFolder(folder);
-    window.Initialise();
-    window.show();
-    QApplication::processEvents();
+    quorvan::bench::OpenWindow(window, folder);
     const double open = Since(start);
 
     start = Clock::now();
@@ -76,8 +54,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     const double selectAll = Since(start);
 
-    window.RenamePage()->ControlAs<QCheckBox>(quorvan::ids::kAddPrefix)->click();
-    window.RenamePage()->ControlAs<QLineEdit>(quorvan::ids::kPrefix)->setText("new_");
+    quorvan::bench::SetPrefix(window, "new_");
     start = Clock::now();
     window.Button(1078)->click();  // Preview
     QApplication::processEvents();

@@ -2,40 +2,18 @@
 // (Select All, a prefix, Start with its progress dialog) and, in the same run,
 // an identical folder with quorvan-cli run as the reference.
 // Usage: window_run_bench [COUNT]   (QUORVAN_CLI names the command line program)
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
-#include "rules/control_ids.h"
+#include "bench_window.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
-#include "ui/main_dlg.h"
-#include "ui/rename_page.h"
 #include "ui/user_dialogs.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void MakeFiles(const std::string& folder, int count) {
-    std::filesystem::create_directory(folder);
-    for (int i = 0; i < count; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/file_%06d.dat", i);
-        std::ofstream(folder + name);
-    }
-}
+using quorvan::bench::Clock;
+using quorvan::bench::MakeFiles;
+using quorvan::bench::Since;
 
 size_t CountPrefixed(const std::string& folder) {
     size_t count = 0;
@@ -94,13 +72,9 @@ int main(int argc, char** argv) {
     quorvan::CRenameRules rules;
     quorvan::CFilterSettings filter;
     quorvan::CMainDlg window(rules, filter);
-    window.SetInitialFolder(windowFolder);
-    window.Initialise();
-    window.show();
-    QApplication::processEvents();
+    quorvan::bench::OpenWindow(window, windowFolder);
     window.Button(quorvan::ids::kSelectAll)->click();
-    window.RenamePage()->ControlAs<QCheckBox>(quorvan::ids::kAddPrefix)->click();
-    window.RenamePage()->ControlAs<QLineEdit>(quorvan::ids::kPrefix)->setText("new_");
+    quorvan::bench::SetPrefix(window, "new_");
 
     start = Clock::now();
     window.Button(1006)->click();  // Start, through to the refreshed list

@@ -24,6 +24,7 @@
 #include "ui/cddb_settings_dlg.h"
 #include "ui/page_widgets.h"
 #include "ui/user_dialogs.h"
+#include "ui/wait_cursor.h"
 
 namespace quorvan {
 
@@ -44,14 +45,6 @@ const std::vector<int> kFollowers = {ids::kCdDrive,
                                      ids::kTracksInvert,
                                      ids::kPlay,
                                      ids::kStop};
-
-class CWaitCursor final {
-  public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
 
 QPushButton* AddButton(CQtPage* page, int id, const QString& text, const QString& tip) {
     auto* button = new QPushButton(text, page);

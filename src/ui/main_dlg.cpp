@@ -33,6 +33,7 @@
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
 #include "ui/user_dialogs.h"
+#include "ui/wait_cursor.h"
 
 namespace quorvan {
 namespace {
@@ -56,15 +57,6 @@ constexpr int kExit = 1152;
 constexpr int kProgressIntervalMs = 40;
 
 const char* const kSettingsFilter = "Quorvan Files (*.qvr);;All Files (*)";
-
-// The wait cursor for the length of a long step.
-class CWaitCursor final {
-  public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
 
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();

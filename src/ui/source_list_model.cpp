@@ -6,28 +6,6 @@
 
 namespace quorvan {
 
-void CTrackOrder::Add(const std::string& path) {
-    if (where_.count(path) != 0) {
-        return;
-    }
-    order_.push_back(path);
-    where_.emplace(path, std::prev(order_.end()));
-}
-
-void CTrackOrder::Remove(const std::string& path) {
-    auto it = where_.find(path);
-    if (it == where_.end()) {
-        return;
-    }
-    order_.erase(it->second);
-    where_.erase(it);
-}
-
-void CTrackOrder::Clear() {
-    order_.clear();
-    where_.clear();
-}
-
 int CSourceListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Count();
 }

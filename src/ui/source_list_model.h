@@ -1,28 +1,10 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <list>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace quorvan {
-
-// The ticked files in the order they were first ticked: what the CD audio
-// naming pairs with track titles. Adding and removing cost O(1).
-class CTrackOrder final {
-  public:
-    // Appends a path unless it is already there.
-    void Add(const std::string& path);
-    void Remove(const std::string& path);
-    void Clear();
-    size_t Size() const { return order_.size(); }
-    std::vector<std::string> Paths() const { return {order_.begin(), order_.end()}; }
-
-  private:
-    std::list<std::string> order_;
-    std::unordered_map<std::string, std::list<std::string>::iterator> where_;
-};
 
 // The source list: full paths of a folder's files with a check box each, kept
 // in ascending byte order. Paths are kept as bytes and decoded only for

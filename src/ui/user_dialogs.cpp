@@ -22,18 +22,22 @@ class CRealDialogs final : public IUserDialogs {
 
     QString ChooseOpenFile(QWidget* parent, const QString& filter,
                            const QString& defaultSuffix) override {
-        QFileDialog dialog(parent, QString(), QString(), filter);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(defaultSuffix);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return ChooseFile(parent, filter, defaultSuffix, QFileDialog::AcceptOpen);
     }
 
     QString ChooseSaveFile(QWidget* parent, const QString& filter,
                            const QString& defaultSuffix) override {
+        return ChooseFile(parent, filter, defaultSuffix, QFileDialog::AcceptSave);
+    }
+
+  private:
+    static QString ChooseFile(QWidget* parent, const QString& filter, const QString& defaultSuffix,
+                              QFileDialog::AcceptMode mode) {
         QFileDialog dialog(parent, QString(), QString(), filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(mode);
+        // Opening needs an existing file; saving asks before replacing one.
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                           : QFileDialog::AnyFile);
         dialog.setDefaultSuffix(defaultSuffix);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     }
