@@ -116,6 +116,26 @@ TEST(WindowRun, RunsBeyondSixtyFiveThousandFilesFillTheBarExactly) {
     EXPECT_EQ(dialog.Bar()->value(), dialog.Bar()->maximum());
 }
 
+TEST(WindowRun, EscapeAndTheCloseBoxCancelLikeTheButton) {
+    for (bool useEscape : {true, false}) {
+        std::atomic<uint8_t> cancel{0};
+        CProcessingDlg dialog(10, cancel);
+        CRunReportBridge bridge;
+        dialog.Listen(bridge);
+        dialog.show();
+        if (useEscape) {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        } else {
+            dialog.close();
+        }
+        EXPECT_EQ(cancel.load(), 1);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        // Reports after the cancel change nothing on screen.
+        bridge.ReportProgress(7);
+        EXPECT_EQ(dialog.ProcessedText(), "n/a");
+    }
+}
+
 TEST(WindowRun, CancelClosesAtOnceAndTheWorkerStopsAfterTheFileInHand) {
     TestDir dir;
     dir.CreateFiles({"a.txt", "c.txt", "d.txt"});
