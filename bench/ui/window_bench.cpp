@@ -67,7 +67,6 @@ int main(int argc, char** argv) {
     start = Clock::now();
     const int status = std::system(command.c_str());
     const double cliTime = Since(start);
-    const long cliPeak = PeakKib(RUSAGE_CHILDREN);
     std::filesystem::remove_all(work);
 
     if (status != 0 || shown != count) {
@@ -84,6 +83,5 @@ int main(int argc, char** argv) {
     std::printf("quorvan-cli:        %.3f s\n", cliTime);
     std::printf("ratio:              %.2f (goal at most 3)\n", total / cliTime);
     std::printf("window peak memory: %.0f MB (goal at most 500)\n", windowPeak / 1024.0);
-    std::printf("cli peak memory:    %.0f MB\n", cliPeak / 1024.0);
     return 0;
 }
