@@ -9,7 +9,7 @@ scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 (cd build && ctest --output-on-failure -j "$(nproc)")
 
 # A short run of every fuzz target from its seed corpus (clang, no Qt).
-scripts/fuzz.sh --runs 2000
+scripts/fuzz.sh --runs 10000
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUORVAN_SANITIZE=ON -DQUORVAN_GUI=OFF \
     -DQUORVAN_BENCH=OFF
