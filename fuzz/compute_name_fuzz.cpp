@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cdaudio/track_names.h"
 #include "common/path.h"
 #include "fuzz_support.h"
 #include "rules/rename_rules.h"
@@ -113,14 +114,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             sources.push_back(path);
             std::string title;
             store.GetValue(std::string("FuzzTitle") + n, title);
-            title = Unescape(title);
-            // Titles reach the plan with the characters a file name cannot
-            // hold already replaced; the CD target checks that part.
-            quorvan::MakeValidFileName(title);
-            for (char& c : title) {
-                c = c == '\0' ? '_' : c;
-            }
-            titles.push_back(title);
+            // Titles reach the plan as the retrieved list shows them: made
+            // into file names (the xmcd target checks that step on its own).
+            titles.push_back(
+                quorvan::SafeTrackFileName(Unescape(title), static_cast<int>(n[0] - '0')));
         }
     }
     if (sources.empty()) {
