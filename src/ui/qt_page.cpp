@@ -128,7 +128,7 @@ void CWidgetControls::SetDateTime(int id, const LocalDateTime& value) {
     if (edit == nullptr || !date.isValid() || !time.isValid()) {
         return;
     }
-    // The value is a wall-clock reading: build it in the edit's own time spec
+    // The value is a wall-clock reading: build it in the edit's own time zone
     // (UTC for Qt's date and time edits), so that nothing converts it.
     QDateTime shown = edit->dateTime();
     shown.setDate(date);
