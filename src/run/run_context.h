@@ -18,6 +18,7 @@ struct RunContext {
     bool writeLog = false;
     bool writeUndo = false;
     bool inPlace = false;
+    bool cdMode = false;  // targets are CD titles; a file without one stays
 };
 
 // A manual-reset event: once set it stays set until reset.

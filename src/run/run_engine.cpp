@@ -57,7 +57,8 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         outcome.ended = StartOutcome::Ended::NoFiles;
         return outcome;
     }
-    rules_.ComputePlan(context_.sourceFolder, host.CdModeOn());
+    context_.cdMode = host.CdModeOn();
+    rules_.ComputePlan(context_.sourceFolder, context_.cdMode);
 
     context_.cancelRequested.store(0);
     if (!worker_.Start(context_, rules_, host.Reporter(), completion_, clock_)) {

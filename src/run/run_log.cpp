@@ -100,4 +100,8 @@ std::string FailedTimesLine(const std::string& path, int error) {
     return "failed to set times on " + path + ": " + ErrorText(error);
 }
 
+std::string NoNewNameLine(const std::string& original) {
+    return "failed to rename " + original + ": the rules give it no valid new name";
+}
+
 }  // namespace quorvan

@@ -46,6 +46,8 @@ std::string FailedRenameLine(const std::string& original, const std::string& tar
 std::string FailedCopyLine(const std::string& original, const std::string& target, int error);
 std::string FailedAttributesLine(const std::string& path, int error);
 std::string FailedTimesLine(const std::string& path, int error);
+// For a file whose rules give no usable name (empty, "." or "..").
+std::string NoNewNameLine(const std::string& original);
 
 // Opens `path` for writing, created with `mode` or emptied, never through a
 // symbolic link planted at that name. Null on failure, errno set.

@@ -263,12 +263,21 @@ RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporte
         if (fetched) {
             first = false;
         }
-        // A track file that got no title has no new name: it stays as it is.
-        if (fetched && !target.empty()) {
-            reporter.ReportOriginalName(original);
-            reporter.ReportRenamedName(target);
-            FileOutcome outcome =
-                ProcessFile(original, target, work, isPlanSource, logFile, undoFile);
+        if (fetched) {
+            FileOutcome outcome;
+            if (!target.empty()) {
+                reporter.ReportOriginalName(original);
+                reporter.ReportRenamedName(target);
+                outcome = ProcessFile(original, target, work, isPlanSource, logFile, undoFile);
+            } else if (!context.cdMode) {
+                // The rules gave no usable name ("." or ".."): say so, touch nothing.
+                outcome.failed = true;
+                outcome.failure = NoNewNameLine(original);
+                if (logFile != nullptr) {
+                    logFile->Failure(outcome.failure);
+                }
+            }
+            // A track file that got no CD title simply keeps its name.
             if (outcome.failed) {
                 ++result.filesFailed;
                 if (failedSoFar != nullptr) {

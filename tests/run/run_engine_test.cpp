@@ -272,6 +272,29 @@ TEST(RunEngine, FilesWithoutATitleAreLeftAlone) {
     EXPECT_EQ(CounterFolder::Read(kValueFilesProcessed), 3);
 }
 
+// A name the rules turn into ".." is no name: the file stays and the run says so.
+TEST(RunEngine, AFileTheRulesGiveNoUsableNameIsReportedAndLeftAlone) {
+    TestDir dir;
+    CounterFolder counters;
+    dir.CreateFiles({"xx", "ax"});
+    StartRun run(dir);
+    run.rules.RenameInPlace = true;
+    run.rules.TextMode = true;
+    run.rules.ReplaceString = true;
+    run.rules.SourceString = "x";
+    run.rules.DestString = ".";
+    run.host.files = {dir / "ax", dir / "xx"};
+
+    const StartOutcome outcome = run.Start();
+    EXPECT_EQ(outcome.result.filesFailed, 1);
+    EXPECT_EQ(outcome.endMessage, "Rename process complete.\n1 file failed.");
+    EXPECT_EQ(ListWithoutRunFiles(dir), (std::vector<std::string>{"a.", "xx"}));
+    EXPECT_NE(
+        dir.Read(CRunLog::kFileName)
+            .find("failed to rename " + (dir / "xx") + ": the rules give it no valid new name"),
+        std::string::npos);
+}
+
 TEST(RunEngine, ChecksBeforeTheRun) {
     CounterFolder counters;
     TestDir dir;
