@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,6 +20,19 @@
 namespace quorvan::bench {
 
 using Clock = std::chrono::steady_clock;
+
+// Sets the offscreen platform unless one is chosen; call before QApplication.
+inline void UseOffscreenPlatform() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
+// The command line program measured against the window.
+inline std::string CliPath() {
+    const char* fromEnvironment = std::getenv("QUORVAN_CLI");
+    return fromEnvironment != nullptr ? fromEnvironment : QUORVAN_CLI_PATH;
+}
 
 inline double Since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();

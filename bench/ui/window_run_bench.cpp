@@ -41,13 +41,10 @@ class CSilentDialogs final : public quorvan::IUserDialogs {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    quorvan::bench::UseOffscreenPlatform();
     QApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
-    const char* cliEnv = std::getenv("QUORVAN_CLI");
-    const std::string cli = cliEnv != nullptr ? cliEnv : QUORVAN_CLI_PATH;
+    const std::string cli = quorvan::bench::CliPath();
 
     char pattern[] = "/tmp/quorvan-window-run-bench-XXXXXX";
     const std::string work = mkdtemp(pattern);

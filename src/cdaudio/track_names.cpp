@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/path.h"
+
 namespace quorvan {
 
 namespace {
@@ -11,21 +13,9 @@ namespace {
 // Linux file name may have.
 constexpr size_t kMaxNameBytes = 200;
 
+// The characters no file name may hold, and control characters.
 bool IsUnsafe(unsigned char c) {
-    switch (c) {
-        case '"':
-        case '*':
-        case '/':
-        case ':':
-        case '<':
-        case '>':
-        case '?':
-        case '\\':
-        case '|':
-            return true;
-        default:
-            return c < 0x20 || c == 0x7f;
-    }
+    return IsInvalidNameCharacter(static_cast<char>(c)) || c < 0x20 || c == 0x7f;
 }
 
 std::string TwoDigits(int value) {

@@ -77,22 +77,27 @@ bool CreateFolderPath(const std::string& path) {
     return true;
 }
 
+bool IsInvalidNameCharacter(char c) {
+    switch (c) {
+        case '"':
+        case '*':
+        case '/':
+        case ':':
+        case '<':
+        case '>':
+        case '?':
+        case '\\':
+        case '|':
+            return true;
+        default:
+            return false;
+    }
+}
+
 void MakeValidFileName(std::string& text) {
     for (char& c : text) {
-        switch (c) {
-            case '"':
-            case '*':
-            case '/':
-            case ':':
-            case '<':
-            case '>':
-            case '?':
-            case '\\':
-            case '|':
-                c = '_';
-                break;
-            default:
-                break;
+        if (IsInvalidNameCharacter(c)) {
+            c = '_';
         }
     }
 }

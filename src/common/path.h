@@ -29,6 +29,8 @@ bool PathExists(const std::string& path);
 // be made; whether the last level itself was created is not looked at.
 bool CreateFolderPath(const std::string& path);
 
+// One of " * / : < > ? \ | (which file names must not hold on Windows shares).
+bool IsInvalidNameCharacter(char c);
 // Replaces each of " * / : < > ? \ | with "_".
 void MakeValidFileName(std::string& text);
 
