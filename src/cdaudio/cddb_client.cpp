@@ -252,6 +252,21 @@ bool CCddbClient::Exchange(const CddbSite& site, const std::string& command, int
     return true;
 }
 
+std::optional<std::string_view> CCddbClient::ExchangeForBody(const CddbSite& site,
+                                                             const std::string& command, int mode,
+                                                             std::string& reply) {
+    if (!Exchange(site, command, mode, reply)) {
+        return std::nullopt;
+    }
+    std::optional<std::string_view> body = ReplyBody(reply);
+    // Kept for the error text until the reply has been understood.
+    lastReply_ = body ? std::string(*body) : reply;
+    if (!body) {
+        Fail(EPROTONOSUPPORT);
+    }
+    return body;
+}
+
 bool CCddbClient::QuerySites(const std::string& host, int32_t port, const std::string& path,
                              std::vector<CddbSite>& sites) {
     CddbSite site;
@@ -259,13 +274,9 @@ bool CCddbClient::QuerySites(const std::string& host, int32_t port, const std::s
     site.port = port;
     site.path = path;
     std::string reply;
-    if (!Exchange(site, "sites", 0, reply)) {
-        return false;
-    }
-    std::optional<std::string_view> body = ReplyBody(reply);
-    lastReply_ = body ? std::string(*body) : reply;
+    std::optional<std::string_view> body = ExchangeForBody(site, "sites", 0, reply);
     if (!body) {
-        return Fail(EPROTONOSUPPORT);
+        return false;
     }
     CddbParseResult result = ParseSitesReply(*body, sites);
     if (!result.ok) {
@@ -283,16 +294,13 @@ bool CCddbClient::QueryDisc(const CddbSite& site, uint32_t discId, const CdTrack
     }
     CddbQueryArguments arguments = QueryArguments(discId, table);
     std::string reply;
-    if (!Exchange(site,
-                  "cddb+query+" + arguments.discId + "+" + arguments.trackCount + "+" +
-                      arguments.offsets + "+" + arguments.discLength,
-                  1, reply)) {
-        return false;
-    }
-    std::optional<std::string_view> body = ReplyBody(reply);
-    lastReply_ = body ? std::string(*body) : reply;
+    std::optional<std::string_view> body =
+        ExchangeForBody(site,
+                        "cddb+query+" + arguments.discId + "+" + arguments.trackCount + "+" +
+                            arguments.offsets + "+" + arguments.discLength,
+                        1, reply);
     if (!body) {
-        return Fail(EPROTONOSUPPORT);
+        return false;
     }
     CddbParseResult result = ParseQueryReply(*body, matches);
     if (!result.ok) {
@@ -313,12 +321,12 @@ bool CCddbClient::ReadDisc(const CddbSite& site, const std::string& category, ui
         return Fail(EINVAL);
     }
     std::string reply;
-    if (!Exchange(site, "cddb+read+" + category + "+" + DiscIdText(discId), 0, reply)) {
+    std::optional<std::string_view> body =
+        ExchangeForBody(site, "cddb+read+" + category + "+" + DiscIdText(discId), 0, reply);
+    if (!body) {
         return false;
     }
-    std::optional<std::string_view> body = ReplyBody(reply);
-    lastReply_ = body ? std::string(*body) : reply;
-    if (!body || !ParseDiscRecord(*body, record)) {
+    if (!ParseDiscRecord(*body, record)) {
         return Fail(EPROTONOSUPPORT);
     }
     record.discId = discId;

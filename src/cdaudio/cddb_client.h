@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cdaudio/cddb_types.h"
@@ -77,6 +79,11 @@ class CCddbClient {
     // Sends one request to the site and receives its reply. False on any
     // failure, with the error state set.
     bool Exchange(const CddbSite& site, const std::string& command, int mode, std::string& reply);
+    // Exchange, then the reply's body; none (and the error set) when the
+    // exchange failed or the reply has no body. `reply` holds the text.
+    std::optional<std::string_view> ExchangeForBody(const CddbSite& site,
+                                                    const std::string& command, int mode,
+                                                    std::string& reply);
     bool Fail(int systemError);
 
   private:
