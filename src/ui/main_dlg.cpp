@@ -92,7 +92,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
     int32_t BuildFileList(const std::string&) override {
         CWaitCursor wait;
         window_.BuildFileList();
-        return window_.context_.fileCount;
+        return window_.fileCount_;
     }
     bool CdModeOn() override { return window_.cdAudioPage_->RenameCdAudio(); }
     IRunReporter& Reporter() override { return *window_.bridge_; }
@@ -470,13 +470,12 @@ bool CMainDlg::BuildFileList() {
     }
     CFileListBuilder builder(rules_, filter_);
     const bool selected = builder.BuildFileList(request);
-    context_.fileCount = builder.fileCount;
+    fileCount_ = builder.fileCount;
     return selected;
 }
 
 void CMainDlg::FillPreviewList() {
-    context_.sourceFolder = SourceFolder();
-    rules_.ComputePlan(context_.sourceFolder, cdAudioPage_->RenameCdAudio());
+    rules_.ComputePlan(SourceFolder(), cdAudioPage_->RenameCdAudio());
     std::vector<std::string> names;
     std::string target;
     for (bool more = rules_.FirstTarget(target); more; more = rules_.NextTarget(target)) {

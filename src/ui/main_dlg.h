@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "run/run_context.h"
 #include "ui/qt_page.h"
 
 class QLabel;
@@ -65,7 +64,8 @@ class CMainDlg final : public QDialog {
     QString PreviewLabel() const;
 
     const std::string& SourceFolder() const;
-    RunContext& Context() { return context_; }
+    // Files the last BuildFileList put into the plan.
+    int32_t FileCount() const { return fileCount_; }
     int32_t StartCount() const { return startCount_; }
     int32_t TimesUsed() const { return timesUsed_; }
     int32_t FilesProcessed() const { return filesProcessed_; }
@@ -73,7 +73,7 @@ class CMainDlg final : public QDialog {
     void ScanSourceFolder(const std::string& folder);
     void RefreshSourceList(bool selectAll);
     // Fills the plan with the selected files the filter accepts; true when
-    // something was selected. `Context().fileCount` tells how many were taken.
+    // something was selected. FileCount() tells how many were taken.
     bool BuildFileList();
     void FillPreviewList();
 
@@ -121,7 +121,7 @@ class CMainDlg final : public QDialog {
     CRenameRules& rules_;
     CFilterSettings& filter_;
     CWidgetControls controls_;
-    RunContext context_;
+    int32_t fileCount_ = 0;
 
     CPathLabel* folderDisplay_ = nullptr;
     CVantorTabControl* tabs_ = nullptr;

@@ -145,7 +145,7 @@ TEST(MainWindow, PreviewWithNothingTickedSaysSoAndAFilteredOutSelectionShowsNoth
     f.Click(kPreview);
     EXPECT_EQ(f.dialogs.shown.size(), 1u);
     EXPECT_EQ(f.Window().PreviewLabel(), "(0 files in preview)");
-    EXPECT_EQ(f.Window().Context().fileCount, 0);
+    EXPECT_EQ(f.Window().FileCount(), 0);
 }
 
 TEST(MainWindow, PreviewShowsTheNewNamesInOrder) {
