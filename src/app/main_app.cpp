@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/core/app_values.h"
+#include "common/product.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
 #include "ui/main_dlg.h"

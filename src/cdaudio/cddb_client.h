@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cdaudio/cddb_types.h"
+#include "common/product.h"
 
 namespace quorvan {
 
@@ -93,7 +94,7 @@ class CCddbClient {
     int32_t systemError_ = 0;  // the last system-level error
     uint32_t timeoutMs_ = 2000;
     std::string clientName_ = "TelluraneCDDB";
-    std::string clientVersion_ = "1.00";
+    std::string clientVersion_ = kVersionText;
     int32_t protocolLevel_ = 6;  // level 6: UTF-8 replies
     std::string email_;
 };

@@ -7,6 +7,7 @@
 #include "cli/cli_session.h"
 #include "cli/preview_command.h"
 #include "cli/run_command.h"
+#include "common/product.h"
 
 using namespace quorvan::cli;
 
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
         return kExitDone;
     }
     if (options.version) {
-        fputs("quorvan-cli 1.00\n", stdout);
+        std::printf("quorvan-cli %s\n", quorvan::kVersionText);
         return kExitDone;
     }
     if (options.command == "cd-names") {

@@ -1,7 +1,7 @@
 #include "run/run_engine.h"
 
-#include "app/core/app_values.h"
-#include "app/core/usage_registry.h"
+#include "common/product.h"
+#include "run/usage_counters.h"
 #include "common/path.h"
 #include "rules/rename_rules.h"
 

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "app/core/app_values.h"
+#include "common/product.h"
 #include "common/path.h"
 #include "platform/file_system.h"
 

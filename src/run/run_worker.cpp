@@ -6,8 +6,8 @@
 #include <optional>
 #include <system_error>
 
-#include "app/core/app_values.h"
-#include "app/core/usage_registry.h"
+#include "common/product.h"
+#include "run/usage_counters.h"
 #include "common/path.h"
 #include "platform/file_ops.h"
 #include "platform/file_system.h"

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/core/app_values.h"
+#include "common/product.h"
 #include "ui/user_dialogs.h"
 
 namespace quorvan {

@@ -21,7 +21,7 @@
 #include "cdaudio/cddb_settings.h"
 #include "cdaudio/get_names.h"
 #include "rules/control_ids.h"
-#include "ui/cddb_settings_dlg.h"
+#include "ui/cddb_server_dlg.h"
 #include "ui/page_widgets.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
@@ -359,7 +359,7 @@ void CCDDBSettingsDlg::OnPlaybackError(const QString& text) {
 }
 
 void CCDDBSettingsDlg::EditCddbSettings() {
-    CCddbSettingsDlg dialog{CCddbSettingsStore(), this};
+    CCddbServerDlg dialog{CCddbSettingsStore(), this};
     dialog.exec();
 }
 

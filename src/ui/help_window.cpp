@@ -5,7 +5,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "app/core/app_values.h"
+#include "common/product.h"
 #include "ui/user_dialogs.h"
 
 static void InitQuorvanResources() {

@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/core/app_values.h"
-#include "app/core/usage_registry.h"
+#include "common/product.h"
+#include "run/usage_counters.h"
 #include "common/path.h"
 #include "platform/file_system.h"
 #include "rules/control_ids.h"

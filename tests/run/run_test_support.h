@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/core/app_values.h"
-#include "app/core/usage_registry.h"
+#include "common/product.h"
+#include "run/usage_counters.h"
 #include "rules/rename_rules.h"
 #include "run/run_engine.h"
 #include "support/test_dir.h"

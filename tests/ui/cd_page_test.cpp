@@ -21,7 +21,7 @@
 #include "run/run_engine.h"
 #include "support/local_cddb_server.h"
 #include "ui/cd_audio_page.h"
-#include "ui/cddb_settings_dlg.h"
+#include "ui/cddb_server_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui_fixture.h"
 
@@ -385,7 +385,7 @@ TEST(CddbSettingsDialog, StoresValidSettingsAndRefusesInvalidOnes) {
     StateDirScope state;
     CScriptedDialogs dialogs;
     {
-        CCddbSettingsDlg dialog{CCddbSettingsStore()};
+        CCddbServerDlg dialog{CCddbSettingsStore()};
         EXPECT_EQ(dialog.Entered(), CddbSettings{});  // the defaults at first
         dialog.HostEdit()->setText("cddb.example.org");
         dialog.PortEdit()->setValue(8080);
@@ -406,7 +406,7 @@ TEST(CddbSettingsDialog, StoresValidSettingsAndRefusesInvalidOnes) {
     EXPECT_EQ(stored.email, "j.doe@example.org");
 
     // Opened again, the dialog shows what was stored; Cancel changes nothing.
-    CCddbSettingsDlg again{CCddbSettingsStore()};
+    CCddbServerDlg again{CCddbSettingsStore()};
     EXPECT_EQ(again.Entered(), stored);
     again.HostEdit()->setText("other.example.org");
     again.reject();
@@ -419,7 +419,7 @@ TEST_F(CdPageTest, TheStoredEmailAddressIsSentInTheHello) {
     Open(dir.Path());
     TickRenameCdAudio();
     QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CCddbSettingsDlg*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<CCddbServerDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         dialog->EmailEdit()->setText("jane.doe@mail.example.org");
         dialog->accept();

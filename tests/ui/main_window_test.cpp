@@ -9,8 +9,8 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/core/app_values.h"
-#include "app/core/usage_registry.h"
+#include "common/product.h"
+#include "run/usage_counters.h"
 #include "rules/control_ids.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"

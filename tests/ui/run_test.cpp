@@ -14,8 +14,8 @@
 #include <QTextBrowser>
 #include <QTimer>
 
-#include "app/core/app_values.h"
-#include "app/core/usage_registry.h"
+#include "common/product.h"
+#include "run/usage_counters.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "ui/about_dlg.h"

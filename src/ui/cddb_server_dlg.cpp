@@ -1,4 +1,4 @@
-#include "ui/cddb_settings_dlg.h"
+#include "ui/cddb_server_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -14,7 +14,7 @@
 
 namespace quorvan {
 
-CCddbSettingsDlg::CCddbSettingsDlg(CCddbSettingsStore store, QWidget* parent)
+CCddbServerDlg::CCddbServerDlg(CCddbSettingsStore store, QWidget* parent)
     : QDialog(parent), store_(std::move(store)) {
     setWindowTitle(tr("CDDB Settings"));
     auto* layout = new QVBoxLayout(this);
@@ -41,8 +41,8 @@ CCddbSettingsDlg::CCddbSettingsDlg(CCddbSettingsStore store, QWidget* parent)
 
     auto* buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::RestoreDefaults, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CCddbSettingsDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CCddbSettingsDlg::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CCddbServerDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CCddbServerDlg::reject);
     connect(buttons->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, this,
             [this] { Show(CddbSettings{}); });
     layout->addWidget(buttons);
@@ -51,13 +51,13 @@ CCddbSettingsDlg::CCddbSettingsDlg(CCddbSettingsStore store, QWidget* parent)
     Show(store_.Load());
 }
 
-void CCddbSettingsDlg::Show(const CddbSettings& settings) {
+void CCddbServerDlg::Show(const CddbSettings& settings) {
     host_->setText(ToQt(settings.host));
     port_->setValue(settings.port);
     email_->setText(ToQt(settings.email));
 }
 
-CddbSettings CCddbSettingsDlg::Entered() const {
+CddbSettings CCddbServerDlg::Entered() const {
     CddbSettings settings;
     settings.host = FromQt(host_->text().trimmed());
     settings.port = port_->value();
@@ -65,7 +65,7 @@ CddbSettings CCddbSettingsDlg::Entered() const {
     return settings;
 }
 
-void CCddbSettingsDlg::accept() {
+void CCddbServerDlg::accept() {
     const CddbSettings settings = Entered();
     const std::string problem = ValidateCddbSettings(settings);
     if (!problem.empty()) {

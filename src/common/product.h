@@ -2,13 +2,11 @@
 
 namespace quorvan {
 
-// Process-wide values fixed in the program.
+// The product's fixed values. kVersionText is the one version string: the
+// window, the command line, the log and undo headers and the CDDB hello use it.
 inline constexpr const char* kVersionText = "1.00";
 inline constexpr const char* kProductName = "Quorvan";
 inline constexpr const char* kMakerName = "Tellurane";
-inline constexpr const char* kHelpFileName = "QVR_Help.chm";
-// Appended to a settings file's path to name its filter file.
-inline constexpr const char* kFilterFileSuffix = "fltr";
 // Stored as "AppGuidStr" when the counter store is created.
 inline constexpr const char* kAppGuid = "{4A66AE8A-38C8-4CB7-9D2B-EAD5AD6FCF6C}";
 

@@ -1,4 +1,4 @@
-#include "app/core/usage_registry.h"
+#include "run/usage_counters.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/core/app_values.h"
+#include "common/product.h"
 #include "support/test_dir.h"
 
 namespace quorvan {

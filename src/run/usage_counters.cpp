@@ -1,8 +1,8 @@
-#include "app/core/usage_registry.h"
+#include "run/usage_counters.h"
 
 #include <utility>
 
-#include "app/core/app_values.h"
+#include "common/product.h"
 #include "common/text.h"
 
 namespace quorvan {

@@ -11,11 +11,11 @@ namespace quorvan {
 
 // "CDDB Settings": the server asked for track names and the e-mail address
 // its hello carries. Kept in the per-user store, never in settings files.
-class CCddbSettingsDlg final : public QDialog {
+class CCddbServerDlg final : public QDialog {
     Q_OBJECT
   public:
     // Shows `settings`; OK stores what is entered in `store`.
-    CCddbSettingsDlg(CCddbSettingsStore store, QWidget* parent = nullptr);
+    CCddbServerDlg(CCddbSettingsStore store, QWidget* parent = nullptr);
 
     QLineEdit* HostEdit() const { return host_; }
     QSpinBox* PortEdit() const { return port_; }
