@@ -44,15 +44,15 @@ int main(int argc, char** argv) {
     copy.shrink_to_fit();
 
     CRenameRules rules;
-    rules.TextMode = false;
-    rules.NumericSequence = true;
-    rules.SequencePlacement = 0;
-    rules.StartWith = 1;
-    rules.DigitCount = 6;
-    rules.AddSuffix = true;
-    rules.Suffix = "_";
-    rules.RenameInPlace = false;
-    rules.RenameDestFolder = "/mnt/backup";
+    rules.Settings().TextMode = false;
+    rules.Settings().NumericSequence = true;
+    rules.Settings().SequencePlacement = 0;
+    rules.Settings().StartWith = 1;
+    rules.Settings().DigitCount = 6;
+    rules.Settings().AddSuffix = true;
+    rules.Settings().Suffix = "_";
+    rules.Settings().RenameInPlace = false;
+    rules.Settings().RenameDestFolder = "/mnt/backup";
     start = std::chrono::steady_clock::now();
     rules.ClearPlan();
     for (const std::string& path : paths) {

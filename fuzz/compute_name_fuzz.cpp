@@ -27,7 +27,7 @@ bool HasSlash(bool used, const std::string& text) {
 }
 
 // True when the user's own texts may put a "/" into a name.
-bool UserTextHasSlash(const CRenameRules& r) {
+bool UserTextHasSlash(const RenameSettings& r) {
     return HasSlash(r.AddPrefix, r.Prefix) || HasSlash(r.AddSuffix, r.Suffix) ||
            HasSlash(r.TextMode && r.ReplaceString && !r.SourceString.empty(), r.DestString) ||
            HasSlash(r.ChangeExtension, r.ChangeExtensionString) ||
@@ -58,14 +58,18 @@ void CheckTarget(const CRenameRules& rules, const std::string& source, const std
         return;  // no usable name: the entry gets no target
     }
     const std::string folder = source.substr(0, source.rfind('/'));
-    const std::string base = rules.RenameInPlace ? folder + "/" : rules.RenameDestFolder;
+    const RenameSettings& settings = rules.Settings();
+    std::string base = settings.RenameInPlace ? folder + "/" : settings.RenameDestFolder;
+    if (base.empty() || base.back() != '/') {
+        base += '/';
+    }
     QUORVAN_FUZZ_CHECK(target.compare(0, base.size(), base) == 0 && target.size() > base.size(),
                        "target %s is not inside %s", Shown(target).c_str(), Shown(base).c_str());
     if (userSlash) {
         return;
     }
     std::string_view rest = std::string_view(target).substr(base.size());
-    if (rules.RenameInPlace) {
+    if (rules.Settings().RenameInPlace) {
         QUORVAN_FUZZ_CHECK(rest.find('/') == std::string_view::npos,
                            "in-place target %s of %s leaves its folder", Shown(target).c_str(),
                            Shown(source).c_str());
@@ -88,9 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CRenameRules rules;
     rules.Store().ReadFromText(std::string(reinterpret_cast<const char*>(data), size));
     rules.ReadSettingsKeys();
-    for (std::string* text : {&rules.Prefix, &rules.Suffix, &rules.SourceString, &rules.DestString,
-                              &rules.AlphaStartWith, &rules.ChangeExtensionString,
-                              &rules.ConcatExtensionString, &rules.RenameDestFolder}) {
+    for (std::string* text :
+         {&rules.Settings().Prefix, &rules.Settings().Suffix, &rules.Settings().SourceString,
+          &rules.Settings().DestString, &rules.Settings().AlphaStartWith,
+          &rules.Settings().ChangeExtensionString, &rules.Settings().ConcatExtensionString,
+          &rules.Settings().RenameDestFolder}) {
         *text = Unescape(*text);
     }
     const auto& store = rules.Store();
@@ -125,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         titles.emplace_back("Title");
     }
 
-    const bool userSlash = UserTextHasSlash(rules);
+    const bool userSlash = UserTextHasSlash(rules.Settings());
     rules.StartSequence();
     for (size_t i = 0; i < sources.size(); ++i) {
         std::string target = cd ? titles[i] : std::string();

@@ -24,8 +24,8 @@ void CheckName(std::string_view title, int track) {
 
     // The name as the base of a track's new name, renamed in place.
     quorvan::CRenameRules rules;
-    rules.TextMode = true;
-    rules.RenameInPlace = true;
+    rules.Settings().TextMode = true;
+    rules.Settings().RenameInPlace = true;
     for (const char* source : {"/music/cd/track01.wav", "/music/cd/track02"}) {
         std::string target = name;
         rules.ComputeName("/music/cd", source, target, true);

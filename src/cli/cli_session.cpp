@@ -1,95 +1,16 @@
 #include "cli/cli_session.h"
 
 #include <cerrno>
-#include <set>
 
 #include "common/path.h"
 #include "platform/file_system.h"
+#include "rules/settings_keys.h"
+#include "selection/filter_keys.h"
 
 namespace quorvan::cli {
 
-namespace {
-
-const std::set<std::string>& SettingsKeys() {
-    static const std::set<std::string> keys = {"SourcePath",
-                                               "TextSeqModifications",
-                                               "AddPrefix",
-                                               "Prefix",
-                                               "AddSuffix",
-                                               "Suffix",
-                                               "CaseChange",
-                                               "Case",
-                                               "ReplaceString",
-                                               "SourceString",
-                                               "DestString",
-                                               "SequencePlacement",
-                                               "NumericAlphaSequence",
-                                               "StartWith",
-                                               "DigitCount",
-                                               "ChangeExtension",
-                                               "ChangeExtensionString",
-                                               "ConcatExtension",
-                                               "ConcatExtensionString",
-                                               "IncludeSubFolders",
-                                               "LogFile",
-                                               "UndoBatchFile",
-                                               "RenameInPlace",
-                                               "RenameDestFolder",
-                                               "ModifyAttributes",
-                                               "ModifyReadOnly",
-                                               "ModifyHidden",
-                                               "ModifySystem",
-                                               "ModifyArchive",
-                                               "ModifyDatesTimes",
-                                               "ModifyCreationDateTime",
-                                               "ModifyCreationDate",
-                                               "ModifyCreationTime",
-                                               "ModifyModDateTime",
-                                               "ModifyModDate",
-                                               "ModifyModTime",
-                                               "ModifyLastAccessedDateTime",
-                                               "ModifyLastAccessedDate",
-                                               "ModifyLastAccessedTime"};
-    return keys;
-}
-
-const std::set<std::string>& FilterKeys() {
-    static const std::set<std::string> keys = {"HasFilters",
-                                               "FilterOnAttributes",
-                                               "FilterAttribsIncludeExclude",
-                                               "FilterOnReadOnly",
-                                               "FilterOnHidden",
-                                               "FilterOnSystem",
-                                               "FilterOnArchive",
-                                               "FilterOnTimes",
-                                               "FilterOnCreationDateTime",
-                                               "FilterOnCreationDate",
-                                               "FilterOnCreationTime",
-                                               "FilterOnCreationDateTimeDir",
-                                               "FilterOnModDateTime",
-                                               "FilterOnModifiedDate",
-                                               "FilterOnModifiedTime",
-                                               "FilterOnModifiedDateTimeDir",
-                                               "FilterOnLastAccessDateTime",
-                                               "FilterOnLastAccessedDate",
-                                               "FilterOnLastAccessedTime",
-                                               "FilterOnLastAccessedDateTimeDir",
-                                               "FilterOnExtension",
-                                               "FilterOnIncludeExtensions",
-                                               "FilterIncludeExtensions",
-                                               "FilterOnExcludeExtensions",
-                                               "FilterExcludeExtensions"};
-    return keys;
-}
-
-}  // namespace
-
-bool IsFilterKey(const std::string& key) {
-    return FilterKeys().count(key) != 0;
-}
-
 bool IsKnownKey(const std::string& key) {
-    return SettingsKeys().count(key) != 0 || IsFilterKey(key);
+    return IsSettingsKey(key) || IsFilterKey(key);
 }
 
 void PrintError(FILE* err, const std::string& message) {
@@ -163,16 +84,17 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
         // they count for the mode the pages are in.
         std::string mode;
         if (!rules_.Store().GetValue("TextSeqModifications", mode)) {
-            rules_.Store().SetValue("TextSeqModifications", rules_.TextMode ? "Text" : "Seq");
+            rules_.Store().SetValue("TextSeqModifications",
+                                    rules_.Settings().TextMode ? "Text" : "Seq");
         }
         rules_.ReadSettingsKeys();
-        rules_.ApplyToPages(rules_.SourcePath);
+        rules_.ApplyToPages(rules_.Settings().SourcePath);
     }
     if (filterGiven && filter_.ReadFilterKeys()) {
         filter_.ApplyToPage();
     }
 
-    std::string folder = options.folder.empty() ? rules_.SourcePath : options.folder;
+    std::string folder = options.folder.empty() ? rules_.Settings().SourcePath : options.folder;
     if (folder.empty()) {
         PrintError(err, "no folder given, and the settings name none");
         return kExitUsage;

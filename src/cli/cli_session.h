@@ -29,7 +29,6 @@ class CCliSession final {
     CRenameRules& Rules() { return rules_; }
     CFilterSettings& Filter() { return filter_; }
     const std::string& Folder() const { return folder_; }
-    CMemoryPage& ExtendedPage() { return extended_; }
 
   private:
     CMemoryPage rename_, extended_, attribute_, cd_, filterPage_;
@@ -39,8 +38,6 @@ class CCliSession final {
     std::vector<SourceRow> rows_;
 };
 
-// Whether a key belongs to the filter file (else to the settings file).
-bool IsFilterKey(const std::string& key);
 // Whether a key is one the settings or filter file knows.
 bool IsKnownKey(const std::string& key);
 

@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "cli/cli_session.h"
-#include "rules/control_ids.h"
 #include "run/run_engine.h"
 
 namespace quorvan::cli {
@@ -108,13 +107,11 @@ class CCliRunHost final : public IRunHost {
         lastMessage_ = text;
     }
 
-    int32_t BuildFileList(const std::string&) override {
+    int32_t BuildFileList() override {
         int32_t count = session_.BuildFileList(err_);
         reporter_.SetTotal(count);
         return count;
     }
-
-    bool CdModeOn() override { return false; }
 
     IRunReporter& Reporter() override { return reporter_; }
 
@@ -163,13 +160,13 @@ int RunRun(const CliOptions& options, FILE* err) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
-    CMemoryPage& extended = session.ExtendedPage();
+    const RenameSettings& settings = session.Rules().Settings();
     RunRequest request;
     request.sourceFolder = session.Folder();
-    request.destinationFolder = extended.Text(ids::kDestinationFolder);
-    request.writeLog = extended.IsChecked(ids::kGenerateLog);
-    request.writeUndo = extended.IsChecked(ids::kGenerateUndo);
-    request.inPlace = extended.IsChecked(ids::kRenameExisting);
+    request.destinationFolder = settings.RenameDestFolder;
+    request.writeLog = settings.LogFile;
+    request.writeUndo = settings.UndoBatchFile;
+    request.inPlace = settings.RenameInPlace;
 
     CCliRunHost host(session, err);
     CRunEngine engine(session.Rules());

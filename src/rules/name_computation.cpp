@@ -1,9 +1,10 @@
+#include "rules/name_computation.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 #include "common/path.h"
 #include "common/text.h"
-#include "rules/rename_rules.h"
 
 namespace quorvan {
 
@@ -15,8 +16,10 @@ constexpr int32_t kMaxSequenceWidth = 255;
 
 }  // namespace
 
-bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string& sourcePath,
-                               std::string& target, bool cdFlag) {
+void ComputeName(const RenameSettings& settings, SequenceState& sequence,
+                 std::string_view sourceRoot, std::string_view sourcePath, std::string& target,
+                 bool cdFlag) {
+    const RenameSettings& s = settings;
     std::string_view path(sourcePath);
     size_t slash = path.rfind('/');
     std::string_view folder =
@@ -25,12 +28,12 @@ bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string&
     if (cdFlag) {
         name = target + std::string(ExtensionOf(name));
     }
-    if (TextMode) {
-        ApplyTextRules(name);
+    if (s.TextMode) {
+        ApplyTextRules(s, name);
     } else {
-        ApplySequenceRules(name);
+        ApplySequenceRules(s, sequence, name);
     }
-    ApplyExtensionRules(name);
+    ApplyExtensionRules(s, name);
 
     target.clear();
     // An empty name, "." or ".." would address the folder itself or its
@@ -38,21 +41,18 @@ bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string&
     // a name, so the entry keeps no target.
     const bool usable =
         !name.empty() && name != "." && name != ".." && name.find('\0') == std::string::npos;
-    if (RenameInPlace) {
+    if (s.RenameInPlace) {
         if (!usable) {
-            return true;
+            return;
         }
         target.reserve(folder.size() + 1 + name.size());
         target.append(folder);
         target += '/';
         target += name;
-        return true;
-    }
-    if (RenameDestFolder.empty() || RenameDestFolder.back() != '/') {
-        RenameDestFolder += '/';
+        return;
     }
     if (!usable) {
-        return true;
+        return;
     }
     // The part of the source folder below the root keeps its place below the
     // destination. A folder outside the root (a file named from elsewhere) has
@@ -64,98 +64,98 @@ bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string&
         size_t skip = relative.find_first_not_of('/');
         relative.remove_prefix(skip == std::string_view::npos ? relative.size() : skip);
     }
-    target.reserve(RenameDestFolder.size() + relative.size() + 1 + name.size());
-    target += RenameDestFolder;
+    const std::string& destination = s.RenameDestFolder;
+    target.reserve(destination.size() + relative.size() + 2 + name.size());
+    target += destination;
+    if (destination.empty() || destination.back() != '/') {
+        target += '/';
+    }
     if (!relative.empty()) {
         target.append(relative);
         target += '/';
     }
     target += name;
-    return true;
 }
 
-bool CRenameRules::ApplyTextRules(std::string& name) const {
-    if (AddPrefix) {
-        name = Prefix + name;
+void ApplyTextRules(const RenameSettings& s, std::string& name) {
+    if (s.AddPrefix) {
+        name = s.Prefix + name;
     }
-    if (AddSuffix) {
+    if (s.AddSuffix) {
         size_t dot = name.rfind('.');
         if (dot == std::string::npos) {
-            name += Suffix;
+            name += s.Suffix;
         } else {
-            name.insert(dot, Suffix);
+            name.insert(dot, s.Suffix);
         }
     }
-    if (ReplaceString && !SourceString.empty()) {
+    if (s.ReplaceString && !s.SourceString.empty()) {
         std::string out;
         size_t from = 0;
-        for (size_t at = name.find(SourceString); at != std::string::npos;
-             at = name.find(SourceString, from)) {
+        for (size_t at = name.find(s.SourceString); at != std::string::npos;
+             at = name.find(s.SourceString, from)) {
             out.append(name, from, at - from);
-            out += DestString;
-            from = at + SourceString.size();
+            out += s.DestString;
+            from = at + s.SourceString.size();
         }
         out.append(name, from, std::string::npos);
         name = std::move(out);
     }
-    if (CaseChange) {
-        name = UpperCase != 0 ? Utf8ToUpper(name) : Utf8ToLower(name);
+    if (s.CaseChange) {
+        name = s.UpperCase != 0 ? Utf8ToUpper(name) : Utf8ToLower(name);
     }
-    return true;
 }
 
-bool CRenameRules::ApplySequenceRules(std::string& name) {
-    std::string sequence;
-    if (NumericSequence) {
-        NextNumericText(sequence);
+void ApplySequenceRules(const RenameSettings& s, SequenceState& sequence, std::string& name) {
+    std::string text;
+    if (s.NumericSequence) {
+        NextNumericText(sequence, text);
     } else {
-        NextAlphaText(sequence);
+        NextAlphaText(sequence, text);
     }
     // In sequencing, prefix and suffix decorate the sequence text, not the name.
-    if (AddPrefix) {
-        sequence.insert(0, Prefix);
+    if (s.AddPrefix) {
+        text.insert(0, s.Prefix);
     }
-    if (AddSuffix) {
-        sequence += Suffix;
+    if (s.AddSuffix) {
+        text += s.Suffix;
     }
     size_t dot = name.rfind('.');
     size_t baseLength = dot == std::string::npos ? name.size() : dot;
-    switch (SequencePlacement) {
+    switch (s.SequencePlacement) {
         case 0:
-            name.insert(0, sequence);
+            name.insert(0, text);
             break;
         case 1:
-            name.replace(0, baseLength, sequence);
+            name.replace(0, baseLength, text);
             break;
         case 2:
-            name.insert(baseLength, sequence);
+            name.insert(baseLength, text);
             break;
         default:
             break;  // no placement chosen: the name stays as it was
     }
-    return true;
 }
 
-bool CRenameRules::ApplyExtensionRules(std::string& name) const {
-    if (ChangeExtension) {
+void ApplyExtensionRules(const RenameSettings& s, std::string& name) {
+    if (s.ChangeExtension) {
         size_t dot = name.rfind('.');
         if (dot != std::string::npos) {
             name.erase(dot);
         }
         name += '.';
-        name += ChangeExtensionString;
+        name += s.ChangeExtensionString;
     }
-    if (ConcatExtension) {
-        name += ConcatExtensionString;
+    if (s.ConcatExtension) {
+        name += s.ConcatExtensionString;
     }
-    return true;
 }
 
-bool CRenameRules::NextNumericText(std::string& text) {
-    if (DigitCount == 0) {
-        DigitCount = static_cast<int32_t>(DefaultWidth);
+void NextNumericText(SequenceState& sequence, std::string& text) {
+    if (sequence.digitCount == 0) {
+        sequence.digitCount = kDefaultSequenceWidth;
     }
-    int32_t width = DigitCount;
+    int32_t width = sequence.digitCount;
     if (width > kMaxSequenceWidth) {
         width = kMaxSequenceWidth;
     } else if (width < -kMaxSequenceWidth) {
@@ -163,44 +163,46 @@ bool CRenameRules::NextNumericText(std::string& text) {
     }
     char buffer[2 * kMaxSequenceWidth + 16];
     int n = snprintf(buffer, sizeof buffer, "%0*ld", static_cast<int>(width),
-                     static_cast<long>(SequenceCounter));
+                     static_cast<long>(sequence.counter));
     text.assign(buffer, n > 0 ? static_cast<size_t>(n) : 0);
-    SequenceCounter = static_cast<int32_t>(static_cast<uint32_t>(SequenceCounter) + 1u);
-    return true;
+    sequence.counter = static_cast<int32_t>(static_cast<uint32_t>(sequence.counter) + 1u);
 }
 
-bool CRenameRules::NextAlphaText(std::string& text) {
-    uint32_t v = static_cast<uint32_t>(SequenceCounter);
+void NextAlphaText(SequenceState& sequence, std::string& text) {
+    uint32_t v = static_cast<uint32_t>(sequence.counter);
     text.clear();
     uint32_t n = 1;
-    if (DigitCount == 0) {
-        DigitCount = static_cast<int32_t>(DefaultWidth);
+    int32_t& count = sequence.digitCount;
+    if (count == 0) {
+        count = kDefaultSequenceWidth;
     }
-    while (n <= static_cast<uint32_t>(DigitCount)) {
-        char letter = static_cast<char>((AlphaLowerCase ? 'a' : 'A') + v % 26);
+    while (n <= static_cast<uint32_t>(count)) {
+        char letter = static_cast<char>((sequence.alphaLowerCase ? 'a' : 'A') + v % 26);
         text.insert(text.begin(), letter);
         ++n;
         v /= 26;
-        if (v != 0 && n > static_cast<uint32_t>(DigitCount)) {
-            DigitCount = static_cast<int32_t>(static_cast<uint32_t>(DigitCount) + 1u);
+        if (v != 0 && n > static_cast<uint32_t>(count)) {
+            count = static_cast<int32_t>(static_cast<uint32_t>(count) + 1u);
         }
-        if (n >= DefaultWidth) {
+        if (n >= static_cast<uint32_t>(kDefaultSequenceWidth)) {
             break;
         }
     }
-    SequenceCounter = static_cast<int32_t>(static_cast<uint32_t>(SequenceCounter) + 1u);
-    return true;
+    sequence.counter = static_cast<int32_t>(static_cast<uint32_t>(sequence.counter) + 1u);
 }
 
-void CRenameRules::StartSequence() {
-    SequenceCounter = StartWith;
-    if (TextMode || NumericSequence) {
-        return;
+SequenceState StartSequence(const RenameSettings& settings, bool alphaLowerCase) {
+    SequenceState sequence;
+    sequence.alphaLowerCase = alphaLowerCase;
+    sequence.counter = settings.StartWith;
+    sequence.digitCount = settings.DigitCount;
+    if (settings.TextMode || settings.NumericSequence) {
+        return sequence;
     }
-    std::string start = AlphaStartWith;
+    std::string start = settings.AlphaStartWith;
     if (!start.empty()) {
-        AlphaLowerCase = static_cast<signed char>(start[0]) > 90;
-        if (AlphaLowerCase) {
+        sequence.alphaLowerCase = static_cast<signed char>(start[0]) > 90;
+        if (sequence.alphaLowerCase) {
             start = Utf8ToUpper(start);
         }
     }
@@ -211,7 +213,8 @@ void CRenameRules::StartSequence() {
         sum += static_cast<uint32_t>(digit) * weight;
         weight *= 26u;
     }
-    SequenceCounter = static_cast<int32_t>(sum);
+    sequence.counter = static_cast<int32_t>(sum);
+    return sequence;
 }
 
 }  // namespace quorvan

@@ -1,40 +1,39 @@
+#include "rules/rename_plan.h"
+
 #include <algorithm>
 
-#include "rules/control_ids.h"
-#include "rules/rename_rules.h"
+#include "rules/name_computation.h"
 
 namespace quorvan {
 
 namespace {
 
-bool KeyLess(const CRenameRules::PlanEntry& a, const CRenameRules::PlanEntry& b) {
+bool SourceLess(const CRenamePlan::Entry& a, const CRenamePlan::Entry& b) {
     return a.first < b.first;
 }
 
 }  // namespace
 
-bool CRenameRules::ClearPlan() {
-    plan_.clear();
+void CRenamePlan::Clear() {
+    entries_.clear();
     sortedCount_ = 0;
-    cursor_ = 0;
-    return true;
 }
 
-void CRenameRules::AddSource(const std::string& sourcePath) {
-    plan_.emplace_back(sourcePath, "");
+void CRenamePlan::Add(std::string source) {
+    entries_.emplace_back(std::move(source), std::string());
 }
 
-void CRenameRules::SortPlan() {
-    if (sortedCount_ == plan_.size()) {
+void CRenamePlan::Sort() const {
+    if (sortedCount_ == entries_.size()) {
         return;
     }
-    std::sort(plan_.begin(), plan_.end(), KeyLess);
-    // Of equal keys only one can carry a target: the entry that was there
+    std::sort(entries_.begin(), entries_.end(), SourceLess);
+    // Of equal sources only one can carry a target: the entry that was there
     // before the others were added again. That one stays.
-    auto out = plan_.begin();
-    for (auto it = plan_.begin(); it != plan_.end();) {
+    auto out = entries_.begin();
+    for (auto it = entries_.begin(); it != entries_.end();) {
         auto same = it + 1;
-        while (same != plan_.end() && same->first == it->first) {
+        while (same != entries_.end() && same->first == it->first) {
             if (it->second.empty()) {
                 it->second = std::move(same->second);
             }
@@ -46,90 +45,53 @@ void CRenameRules::SortPlan() {
         ++out;
         it = same;
     }
-    plan_.erase(out, plan_.end());
-    sortedCount_ = plan_.size();
+    entries_.erase(out, entries_.end());
+    sortedCount_ = entries_.size();
 }
 
-std::vector<CRenameRules::PlanEntry>::iterator CRenameRules::FindEntry(const std::string& key) {
-    SortPlan();
-    auto it = std::lower_bound(plan_.begin(), plan_.end(), PlanEntry{key, {}}, KeyLess);
-    return it != plan_.end() && it->first == key ? it : plan_.end();
+const std::vector<CRenamePlan::Entry>& CRenamePlan::Entries() const {
+    Sort();
+    return entries_;
 }
 
-const std::vector<CRenameRules::PlanEntry>& CRenameRules::PlanEntries() {
-    SortPlan();
-    return plan_;
+std::vector<CRenamePlan::Entry>& CRenamePlan::Entries() {
+    Sort();
+    return entries_;
 }
 
-bool CRenameRules::IsPlanSource(const std::string& path) {
-    return FindEntry(path) != plan_.end();
+const CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) const {
+    const std::vector<Entry>& entries = Entries();
+    auto it = std::lower_bound(entries.begin(), entries.end(), source,
+                               [](const Entry& e, std::string_view key) { return e.first < key; });
+    return it != entries.end() && it->first == source ? &*it : nullptr;
 }
 
-size_t CRenameRules::PlanSize() {
-    SortPlan();
-    return plan_.size();
+CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) {
+    return const_cast<Entry*>(static_cast<const CRenamePlan*>(this)->Find(source));
 }
 
-bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
-    SortPlan();
-    StartSequence();
-    if (!cdFlag || cdPage_ == nullptr) {
-        for (PlanEntry& entry : plan_) {
-            ComputeName(sourceRoot, entry.first, entry.second, false);
+void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
+                 SequenceState& sequence, const CdPairing* cd) {
+    if (cd == nullptr) {
+        for (CRenamePlan::Entry& entry : plan.Entries()) {
+            ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, false);
         }
-        return true;
+        return;
     }
-    // Pair the k-th selected track file with the k-th ticked title.
-    CPageControls& page = *cdPage_;
-    int count = page.RowCount(ids::kRetrievedNames);
-    int j = 0;
-    for (int k = 0; k < count; ++k) {
-        while (j < count && !page.IsRowChecked(ids::kRetrievedNames, j)) {
-            ++j;
-        }
-        if (j >= count) {
+    // A title goes to the next track file that is in the plan.
+    size_t title = 0;
+    for (const std::string& track : cd->trackOrder) {
+        if (title >= cd->titles.size()) {
             break;
         }
-        auto entry = FindEntry(page.RowText(ids::kSelectedTracks, k, 0));
-        if (entry == plan_.end()) {
+        CRenamePlan::Entry* entry = plan.Find(track);
+        if (entry == nullptr) {
             continue;
         }
-        std::string target = page.RowText(ids::kRetrievedNames, j, ids::kRetrievedNameColumn);
-        ComputeName(sourceRoot, entry->first, target, true);
+        std::string target = cd->titles[title++];
+        ComputeName(settings, sequence, sourceRoot, entry->first, target, true);
         entry->second = std::move(target);
-        ++j;
     }
-    return true;
-}
-
-bool CRenameRules::FirstTarget(std::string& target) {
-    SortPlan();
-    cursor_ = 0;
-    return NextTarget(target);
-}
-
-bool CRenameRules::NextTarget(std::string& target) {
-    if (cursor_ >= plan_.size()) {
-        return false;
-    }
-    target = plan_[cursor_++].second;
-    return true;
-}
-
-bool CRenameRules::FirstPair(std::string& source, std::string& target) {
-    SortPlan();
-    cursor_ = 0;
-    return NextPair(source, target);
-}
-
-bool CRenameRules::NextPair(std::string& source, std::string& target) {
-    if (cursor_ >= plan_.size()) {
-        return false;
-    }
-    source = plan_[cursor_].first;
-    target = plan_[cursor_].second;
-    ++cursor_;
-    return true;
 }
 
 }  // namespace quorvan

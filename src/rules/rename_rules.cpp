@@ -20,101 +20,106 @@ void CRenameRules::SetSubfolderControls(CPageControls* window, std::array<int, 4
 }
 
 std::array<CRenameRules::DateTimeGroup, 3> CRenameRules::DateTimeGroups() {
+    RenameSettings& s = settings_;
     return {{
-        {ids::kCreationDateTime, ids::kCreationDate, ids::kCreationTime, ModifyCreationDateTime,
-         CreationDate, CreationTime},
-        {ids::kModifiedDateTime, ids::kModifiedDate, ids::kModifiedTime, ModifyModDateTime, ModDate,
-         ModTime},
+        {ids::kCreationDateTime, ids::kCreationDate, ids::kCreationTime, s.ModifyCreationDateTime,
+         s.CreationDate, s.CreationTime},
+        {ids::kModifiedDateTime, ids::kModifiedDate, ids::kModifiedTime, s.ModifyModDateTime,
+         s.ModDate, s.ModTime},
         {ids::kLastAccessedDateTime, ids::kLastAccessedDate, ids::kLastAccessedTime,
-         ModifyLastAccessedDateTime, LastAccessedDate, LastAccessedTime},
+         s.ModifyLastAccessedDateTime, s.LastAccessedDate, s.LastAccessedTime},
     }};
 }
 
 bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
-    SourcePath = sourceFolder;
+    RenameSettings& s = settings_;
+    s.SourcePath = sourceFolder;
+    if (renamePage_ == nullptr) {
+        return true;
+    }
     CPageControls& r = *renamePage_;
-    TextMode = r.IsChecked(ids::kTextModifications);
-    if (TextMode) {
-        AddPrefix = r.IsChecked(ids::kAddPrefix);
-        if (AddPrefix) {
-            Prefix = r.Text(ids::kPrefix);
+    s.TextMode = r.IsChecked(ids::kTextModifications);
+    if (s.TextMode) {
+        s.AddPrefix = r.IsChecked(ids::kAddPrefix);
+        if (s.AddPrefix) {
+            s.Prefix = r.Text(ids::kPrefix);
         }
-        AddSuffix = r.IsChecked(ids::kAddSuffix);
-        if (AddSuffix) {
-            Suffix = r.Text(ids::kSuffix);
+        s.AddSuffix = r.IsChecked(ids::kAddSuffix);
+        if (s.AddSuffix) {
+            s.Suffix = r.Text(ids::kSuffix);
         }
-        CaseChange = r.IsChecked(ids::kChangeCase);
-        if (CaseChange) {
-            UpperCase = r.IsChecked(ids::kLowerCase) ? 0 : 1;
+        s.CaseChange = r.IsChecked(ids::kChangeCase);
+        if (s.CaseChange) {
+            s.UpperCase = r.IsChecked(ids::kLowerCase) ? 0 : 1;
         }
-        ReplaceString = r.IsChecked(ids::kReplaceString);
-        if (ReplaceString) {
-            SourceString = r.Text(ids::kSearchText);
-            DestString = r.Text(ids::kReplaceText);
+        s.ReplaceString = r.IsChecked(ids::kReplaceString);
+        if (s.ReplaceString) {
+            s.SourceString = r.Text(ids::kSearchText);
+            s.DestString = r.Text(ids::kReplaceText);
         }
     } else {
-        NumericSequence = r.IsChecked(ids::kNumericSequence);
-        SequencePlacement = r.IsChecked(ids::kSequencePrefix)    ? 0
-                            : r.IsChecked(ids::kSequenceSuffix)  ? 2
-                            : r.IsChecked(ids::kSequenceReplace) ? 1
-                                                                 : 3;
-        if (NumericSequence) {
+        s.NumericSequence = r.IsChecked(ids::kNumericSequence);
+        s.SequencePlacement = r.IsChecked(ids::kSequencePrefix)    ? 0
+                              : r.IsChecked(ids::kSequenceSuffix)  ? 2
+                              : r.IsChecked(ids::kSequenceReplace) ? 1
+                                                                   : 3;
+        if (s.NumericSequence) {
             // Empty boxes get their defaults, shown on the page too.
             std::string start = r.Text(ids::kNumericStart);
             if (start.empty()) {
                 r.SetText(ids::kNumericStart, "1");
-                StartWith = 1;
+                s.StartWith = 1;
             } else {
-                StartWith = ParseLong(start);
+                s.StartWith = ParseLong(start);
             }
             std::string digits = r.Text(ids::kDigits);
             if (digits.empty()) {
                 r.SetText(ids::kDigits, "4");
-                DigitCount = 4;
+                s.DigitCount = 4;
             } else {
-                DigitCount = ParseLong(digits);
+                s.DigitCount = ParseLong(digits);
             }
         } else {
-            AlphaStartWith = r.Text(ids::kAlphaStart);
-            DigitCount = ParseLong(r.Text(ids::kCharacters));
+            s.AlphaStartWith = r.Text(ids::kAlphaStart);
+            s.DigitCount = ParseLong(r.Text(ids::kCharacters));
         }
-        AddPrefix = r.IsChecked(ids::kSeqAddPrefix);
-        if (AddPrefix) {
-            Prefix = r.Text(ids::kSeqPrefix);
+        s.AddPrefix = r.IsChecked(ids::kSeqAddPrefix);
+        if (s.AddPrefix) {
+            s.Prefix = r.Text(ids::kSeqPrefix);
         }
-        AddSuffix = r.IsChecked(ids::kSeqAddSuffix);
-        if (AddSuffix) {
-            Suffix = r.Text(ids::kSeqSuffix);
+        s.AddSuffix = r.IsChecked(ids::kSeqAddSuffix);
+        if (s.AddSuffix) {
+            s.Suffix = r.Text(ids::kSeqSuffix);
         }
     }
 
     CPageControls& e = *extendedPage_;
-    ChangeExtension = e.IsChecked(ids::kChangeExtension);
-    if (ChangeExtension) {
-        ChangeExtensionString = e.Text(ids::kNewExtension);
+    s.ChangeExtension = e.IsChecked(ids::kChangeExtension);
+    if (s.ChangeExtension) {
+        s.ChangeExtensionString = e.Text(ids::kNewExtension);
     }
-    ConcatExtension = e.IsChecked(ids::kConcatExtension);
-    if (ConcatExtension) {
-        ConcatExtensionString = e.Text(ids::kConcatText);
+    s.ConcatExtension = e.IsChecked(ids::kConcatExtension);
+    if (s.ConcatExtension) {
+        s.ConcatExtensionString = e.Text(ids::kConcatText);
     }
-    IncludeSubFolders = e.IsChecked(ids::kIncludeSubfolders);
-    LogFile = e.IsChecked(ids::kGenerateLog);
-    UndoBatchFile = e.IsChecked(ids::kGenerateUndo);
-    RenameInPlace = e.IsChecked(ids::kRenameExisting);
-    if (!RenameInPlace) {
-        RenameDestFolder = e.Text(ids::kDestinationFolder);
+    s.IncludeSubFolders = e.IsChecked(ids::kIncludeSubfolders);
+    s.LogFile = e.IsChecked(ids::kGenerateLog);
+    s.UndoBatchFile = e.IsChecked(ids::kGenerateUndo);
+    s.RenameInPlace = e.IsChecked(ids::kRenameExisting);
+    if (!s.RenameInPlace) {
+        s.RenameDestFolder = e.Text(ids::kDestinationFolder);
     }
 
     CPageControls& a = *attributePage_;
-    ModifyAttributes = a.IsChecked(ids::kModifyAttributes);
-    if (ModifyAttributes) {
-        ModifyReadOnly = a.IsChecked(ids::kReadOnly);
-        ModifyHidden = a.IsChecked(ids::kHidden);
-        ModifySystem = a.IsChecked(ids::kSystem);
-        ModifyArchive = a.IsChecked(ids::kArchive);
+    s.ModifyAttributes = a.IsChecked(ids::kModifyAttributes);
+    if (s.ModifyAttributes) {
+        s.ModifyReadOnly = a.IsChecked(ids::kReadOnly);
+        s.ModifyHidden = a.IsChecked(ids::kHidden);
+        s.ModifySystem = a.IsChecked(ids::kSystem);
+        s.ModifyArchive = a.IsChecked(ids::kArchive);
     }
-    ModifyDatesTimes = a.IsChecked(ids::kModifyDateTime);
-    if (!ModifyDatesTimes) {
+    s.ModifyDatesTimes = a.IsChecked(ids::kModifyDateTime);
+    if (!s.ModifyDatesTimes) {
         return true;
     }
     for (const DateTimeGroup& g : DateTimeGroups()) {
@@ -142,7 +147,11 @@ void ShowCheckedEdit(CPageControls& page, int check, int edit, bool on, const st
 }  // namespace
 
 void CRenameRules::ApplyToPages(const std::string& sourceFolder) {
-    SourcePath = sourceFolder;
+    RenameSettings& s = settings_;
+    s.SourcePath = sourceFolder;
+    if (renamePage_ == nullptr) {
+        return;
+    }
 
     CPageControls& r = *renamePage_;
     for (int id :
@@ -202,25 +211,25 @@ void CRenameRules::ApplyToPages(const std::string& sourceFolder) {
         }
     }
 
-    if (TextMode) {
+    if (s.TextMode) {
         r.SetChecked(ids::kTextModifications, true);
-        ShowCheckedEdit(r, ids::kAddPrefix, ids::kPrefix, AddPrefix, Prefix);
-        ShowCheckedEdit(r, ids::kAddSuffix, ids::kSuffix, AddSuffix, Suffix);
+        ShowCheckedEdit(r, ids::kAddPrefix, ids::kPrefix, s.AddPrefix, s.Prefix);
+        ShowCheckedEdit(r, ids::kAddSuffix, ids::kSuffix, s.AddSuffix, s.Suffix);
         r.SetEnabled(ids::kChangeCase, true);
-        r.SetChecked(ids::kChangeCase, CaseChange);
-        if (CaseChange) {
+        r.SetChecked(ids::kChangeCase, s.CaseChange);
+        if (s.CaseChange) {
             r.SetEnabled(ids::kUpperCase, true);
             r.SetEnabled(ids::kLowerCase, true);
-            r.SetChecked(UpperCase != 0 ? ids::kUpperCase : ids::kLowerCase, true);
+            r.SetChecked(s.UpperCase != 0 ? ids::kUpperCase : ids::kLowerCase, true);
         }
         r.SetEnabled(ids::kReplaceString, true);
-        r.SetChecked(ids::kReplaceString, ReplaceString);
-        if (ReplaceString) {
+        r.SetChecked(ids::kReplaceString, s.ReplaceString);
+        if (s.ReplaceString) {
             for (int id : {ids::kSearchText, ids::kReplaceText, ids::kWithLabel, ids::kCaseNote}) {
                 r.SetEnabled(id, true);
             }
-            r.SetText(ids::kSearchText, SourceString);
-            r.SetText(ids::kReplaceText, DestString);
+            r.SetText(ids::kSearchText, s.SourceString);
+            r.SetText(ids::kReplaceText, s.DestString);
         }
     } else {
         r.SetChecked(ids::kSequencing, true);
@@ -229,75 +238,75 @@ void CRenameRules::ApplyToPages(const std::string& sourceFolder) {
         for (int id : placements) {
             r.SetEnabled(id, true);
         }
-        if (SequencePlacement >= 0 && SequencePlacement <= 2) {
+        if (s.SequencePlacement >= 0 && s.SequencePlacement <= 2) {
             for (int i = 0; i < 3; ++i) {
-                r.SetChecked(placements[i], i == SequencePlacement);
+                r.SetChecked(placements[i], i == s.SequencePlacement);
             }
         }
         r.SetEnabled(ids::kNumericSequence, true);
         r.SetEnabled(ids::kAlphaSequence, true);
-        if (NumericSequence) {
+        if (s.NumericSequence) {
             r.SetChecked(ids::kNumericSequence, true);
             for (int id :
                  {ids::kNumericStart, ids::kDigits, ids::kNumericStartLabel, ids::kDigitsLabel}) {
                 r.SetEnabled(id, true);
             }
-            r.SetText(ids::kNumericStart, FormatLong(StartWith));
-            r.SetText(ids::kDigits, FormatLong(DigitCount));
+            r.SetText(ids::kNumericStart, FormatLong(s.StartWith));
+            r.SetText(ids::kDigits, FormatLong(s.DigitCount));
         } else {
             r.SetChecked(ids::kAlphaSequence, true);
             for (int id : {ids::kAlphaStart, ids::kCharacters, ids::kAlphaStartLabel,
                            ids::kCharactersLabel}) {
                 r.SetEnabled(id, true);
             }
-            r.SetText(ids::kAlphaStart, AlphaStartWith);
-            r.SetText(ids::kCharacters, FormatLong(DigitCount));
+            r.SetText(ids::kAlphaStart, s.AlphaStartWith);
+            r.SetText(ids::kCharacters, FormatLong(s.DigitCount));
         }
-        ShowCheckedEdit(r, ids::kSeqAddPrefix, ids::kSeqPrefix, AddPrefix, Prefix);
-        ShowCheckedEdit(r, ids::kSeqAddSuffix, ids::kSeqSuffix, AddSuffix, Suffix);
+        ShowCheckedEdit(r, ids::kSeqAddPrefix, ids::kSeqPrefix, s.AddPrefix, s.Prefix);
+        ShowCheckedEdit(r, ids::kSeqAddSuffix, ids::kSeqSuffix, s.AddSuffix, s.Suffix);
     }
 
-    ShowCheckedEdit(e, ids::kChangeExtension, ids::kNewExtension, ChangeExtension,
-                    ChangeExtensionString);
-    ShowCheckedEdit(e, ids::kConcatExtension, ids::kConcatText, ConcatExtension,
-                    ConcatExtensionString);
+    ShowCheckedEdit(e, ids::kChangeExtension, ids::kNewExtension, s.ChangeExtension,
+                    s.ChangeExtensionString);
+    ShowCheckedEdit(e, ids::kConcatExtension, ids::kConcatText, s.ConcatExtension,
+                    s.ConcatExtensionString);
     e.SetEnabled(ids::kIncludeSubfolders, true);
-    e.SetChecked(ids::kIncludeSubfolders, IncludeSubFolders);
+    e.SetChecked(ids::kIncludeSubfolders, s.IncludeSubFolders);
     if (window_ != nullptr) {
         for (int id : subfolderControls_) {
-            window_->SetEnabled(id, !IncludeSubFolders);
+            window_->SetEnabled(id, !s.IncludeSubFolders);
         }
     }
     e.SetEnabled(ids::kGenerateLog, true);
-    e.SetChecked(ids::kGenerateLog, LogFile);
+    e.SetChecked(ids::kGenerateLog, s.LogFile);
     e.SetEnabled(ids::kGenerateUndo, true);
-    e.SetChecked(ids::kGenerateUndo, UndoBatchFile);
+    e.SetChecked(ids::kGenerateUndo, s.UndoBatchFile);
     e.SetEnabled(ids::kRenameExisting, true);
-    if (RenameInPlace) {
+    if (s.RenameInPlace) {
         e.SetChecked(ids::kRenameExisting, true);
     } else {
         e.SetChecked(ids::kCopyThenRename, true);
         for (int id : {ids::kDestinationLabel, ids::kDestinationFolder, ids::kDestinationBrowse}) {
             e.SetEnabled(id, true);
         }
-        e.SetText(ids::kDestinationFolder, RenameDestFolder);
+        e.SetText(ids::kDestinationFolder, s.RenameDestFolder);
     }
 
     a.SetEnabled(ids::kModifyAttributes, true);
-    a.SetChecked(ids::kModifyAttributes, ModifyAttributes);
-    if (ModifyAttributes) {
-        const std::pair<int, bool> boxes[] = {{ids::kReadOnly, ModifyReadOnly},
-                                              {ids::kHidden, ModifyHidden},
-                                              {ids::kSystem, ModifySystem},
-                                              {ids::kArchive, ModifyArchive}};
+    a.SetChecked(ids::kModifyAttributes, s.ModifyAttributes);
+    if (s.ModifyAttributes) {
+        const std::pair<int, bool> boxes[] = {{ids::kReadOnly, s.ModifyReadOnly},
+                                              {ids::kHidden, s.ModifyHidden},
+                                              {ids::kSystem, s.ModifySystem},
+                                              {ids::kArchive, s.ModifyArchive}};
         for (const auto& [id, on] : boxes) {
             a.SetEnabled(id, true);
             a.SetChecked(id, on);
         }
     }
     a.SetEnabled(ids::kModifyDateTime, true);
-    a.SetChecked(ids::kModifyDateTime, ModifyDatesTimes);
-    if (ModifyDatesTimes) {
+    a.SetChecked(ids::kModifyDateTime, s.ModifyDatesTimes);
+    if (s.ModifyDatesTimes) {
         for (const DateTimeGroup& g : DateTimeGroups()) {
             a.SetEnabled(g.check, true);
             a.SetChecked(g.check, g.flag);
@@ -309,6 +318,80 @@ void CRenameRules::ApplyToPages(const std::string& sourceFolder) {
             }
         }
     }
+}
+
+bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string& sourcePath,
+                               std::string& target, bool cdFlag) {
+    quorvan::ComputeName(settings_, sequence_, sourceRoot, sourcePath, target, cdFlag);
+    return true;
+}
+
+bool CRenameRules::ClearPlan() {
+    plan_.Clear();
+    cursor_ = 0;
+    return true;
+}
+
+void CRenameRules::AddSource(const std::string& sourcePath) {
+    plan_.Add(sourcePath);
+}
+
+bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
+    // Preview and Start number from the same start; an empty alpha start
+    // keeps the letter case of the sequence before.
+    sequence_ = quorvan::StartSequence(settings_, sequence_.alphaLowerCase);
+    if (!cdFlag || cdPage_ == nullptr) {
+        quorvan::ComputePlan(settings_, plan_, sourceRoot, sequence_);
+        return true;
+    }
+    // A track position per retrieved title; the titles in list order.
+    CPageControls& page = *cdPage_;
+    CdPairing cd;
+    const int count = page.RowCount(ids::kRetrievedNames);
+    for (int row = 0; row < count; ++row) {
+        cd.trackOrder.push_back(page.RowText(ids::kSelectedTracks, row, 0));
+        if (page.IsRowChecked(ids::kRetrievedNames, row)) {
+            cd.titles.push_back(page.RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
+        }
+    }
+    quorvan::ComputePlan(settings_, plan_, sourceRoot, sequence_, &cd);
+    return true;
+}
+
+bool CRenameRules::FirstTarget(std::string& target) {
+    cursor_ = 0;
+    return NextTarget(target);
+}
+
+bool CRenameRules::NextTarget(std::string& target) {
+    const std::vector<PlanEntry>& entries = plan_.Entries();
+    if (cursor_ >= entries.size()) {
+        return false;
+    }
+    target = entries[cursor_++].second;
+    return true;
+}
+
+bool CRenameRules::FirstPair(std::string& source, std::string& target) {
+    cursor_ = 0;
+    return NextPair(source, target);
+}
+
+bool CRenameRules::NextPair(std::string& source, std::string& target) {
+    const std::vector<PlanEntry>& entries = plan_.Entries();
+    if (cursor_ >= entries.size()) {
+        return false;
+    }
+    source = entries[cursor_].first;
+    target = entries[cursor_].second;
+    ++cursor_;
+    return true;
+}
+
+CRenamePlan CRenameRules::TakePlan() {
+    CRenamePlan plan = std::move(plan_);
+    ClearPlan();
+    return plan;
 }
 
 }  // namespace quorvan

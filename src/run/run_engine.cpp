@@ -1,9 +1,9 @@
 #include "run/run_engine.h"
 
-#include "common/product.h"
-#include "run/usage_counters.h"
 #include "common/path.h"
+#include "common/product.h"
 #include "rules/rename_rules.h"
+#include "run/usage_counters.h"
 
 namespace quorvan {
 
@@ -51,17 +51,32 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         }
     }
 
-    context_.fileCount = host.BuildFileList(context_.sourceFolder);
+    context_.fileCount = host.BuildFileList();
     if (context_.fileCount < 1) {
         host.ShowMessage(MessageKind::Info, kInfoCaption, kNoFilesText);
         outcome.ended = StartOutcome::Ended::NoFiles;
         return outcome;
     }
-    context_.cdMode = host.CdModeOn();
+    context_.cdMode = request.cdMode;
+    // The pages and the mode button were read at the same moment; the request
+    // is the one place the run takes the mode from.
+    rules_.Settings().RenameInPlace = context_.inPlace;
     rules_.ComputePlan(context_.sourceFolder, context_.cdMode);
 
+    RunJob job;
+    job.sourceFolder = context_.sourceFolder;
+    job.destinationFolder = context_.destinationFolder;
+    job.fileCount = context_.fileCount;
+    job.writeLog = context_.writeLog;
+    job.writeUndo = context_.writeUndo;
+    job.inPlace = context_.inPlace;
+    job.cdMode = context_.cdMode;
+    job.settings = rules_.Settings();
+    job.plan = rules_.TakePlan();
+
     context_.cancelRequested.store(0);
-    if (!worker_.Start(context_, rules_, host.Reporter(), completion_, clock_)) {
+    if (!worker_.Start(std::move(job), context_.cancelRequested, host.Reporter(), completion_,
+                       clock_)) {
         host.ShowMessage(MessageKind::Error, kErrorCaption, kThreadFailedText);
         outcome.ended = StartOutcome::Ended::ThreadFailed;
     } else {

@@ -23,11 +23,9 @@ class IRunHost {
     // A message with an OK button only.
     virtual void ShowMessage(MessageKind kind, const std::string& caption,
                              const std::string& text) = 0;
-    // Gathers the rule and filter settings, fills the plan with the selected
-    // files of `sourceFolder` that pass the filter and returns their number.
-    virtual int32_t BuildFileList(const std::string& sourceFolder) = 0;
-    // Whether "Rename CD Audio Files" is checked.
-    virtual bool CdModeOn() = 0;
+    // Gathers the rule and filter settings, fills the rules' plan with the
+    // selected files that pass the filter and returns their number.
+    virtual int32_t BuildFileList() = 0;
     // Receives the worker's reports, on the worker thread; must not block.
     // They may start before ShowProgress is called; the finish report is
     // always the last.
@@ -44,13 +42,14 @@ class IRunHost {
     virtual void RefreshSourceList() = 0;
 };
 
-// The settings that a Start reads from the window.
+// What the window (or the command line) read for a Start.
 struct RunRequest {
     std::string sourceFolder;       // the folder display
     std::string destinationFolder;  // "Destination Folder:", copy mode only
     bool writeLog = false;
     bool writeUndo = false;
     bool inPlace = false;
+    bool cdMode = false;  // "Rename CD Audio Files"
 };
 
 // How a Start ended.
@@ -73,7 +72,9 @@ struct StartOutcome {
 };
 
 // The start of a run, shared by the window and the command line. Owns the
-// run's context, completion event and worker; one run at a time.
+// run's context, completion event and worker; one run at a time. The worker
+// gets its own copy of the settings and the plan, so nothing the window does
+// while it works can reach them.
 class CRunEngine final {
   public:
     explicit CRunEngine(CRenameRules& rules) : rules_(rules) {}

@@ -6,14 +6,13 @@
 #include <optional>
 #include <system_error>
 
-#include "common/product.h"
-#include "run/usage_counters.h"
 #include "common/path.h"
+#include "common/product.h"
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
-#include "rules/rename_rules.h"
 #include "run/run_log.h"
 #include "run/undo_script.h"
+#include "run/usage_counters.h"
 
 namespace quorvan {
 
@@ -140,7 +139,7 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
 
 }  // namespace
 
-FileWorkRules FileWorkRules::FromRules(const CRenameRules& rules) {
+FileWorkRules FileWorkRules::FromSettings(const RenameSettings& rules) {
     FileWorkRules work;
     work.renameInPlace = rules.RenameInPlace;
     work.modifyAttributes = rules.ModifyAttributes;
@@ -220,32 +219,33 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
     return outcome;
 }
 
-RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporter& reporter,
-                           CCompletionEvent& completion, const RunClock& clock,
-                           std::atomic<int32_t>* failedSoFar,
+RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancelRequested,
+                           IRunReporter& reporter, CCompletionEvent& completion,
+                           const RunClock& clock, std::atomic<int32_t>* failedSoFar,
                            const std::function<void(const RunResult&)>& onEnd) {
     CUsageRegistry registry(kAppGuid, kProductName);
     RunResult result;
     const RunClock now = clock ? clock : RunClock(CurrentLocalTime);
-    const FileWorkRules work = FileWorkRules::FromRules(rules);
-    auto isPlanSource = [&rules](const std::string& path) { return rules.IsPlanSource(path); };
+    FileWorkRules work = FileWorkRules::FromSettings(job.settings);
+    work.renameInPlace = job.inPlace;
+    auto isPlanSource = [&job](const std::string& path) { return job.plan.Contains(path); };
 
     bool failed = false;
     CRunLog log;
     CUndoScript undo;
-    if (context.writeLog && !log.Create(context.sourceFolder, now())) {
+    if (job.writeLog && !log.Create(job.sourceFolder, now())) {
         reporter.ReportError("Error creating log file.");
         failed = true;
     }
-    if (context.writeUndo && !failed && !undo.Create(context.sourceFolder, now())) {
+    if (job.writeUndo && !failed && !undo.Create(job.sourceFolder, now())) {
         reporter.ReportError("Error creating undo batch file.");
         failed = true;
     }
-    CRunLog* logFile = context.writeLog && log.IsOpen() ? &log : nullptr;
-    CUndoScript* undoFile = context.writeUndo && undo.IsOpen() ? &undo : nullptr;
+    CRunLog* logFile = job.writeLog && log.IsOpen() ? &log : nullptr;
+    CUndoScript* undoFile = job.writeUndo && undo.IsOpen() ? &undo : nullptr;
+    const std::vector<CRenamePlan::Entry>& entries = job.plan.Entries();
 
     reporter.ReportProgress(0);
-    bool first = true;
     bool finished = false;
     int32_t passes = 0;
     while (!finished) {
@@ -253,23 +253,20 @@ RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporte
             result.status = RunStatus::Aborted;
             break;
         }
-        if (context.cancelRequested.load() != 0) {
+        if (cancelRequested.load() != 0) {
             result.status = RunStatus::Cancelled;
             break;
         }
-        std::string original;
-        std::string target;
-        bool fetched = first ? rules.FirstPair(original, target) : rules.NextPair(original, target);
-        if (fetched) {
-            first = false;
-        }
-        if (fetched) {
+        // A pass without an entry left still counts, as the file count says.
+        if (static_cast<size_t>(passes) < entries.size()) {
+            const std::string& original = entries[static_cast<size_t>(passes)].first;
+            const std::string& target = entries[static_cast<size_t>(passes)].second;
             FileOutcome outcome;
             if (!target.empty()) {
                 reporter.ReportOriginalName(original);
                 reporter.ReportRenamedName(target);
                 outcome = ProcessFile(original, target, work, isPlanSource, logFile, undoFile);
-            } else if (!context.cdMode) {
+            } else if (!job.cdMode) {
                 // The rules gave no usable name ("." or ".."): say so, touch nothing.
                 outcome.failed = true;
                 outcome.failure = NoNewNameLine(original);
@@ -287,7 +284,7 @@ RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporte
             }
         }
         ++passes;
-        if (passes >= context.fileCount) {
+        if (passes >= job.fileCount) {
             finished = true;
         }
         reporter.ReportProgress(passes);
@@ -311,8 +308,8 @@ CRunWorker::~CRunWorker() {
     Join();
 }
 
-bool CRunWorker::Start(RunContext& context, CRenameRules& rules, IRunReporter& reporter,
-                       CCompletionEvent& completion, RunClock clock) {
+bool CRunWorker::Start(RunJob job, const std::atomic<uint8_t>& cancelRequested,
+                       IRunReporter& reporter, CCompletionEvent& completion, RunClock clock) {
     if (running_.load()) {
         return false;
     }
@@ -329,9 +326,10 @@ bool CRunWorker::Start(RunContext& context, CRenameRules& rules, IRunReporter& r
         running_.store(false);
     };
     try {
-        thread_ = std::thread([this, &context, &rules, &completion, clock, onEnd] {
-            ProcessingThread(context, rules, relay_, completion, clock, &failed_, onEnd);
-        });
+        thread_ =
+            std::thread([this, job = std::move(job), &cancelRequested, &completion, clock, onEnd] {
+                ProcessingThread(job, cancelRequested, relay_, completion, clock, &failed_, onEnd);
+            });
     } catch (const std::system_error&) {
         running_.store(false);
         relay_.Attach(nullptr);

@@ -7,11 +7,12 @@
 #include <thread>
 
 #include "common/local_time.h"
+#include "rules/rename_plan.h"
+#include "rules/rename_settings.h"
 #include "run/run_context.h"
 
 namespace quorvan {
 
-class CRenameRules;
 class CRunLog;
 class CUndoScript;
 
@@ -37,7 +38,21 @@ struct FileWorkRules {
     LocalDateTime lastAccessedDate;
     LocalDateTime lastAccessedTime;
 
-    static FileWorkRules FromRules(const CRenameRules& rules);
+    static FileWorkRules FromSettings(const RenameSettings& settings);
+};
+
+// Everything a run works from, copied or moved at Start and owned by the
+// worker: what the window read, the settings and the computed plan.
+struct RunJob {
+    std::string sourceFolder;
+    std::string destinationFolder;  // copy mode only
+    int32_t fileCount = 0;
+    bool writeLog = false;
+    bool writeUndo = false;
+    bool inPlace = false;
+    bool cdMode = false;  // targets are CD titles; a file without one stays
+    RenameSettings settings;
+    CRenamePlan plan;
 };
 
 // What became of one file.
@@ -62,9 +77,9 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
 // as its very last act. `failedSoFar`, when given, counts failed files as
 // they happen; `onEnd`, when given, gets the result just before the finish
 // report.
-RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporter& reporter,
-                           CCompletionEvent& completion, const RunClock& clock,
-                           std::atomic<int32_t>* failedSoFar = nullptr,
+RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancelRequested,
+                           IRunReporter& reporter, CCompletionEvent& completion,
+                           const RunClock& clock, std::atomic<int32_t>* failedSoFar = nullptr,
                            const std::function<void(const RunResult&)>& onEnd = {});
 
 // Runs ProcessingThread on its own thread. One run at a time.
@@ -76,10 +91,11 @@ class CRunWorker final {
     CRunWorker(const CRunWorker&) = delete;
     CRunWorker& operator=(const CRunWorker&) = delete;
 
-    // Resets `completion` and starts the worker. False when a worker still runs
-    // or no thread could be created. The context, rules and event must outlive
-    // the run; the reporter must stay valid until DetachReporter or the end.
-    bool Start(RunContext& context, CRenameRules& rules, IRunReporter& reporter,
+    // Resets `completion` and starts the worker on `job`. False when a worker
+    // still runs or no thread could be created. The cancel flag and the event
+    // must outlive the run; the reporter must stay valid until DetachReporter
+    // or the end.
+    bool Start(RunJob job, const std::atomic<uint8_t>& cancelRequested, IRunReporter& reporter,
                CCompletionEvent& completion, RunClock clock = {});
     // True from Start until the worker has its result.
     bool Running() const { return running_.load(); }

@@ -4,6 +4,7 @@
 #include "common/text.h"
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
+#include "selection/filter_keys.h"
 
 namespace quorvan {
 
@@ -24,24 +25,6 @@ constexpr TimeRuleControls kModifiedControls{ids::kFilterModified, ids::kFilterM
 constexpr TimeRuleControls kLastAccessedControls{
     ids::kFilterLastAccessed, ids::kFilterLastAccessedDate, ids::kFilterLastAccessedTime,
     ids::kFilterLastAccessedDir};
-
-// The filter-file keys of one time rule.
-struct TimeRuleKeys {
-    const char* on;
-    const char* date;
-    const char* time;
-    const char* direction;
-};
-
-constexpr TimeRuleKeys kCreationKeys{"FilterOnCreationDateTime", "FilterOnCreationDate",
-                                     "FilterOnCreationTime", "FilterOnCreationDateTimeDir"};
-constexpr TimeRuleKeys kModifiedKeys{"FilterOnModDateTime", "FilterOnModifiedDate",
-                                     "FilterOnModifiedTime", "FilterOnModifiedDateTimeDir"};
-constexpr TimeRuleKeys kLastAccessedKeys{"FilterOnLastAccessDateTime", "FilterOnLastAccessedDate",
-                                         "FilterOnLastAccessedTime",
-                                         "FilterOnLastAccessedDateTimeDir"};
-
-const char* const kDirectionWords[] = {"Before", "On", "After"};
 
 bool IsDirection(TimeComparison comparison) {
     auto value = static_cast<int32_t>(comparison);
@@ -134,91 +117,57 @@ bool PatternEquals(std::string_view a, std::string_view b) {
     return EqualsIgnoreCase(a, b);
 }
 
-void WriteTimeRule(CSettingsStore& store, const TimeRuleKeys& keys, bool on,
-                   const LocalDateTime& date, const LocalDateTime& time,
-                   TimeComparison comparison) {
-    store.SetFlag(keys.on, on);
-    if (!on) {
-        return;
-    }
-    store.SetDate(keys.date, date);
-    store.SetTime(keys.time, time);
-    if (IsDirection(comparison)) {
-        store.SetValue(keys.direction, kDirectionWords[static_cast<int32_t>(comparison)]);
-    }
-}
-
-void ReadTimeRuleKeys(const CSettingsStore& store, const TimeRuleKeys& keys, bool& on,
-                      LocalDateTime& date, LocalDateTime& time, TimeComparison& comparison) {
-    bool onGiven = store.GetFlag(keys.on, on);
-    if (!on) {
-        return;
-    }
-    store.GetDate(keys.date, date);
-    store.GetTime(keys.time, time);
-    // The direction line is written only when a direction was chosen, so a
-    // file that turns the rule on without one had none.
-    std::string word;
-    if (!store.GetValue(keys.direction, word) && !onGiven) {
-        return;
-    }
-    comparison = TimeComparison::None;
-    for (int32_t i = 0; i < 3; ++i) {
-        if (EqualsIgnoreCase(word, kDirectionWords[i])) {
-            comparison = static_cast<TimeComparison>(i);
-        }
-    }
-}
-
 }  // namespace
 
 bool CFilterSettings::ReadFromPage() {
+    FilterRules& f = rules_;
     if (page_ == nullptr) {
         return AnyGroupOn();
     }
     const CPageControls& page = *page_;
 
-    FilterOnAttributes = page.IsChecked(ids::kFilterOnAttributes);
-    if (FilterOnAttributes) {
-        AttributeMode = page.IsChecked(ids::kFilterInclude);
-        FilterOnReadOnly = page.IsChecked(ids::kFilterReadOnly);
-        FilterOnHidden = page.IsChecked(ids::kFilterHidden);
-        FilterOnSystem = page.IsChecked(ids::kFilterSystem);
-        FilterOnArchive = page.IsChecked(ids::kFilterArchive);
+    f.FilterOnAttributes = page.IsChecked(ids::kFilterOnAttributes);
+    if (f.FilterOnAttributes) {
+        f.AttributeMode = page.IsChecked(ids::kFilterInclude);
+        f.FilterOnReadOnly = page.IsChecked(ids::kFilterReadOnly);
+        f.FilterOnHidden = page.IsChecked(ids::kFilterHidden);
+        f.FilterOnSystem = page.IsChecked(ids::kFilterSystem);
+        f.FilterOnArchive = page.IsChecked(ids::kFilterArchive);
     }
 
-    FilterOnTimes = page.IsChecked(ids::kFilterOnTimes);
-    if (FilterOnTimes) {
-        ReadTimeRule(page, kCreationControls, FilterOnCreationDateTime, CreationDate, CreationTime,
-                     CreationComparison);
-        ReadTimeRule(page, kModifiedControls, FilterOnModDateTime, ModifiedDate, ModifiedTime,
-                     ModifiedComparison);
-        ReadTimeRule(page, kLastAccessedControls, FilterOnLastAccessDateTime, LastAccessedDate,
-                     LastAccessedTime, LastAccessedComparison);
+    f.FilterOnTimes = page.IsChecked(ids::kFilterOnTimes);
+    if (f.FilterOnTimes) {
+        ReadTimeRule(page, kCreationControls, f.FilterOnCreationDateTime, f.CreationDate,
+                     f.CreationTime, f.CreationComparison);
+        ReadTimeRule(page, kModifiedControls, f.FilterOnModDateTime, f.ModifiedDate, f.ModifiedTime,
+                     f.ModifiedComparison);
+        ReadTimeRule(page, kLastAccessedControls, f.FilterOnLastAccessDateTime, f.LastAccessedDate,
+                     f.LastAccessedTime, f.LastAccessedComparison);
     }
 
-    FilterOnExtension = page.IsChecked(ids::kFilterOnExtensions);
-    if (FilterOnExtension) {
-        FilterOnIncludeExtensions = page.IsChecked(ids::kFilterIncludeExtensions);
-        if (FilterOnIncludeExtensions) {
-            ReadPatternList(page, ids::kFilterIncludeList, FilterIncludeExtensions);
+    f.FilterOnExtension = page.IsChecked(ids::kFilterOnExtensions);
+    if (f.FilterOnExtension) {
+        f.FilterOnIncludeExtensions = page.IsChecked(ids::kFilterIncludeExtensions);
+        if (f.FilterOnIncludeExtensions) {
+            ReadPatternList(page, ids::kFilterIncludeList, f.FilterIncludeExtensions);
         }
-        FilterOnExcludeExtensions = page.IsChecked(ids::kFilterExcludeExtensions);
-        if (FilterOnExcludeExtensions) {
-            ReadPatternList(page, ids::kFilterExcludeList, FilterExcludeExtensions);
+        f.FilterOnExcludeExtensions = page.IsChecked(ids::kFilterExcludeExtensions);
+        if (f.FilterOnExcludeExtensions) {
+            ReadPatternList(page, ids::kFilterExcludeList, f.FilterExcludeExtensions);
         }
     }
     return AnyGroupOn();
 }
 
 bool CFilterSettings::Matches(const std::string& path) {
+    FilterRules& f = rules_;
     // The page is read first so that the status query fetches only what the
     // switched-on rules look at; with every group off only existence counts.
     ReadFromPage();
-    bool timeRules = FilterOnTimes && (FilterOnCreationDateTime || FilterOnModDateTime ||
-                                       FilterOnLastAccessDateTime);
+    bool timeRules = f.FilterOnTimes && (f.FilterOnCreationDateTime || f.FilterOnModDateTime ||
+                                         f.FilterOnLastAccessDateTime);
     unsigned parts = kStatusExists;
-    if (FilterOnAttributes) {
+    if (f.FilterOnAttributes) {
         parts |= kStatusAttributes;
     }
     if (timeRules) {
@@ -229,40 +178,40 @@ bool CFilterSettings::Matches(const std::string& path) {
         return false;
     }
 
-    if (FilterOnAttributes) {
-        uint8_t wanted = (FilterOnReadOnly ? kAttrReadOnly : 0) |
-                         (FilterOnHidden ? kAttrHidden : 0) | (FilterOnSystem ? kAttrSystem : 0) |
-                         (FilterOnArchive ? kAttrArchive : 0);
+    if (f.FilterOnAttributes) {
+        uint8_t wanted =
+            (f.FilterOnReadOnly ? kAttrReadOnly : 0) | (f.FilterOnHidden ? kAttrHidden : 0) |
+            (f.FilterOnSystem ? kAttrSystem : 0) | (f.FilterOnArchive ? kAttrArchive : 0);
         bool same = wanted == status.attributes;
-        if (AttributeMode ? !same : same) {
+        if (f.AttributeMode ? !same : same) {
             return false;
         }
     }
 
     if (timeRules) {
-        if (FilterOnCreationDateTime &&
-            !CompareTimeCached(status.creationTime, CreationDate, CreationTime, CreationComparison,
-                               creationBound_)) {
+        if (f.FilterOnCreationDateTime &&
+            !CompareTimeCached(status.creationTime, f.CreationDate, f.CreationTime,
+                               f.CreationComparison, creationBound_)) {
             return false;
         }
-        if (FilterOnModDateTime &&
-            !CompareTimeCached(status.modificationTime, ModifiedDate, ModifiedTime,
-                               ModifiedComparison, modifiedBound_)) {
+        if (f.FilterOnModDateTime &&
+            !CompareTimeCached(status.modificationTime, f.ModifiedDate, f.ModifiedTime,
+                               f.ModifiedComparison, modifiedBound_)) {
             return false;
         }
-        if (FilterOnLastAccessDateTime &&
-            !CompareTimeCached(status.lastAccessTime, LastAccessedDate, LastAccessedTime,
-                               LastAccessedComparison, lastAccessedBound_)) {
+        if (f.FilterOnLastAccessDateTime &&
+            !CompareTimeCached(status.lastAccessTime, f.LastAccessedDate, f.LastAccessedTime,
+                               f.LastAccessedComparison, lastAccessedBound_)) {
             return false;
         }
     }
 
-    if (FilterOnExtension) {
+    if (f.FilterOnExtension) {
         std::string pattern = PatternOf(path);
-        if (FilterOnIncludeExtensions && !ListContains(pattern, FilterIncludeExtensions)) {
+        if (f.FilterOnIncludeExtensions && !ListContains(pattern, f.FilterIncludeExtensions)) {
             return false;
         }
-        if (FilterOnExcludeExtensions && ListContains(pattern, FilterExcludeExtensions)) {
+        if (f.FilterOnExcludeExtensions && ListContains(pattern, f.FilterExcludeExtensions)) {
             return false;
         }
     }
@@ -318,6 +267,7 @@ std::string CFilterSettings::PatternOf(std::string_view path) {
 }
 
 void CFilterSettings::ApplyToPage() {
+    FilterRules& f = rules_;
     if (page_ == nullptr) {
         return;
     }
@@ -350,52 +300,53 @@ void CFilterSettings::ApplyToPage() {
         page.SetEnabled(id, false);
     }
 
-    page.SetChecked(ids::kFilterOnAttributes, FilterOnAttributes);
-    if (FilterOnAttributes) {
+    page.SetChecked(ids::kFilterOnAttributes, f.FilterOnAttributes);
+    if (f.FilterOnAttributes) {
         page.SetEnabled(ids::kFilterInclude, true);
         page.SetEnabled(ids::kFilterExclude, true);
-        page.SetChecked(ids::kFilterInclude, AttributeMode);
-        page.SetChecked(ids::kFilterExclude, !AttributeMode);
-        const std::pair<int, bool> boxes[] = {{ids::kFilterReadOnly, FilterOnReadOnly},
-                                              {ids::kFilterHidden, FilterOnHidden},
-                                              {ids::kFilterSystem, FilterOnSystem},
-                                              {ids::kFilterArchive, FilterOnArchive}};
+        page.SetChecked(ids::kFilterInclude, f.AttributeMode);
+        page.SetChecked(ids::kFilterExclude, !f.AttributeMode);
+        const std::pair<int, bool> boxes[] = {{ids::kFilterReadOnly, f.FilterOnReadOnly},
+                                              {ids::kFilterHidden, f.FilterOnHidden},
+                                              {ids::kFilterSystem, f.FilterOnSystem},
+                                              {ids::kFilterArchive, f.FilterOnArchive}};
         for (const auto& [id, ticked] : boxes) {
             page.SetEnabled(id, true);
             page.SetChecked(id, ticked);
         }
     }
 
-    page.SetChecked(ids::kFilterOnTimes, FilterOnTimes);
-    if (FilterOnTimes) {
+    page.SetChecked(ids::kFilterOnTimes, f.FilterOnTimes);
+    if (f.FilterOnTimes) {
         page.SetEnabled(ids::kFilterCreation, true);
         page.SetEnabled(ids::kFilterModified, true);
         page.SetEnabled(ids::kFilterLastAccessed, true);
-        ApplyTimeRule(page, kCreationControls, FilterOnCreationDateTime, CreationDate, CreationTime,
-                      CreationComparison);
-        ApplyTimeRule(page, kModifiedControls, FilterOnModDateTime, ModifiedDate, ModifiedTime,
-                      ModifiedComparison);
-        ApplyTimeRule(page, kLastAccessedControls, FilterOnLastAccessDateTime, LastAccessedDate,
-                      LastAccessedTime, LastAccessedComparison);
+        ApplyTimeRule(page, kCreationControls, f.FilterOnCreationDateTime, f.CreationDate,
+                      f.CreationTime, f.CreationComparison);
+        ApplyTimeRule(page, kModifiedControls, f.FilterOnModDateTime, f.ModifiedDate,
+                      f.ModifiedTime, f.ModifiedComparison);
+        ApplyTimeRule(page, kLastAccessedControls, f.FilterOnLastAccessDateTime, f.LastAccessedDate,
+                      f.LastAccessedTime, f.LastAccessedComparison);
     }
 
-    page.SetChecked(ids::kFilterOnExtensions, FilterOnExtension);
-    if (FilterOnExtension) {
+    page.SetChecked(ids::kFilterOnExtensions, f.FilterOnExtension);
+    if (f.FilterOnExtension) {
         page.SetEnabled(ids::kFilterIncludeExtensions, true);
         page.SetEnabled(ids::kFilterExcludeExtensions, true);
-        page.SetChecked(ids::kFilterIncludeExtensions, FilterOnIncludeExtensions);
-        page.SetEnabled(ids::kFilterIncludeList, FilterOnIncludeExtensions);
-        page.SetChecked(ids::kFilterExcludeExtensions, FilterOnExcludeExtensions);
-        page.SetEnabled(ids::kFilterExcludeList, FilterOnExcludeExtensions);
+        page.SetChecked(ids::kFilterIncludeExtensions, f.FilterOnIncludeExtensions);
+        page.SetEnabled(ids::kFilterIncludeList, f.FilterOnIncludeExtensions);
+        page.SetChecked(ids::kFilterExcludeExtensions, f.FilterOnExcludeExtensions);
+        page.SetEnabled(ids::kFilterExcludeList, f.FilterOnExcludeExtensions);
     }
 }
 
 void CFilterSettings::ApplyExtensionChecks() {
+    FilterRules& f = rules_;
     if (page_ == nullptr) {
         return;
     }
-    CheckListedRows(*page_, ids::kFilterIncludeList, FilterIncludeExtensions);
-    CheckListedRows(*page_, ids::kFilterExcludeList, FilterExcludeExtensions);
+    CheckListedRows(*page_, ids::kFilterIncludeList, f.FilterIncludeExtensions);
+    CheckListedRows(*page_, ids::kFilterExcludeList, f.FilterExcludeExtensions);
 }
 
 bool CFilterSettings::SaveSettings(const std::string& settingsPath) {
@@ -417,82 +368,11 @@ bool CFilterSettings::LoadSettings(const std::string& settingsPath) {
 }
 
 void CFilterSettings::WriteFilterKeys() {
-    store_.SetFlag("HasFilters", AnyGroupOn());
-
-    store_.SetFlag("FilterOnAttributes", FilterOnAttributes);
-    if (FilterOnAttributes) {
-        store_.SetValue("FilterAttribsIncludeExclude", AttributeMode ? "Include" : "Exclude");
-        store_.SetFlag("FilterOnReadOnly", FilterOnReadOnly);
-        store_.SetFlag("FilterOnHidden", FilterOnHidden);
-        store_.SetFlag("FilterOnSystem", FilterOnSystem);
-        store_.SetFlag("FilterOnArchive", FilterOnArchive);
-    }
-
-    store_.SetFlag("FilterOnTimes", FilterOnTimes);
-    if (FilterOnTimes) {
-        WriteTimeRule(store_, kCreationKeys, FilterOnCreationDateTime, CreationDate, CreationTime,
-                      CreationComparison);
-        WriteTimeRule(store_, kModifiedKeys, FilterOnModDateTime, ModifiedDate, ModifiedTime,
-                      ModifiedComparison);
-        WriteTimeRule(store_, kLastAccessedKeys, FilterOnLastAccessDateTime, LastAccessedDate,
-                      LastAccessedTime, LastAccessedComparison);
-    }
-
-    store_.SetFlag("FilterOnExtension", FilterOnExtension);
-    if (FilterOnExtension) {
-        store_.SetFlag("FilterOnIncludeExtensions", FilterOnIncludeExtensions);
-        if (FilterOnIncludeExtensions) {
-            store_.SetValue("FilterIncludeExtensions", FilterIncludeExtensions);
-        }
-        store_.SetFlag("FilterOnExcludeExtensions", FilterOnExcludeExtensions);
-        if (FilterOnExcludeExtensions) {
-            store_.SetValue("FilterExcludeExtensions", FilterExcludeExtensions);
-        }
-    }
+    quorvan::WriteFilterKeys(rules_, store_);
 }
 
 bool CFilterSettings::ReadFilterKeys() {
-    bool hasFilters = false;
-    store_.GetFlag("HasFilters", hasFilters);
-
-    store_.GetFlag("FilterOnAttributes", FilterOnAttributes);
-    if (FilterOnAttributes) {
-        std::string mode;
-        if (store_.GetValue("FilterAttribsIncludeExclude", mode)) {
-            if (EqualsIgnoreCase(mode, "Include")) {
-                AttributeMode = true;
-            } else if (EqualsIgnoreCase(mode, "Exclude")) {
-                AttributeMode = false;
-            }
-        }
-        store_.GetFlag("FilterOnReadOnly", FilterOnReadOnly);
-        store_.GetFlag("FilterOnHidden", FilterOnHidden);
-        store_.GetFlag("FilterOnSystem", FilterOnSystem);
-        store_.GetFlag("FilterOnArchive", FilterOnArchive);
-    }
-
-    store_.GetFlag("FilterOnTimes", FilterOnTimes);
-    if (FilterOnTimes) {
-        ReadTimeRuleKeys(store_, kCreationKeys, FilterOnCreationDateTime, CreationDate,
-                         CreationTime, CreationComparison);
-        ReadTimeRuleKeys(store_, kModifiedKeys, FilterOnModDateTime, ModifiedDate, ModifiedTime,
-                         ModifiedComparison);
-        ReadTimeRuleKeys(store_, kLastAccessedKeys, FilterOnLastAccessDateTime, LastAccessedDate,
-                         LastAccessedTime, LastAccessedComparison);
-    }
-
-    store_.GetFlag("FilterOnExtension", FilterOnExtension);
-    if (FilterOnExtension) {
-        store_.GetFlag("FilterOnIncludeExtensions", FilterOnIncludeExtensions);
-        if (FilterOnIncludeExtensions) {
-            store_.GetValue("FilterIncludeExtensions", FilterIncludeExtensions);
-        }
-        store_.GetFlag("FilterOnExcludeExtensions", FilterOnExcludeExtensions);
-        if (FilterOnExcludeExtensions) {
-            store_.GetValue("FilterExcludeExtensions", FilterExcludeExtensions);
-        }
-    }
-    return hasFilters;
+    return quorvan::ReadFilterKeys(store_, rules_);
 }
 
 }  // namespace quorvan

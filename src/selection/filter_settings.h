@@ -7,12 +7,9 @@
 #include "common/local_time.h"
 #include "rules/page.h"
 #include "rules/settings_store.h"
+#include "selection/filter_rules.h"
 
 namespace quorvan {
-
-// Direction of a time rule. The page reports -1 for an empty drop-down; every
-// value other than Before, On and After lets every file pass.
-enum class TimeComparison : int32_t { Before = 0, On = 1, After = 2, None = 3 };
 
 // Decides, file by file, whether a selected file takes part in a preview or a
 // run: an attribute rule, three time rules and extension include/exclude lists,
@@ -30,7 +27,7 @@ class CFilterSettings final {
     // The decision for one file: false when it cannot be examined.
     bool Matches(const std::string& path);
     // True when any of the three groups is on.
-    bool AnyGroupOn() const { return FilterOnAttributes || FilterOnTimes || FilterOnExtension; }
+    bool AnyGroupOn() const { return rules_.AnyGroupOn(); }
 
     // One time rule: the file time against the rule date's calendar day and the
     // rule time's time of day, compared to the second.
@@ -63,33 +60,8 @@ class CFilterSettings final {
     bool ReadFilterKeys();
     CSettingsStore& Store() { return store_; }
 
-    // Fields, named after their filter-file keys.
-    bool FilterOnAttributes = false;
-    bool FilterOnReadOnly = false;
-    bool FilterOnHidden = false;
-    bool FilterOnSystem = false;
-    bool FilterOnArchive = false;
-    bool FilterOnTimes = false;
-    bool FilterOnCreationDateTime = false;
-    LocalDateTime CreationDate;
-    LocalDateTime CreationTime;
-    bool FilterOnModDateTime = false;
-    LocalDateTime ModifiedDate;
-    LocalDateTime ModifiedTime;
-    bool FilterOnLastAccessDateTime = false;
-    LocalDateTime LastAccessedDate;
-    LocalDateTime LastAccessedTime;
-    bool FilterOnExtension = false;
-    bool FilterOnIncludeExtensions = false;
-    std::string FilterIncludeExtensions;
-    bool FilterOnExcludeExtensions = false;
-    std::string FilterExcludeExtensions;
-    TimeComparison CreationComparison = TimeComparison::None;
-    TimeComparison ModifiedComparison = TimeComparison::None;
-    TimeComparison LastAccessedComparison = TimeComparison::None;
-    // true: only files with exactly the chosen attribute set pass; false: files
-    // with exactly that set fail.
-    bool AttributeMode = false;
+    FilterRules& Rules() { return rules_; }
+    const FilterRules& Rules() const { return rules_; }
 
   private:
     // A time rule's bound, converted once per distinct date and time: the local
@@ -105,6 +77,7 @@ class CFilterSettings final {
                                   TimeBound& bound);
 
     CPageControls* page_ = nullptr;
+    FilterRules rules_;
     CSettingsStore store_;
     TimeBound creationBound_;
     TimeBound modifiedBound_;

@@ -125,7 +125,7 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
                 ++fileCount;
             }
         }
-    } else if (rules_.IncludeSubFolders) {
+    } else if (rules_.Settings().IncludeSubFolders) {
         CollectFolderTree(request.sourceFolder);
         result = fileCount != 0;
     } else {

@@ -12,13 +12,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "common/product.h"
-#include "run/usage_counters.h"
 #include "common/path.h"
+#include "common/product.h"
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "rules/rename_rules.h"
 #include "run/run_engine.h"
+#include "run/usage_counters.h"
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 #include "ui/about_dlg.h"
@@ -89,12 +89,11 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
             kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
         Dialogs().Message(&window_, icon, ToQt(caption), ToQt(text), QMessageBox::Ok);
     }
-    int32_t BuildFileList(const std::string&) override {
+    int32_t BuildFileList() override {
         CWaitCursor wait;
         window_.BuildFileList();
         return window_.fileCount_;
     }
-    bool CdModeOn() override { return window_.cdAudioPage_->RenameCdAudio(); }
     IRunReporter& Reporter() override { return *window_.bridge_; }
     bool ShowProgress(int32_t fileCount, std::atomic<uint8_t>& cancelRequested,
                       CCompletionEvent&) override {
@@ -571,6 +570,7 @@ void CMainDlg::OnStart() {
     request.writeLog = extendedPage_->IsChecked(ids::kGenerateLog);
     request.writeUndo = extendedPage_->IsChecked(ids::kGenerateUndo);
     request.inPlace = extendedPage_->IsChecked(ids::kRenameExisting);
+    request.cdMode = cdAudioPage_->RenameCdAudio();
     const StartOutcome outcome = engine_->OnStart(*runHost_, request);
     if (outcome.timesUsedCounted) {
         ++timesUsed_;

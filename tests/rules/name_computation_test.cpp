@@ -1,38 +1,49 @@
 #include <gtest/gtest.h>
 
-#include "rules/rename_rules.h"
+#include "rules/name_computation.h"
+#include "rules/rename_plan.h"
 
 namespace quorvan {
 namespace {
 
 // Computes the new names of `sources` (in plan order) under `rules`.
-std::vector<std::string> Names(CRenameRules& rules, const std::vector<std::string>& sources,
+std::vector<std::string> Names(const RenameSettings& rules, const std::vector<std::string>& sources,
                                const std::string& root = "/data") {
-    rules.ClearPlan();
+    CRenamePlan plan;
     for (const auto& s : sources) {
-        rules.AddSource(s);
+        plan.Add(s);
     }
-    rules.ComputePlan(root, false);
+    SequenceState sequence = StartSequence(rules);
+    ComputePlan(rules, plan, root, sequence);
     std::vector<std::string> out;
-    for (const auto& [source, target] : rules.PlanEntries()) {
+    for (const auto& [source, target] : plan.Entries()) {
         out.push_back(target.substr(target.rfind('/') + 1));
     }
     return out;
 }
 
-std::string NameOf(CRenameRules& rules, const std::string& name) {
+std::string NameOf(const RenameSettings& rules, const std::string& name) {
     return Names(rules, {"/data/" + name}).at(0);
 }
 
-CRenameRules TextRules() {
-    CRenameRules rules;
+// The target of one source, or of a CD track with `title`.
+std::string Target(const RenameSettings& rules, const std::string& root, const std::string& source,
+                   const char* title = nullptr) {
+    SequenceState sequence = StartSequence(rules);
+    std::string target = title != nullptr ? title : "old";
+    ComputeName(rules, sequence, root, source, target, title != nullptr);
+    return target;
+}
+
+RenameSettings TextRules() {
+    RenameSettings rules;
     rules.TextMode = true;
     rules.RenameInPlace = true;
     return rules;
 }
 
-CRenameRules SequenceRules(bool numeric, int32_t placement) {
-    CRenameRules rules;
+RenameSettings SequenceRules(bool numeric, int32_t placement) {
+    RenameSettings rules;
     rules.TextMode = false;
     rules.RenameInPlace = true;
     rules.NumericSequence = numeric;
@@ -41,7 +52,7 @@ CRenameRules SequenceRules(bool numeric, int32_t placement) {
 }
 
 TEST(TextRules, PrefixSuffixReplaceAndCaseInTheirOrder) {
-    CRenameRules r = TextRules();
+    RenameSettings r = TextRules();
     r.AddPrefix = true;
     r.Prefix = "new_";
     r.AddSuffix = true;
@@ -60,7 +71,7 @@ TEST(TextRules, PrefixSuffixReplaceAndCaseInTheirOrder) {
 }
 
 TEST(TextRules, ReplaceSeesPrefixSuffixAndExtensionAndIsCaseSensitive) {
-    CRenameRules r = TextRules();
+    RenameSettings r = TextRules();
     r.ReplaceString = true;
     r.SourceString = "o";
     r.DestString = "0";
@@ -82,7 +93,7 @@ TEST(TextRules, ReplaceSeesPrefixSuffixAndExtensionAndIsCaseSensitive) {
 }
 
 TEST(TextRules, CaseChangeRunsLastOnWholeCharacters) {
-    CRenameRules r = TextRules();
+    RenameSettings r = TextRules();
     r.AddPrefix = true;
     r.Prefix = "x";
     r.CaseChange = true;
@@ -98,7 +109,7 @@ TEST(TextRules, CaseChangeRunsLastOnWholeCharacters) {
 }
 
 TEST(SequenceRules, NumericPlacementsAndWidths) {
-    CRenameRules r = SequenceRules(true, 0);
+    RenameSettings r = SequenceRules(true, 0);
     r.StartWith = 1;
     r.DigitCount = 4;
     r.AddSuffix = true;
@@ -113,8 +124,8 @@ TEST(SequenceRules, NumericPlacementsAndWidths) {
 
     r.StartWith = 1;
     r.DigitCount = 0;
-    EXPECT_EQ(NameOf(r, "a"), "00000001a");
-    EXPECT_EQ(r.DigitCount, 8);
+    EXPECT_EQ(Names(r, {"/data/a", "/data/b"}),
+              (std::vector<std::string>{"00000001a", "00000002b"}));
 
     r.DigitCount = 4;
     r.SequencePlacement = 1;
@@ -132,7 +143,7 @@ TEST(SequenceRules, NumericPlacementsAndWidths) {
 }
 
 TEST(SequenceRules, HugeDigitCountsStayBounded) {
-    CRenameRules r = SequenceRules(true, 0);
+    RenameSettings r = SequenceRules(true, 0);
     r.StartWith = 1;
     r.DigitCount = 2000000000;
     std::string name = NameOf(r, "x");
@@ -143,11 +154,11 @@ TEST(SequenceRules, HugeDigitCountsStayBounded) {
 }
 
 TEST(SequenceRules, AlphaRunsInBase26WithAAsZero) {
-    CRenameRules r = SequenceRules(false, 1);
+    RenameSettings r = SequenceRules(false, 1);
     r.AlphaStartWith = "a";
     r.DigitCount = 1;
     std::vector<std::string> sources;
-    for (int i = 0; i < 27; ++i) {
+    for (int i = 0; i < 28; ++i) {
         sources.push_back("/data/f" + std::string(1, static_cast<char>('a' + i / 26)) +
                           std::string(1, static_cast<char>('a' + i % 26)));
     }
@@ -155,7 +166,7 @@ TEST(SequenceRules, AlphaRunsInBase26WithAAsZero) {
     EXPECT_EQ(names.front(), "a");
     EXPECT_EQ(names[25], "z");
     EXPECT_EQ(names[26], "ba");
-    EXPECT_EQ(r.DigitCount, 2);  // grown, and kept for later names
+    EXPECT_EQ(names[27], "bb");  // the grown width is kept for later names
 
     r.AlphaStartWith = "AA";
     r.DigitCount = 2;
@@ -167,7 +178,7 @@ TEST(SequenceRules, AlphaRunsInBase26WithAAsZero) {
 }
 
 TEST(SequenceRules, AlphaNeverWritesMoreThanSevenLetters) {
-    CRenameRules r = SequenceRules(false, 1);
+    RenameSettings r = SequenceRules(false, 1);
     r.AlphaStartWith = "";
     for (int32_t count : {10, 8, 0, -1}) {
         r.DigitCount = count;
@@ -182,7 +193,7 @@ TEST(SequenceRules, AlphaNeverWritesMoreThanSevenLetters) {
 }
 
 TEST(SequenceRules, AlphaStartTextSetsCounterAndCase) {
-    CRenameRules r = SequenceRules(false, 0);
+    RenameSettings r = SequenceRules(false, 0);
     r.StartWith = 99;
     struct Row {
         const char* start;
@@ -192,21 +203,19 @@ TEST(SequenceRules, AlphaStartTextSetsCounterAndCase) {
     for (const Row& row : {Row{"A", 0, false}, Row{"B", 1, false}, Row{"BA", 26, false},
                            Row{"ZZ", 675, false}, Row{"ba", 26, true}, Row{"1", -16, false}}) {
         r.AlphaStartWith = row.start;
-        r.AlphaLowerCase = false;
-        r.StartSequence();
-        EXPECT_EQ(r.SequenceCounter, row.counter) << row.start;
-        EXPECT_EQ(r.AlphaLowerCase, row.lower) << row.start;
+        SequenceState sequence = StartSequence(r);
+        EXPECT_EQ(sequence.counter, row.counter) << row.start;
+        EXPECT_EQ(sequence.alphaLowerCase, row.lower) << row.start;
     }
     // An empty start counts from 0 and keeps the letter case as it was.
     r.AlphaStartWith = "";
-    r.AlphaLowerCase = true;
-    r.StartSequence();
-    EXPECT_EQ(r.SequenceCounter, 0);
-    EXPECT_TRUE(r.AlphaLowerCase);
+    SequenceState sequence = StartSequence(r, true);
+    EXPECT_EQ(sequence.counter, 0);
+    EXPECT_TRUE(sequence.alphaLowerCase);
 }
 
 TEST(ExtensionRules, ChangeThenAppend) {
-    CRenameRules r = TextRules();
+    RenameSettings r = TextRules();
     r.ChangeExtension = true;
     r.ChangeExtensionString = "txt";
     EXPECT_EQ(NameOf(r, "a.doc"), "a.txt");
@@ -226,101 +235,73 @@ TEST(ExtensionRules, ChangeThenAppend) {
 }
 
 TEST(TargetFolder, InPlaceAndCopyKeepTheSubfolderStructure) {
-    CRenameRules r = TextRules();
+    RenameSettings r = TextRules();
     r.AddPrefix = true;
     r.Prefix = "y";
-    std::string target;
-    r.ComputeName("/data", "/data/x.txt", target, false);
-    EXPECT_EQ(target, "/data/yx.txt");
+    EXPECT_EQ(Target(r, "/data", "/data/x.txt"), "/data/yx.txt");
 
     r.RenameInPlace = false;
     r.RenameDestFolder = "/out";
-    r.ComputeName("/data", "/data/sub/x.txt", target, false);
-    EXPECT_EQ(target, "/out/sub/yx.txt");
-    EXPECT_EQ(r.RenameDestFolder, "/out/");  // the separator stays appended
-    r.ComputeName("/data", "/data/x.txt", target, false);
-    EXPECT_EQ(target, "/out/yx.txt");
-    r.ComputeName("/data", "/data/a/b/x.txt", target, false);
-    EXPECT_EQ(target, "/out/a/b/yx.txt");
+    EXPECT_EQ(Target(r, "/data", "/data/sub/x.txt"), "/out/sub/yx.txt");
+    EXPECT_EQ(Target(r, "/data", "/data/x.txt"), "/out/yx.txt");
+    EXPECT_EQ(Target(r, "/data", "/data/a/b/x.txt"), "/out/a/b/yx.txt");
 
     // The root folder as source root.
-    r.ComputeName("/", "/sub/x.txt", target, false);
-    EXPECT_EQ(target, "/out/sub/yx.txt");
-    r.ComputeName("/", "/x.txt", target, false);
-    EXPECT_EQ(target, "/out/yx.txt");
+    EXPECT_EQ(Target(r, "/", "/sub/x.txt"), "/out/sub/yx.txt");
+    EXPECT_EQ(Target(r, "/", "/x.txt"), "/out/yx.txt");
 
     // A file from outside the root lands directly in the destination, not in
     // a folder made of the tail of its path.
-    r.ComputeName("/data", "/database/x.txt", target, false);
-    EXPECT_EQ(target, "/out/yx.txt");
-    r.ComputeName("/data", "/elsewhere/deep/x.txt", target, false);
-    EXPECT_EQ(target, "/out/yx.txt");
+    EXPECT_EQ(Target(r, "/data", "/database/x.txt"), "/out/yx.txt");
+    EXPECT_EQ(Target(r, "/data", "/elsewhere/deep/x.txt"), "/out/yx.txt");
 
     // An empty destination still gets its separator.
     r.RenameDestFolder = "";
-    r.ComputeName("/data", "/data/x.txt", target, false);
-    EXPECT_EQ(target, "/yx.txt");
+    EXPECT_EQ(Target(r, "/data", "/data/x.txt"), "/yx.txt");
 }
 
 TEST(TargetFolder, CdTitleReplacesTheNameButKeepsTheExtension) {
-    CRenameRules r = TextRules();
-    std::string target = "Song Title";
-    r.ComputeName("/cd", "/cd/track01.mp3", target, true);
-    EXPECT_EQ(target, "/cd/Song Title.mp3");
-    target = "Intro";
-    r.ComputeName("/cd", "/cd/track02", target, true);
-    EXPECT_EQ(target, "/cd/Intro");
+    RenameSettings r = TextRules();
+    EXPECT_EQ(Target(r, "/cd", "/cd/track01.mp3", "Song Title"), "/cd/Song Title.mp3");
+    EXPECT_EQ(Target(r, "/cd", "/cd/track02", "Intro"), "/cd/Intro");
 }
 
 // Found by fuzzing: a replacement turning the name into ".." gave the parent
 // folder as target. Names that no file can take leave the target empty.
 TEST(TargetFolder, NamesThatAddressAFolderOrAreCutShortGiveNoTarget) {
-    CRenameRules r = TextRules();
+    RenameSettings r = TextRules();
     r.ReplaceString = true;
     r.SourceString = "x";
     r.DestString = ".";
-    std::string target = "old";
-    r.ComputeName("/data", "/data/xx", target, false);
-    EXPECT_EQ(target, "");
-    r.ComputeName("/data", "/data/x", target, false);
-    EXPECT_EQ(target, "");
+    EXPECT_EQ(Target(r, "/data", "/data/xx"), "");
+    EXPECT_EQ(Target(r, "/data", "/data/x"), "");
     r.DestString = "";
-    r.ComputeName("/data", "/data/sub/xxx", target, false);
-    EXPECT_EQ(target, "");
-    r.ComputeName("/data", "/data/x.x", target, false);
-    EXPECT_EQ(target, "");
-    r.ComputeName("/data", "/data/x.y", target, false);
-    EXPECT_EQ(target, "/data/.y");  // a hidden file's name is fine
+    EXPECT_EQ(Target(r, "/data", "/data/sub/xxx"), "");
+    EXPECT_EQ(Target(r, "/data", "/data/x.x"), "");
+    EXPECT_EQ(Target(r, "/data", "/data/x.y"), "/data/.y");  // a hidden file's name is fine
     r.DestString = ".";
 
     r.RenameInPlace = false;
     r.RenameDestFolder = "/out";
-    r.ComputeName("/data", "/data/sub/xx", target, false);
-    EXPECT_EQ(target, "");
-    EXPECT_EQ(r.RenameDestFolder, "/out/");
-    r.ComputeName("/data", "/data/sub/xxx", target, false);
-    EXPECT_EQ(target, "/out/sub/...");  // three dots are an ordinary name
+    EXPECT_EQ(Target(r, "/data", "/data/sub/xx"), "");
+    EXPECT_EQ(Target(r, "/data", "/data/sub/xxx"),
+              "/out/sub/...");  // three dots are an ordinary name
 
     r.ReplaceString = false;
     r.AddPrefix = true;
     r.Prefix = std::string("a\0", 2);
-    r.ComputeName("/data", "/data/x.txt", target, false);
-    EXPECT_EQ(target, "");
+    EXPECT_EQ(Target(r, "/data", "/data/x.txt"), "");
 
     // A CD title of ".." on a file without an extension.
     r.AddPrefix = false;
-    target = "..";
-    r.ComputeName("/cd", "/cd/track01", target, true);
-    EXPECT_EQ(target, "");
+    EXPECT_EQ(Target(r, "/cd", "/cd/track01", ".."), "");
 }
 
 TEST(TargetFolder, InvalidUtf8NamesKeepTheirBytes) {
-    CRenameRules r = TextRules();
+    RenameSettings r = TextRules();
     r.AddPrefix = true;
     r.Prefix = "new_";
-    std::string target;
-    r.ComputeName("/data", "/data/\xe9t\xe9.txt", target, false);
-    EXPECT_EQ(target, "/data/new_\xe9t\xe9.txt");
+    EXPECT_EQ(Target(r, "/data", "/data/\xe9t\xe9.txt"), "/data/new_\xe9t\xe9.txt");
 }
 
 }  // namespace

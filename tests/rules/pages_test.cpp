@@ -22,36 +22,36 @@ struct Pages {
 
 TEST(GatherFromPages, EachModeLeavesTheOtherModesFieldsAlone) {
     Pages p;
-    p.rules.NumericSequence = true;
-    p.rules.StartWith = 42;
-    p.rules.DigitCount = 3;
-    p.rules.AlphaStartWith = "Q";
-    p.rules.SequencePlacement = 2;
+    p.rules.Settings().NumericSequence = true;
+    p.rules.Settings().StartWith = 42;
+    p.rules.Settings().DigitCount = 3;
+    p.rules.Settings().AlphaStartWith = "Q";
+    p.rules.Settings().SequencePlacement = 2;
     p.rename.SetChecked(ids::kChangeCase, true);
     p.rename.SetChecked(ids::kLowerCase, true);
     p.rules.GatherFromPages("/data");
-    EXPECT_TRUE(p.rules.TextMode);
-    EXPECT_TRUE(p.rules.CaseChange);
-    EXPECT_EQ(p.rules.UpperCase, 0);
-    EXPECT_TRUE(p.rules.NumericSequence);
-    EXPECT_EQ(p.rules.StartWith, 42);
-    EXPECT_EQ(p.rules.DigitCount, 3);
-    EXPECT_EQ(p.rules.AlphaStartWith, "Q");
-    EXPECT_EQ(p.rules.SequencePlacement, 2);
+    EXPECT_TRUE(p.rules.Settings().TextMode);
+    EXPECT_TRUE(p.rules.Settings().CaseChange);
+    EXPECT_EQ(p.rules.Settings().UpperCase, 0);
+    EXPECT_TRUE(p.rules.Settings().NumericSequence);
+    EXPECT_EQ(p.rules.Settings().StartWith, 42);
+    EXPECT_EQ(p.rules.Settings().DigitCount, 3);
+    EXPECT_EQ(p.rules.Settings().AlphaStartWith, "Q");
+    EXPECT_EQ(p.rules.Settings().SequencePlacement, 2);
 
-    p.rules.ReplaceString = true;
-    p.rules.SourceString = "a";
-    p.rules.DestString = "b";
+    p.rules.Settings().ReplaceString = true;
+    p.rules.Settings().SourceString = "a";
+    p.rules.Settings().DestString = "b";
     p.rename.SetChecked(ids::kSequencing, true);
     p.rename.SetChecked(ids::kChangeCase, false);
     p.rules.GatherFromPages("/data");
-    EXPECT_FALSE(p.rules.TextMode);
-    EXPECT_TRUE(p.rules.CaseChange);
-    EXPECT_EQ(p.rules.UpperCase, 0);
-    EXPECT_TRUE(p.rules.ReplaceString);
-    EXPECT_EQ(p.rules.SourceString, "a");
-    EXPECT_EQ(p.rules.DestString, "b");
-    EXPECT_EQ(p.rules.SequencePlacement, 0);
+    EXPECT_FALSE(p.rules.Settings().TextMode);
+    EXPECT_TRUE(p.rules.Settings().CaseChange);
+    EXPECT_EQ(p.rules.Settings().UpperCase, 0);
+    EXPECT_TRUE(p.rules.Settings().ReplaceString);
+    EXPECT_EQ(p.rules.Settings().SourceString, "a");
+    EXPECT_EQ(p.rules.Settings().DestString, "b");
+    EXPECT_EQ(p.rules.Settings().SequencePlacement, 0);
 }
 
 TEST(GatherFromPages, NumericDefaultsAreWrittenBackAndNumbersParsedLeniently) {
@@ -60,71 +60,71 @@ TEST(GatherFromPages, NumericDefaultsAreWrittenBackAndNumbersParsedLeniently) {
     p.rules.GatherFromPages("/data");
     EXPECT_EQ(p.rename.Text(ids::kNumericStart), "1");
     EXPECT_EQ(p.rename.Text(ids::kDigits), "4");
-    EXPECT_EQ(p.rules.StartWith, 1);
-    EXPECT_EQ(p.rules.DigitCount, 4);
+    EXPECT_EQ(p.rules.Settings().StartWith, 1);
+    EXPECT_EQ(p.rules.Settings().DigitCount, 4);
 
     p.rename.SetText(ids::kNumericStart, "  12abc");
     p.rename.SetText(ids::kDigits, "x");
     p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.StartWith, 12);
-    EXPECT_EQ(p.rules.DigitCount, 0);
+    EXPECT_EQ(p.rules.Settings().StartWith, 12);
+    EXPECT_EQ(p.rules.Settings().DigitCount, 0);
     p.rename.SetText(ids::kNumericStart, "-7");
     p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.StartWith, -7);
+    EXPECT_EQ(p.rules.Settings().StartWith, -7);
 
     p.rename.SetChecked(ids::kAlphaSequence, true);
     p.rename.SetText(ids::kAlphaStart, "b9");
     p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.AlphaStartWith, "b9");
-    EXPECT_EQ(p.rules.DigitCount, 0);
+    EXPECT_EQ(p.rules.Settings().AlphaStartWith, "b9");
+    EXPECT_EQ(p.rules.Settings().DigitCount, 0);
     EXPECT_EQ(p.rename.Text(ids::kCharacters), "");
 }
 
 TEST(GatherFromPages, TextsFollowTheirFlagsAndDatesTheirGroups) {
     Pages p;
-    p.rules.Prefix = "old";
+    p.rules.Settings().Prefix = "old";
     p.rename.SetText(ids::kPrefix, "ignored");
     p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.Prefix, "old");
+    EXPECT_EQ(p.rules.Settings().Prefix, "old");
 
-    p.rules.RenameDestFolder = "/kept";
+    p.rules.Settings().RenameDestFolder = "/kept";
     p.extended.SetText(ids::kDestinationFolder, "/typed");
     p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.RenameDestFolder, "/kept");
+    EXPECT_EQ(p.rules.Settings().RenameDestFolder, "/kept");
     p.extended.SetChecked(ids::kCopyThenRename, true);
     p.extended.SetText(ids::kDestinationFolder, "");
     p.rules.GatherFromPages("/data");
-    EXPECT_FALSE(p.rules.RenameInPlace);
-    EXPECT_EQ(p.rules.RenameDestFolder, "");
+    EXPECT_FALSE(p.rules.Settings().RenameInPlace);
+    EXPECT_EQ(p.rules.Settings().RenameDestFolder, "");
 
     LocalDateTime held{2001, 2, 3, 4, 5, 6};
-    p.rules.ModifyModDateTime = true;
-    p.rules.ModDate = held;
+    p.rules.Settings().ModifyModDateTime = true;
+    p.rules.Settings().ModDate = held;
     p.attribute.SetChecked(ids::kModifiedDateTime, false);
     p.attribute.SetDateTime(ids::kModifiedDate, {2020, 1, 1, 0, 0, 0});
     p.rules.GatherFromPages("/data");
-    EXPECT_FALSE(p.rules.ModifyDatesTimes);
-    EXPECT_TRUE(p.rules.ModifyModDateTime);
-    EXPECT_EQ(p.rules.ModDate, held);
+    EXPECT_FALSE(p.rules.Settings().ModifyDatesTimes);
+    EXPECT_TRUE(p.rules.Settings().ModifyModDateTime);
+    EXPECT_EQ(p.rules.Settings().ModDate, held);
 
     p.attribute.SetChecked(ids::kModifyDateTime, true);
     p.attribute.SetChecked(ids::kModifiedDateTime, true);
     p.attribute.SetDateTime(ids::kModifiedTime, {2019, 5, 6, 7, 8, 9});
     p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.ModDate, (LocalDateTime{2020, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(p.rules.ModTime, (LocalDateTime{2019, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(p.rules.Settings().ModDate, (LocalDateTime{2020, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(p.rules.Settings().ModTime, (LocalDateTime{2019, 5, 6, 7, 8, 9}));
 }
 
 TEST(ApplyToPages, ShowsAlphaSequencingAndSwitchesCdNamingOff) {
     Pages p;
     p.cd.SetChecked(ids::kRenameCdAudio, true);
     p.cd.AddRow(ids::kSelectedTracks, {"/cd/1.wav"});
-    p.rules.TextMode = false;
-    p.rules.NumericSequence = false;
-    p.rules.AlphaStartWith = "aa";
-    p.rules.DigitCount = 2;
-    p.rules.SequencePlacement = 1;
-    p.rules.IncludeSubFolders = true;
+    p.rules.Settings().TextMode = false;
+    p.rules.Settings().NumericSequence = false;
+    p.rules.Settings().AlphaStartWith = "aa";
+    p.rules.Settings().DigitCount = 2;
+    p.rules.Settings().SequencePlacement = 1;
+    p.rules.Settings().IncludeSubFolders = true;
     p.rules.ApplyToPages("/data");
 
     EXPECT_TRUE(p.rename.IsChecked(ids::kSequencing));
@@ -154,7 +154,7 @@ TEST(ApplyToPages, ShowsAlphaSequencingAndSwitchesCdNamingOff) {
 
 TEST(ApplyToPages, RoundTripsEverySettingThroughThePages) {
     Pages p;
-    CRenameRules& r = p.rules;
+    RenameSettings& r = p.rules.Settings();
     r.TextMode = true;
     r.AddPrefix = true;
     r.Prefix = "p_";
@@ -179,28 +179,28 @@ TEST(ApplyToPages, RoundTripsEverySettingThroughThePages) {
     r.ModifyLastAccessedDateTime = true;
     r.LastAccessedDate = {2002, 12, 6, 1, 0, 0};
     r.LastAccessedTime = {1980, 1, 1, 23, 7, 30};
-    r.ApplyToPages("/data");
+    p.rules.ApplyToPages("/data");
 
     CRenameRules copy;
     copy.SetPages(&p.rename, &p.extended, &p.attribute, &p.cd);
     copy.GatherFromPages("/data");
-    EXPECT_EQ(copy.Prefix, "p_");
-    EXPECT_EQ(copy.Suffix, "_s");
-    EXPECT_TRUE(copy.CaseChange);
-    EXPECT_EQ(copy.UpperCase, 0);
-    EXPECT_EQ(copy.SourceString, "a");
-    EXPECT_EQ(copy.DestString, "b");
-    EXPECT_EQ(copy.ChangeExtensionString, "txt");
-    EXPECT_EQ(copy.ConcatExtensionString, ".bak");
-    EXPECT_TRUE(copy.LogFile);
-    EXPECT_TRUE(copy.UndoBatchFile);
-    EXPECT_FALSE(copy.RenameInPlace);
-    EXPECT_EQ(copy.RenameDestFolder, "/out");
-    EXPECT_TRUE(copy.ModifyHidden);
-    EXPECT_FALSE(copy.ModifyReadOnly);
-    EXPECT_TRUE(copy.ModifyLastAccessedDateTime);
-    EXPECT_EQ(copy.LastAccessedDate, r.LastAccessedDate);
-    EXPECT_EQ(copy.LastAccessedTime, r.LastAccessedTime);
+    EXPECT_EQ(copy.Settings().Prefix, "p_");
+    EXPECT_EQ(copy.Settings().Suffix, "_s");
+    EXPECT_TRUE(copy.Settings().CaseChange);
+    EXPECT_EQ(copy.Settings().UpperCase, 0);
+    EXPECT_EQ(copy.Settings().SourceString, "a");
+    EXPECT_EQ(copy.Settings().DestString, "b");
+    EXPECT_EQ(copy.Settings().ChangeExtensionString, "txt");
+    EXPECT_EQ(copy.Settings().ConcatExtensionString, ".bak");
+    EXPECT_TRUE(copy.Settings().LogFile);
+    EXPECT_TRUE(copy.Settings().UndoBatchFile);
+    EXPECT_FALSE(copy.Settings().RenameInPlace);
+    EXPECT_EQ(copy.Settings().RenameDestFolder, "/out");
+    EXPECT_TRUE(copy.Settings().ModifyHidden);
+    EXPECT_FALSE(copy.Settings().ModifyReadOnly);
+    EXPECT_TRUE(copy.Settings().ModifyLastAccessedDateTime);
+    EXPECT_EQ(copy.Settings().LastAccessedDate, r.LastAccessedDate);
+    EXPECT_EQ(copy.Settings().LastAccessedTime, r.LastAccessedTime);
 }
 
 }  // namespace

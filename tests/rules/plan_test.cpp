@@ -18,11 +18,11 @@ std::vector<std::string> Walk(CRenameRules& rules) {
 
 CRenameRules Numbering() {
     CRenameRules rules;
-    rules.RenameInPlace = true;
-    rules.NumericSequence = true;
-    rules.SequencePlacement = 1;
-    rules.StartWith = 1;
-    rules.DigitCount = 1;
+    rules.Settings().RenameInPlace = true;
+    rules.Settings().NumericSequence = true;
+    rules.Settings().SequencePlacement = 1;
+    rules.Settings().StartWith = 1;
+    rules.Settings().DigitCount = 1;
     return rules;
 }
 
@@ -65,8 +65,8 @@ TEST(Plan, CdPairingUsesTickedTitlesInTrackOrder) {
     CMemoryPage rename, extended, attribute, cd;
     CRenameRules rules;
     rules.SetPages(&rename, &extended, &attribute, &cd);
-    rules.TextMode = true;
-    rules.RenameInPlace = true;
+    rules.Settings().TextMode = true;
+    rules.Settings().RenameInPlace = true;
     const char* titles[] = {"One", "Two", "Three", "Four"};
     for (int i = 0; i < 4; ++i) {
         cd.AddRow(ids::kRetrievedNames, {std::to_string(i + 1), titles[i], "3:00"},

@@ -66,23 +66,23 @@ TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     ASSERT_TRUE(b.rules.LoadSettings(dir / "s.qvr", folder));
     EXPECT_EQ(folder, "/src");
     b.rules.GatherFromPages(folder);
-    EXPECT_FALSE(b.rules.TextMode);
-    EXPECT_FALSE(b.rules.NumericSequence);
-    EXPECT_EQ(b.rules.SequencePlacement, 2);
-    EXPECT_EQ(b.rules.AlphaStartWith, "ba");
-    EXPECT_EQ(b.rules.DigitCount, 3);
-    EXPECT_EQ(b.rules.Suffix, "-");  // the file cannot keep outer blanks
-    EXPECT_FALSE(b.rules.RenameInPlace);
-    EXPECT_EQ(b.rules.RenameDestFolder, "/out dir");
-    EXPECT_TRUE(b.rules.UndoBatchFile);
-    EXPECT_TRUE(b.rules.ModifyArchive);
-    EXPECT_FALSE(b.rules.ModifyReadOnly);
-    EXPECT_EQ(b.rules.CreationDate.year, 2002);
-    EXPECT_EQ(b.rules.CreationDate.month, 3);
-    EXPECT_EQ(b.rules.CreationDate.day, 27);
-    EXPECT_EQ(b.rules.CreationTime.hour, 23);
-    EXPECT_EQ(b.rules.CreationTime.minute, 7);
-    EXPECT_EQ(b.rules.CreationTime.second, 30);
+    EXPECT_FALSE(b.rules.Settings().TextMode);
+    EXPECT_FALSE(b.rules.Settings().NumericSequence);
+    EXPECT_EQ(b.rules.Settings().SequencePlacement, 2);
+    EXPECT_EQ(b.rules.Settings().AlphaStartWith, "ba");
+    EXPECT_EQ(b.rules.Settings().DigitCount, 3);
+    EXPECT_EQ(b.rules.Settings().Suffix, "-");  // the file cannot keep outer blanks
+    EXPECT_FALSE(b.rules.Settings().RenameInPlace);
+    EXPECT_EQ(b.rules.Settings().RenameDestFolder, "/out dir");
+    EXPECT_TRUE(b.rules.Settings().UndoBatchFile);
+    EXPECT_TRUE(b.rules.Settings().ModifyArchive);
+    EXPECT_FALSE(b.rules.Settings().ModifyReadOnly);
+    EXPECT_EQ(b.rules.Settings().CreationDate.year, 2002);
+    EXPECT_EQ(b.rules.Settings().CreationDate.month, 3);
+    EXPECT_EQ(b.rules.Settings().CreationDate.day, 27);
+    EXPECT_EQ(b.rules.Settings().CreationTime.hour, 23);
+    EXPECT_EQ(b.rules.Settings().CreationTime.minute, 7);
+    EXPECT_EQ(b.rules.Settings().CreationTime.second, 30);
 }
 
 TEST(SettingsFile, ValuesAreReadByTheFileRules) {
@@ -102,42 +102,42 @@ TEST(SettingsFile, ValuesAreReadByTheFileRules) {
     std::string folder = "unchanged";
     ASSERT_TRUE(p.rules.LoadSettings(dir / "k.qvr", folder));
     EXPECT_EQ(folder, "");
-    EXPECT_TRUE(p.rules.TextMode);
-    EXPECT_TRUE(p.rules.ReplaceString);  // the first of a repeated key counts
-    EXPECT_EQ(p.rules.SourceString, "a=b");
-    EXPECT_EQ(p.rules.DestString, "");
-    EXPECT_TRUE(p.rules.RenameInPlace);
-    EXPECT_FALSE(p.rules.LogFile);
-    EXPECT_TRUE(p.rules.AddPrefix);
-    EXPECT_EQ(p.rules.Prefix, "x");
+    EXPECT_TRUE(p.rules.Settings().TextMode);
+    EXPECT_TRUE(p.rules.Settings().ReplaceString);  // the first of a repeated key counts
+    EXPECT_EQ(p.rules.Settings().SourceString, "a=b");
+    EXPECT_EQ(p.rules.Settings().DestString, "");
+    EXPECT_TRUE(p.rules.Settings().RenameInPlace);
+    EXPECT_FALSE(p.rules.Settings().LogFile);
+    EXPECT_TRUE(p.rules.Settings().AddPrefix);
+    EXPECT_EQ(p.rules.Settings().Prefix, "x");
 }
 
 TEST(SettingsFile, ModeWordsAndMissingKeys) {
     TestDir dir;
     Program p;
-    p.rules.TextMode = true;
-    p.rules.SequencePlacement = 1;
+    p.rules.Settings().TextMode = true;
+    p.rules.Settings().SequencePlacement = 1;
     dir.CreateFile("lower.qvr", "TextSeqModifications = seq\nSequencePlacement = Prefix\n");
     std::string folder;
     ASSERT_TRUE(p.rules.LoadSettings(dir / "lower.qvr", folder));
-    EXPECT_TRUE(p.rules.TextMode);  // "seq" selects neither mode
-    EXPECT_EQ(p.rules.SequencePlacement, 1);
+    EXPECT_TRUE(p.rules.Settings().TextMode);  // "seq" selects neither mode
+    EXPECT_EQ(p.rules.Settings().SequencePlacement, 1);
 
     dir.CreateFile("seq.qvr", "TextSeqModifications = Seq\nNumericAlphaSequence = Num\n");
     ASSERT_TRUE(p.rules.LoadSettings(dir / "seq.qvr", folder));
-    EXPECT_FALSE(p.rules.TextMode);
-    EXPECT_EQ(p.rules.SequencePlacement, 1);  // absent placement keeps the current one
+    EXPECT_FALSE(p.rules.Settings().TextMode);
+    EXPECT_EQ(p.rules.Settings().SequencePlacement, 1);  // absent placement keeps the current one
     EXPECT_TRUE(p.rename.IsChecked(ids::kSequenceReplace));
 }
 
 TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
     TestDir dir;
     Program p;
-    p.rules.Prefix = "kept";
+    p.rules.Settings().Prefix = "kept";
     std::string folder;
     EXPECT_FALSE(p.rules.LoadSettings(dir / "missing.qvr", folder));
     EXPECT_NE(p.rules.Store().LastError(), 0);
-    EXPECT_EQ(p.rules.Prefix, "kept");
+    EXPECT_EQ(p.rules.Settings().Prefix, "kept");
 
     std::string binary;
     for (int i = 0; i < 4096; ++i) {
@@ -154,9 +154,9 @@ TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
     dir.CreateFile("dates.qvr",
                    "TextSeqModifications = Text\nModifyDatesTimes = Yes\n"
                    "ModifyModDateTime = Yes\nModifyModDate = 13-45-20x\nModifyModTime = 7\n");
-    LocalDateTime before = p.rules.ModDate;
+    LocalDateTime before = p.rules.Settings().ModDate;
     EXPECT_TRUE(p.rules.LoadSettings(dir / "dates.qvr", folder));
-    EXPECT_EQ(p.rules.ModDate, before);
+    EXPECT_EQ(p.rules.Settings().ModDate, before);
 
     // A folder is not a settings file.
     EXPECT_FALSE(p.rules.LoadSettings(dir.Path(), folder));

@@ -101,7 +101,7 @@ TEST(RunEngine, ExampleLogAndUndoFiles) {
 
     // A second run empties both files first.
     run.host.files = {dir / "new_a.jpg"};
-    run.rules.Prefix = "x";
+    run.rules.Settings().Prefix = "x";
     ASSERT_EQ(run.Start().ended, StartOutcome::Ended::Ran);
     EXPECT_EQ(Lines(dir.Read(CRunLog::kFileName)).size(), 5u);
     EXPECT_EQ(Lines(dir.Read(CUndoScript::kFileName)).size(), 8u);
@@ -259,8 +259,8 @@ TEST(RunEngine, FilesWithoutATitleAreLeftAlone) {
     cdPage.AddRow(ids::kRetrievedNames, {"1", "Opening", "3:05"}, true);
     cdPage.AddRow(ids::kRetrievedNames, {"2", "Unused", "4:10"}, false);
     run.rules.SetPages(nullptr, nullptr, nullptr, &cdPage);
-    run.host.cdMode = true;
-    run.rules.RenameInPlace = true;
+    run.request.cdMode = true;
+    run.rules.Settings().RenameInPlace = true;
     run.host.files = {dir / "b.mp3", dir / "a.mp3", dir / "c.mp3"};
 
     const StartOutcome outcome = run.Start();
@@ -278,11 +278,11 @@ TEST(RunEngine, AFileTheRulesGiveNoUsableNameIsReportedAndLeftAlone) {
     CounterFolder counters;
     dir.CreateFiles({"xx", "ax"});
     StartRun run(dir);
-    run.rules.RenameInPlace = true;
-    run.rules.TextMode = true;
-    run.rules.ReplaceString = true;
-    run.rules.SourceString = "x";
-    run.rules.DestString = ".";
+    run.rules.Settings().RenameInPlace = true;
+    run.rules.Settings().TextMode = true;
+    run.rules.Settings().ReplaceString = true;
+    run.rules.Settings().SourceString = "x";
+    run.rules.Settings().DestString = ".";
     run.host.files = {dir / "ax", dir / "xx"};
 
     const StartOutcome outcome = run.Start();
@@ -307,8 +307,8 @@ TEST(RunEngine, ChecksBeforeTheRun) {
     EXPECT_FALSE(dir.Exists(CRunLog::kFileName));
 
     // Copy mode into a missing folder: declined, then accepted.
-    run.rules.RenameInPlace = false;
-    run.rules.RenameDestFolder = dir / "out/deeper";
+    run.rules.Settings().RenameInPlace = false;
+    run.rules.Settings().RenameDestFolder = dir / "out/deeper";
     run.request.inPlace = false;
     run.request.destinationFolder = dir / "out/deeper";
     run.host.files = {dir.CreateFile("a.txt", "data")};
@@ -338,8 +338,8 @@ TEST(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
     TestDir dir;
     StartRun run(dir);
     PrefixRules(run.rules);
-    run.rules.RenameInPlace = false;
-    run.rules.RenameDestFolder = dir / "out";
+    run.rules.Settings().RenameInPlace = false;
+    run.rules.Settings().RenameDestFolder = dir / "out";
     run.request.inPlace = false;
     run.request.destinationFolder = dir / "out";
     // Reading a pipe blocks the worker's copy until something opens the other end.
@@ -371,6 +371,63 @@ TEST(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
     run.engine.WaitForWorker();
     EXPECT_FALSE(run.engine.Busy());
     EXPECT_EQ(run.host.Failures().size(), 1u);
+}
+
+}  // namespace
+}  // namespace quorvan::test
+
+namespace quorvan::test {
+namespace {
+
+// The window may change its pages and recompute its plan while a worker runs
+// (the wait dialog gives up after a second): the run keeps to what it took at
+// Start.
+TEST(RunEngine, ChangesInTheWindowDuringARunDoNotReachIt) {
+    CounterFolder counters;
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "b.txt", "c.txt"});
+    CMemoryPage rename, extended, attribute;
+    InitRenamePage(rename);
+    InitExtendedPage(extended);
+    InitAttributePage(attribute);
+    rename.SetChecked(ids::kAddPrefix, true);
+    rename.SetText(ids::kPrefix, "new_");
+    StartRun run(dir);
+    run.rules.SetPages(&rename, &extended, &attribute, nullptr);
+    run.rules.Settings().SourcePath = dir.Path();
+    run.host.files = {dir / "a.txt", dir / "b.txt", dir / "c.txt"};
+
+    // What Preview shows at the moment of Start.
+    run.host.BuildFileList();
+    run.rules.ComputePlan(dir.Path(), false);
+    std::vector<CRenamePlan::Entry> previewed = run.rules.PlanEntries();
+
+    run.host.whileRunning = [&] {
+        rename.SetText(ids::kPrefix, "changed_");
+        extended.SetChecked(ids::kCopyThenRename, true);
+        extended.SetText(ids::kDestinationFolder, dir / "elsewhere");
+        run.rules.GatherFromPages(dir.Path());
+        run.rules.ClearPlan();
+        run.rules.AddSource(dir / "c.txt");
+        run.rules.ComputePlan(dir.Path(), false);
+        run.rules.Settings().ModifyAttributes = true;
+        run.rules.Settings().ModifyReadOnly = true;
+    };
+    const StartOutcome outcome = run.Start();
+    ASSERT_EQ(outcome.result.status, RunStatus::Complete);
+    EXPECT_EQ(outcome.result.filesFailed, 0);
+
+    EXPECT_EQ(ListWithoutRunFiles(dir),
+              (std::vector<std::string>{"new_a.txt", "new_b.txt", "new_c.txt"}));
+    std::string log;
+    for (const auto& [source, target] : previewed) {
+        log += "renamed " + source + " to " + target + "\n";
+    }
+    EXPECT_NE(dir.Read(CRunLog::kFileName).find(log), std::string::npos);
+    EXPECT_EQ(dir.Read(CRunLog::kFileName).find("attributes"), std::string::npos);
+    TestDir elsewhere;
+    EXPECT_EQ(RunUndo(dir, elsewhere), 0);
+    EXPECT_EQ(ListWithoutRunFiles(dir), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <stdlib.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -11,9 +13,9 @@
 #include <vector>
 
 #include "common/product.h"
-#include "run/usage_counters.h"
 #include "rules/rename_rules.h"
 #include "run/run_engine.h"
+#include "run/usage_counters.h"
 #include "support/test_dir.h"
 
 namespace quorvan::test {
@@ -43,7 +45,8 @@ class TestHost final : public IRunHost, public IRunReporter {
     std::vector<std::string> files;  // the selection, full paths
     bool answerYes = true;
     int cancelDuringFile = 0;  // 1-based; 0 never
-    bool cdMode = false;       // "Rename CD Audio Files"
+    // Called on the starting thread while the worker waits at its first file.
+    std::function<void()> whileRunning;
 
     std::vector<std::string> questions;
     std::vector<std::string> messages;  // "caption|text"
@@ -56,18 +59,25 @@ class TestHost final : public IRunHost, public IRunReporter {
     void ShowMessage(MessageKind, const std::string& caption, const std::string& text) override {
         messages.push_back(caption + "|" + text);
     }
-    int32_t BuildFileList(const std::string&) override {
+    int32_t BuildFileList() override {
+        rules_.GatherFromPages(rules_.Settings().SourcePath);
         rules_.ClearPlan();
         for (const std::string& file : files) {
             rules_.AddSource(file);
         }
         return static_cast<int32_t>(files.size());
     }
-    bool CdModeOn() override { return cdMode; }
     IRunReporter& Reporter() override { return *this; }
     bool ShowProgress(int32_t, std::atomic<uint8_t>& cancelRequested,
                       CCompletionEvent& completion) override {
         cancel_.store(&cancelRequested);
+        if (whileRunning) {
+            std::unique_lock lock(pauseMutex_);
+            pauseChanged_.wait(lock, [this] { return workerPaused_; });
+            whileRunning();
+            resumed_ = true;
+            pauseChanged_.notify_all();
+        }
         // Waits for the worker even after a cancel, so tests see its whole work.
         completion.WaitFor(20000);
         return !cancelled_.load();
@@ -76,6 +86,12 @@ class TestHost final : public IRunHost, public IRunReporter {
 
     void ReportOriginalName(const std::string&) override {}
     void ReportRenamedName(const std::string&) override {
+        if (whileRunning && started_.load() == 0) {
+            std::unique_lock lock(pauseMutex_);
+            workerPaused_ = true;
+            pauseChanged_.notify_all();
+            pauseChanged_.wait(lock, [this] { return resumed_; });
+        }
         if (++started_ == cancelDuringFile) {
             while (cancel_.load() == nullptr) {
                 std::this_thread::yield();
@@ -118,6 +134,10 @@ class TestHost final : public IRunHost, public IRunReporter {
     std::atomic<bool> cancelled_{false};
     std::atomic<int> started_{0};
     std::atomic<int> finishReports_{0};
+    std::mutex pauseMutex_;
+    std::condition_variable pauseChanged_;
+    bool workerPaused_ = false;
+    bool resumed_ = false;
     std::mutex mutex_;
     std::vector<int32_t> progress_;
     std::vector<std::string> errors_;
@@ -126,20 +146,20 @@ class TestHost final : public IRunHost, public IRunReporter {
 
 // Rules that rename in place by putting "new_" in front of each name.
 inline void PrefixRules(CRenameRules& rules, const std::string& prefix = "new_") {
-    rules.TextMode = true;
-    rules.AddPrefix = true;
-    rules.Prefix = prefix;
-    rules.RenameInPlace = true;
+    rules.Settings().TextMode = true;
+    rules.Settings().AddPrefix = true;
+    rules.Settings().Prefix = prefix;
+    rules.Settings().RenameInPlace = true;
 }
 
 // Rules that number the files from `start` in place of their names.
 inline void NumberRules(CRenameRules& rules, int32_t start) {
-    rules.TextMode = false;
-    rules.NumericSequence = true;
-    rules.StartWith = start;
-    rules.DigitCount = 1;
-    rules.SequencePlacement = 1;
-    rules.RenameInPlace = true;
+    rules.Settings().TextMode = false;
+    rules.Settings().NumericSequence = true;
+    rules.Settings().StartWith = start;
+    rules.Settings().DigitCount = 1;
+    rules.Settings().SequencePlacement = 1;
+    rules.Settings().RenameInPlace = true;
 }
 
 // Splits a text into lines at "\n" (a final line feed ends the last line).

@@ -74,16 +74,17 @@ class FilterTest : public ::testing::Test {
 
 TEST(FilterDefaults, EverythingOffAndNoComparisonChosen) {
     CFilterSettings filter;
-    EXPECT_FALSE(filter.FilterOnAttributes || filter.FilterOnTimes || filter.FilterOnExtension);
-    EXPECT_FALSE(filter.AttributeMode);
-    EXPECT_EQ(filter.CreationComparison, TimeComparison::None);
-    EXPECT_EQ(filter.ModifiedComparison, TimeComparison::None);
-    EXPECT_EQ(filter.LastAccessedComparison, TimeComparison::None);
+    EXPECT_FALSE(filter.Rules().FilterOnAttributes || filter.Rules().FilterOnTimes ||
+                 filter.Rules().FilterOnExtension);
+    EXPECT_FALSE(filter.Rules().AttributeMode);
+    EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::None);
+    EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::None);
+    EXPECT_EQ(filter.Rules().LastAccessedComparison, TimeComparison::None);
     EXPECT_EQ(static_cast<int>(TimeComparison::Before), 0);
     EXPECT_EQ(static_cast<int>(TimeComparison::On), 1);
     EXPECT_EQ(static_cast<int>(TimeComparison::After), 2);
     EXPECT_EQ(static_cast<int>(TimeComparison::None), 3);
-    EXPECT_TRUE(filter.FilterIncludeExtensions.empty());
+    EXPECT_TRUE(filter.Rules().FilterIncludeExtensions.empty());
 }
 
 TEST_F(FilterTest, AllGroupsOffAcceptsEveryExistingFileOnly) {
@@ -193,17 +194,17 @@ TEST_F(FilterTest, GroupSwitchedOffIgnoresItsRules) {
     page.SetChecked(ids::kFilterOnTimes, false);
     EXPECT_TRUE(filter.Matches(file));
     // The rule's fields stay as they were read.
-    EXPECT_TRUE(filter.FilterOnModDateTime);
-    EXPECT_EQ(filter.ModifiedComparison, TimeComparison::After);
-    EXPECT_EQ(filter.ModifiedDate.year, 2030);
+    EXPECT_TRUE(filter.Rules().FilterOnModDateTime);
+    EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::After);
+    EXPECT_EQ(filter.Rules().ModifiedDate.year, 2030);
 
     // Changes made while the group is off are not read until it is on again.
     page.SetSelection(ids::kFilterModifiedDir, 0);
     filter.ReadFromPage();
-    EXPECT_EQ(filter.ModifiedComparison, TimeComparison::After);
+    EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::After);
     page.SetChecked(ids::kFilterOnTimes, true);
     filter.ReadFromPage();
-    EXPECT_EQ(filter.ModifiedComparison, TimeComparison::Before);
+    EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::Before);
 }
 
 TEST_F(FilterTest, IncludeListIgnoresLetterCase) {
@@ -217,7 +218,7 @@ TEST_F(FilterTest, IncludeListIgnoresLetterCase) {
     EXPECT_TRUE(filter.Matches(upper));
     EXPECT_FALSE(filter.Matches(text));
     EXPECT_FALSE(filter.Matches(bare));
-    EXPECT_EQ(filter.FilterIncludeExtensions, "*.txt;");
+    EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "*.txt;");
 
     SetExtensionRows({"*.txt", "*.text", "*"}, {"*.txt", "*"}, {});
     EXPECT_TRUE(filter.Matches(bare));
@@ -226,7 +227,7 @@ TEST_F(FilterTest, IncludeListIgnoresLetterCase) {
     SetExtensionRows({"*.txt", "*.text", "*"}, {}, {});
     EXPECT_FALSE(filter.Matches(upper));
     EXPECT_FALSE(filter.Matches(bare));
-    EXPECT_EQ(filter.FilterIncludeExtensions, "");
+    EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "");
 }
 
 TEST_F(FilterTest, ExcludeWinsOverInclude) {
@@ -376,9 +377,9 @@ TEST_F(FilterFileTest, TimeRuleWithoutComparisonWritesNoDirection) {
     // Loaded over a filter that had "Before", the rule comes back without a
     // comparison, letting every file pass as it did when saved.
     CFilterSettings loaded;
-    loaded.ModifiedComparison = TimeComparison::Before;
+    loaded.Rules().ModifiedComparison = TimeComparison::Before;
     ASSERT_TRUE(loaded.LoadSettings(settingsPath()));
-    EXPECT_EQ(loaded.ModifiedComparison, TimeComparison::None);
+    EXPECT_EQ(loaded.Rules().ModifiedComparison, TimeComparison::None);
 }
 
 TEST_F(FilterFileTest, RoundTripRestoresEveryFieldAndThePage) {
@@ -392,32 +393,32 @@ TEST_F(FilterFileTest, RoundTripRestoresEveryFieldAndThePage) {
     loaded.SetPage(&other);
     ASSERT_TRUE(loaded.LoadSettings(settingsPath()));
 
-    EXPECT_TRUE(loaded.FilterOnAttributes);
-    EXPECT_FALSE(loaded.AttributeMode);
-    EXPECT_TRUE(loaded.FilterOnReadOnly);
-    EXPECT_FALSE(loaded.FilterOnHidden);
-    EXPECT_TRUE(loaded.FilterOnSystem);
-    EXPECT_TRUE(loaded.FilterOnArchive);
-    EXPECT_TRUE(loaded.FilterOnTimes);
-    EXPECT_TRUE(loaded.FilterOnCreationDateTime);
-    EXPECT_TRUE(loaded.FilterOnModDateTime);
-    EXPECT_TRUE(loaded.FilterOnLastAccessDateTime);
+    EXPECT_TRUE(loaded.Rules().FilterOnAttributes);
+    EXPECT_FALSE(loaded.Rules().AttributeMode);
+    EXPECT_TRUE(loaded.Rules().FilterOnReadOnly);
+    EXPECT_FALSE(loaded.Rules().FilterOnHidden);
+    EXPECT_TRUE(loaded.Rules().FilterOnSystem);
+    EXPECT_TRUE(loaded.Rules().FilterOnArchive);
+    EXPECT_TRUE(loaded.Rules().FilterOnTimes);
+    EXPECT_TRUE(loaded.Rules().FilterOnCreationDateTime);
+    EXPECT_TRUE(loaded.Rules().FilterOnModDateTime);
+    EXPECT_TRUE(loaded.Rules().FilterOnLastAccessDateTime);
     auto day = [](const LocalDateTime& v) { return std::tuple(v.year, v.month, v.day); };
     auto clock = [](const LocalDateTime& v) { return std::tuple(v.hour, v.minute, v.second); };
-    EXPECT_EQ(day(loaded.CreationDate), std::tuple(2002, 3, 27));
-    EXPECT_EQ(clock(loaded.CreationTime), std::tuple(7, 8, 9));
-    EXPECT_EQ(day(loaded.ModifiedDate), std::tuple(1999, 12, 31));
-    EXPECT_EQ(clock(loaded.ModifiedTime), std::tuple(23, 59, 58));
-    EXPECT_EQ(day(loaded.LastAccessedDate), std::tuple(2010, 7, 4));
-    EXPECT_EQ(clock(loaded.LastAccessedTime), std::tuple(0, 0, 1));
-    EXPECT_EQ(loaded.CreationComparison, TimeComparison::Before);
-    EXPECT_EQ(loaded.ModifiedComparison, TimeComparison::On);
-    EXPECT_EQ(loaded.LastAccessedComparison, TimeComparison::After);
-    EXPECT_TRUE(loaded.FilterOnExtension);
-    EXPECT_TRUE(loaded.FilterOnIncludeExtensions);
-    EXPECT_EQ(loaded.FilterIncludeExtensions, "*.gif;*.jpg;");
-    EXPECT_TRUE(loaded.FilterOnExcludeExtensions);
-    EXPECT_EQ(loaded.FilterExcludeExtensions, "*;");
+    EXPECT_EQ(day(loaded.Rules().CreationDate), std::tuple(2002, 3, 27));
+    EXPECT_EQ(clock(loaded.Rules().CreationTime), std::tuple(7, 8, 9));
+    EXPECT_EQ(day(loaded.Rules().ModifiedDate), std::tuple(1999, 12, 31));
+    EXPECT_EQ(clock(loaded.Rules().ModifiedTime), std::tuple(23, 59, 58));
+    EXPECT_EQ(day(loaded.Rules().LastAccessedDate), std::tuple(2010, 7, 4));
+    EXPECT_EQ(clock(loaded.Rules().LastAccessedTime), std::tuple(0, 0, 1));
+    EXPECT_EQ(loaded.Rules().CreationComparison, TimeComparison::Before);
+    EXPECT_EQ(loaded.Rules().ModifiedComparison, TimeComparison::On);
+    EXPECT_EQ(loaded.Rules().LastAccessedComparison, TimeComparison::After);
+    EXPECT_TRUE(loaded.Rules().FilterOnExtension);
+    EXPECT_TRUE(loaded.Rules().FilterOnIncludeExtensions);
+    EXPECT_EQ(loaded.Rules().FilterIncludeExtensions, "*.gif;*.jpg;");
+    EXPECT_TRUE(loaded.Rules().FilterOnExcludeExtensions);
+    EXPECT_EQ(loaded.Rules().FilterExcludeExtensions, "*;");
 
     // The page shows what was loaded; the extension lists wait for a rescan.
     EXPECT_TRUE(other.IsChecked(ids::kFilterOnAttributes));
@@ -440,10 +441,10 @@ TEST_F(FilterFileTest, RoundTripRestoresEveryFieldAndThePage) {
     FillExtensionLists(other, std::vector<std::string>{"*.jpg", "*.png", "*.gif", "*"});
     loaded.ApplyExtensionChecks();
     EXPECT_TRUE(loaded.ReadFromPage());
-    EXPECT_EQ(loaded.FilterIncludeExtensions, "*.gif;*.jpg;");
-    EXPECT_EQ(loaded.FilterExcludeExtensions, "*;");
-    EXPECT_EQ(loaded.CreationComparison, TimeComparison::Before);
-    EXPECT_EQ(day(loaded.CreationDate), std::tuple(2002, 3, 27));
+    EXPECT_EQ(loaded.Rules().FilterIncludeExtensions, "*.gif;*.jpg;");
+    EXPECT_EQ(loaded.Rules().FilterExcludeExtensions, "*;");
+    EXPECT_EQ(loaded.Rules().CreationComparison, TimeComparison::Before);
+    EXPECT_EQ(day(loaded.Rules().CreationDate), std::tuple(2002, 3, 27));
 }
 
 TEST_F(FilterFileTest, ApplyToPageLeavesGroupsThatAreOffAlone) {
@@ -475,26 +476,26 @@ TEST_F(FilterFileTest, MissingKeysKeepTheirValues) {
                    "FilterOnModifiedDateTimeDir = after\r\n");
     page.SetChecked(ids::kFilterOnAttributes, false);  // would show if applied
     ASSERT_TRUE(filter.LoadSettings(settingsPath()));
-    EXPECT_TRUE(filter.FilterOnAttributes);
-    EXPECT_TRUE(filter.FilterOnSystem);
-    EXPECT_TRUE(filter.FilterOnExtension);
-    EXPECT_EQ(filter.FilterIncludeExtensions, "*.gif;*.jpg;");
-    EXPECT_TRUE(filter.FilterOnCreationDateTime);
-    EXPECT_EQ(filter.CreationComparison, TimeComparison::Before);
-    EXPECT_EQ(filter.ModifiedComparison, TimeComparison::After);  // word case ignored
-    EXPECT_EQ(filter.ModifiedDate.year, 1999);
+    EXPECT_TRUE(filter.Rules().FilterOnAttributes);
+    EXPECT_TRUE(filter.Rules().FilterOnSystem);
+    EXPECT_TRUE(filter.Rules().FilterOnExtension);
+    EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "*.gif;*.jpg;");
+    EXPECT_TRUE(filter.Rules().FilterOnCreationDateTime);
+    EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::Before);
+    EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::After);  // word case ignored
+    EXPECT_EQ(filter.Rules().ModifiedDate.year, 1999);
     // "HasFilters = No": the page is not touched.
     EXPECT_FALSE(page.IsChecked(ids::kFilterOnAttributes));
     EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 4);
 }
 
 TEST_F(FilterFileTest, UnknownDirectionWordMeansNoComparison) {
-    filter.CreationComparison = TimeComparison::On;
+    filter.Rules().CreationComparison = TimeComparison::On;
     dir.CreateFile("a.qvrfltr",
                    "FilterOnTimes = Yes\nFilterOnCreationDateTime = Yes\n"
                    "FilterOnCreationDateTimeDir = Sometime\n");
     ASSERT_TRUE(filter.LoadSettings(settingsPath()));
-    EXPECT_EQ(filter.CreationComparison, TimeComparison::None);
+    EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::None);
 }
 
 TEST_F(FilterFileTest, LinesPutIntoTheStoreAreTakenOut) {
@@ -505,10 +506,10 @@ TEST_F(FilterFileTest, LinesPutIntoTheStoreAreTakenOut) {
     filter.Store().SetValue("FilterIncludeExtensions", "*.jpg;");
     filter.Store().SetValue("FilterAttribsIncludeExclude", "Include");
     EXPECT_FALSE(filter.ReadFilterKeys());
-    EXPECT_TRUE(filter.FilterOnExtension);
-    EXPECT_TRUE(filter.FilterOnIncludeExtensions);
-    EXPECT_EQ(filter.FilterIncludeExtensions, "*.jpg;");
-    EXPECT_FALSE(filter.AttributeMode);  // attribute group off: mode not read
+    EXPECT_TRUE(filter.Rules().FilterOnExtension);
+    EXPECT_TRUE(filter.Rules().FilterOnIncludeExtensions);
+    EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "*.jpg;");
+    EXPECT_FALSE(filter.Rules().AttributeMode);  // attribute group off: mode not read
 }
 
 TEST_F(FilterFileTest, FailedLoadChangesNothing) {
@@ -517,7 +518,7 @@ TEST_F(FilterFileTest, FailedLoadChangesNothing) {
     page.SetChecked(ids::kFilterOnTimes, false);
     EXPECT_FALSE(filter.LoadSettings(dir / "missing.qvr"));
     EXPECT_NE(filter.Store().LastError(), 0);
-    EXPECT_TRUE(filter.FilterOnTimes);
+    EXPECT_TRUE(filter.Rules().FilterOnTimes);
     EXPECT_FALSE(page.IsChecked(ids::kFilterOnTimes));
     EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 4);
 }
@@ -528,8 +529,8 @@ TEST_F(FilterFileTest, SaveIntoAMissingFolderFails) {
 }
 
 TEST_F(FilterFileTest, ExtensionChecksTickEveryNamedRowIgnoringCase) {
-    filter.FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
-    filter.FilterExcludeExtensions = "*.tmp";  // hand-edited: no final ";"
+    filter.Rules().FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
+    filter.Rules().FilterExcludeExtensions = "*.tmp";  // hand-edited: no final ";"
     FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg", "*.tmp", "*.doc"});
     filter.ApplyExtensionChecks();
     auto ticked = [&](int list) {

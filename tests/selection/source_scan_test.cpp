@@ -154,7 +154,7 @@ TEST_F(FileListTest, ListModeTakesTickedRowsThatPass) {
     EXPECT_TRUE(builder.BuildFileList(request));
     EXPECT_EQ(builder.fileCount, 2);
     EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "a.txt", dir / "d.txt"}));
-    EXPECT_EQ(rules.SourcePath, dir.Path());
+    EXPECT_EQ(rules.Settings().SourcePath, dir.Path());
 }
 
 TEST_F(FileListTest, ListModeSelectionRejectedByTheFilterStillCountsAsSelected) {

@@ -362,12 +362,12 @@ TEST(RenameRulesOnPages, GathersWhatTheUserClickedAndTyped) {
     Click(p.rename, ids::kSequencing);
     Click(p.rename, ids::kSequenceReplace);
     p.rules.GatherFromPages("/data");
-    EXPECT_FALSE(p.rules.TextMode);
-    EXPECT_EQ(p.rules.SequencePlacement, 1);
+    EXPECT_FALSE(p.rules.Settings().TextMode);
+    EXPECT_EQ(p.rules.Settings().SequencePlacement, 1);
     // Empty numeric boxes get their defaults on screen too.
     EXPECT_EQ(p.rename.Text(ids::kNumericStart), "1");
     EXPECT_EQ(p.rename.Text(ids::kDigits), "4");
-    EXPECT_EQ(p.rules.DigitCount, 4);
+    EXPECT_EQ(p.rules.Settings().DigitCount, 4);
 
     Click(p.rename, ids::kAlphaSequence);
     Type(p.rename, ids::kAlphaStart, "b9");
@@ -379,20 +379,20 @@ TEST(RenameRulesOnPages, GathersWhatTheUserClickedAndTyped) {
     p.attribute.SetDateTime(ids::kCreationDate, {2002, 12, 6, 0, 0, 0});
     p.attribute.SetDateTime(ids::kCreationTime, {2000, 1, 1, 23, 7, 30});
     p.rules.GatherFromPages("/data");
-    EXPECT_FALSE(p.rules.NumericSequence);
-    EXPECT_EQ(p.rules.AlphaStartWith, "b9");
-    EXPECT_EQ(p.rules.DigitCount, 0);
+    EXPECT_FALSE(p.rules.Settings().NumericSequence);
+    EXPECT_EQ(p.rules.Settings().AlphaStartWith, "b9");
+    EXPECT_EQ(p.rules.Settings().DigitCount, 0);
     EXPECT_EQ(p.rename.Text(ids::kCharacters), "x");
-    EXPECT_FALSE(p.rules.RenameInPlace);
-    EXPECT_EQ(p.rules.RenameDestFolder, "/out");
-    EXPECT_TRUE(p.rules.ModifyCreationDateTime);
-    EXPECT_EQ(CombineDateAndTime(p.rules.CreationDate, p.rules.CreationTime),
+    EXPECT_FALSE(p.rules.Settings().RenameInPlace);
+    EXPECT_EQ(p.rules.Settings().RenameDestFolder, "/out");
+    EXPECT_TRUE(p.rules.Settings().ModifyCreationDateTime);
+    EXPECT_EQ(CombineDateAndTime(p.rules.Settings().CreationDate, p.rules.Settings().CreationTime),
               LocalToSeconds({2002, 12, 6, 23, 7, 30}));
 }
 
 TEST(RenameRulesOnPages, AppliedSettingsShowAndGatherBackUnchanged) {
     RulePages p;
-    CRenameRules& r = p.rules;
+    RenameSettings& r = p.rules.Settings();
     r.TextMode = false;
     r.NumericSequence = false;
     r.AlphaStartWith = "aa";
@@ -412,7 +412,7 @@ TEST(RenameRulesOnPages, AppliedSettingsShowAndGatherBackUnchanged) {
     r.ModifyModDateTime = true;
     r.ModDate = {1999, 12, 31, 0, 0, 0};
     r.ModTime = {2000, 1, 1, 8, 9, 10};
-    r.ApplyToPages("/data");
+    p.rules.ApplyToPages("/data");
 
     EXPECT_TRUE(p.rename.IsChecked(ids::kSequencing));
     EXPECT_TRUE(p.rename.IsChecked(ids::kAlphaSequence));
@@ -441,34 +441,34 @@ TEST(RenameRulesOnPages, AppliedSettingsShowAndGatherBackUnchanged) {
     CRenameRules copy;
     copy.SetPages(&p.rename, &p.extended, &p.attribute, nullptr);
     copy.GatherFromPages("/data");
-    EXPECT_FALSE(copy.TextMode);
-    EXPECT_FALSE(copy.NumericSequence);
-    EXPECT_EQ(copy.AlphaStartWith, "aa");
-    EXPECT_EQ(copy.DigitCount, 3);
-    EXPECT_EQ(copy.SequencePlacement, 2);
-    EXPECT_TRUE(copy.AddSuffix);
-    EXPECT_EQ(copy.Suffix, "_x");
-    EXPECT_FALSE(copy.AddPrefix);
-    EXPECT_EQ(copy.ChangeExtensionString, "jpg");
-    EXPECT_TRUE(copy.IncludeSubFolders);
-    EXPECT_TRUE(copy.UndoBatchFile);
-    EXPECT_FALSE(copy.LogFile);
-    EXPECT_EQ(copy.RenameDestFolder, "/copies");
-    EXPECT_TRUE(copy.ModifyReadOnly);
-    EXPECT_FALSE(copy.ModifyHidden);
-    EXPECT_TRUE(copy.ModifyModDateTime);
-    EXPECT_FALSE(copy.ModifyCreationDateTime);
-    EXPECT_EQ(copy.ModDate.year, 1999);
-    EXPECT_EQ(copy.ModDate.month, 12);
-    EXPECT_EQ(copy.ModDate.day, 31);
-    EXPECT_EQ(copy.ModTime.hour, 8);
-    EXPECT_EQ(copy.ModTime.minute, 9);
-    EXPECT_EQ(copy.ModTime.second, 10);
+    EXPECT_FALSE(copy.Settings().TextMode);
+    EXPECT_FALSE(copy.Settings().NumericSequence);
+    EXPECT_EQ(copy.Settings().AlphaStartWith, "aa");
+    EXPECT_EQ(copy.Settings().DigitCount, 3);
+    EXPECT_EQ(copy.Settings().SequencePlacement, 2);
+    EXPECT_TRUE(copy.Settings().AddSuffix);
+    EXPECT_EQ(copy.Settings().Suffix, "_x");
+    EXPECT_FALSE(copy.Settings().AddPrefix);
+    EXPECT_EQ(copy.Settings().ChangeExtensionString, "jpg");
+    EXPECT_TRUE(copy.Settings().IncludeSubFolders);
+    EXPECT_TRUE(copy.Settings().UndoBatchFile);
+    EXPECT_FALSE(copy.Settings().LogFile);
+    EXPECT_EQ(copy.Settings().RenameDestFolder, "/copies");
+    EXPECT_TRUE(copy.Settings().ModifyReadOnly);
+    EXPECT_FALSE(copy.Settings().ModifyHidden);
+    EXPECT_TRUE(copy.Settings().ModifyModDateTime);
+    EXPECT_FALSE(copy.Settings().ModifyCreationDateTime);
+    EXPECT_EQ(copy.Settings().ModDate.year, 1999);
+    EXPECT_EQ(copy.Settings().ModDate.month, 12);
+    EXPECT_EQ(copy.Settings().ModDate.day, 31);
+    EXPECT_EQ(copy.Settings().ModTime.hour, 8);
+    EXPECT_EQ(copy.Settings().ModTime.minute, 9);
+    EXPECT_EQ(copy.Settings().ModTime.second, 10);
 }
 
 TEST(RenameRulesOnPages, ApplyingTextModeShowsItsRules) {
     RulePages p;
-    CRenameRules& r = p.rules;
+    RenameSettings& r = p.rules.Settings();
     r.TextMode = true;
     r.ReplaceString = true;
     r.SourceString = " ";
@@ -476,7 +476,7 @@ TEST(RenameRulesOnPages, ApplyingTextModeShowsItsRules) {
     r.CaseChange = true;
     r.UpperCase = 0;
     r.RenameInPlace = true;
-    r.ApplyToPages("/data");
+    p.rules.ApplyToPages("/data");
     EXPECT_EQ(
         Enabled(p.rename, kRenameControls),
         (std::set<int>{ids::kTextModifications, ids::kSequencing, ids::kAddPrefix, ids::kAddSuffix,
@@ -490,11 +490,11 @@ TEST(RenameRulesOnPages, ApplyingTextModeShowsItsRules) {
     CRenameRules copy;
     copy.SetPages(&p.rename, &p.extended, &p.attribute, nullptr);
     copy.GatherFromPages("/data");
-    EXPECT_TRUE(copy.TextMode);
-    EXPECT_TRUE(copy.ReplaceString);
-    EXPECT_EQ(copy.SourceString, " ");
-    EXPECT_EQ(copy.UpperCase, 0);
-    EXPECT_TRUE(copy.RenameInPlace);
+    EXPECT_TRUE(copy.Settings().TextMode);
+    EXPECT_TRUE(copy.Settings().ReplaceString);
+    EXPECT_EQ(copy.Settings().SourceString, " ");
+    EXPECT_EQ(copy.Settings().UpperCase, 0);
+    EXPECT_TRUE(copy.Settings().RenameInPlace);
 
     // A load in text mode leaves the sequence kind as it was shown, so that
     // switching to sequencing never offers a page with no kind chosen.
@@ -502,7 +502,7 @@ TEST(RenameRulesOnPages, ApplyingTextModeShowsItsRules) {
     EXPECT_TRUE(p.rename.IsChecked(ids::kNumericSequence));
     EXPECT_TRUE(p.rename.IsEnabled(ids::kNumericStart));
     copy.GatherFromPages("/data");
-    EXPECT_TRUE(copy.NumericSequence);
+    EXPECT_TRUE(copy.Settings().NumericSequence);
 }
 
 // --- Filter page ---
@@ -661,20 +661,20 @@ TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
     CFilterSettingsDlg page;
     CFilterSettings filter;
     filter.SetPage(&page);
-    filter.FilterOnAttributes = true;
-    filter.AttributeMode = false;
-    filter.FilterOnHidden = true;
-    filter.FilterOnTimes = true;
-    filter.FilterOnModDateTime = true;
-    filter.ModifiedDate = {2002, 5, 1, 0, 0, 0};
-    filter.ModifiedTime = {2000, 1, 1, 10, 0, 0};
-    filter.ModifiedComparison = TimeComparison::On;
-    filter.FilterOnLastAccessDateTime = true;
-    filter.LastAccessedComparison = TimeComparison::None;
-    filter.FilterOnExtension = true;
-    filter.FilterOnIncludeExtensions = true;
-    filter.FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
-    filter.FilterOnExcludeExtensions = false;
+    filter.Rules().FilterOnAttributes = true;
+    filter.Rules().AttributeMode = false;
+    filter.Rules().FilterOnHidden = true;
+    filter.Rules().FilterOnTimes = true;
+    filter.Rules().FilterOnModDateTime = true;
+    filter.Rules().ModifiedDate = {2002, 5, 1, 0, 0, 0};
+    filter.Rules().ModifiedTime = {2000, 1, 1, 10, 0, 0};
+    filter.Rules().ModifiedComparison = TimeComparison::On;
+    filter.Rules().FilterOnLastAccessDateTime = true;
+    filter.Rules().LastAccessedComparison = TimeComparison::None;
+    filter.Rules().FilterOnExtension = true;
+    filter.Rules().FilterOnIncludeExtensions = true;
+    filter.Rules().FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
+    filter.Rules().FilterOnExcludeExtensions = false;
     page.AddIncludeExtension("*.stale");
     filter.ApplyToPage();
 
@@ -699,15 +699,15 @@ TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
     CFilterSettings copy;
     copy.SetPage(&page);
     EXPECT_TRUE(copy.ReadFromPage());
-    EXPECT_FALSE(copy.AttributeMode);
-    EXPECT_TRUE(copy.FilterOnHidden);
-    EXPECT_FALSE(copy.FilterOnReadOnly);
-    EXPECT_TRUE(copy.FilterOnModDateTime);
-    EXPECT_EQ(copy.ModifiedComparison, TimeComparison::On);
-    EXPECT_EQ(CombineDateAndTime(copy.ModifiedDate, copy.ModifiedTime),
+    EXPECT_FALSE(copy.Rules().AttributeMode);
+    EXPECT_TRUE(copy.Rules().FilterOnHidden);
+    EXPECT_FALSE(copy.Rules().FilterOnReadOnly);
+    EXPECT_TRUE(copy.Rules().FilterOnModDateTime);
+    EXPECT_EQ(copy.Rules().ModifiedComparison, TimeComparison::On);
+    EXPECT_EQ(CombineDateAndTime(copy.Rules().ModifiedDate, copy.Rules().ModifiedTime),
               LocalToSeconds({2002, 5, 1, 10, 0, 0}));
-    EXPECT_EQ(static_cast<int>(copy.LastAccessedComparison), -1);
-    EXPECT_EQ(copy.FilterIncludeExtensions, "*.jpeg;*.txt;");
+    EXPECT_EQ(static_cast<int>(copy.Rules().LastAccessedComparison), -1);
+    EXPECT_EQ(copy.Rules().FilterIncludeExtensions, "*.jpeg;*.txt;");
 }
 
 TEST(FilterOnPage, AFreshlyTickedTimeRuleKeepsEveryFileUntilAComparisonIsChosen) {

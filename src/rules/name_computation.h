@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "rules/rename_settings.h"
+
+namespace quorvan {
+
+// Width of a sequence whose digit or character count is 0.
+inline constexpr int32_t kDefaultSequenceWidth = 8;
+
+// The running state of a sequence through one plan computation.
+struct SequenceState {
+    int32_t counter = 0;
+    int32_t digitCount = 0;  // grows when an alpha sequence needs more letters
+    bool alphaLowerCase = false;
+};
+
+// The state before the first name: the start value, and for an alpha
+// sequence the letter case its start text is written in. An empty alpha start
+// keeps the case of the sequence before (`alphaLowerCase`).
+SequenceState StartSequence(const RenameSettings& settings, bool alphaLowerCase = false);
+
+// The new full path of `sourcePath` in `target`; empty when the rules give no
+// name a file can have. With `cdFlag`, `target` holds the CD title on entry,
+// which replaces the name before the rules apply.
+void ComputeName(const RenameSettings& settings, SequenceState& sequence,
+                 std::string_view sourceRoot, std::string_view sourcePath, std::string& target,
+                 bool cdFlag);
+
+// The steps of ComputeName on a bare file name.
+void ApplyTextRules(const RenameSettings& settings, std::string& name);
+void ApplySequenceRules(const RenameSettings& settings, SequenceState& sequence, std::string& name);
+void ApplyExtensionRules(const RenameSettings& settings, std::string& name);
+// The next sequence text; the counter moves on.
+void NextNumericText(SequenceState& sequence, std::string& text);
+void NextAlphaText(SequenceState& sequence, std::string& text);
+
+}  // namespace quorvan
