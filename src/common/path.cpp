@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -100,6 +101,25 @@ void MakeValidFileName(std::string& text) {
             c = '_';
         }
     }
+}
+
+std::string AbsoluteFromWorkingFolder(std::string_view path) {
+    if (!path.empty() && path.front() == '/') {
+        return std::string(path);
+    }
+    std::vector<char> buffer(4096);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (1u << 20)) {
+            return std::string(path);  // no working folder to take it from
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    std::string full = buffer.data();
+    if (full.back() != '/') {
+        full += '/';
+    }
+    full.append(path);
+    return full;
 }
 
 std::string MakeAbsolutePath(std::string_view path) {

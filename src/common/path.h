@@ -38,4 +38,9 @@ void MakeValidFileName(std::string& text);
 // trailing separator (other than the root itself). Symbolic links are kept.
 std::string MakeAbsolutePath(std::string_view path);
 
+// A relative path prefixed with the working folder, nothing else changed (a
+// ".." stays for the system to resolve, links and all); an absolute path as
+// it is.
+std::string AbsoluteFromWorkingFolder(std::string_view path);
+
 }  // namespace quorvan

@@ -10,6 +10,10 @@ inline constexpr const char* kMakerName = "Tellurane";
 // Stored as "AppGuidStr" when the counter store is created.
 inline constexpr const char* kAppGuid = "{4A66AE8A-38C8-4CB7-9D2B-EAD5AD6FCF6C}";
 
+// The files a run writes into its source folder.
+inline constexpr const char* kLogFileName = "Quorvan.log";
+inline constexpr const char* kUndoFileName = "QuorvanUndo.sh";
+
 // Names of the stored usage values.
 inline constexpr const char* kValueAppGuid = "AppGuidStr";
 inline constexpr const char* kValueStartCount = "StartCount";

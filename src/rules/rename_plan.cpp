@@ -17,6 +17,7 @@ bool SourceLess(const CRenamePlan::Entry& a, const CRenamePlan::Entry& b) {
 void CRenamePlan::Clear() {
     entries_.clear();
     sortedCount_ = 0;
+    leftOut_.clear();
 }
 
 void CRenamePlan::Add(std::string source) {

@@ -34,6 +34,11 @@ class CRenamePlan final {
     Entry* Find(std::string_view source);
     bool Contains(std::string_view source) const { return Find(source) != nullptr; }
 
+    // Files that were selected but that the run itself writes (its log and
+    // undo script): never renamed, only noted.
+    void LeaveOut(std::string path) { leftOut_.push_back(std::move(path)); }
+    const std::vector<std::string>& LeftOut() const { return leftOut_; }
+
     bool operator==(const CRenamePlan& other) const { return Entries() == other.Entries(); }
 
   private:
@@ -43,6 +48,7 @@ class CRenamePlan final {
 
     mutable std::vector<Entry> entries_;
     mutable size_t sortedCount_ = 0;
+    std::vector<std::string> leftOut_;
 };
 
 // What the CD Audio page pairs at a plan computation: the track files in the

@@ -1,5 +1,6 @@
 #include "rules/rename_rules.h"
 
+#include "common/path.h"
 #include "common/text.h"
 #include "rules/control_ids.h"
 
@@ -340,8 +341,18 @@ bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
     // Preview and Start number from the same start; an empty alpha start
     // keeps the letter case of the sequence before.
     sequence_ = quorvan::StartSequence(settings_, sequence_.alphaLowerCase);
+    // A relative destination is taken from the working folder, here, once:
+    // the targets, the log and the undo script then never depend on it.
+    const RenameSettings* settings = &settings_;
+    RenameSettings absolute;
+    if (!settings_.RenameInPlace && !settings_.RenameDestFolder.empty() &&
+        settings_.RenameDestFolder.front() != '/') {
+        absolute = settings_;
+        absolute.RenameDestFolder = AbsoluteFromWorkingFolder(settings_.RenameDestFolder);
+        settings = &absolute;
+    }
     if (!cdFlag || cdPage_ == nullptr) {
-        quorvan::ComputePlan(settings_, plan_, sourceRoot, sequence_);
+        quorvan::ComputePlan(*settings, plan_, sourceRoot, sequence_);
         return true;
     }
     // A track position per retrieved title; the titles in list order.
@@ -354,7 +365,7 @@ bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
             cd.titles.push_back(page.RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
         }
     }
-    quorvan::ComputePlan(settings_, plan_, sourceRoot, sequence_, &cd);
+    quorvan::ComputePlan(*settings, plan_, sourceRoot, sequence_, &cd);
     return true;
 }
 

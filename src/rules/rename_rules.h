@@ -47,6 +47,8 @@ class CRenameRules final {
     // --- plan ---
     bool ClearPlan();
     void AddSource(const std::string& sourcePath);
+    // Notes a selected file that the run writes itself and never renames.
+    void LeaveOut(const std::string& path) { plan_.LeaveOut(path); }
     // Computes the plan; with `cdFlag` the CD Audio page's track order and
     // ticked titles are paired.
     bool ComputePlan(const std::string& sourceRoot, bool cdFlag);

@@ -47,6 +47,8 @@ struct RunResult {
     RunStatus status = RunStatus::Complete;
     int32_t passes = 0;       // passes made, as added to "FilesProcessed"
     int32_t filesFailed = 0;  // files for which a move, copy, attribute or time change failed
+    int logError = 0;         // errno of a failed write to the log, else 0
+    int undoError = 0;        // ... to the undo script
 };
 
 // What the worker tells the one showing the run. Called on the worker thread;

@@ -1,7 +1,12 @@
 #include "run/run_engine.h"
 
+#include <cerrno>
+
 #include "common/path.h"
 #include "common/product.h"
+#include "platform/file_system.h"
+#include "platform/folder_lock.h"
+#include "platform/temp_names.h"
 #include "rules/rename_rules.h"
 #include "run/usage_counters.h"
 
@@ -12,16 +17,34 @@ namespace {
 constexpr const char* kInfoCaption = "Info...";
 constexpr const char* kErrorCaption = "Error...";
 
+// Tells one run's temporary names from another's.
+std::string TemporaryTag() {
+    std::string name = TemporaryNameIn("", "");
+    return name.substr(name.size() - 6);
+}
+
 }  // namespace
 
-std::string EndOfRunMessage(bool complete, int32_t filesFailed) {
+std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, int undoError) {
     std::string text = complete ? CRunEngine::kCompleteText : CRunEngine::kAbortedText;
     if (filesFailed == 1) {
         text += "\n1 file failed.";
     } else if (filesFailed > 1) {
         text += "\n" + std::to_string(filesFailed) + " files failed.";
     }
+    if (logError != 0) {
+        text += "\nThe log file could not be written: " + ErrorText(logError) + ".";
+    }
+    if (undoError != 0) {
+        text += "\nThe undo script could not be written: " + ErrorText(undoError) + ".";
+    }
     return text;
+}
+
+std::string LeaveOutQuestion(size_t failing, size_t total) {
+    return std::to_string(failing) + " of " + std::to_string(total) +
+           " files cannot be renamed (see the preview list). Rename the other " +
+           std::to_string(total - failing) + "?";
 }
 
 StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
@@ -38,10 +61,22 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     context_.writeLog = request.writeLog;
     context_.writeUndo = request.writeUndo;
     context_.inPlace = request.inPlace;
-    context_.sourceFolder = request.sourceFolder;
+    // Every path of the run is absolute, taken from the working folder now.
+    context_.sourceFolder = AbsoluteFromWorkingFolder(request.sourceFolder);
+
+    // One run at a time in a folder, in this process or another: two would
+    // write one log and one undo script.
+    CFolderLock lock;
+    if (lock.TryLock(context_.sourceFolder) == EWOULDBLOCK) {
+        host.ShowMessage(MessageKind::Error, kErrorCaption, kLockedText);
+        outcome.ended = StartOutcome::Ended::Locked;
+        return outcome;
+    }
 
     if (!context_.inPlace) {
-        context_.destinationFolder = request.destinationFolder;
+        context_.destinationFolder = request.destinationFolder.empty()
+                                         ? std::string()
+                                         : AbsoluteFromWorkingFolder(request.destinationFolder);
         if (!IsRootPath(context_.destinationFolder) && !PathExists(context_.destinationFolder)) {
             if (!host.AskYesNo(kCreateFolderCaption, kCreateFolderText)) {
                 outcome.ended = StartOutcome::Ended::Declined;
@@ -63,6 +98,16 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     rules_.Settings().RenameInPlace = context_.inPlace;
     rules_.ComputePlan(context_.sourceFolder, context_.cdMode);
 
+    // The whole plan against the file system as it is now.
+    PlanCheck check =
+        caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, caseRule_)
+                  : CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode);
+    if (check.Failing() > 0 &&
+        !host.AskYesNo(kIssueCaption, LeaveOutQuestion(check.Failing(), check.entries.size()))) {
+        outcome.ended = StartOutcome::Ended::Declined;
+        return outcome;
+    }
+
     RunJob job;
     job.sourceFolder = context_.sourceFolder;
     job.destinationFolder = context_.destinationFolder;
@@ -73,6 +118,9 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     job.cdMode = context_.cdMode;
     job.settings = rules_.Settings();
     job.plan = rules_.TakePlan();
+    job.check = std::move(check);
+    job.tempTag = TemporaryTag();
+    job.lock = std::move(lock);
 
     context_.cancelRequested.store(0);
     if (!worker_.Start(std::move(job), context_.cancelRequested, host.Reporter(), completion_,
@@ -92,7 +140,8 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
             outcome.result.filesFailed = worker_.FilesFailed();
         }
         bool complete = finished && outcome.result.status == RunStatus::Complete;
-        outcome.endMessage = EndOfRunMessage(complete, outcome.result.filesFailed);
+        outcome.endMessage = EndOfRunMessage(complete, outcome.result.filesFailed,
+                                             outcome.result.logError, outcome.result.undoError);
         host.ShowMessage(MessageKind::Info, kInfoCaption, outcome.endMessage);
         if (!completion_.WaitFor(100)) {
             host.ShowWait(completion_);

@@ -56,7 +56,9 @@ struct RunRequest {
 struct StartOutcome {
     enum class Ended {
         Busy,          // a worker of an earlier run still runs: nothing started
-        Declined,      // the destination folder is missing and was not to be made
+        Locked,        // another run works in the source folder: nothing started
+        Declined,      // the destination folder is missing and was not to be made, or
+                       // files that cannot be renamed were not to be left out
         NoFiles,       // "There are no files to process."
         ThreadFailed,  // "Unable to create processing thread."
         Ran,           // the worker ran; see `cancelled` and `result`
@@ -95,6 +97,9 @@ class CRunEngine final {
     const RunContext& Context() const { return context_; }
     // The clock of the log and undo headers (tests fix it).
     void SetClock(RunClock clock) { clock_ = std::move(clock); }
+    // Which folders compare names without regard to letter case (tests
+    // pretend).
+    void SetCaseRule(CaseRule rule) { caseRule_ = std::move(rule); }
 
     static constexpr const char* kNoFilesText = "There are no files to process.";
     static constexpr const char* kCompleteText = "Rename process complete.";
@@ -102,6 +107,9 @@ class CRunEngine final {
     static constexpr const char* kThreadFailedText = "Unable to create processing thread.";
     static constexpr const char* kBusyText =
         "The previous rename process is still finishing. Please try again in a moment.";
+    static constexpr const char* kLockedText =
+        "Another rename run is working in this folder. Try again when it has finished.";
+    static constexpr const char* kIssueCaption = "Issue...";
     static constexpr const char* kCreateFolderCaption = "Create folder?";
     static constexpr const char* kCreateFolderText =
         "The destination folder for the rename does not exist.\n"
@@ -112,11 +120,17 @@ class CRunEngine final {
     RunContext context_;
     CCompletionEvent completion_;
     RunClock clock_;
+    CaseRule caseRule_;
     // Last: destroyed first, so a running worker ends while the rest exists.
     CRunWorker worker_;
 };
 
-// The end-of-run text: complete or aborted, plus the failed files.
-std::string EndOfRunMessage(bool complete, int32_t filesFailed);
+// The end-of-run text: complete or aborted, plus the failed files and a log
+// or undo script that could not be written (errno values, 0 for none).
+std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError = 0,
+                            int undoError = 0);
+// The question when some files cannot be renamed: "3 of 46 files cannot be
+// renamed (see the preview list). Rename the other 43?"
+std::string LeaveOutQuestion(size_t failing, size_t total);
 
 }  // namespace quorvan

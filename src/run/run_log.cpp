@@ -5,25 +5,15 @@
 
 #include <cerrno>
 
-#include "common/product.h"
 #include "common/path.h"
+#include "common/product.h"
 #include "platform/file_system.h"
 
 namespace quorvan {
 
-std::FILE* CreateRunFile(const std::string& path, unsigned mode, const char* fopenMode) {
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
-                  static_cast<mode_t>(mode));
-    if (fd < 0) {
-        return nullptr;
-    }
-    std::FILE* file = fdopen(fd, fopenMode);
-    if (file == nullptr) {
-        int error = errno;
-        close(fd);
-        errno = error;
-    }
-    return file;
+int CreateRunFile(const std::string& path, unsigned mode) {
+    return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC,
+                static_cast<mode_t>(mode));
 }
 
 std::string ProductLine() {
@@ -37,14 +27,16 @@ CRunLog::~CRunLog() {
 bool CRunLog::Create(const std::string& sourceFolder, const LocalDateTime& now) {
     Close();
     path_ = JoinPath(sourceFolder, kFileName);
-    file_ = CreateRunFile(path_, 0666, "w");
-    if (file_ == nullptr) {
+    error_ = 0;
+    fd_ = CreateRunFile(path_, 0666);
+    if (fd_ < 0) {
         return false;
     }
     Write(std::string(kHeaderSeparator) + "\n");
     Write(" " + ProductLine() + "\n");
     Write(" Created: " + FormatLocal(now, kClassicDateTimeFormat) + "\n");
     Write(std::string(kHeaderSeparator) + "\n");
+    Flush();
     return true;
 }
 
@@ -71,16 +63,32 @@ void CRunLog::Failure(const std::string& line) {
     Write(line + "\n");
 }
 
-void CRunLog::Close() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
+void CRunLog::Note(const std::string& line) {
+    Write(line + "\n");
+}
+
+void CRunLog::Flush() {
+    if (fd_ >= 0 && error_ == 0 && !pending_.empty()) {
+        error_ = WriteAll(fd_, pending_.data(), pending_.size());
     }
+    pending_.clear();
+}
+
+bool CRunLog::Close() {
+    if (fd_ < 0) {
+        return error_ == 0;
+    }
+    Flush();
+    if (close(fd_) != 0 && error_ == 0) {
+        error_ = errno;
+    }
+    fd_ = -1;
+    return error_ == 0;
 }
 
 void CRunLog::Write(const std::string& text) {
-    if (file_ != nullptr) {
-        std::fwrite(text.data(), 1, text.size(), file_);
+    if (fd_ >= 0) {
+        pending_ += text;
     }
 }
 
@@ -98,6 +106,18 @@ std::string FailedAttributesLine(const std::string& path, int error) {
 
 std::string FailedTimesLine(const std::string& path, int error) {
     return "failed to set times on " + path + ": " + ErrorText(error);
+}
+
+std::string FailedCreationTimeLine(const std::string& path) {
+    return "failed to set creation time on " + path + ": not supported on this system";
+}
+
+std::string HeldLine(const std::string& path, const std::string& temporary) {
+    return "holding " + path + " as " + temporary + " while its name is freed";
+}
+
+std::string LeftOutLine(const std::string& path) {
+    return "left out " + path + ": this run writes it";
 }
 
 std::string NoNewNameLine(const std::string& original) {

@@ -1,15 +1,20 @@
 #include "run/run_worker.h"
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <cerrno>
 #include <optional>
+#include <set>
 #include <system_error>
 
 #include "common/path.h"
 #include "common/product.h"
+#include "platform/dos_attrib.h"
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
+#include "platform/folder_kind.h"
+#include "platform/temp_names.h"
 #include "run/run_log.h"
 #include "run/undo_script.h"
 #include "run/usage_counters.h"
@@ -44,9 +49,27 @@ int ErrnoOr(int fallback) {
     return errno != 0 ? errno : fallback;
 }
 
-// The attribute step. Fills `restore` with what the undo must put back.
+// What the attributes of `path` are now, for the undo script to put back.
+// False for a symbolic link (its attributes are never changed) or when the
+// file cannot be read.
+bool ReadAttributeRestore(const std::string& path, AttributeRestore& restore) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) {
+        return false;
+    }
+    restore.mode = st.st_mode & 07777;
+    char value[256];
+    ssize_t n = lgetxattr(path.c_str(), kDosAttribName, value, sizeof value);
+    restore.hadDosAttrib = n >= 0;
+    restore.restoreDosAttrib = n >= 0 || errno == ENODATA;
+    restore.dosAttrib = n >= 0 ? std::string(value, static_cast<size_t>(n)) : std::string();
+    return true;
+}
+
+// The attribute step. The undo entry goes out before the change, so a run
+// killed in the middle of it can still be undone.
 void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRunLog* log,
-                     FailureList& failures, std::optional<AttributeRestore>& restore) {
+                     CUndoScript* undo, FailureList& failures) {
     FileStatus status;
     errno = 0;
     if (!GetFileStatus(target, status, kStatusAttributes)) {
@@ -59,19 +82,17 @@ void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRun
     wanted |= rules.system ? kAttrSystem : 0;
     wanted |= rules.archive ? kAttrArchive : 0;
 
+    AttributeRestore before;
+    if (undo != nullptr && ReadAttributeRestore(target, before)) {
+        UndoEntry entry;
+        entry.original = target;
+        entry.target = target;
+        entry.attributes = before;
+        undo->Add(entry);
+    }
     AttributeChange change;
     int error = 0;
-    bool ok = SetAttributes(target, wanted, change, error);
-    // Even a partial change (read-only stored, the rest refused) is undone.
-    if (change.modeChanged || change.dosAttribWritten) {
-        AttributeRestore back;
-        back.mode = change.previousMode;
-        back.restoreDosAttrib = change.dosAttribWritten;
-        back.hadDosAttrib = change.hadDosAttrib;
-        back.dosAttrib = change.previousDosAttrib;
-        restore = back;
-    }
-    if (ok) {
+    if (SetAttributes(target, wanted, change, error)) {
         if (log != nullptr) {
             log->NewAttributes(wanted, target);
         }
@@ -92,7 +113,7 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
     }
     // Linux keeps no settable creation time; say so rather than claim it.
     if (rules.setCreation) {
-        failures.Add(FailedTimesLine(target, EOPNOTSUPP));
+        failures.Add(FailedCreationTimeLine(target));
     }
     auto combine = [](const LocalDateTime& date, const LocalDateTime& time) {
         return LocalDateTime{date.year, date.month, date.day, time.hour, time.minute, time.second};
@@ -163,22 +184,27 @@ FileWorkRules FileWorkRules::FromSettings(const RenameSettings& rules) {
 FileOutcome ProcessFile(const std::string& original, const std::string& target,
                         const FileWorkRules& rules,
                         const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
-                        CUndoScript* undo) {
+                        CUndoScript* undo, const std::string& from) {
     FileOutcome outcome;
     FailureList failures(log, outcome);
-    UndoEntry entry;
-    entry.original = original;
-    entry.target = target;
-    const bool differ = original != target;
+    const std::string& current = from.empty() ? original : from;
+    const bool differ = current != target;
 
     int error = 0;
     if (rules.renameInPlace) {
         if (differ) {
-            if (!MoveNoReplace(original, target, error)) {
-                failures.Add(FailedRenameLine(original, target, error));
+            if (undo != nullptr) {
+                undo->Add({current, target, UndoEntry::Action::MoveBack, std::nullopt});
+            }
+            if (!MoveNoReplace(current, target, error)) {
+                if (undo != nullptr) {
+                    undo->NotTaken();
+                }
+                failures.Add(FailedRenameLine(current, target, error));
                 return outcome;
             }
-            entry.action = UndoEntry::Action::MoveBack;
+        } else if (undo != nullptr) {
+            undo->Add({original, target, UndoEntry::Action::None, std::nullopt});
         }
     } else {
         std::string folder;
@@ -198,26 +224,95 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
             failures.Add(FailedCopyLine(original, target, error));
             return outcome;
         }
-        entry.action = UndoEntry::Action::Delete;
+        // Written once the copy is there: undoing a copy never made would
+        // delete whatever file has the name.
+        if (undo != nullptr) {
+            undo->Add({original, target, UndoEntry::Action::Delete, std::nullopt});
+        }
     }
-    if (differ && log != nullptr) {
+    if (original != target && log != nullptr) {
         log->Renamed(original, target);
     }
 
     if (rules.modifyAttributes) {
-        ApplyAttributes(target, rules, log, failures, entry.attributes);
-        if (entry.action == UndoEntry::Action::Delete) {
-            entry.attributes.reset();
-        }
+        // A copy is deleted by the undo, attributes and all.
+        ApplyAttributes(target, rules, log, rules.renameInPlace ? undo : nullptr, failures);
     }
     if (rules.modifyTimes) {
         ApplyTimes(target, rules, log, failures);
     }
-    if (undo != nullptr) {
-        undo->Add(entry);
-    }
     return outcome;
 }
+
+bool MoveToTemporary(const std::string& path, const std::string& tag, CRunLog* log,
+                     CUndoScript* undo, std::string& temporary, int& error) {
+    std::string folder;
+    std::string name;
+    SplitPath(path, folder, name);
+    error = EEXIST;
+    for (int attempt = 0; attempt < 10 && error == EEXIST; ++attempt) {
+        temporary = TemporaryNameIn(folder, tag);
+        if (undo != nullptr) {
+            undo->Add({path, temporary, UndoEntry::Action::MoveBack, std::nullopt});
+        }
+        if (MoveNoReplace(path, temporary, error)) {
+            error = 0;
+        } else if (undo != nullptr) {
+            undo->NotTaken();
+        }
+    }
+    if (error == 0 && log != nullptr) {
+        log->Note(HeldLine(path, temporary));
+    }
+    return error == 0;
+}
+
+namespace {
+
+// The failure line of an entry the check of the plan found failing.
+std::string CheckFailureLine(const CRenamePlan::Entry& entry, const EntryCheck& check,
+                             bool inPlace) {
+    if (entry.second.empty() || (check.status == EntryStatus::Invalid && check.error == EINVAL)) {
+        return NoNewNameLine(entry.first);
+    }
+    return inPlace ? FailedRenameLine(entry.first, entry.second, check.error)
+                   : FailedCopyLine(entry.first, entry.second, check.error);
+}
+
+// Whether a copy's target is a file the plan still reads, by what it is and
+// not how it is spelt. The sources' identities are read once, when first asked.
+class CPlanSources final {
+  public:
+    explicit CPlanSources(const CRenamePlan& plan) : plan_(plan) {}
+    bool Contains(const std::string& path) {
+        if (plan_.Contains(path)) {
+            return true;
+        }
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        if (!EntryIdentity(path, device, inode)) {
+            return false;
+        }
+        if (!read_) {
+            read_ = true;
+            for (const auto& entry : plan_.Entries()) {
+                uint64_t d = 0;
+                uint64_t i = 0;
+                if (EntryIdentity(entry.first, d, i)) {
+                    identities_.emplace(d, i);
+                }
+            }
+        }
+        return identities_.count({device, inode}) != 0;
+    }
+
+  private:
+    const CRenamePlan& plan_;
+    bool read_ = false;
+    std::set<std::pair<uint64_t, uint64_t>> identities_;
+};
+
+}  // namespace
 
 RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancelRequested,
                            IRunReporter& reporter, CCompletionEvent& completion,
@@ -228,7 +323,11 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     const RunClock now = clock ? clock : RunClock(CurrentLocalTime);
     FileWorkRules work = FileWorkRules::FromSettings(job.settings);
     work.renameInPlace = job.inPlace;
-    auto isPlanSource = [&job](const std::string& path) { return job.plan.Contains(path); };
+    CPlanSources planSources(job.plan);
+    std::set<std::string> written;  // copies made by this run
+    auto isPlanSource = [&](const std::string& path) {
+        return written.count(path) != 0 || planSources.Contains(path);
+    };
 
     bool failed = false;
     CRunLog log;
@@ -243,54 +342,131 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     }
     CRunLog* logFile = job.writeLog && log.IsOpen() ? &log : nullptr;
     CUndoScript* undoFile = job.writeUndo && undo.IsOpen() ? &undo : nullptr;
+    if (logFile != nullptr) {
+        for (const std::string& path : job.plan.LeftOut()) {
+            logFile->Note(LeftOutLine(path));
+        }
+        logFile->Flush();
+    }
+
     const std::vector<CRenamePlan::Entry>& entries = job.plan.Entries();
+    const PlanCheck& check = job.check;
+    std::vector<std::string> temporaries(entries.size());
+    std::vector<uint8_t> done(entries.size(), 0);
+    size_t step = 0;
+    int32_t passes = 0;
+
+    // One pass: an entry's work is over (its last move, or its failure).
+    auto finishEntry = [&](size_t index, FileOutcome outcome) {
+        if (outcome.failed) {
+            ++result.filesFailed;
+            if (failedSoFar != nullptr) {
+                failedSoFar->fetch_add(1);
+            }
+            reporter.ReportFileFailed(outcome.failure);
+        }
+        if (logFile != nullptr) {
+            logFile->Flush();
+        }
+        done[index] = 1;
+        ++passes;
+        reporter.ReportProgress(passes);
+    };
+    // Takes one step of the safe order; false when it was not the entry's last.
+    auto takeStep = [&](const MoveStep& move) {
+        const auto& [original, target] = entries[move.entry];
+        if (move.kind == MoveStep::Kind::ToTemporary) {
+            int error = 0;
+            if (!MoveToTemporary(original, job.tempTag, logFile, undoFile, temporaries[move.entry],
+                                 error)) {
+                // The cycle cannot open: its other members find their names taken.
+                temporaries[move.entry].clear();
+                FileOutcome outcome;
+                outcome.failed = true;
+                outcome.failure = FailedRenameLine(original, target, error);
+                if (logFile != nullptr) {
+                    logFile->Failure(outcome.failure);
+                }
+                finishEntry(move.entry, outcome);
+            }
+            return;
+        }
+        if (move.kind == MoveStep::Kind::FromTemporary && temporaries[move.entry].empty()) {
+            return;  // never reached its temporary name
+        }
+        reporter.ReportOriginalName(original);
+        reporter.ReportRenamedName(target);
+        const std::string& from =
+            move.kind == MoveStep::Kind::FromTemporary ? temporaries[move.entry] : std::string();
+        finishEntry(move.entry,
+                    ProcessFile(original, target, work, isPlanSource, logFile, undoFile, from));
+        if (!work.renameInPlace) {
+            written.insert(target);
+        }
+    };
 
     reporter.ReportProgress(0);
-    bool finished = false;
-    int32_t passes = 0;
-    while (!finished) {
-        if (failed) {
-            result.status = RunStatus::Aborted;
-            break;
+    if (failed) {
+        result.status = RunStatus::Aborted;
+    }
+    // Plan order, but each chain from its free end and each cycle whole: a
+    // cycle's member waits at its temporary name only while the others move.
+    for (size_t index = 0; !failed && index < entries.size() && passes < job.fileCount; ++index) {
+        if (done[index]) {
+            continue;
         }
         if (cancelRequested.load() != 0) {
             result.status = RunStatus::Cancelled;
             break;
         }
-        // A pass without an entry left still counts, as the file count says.
-        if (static_cast<size_t>(passes) < entries.size()) {
-            const std::string& original = entries[static_cast<size_t>(passes)].first;
-            const std::string& target = entries[static_cast<size_t>(passes)].second;
+        const EntryCheck& entryCheck = check.entries[index];
+        if (entryCheck.status != EntryStatus::Ok) {
             FileOutcome outcome;
-            if (!target.empty()) {
-                reporter.ReportOriginalName(original);
-                reporter.ReportRenamedName(target);
-                outcome = ProcessFile(original, target, work, isPlanSource, logFile, undoFile);
-            } else if (!job.cdMode) {
-                // The rules gave no usable name ("." or ".."): say so, touch nothing.
+            if (entryCheck.status == EntryStatus::Unchanged) {
+                // A track without a title keeps its name without a word.
+                if (!entries[index].second.empty()) {
+                    outcome = ProcessFile(entries[index].first, entries[index].second, work,
+                                          isPlanSource, logFile, undoFile);
+                }
+            } else {
                 outcome.failed = true;
-                outcome.failure = NoNewNameLine(original);
+                outcome.failure = CheckFailureLine(entries[index], entryCheck, job.inPlace);
                 if (logFile != nullptr) {
                     logFile->Failure(outcome.failure);
                 }
             }
-            // A track file that got no CD title simply keeps its name.
-            if (outcome.failed) {
-                ++result.filesFailed;
-                if (failedSoFar != nullptr) {
-                    failedSoFar->fetch_add(1);
-                }
-                reporter.ReportFileFailed(outcome.failure);
+            finishEntry(index, outcome);
+            continue;
+        }
+        bool cycleOpen = false;
+        while (!done[index] && step < check.order.size()) {
+            const MoveStep& move = check.order[step];
+            // A cancel waits for an open cycle to close.
+            if (!cycleOpen && cancelRequested.load() != 0) {
+                break;
             }
+            cycleOpen = move.kind == MoveStep::Kind::ToTemporary ||
+                        (cycleOpen && move.kind != MoveStep::Kind::FromTemporary);
+            takeStep(move);
+            ++step;
+        }
+    }
+    // Passes for which the plan has no entry left still count.
+    while (result.status == RunStatus::Complete && passes < job.fileCount) {
+        if (cancelRequested.load() != 0) {
+            result.status = RunStatus::Cancelled;
+            break;
         }
         ++passes;
-        if (passes >= job.fileCount) {
-            finished = true;
-        }
         reporter.ReportProgress(passes);
     }
-    log.Close();
-    undo.Finish();
+
+    if (logFile != nullptr && !log.Close()) {
+        result.logError = log.Error();
+    }
+    if (undoFile != nullptr && !undo.Finish()) {
+        result.undoError = undo.Error();
+    }
 
     result.passes = passes;
     if (passes > 0) {

@@ -7,8 +7,10 @@
 #include <thread>
 
 #include "common/local_time.h"
+#include "platform/folder_lock.h"
 #include "rules/rename_plan.h"
 #include "rules/rename_settings.h"
+#include "run/plan_check.h"
 #include "run/run_context.h"
 
 namespace quorvan {
@@ -53,6 +55,9 @@ struct RunJob {
     bool cdMode = false;  // targets are CD titles; a file without one stays
     RenameSettings settings;
     CRenamePlan plan;
+    PlanCheck check;      // of `plan`, at Start: statuses and the order of moves
+    std::string tempTag;  // in the run's temporary names
+    CFolderLock lock;     // of the source folder, held until the worker ends
 };
 
 // What became of one file.
@@ -62,14 +67,21 @@ struct FileOutcome {
 };
 
 // The work for one plan entry: move or copy `original` to `target`, then the
-// attribute and time steps, writing log lines and an undo entry for what was
-// done. A failed move or copy skips the other steps. In copy mode a target
-// that is the file itself or a source of the plan (`isPlanSource`) is never
-// written. `log` and `undo` may be null.
+// attribute and time steps, writing log lines and undo entries. A failed move
+// or copy skips the other steps. In copy mode a target that is the file itself
+// or a source of the plan (`isPlanSource`) is never written. `from`, when
+// given, is where the file is now (a temporary name of a cycle). `log` and
+// `undo` may be null.
 FileOutcome ProcessFile(const std::string& original, const std::string& target,
                         const FileWorkRules& rules,
                         const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
-                        CUndoScript* undo);
+                        CUndoScript* undo, const std::string& from = {});
+
+// Moves `path` to a fresh temporary name in its folder (".quorvan-tmp-<tag>-
+// ..."), which frees its name for the next move of a cycle; the undo entry
+// and a log line name the temporary.
+bool MoveToTemporary(const std::string& path, const std::string& tag, CRunLog* log,
+                     CUndoScript* undo, std::string& temporary, int& error);
 
 // The worker's whole run, on the calling thread: creates the log and undo
 // files, walks the plan (fileCount passes, the cancel flag polled before each),

@@ -31,22 +31,69 @@ std::string Hex(const std::string& bytes) {
     return text;
 }
 
-// Commands that put back the attributes of the file at `path`. Writing an
-// extended attribute needs write permission, so the owner gets it first and
-// the old mode comes last.
-std::string RestoreCommands(const AttributeRestore& restore, const std::string& path) {
-    std::string quoted = QuoteForShell(path);
-    std::string chmodBack = "chmod " + Octal(restore.mode) + " -- " + quoted;
-    if (!restore.restoreDosAttrib) {
-        return chmodBack;
+// The command that puts back the attributes of the file at `path` ("r" of
+// the header).
+std::string RestoreCommand(const AttributeRestore& restore, const std::string& path) {
+    std::string command = "r " + Octal(restore.mode) + " " + QuoteForShell(path);
+    if (restore.restoreDosAttrib) {
+        command += " ";
+        command += !restore.hadDosAttrib       ? "-"
+                   : restore.dosAttrib.empty() ? "''"
+                                               : Hex(restore.dosAttrib);
     }
-    std::string setfattr = restore.hadDosAttrib
-                               ? std::string("setfattr -n ") + kDosAttribName + " -v " +
-                                     (restore.dosAttrib.empty() ? "''" : Hex(restore.dosAttrib)) +
-                                     " -- " + quoted
-                               : std::string("setfattr -x ") + kDosAttribName + " -- " + quoted;
-    return "{ chmod u+w -- " + quoted + " && " + setfattr + "; " + chmodBack + "; }";
+    return command;
 }
+
+// Helpers of the entries, and the lines that run the entries newest first. A
+// run cut short mid-write leaves a last line without its line feed: that
+// entry's step was never taken, and the line is passed over.
+// clang-format off
+constexpr const char* kScriptBody = R"sh(# Puts back what the rename run did. The entries after the line "exit" are
+# written as the run goes, oldest first; the lines above it run them newest
+# first. Every path is absolute: the script works from any folder.
+nl='
+'
+# "skip=1" follows a step that was not taken; its entry is passed over.
+# m NEW OLD: moves NEW back to OLD, never over an existing OLD.
+m() {
+    if [ -n "$skip" ]; then skip=; return; fi
+    if [ -e "$2" ] || [ -L "$2" ]; then
+        if [ -e "$1" ] || [ -L "$1" ]; then
+            printf 'not restored, %s exists\n' "$2" >&2
+        fi
+    else
+        mv -- "$1" "$2"
+    fi
+}
+# d COPY: removes a copy the run made.
+d() {
+    if [ -n "$skip" ]; then skip=; return; fi
+    rm -f -- "$1"
+}
+# r MODE FILE [DOSATTRIB]: puts back the permission bits and the DOS
+# attributes (hex; - for none).
+r() {
+    if [ -n "$skip" ]; then skip=; return; fi
+    if [ $# -gt 2 ]; then
+        if ! command -v setfattr >/dev/null 2>&1; then
+            printf 'attributes not restored, setfattr is missing: %s\n' "$2" >&2
+        elif [ "$3" = - ]; then
+            chmod u+w -- "$2" && setfattr -x user.DOSATTRIB -- "$2" 2>/dev/null
+        else
+            chmod u+w -- "$2" && setfattr -n user.DOSATTRIB -v "$3" -- "$2"
+        fi
+    fi
+    chmod "$1" -- "$2"
+}
+sed '1,/^exit$/d' -- "$0" |
+    awk -v whole="$(tail -c 1 -- "$0" | wc -l)" '
+        { line[NR] = $0 }
+        END { for (i = NR - (whole == 0); i > 0; i--) print line[i] }' |
+    while IFS= read -r step; do eval "$step"; done
+exit
+)sh";
+
+// clang-format on
 
 }  // namespace
 
@@ -55,6 +102,8 @@ std::string QuoteForShell(const std::string& text) {
     for (char c : text) {
         if (c == '\'') {
             quoted += "'\\''";
+        } else if (c == '\n') {
+            quoted += "'\"$nl\"'";
         } else {
             quoted += c;
         }
@@ -85,107 +134,76 @@ std::string UndoEntryText(const UndoEntry& entry) {
         text += " to " + CommentSafe(entry.original);
     }
     text += "\n";
+    std::string command;
+    if (entry.attributes) {
+        command = RestoreCommand(*entry.attributes, entry.target);
+    }
+    auto then = [&command](const std::string& next) {
+        command += command.empty() ? next : "; " + next;
+    };
     switch (entry.action) {
-        case UndoEntry::Action::MoveBack: {
-            std::string original = QuoteForShell(entry.original);
-            text += "if [ -e " + original + " ] || [ -L " + original +
-                    " ]; then printf 'not restored, %s exists\\n' " + original +
-                    " >&2; else mv -- " + QuoteForShell(entry.target) + " " + original;
-            if (entry.attributes) {
-                text += " && " + RestoreCommands(*entry.attributes, entry.original);
-            }
-            text += "; fi\n";
+        case UndoEntry::Action::MoveBack:
+            then("m " + QuoteForShell(entry.target) + " " + QuoteForShell(entry.original));
             break;
-        }
         case UndoEntry::Action::Delete:
-            // The copy goes away, and its attributes with it.
-            text += "rm -f -- " + QuoteForShell(entry.target) + "\n";
+            then("d " + QuoteForShell(entry.target));
             break;
         case UndoEntry::Action::None:
-            if (entry.attributes) {
-                text += RestoreCommands(*entry.attributes, entry.target) + "\n";
-            }
             break;
+    }
+    if (!command.empty()) {
+        text += command + "\n";
     }
     return text;
 }
 
+std::string UndoScriptHeader(const LocalDateTime& now) {
+    return "#!/bin/sh\n# " + std::string(kHeaderSeparator) + "\n# " + ProductLine() +
+           "\n# Created: " + FormatLocal(now, kClassicDateTimeFormat) + "\n# " + kHeaderSeparator +
+           "\n" + kScriptBody;
+}
+
 CUndoScript::~CUndoScript() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
+    Finish();
 }
 
 bool CUndoScript::Create(const std::string& sourceFolder, const LocalDateTime& now) {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
+    Finish();
     path_ = JoinPath(sourceFolder, kFileName);
-    entryStarts_.clear();
-    writeFailed_ = false;
-    file_ = CreateRunFile(path_, 0755, "w+");
-    if (file_ == nullptr) {
+    error_ = 0;
+    fd_ = CreateRunFile(path_, 0755);
+    if (fd_ < 0) {
         return false;
     }
-    header_ = "#!/bin/sh\n# " + std::string(kHeaderSeparator) + "\n# " + ProductLine() +
-              "\n# Created: " + FormatLocal(now, kClassicDateTimeFormat) + "\n# " +
-              kHeaderSeparator + "\n";
-    if (std::fwrite(header_.data(), 1, header_.size(), file_) != header_.size() ||
-        std::fflush(file_) != 0) {
-        writeFailed_ = true;
-    }
-    size_ = header_.size();
+    Write(UndoScriptHeader(now));
     return true;
 }
 
 void CUndoScript::Add(const UndoEntry& entry) {
-    if (file_ == nullptr) {
-        return;
+    Write(UndoEntryText(entry));
+}
+
+void CUndoScript::NotTaken() {
+    Write("skip=1\n");
+}
+
+void CUndoScript::Write(const std::string& text) {
+    // One write per entry, at once: a process killed at any moment leaves the
+    // entries of every step it took, and at most the last one cut short.
+    if (fd_ >= 0 && error_ == 0) {
+        error_ = WriteAll(fd_, text.data(), text.size());
     }
-    std::string text = UndoEntryText(entry);
-    entryStarts_.push_back(size_);
-    // Flushed at once: a script cut short by a crash still undoes what was done.
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
-        writeFailed_ = true;
-    }
-    size_ += text.size();
 }
 
 bool CUndoScript::Finish() {
-    if (file_ == nullptr) {
+    if (fd_ < 0) {
         return false;
     }
-    std::FILE* file = file_;
-    file_ = nullptr;
-    bool ok = !writeFailed_ && std::fflush(file) == 0;
-    if (ok && entryStarts_.size() > 1) {
-        std::string temp;
-        int out = CreateTemporaryBeside(path_, 0755, temp);
-        ok = out >= 0;
-        if (ok) {
-            int in = fileno(file);
-            ok = WriteAll(out, header_.data(), header_.size()) == 0;
-            std::string chunk;
-            uint64_t end = size_;
-            for (size_t i = entryStarts_.size(); ok && i-- > 0;) {
-                uint64_t start = entryStarts_[i];
-                chunk.resize(end - start);
-                ssize_t n = pread(in, chunk.data(), chunk.size(), static_cast<off_t>(start));
-                ok = n == static_cast<ssize_t>(chunk.size()) &&
-                     WriteAll(out, chunk.data(), chunk.size()) == 0;
-                end = start;
-            }
-            ok = fsync(out) == 0 && ok;
-            ok = close(out) == 0 && ok;
-            if (ok) {
-                ok = rename(temp.c_str(), path_.c_str()) == 0;
-            }
-            if (!ok) {
-                unlink(temp.c_str());
-            }
-        }
+    if (close(fd_) != 0 && error_ == 0) {
+        error_ = errno;
     }
-    return std::fclose(file) == 0 && ok;
+    fd_ = -1;
+    return error_ == 0;
 }
 
 }  // namespace quorvan

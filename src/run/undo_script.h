@@ -1,17 +1,16 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "common/local_time.h"
+#include "common/product.h"
 
 namespace quorvan {
 
-// How to put a file's attributes back: its permission bits and, when the run
-// stored a new user.DOSATTRIB value, the value before (or none).
+// How to put a file's attributes back: its permission bits and, when the file
+// can hold a user.DOSATTRIB value, the value before (or none).
 struct AttributeRestore {
     uint32_t mode = 0;
     bool restoreDosAttrib = false;
@@ -19,29 +18,31 @@ struct AttributeRestore {
     std::string dosAttrib;
 };
 
-// What the run did to one file, as far as it can be undone.
+// One step of the run as the undo script reverses it.
 struct UndoEntry {
     enum class Action {
         None,      // the name was kept (target equals original)
-        MoveBack,  // renamed in place: rename the target back
+        MoveBack,  // moved: move the target back to the original name
         Delete,    // copied: remove the copy
     };
     std::string original;
     std::string target;
     Action action = Action::None;
-    // Applies to the file at the path it has after the action is undone; a
-    // deleted copy needs none.
+    // Puts back the attributes of the file at `target`.
     std::optional<AttributeRestore> attributes;
 };
 
 // The undo script, "QuorvanUndo.sh" in the source folder: a POSIX sh script
-// that reverses a run. Every name is single-quoted, so no file name can run a
-// command. Entries are appended as each file is done, so a crash still leaves
-// a usable script; Finish rewrites it newest first, which undoes chains such
-// as 1->0, 2->1 that plan order cannot.
+// that reverses a run. Each entry is written, in one write, before the step it
+// undoes is taken (a copy's after: undoing a copy never made would delete
+// someone else's file), so whenever the process dies the script holds every
+// step done. The script's own first lines run the entries newest first, which
+// undoes chains such as 1->0, 2->1; a step that never happened finds its file
+// still under the old name and is passed over. Every name is single-quoted
+// and every entry is one line, so no file name can run a command.
 class CUndoScript final {
   public:
-    static constexpr const char* kFileName = "QuorvanUndo.sh";
+    static constexpr const char* kFileName = kUndoFileName;
 
     CUndoScript() = default;
     ~CUndoScript();
@@ -50,30 +51,35 @@ class CUndoScript final {
 
     // Creates (or empties) the script and writes its header stamped with `now`.
     bool Create(const std::string& sourceFolder, const LocalDateTime& now);
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
 
     void Add(const UndoEntry& entry);
-    // Rewrites the script with the entries in reverse order (through a
-    // temporary file and a rename) and closes it. On a write failure the
-    // script keeps its entries in run order.
+    // The step of the last entry failed: the script passes the entry over.
+    void NotTaken();
+    // Closes the script. False when any write or the close failed; Error()
+    // then says why.
     bool Finish();
+    int Error() const { return error_; }
 
   private:
-    std::FILE* file_ = nullptr;
+    void Write(const std::string& text);
+
+    int fd_ = -1;
     std::string path_;
-    std::string header_;
-    std::vector<uint64_t> entryStarts_;
-    uint64_t size_ = 0;
-    bool writeFailed_ = false;
+    int error_ = 0;
 };
 
-// A text as one single-quoted shell word.
+// A text as one single-quoted shell word on one line: a line break in it is
+// written as "$nl", which the script defines.
 std::string QuoteForShell(const std::string& text);
 // A name fit for a "#" comment line: line breaks are shown as \n and \r.
 std::string CommentSafe(const std::string& text);
 // The script text of one entry: an empty line, the "# File:" line and the
-// commands.
+// command.
 std::string UndoEntryText(const UndoEntry& entry);
+// The script's first lines, up to the line "exit" after which the entries
+// follow.
+std::string UndoScriptHeader(const LocalDateTime& now);
 
 }  // namespace quorvan

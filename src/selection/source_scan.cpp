@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "common/path.h"
+#include "common/product.h"
 #include "common/text.h"
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
@@ -58,8 +59,17 @@ void FillExtensionLists(CPageControls& filterPage, const std::vector<SourceFile>
     FillExtensionLists(filterPage, patterns);
 }
 
+bool CFileListBuilder::IsRunFile(const std::string& path) const {
+    return (!logFile_.empty() && path == logFile_) || (!undoFile_.empty() && path == undoFile_);
+}
+
 bool CFileListBuilder::AddFileIfAccepted(const std::string& path) {
     if (!filter_.Matches(path)) {
+        return false;
+    }
+    // A run renaming the log it writes would leave an undo entry undoing that.
+    if (IsRunFile(path)) {
+        rules_.LeaveOut(path);
         return false;
     }
     rules_.AddSource(path);
@@ -115,6 +125,10 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
     rules_.ClearPlan();
     rules_.GatherFromPages(request.sourceFolder);
     filter_.ReadFromPage();
+    const RenameSettings& settings = rules_.Settings();
+    logFile_ = settings.LogFile ? JoinPath(request.sourceFolder, kLogFileName) : std::string();
+    undoFile_ =
+        settings.UndoBatchFile ? JoinPath(request.sourceFolder, kUndoFileName) : std::string();
 
     if (request.renameCdAudio) {
         // One position per source row; the track order never holds more.

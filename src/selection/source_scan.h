@@ -61,7 +61,8 @@ class CFileListBuilder final {
         onUnreadable_ = std::move(handler);
     }
 
-    // Adds the file to the plan when the filter lets it pass.
+    // Adds the file to the plan when the filter lets it pass; the run's own
+    // log and undo script are left out.
     bool AddFileIfAccepted(const std::string& path);
     // Offers every file below the folder, depth first with sub-folders walked
     // where they are met; adds the accepted ones to fileCount and returns it.
@@ -77,11 +78,15 @@ class CFileListBuilder final {
 
   private:
     void WalkFolder(const std::string& folder);
+    // The run's own log and undo script, when it writes them.
+    bool IsRunFile(const std::string& path) const;
 
     CRenameRules& rules_;
     CFilterSettings& filter_;
     UnreadableFolderHandler onUnreadable_;
     std::set<std::pair<uint64_t, uint64_t>> visited_;
+    std::string logFile_;
+    std::string undoFile_;
 };
 
 }  // namespace quorvan

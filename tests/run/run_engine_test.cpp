@@ -70,25 +70,19 @@ TEST(RunEngine, ExampleLogAndUndoFiles) {
                   "/new_a.jpg\n"
                   "renamed " +
                   p + "/b.jpg to " + p + "/new_b.jpg\n");
-    // Newest entry first, so that chains of renames undo correctly.
-    auto back = [&](const std::string& from, const std::string& to) {
-        std::string q = "'" + p + "/" + to + "'";
-        return "if [ -e " + q + " ] || [ -L " + q +
-               " ]; then printf 'not restored, %s exists\\n' " + q + " >&2; else mv -- '" + p +
-               "/" + from + "' " + q + "; fi\n";
-    };
+    // The entries in run order; the script's own first lines run them newest
+    // first, so that chains of renames undo correctly.
     EXPECT_EQ(dir.Read(CUndoScript::kFileName),
-              "#!/bin/sh\n"
-              "# ==================================================================\n"
-              "# Quorvan  1.00\n"
-              "# Created: 12/06/02 23:07:30\n"
-              "# ==================================================================\n"
-              "\n"
-              "# File: " +
-                  p + "/new_b.jpg to " + p + "/b.jpg\n" + back("new_b.jpg", "b.jpg") +
-                  "\n"
-                  "# File: " +
-                  p + "/new_a.jpg to " + p + "/a.jpg\n" + back("new_a.jpg", "a.jpg"));
+              UndoScriptHeader(ExampleTime()) + "\n# File: " + p + "/new_a.jpg to " + p +
+                  "/a.jpg\nm '" + p + "/new_a.jpg' '" + p + "/a.jpg'\n\n# File: " + p +
+                  "/new_b.jpg to " + p + "/b.jpg\nm '" + p + "/new_b.jpg' '" + p + "/b.jpg'\n");
+    EXPECT_EQ(UndoScriptHeader(ExampleTime()).rfind("#!/bin/sh\n"
+                                                    "# ==================================="
+                                                    "===============================\n"
+                                                    "# Quorvan  1.00\n"
+                                                    "# Created: 12/06/02 23:07:30\n",
+                                                    0),
+              0u);
     struct stat st {};
     ASSERT_EQ(stat((dir / CUndoScript::kFileName).c_str(), &st), 0);
     EXPECT_NE(st.st_mode & S_IXUSR, 0u);
@@ -104,7 +98,8 @@ TEST(RunEngine, ExampleLogAndUndoFiles) {
     run.rules.Settings().Prefix = "x";
     ASSERT_EQ(run.Start().ended, StartOutcome::Ended::Ran);
     EXPECT_EQ(Lines(dir.Read(CRunLog::kFileName)).size(), 5u);
-    EXPECT_EQ(Lines(dir.Read(CUndoScript::kFileName)).size(), 8u);
+    EXPECT_EQ(Lines(dir.Read(CUndoScript::kFileName)).size(),
+              Lines(UndoScriptHeader(ExampleTime())).size() + 3);
     EXPECT_EQ(CounterFolder::Read(kValueTimesUsed), 2);
     EXPECT_EQ(CounterFolder::Read(kValueFilesProcessed), 3);
 }
@@ -130,12 +125,13 @@ TEST(RunEngine, UndoScriptRestoresHostileNamesWithoutRunningThem) {
     for (const std::string& name : names) {
         EXPECT_TRUE(dir.Exists("~ " + name)) << name;
     }
-    // No raw line break reaches a comment: each "# File:" line is followed by
-    // its command.
+    // No raw line break reaches a comment or a command: each "# File:" line
+    // is followed by its command on one line.
     std::vector<std::string> lines = Lines(dir.Read(CUndoScript::kFileName));
     for (size_t i = 0; i + 1 < lines.size(); ++i) {
         if (lines[i].rfind("# File: ", 0) == 0) {
-            EXPECT_EQ(lines[i + 1].rfind("if [ -e ", 0), 0u) << lines[i];
+            EXPECT_EQ(lines[i + 1].rfind("m '", 0), 0u) << lines[i];
+            EXPECT_EQ(lines[i + 1].back(), '\'') << lines[i];
         }
     }
     EXPECT_NE(dir.Read(CUndoScript::kFileName).find("line\\nbreak"), std::string::npos);

@@ -128,6 +128,28 @@ std::vector<std::string> TestDir::List(const std::string& relative) const {
     return names;
 }
 
+std::map<std::string, std::string> TestDir::Inventory(const std::vector<std::string>& skip) const {
+    std::map<std::string, std::string> files;
+    std::vector<std::string> folders = {""};
+    while (!folders.empty()) {
+        std::string folder = folders.back();
+        folders.pop_back();
+        for (const std::string& name : List(folder)) {
+            std::string relative = folder.empty() ? name : folder + "/" + name;
+            struct stat st {};
+            if (lstat((*this / relative).c_str(), &st) != 0) {
+                continue;
+            }
+            if (S_ISDIR(st.st_mode)) {
+                folders.push_back(relative);
+            } else if (std::find(skip.begin(), skip.end(), name) == skip.end()) {
+                files[relative] = Read(relative);
+            }
+        }
+    }
+    return files;
+}
+
 StateDirScope::StateDirScope() {
     if (const char* old = getenv("QUORVAN_STATE_DIR")) {
         saved_ = old;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ class TestDir final {
     std::string Read(const std::string& relative) const;
     // Names in one folder (not recursive), sorted.
     std::vector<std::string> List(const std::string& relative = "") const;
+    // Every file below the folder, relative path to content, without files of
+    // the names in `skip` (the run's log and undo script, say).
+    std::map<std::string, std::string> Inventory(const std::vector<std::string>& skip = {}) const;
 
   private:
     std::string path_;

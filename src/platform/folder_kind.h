@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quorvan {
+
+// Whether names in this folder are compared without regard to letter case:
+// vfat, exfat, ntfs3 and SMB/CIFS mounts, and ext4 or f2fs folders with the
+// casefold attribute. False when the folder cannot be examined.
+bool IsCaseInsensitiveFolder(const std::string& folder);
+
+// The device and inode of the entry at `path`, without following a symbolic
+// link at its end. False when there is none.
+bool EntryIdentity(const std::string& path, uint64_t& device, uint64_t& inode);
+
+}  // namespace quorvan

@@ -1,0 +1,410 @@
+#include "run/plan_check.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <map>
+
+#include "common/text.h"
+#include "platform/file_system.h"
+#include "platform/folder_kind.h"
+
+namespace quorvan {
+
+namespace {
+
+constexpr int32_t kNone = -1;
+
+std::string_view FolderOf(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash);
+}
+
+std::string_view NameOf(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// Paths as their folders compare names: as they are, or folded to lower case
+// in a case-insensitive folder.
+class CPathKeys final {
+  public:
+    explicit CPathKeys(const CaseRule& rule) : rule_(rule) {}
+
+    bool Folded(std::string_view folder) {
+        auto it = folders_.find(folder);
+        if (it == folders_.end()) {
+            it = folders_.emplace(std::string(folder), rule_(std::string(folder))).first;
+        }
+        return it->second;
+    }
+
+    std::string_view Key(std::string_view path) {
+        std::string_view folder = FolderOf(path);
+        if (!Folded(folder)) {
+            return path;
+        }
+        storage_.push_back(std::string(folder) + "/" + Utf8ToLower(NameOf(path)));
+        return storage_.back();
+    }
+
+    std::string NameKey(std::string_view folder, std::string_view name) {
+        return Folded(folder) ? Utf8ToLower(name) : std::string(name);
+    }
+
+  private:
+    const CaseRule& rule_;
+    std::map<std::string, bool, std::less<>> folders_;
+    std::deque<std::string> storage_;
+};
+
+struct Keyed {
+    std::string_view key;
+    uint32_t index;
+    bool operator<(const Keyed& other) const {
+        return key < other.key || (key == other.key && index < other.index);
+    }
+};
+
+// The entries whose key equals `key`, as a range of a sorted vector.
+std::pair<std::vector<Keyed>::const_iterator, std::vector<Keyed>::const_iterator> Find(
+    const std::vector<Keyed>& sorted, std::string_view key) {
+    auto from = std::lower_bound(sorted.begin(), sorted.end(), Keyed{key, 0});
+    auto to = from;
+    while (to != sorted.end() && to->key == key) {
+        ++to;
+    }
+    return {from, to};
+}
+
+// What holds a target's name before the run.
+struct Occupant {
+    int32_t source = kNone;  // an entry of the plan whose source has the name
+    bool entry = false;      // some other entry of the folder has it
+    bool folder = false;     // ... and it is a folder
+    std::string name;        // its name as listed
+};
+
+void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other = kNone) {
+    check.status = status;
+    check.error = error;
+    check.other = other;
+}
+
+// Lists each target folder once and notes which targets' names are taken.
+void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
+                       const std::vector<Keyed>& targets, CPathKeys& keys,
+                       std::vector<Occupant>& occupants) {
+    std::string_view lastFolder;
+    bool first = true;
+    for (const Keyed& target : targets) {
+        std::string_view folder = FolderOf(entries[target.index].second);
+        if (!first && folder == lastFolder) {
+            continue;
+        }
+        first = false;
+        lastFolder = folder;
+        // Targets of one folder are neighbours in key order only when their
+        // folders are spelt alike, which they are: each comes from one text.
+        std::string folderText(folder.empty() ? "/" : folder);
+        const bool folded = keys.Folded(folder);
+        int error = 0;
+        ListFolder(
+            folderText,
+            [&](const FolderEntry& listed) {
+                std::string key(folder);
+                key += '/';
+                key += folded ? Utf8ToLower(listed.name) : listed.name;
+                auto [from, to] = Find(targets, key);
+                for (auto it = from; it != to; ++it) {
+                    Occupant& occupant = occupants[it->index];
+                    occupant.entry = true;
+                    occupant.folder = listed.isFolder;
+                    occupant.name = listed.name;
+                }
+            },
+            error);
+    }
+}
+
+// Follows each Ok candidate's chain of occupants: an entry is Ok when its
+// target is free, or held by an entry that moves (a chain), or when the chain
+// comes back to it (a cycle); else the name stays taken.
+void ResolveChains(PlanCheck& check, const std::vector<int32_t>& next,
+                   std::vector<uint8_t>& inCycle) {
+    const size_t n = next.size();
+    std::vector<uint8_t> state(n, 0);  // 0 open, 1 on the current path, 2 decided
+    std::vector<uint32_t> path;
+    for (size_t start = 0; start < n; ++start) {
+        if (state[start] != 0 || check.entries[start].status != EntryStatus::Ok) {
+            continue;
+        }
+        path.clear();
+        size_t at = start;
+        bool ok = true;
+        int32_t blocker = kNone;
+        while (true) {
+            if (check.entries[at].status != EntryStatus::Ok || state[at] == 2) {
+                // An entry that stays (failing, unchanged) or is decided.
+                ok = check.entries[at].status == EntryStatus::Ok;
+                blocker = ok ? kNone : static_cast<int32_t>(at);
+                break;
+            }
+            if (state[at] == 1) {
+                // Back on the path: the part from `at` on is a cycle.
+                auto from = std::find(path.begin(), path.end(), static_cast<uint32_t>(at));
+                for (auto it = from; it != path.end(); ++it) {
+                    inCycle[*it] = 1;
+                }
+                break;
+            }
+            state[at] = 1;
+            path.push_back(static_cast<uint32_t>(at));
+            if (next[at] == kNone) {
+                break;  // free
+            }
+            at = static_cast<size_t>(next[at]);
+        }
+        for (uint32_t member : path) {
+            state[member] = 2;
+            if (!ok) {
+                SetStatus(check.entries[member], EntryStatus::Exists, EEXIST, blocker);
+            }
+        }
+    }
+}
+
+// The safe order: near plan order, each chain from its free end, each cycle
+// through a temporary name.
+void OrderMoves(PlanCheck& check, const std::vector<int32_t>& next,
+                const std::vector<int32_t>& previous, const std::vector<uint8_t>& inCycle) {
+    const size_t n = next.size();
+    std::vector<uint8_t> emitted(n, 0);
+    std::vector<uint32_t> chain;
+    for (size_t start = 0; start < n; ++start) {
+        if (emitted[start] || check.entries[start].status != EntryStatus::Ok) {
+            continue;
+        }
+        if (inCycle[start]) {
+            // start -> temporary; then the member holding start's source name
+            // moves into it, and so on back round; last the temporary to
+            // start's target.
+            check.order.push_back({static_cast<uint32_t>(start), MoveStep::Kind::ToTemporary});
+            emitted[start] = 1;
+            for (int32_t at = previous[start]; at != static_cast<int32_t>(start);
+                 at = previous[static_cast<size_t>(at)]) {
+                check.order.push_back({static_cast<uint32_t>(at), MoveStep::Kind::Direct});
+                emitted[static_cast<size_t>(at)] = 1;
+            }
+            check.order.push_back({static_cast<uint32_t>(start), MoveStep::Kind::FromTemporary});
+            continue;
+        }
+        // Walk to the free end, then move back up the chain.
+        chain.clear();
+        for (int32_t at = static_cast<int32_t>(start);
+             at != kNone && !emitted[static_cast<size_t>(at)]; at = next[static_cast<size_t>(at)]) {
+            chain.push_back(static_cast<uint32_t>(at));
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            check.order.push_back({*it, MoveStep::Kind::Direct});
+            emitted[*it] = 1;
+        }
+    }
+}
+
+}  // namespace
+
+const char* StatusWord(EntryStatus status) {
+    switch (status) {
+        case EntryStatus::Ok:
+            return "ok";
+        case EntryStatus::Unchanged:
+            return "unchanged";
+        case EntryStatus::Collision:
+            return "collision";
+        case EntryStatus::Exists:
+            return "exists";
+        case EntryStatus::Invalid:
+            return "invalid";
+    }
+    return "ok";
+}
+
+PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode) {
+    return CheckPlan(entries, inPlace, cdMode, IsCaseInsensitiveFolder);
+}
+
+PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
+                    const CaseRule& caseInsensitive) {
+    PlanCheck check;
+    const size_t n = entries.size();
+    check.entries.resize(n);
+    CPathKeys keys(caseInsensitive);
+
+    // Names no file can have, and names that stay as they are.
+    std::vector<Keyed> targets;
+    targets.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        const auto& [source, target] = entries[i];
+        EntryCheck& entry = check.entries[i];
+        std::string_view name = NameOf(target);
+        if (target.empty()) {
+            if (cdMode) {
+                SetStatus(entry, EntryStatus::Unchanged, 0);  // a track without a title
+            } else {
+                SetStatus(entry, EntryStatus::Invalid, EINVAL);
+            }
+        } else if (name.empty() || name == "." || name == ".." ||
+                   target.find('\0') != std::string::npos) {
+            SetStatus(entry, EntryStatus::Invalid, EINVAL);
+        } else if (name.size() > kMaxNameBytes || target.size() > kMaxPathBytes) {
+            SetStatus(entry, EntryStatus::Invalid, ENAMETOOLONG);
+        } else if (inPlace && target == source) {
+            SetStatus(entry, EntryStatus::Unchanged, 0);
+        } else {
+            targets.push_back({keys.Key(target), static_cast<uint32_t>(i)});
+        }
+    }
+
+    // Two entries with one new name: the earlier keeps it.
+    std::sort(targets.begin(), targets.end());
+    for (size_t first = 0, k = 1; k < targets.size(); ++k) {
+        if (targets[k].key != targets[first].key) {
+            first = k;
+        } else {
+            SetStatus(check.entries[targets[k].index], EntryStatus::Collision, EEXIST,
+                      static_cast<int32_t>(targets[first].index));
+        }
+    }
+
+    // What holds each target's name now.
+    std::vector<Occupant> occupants(n);
+    FindExistingNames(entries, targets, keys, occupants);
+    std::vector<Keyed> sources;
+    sources.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        sources.push_back({keys.Key(entries[i].first), static_cast<uint32_t>(i)});
+    }
+    std::sort(sources.begin(), sources.end());
+
+    std::vector<int32_t> next(n, kNone);
+    if (inPlace) {
+        for (const Keyed& target : targets) {
+            EntryCheck& entry = check.entries[target.index];
+            if (entry.status != EntryStatus::Ok) {
+                continue;
+            }
+            auto [from, to] = Find(sources, target.key);
+            if (from != to) {
+                // Another entry's source: free once that entry has moved. Its
+                // own source (a change of letter case alone) is no obstacle.
+                for (auto it = from; it != to; ++it) {
+                    if (it->index != target.index) {
+                        next[target.index] = static_cast<int32_t>(it->index);
+                        break;
+                    }
+                }
+            } else if (occupants[target.index].entry) {
+                SetStatus(entry, EntryStatus::Exists, EEXIST);
+            }
+        }
+        std::vector<uint8_t> inCycle(n, 0);
+        ResolveChains(check, next, inCycle);
+        std::vector<int32_t> previous(n, kNone);
+        for (size_t i = 0; i < n; ++i) {
+            if (next[i] != kNone && check.entries[i].status == EntryStatus::Ok) {
+                previous[static_cast<size_t>(next[i])] = static_cast<int32_t>(i);
+            }
+        }
+        OrderMoves(check, next, previous, inCycle);
+    } else {
+        // Copies never move a source away: a source at a target's name is
+        // never written, whatever spelling of its folder the target has.
+        std::map<std::string, std::pair<uint64_t, uint64_t>, std::less<>> folderIds;
+        auto identity = [&](std::string_view folder) {
+            auto it = folderIds.find(folder);
+            if (it == folderIds.end()) {
+                std::pair<uint64_t, uint64_t> id{0, 0};
+                if (!FolderIdentity(folder.empty() ? "/" : std::string(folder), id.first,
+                                    id.second)) {
+                    id = {UINT64_MAX, UINT64_MAX};
+                }
+                it = folderIds.emplace(std::string(folder), id).first;
+            }
+            return it->second;
+        };
+        std::map<std::pair<uint64_t, uint64_t>, std::string_view> sourceFolders;
+        for (const auto& entry : entries) {
+            std::string_view folder = FolderOf(entry.first);
+            sourceFolders.emplace(identity(folder), folder);
+        }
+        for (const Keyed& target : targets) {
+            EntryCheck& entry = check.entries[target.index];
+            const Occupant& occupant = occupants[target.index];
+            if (entry.status != EntryStatus::Ok || !occupant.entry) {
+                continue;
+            }
+            const std::string& path = entries[target.index].second;
+            const auto id = identity(FolderOf(path));
+            auto found = id.first == UINT64_MAX ? sourceFolders.end() : sourceFolders.find(id);
+            if (found != sourceFolders.end()) {
+                std::string key(found->second);
+                key += '/';
+                key += keys.NameKey(found->second, occupant.name);
+                auto [from, to] = Find(sources, key);
+                if (from != to) {
+                    SetStatus(entry, EntryStatus::Exists, EEXIST,
+                              static_cast<int32_t>(from->index));
+                    continue;
+                }
+            }
+            FileStatus status;
+            std::string existing = std::string(FolderOf(path)) + "/" + occupant.name;
+            if (occupant.folder) {
+                SetStatus(entry, EntryStatus::Exists, EISDIR);
+            } else if (GetFileStatus(existing, status, kStatusAttributes) &&
+                       (status.attributes & kAttrReadOnly) != 0) {
+                SetStatus(entry, EntryStatus::Exists, EACCES);
+            }
+        }
+        for (size_t i = 0; i < n; ++i) {
+            if (check.entries[i].status == EntryStatus::Ok) {
+                check.order.push_back({static_cast<uint32_t>(i), MoveStep::Kind::Direct});
+            }
+        }
+    }
+
+    for (const EntryCheck& entry : check.entries) {
+        ++check.counts[static_cast<int>(entry.status)];
+    }
+    return check;
+}
+
+std::string StatusReason(const PlanCheck& check, const std::vector<CRenamePlan::Entry>& entries,
+                         size_t index) {
+    const EntryCheck& entry = check.entries[index];
+    switch (entry.status) {
+        case EntryStatus::Collision:
+            return "Another file gets this name: " +
+                   entries[static_cast<size_t>(entry.other)].first;
+        case EntryStatus::Exists:
+            if (entry.error == EISDIR) {
+                return "A folder with this name already exists";
+            }
+            if (entry.error == EACCES) {
+                return "A read-only file with this name already exists";
+            }
+            if (entry.other != kNone) {
+                return "A file with this name already exists and keeps it: " +
+                       entries[static_cast<size_t>(entry.other)].first;
+            }
+            return "A file with this name already exists";
+        case EntryStatus::Invalid:
+            return entry.error == ENAMETOOLONG ? "The new name is too long"
+                                               : "The rules give no valid new name";
+        default:
+            return {};
+    }
+}
+
+}  // namespace quorvan

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "rules/rename_plan.h"
+
+namespace quorvan {
+
+// What the check of a whole plan says of one entry.
+enum class EntryStatus : uint8_t {
+    Ok,         // renamed or copied as shown, perhaps in another order
+    Unchanged,  // the new name is the old one: nothing to do, not a failure
+    Collision,  // an earlier entry gets the same new name
+    Exists,     // a file or folder that the run does not move away has the name
+    Invalid,    // no file can have the new name
+};
+
+// "ok", "unchanged", "collision", "exists" or "invalid".
+const char* StatusWord(EntryStatus status);
+inline bool IsFailing(EntryStatus status) {
+    return status != EntryStatus::Ok && status != EntryStatus::Unchanged;
+}
+
+struct EntryCheck {
+    EntryStatus status = EntryStatus::Ok;
+    // The errno a failing entry stands for: EEXIST, ENAMETOOLONG or EINVAL;
+    // EISDIR or EACCES for a folder or a read-only file that a copy cannot
+    // replace.
+    int error = 0;
+    // Collision: the earlier entry with the same name. Exists: the entry whose
+    // file keeps the name, or -1 for a file outside the plan.
+    int32_t other = -1;
+};
+
+// One move of a rename in place, in an order in which every target is free
+// when its move comes: a chain (renumbering) from its free end, and a cycle
+// (a swap, a rotation) through a temporary name in the same folder.
+struct MoveStep {
+    enum class Kind : uint8_t {
+        Direct,         // source to target
+        ToTemporary,    // source to a temporary name, freeing the source's name
+        FromTemporary,  // the temporary name to the target
+    };
+    uint32_t entry = 0;
+    Kind kind = Kind::Direct;
+};
+
+struct PlanCheck {
+    std::vector<EntryCheck> entries;  // one per plan entry, in plan order
+    // Every Ok entry once (a cycle's first entry twice, to and from its
+    // temporary name). Copies go in plan order.
+    std::vector<MoveStep> order;
+    size_t counts[5] = {};  // entries per status
+
+    size_t Count(EntryStatus status) const { return counts[static_cast<int>(status)]; }
+    size_t Failing() const {
+        return Count(EntryStatus::Collision) + Count(EntryStatus::Exists) +
+               Count(EntryStatus::Invalid);
+    }
+};
+
+// Tells whether a folder compares names without regard to letter case.
+using CaseRule = std::function<bool(const std::string& folder)>;
+
+// Checks the whole plan against the file system as it is now: which entries
+// would fail and why, and in what order the moves can run. `inPlace`: moves
+// (else copies, which never move a source away). `cdMode`: an entry without a
+// target is a track without a title and stays as it is. O(n log n), one
+// listing per target folder.
+PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
+                    const CaseRule& caseInsensitive);
+PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode);
+
+// Why an entry would fail, in a sentence for the user; empty when it would not.
+std::string StatusReason(const PlanCheck& check, const std::vector<CRenamePlan::Entry>& entries,
+                         size_t index);
+
+// The longest name a folder entry can have, and the longest path.
+constexpr size_t kMaxNameBytes = 255;
+constexpr size_t kMaxPathBytes = 4095;
+
+}  // namespace quorvan

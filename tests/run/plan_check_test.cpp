@@ -1,0 +1,171 @@
+#include "run/plan_check.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/test_dir.h"
+
+namespace quorvan::test {
+namespace {
+
+using Map = std::vector<std::pair<std::string, std::string>>;
+
+// The plan of `map` (names in `dir`; an empty target stays empty), in plan order.
+std::vector<CRenamePlan::Entry> PlanOf(const TestDir& dir, const Map& map,
+                                       const std::string& targetFolder = "") {
+    CRenamePlan plan;
+    for (const auto& [source, target] : map) {
+        plan.Add(dir / source);
+    }
+    for (const auto& [source, target] : map) {
+        plan.Find(dir / source)->second =
+            target.empty() ? "" : (targetFolder.empty() ? dir.Path() : targetFolder) + "/" + target;
+    }
+    return plan.Entries();
+}
+
+std::string Words(const PlanCheck& check) {
+    std::string words;
+    for (const EntryCheck& entry : check.entries) {
+        words += words.empty() ? "" : " ";
+        words += StatusWord(entry.status);
+    }
+    return words;
+}
+
+// The moves as "name>" for a direct move, "name>~" to and "~>name" from the
+// temporary name, by source name.
+std::string Moves(const PlanCheck& check, const std::vector<CRenamePlan::Entry>& entries) {
+    std::string moves;
+    for (const MoveStep& step : check.order) {
+        std::string name = entries[step.entry].first;
+        name = name.substr(name.rfind('/') + 1);
+        moves += moves.empty() ? "" : " ";
+        moves += step.kind == MoveStep::Kind::ToTemporary     ? name + ">~"
+                 : step.kind == MoveStep::Kind::FromTemporary ? "~>" + name
+                                                              : name + ">";
+    }
+    return moves;
+}
+
+bool CaseSensitive(const std::string&) {
+    return false;
+}
+
+TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
+    struct Row {
+        const char* what;
+        std::vector<std::string> files;  // present before, besides the sources
+        Map map;                         // in plan order
+        const char* statuses;
+        const char* moves;
+    };
+    const std::string longName(256, 'n');
+    const Row rows[] = {
+        {"renumber up", {}, {{"1", "2"}, {"2", "3"}, {"3", "4"}}, "ok ok ok", "3> 2> 1>"},
+        {"renumber down", {}, {{"2", "1"}, {"3", "2"}, {"4", "3"}}, "ok ok ok", "2> 3> 4>"},
+        {"swap", {}, {{"a", "b"}, {"b", "a"}}, "ok ok", "a>~ b> ~>a"},
+        {"rotation", {}, {{"a", "b"}, {"b", "c"}, {"c", "a"}}, "ok ok ok", "a>~ c> b> ~>a"},
+        {"chain and cycle",
+         {},
+         {{"a", "b"}, {"b", "a"}, {"c", "d"}, {"d", "e"}},
+         "ok ok ok ok",
+         "a>~ b> ~>a d> c>"},
+        {"collision of three", {}, {{"a", "x"}, {"b", "x"}, {"c", "x"}}, "ok collision collision",
+         "a>"},
+        {"name taken outside the plan", {"b"}, {{"a", "b"}}, "exists", ""},
+        {"a chain ending at a taken name", {"c"}, {{"a", "b"}, {"b", "c"}}, "exists exists", ""},
+        {"unchanged keeps its name", {}, {{"a", "a"}, {"x", "a"}}, "unchanged exists", ""},
+        {"a chain behind a collision",
+         {},
+         {{"a", "z"}, {"b", "z"}, {"c", "b"}},
+         "ok collision exists",
+         "a>"},
+        {"no name, too long, just long enough",
+         {},
+         {{"a", ""}, {"b", longName}, {"c", longName.substr(1)}},
+         "invalid invalid ok",
+         "c>"},
+        {"a folder has the name", {"d/x"}, {{"a", "d"}}, "exists", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TestDir dir;
+        for (const auto& [source, target] : row.map) {
+            dir.CreateFile(source, source);
+        }
+        dir.CreateFiles(row.files);
+        std::vector<CRenamePlan::Entry> entries = PlanOf(dir, row.map);
+        PlanCheck check = CheckPlan(entries, true, false, CaseSensitive);
+        EXPECT_EQ(Words(check), row.statuses);
+        EXPECT_EQ(Moves(check, entries), row.moves);
+    }
+}
+
+TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
+    TestDir dir;
+    dir.CreateFiles({"a", "b", "c", "taken"});
+    std::vector<CRenamePlan::Entry> entries =
+        PlanOf(dir, {{"a", "x"}, {"b", "x"}, {"c", "taken"}});
+    PlanCheck check = CheckPlan(entries, true, false, CaseSensitive);
+    EXPECT_EQ(StatusReason(check, entries, 0), "");
+    EXPECT_EQ(StatusReason(check, entries, 1), "Another file gets this name: " + dir / "a");
+    EXPECT_EQ(StatusReason(check, entries, 2), "A file with this name already exists");
+    EXPECT_EQ(check.Failing(), 2u);
+    EXPECT_EQ(check.Count(EntryStatus::Collision), 1u);
+}
+
+// On a case-insensitive folder "A.txt" and "a.TXT" are one name. This machine
+// cannot mount such a file system, so the folder pretends.
+TEST(PlanCheck, CaseInsensitiveFoldersCompareNamesWithoutCase) {
+    TestDir dir;
+    dir.CreateFiles({"a.TXT", "Own", "p", "q", "s", "x", "y"});
+    auto folded = [](const std::string&) { return true; };
+    std::vector<CRenamePlan::Entry> entries = PlanOf(
+        dir, {{"Own", "own"}, {"p", "Z"}, {"q", "r"}, {"s", "z"}, {"x", "A.txt"}, {"y", "Q"}});
+    PlanCheck check = CheckPlan(entries, true, false, folded);
+    // A change of case alone is fine; "Z" and "z" collide; "A.txt" is taken by
+    // a file outside the plan; "Q" is the name of q, which moves away first.
+    EXPECT_EQ(Words(check), "ok ok ok collision exists ok");
+    EXPECT_EQ(Moves(check, entries), "Own> p> q> y>");
+}
+
+TEST(PlanCheck, CopiesNeverWriteASourceWhateverTheSpelling) {
+    TestDir dir;
+    dir.CreateFiles({"src/a", "src/new_a", "src/b", "out/plain", "out/folder/x", "out/locked"});
+    dir.SetMode("out/locked", 0444);
+    ASSERT_EQ(symlink((dir / "src").c_str(), (dir / "link").c_str()), 0);
+    const std::string src = dir / "src";
+    struct Row {
+        std::string destination;
+        Map map;
+        const char* statuses;
+    };
+    const Row rows[] = {
+        // The source folder itself, spelt other ways: new_a is a source.
+        {src + "/.", {{"a", "new_a"}, {"new_a", "new_new_a"}}, "exists ok"},
+        {src + "//", {{"a", "new_a"}, {"b", "b"}, {"new_a", "x"}}, "exists exists ok"},
+        {dir / "out/../src", {{"a", "new_a"}, {"new_a", "x"}}, "exists ok"},
+        {dir / "link", {{"a", "new_a"}, {"new_a", "x"}}, "exists ok"},
+        // A plain file is replaced; a folder and a read-only file are not.
+        {dir / "out", {{"a", "plain"}, {"b", "folder"}, {"new_a", "locked"}}, "ok exists exists"},
+        // Two sources, one target: the first keeps it.
+        {dir / "out", {{"a", "same"}, {"b", "same"}}, "ok collision"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.destination);
+        CRenamePlan plan;
+        for (const auto& [source, target] : row.map) {
+            plan.Add(src + "/" + source);
+        }
+        for (const auto& [source, target] : row.map) {
+            plan.Find(src + "/" + source)->second = row.destination + "/" + target;
+        }
+        PlanCheck check = CheckPlan(plan.Entries(), false, false, CaseSensitive);
+        EXPECT_EQ(Words(check), row.statuses);
+    }
+}
+
+}  // namespace
+}  // namespace quorvan::test
