@@ -38,4 +38,9 @@ void MakeValidFileName(std::string& text);
 // trailing separator (other than the root itself). Symbolic links are kept.
 std::string MakeAbsolutePath(std::string_view path);
 
+// The real path of an existing entry (symbolic links and ".." resolved as the
+// system does, relative paths taken from the working folder); for a path that
+// does not exist, MakeAbsolutePath. Empty stays empty.
+std::string CanonicalPath(const std::string& path);
+
 }  // namespace quorvan

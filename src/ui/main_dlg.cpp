@@ -526,6 +526,8 @@ void CMainDlg::LoadSettingsFrom(const std::string& path) {
     std::string folder;
     const bool loaded = rules_.LoadSettings(path, folder);
     const int error = rules_.Store().LastError();
+    // A stored "a/../b/" or relative folder means the real folder it names.
+    folder = CanonicalPath(folder);
     filter_.LoadSettings(path);
     folderDisplay_->SetPath(folder);
     ScanSourceFolder(folder);

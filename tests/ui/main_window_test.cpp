@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <filesystem>
 
 #include "common/product.h"
 #include "run/usage_counters.h"
@@ -35,6 +37,21 @@ T* On(CQtPage* page, int id) {
     EXPECT_NE(widget, nullptr) << "control " << id;
     return widget;
 }
+
+// Changes the working folder while it lives.
+class WorkingFolderScope final {
+  public:
+    explicit WorkingFolderScope(const std::string& folder)
+        : saved_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolderScope() { std::filesystem::current_path(saved_); }
+    WorkingFolderScope(const WorkingFolderScope&) = delete;
+    WorkingFolderScope& operator=(const WorkingFolderScope&) = delete;
+
+  private:
+    std::filesystem::path saved_;
+};
 
 std::vector<std::string> RowsOf(CQtPage* page, int id) {
     std::vector<std::string> rows;
@@ -383,6 +400,34 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
     EXPECT_TRUE(filter->IsRowChecked(ids::kFilterIncludeList, 0));
     EXPECT_FALSE(filter->IsRowChecked(ids::kFilterIncludeList, 1));
     EXPECT_TRUE(filter->IsRowChecked(ids::kFilterIncludeList, 2));
+}
+
+// A stored folder is the real folder it names: relative to the working
+// folder, ".." taken after links as the system does.
+TEST(MainWindow, ALoadedFolderIsTheRealFolderItNames) {
+    TestDir root;
+    root.CreateFiles({"real/deep/b/x.txt", "b/decoy.txt", "w1/y.txt"});
+    root.CreateDir("real/deep/a");
+    ASSERT_EQ(symlink((root / "real/deep/a").c_str(), (root / "link").c_str()), 0);
+    const std::string real = std::filesystem::canonical(root.Path());
+    WorkingFolderScope cwd(root.Path());
+    const struct {
+        std::string sourcePath;
+        std::string folder;
+    } cases[] = {
+        {"link/../b/", real + "/real/deep/b"},
+        {"w1", real + "/w1"},
+        {"./w1/", real + "/w1"},
+        {root / "real/./deep//b/", real + "/real/deep/b"},
+    };
+    for (const auto& c : cases) {
+        root.CreateFile("s.qvr", "SourcePath = " + c.sourcePath + "\r\n");
+        WindowFixture f;
+        f.Window().LoadSettingsFrom(root / "s.qvr");
+        EXPECT_EQ(f.Window().SourceFolder(), c.folder) << c.sourcePath;
+        ASSERT_EQ(f.SourceRows().size(), 1u) << c.sourcePath;
+        EXPECT_EQ(f.SourceRows()[0].rfind(c.folder + "/", 0), 0u) << f.SourceRows()[0];
+    }
 }
 
 TEST(MainWindow, ASettingsFileThatCannotBeReadIsReportedAndChangesNothing) {
