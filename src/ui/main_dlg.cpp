@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -34,6 +35,7 @@
 #include "ui/source_list_model.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_keys.h"
 
 namespace quorvan {
 namespace {
@@ -296,6 +298,12 @@ void CMainDlg::BuildLayout() {
     connect(help, &QPushButton::clicked, this, &CMainDlg::OnHelp);
     connect(sourceModel_, &CSourceListModel::RowTickChanged, this, &CMainDlg::OnRowTickChanged);
     extendedPage_->SetSubfolderHandler([this](bool checked) { OnIncludeSubfolders(checked); });
+
+    KeepEnterFromButtons(this);
+    PreferPageMnemonic(deselectAll, cdAudioPage_->Button(ids::kMoveDown));
+    PreferPageMnemonic(browse, extendedPage_->ControlAs<QPushButton>(ids::kDestinationBrowse));
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &CMainDlg::OnHelp);
 }
 
 void CMainDlg::SetInitialFolder(const std::string& commandLine) {

@@ -8,7 +8,9 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "common/product.h"
@@ -36,6 +38,22 @@ T* On(CQtPage* page, int id) {
     T* widget = page->ControlAs<T>(id);
     EXPECT_NE(widget, nullptr) << "control " << id;
     return widget;
+}
+
+// Shows the window with the keyboard on it, as a user at the screen has it.
+void ShowActive(CMainDlg& w) {
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+// Brings the tab holding `widget` to the front, if it is on one.
+void ShowPageOf(CMainDlg& w, QWidget* widget) {
+    for (int tab = 0; tab < w.Tabs()->count(); ++tab) {
+        if (w.Tabs()->widget(tab)->isAncestorOf(widget)) {
+            w.Tabs()->setCurrentIndex(tab);
+        }
+    }
 }
 
 // Changes the working folder while it lives.
@@ -235,6 +253,81 @@ TEST(MainWindow, EnterAndEscapeNeverCloseTheWindowButExitDoes) {
     f.Click(kExit);
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(w.result(), QDialog::Accepted);
+}
+
+// Enter never presses a button, not even a focused Exit, the default button.
+TEST(MainWindow, EnterPressesNoButtonWhicheverHasTheFocus) {
+    TestDir dir;
+    dir.CreateFiles({"a.mp3"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    ShowActive(w);
+    // Every button usable: CD mode on, copying chosen.
+    On<QCheckBox>(w.CdAudioPage(), ids::kRenameCdAudio)->click();
+    On<QRadioButton>(w.ExtendedPage(), ids::kCopyThenRename)->click();
+    int finished = 0;
+    QObject::connect(&w, &QDialog::finished, [&finished] { ++finished; });
+    QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
+    ASSERT_GE(buttons.size(), 20);
+    // Exit last: pressed by mistake it would close the window.
+    std::stable_partition(buttons.begin(), buttons.end(),
+                          [&w](QPushButton* b) { return b != w.Button(kExit); });
+    for (QPushButton* button : buttons) {
+        const std::string name = button->text().toStdString();
+        ShowPageOf(w, button);
+        ASSERT_TRUE(button->isVisible() && button->isEnabled()) << name;
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), button) << name;
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter);
+        EXPECT_EQ(clicked.count(), 0) << name;
+        ASSERT_EQ(finished, 0) << name;
+    }
+    EXPECT_TRUE(f.dialogs.shown.empty());
+    EXPECT_TRUE(f.dialogs.chooserTitles.empty());
+    EXPECT_TRUE(w.Button(kExit)->isDefault());
+    // The space bar still presses the focused button.
+    QTest::keyClick(w.Button(kExit), Qt::Key_Space);
+    EXPECT_EQ(finished, 1);
+}
+
+// Alt+D and Alt+B each belong to two buttons; the page in view wins, else
+// the window's own button.
+TEST(MainWindow, SharedMnemonicsPressTheButtonOnThePageInView) {
+    TestDir dir;
+    dir.CreateFiles({"1.mp3", "2.mp3"});
+    TestDir out;
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    ShowActive(w);
+    f.Click(ids::kSelectAll);
+    CCDDBSettingsDlg* cd = w.CdAudioPage();
+    On<QCheckBox>(cd, ids::kRenameCdAudio)->click();
+    w.Tabs()->setCurrentWidget(cd);
+    cd->SelectTrack(0);
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    const std::vector<std::string> swapped = {dir / "2.mp3", dir / "1.mp3"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cd->TrackFiles() == swapped; }));
+    EXPECT_EQ(f.Ticks(), (std::vector<bool>{true, true}));
+    w.Tabs()->setCurrentWidget(w.RenamePage());
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.Ticks() == std::vector<bool>{false, false}; }));
+
+    CExtendedSettingsDlg* extended = w.ExtendedPage();
+    On<QRadioButton>(extended, ids::kCopyThenRename)->click();
+    w.Tabs()->setCurrentWidget(extended);
+    f.dialogs.choices = {QString::fromStdString(out.Path())};
+    QTest::keyClick(&w, Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return extended->Text(ids::kDestinationFolder) == out.Path(); }));
+    EXPECT_EQ(w.SourceFolder(), dir.Path());
+    // Renaming in place: the destination's Browse is off, the window's works.
+    On<QRadioButton>(extended, ids::kRenameExisting)->click();
+    f.dialogs.choices = {QString::fromStdString(out.Path())};
+    QTest::keyClick(&w, Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.SourceFolder() == out.Path(); }));
+    EXPECT_EQ(f.dialogs.chooserTitles.size(), 2u);
 }
 
 TEST(MainWindow, PageSettingsSurviveTabSwitches) {

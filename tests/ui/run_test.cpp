@@ -296,6 +296,23 @@ TEST(AboutBox, LinksOpenThroughTheDesktopWithTheHandPointerAndCountersHaveTips) 
     EXPECT_EQ(dialogs.opened[0].host(), "www.example.com");
 }
 
+TEST(HelpWindow, F1OpensItOnItsContentsFromAnywhereInTheWindow) {
+    WindowFixture f;
+    CMainDlg& w = f.Window();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* prefix = w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix);
+    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+    prefix->setFocus();
+    QTest::keyClick(prefix, Qt::Key_F1);
+    CHelpWindow* help = w.HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->Browser()->source(), CHelpWindow::ContentsUrl());
+    help->close();
+}
+
 TEST(HelpWindow, OpensTheManualOnItsContents) {
     WindowFixture f;
     f.Click(kHelp);
