@@ -89,7 +89,11 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
                      const std::string& text) override {
         const auto icon =
             kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
-        Dialogs().Message(&window_, icon, ToQt(caption), ToQt(text), QMessageBox::Ok);
+        // The end of a run names every failed file: with the log off, nothing
+        // else does.
+        const QString details = runEnded_ ? window_.bridge_->TakeFailures() : QString();
+        runEnded_ = false;
+        Dialogs().Message(&window_, icon, ToQt(caption), ToQt(text), QMessageBox::Ok, details);
     }
     int32_t BuildFileList(const std::string&) override {
         CWaitCursor wait;
@@ -107,6 +111,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
         emit window_.ProgressDialogOpening(&dialog);
         const bool finished = dialog.exec() == QDialog::Accepted;
         window_.progress_ = nullptr;
+        runEnded_ = true;
         return finished;
     }
     void ShowWait(CCompletionEvent& completion) override {
@@ -117,6 +122,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
 
   private:
     CMainDlg& window_;
+    bool runEnded_ = false;
 };
 
 CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent)
@@ -368,6 +374,7 @@ void CMainDlg::AfterSourceListChange() {
 }
 
 void CMainDlg::ScanSourceFolder(const std::string& folder) {
+    const bool hadRows = sourceModel_->Count() > 0;
     cdAudioPage_->ClearTrackFiles();
     std::vector<SourceFile> files;
     int error = 0;
@@ -380,7 +387,11 @@ void CMainDlg::ScanSourceFolder(const std::string& folder) {
     }
     sourceModel_->SetPaths(std::move(paths));
     FillExtensionLists(*filterPage_, files);
-    AfterSourceListChange();
+    // An empty folder must not keep the labels and preview of the last one.
+    ClearPreview();
+    if (sourceModel_->Count() > 0 || hadRows) {
+        UpdateSelectionLabel();
+    }
 }
 
 void CMainDlg::OnRowTickChanged(int row, bool ticked) {
@@ -441,7 +452,8 @@ void CMainDlg::OnIncludeSubfolders(bool checked) {
 }
 
 void CMainDlg::OnBrowse() {
-    const QString folder = Dialogs().ChooseFolder(this, tr("Choose Source Folder"));
+    const QString folder =
+        Dialogs().ChooseFolder(this, tr("Choose Source Folder"), StartFolderFor(SourceFolder()));
     if (folder.isEmpty()) {
         return;
     }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -14,8 +15,8 @@
 #include <filesystem>
 
 #include "common/product.h"
-#include "run/usage_counters.h"
 #include "rules/control_ids.h"
+#include "run/usage_counters.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
 #include "ui/extended_page.h"
@@ -358,9 +359,51 @@ TEST(MainWindow, BrowseScansThePickedFolderAndCancelChangesNothing) {
     f.dialogs.choices = {QString::fromStdString(second.Path())};
     f.Click(kBrowse);
     EXPECT_EQ(f.Window().SourceFolder(), second.Path());
+    // The chooser opened where the list was.
+    EXPECT_EQ(f.dialogs.chooserStarts,
+              (std::vector<QString>{QString::fromStdString(first.Path()),
+                                    QString::fromStdString(first.Path())}));
     EXPECT_EQ(f.SourceRows(), (std::vector<std::string>{second / "y.doc", second / "z"}));
     EXPECT_EQ(RowsOf(f.Window().FilterPage(), ids::kFilterIncludeList),
               (std::vector<std::string>{"*", "*.doc"}));
+}
+
+TEST(MainWindow, BrowseStartsAtHomeWithoutAFolder) {
+    for (const std::string& folder : {std::string(), std::string("/no/such folder")}) {
+        WindowFixture f(folder);
+        f.Click(kBrowse);
+        EXPECT_EQ(f.dialogs.chooserStarts, std::vector<QString>{QDir::homePath()}) << folder;
+    }
+}
+
+// Whatever the last folder showed, an empty one shows nothing of it.
+TEST(MainWindow, AnEmptyFolderLeavesNoCountOrPreviewOfTheLastOne) {
+    for (const bool byRefresh : {false, true}) {
+        TestDir dir;
+        dir.CreateFiles({"1.txt", "2.txt", "3.txt", "4.txt", "5.txt", "6.txt"});
+        const std::string empty = dir.CreateDir("empty");
+        WindowFixture f(dir.Path());
+        CMainDlg& w = f.Window();
+        f.Click(ids::kSelectAll);
+        f.Click(kPreview);
+        ASSERT_EQ(w.SelectionLabel(), "6 of 6 files selected");
+        ASSERT_EQ(w.PreviewLabel(), "(6 files in preview)");
+        if (byRefresh) {
+            for (const std::string& name : dir.List()) {
+                if (name != "empty") {
+                    std::filesystem::rename(dir / name, dir / ("empty/" + name));
+                }
+            }
+            f.Click(kRefresh);
+        } else {
+            f.dialogs.choices = {QString::fromStdString(empty)};
+            f.Click(kBrowse);
+        }
+        EXPECT_TRUE(f.SourceRows().empty());
+        EXPECT_EQ(w.SelectionLabel(), "0 of 0 files selected") << byRefresh;
+        EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)") << byRefresh;
+        EXPECT_EQ(w.PreviewModel().Count(), 0) << byRefresh;
+    }
 }
 
 TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
