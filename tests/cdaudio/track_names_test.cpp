@@ -223,31 +223,6 @@ TEST_F(GetNamesTest, EachFailureHasItsOneMessage) {
     EXPECT_EQ(result.message, "Unable to get this CD's information.");
 }
 
-// Today's servers: an empty site list (401) does not stop the lookup; a
-// refused hello fails it with the server's reason.
-TEST_F(GetNamesTest, AServerWithoutSitesStillAnswersARefusalSaysWhy) {
-    server_.SetSitesReply("401 No site information available.\r\n");
-    GetNamesResult result = GetNames(client_, TocPath("ten.toc"), site_);
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(result.titles.size(), 10u);
-    EXPECT_EQ(server_.Requests().size(), 3u);
-    EXPECT_EQ(result.serverStatus, "");
-
-    server_.SetSitesReply(std::nullopt);
-    server_.SetCannedReply(
-        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
-        "500 Invalid hello: a valid e-mail address is required.\r\n");
-    result = GetNames(client_, TocPath("ten.toc"), site_);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Unable to get this CD's information.");
-    EXPECT_EQ(result.serverStatus, "500 Invalid hello: a valid e-mail address is required.");
-
-    // No match: the server's 202 line says so.
-    server_.SetCannedReply(std::nullopt);
-    result = GetNames(client_, TocPath("unknown.toc"), site_);
-    EXPECT_EQ(result.serverStatus.rfind("202 ", 0), 0u) << result.serverStatus;
-}
-
 // The whole CD mode without a window: Get names, check three titles, reorder
 // the files, preview and run.
 TEST_F(GetNamesTest, TitlesBecomeNamesInTrackOrder) {
