@@ -32,6 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         quorvan::ParseMatchLine(line, match);
     }
 
+    // The status line goes into a message: one short line of printable bytes.
+    const std::string statusLine = quorvan::ReplyStatusLine(reply);
+    QUORVAN_FUZZ_CHECK(statusLine.size() <= 200, "status line of %zu bytes", statusLine.size());
+    for (unsigned char c : statusLine) {
+        QUORVAN_FUZZ_CHECK(c >= 0x20 && c != 0x7f, "control byte in status line %s",
+                           Shown(statusLine).c_str());
+    }
+
     std::vector<quorvan::CddbSite> sites;
     quorvan::ParseSitesReply(body, sites);
     std::vector<quorvan::CddbMatch> matches;

@@ -27,12 +27,12 @@ size_t CountPrefixed(const std::string& folder) {
 class CSilentDialogs final : public quorvan::IUserDialogs {
   public:
     QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon, const QString&,
-                                        const QString& text,
-                                        QMessageBox::StandardButtons) override {
+                                        const QString& text, QMessageBox::StandardButtons,
+                                        const QString&) override {
         last = text;
         return QMessageBox::Ok;
     }
-    QString ChooseFolder(QWidget*, const QString&) override { return {}; }
+    QString ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
     QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
     QString ChooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
     QString last;

@@ -24,6 +24,8 @@ constexpr size_t kBlockSize = 4096;
 constexpr int kConnectTimeoutMs = 10000;
 // Longest single wait between two checks of the time-out.
 constexpr int kPollStepMs = 250;
+// "401 No site information available."
+constexpr int kNoSiteInformation = 401;
 
 bool IsAsciiAlnum(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -237,6 +239,7 @@ bool CCddbClient::ReceiveReply(CCddbSocket& socket, const std::string& terminato
 
 bool CCddbClient::Exchange(const CddbSite& site, const std::string& command, int mode,
                            std::string& reply) {
+    replyStatus_.clear();
     CCddbSocket socket;
     if (int error = socket.Connect(site.host, site.port, kConnectTimeoutMs); error != 0) {
         return Fail(error);
@@ -247,8 +250,10 @@ bool CCddbClient::Exchange(const CddbSite& site, const std::string& command, int
         return Fail(error);
     }
     if (!ReceiveReply(socket, kTerminator, reply, kBlockSize, mode)) {
+        replyStatus_ = ReplyStatusLine(lastReply_);
         return Fail(EPROTONOSUPPORT);
     }
+    replyStatus_ = ReplyStatusLine(reply);
     return true;
 }
 
@@ -269,25 +274,31 @@ std::optional<std::string_view> CCddbClient::ExchangeForBody(const CddbSite& sit
 
 bool CCddbClient::QuerySites(const std::string& host, int32_t port, const std::string& path,
                              std::vector<CddbSite>& sites) {
+    replyStatus_.clear();
     CddbSite site;
     site.host = host;
     site.port = port;
     site.path = path;
     std::string reply;
-    std::optional<std::string_view> body = ExchangeForBody(site, "sites", 0, reply);
+    // Status-aware: a one-line refusal has no terminator before the close.
+    std::optional<std::string_view> body = ExchangeForBody(site, "sites", 1, reply);
     if (!body) {
         return false;
     }
-    CddbParseResult result = ParseSitesReply(*body, sites);
-    if (!result.ok) {
+    // A server with an empty list says so with 401; it still serves queries.
+    if (StatusCode(*body) == kNoSiteInformation) {
+        sites.clear();
+    } else if (CddbParseResult result = ParseSitesReply(*body, sites); !result.ok) {
         return Fail(result.error);
     }
     lastReply_.clear();
+    replyStatus_.clear();
     return true;
 }
 
 bool CCddbClient::QueryDisc(const CddbSite& site, uint32_t discId, const CdTrackTable& table,
                             std::vector<CddbMatch>& matches) {
+    replyStatus_.clear();
     matches.clear();
     if (table.size() < 2) {
         return Fail(EINVAL);
@@ -310,11 +321,13 @@ bool CCddbClient::QueryDisc(const CddbSite& site, uint32_t discId, const CdTrack
         return false;
     }
     lastReply_.clear();
+    replyStatus_.clear();
     return true;
 }
 
 bool CCddbClient::ReadDisc(const CddbSite& site, const std::string& category, uint32_t discId,
                            CddbDiscRecord& record) {
+    replyStatus_.clear();
     // A category from a reply goes into the next request line: anything but a
     // plain word could add to or end that request.
     if (!IsPlainWord(category)) {
@@ -331,6 +344,7 @@ bool CCddbClient::ReadDisc(const CddbSite& site, const std::string& category, ui
     }
     record.discId = discId;
     lastReply_.clear();
+    replyStatus_.clear();
     return true;
 }
 

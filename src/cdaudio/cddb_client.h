@@ -37,6 +37,7 @@ class CCddbClient {
     int GetErrorCode() const;
     std::string GetErrorText() const;
 
+    // A server without other sites (401) gives an empty list and success.
     bool QuerySites(const std::string& host, int32_t port, const std::string& path,
                     std::vector<CddbSite>& sites);
     bool QueryDisc(const CddbSite& site, uint32_t discId, const CdTrackTable& table,
@@ -70,6 +71,9 @@ class CCddbClient {
     uint32_t TimeoutMs() const { return timeoutMs_; }
     int32_t ProtocolLevel() const { return protocolLevel_; }
     const std::string& LastReply() const { return lastReply_; }
+    // The status line of the server's reply when the last command failed
+    // after the server had answered; empty otherwise.
+    const std::string& ServerStatusLine() const { return replyStatus_; }
     // The whole text of the last request sent (request line and headers).
     const std::string& LastRequest() const { return lastRequest_; }
 
@@ -90,6 +94,7 @@ class CCddbClient {
   private:
     std::string lastReply_;
     std::string lastRequest_;
+    std::string replyStatus_;
     int32_t error_ = 0;        // the drive's error of the last failed TOC read
     int32_t systemError_ = 0;  // the last system-level error
     uint32_t timeoutMs_ = 2000;

@@ -109,6 +109,43 @@ int StatusCode(std::string_view body) {
     return code;
 }
 
+namespace {
+
+// The first line of `text`, without its line end and control characters, and
+// short enough for a message.
+std::string FirstLine(std::string_view text) {
+    constexpr size_t kMaxLine = 200;
+    std::string line;
+    for (char c : text.substr(0, text.find_first_of("\r\n"))) {
+        if (line.size() >= kMaxLine) {
+            break;
+        }
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
+            line += c;
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string ReplyStatusLine(std::string_view reply) {
+    if (reply.substr(0, 5) != "HTTP/") {
+        return FirstLine(reply);
+    }
+    // "HTTP/1.0 200 OK": a refusal by the web server has no CDDB status.
+    size_t blank = reply.find(' ');
+    int httpStatus = blank == std::string_view::npos ? -1 : StatusCode(reply.substr(blank + 1));
+    std::optional<std::string_view> body = ReplyBody(reply);
+    if (httpStatus >= 200 && httpStatus < 300 && body) {
+        std::string line = FirstLine(*body);
+        if (!line.empty()) {
+            return line;
+        }
+    }
+    return FirstLine(reply);
+}
+
 std::vector<std::string_view> LinesAfterStatus(std::string_view body) {
     std::vector<std::string_view> lines;
     size_t first = body.find("\r\n");

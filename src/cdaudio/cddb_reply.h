@@ -19,6 +19,12 @@ std::optional<std::string_view> ReplyBody(std::string_view reply);
 // shorter than three characters or they are not all digits.
 int StatusCode(std::string_view body);
 
+// The server's own status line in a reply, with or without its HTTP header:
+// the body's first line ("500 Command syntax error."), or the HTTP status
+// line when the web server refused the request or there is no body. Line
+// ends and control characters are left out; empty for an empty reply.
+std::string ReplyStatusLine(std::string_view reply);
+
 // The lines after the status line: split at "\r\n", or at "\n" where a line has
 // no "\r\n"; the last needs no line end.
 std::vector<std::string_view> LinesAfterStatus(std::string_view body);

@@ -29,6 +29,7 @@ GetNamesResult GetNames(CCddbClient& client, const std::string& drive, const Cdd
         !client.ReadToc(table, drive) || !client.QueryDisc(server, discId, table, matches) ||
         !client.ReadDisc(server, matches.front().category, matches.front().discId, result.record)) {
         result.message = kCdInfoError;
+        result.serverStatus = client.ServerStatusLine();
         return result;
     }
     result.titles = RetrievedTitles(result.record, table);

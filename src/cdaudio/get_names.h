@@ -20,14 +20,18 @@ inline constexpr const char* kErrorCaption = "Error...";
 struct GetNamesResult {
     bool ok = false;
     std::string message;
+    // On failure after the server answered: its status line, which says why
+    // ("500 Invalid e-mail address."); empty otherwise.
+    std::string serverStatus;
     std::optional<uint32_t> discId;  // known once the table of contents was read
     CddbDiscRecord record;
     std::vector<RetrievedTitle> titles;
 };
 
 // "Get names" for `drive` (empty: none selected): reads the table of contents
-// and disc id, asks `server` for its sites, the disc's matches and the first
-// match's entry, and turns its titles into rows. Blocks until done.
+// and disc id, asks `server` for its sites (a server without other sites
+// still answers the rest), the disc's matches and the first match's entry,
+// and turns its titles into rows. Blocks until done.
 GetNamesResult GetNames(CCddbClient& client, const std::string& drive, const CddbSite& server);
 
 // Gives the client the stored e-mail address for its hello. The page then

@@ -18,6 +18,11 @@ bool IsUnsafe(unsigned char c) {
     return IsInvalidNameCharacter(static_cast<char>(c)) || c < 0x20 || c == 0x7f;
 }
 
+void TrimTrailingBlanksAndDots(std::string& name) {
+    size_t end = name.find_last_not_of(" .");
+    name.resize(end == std::string::npos ? 0 : end + 1);
+}
+
 std::string TwoDigits(int value) {
     char text[16];
     snprintf(text, sizeof text, "%02d", value);
@@ -40,11 +45,11 @@ std::string SafeTrackFileName(std::string_view title, int trackNumber) {
         }
         name.resize(cut);
     }
+    // Blanks and dots at the end would sit before the extension
+    // ("City  .wav"), and Windows shares cannot hold such names.
+    TrimTrailingBlanksAndDots(name);
     if (name.empty()) {
         return "Track " + TwoDigits(trackNumber);
-    }
-    if (name == "." || name == "..") {
-        return std::string(name.size(), '_');
     }
     return name;
 }
@@ -86,25 +91,15 @@ void InvertTitleChecks(std::vector<RetrievedTitle>& titles) {
 }
 
 bool CSelectedTracks::AddTrackFile(const std::string& path) {
-    // The items beginning with `path` sort right after it.
-    auto it = index_.lower_bound(path);
-    if (it != index_.end() && it->first.compare(0, path.size(), path) == 0) {
-        return false;
+    auto [it, added] = index_.try_emplace(path, items_.size());
+    if (added) {
+        items_.push_back(path);
     }
-    index_.emplace_hint(it, path, items_.size());
-    items_.push_back(path);
-    return true;
+    return added;
 }
 
 bool CSelectedTracks::RemoveTrackFile(const std::string& path) {
-    auto first = index_.lower_bound(path);
-    auto found = index_.end();
-    for (auto it = first; it != index_.end() && it->first.compare(0, path.size(), path) == 0;
-         ++it) {
-        if (found == index_.end() || it->second < found->second) {
-            found = it;
-        }
-    }
+    auto found = index_.find(path);
     if (found == index_.end()) {
         return false;
     }

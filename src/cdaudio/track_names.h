@@ -13,9 +13,9 @@
 namespace quorvan {
 
 // A title as a file name: the characters no file name may hold on either
-// system (" * / : < > ? \ |) and control characters become "_"; an empty
-// title becomes "Track NN"; "." and ".." become underscores; a very long
-// title is cut (at a character boundary) so that an extension still fits.
+// system (" * / : < > ? \ |) and control characters become "_"; a very long
+// title is cut (at a character boundary) so that an extension still fits;
+// trailing blanks and dots go; a title left empty becomes "Track NN".
 std::string SafeTrackFileName(std::string_view title, int trackNumber);
 
 // One row of the retrieved-names list.
@@ -42,10 +42,9 @@ void InvertTitleChecks(std::vector<RetrievedTitle>& titles);
 // next read.
 class CSelectedTracks final {
   public:
-    // Appends `path` unless an item begins with it (a prefix match, so that
-    // "/a/01.mp3" is not added beside "/a/01.mp3.bak"). True when added.
+    // Appends `path` unless it is already an item. True when added.
     bool AddTrackFile(const std::string& path);
-    // Removes the first item that begins with `path`. True when one was removed.
+    // Removes the item that is exactly `path`. True when one was removed.
     bool RemoveTrackFile(const std::string& path);
     void ClearTrackFiles();
 
@@ -65,7 +64,8 @@ class CSelectedTracks final {
     // Display order; a removed item leaves an empty string until CloseGaps.
     mutable std::vector<std::string> items_;
     mutable size_t gaps_ = 0;
-    // Every item, sorted, with its position in items_.
+    // Every item, sorted, with its position in items_. Whole paths only: a
+    // file's path may begin another's ("01.mp3" and "01.mp3.bak").
     mutable std::map<std::string, size_t, std::less<>> index_;
 };
 

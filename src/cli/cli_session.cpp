@@ -99,7 +99,8 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
         PrintError(err, "no folder given, and the settings name none");
         return kExitUsage;
     }
-    folder_ = MakeAbsolutePath(folder);
+    // A stored folder may be relative or hold "..": it means the real folder.
+    folder_ = options.folder.empty() ? CanonicalPath(folder) : MakeAbsolutePath(folder);
 
     // The scan: the source rows, and the extension lists of the filter page.
     std::vector<SourceFile> files;

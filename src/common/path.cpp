@@ -1,5 +1,6 @@
 #include "common/path.h"
 
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -160,6 +161,19 @@ std::string MakeAbsolutePath(std::string_view path) {
         out.append(part);
     }
     return out.empty() ? "/" : out;
+}
+
+std::string CanonicalPath(const std::string& path) {
+    if (path.empty()) {
+        return path;
+    }
+    // "a/../b" where a is a link leads elsewhere than the text suggests.
+    if (char* real = realpath(path.c_str(), nullptr); real != nullptr) {
+        std::string resolved = real;
+        free(real);
+        return resolved;
+    }
+    return MakeAbsolutePath(path);
 }
 
 }  // namespace quorvan

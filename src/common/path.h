@@ -43,4 +43,9 @@ std::string MakeAbsolutePath(std::string_view path);
 // it is.
 std::string AbsoluteFromWorkingFolder(std::string_view path);
 
+// The real path of an existing entry (symbolic links and ".." resolved as the
+// system does, relative paths taken from the working folder); for a path that
+// does not exist, MakeAbsolutePath. Empty stays empty.
+std::string CanonicalPath(const std::string& path);
+
 }  // namespace quorvan

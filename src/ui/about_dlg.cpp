@@ -106,6 +106,10 @@ CProductInfoDlg::CProductInfoDlg(Kind kind, QWidget* parent) : QDialog(parent) {
     layout->addWidget(notice);
     layout->addLayout(counterRow);
     for (CLinkLabel* link : links_) {
+        // The start-up screen shows no tooltips at all.
+        if (!about) {
+            link->setToolTip(QString());
+        }
         layout->addWidget(link);
     }
     layout->addSpacing(fontMetrics().height() / 2);

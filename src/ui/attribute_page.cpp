@@ -68,6 +68,10 @@ CAttributeSettingsDlg::CAttributeSettingsDlg(QWidget* parent) : CQtPage(parent) 
         EnableEach(this, {group.check, group.date, group.time}, false);
         FollowOnClick(this, group.check, {group.date, group.time});
     }
+    // The box keeps its meaning in settings files; the user learns here that
+    // this system leaves the date alone.
+    Control(ids::kCreationDateTime)
+        ->setToolTip("Linux cannot set a file's creation time: files keep the one they have");
     FollowOnClick(this, ids::kModifyAttributes,
                   {ids::kReadOnly, ids::kHidden, ids::kSystem, ids::kArchive});
     connect(modifyDateTime, &QCheckBox::clicked, this, &CAttributeSettingsDlg::OnModifyDateTime);

@@ -184,7 +184,7 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
     page->addLayout(lists, 1);
 
     connect(renameCdAudio_, &QCheckBox::clicked, this, &CCDDBSettingsDlg::OnRenameCdAudioClicked);
-    connect(settings, &QPushButton::clicked, this, &CCDDBSettingsDlg::EditCddbSettings);
+    connect(settings, &QPushButton::clicked, this, [this] { EditCddbSettings(); });
     connect(Button(ids::kGetNames), &QPushButton::clicked, this, &CCDDBSettingsDlg::GetNames);
     connect(Button(ids::kMoveUp), &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveUp);
     connect(Button(ids::kMoveDown), &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveDown);
@@ -262,6 +262,14 @@ void CCDDBSettingsDlg::GetNames() {
     const int index = driveBox_->currentIndex();
     const std::string drive =
         index >= 0 && static_cast<size_t>(index) < drives_.size() ? drives_[index].path : "";
+    // Public servers may refuse a hello without a real address; the user
+    // learns why once, with the place to enter one.
+    if (!drive.empty() && !askedForEmail_ && CCddbSettingsStore().Load().email.empty()) {
+        askedForEmail_ = true;
+        EditCddbSettings(
+            tr("The CDDB server may refuse to answer without your e-mail address. Please enter "
+               "it below: it is sent with every request for track names."));
+    }
     GetNamesResult result;
     {
         CWaitCursor wait;
@@ -271,7 +279,7 @@ void CCDDBSettingsDlg::GetNames() {
     }
     if (!result.ok) {
         Dialogs().Message(this, QMessageBox::Critical, ToQt(kErrorCaption), ToQt(result.message),
-                          QMessageBox::Ok);
+                          QMessageBox::Ok, ToQt(result.serverStatus));
         return;
     }
     titles_->SetTitles(std::move(result.titles));
@@ -358,9 +366,10 @@ void CCDDBSettingsDlg::OnPlaybackError(const QString& text) {
                       tr("Unable to play %1:\n%2").arg(file, text), QMessageBox::Ok);
 }
 
-void CCDDBSettingsDlg::EditCddbSettings() {
+void CCDDBSettingsDlg::EditCddbSettings(const QString& reason) {
     CCddbServerDlg dialog{CCddbSettingsStore(), this};
-    dialog.exec();
+    dialog.SetReason(reason);
+    Dialogs().Exec(dialog);
 }
 
 int CCDDBSettingsDlg::RowCount(int id) const {

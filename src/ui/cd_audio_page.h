@@ -26,9 +26,8 @@ class CCDDBSettingsDlg final : public CQtPage {
     explicit CCDDBSettingsDlg(QWidget* parent = nullptr);
     ~CCDDBSettingsDlg() override;
 
-    // The "Selected tracks" list, fed by the main window's check marks. A path
-    // is not added when an item begins with it, and removing takes the first
-    // item that begins with it.
+    // The "Selected tracks" list, fed by the main window's check marks. Paths
+    // are matched whole: a path is added once and removed exactly.
     void ClearTrackFiles() { tracks_->Clear(); }
     void AddTrackFile(const std::string& path) { tracks_->Add(path); }
     void RemoveTrackFile(const std::string& path) { tracks_->Remove(path); }
@@ -43,7 +42,8 @@ class CCDDBSettingsDlg final : public CQtPage {
     void MoveDown();
     void Play();
     void Stop();
-    void EditCddbSettings();
+    // Opens "CDDB Settings"; a non-empty `reason` says why it has come up.
+    void EditCddbSettings(const QString& reason = QString());
 
     // The drives listed in "CD Drive:", at the index of their item.
     const std::vector<CdDrive>& Drives() const { return drives_; }
@@ -89,6 +89,8 @@ class CCDDBSettingsDlg final : public CQtPage {
     // The selected file, kept across a reset of the track list.
     std::string keptSelection_;
     bool resettingTracks_ = false;
+    // Get names asks for an e-mail address only once.
+    bool askedForEmail_ = false;
 };
 
 }  // namespace quorvan

@@ -18,6 +18,10 @@ CCddbServerDlg::CCddbServerDlg(CCddbSettingsStore store, QWidget* parent)
     : QDialog(parent), store_(std::move(store)) {
     setWindowTitle(tr("CDDB Settings"));
     auto* layout = new QVBoxLayout(this);
+    reason_ = new QLabel(this);
+    reason_->setWordWrap(true);
+    reason_->hide();
+    layout->addWidget(reason_);
     auto* form = new QFormLayout;
     host_ = new QLineEdit(this);
     host_->setMinimumWidth(DluX(this, 150));
@@ -55,6 +59,18 @@ void CCddbServerDlg::Show(const CddbSettings& settings) {
     host_->setText(ToQt(settings.host));
     port_->setValue(settings.port);
     email_->setText(ToQt(settings.email));
+}
+
+void CCddbServerDlg::SetReason(const QString& reason) {
+    reason_->setText(reason);
+    reason_->setVisible(!reason.isEmpty());
+    if (!reason.isEmpty()) {
+        email_->setFocus();
+    }
+}
+
+QString CCddbServerDlg::Reason() const {
+    return reason_->text();
 }
 
 CddbSettings CCddbServerDlg::Entered() const {

@@ -4,6 +4,7 @@
 
 #include "cdaudio/cddb_settings.h"
 
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
@@ -21,6 +22,9 @@ class CCddbServerDlg final : public QDialog {
     QSpinBox* PortEdit() const { return port_; }
     QLineEdit* EmailEdit() const { return email_; }
     CddbSettings Entered() const;
+    // A line above the fields saying why the dialog has come up.
+    void SetReason(const QString& reason);
+    QString Reason() const;
 
     // Validates and stores; the dialog stays open when either fails.
     void accept() override;
@@ -32,6 +36,7 @@ class CCddbServerDlg final : public QDialog {
     QLineEdit* host_ = nullptr;
     QSpinBox* port_ = nullptr;
     QLineEdit* email_ = nullptr;
+    QLabel* reason_ = nullptr;
 };
 
 }  // namespace quorvan

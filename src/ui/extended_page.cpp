@@ -107,7 +107,8 @@ void CExtendedSettingsDlg::OnDestinationChoice() {
 }
 
 void CExtendedSettingsDlg::OnBrowse() {
-    const QString folder = Dialogs().ChooseFolder(this, "Choose Source Folder");
+    const QString folder = Dialogs().ChooseFolder(this, "Choose Source Folder",
+                                                  StartFolderFor(Text(ids::kDestinationFolder)));
     if (!folder.isEmpty()) {
         SetText(ids::kDestinationFolder, FromQt(folder));
     }

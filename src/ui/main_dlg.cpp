@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -34,6 +35,7 @@
 #include "ui/source_list_model.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_keys.h"
 
 namespace quorvan {
 namespace {
@@ -87,7 +89,11 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
                      const std::string& text) override {
         const auto icon =
             kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
-        Dialogs().Message(&window_, icon, ToQt(caption), ToQt(text), QMessageBox::Ok);
+        // The end of a run names every failed file: with the log off, nothing
+        // else does.
+        const QString details = runEnded_ ? window_.bridge_->TakeFailures() : QString();
+        runEnded_ = false;
+        Dialogs().Message(&window_, icon, ToQt(caption), ToQt(text), QMessageBox::Ok, details);
     }
     int32_t BuildFileList() override {
         CWaitCursor wait;
@@ -104,6 +110,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
         emit window_.ProgressDialogOpening(&dialog);
         const bool finished = dialog.exec() == QDialog::Accepted;
         window_.progress_ = nullptr;
+        runEnded_ = true;
         return finished;
     }
     void ShowWait(CCompletionEvent& completion) override {
@@ -114,6 +121,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
 
   private:
     CMainDlg& window_;
+    bool runEnded_ = false;
 };
 
 CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent)
@@ -295,6 +303,12 @@ void CMainDlg::BuildLayout() {
     connect(help, &QPushButton::clicked, this, &CMainDlg::OnHelp);
     connect(sourceModel_, &CSourceListModel::RowTickChanged, this, &CMainDlg::OnRowTickChanged);
     extendedPage_->SetSubfolderHandler([this](bool checked) { OnIncludeSubfolders(checked); });
+
+    KeepEnterFromButtons(this);
+    PreferPageMnemonic(deselectAll, cdAudioPage_->Button(ids::kMoveDown));
+    PreferPageMnemonic(browse, extendedPage_->ControlAs<QPushButton>(ids::kDestinationBrowse));
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &CMainDlg::OnHelp);
 }
 
 void CMainDlg::SetInitialFolder(const std::string& commandLine) {
@@ -359,6 +373,7 @@ void CMainDlg::AfterSourceListChange() {
 }
 
 void CMainDlg::ScanSourceFolder(const std::string& folder) {
+    const bool hadRows = sourceModel_->Count() > 0;
     cdAudioPage_->ClearTrackFiles();
     std::vector<SourceFile> files;
     int error = 0;
@@ -371,7 +386,11 @@ void CMainDlg::ScanSourceFolder(const std::string& folder) {
     }
     sourceModel_->SetPaths(std::move(paths));
     FillExtensionLists(*filterPage_, files);
-    AfterSourceListChange();
+    // An empty folder must not keep the labels and preview of the last one.
+    ClearPreview();
+    if (sourceModel_->Count() > 0 || hadRows) {
+        UpdateSelectionLabel();
+    }
 }
 
 void CMainDlg::OnRowTickChanged(int row, bool ticked) {
@@ -432,7 +451,8 @@ void CMainDlg::OnIncludeSubfolders(bool checked) {
 }
 
 void CMainDlg::OnBrowse() {
-    const QString folder = Dialogs().ChooseFolder(this, tr("Choose Source Folder"));
+    const QString folder =
+        Dialogs().ChooseFolder(this, tr("Choose Source Folder"), StartFolderFor(SourceFolder()));
     if (folder.isEmpty()) {
         return;
     }
@@ -525,6 +545,8 @@ void CMainDlg::LoadSettingsFrom(const std::string& path) {
     std::string folder;
     const bool loaded = rules_.LoadSettings(path, folder);
     const int error = rules_.Store().LastError();
+    // A stored "a/../b/" or relative folder means the real folder it names.
+    folder = CanonicalPath(folder);
     filter_.LoadSettings(path);
     folderDisplay_->SetPath(folder);
     ScanSourceFolder(folder);

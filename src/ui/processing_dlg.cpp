@@ -60,6 +60,7 @@ void CRunReportBridge::ReportProgress(int32_t passes) {
         {
             std::lock_guard lock(mutex_);
             latest_ = Snapshot();
+            failures_.clear();
         }
         emit Started();
         return;
@@ -77,8 +78,27 @@ void CRunReportBridge::ReportFinished(const RunResult&) {
 void CRunReportBridge::ReportError(const std::string& message) {
     emit Error(Bytes(message));
 }
-// Failed files are counted by the engine and named in the log.
-void CRunReportBridge::ReportFileFailed(const std::string&) {}
+// Kept for the end message: with the log off, nothing else names them.
+void CRunReportBridge::ReportFileFailed(const std::string& failure) {
+    std::lock_guard lock(mutex_);
+    failures_.push_back(failure);
+}
+
+QString CRunReportBridge::TakeFailures() {
+    std::vector<std::string> failures;
+    {
+        std::lock_guard lock(mutex_);
+        failures.swap(failures_);
+    }
+    std::string text;
+    for (const std::string& failure : failures) {
+        if (!text.empty()) {
+            text += '\n';
+        }
+        text += failure;
+    }
+    return QString::fromStdString(text);
+}
 
 CProcessingDlg::CProcessingDlg(int32_t total, std::atomic<uint8_t>& cancelRequested,
                                QWidget* parent)

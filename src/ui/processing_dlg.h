@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "run/run_context.h"
 
@@ -36,6 +38,9 @@ class CRunReportBridge final : public QObject, public IRunReporter {
     };
     // The values of the waiting update; the next report sends a new one.
     Snapshot TakeLatest();
+    // Every failure reported since the run began, one line or more each, and
+    // forgets them.
+    QString TakeFailures();
 
     void ReportOriginalName(const std::string& path) override;
     void ReportRenamedName(const std::string& path) override;
@@ -55,6 +60,7 @@ class CRunReportBridge final : public QObject, public IRunReporter {
 
     std::mutex mutex_;
     Snapshot latest_;
+    std::vector<std::string> failures_;
     std::atomic<bool> pending_{false};
 };
 

@@ -1,7 +1,10 @@
 #include "ui/user_dialogs.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QTextEdit>
 
 namespace quorvan {
 namespace {
@@ -10,13 +13,27 @@ class CRealDialogs final : public IUserDialogs {
   public:
     QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon,
                                         const QString& caption, const QString& text,
-                                        QMessageBox::StandardButtons buttons) override {
+                                        QMessageBox::StandardButtons buttons,
+                                        const QString& details) override {
         QMessageBox box(icon, caption, text, buttons, parent);
+        if (!details.isEmpty()) {
+            box.setDetailedText(details);
+            // Thousands of lines stay quick to scroll without undo history;
+            // wide enough for a path and its reason on one line.
+            if (auto* area = box.findChild<QTextEdit*>()) {
+                area->setUndoRedoEnabled(false);
+                area->setLineWrapMode(QTextEdit::NoWrap);
+                const QFontMetrics metrics = area->fontMetrics();
+                area->setMinimumWidth(metrics.averageCharWidth() * 90);
+                area->setFixedHeight(metrics.lineSpacing() * 14);
+            }
+        }
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 
-    QString ChooseFolder(QWidget* parent, const QString& title) override {
-        return QFileDialog::getExistingDirectory(parent, title, QString(),
+    QString ChooseFolder(QWidget* parent, const QString& title,
+                         const QString& startFolder) override {
+        return QFileDialog::getExistingDirectory(parent, title, startFolder,
                                                  QFileDialog::ShowDirsOnly);
     }
 
@@ -48,8 +65,17 @@ IUserDialogs* current = &realDialogs;
 
 }  // namespace
 
+QString StartFolderFor(const std::string& chosen) {
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(chosen));
+    return !chosen.empty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
 void IUserDialogs::OpenUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
+}
+
+int IUserDialogs::Exec(QDialog& dialog) {
+    return dialog.exec();
 }
 
 IUserDialogs& Dialogs() {

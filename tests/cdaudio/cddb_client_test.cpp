@@ -96,6 +96,45 @@ TEST_F(CddbClientTest, SitesKeepsHttpServers) {
     EXPECT_EQ(server_.Requests()[0].substr(0, 34), "GET /~cddb/cddb.cgi?cmd=sites&hell");
 }
 
+// A server whose site list is empty answers 401; that is no failure. Any
+// other refusal is, and its status line is kept for the message.
+TEST_F(CddbClientTest, SitesWithoutSiteInformationSucceedOtherRefusalsFail) {
+    const struct {
+        const char* reply;
+        bool ok;
+        const char* status;
+    } cases[] = {
+        {"401 No site information available.\r\n", true, ""},
+        {"500 Invalid hello: e-mail address required.\r\n", false,
+         "500 Invalid hello: e-mail address required."},
+        {"402 Server error.\r\n", false, "402 Server error."},
+    };
+    for (const auto& c : cases) {
+        server_.SetSitesReply(c.reply);
+        std::vector<CddbSite> sites(1);
+        EXPECT_EQ(client_.QuerySites(site_.host, site_.port, site_.path, sites), c.ok) << c.reply;
+        EXPECT_EQ(client_.ServerStatusLine(), c.status);
+        if (c.ok) {
+            EXPECT_TRUE(sites.empty());
+        } else {
+            EXPECT_EQ(client_.GetErrorCode(), EPROTONOSUPPORT);
+        }
+    }
+    // A refusal is forgotten once a command succeeds, and a server that
+    // never answered has no status line.
+    server_.SetSitesReply(std::nullopt);
+    std::vector<CddbSite> sites;
+    ASSERT_TRUE(client_.QuerySites(site_.host, site_.port, site_.path, sites));
+    EXPECT_EQ(sites.size(), 1u);
+    EXPECT_EQ(client_.ServerStatusLine(), "");
+    server_.SetSitesReply("500 Invalid hello.\r\n");
+    EXPECT_FALSE(client_.QuerySites(site_.host, site_.port, site_.path, sites));
+    int port = server_.Port();
+    server_.Stop();
+    EXPECT_FALSE(client_.QuerySites("127.0.0.1", port, site_.path, sites));
+    EXPECT_EQ(client_.ServerStatusLine(), "");
+}
+
 TEST_F(CddbClientTest, InexactMatchesInReplyOrderAndReadOfTheFirst) {
     CdTrackTable table;
     ASSERT_TRUE(client_.ReadToc(table, std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/marina.toc"));

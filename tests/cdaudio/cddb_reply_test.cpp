@@ -81,6 +81,18 @@ TEST(ReplyBody, StartsAfterTheHttpHeader) {
     EXPECT_EQ(StatusCode("2x1 Found"), -1);
 }
 
+TEST(ReplyStatusLine, TheServersOwnWordsForAMessage) {
+    EXPECT_EQ(ReplyStatusLine("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+                              "500 Invalid hello.\r\n"),
+              "500 Invalid hello.");
+    // The web server itself refused: its status is all there is.
+    EXPECT_EQ(ReplyStatusLine("HTTP/1.1 403 Forbidden\r\n\r\n<html>Forbidden</html>"),
+              "HTTP/1.1 403 Forbidden");
+    // A hostile reply cannot flood or garble the message.
+    EXPECT_EQ(ReplyStatusLine("500 tab\tand\x1b escape\r\n"), "500 taband escape");
+    EXPECT_EQ(ReplyStatusLine("500 " + std::string(100000, 'x')).size(), 200u);
+}
+
 TEST(SiteLine, ExamplesAndRefusals) {
     CddbSite site;
     ASSERT_TRUE(ParseSiteLine("host http 8880 /~cddb/cddb.cgi S012.30 W045.07 Some place", site));

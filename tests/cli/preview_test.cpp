@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "support/test_dir.h"
 
@@ -67,6 +68,36 @@ TEST(CliPreview, NamedFilesAndTheFilterDecideWhatTakesPart) {
               0);
     EXPECT_EQ(out, dir / "a.jpg" + "\t" + dir / "a.jpg" + "\n" + dir / "b.JPG" + "\t" +
                        dir / "b.JPG" + "\n");
+}
+
+// A stored SourcePath names a folder as the system finds it: relative to the
+// working folder, ".." taken after links, as the real path.
+TEST(CliPreview, AStoredFolderIsTheRealFolderItNames) {
+    TestDir root;
+    root.CreateFiles({"real/deep/b/x.txt", "b/decoy.txt", "w1/y.txt"});
+    root.CreateDir("real/deep/a");
+    ASSERT_EQ(symlink((root / "real/deep/a").c_str(), (root / "link").c_str()), 0);
+    const std::string real = std::filesystem::canonical(root.Path());
+    const struct {
+        std::string sourcePath;
+        std::string row;
+    } cases[] = {
+        {"link/../b/", real + "/real/deep/b/x.txt"},
+        {"w1", real + "/w1/y.txt"},
+        {"./w1/", real + "/w1/y.txt"},
+        {root / "real/./deep//b/", real + "/real/deep/b/x.txt"},
+    };
+    for (const auto& c : cases) {
+        root.CreateFile("s.qvr", "AddPrefix = Yes\r\nPrefix = n_\r\nSourcePath = " + c.sourcePath +
+                                     "\r\nTextSeqModifications = Text\r\n");
+        std::string out;
+        EXPECT_EQ(RunCommand("cd " + ShellQuote(root.Path()) + " && " + QUORVAN_CLI_PATH +
+                                 " preview --settings s.qvr",
+                             &out),
+                  0)
+            << c.sourcePath;
+        EXPECT_EQ(out.substr(0, out.find('\t')), c.row) << c.sourcePath;
+    }
 }
 
 TEST(CliPreview, SaveSettingsWritesTheFileAsTheProgramDoes) {

@@ -154,9 +154,29 @@ void CLocalCddbServer::SetReadReply(std::optional<std::string> body) {
     readReply_ = std::move(body);
 }
 
+void CLocalCddbServer::SetSitesReply(std::optional<std::string> body) {
+    std::lock_guard lock(mutex_);
+    sitesReply_ = std::move(body);
+}
+
 std::vector<std::string> CLocalCddbServer::Requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
+}
+
+std::vector<std::string> CLocalCddbServer::Hellos() const {
+    std::vector<std::string> hellos;
+    for (const std::string& request : Requests()) {
+        std::string line = request.substr(0, request.find("\r\n"));
+        size_t start = line.find("&hello=");
+        if (start == std::string::npos) {
+            hellos.emplace_back();
+            continue;
+        }
+        start += 7;
+        hellos.push_back(line.substr(start, line.find_first_of("& ", start) - start));
+    }
+    return hellos;
 }
 
 void CLocalCddbServer::Serve() {
@@ -254,7 +274,8 @@ std::string CLocalCddbServer::Answer(const std::string& request) const {
         return syntaxError;
     }
     if (parts[1] == "sites") {
-        return HttpReply("200 OK", SitesBody());
+        std::lock_guard lock(mutex_);
+        return HttpReply("200 OK", sitesReply_ ? *sitesReply_ : SitesBody());
     }
     if (parts[2].matched) {
         std::vector<std::string> offsets = SplitPlus(parts[4]);

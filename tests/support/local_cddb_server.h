@@ -59,10 +59,16 @@ class CLocalCddbServer final {
     // Answers every "cddb read" with this CDDB reply (body only) instead of
     // the record; nullopt goes back to the records.
     void SetReadReply(std::optional<std::string> body);
+    // Answers every "sites" with this CDDB reply (body only), such as
+    // "401 No site information available.\r\n"; nullopt goes back to the list.
+    void SetSitesReply(std::optional<std::string> body);
 
     // The requests received so far (request line and headers, without the
     // empty line), oldest first.
     std::vector<std::string> Requests() const;
+    // The hello of each request received ("user+host+client+version", as
+    // sent), oldest first.
+    std::vector<std::string> Hellos() const;
 
     // The reply (HTTP header and body) this server gives to a request.
     std::string Answer(const std::string& request) const;
@@ -87,6 +93,7 @@ class CLocalCddbServer final {
     mutable std::mutex mutex_;
     std::optional<std::string> canned_;
     std::optional<std::string> readReply_;
+    std::optional<std::string> sitesReply_;
     std::vector<std::string> requests_;
 };
 

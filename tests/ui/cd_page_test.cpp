@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "cdaudio/cddb_settings.h"
+#include "common/product.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "support/local_cddb_server.h"
@@ -418,12 +419,16 @@ TEST_F(CdPageTest, TheStoredEmailAddressIsSentInTheHello) {
     TestDir dir;
     Open(dir.Path());
     TickRenameCdAudio();
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CCddbServerDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->EmailEdit()->setText("jane.doe@mail.example.org");
-        dialog->accept();
-    });
+    Dialogs().onDialog = [](QDialog& shown) {
+        auto* dialog = qobject_cast<CCddbServerDlg*>(&shown);
+        EXPECT_NE(dialog, nullptr);
+        if (dialog != nullptr) {
+            EXPECT_EQ(dialog->Reason(), "");
+            dialog->EmailEdit()->setText("jane.doe@mail.example.org");
+            dialog->accept();
+        }
+        return shown.result();
+    };
     QPushButton* settings = nullptr;
     for (QPushButton* button : page_->findChildren<QPushButton*>()) {
         if (button->text() == "&CDDB Settings...") {
@@ -438,8 +443,49 @@ TEST_F(CdPageTest, TheStoredEmailAddressIsSentInTheHello) {
     ChooseTocDrive();
     page_->Button(ids::kGetNames)->click();
     ASSERT_FALSE(server_.Requests().empty());
-    EXPECT_NE(server_.Requests()[0].find("&hello=jane.doe+mail.example.org+"), std::string::npos)
-        << server_.Requests()[0];
+    EXPECT_EQ(server_.Hellos()[0],
+              "jane.doe+mail.example.org+TelluraneCDDB+" + std::string(kVersionText));
+    // With an address stored, Get names asks nothing.
+    EXPECT_EQ(Dialogs().dialogTitles.size(), 1u);
+}
+
+// Today's servers want an e-mail address: Get names asks for one once,
+// saying why; a refusal shows the server's own reason in the details.
+TEST_F(CdPageTest, WithoutAnAddressGetNamesAsksOnceAndARefusalShowsTheServersReason) {
+    TestDir dir;
+    Open(dir.Path());
+    TickRenameCdAudio();
+    ChooseTocDrive();
+    QString reason;
+    Dialogs().onDialog = [&reason](QDialog& shown) {
+        auto& dialog = dynamic_cast<CCddbServerDlg&>(shown);
+        reason = dialog.Reason();
+        dialog.EmailEdit()->setText("jane@example.org");
+        dialog.accept();
+        return dialog.result();
+    };
+    // A server with an empty site list still answers the query and read.
+    server_.SetSitesReply("401 No site information available.\r\n");
+    page_->Button(ids::kGetNames)->click();
+    EXPECT_EQ(Dialogs().dialogTitles, std::vector<QString>{"CDDB Settings"});
+    EXPECT_TRUE(reason.contains("e-mail address")) << reason.toStdString();
+    ASSERT_EQ(server_.Hellos().size(), 3u);
+    EXPECT_EQ(server_.Hellos()[0].rfind("jane+example.org+", 0), 0u) << server_.Hellos()[0];
+    EXPECT_TRUE(Dialogs().shown.empty());
+    EXPECT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+
+    // The address removed again: not asked twice.
+    CddbSettings settings = CCddbSettingsStore().Load();
+    settings.email.clear();
+    ASSERT_TRUE(CCddbSettingsStore().Save(settings));
+    server_.SetCannedReply(
+        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+        "500 Invalid hello: a valid e-mail address is required.\r\n");
+    page_->Button(ids::kGetNames)->click();
+    EXPECT_EQ(Dialogs().dialogTitles.size(), 1u);
+    ASSERT_EQ(Dialogs().shown.size(), 1u);
+    EXPECT_EQ(Dialogs().shown[0].text, "Unable to get this CD's information.");
+    EXPECT_EQ(Dialogs().shown[0].details, "500 Invalid hello: a valid e-mail address is required.");
 }
 
 }  // namespace

@@ -1,17 +1,22 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <filesystem>
 
 #include "common/product.h"
-#include "run/usage_counters.h"
 #include "rules/control_ids.h"
+#include "run/usage_counters.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
 #include "ui/extended_page.h"
@@ -35,6 +40,37 @@ T* On(CQtPage* page, int id) {
     EXPECT_NE(widget, nullptr) << "control " << id;
     return widget;
 }
+
+// Shows the window with the keyboard on it, as a user at the screen has it.
+void ShowActive(CMainDlg& w) {
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+// Brings the tab holding `widget` to the front, if it is on one.
+void ShowPageOf(CMainDlg& w, QWidget* widget) {
+    for (int tab = 0; tab < w.Tabs()->count(); ++tab) {
+        if (w.Tabs()->widget(tab)->isAncestorOf(widget)) {
+            w.Tabs()->setCurrentIndex(tab);
+        }
+    }
+}
+
+// Changes the working folder while it lives.
+class WorkingFolderScope final {
+  public:
+    explicit WorkingFolderScope(const std::string& folder)
+        : saved_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolderScope() { std::filesystem::current_path(saved_); }
+    WorkingFolderScope(const WorkingFolderScope&) = delete;
+    WorkingFolderScope& operator=(const WorkingFolderScope&) = delete;
+
+  private:
+    std::filesystem::path saved_;
+};
 
 std::vector<std::string> RowsOf(CQtPage* page, int id) {
     std::vector<std::string> rows;
@@ -220,6 +256,81 @@ TEST(MainWindow, EnterAndEscapeNeverCloseTheWindowButExitDoes) {
     EXPECT_EQ(w.result(), QDialog::Accepted);
 }
 
+// Enter never presses a button, not even a focused Exit, the default button.
+TEST(MainWindow, EnterPressesNoButtonWhicheverHasTheFocus) {
+    TestDir dir;
+    dir.CreateFiles({"a.mp3"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    ShowActive(w);
+    // Every button usable: CD mode on, copying chosen.
+    On<QCheckBox>(w.CdAudioPage(), ids::kRenameCdAudio)->click();
+    On<QRadioButton>(w.ExtendedPage(), ids::kCopyThenRename)->click();
+    int finished = 0;
+    QObject::connect(&w, &QDialog::finished, [&finished] { ++finished; });
+    QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
+    ASSERT_GE(buttons.size(), 20);
+    // Exit last: pressed by mistake it would close the window.
+    std::stable_partition(buttons.begin(), buttons.end(),
+                          [&w](QPushButton* b) { return b != w.Button(kExit); });
+    for (QPushButton* button : buttons) {
+        const std::string name = button->text().toStdString();
+        ShowPageOf(w, button);
+        ASSERT_TRUE(button->isVisible() && button->isEnabled()) << name;
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), button) << name;
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter);
+        EXPECT_EQ(clicked.count(), 0) << name;
+        ASSERT_EQ(finished, 0) << name;
+    }
+    EXPECT_TRUE(f.dialogs.shown.empty());
+    EXPECT_TRUE(f.dialogs.chooserTitles.empty());
+    EXPECT_TRUE(w.Button(kExit)->isDefault());
+    // The space bar still presses the focused button.
+    QTest::keyClick(w.Button(kExit), Qt::Key_Space);
+    EXPECT_EQ(finished, 1);
+}
+
+// Alt+D and Alt+B each belong to two buttons; the page in view wins, else
+// the window's own button.
+TEST(MainWindow, SharedMnemonicsPressTheButtonOnThePageInView) {
+    TestDir dir;
+    dir.CreateFiles({"1.mp3", "2.mp3"});
+    TestDir out;
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    ShowActive(w);
+    f.Click(ids::kSelectAll);
+    CCDDBSettingsDlg* cd = w.CdAudioPage();
+    On<QCheckBox>(cd, ids::kRenameCdAudio)->click();
+    w.Tabs()->setCurrentWidget(cd);
+    cd->SelectTrack(0);
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    const std::vector<std::string> swapped = {dir / "2.mp3", dir / "1.mp3"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cd->TrackFiles() == swapped; }));
+    EXPECT_EQ(f.Ticks(), (std::vector<bool>{true, true}));
+    w.Tabs()->setCurrentWidget(w.RenamePage());
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.Ticks() == std::vector<bool>{false, false}; }));
+
+    CExtendedSettingsDlg* extended = w.ExtendedPage();
+    On<QRadioButton>(extended, ids::kCopyThenRename)->click();
+    w.Tabs()->setCurrentWidget(extended);
+    f.dialogs.choices = {QString::fromStdString(out.Path())};
+    QTest::keyClick(&w, Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return extended->Text(ids::kDestinationFolder) == out.Path(); }));
+    EXPECT_EQ(w.SourceFolder(), dir.Path());
+    // Renaming in place: the destination's Browse is off, the window's works.
+    On<QRadioButton>(extended, ids::kRenameExisting)->click();
+    f.dialogs.choices = {QString::fromStdString(out.Path())};
+    QTest::keyClick(&w, Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.SourceFolder() == out.Path(); }));
+    EXPECT_EQ(f.dialogs.chooserTitles.size(), 2u);
+}
+
 TEST(MainWindow, PageSettingsSurviveTabSwitches) {
     WindowFixture f;
     CMainDlg& w = f.Window();
@@ -248,9 +359,38 @@ TEST(MainWindow, BrowseScansThePickedFolderAndCancelChangesNothing) {
     f.dialogs.choices = {QString::fromStdString(second.Path())};
     f.Click(kBrowse);
     EXPECT_EQ(f.Window().SourceFolder(), second.Path());
+    // The chooser opened where the list was.
+    EXPECT_EQ(f.dialogs.chooserStarts,
+              (std::vector<QString>{QString::fromStdString(first.Path()),
+                                    QString::fromStdString(first.Path())}));
     EXPECT_EQ(f.SourceRows(), (std::vector<std::string>{second / "y.doc", second / "z"}));
     EXPECT_EQ(RowsOf(f.Window().FilterPage(), ids::kFilterIncludeList),
               (std::vector<std::string>{"*", "*.doc"}));
+}
+
+TEST(MainWindow, BrowseStartsAtHomeWithoutAFolder) {
+    for (const std::string& folder : {std::string(), std::string("/no/such folder")}) {
+        WindowFixture f(folder);
+        f.Click(kBrowse);
+        EXPECT_EQ(f.dialogs.chooserStarts, std::vector<QString>{QDir::homePath()}) << folder;
+    }
+}
+
+// Whatever the last folder showed, an empty one shows nothing of it.
+TEST(MainWindow, AnEmptyFolderLeavesNoCountOrPreviewOfTheLastOne) {
+    TestDir dir;
+    dir.CreateFiles({"1.txt", "2.txt", "3.txt", "4.txt", "5.txt", "6.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    f.Click(ids::kSelectAll);
+    f.Click(kPreview);
+    ASSERT_EQ(w.SelectionLabel(), "6 of 6 files selected");
+    f.dialogs.choices = {QString::fromStdString(dir.CreateDir("empty"))};
+    f.Click(kBrowse);
+    EXPECT_TRUE(f.SourceRows().empty());
+    EXPECT_EQ(w.SelectionLabel(), "0 of 0 files selected");
+    EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
+    EXPECT_EQ(w.PreviewModel().Count(), 0);
 }
 
 TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
@@ -383,6 +523,34 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
     EXPECT_TRUE(filter->IsRowChecked(ids::kFilterIncludeList, 0));
     EXPECT_FALSE(filter->IsRowChecked(ids::kFilterIncludeList, 1));
     EXPECT_TRUE(filter->IsRowChecked(ids::kFilterIncludeList, 2));
+}
+
+// A stored folder is the real folder it names: relative to the working
+// folder, ".." taken after links as the system does.
+TEST(MainWindow, ALoadedFolderIsTheRealFolderItNames) {
+    TestDir root;
+    root.CreateFiles({"real/deep/b/x.txt", "b/decoy.txt", "w1/y.txt"});
+    root.CreateDir("real/deep/a");
+    ASSERT_EQ(symlink((root / "real/deep/a").c_str(), (root / "link").c_str()), 0);
+    const std::string real = std::filesystem::canonical(root.Path());
+    WorkingFolderScope cwd(root.Path());
+    const struct {
+        std::string sourcePath;
+        std::string folder;
+    } cases[] = {
+        {"link/../b/", real + "/real/deep/b"},
+        {"w1", real + "/w1"},
+        {"./w1/", real + "/w1"},
+        {root / "real/./deep//b/", real + "/real/deep/b"},
+    };
+    for (const auto& c : cases) {
+        root.CreateFile("s.qvr", "SourcePath = " + c.sourcePath + "\r\n");
+        WindowFixture f;
+        f.Window().LoadSettingsFrom(root / "s.qvr");
+        EXPECT_EQ(f.Window().SourceFolder(), c.folder) << c.sourcePath;
+        ASSERT_EQ(f.SourceRows().size(), 1u) << c.sourcePath;
+        EXPECT_EQ(f.SourceRows()[0].rfind(c.folder + "/", 0), 0u) << f.SourceRows()[0];
+    }
 }
 
 TEST(MainWindow, ASettingsFileThatCannotBeReadIsReportedAndChangesNothing) {

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -65,17 +66,19 @@ class CFolderAnswer final : public IUserDialogs {
     }
     ~CFolderAnswer() override { SetDialogs(previous_); }
     QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon, const QString&, const QString&,
-                                        QMessageBox::StandardButtons) override {
+                                        QMessageBox::StandardButtons, const QString&) override {
         return QMessageBox::Ok;
     }
-    QString ChooseFolder(QWidget*, const QString& title) override {
+    QString ChooseFolder(QWidget*, const QString& title, const QString& startFolder) override {
         titles.push_back(title);
+        startFolders.push_back(startFolder);
         return answer_;
     }
     QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
     QString ChooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
 
     std::vector<QString> titles;
+    std::vector<QString> startFolders;
 
   private:
     QString answer_;
@@ -276,6 +279,20 @@ TEST(ExtendedPage, BrowseFillsTheDestinationUnlessCancelled) {
     EXPECT_EQ(page.Text(ids::kDestinationFolder), "/srv/Müsik out");
 }
 
+// The chooser opens where the destination already is, else at home.
+TEST(ExtendedPage, BrowseStartsAtTheDestinationChosen) {
+    test::TestDir dir;
+    CExtendedSettingsDlg page;
+    Click(page, ids::kCopyThenRename);
+    CFolderAnswer cancel{QString()};
+    for (const std::string& typed : {std::string(), dir / "no such folder", dir.Path()}) {
+        page.SetText(ids::kDestinationFolder, typed);
+        Click(page, ids::kDestinationBrowse);
+    }
+    EXPECT_EQ(cancel.startFolders, (std::vector<QString>{QDir::homePath(), QDir::homePath(),
+                                                         QString::fromStdString(dir.Path())}));
+}
+
 // --- Attribute page ---
 
 const std::vector<int> kAttributeBoxes = {ids::kReadOnly, ids::kHidden, ids::kSystem,
@@ -301,6 +318,9 @@ TEST(AttributePage, OpensWithOnlyTheTwoSwitchesUsableAndPickersAtNow) {
     EXPECT_TRUE(time->alignment() & Qt::AlignRight);
     EXPECT_TRUE(page.ControlAs<QDateEdit>(ids::kModifiedDate)->calendarPopup());
     EXPECT_EQ(Tip(page, ids::kModifyDateTime), "Modifies file date and time settings");
+    // Linux keeps a file's creation time whatever the box says.
+    EXPECT_TRUE(Tip(page, ids::kCreationDateTime).startsWith("Linux cannot set"))
+        << Tip(page, ids::kCreationDateTime).toStdString();
 }
 
 TEST(AttributePage, PickersShowFourDigitYearsAndSeconds) {

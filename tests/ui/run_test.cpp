@@ -13,11 +13,14 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <cerrno>
+#include <filesystem>
 
 #include "common/product.h"
-#include "run/usage_counters.h"
+#include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
+#include "run/usage_counters.h"
 #include "ui/about_dlg.h"
 #include "ui/extended_page.h"
 #include "ui/help_window.h"
@@ -254,6 +257,65 @@ TEST(WindowRun, FailedFilesAreCountedInTheEndMessage) {
     EXPECT_TRUE(dir.Exists("new_b.txt"));
 }
 
+// With the log off, the end message is the only place that names them.
+TEST(WindowRun, TheEndMessageDetailsNameEveryFailedFileAndWhy) {
+    TestDir dir;
+    constexpr int kFailing = 1500;
+    for (int i = 0; i < kFailing; ++i) {
+        dir.CreateFile("f" + std::to_string(i) + ".txt");
+        dir.CreateFile("new_f" + std::to_string(i) + ".txt");
+    }
+    dir.CreateFile("ok.txt");
+    WindowFixture f(dir.Path());
+    UsePrefix(f.Window(), "new_");
+    const std::vector<std::string> rows = f.SourceRows();
+    for (size_t row = 0; row < rows.size(); ++row) {
+        if (rows[row].rfind(dir / "f", 0) == 0 || rows[row] == dir / "ok.txt") {
+            f.ClickRow(static_cast<int>(row));
+        }
+    }
+    f.Click(kStart);
+    ASSERT_FALSE(f.dialogs.shown.empty());
+    const QString details = f.dialogs.shown.back().details;
+    const QStringList lines = details.split('\n');
+    ASSERT_EQ(lines.size(), kFailing) << details.left(500).toStdString();
+    for (int i : {0, 777, kFailing - 1}) {
+        const QString name = QString::fromStdString(dir / ("f" + std::to_string(i) + ".txt"));
+        EXPECT_EQ(lines.filter(name + " ").size(), 1) << name.toStdString();
+    }
+    EXPECT_TRUE(lines.front().contains(QString::fromStdString(ErrorText(EEXIST))))
+        << lines.front().toStdString();
+    EXPECT_FALSE(details.contains("ok.txt"));
+    EXPECT_TRUE(dir.Exists("new_ok.txt"));
+
+    // The next run that fails nothing has no details.
+    f.ClickRow(0);
+    f.dialogs.shown.clear();
+    std::filesystem::remove(dir / "new_f0.txt");
+    f.Click(kStart);
+    ASSERT_FALSE(f.dialogs.shown.empty());
+    EXPECT_EQ(f.dialogs.shown.back().details, "");
+}
+
+// The standard box shows them under "Show Details...".
+TEST(MessageBox, DetailsGoIntoTheShowDetailsArea) {
+    QString lines;
+    for (int i = 0; i < 5000; ++i) {
+        lines += QString("failed to rename /d/%1: File exists\n").arg(i);
+    }
+    lines.chop(1);
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->detailedText();
+        box->accept();
+    });
+    Dialogs().Message(nullptr, QMessageBox::Information, "Info...",
+                      "Rename process complete.\n5000 files failed.", QMessageBox::Ok, lines);
+    EXPECT_EQ(shown, lines);
+}
+
 TEST(StartupScreen, ShowsBeforeTheWindowWithThisStartCounted) {
     StateDirScope state;
     CRenameRules rules;
@@ -268,6 +330,11 @@ TEST(StartupScreen, ShowsBeforeTheWindowWithThisStartCounted) {
         windowVisible = window.isVisible();
         okEnabled = splash->OkButton()->isEnabled();
         EXPECT_TRUE(splash->windowTitle().isEmpty());
+        // No tooltips on the start-up screen, not even on its links.
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(splash->Link(i)->toolTip(), "") << i;
+            EXPECT_EQ(splash->CounterField(i)->toolTip(), "") << i;
+        }
         QMetaObject::invokeMethod(splash, &QDialog::accept, Qt::QueuedConnection);
     });
     window.Initialise();
@@ -286,6 +353,7 @@ TEST(AboutBox, LinksOpenThroughTheDesktopWithTheHandPointerAndCountersHaveTips) 
     for (int i = 0; i < 3; ++i) {
         CLinkLabel* link = about.Link(i);
         EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_EQ(link->toolTip(), link->Target().toString());
         EXPECT_TRUE(link->font().underline());
         QTest::mouseClick(link, Qt::LeftButton);
     }
@@ -294,6 +362,23 @@ TEST(AboutBox, LinksOpenThroughTheDesktopWithTheHandPointerAndCountersHaveTips) 
     ASSERT_EQ(dialogs.opened.size(), 3u);
     EXPECT_EQ(dialogs.opened[1].scheme(), "mailto");
     EXPECT_EQ(dialogs.opened[0].host(), "www.example.com");
+}
+
+TEST(HelpWindow, F1OpensItOnItsContentsFromAnywhereInTheWindow) {
+    WindowFixture f;
+    CMainDlg& w = f.Window();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* prefix = w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix);
+    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+    prefix->setFocus();
+    QTest::keyClick(prefix, Qt::Key_F1);
+    CHelpWindow* help = w.HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->Browser()->source(), CHelpWindow::ContentsUrl());
+    help->close();
 }
 
 TEST(HelpWindow, OpensTheManualOnItsContents) {

@@ -1,5 +1,6 @@
 #include "ui_fixture.h"
 
+#include <QDialog>
 #include <QListView>
 #include <QPushButton>
 
@@ -9,8 +10,9 @@ namespace quorvan::test {
 
 QMessageBox::StandardButton CScriptedDialogs::Message(QWidget*, QMessageBox::Icon icon,
                                                       const QString& caption, const QString& text,
-                                                      QMessageBox::StandardButtons buttons) {
-    shown.push_back({icon, caption, text});
+                                                      QMessageBox::StandardButtons buttons,
+                                                      const QString& details) {
+    shown.push_back({icon, caption, text, details});
     if (!answers.empty()) {
         const QMessageBox::StandardButton answer = answers.front();
         answers.pop_front();
@@ -34,9 +36,15 @@ QString CScriptedDialogs::NextChoice() {
     return choice;
 }
 
-QString CScriptedDialogs::ChooseFolder(QWidget*, const QString& title) {
+QString CScriptedDialogs::ChooseFolder(QWidget*, const QString& title, const QString& startFolder) {
     chooserTitles.push_back(title);
+    chooserStarts.push_back(startFolder);
     return NextChoice();
+}
+
+int CScriptedDialogs::Exec(QDialog& dialog) {
+    dialogTitles.push_back(dialog.windowTitle());
+    return onDialog ? onDialog(dialog) : QDialog::Rejected;
 }
 
 QString CScriptedDialogs::ChooseOpenFile(QWidget*, const QString&, const QString&) {

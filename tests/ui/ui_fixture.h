@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,18 +23,21 @@ class CScriptedDialogs final : public IUserDialogs {
         QMessageBox::Icon icon;
         QString caption;
         QString text;
+        QString details;
     };
 
     CScriptedDialogs() { previous_ = SetDialogs(this); }
     ~CScriptedDialogs() override { SetDialogs(previous_); }
 
     QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
-                                        const QString& text,
-                                        QMessageBox::StandardButtons buttons) override;
-    QString ChooseFolder(QWidget*, const QString& title) override;
+                                        const QString& text, QMessageBox::StandardButtons buttons,
+                                        const QString& details) override;
+    QString ChooseFolder(QWidget*, const QString& title, const QString& startFolder) override;
     QString ChooseOpenFile(QWidget*, const QString&, const QString&) override;
     QString ChooseSaveFile(QWidget*, const QString&, const QString&) override;
     void OpenUrl(const QUrl& url) override { opened.push_back(url); }
+    // Remembers the dialog and lets `onDialog` answer it (Rejected without).
+    int Exec(QDialog& dialog) override;
 
     // Answers for the next message boxes, in order; when none is left, a box
     // is answered with its first button.
@@ -42,7 +46,10 @@ class CScriptedDialogs final : public IUserDialogs {
     std::deque<QString> choices;
     std::vector<Shown> shown;
     std::vector<QString> chooserTitles;
+    std::vector<QString> chooserStarts;
     std::vector<QUrl> opened;
+    std::vector<QString> dialogTitles;
+    std::function<int(QDialog&)> onDialog;
 
   private:
     QString NextChoice();
