@@ -26,3 +26,24 @@ install(FILES ${QUORVAN_RESOURCES}/quorvan-256.png DESTINATION ${QUORVAN_ICONS}/
         RENAME quorvan.png)
 install(FILES ${QUORVAN_RESOURCES}/quorvan-48.png DESTINATION ${QUORVAN_ICONS}/48x48/apps
         RENAME quorvan.png)
+
+# Manual pages, compressed as Debian installs them.
+set(QUORVAN_MAN_PAGES)
+foreach(page quorvan quorvan-cli)
+    set(source ${CMAKE_CURRENT_LIST_DIR}/../docs/man/${page}.1)
+    set(packed ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
+    add_custom_command(OUTPUT ${packed}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+        COMMAND sh -c "gzip -9n -c \"$0\" >\"$1\"" ${source} ${packed}
+        DEPENDS ${source} VERBATIM)
+    list(APPEND QUORVAN_MAN_PAGES ${packed})
+endforeach()
+add_custom_target(quorvan-man ALL DEPENDS ${QUORVAN_MAN_PAGES})
+install(FILES ${QUORVAN_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+install(FILES ${QUORVAN_RESOURCES}/com.example.quorvan.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+install(FILES ${QUORVAN_RESOURCES}/quorvan-cli.bash
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions RENAME quorvan-cli)
+
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)

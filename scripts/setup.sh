@@ -10,6 +10,8 @@ packages=(
     attr tzdata dash rename dosfstools
     libdiscid-dev
     clang libclang-rt-14-dev
+    libqt6svg6
+    dpkg-dev desktop-file-utils appstream man-db
 )
 
 missing=()

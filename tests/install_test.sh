@@ -34,6 +34,12 @@ if command -v desktop-file-validate >/dev/null 2>&1; then
     desktop-file-validate "$prefix/$entry" || fail "$entry is not a valid desktop entry"
 fi
 
+need share/metainfo/com.example.quorvan.metainfo.xml
+need share/bash-completion/completions/quorvan-cli
+for page in quorvan quorvan-cli; do
+    need share/man/man1/$page.1.gz
+done
+
 # A PNG's width and height are the big-endian words at bytes 16 and 20.
 png_size() {
     od -An -tu1 -j16 -N8 "$1" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }'

@@ -54,6 +54,20 @@ StartOptions ParseStartOptions(int argc, char** argv) {
     return options;
 }
 
+int AnswerWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", kProductName, kVersionText);
+            return 0;
+        }
+    }
+    return -1;
+}
+
 CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), argc_(argc), argv_(argv) {
     setApplicationName(QString::fromUtf8(kProductName));
     setApplicationVersion(QString::fromUtf8(kVersionText));

@@ -18,6 +18,10 @@ struct StartOptions {
 // start-up screen.
 StartOptions ParseStartOptions(int argc, char** argv);
 
+// Answers --help and --version before Qt starts, since they need no display;
+// returns the exit status, or -1 when the window is to open.
+int AnswerWithoutWindow(int argc, char** argv);
+
 // The application: parses the command line, opens the main window with the
 // folder given and runs it until it closes.
 class CMainApp final : public QApplication {

@@ -2,28 +2,52 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "common/product.h"
+#include "ui/palette_colours.h"
 #include "ui/user_dialogs.h"
 
 namespace quorvan {
+namespace {
+
+constexpr QSize kBannerSize(480, 300);
+
+}  // namespace
 
 CLinkLabel::CLinkLabel(const QString& text, const QUrl& target, const QColor& colour,
                        QWidget* parent)
-    : QLabel(text, parent), target_(target) {
+    : QLabel(text, parent), target_(target), colour_(colour) {
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, colour);
-    setPalette(colours);
+    ApplyColour();
     setCursor(Qt::PointingHandCursor);
     setAlignment(Qt::AlignCenter);
     setToolTip(target.toString());
+}
+
+void CLinkLabel::ApplyColour() {
+    applyingColour_ = true;
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText,
+                     ReadableColour(colour_, colours.color(QPalette::Window)));
+    setPalette(colours);
+    applyingColour_ = false;
+}
+
+void CLinkLabel::changeEvent(QEvent* event) {
+    // A new desktop palette (light to dark) may need another shade.
+    if (event->type() == QEvent::PaletteChange && !applyingColour_) {
+        ApplyColour();
+    }
+    QLabel::changeEvent(event);
 }
 
 void CLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -43,10 +67,10 @@ CProductInfoDlg::CProductInfoDlg(Kind kind, QWidget* parent) : QDialog(parent) {
     }
     setModal(true);
 
-    auto* logo = new QLabel(this);
-    logo->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    logo->setPixmap(QPixmap(":/icons/splash.png"));
-    logo->setAlignment(Qt::AlignCenter);
+    logo_ = new QLabel(this);
+    logo_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    logo_->setAlignment(Qt::AlignCenter);
+    ShowBanner(kBannerSize.height());
 
     auto* name = new QLabel(QString::fromUtf8(kProductName) + ":", this);
     name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -101,7 +125,7 @@ CProductInfoDlg::CProductInfoDlg(Kind kind, QWidget* parent) : QDialog(parent) {
     buttonRow->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(logo);
+    layout->addWidget(logo_);
     layout->addLayout(nameRow);
     layout->addWidget(notice);
     layout->addLayout(counterRow);
@@ -121,10 +145,35 @@ CProductInfoDlg::CProductInfoDlg(Kind kind, QWidget* parent) : QDialog(parent) {
     }
 }
 
+void CProductInfoDlg::ShowBanner(int bannerHeight) {
+    const QSize size = kBannerSize.scaled(
+        kBannerSize.width(), std::min(bannerHeight, kBannerSize.height()), Qt::KeepAspectRatio);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap banner;
+    if (QImageReader::supportedImageFormats().contains("svg")) {
+        banner = QIcon(":/icons/splash.svg").pixmap(size, ratio);
+    }
+    if (banner.isNull() || banner.size() != size * ratio) {
+        banner = QPixmap(":/icons/splash.png")
+                     .scaled(size * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        banner.setDevicePixelRatio(ratio);
+    }
+    logo_->setPixmap(banner);
+}
+
 void CProductInfoDlg::showEvent(QShowEvent* event) {
     // Centred on the screen: the start-up screen comes before any window.
+    ShowBanner(kBannerSize.height());
     adjustSize();
     if (QScreen* shownOn = screen()) {
+        // On a small screen (or a large scale factor) the banner gives way, so
+        // that the OK button stays on the screen.
+        const int room =
+            shownOn->availableGeometry().height() - style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        if (height() > room) {
+            ShowBanner(std::max(kBannerSize.height() - (height() - room), 60));
+            adjustSize();
+        }
         move(shownOn->availableGeometry().center() - rect().center());
     }
     QDialog::showEvent(event);

@@ -18,7 +18,8 @@ inline constexpr const char* kDownloads = "https://www.example.com/downloads/";
 }  // namespace links
 
 // A text that opens an address when clicked: underlined, coloured, with the
-// hand pointer over it.
+// hand pointer over it. The colour is made lighter or darker where the
+// palette's background would make it hard to read.
 class CLinkLabel final : public QLabel {
     Q_OBJECT
   public:
@@ -28,9 +29,14 @@ class CLinkLabel final : public QLabel {
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    void ApplyColour();
+
     QUrl target_;
+    QColor colour_;
+    bool applyingColour_ = false;
 };
 
 // The product, its version, the three usage counters and the maker's links:
@@ -47,11 +53,17 @@ class CProductInfoDlg : public QDialog {
     QLabel* CounterField(int row) const { return counters_[row]; }
     CLinkLabel* Link(int row) const { return links_[row]; }
     QPushButton* OkButton() const { return ok_; }
+    QLabel* Logo() const { return logo_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
+    // The banner at `bannerHeight` (its own height at most), sharp on the
+    // screen.
+    void ShowBanner(int bannerHeight);
+
+    QLabel* logo_ = nullptr;
     QLabel* counters_[3] = {};
     CLinkLabel* links_[3] = {};
     QPushButton* ok_ = nullptr;

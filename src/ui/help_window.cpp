@@ -1,11 +1,14 @@
 #include "ui/help_window.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "common/product.h"
+#include "ui/palette_colours.h"
 #include "ui/user_dialogs.h"
 
 static void InitQuorvanResources() {
@@ -13,6 +16,35 @@ static void InitQuorvanResources() {
 }
 
 namespace quorvan {
+namespace {
+
+// Shows the manual in the palette's colours: its style sheet is written for
+// a light page and also serves web browsers.
+class CManualBrowser final : public QTextBrowser {
+  public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        QVariant resource = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::StyleSheetResource || resource.isNull()) {
+            return resource;
+        }
+        const QString css = resource.typeId() == QMetaType::QByteArray
+                                ? QString::fromUtf8(resource.toByteArray())
+                                : resource.toString();
+        return StyleSheetForPalette(css, palette());
+    }
+
+  protected:
+    void changeEvent(QEvent* event) override {
+        QTextBrowser::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange && !source().isEmpty()) {
+            reload();
+        }
+    }
+};
+
+}  // namespace
 
 void InitResources() {
     InitQuorvanResources();
@@ -25,7 +57,7 @@ QUrl CHelpWindow::ContentsUrl() {
 CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("%1 Help").arg(QString::fromUtf8(kProductName)));
     setWindowFlags(Qt::Window);
-    browser_ = new QTextBrowser(this);
+    browser_ = new CManualBrowser(this);
     // Links out of the manual go to the desktop's browser or mail program.
     browser_->setOpenLinks(true);
     browser_->setOpenExternalLinks(false);
@@ -58,7 +90,11 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(browser_, 1);
-    resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 40);
+    QSize wanted(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 40);
+    if (const QScreen* shownOn = screen()) {
+        wanted = wanted.boundedTo(shownOn->availableGeometry().size() * 0.9);
+    }
+    resize(wanted);
 }
 
 void CHelpWindow::ShowContents() {

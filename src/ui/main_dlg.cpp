@@ -1,16 +1,27 @@
 #include "ui/main_dlg.h"
 
+#include <sys/stat.h>
+
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "common/path.h"
@@ -35,6 +46,7 @@
 #include "ui/source_list_model.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_geometry.h"
 #include "ui/window_keys.h"
 
 namespace quorvan {
@@ -58,6 +70,12 @@ constexpr int kExit = 1152;
 
 constexpr int kProgressIntervalMs = 40;
 
+// The lists' height when the window had a fixed size, and the least they keep
+// where the screen is smaller than that window.
+constexpr int kCompactListRows = 12;
+constexpr int kFewestListRows = 5;
+constexpr const char* kGeometryKey = "MainWindow";
+
 const char* const kSettingsFilter = "Quorvan Files (*.qvr);;All Files (*)";
 
 std::string LocalPath(const QString& path) {
@@ -72,6 +90,18 @@ QListView* MakeListView(QWidget* parent) {
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     return view;
+}
+
+// The desktop theme's icon when one is installed; else the program's own,
+// drawn from the SVG where Qt can read it.
+QIcon ProgramIcon() {
+    QIcon own;
+    if (QImageReader::supportedImageFormats().contains("svg")) {
+        own.addFile(":/icons/quorvan.svg");
+    }
+    own.addFile(":/icons/quorvan-48.png", QSize(48, 48));
+    own.addFile(":/icons/quorvan-256.png", QSize(256, 256));
+    return QIcon::fromTheme("quorvan", own);
 }
 
 }  // namespace
@@ -128,9 +158,11 @@ CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent
     : QDialog(parent), rules_(rules), filter_(filter), controls_(this) {
     InitResources();
     setWindowTitle(QString::fromUtf8(kProductName));
-    setWindowIcon(QIcon(":/icons/quorvan.svg"));
+    setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
     bridge_ = new CRunReportBridge(this);
     // Reports that come when no progress dialog is open are dropped.
     connect(bridge_, &CRunReportBridge::Started, this, [this] {
@@ -278,16 +310,36 @@ void CMainDlg::BuildLayout() {
     bottomRow->addWidget(about);
     bottomRow->addWidget(exitButton);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
     layout->addLayout(folderRow);
+    // Extra height goes to the file lists; the tabs take a share of it (see
+    // resizeEvent).
     layout->addWidget(tabs_);
     layout->addLayout(lists, 1);
     layout->addLayout(bottomRow);
-    // A fixed-size window, sized for the desktop font.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Scroll bars appear only where the screen is too small for the window
+    // (a large scale factor): then nothing is out of reach.
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroller);
     const int lineHeight = fontMetrics().height();
-    sourceView_->setFixedHeight(lineHeight * 12);
-    previewView_->setFixedHeight(lineHeight * 12);
+    sourceView_->setFixedHeight(lineHeight * kCompactListRows);
+    previewView_->setFixedHeight(lineHeight * kCompactListRows);
+    ensurePolished();
+    compactSize_ = layout->totalSizeHint();
+    tabsCompactHeight_ = tabs_->sizeHint().height();
+    for (QListView* view : {sourceView_, previewView_}) {
+        view->setMinimumHeight(lineHeight * kFewestListRows);
+        view->setMaximumHeight(QWIDGETSIZE_MAX);
+    }
+    ApplySizeLimits();
+    resize(minimumSize());
 
     connect(browse, &QPushButton::clicked, this, &CMainDlg::OnBrowse);
     connect(preview, &QPushButton::clicked, this, &CMainDlg::OnPreview);
@@ -341,6 +393,141 @@ void CMainDlg::Initialise() {
         folderDisplay_->SetPath(initialFolder_);
         ScanSourceFolder(initialFolder_);
     }
+    RestoreWindowGeometry();
+}
+
+void CMainDlg::ApplySizeLimits() {
+    QSize available;
+    if (const QScreen* shownOn = screen()) {
+        // The screen's free area includes the title bar.
+        available = shownOn->availableGeometry().size() -
+                    QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    }
+    setMinimumSize(SmallestWindowSize(compactSize_, layout()->totalMinimumSize(), available,
+                                      style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
+}
+
+void CMainDlg::RestoreWindowGeometry() {
+    const QByteArray geometry = CWindowGeometryStore().Load(kGeometryKey);
+    // Qt moves a geometry that would be off every screen back onto one.
+    if (!geometry.isEmpty() && restoreGeometry(geometry)) {
+        ApplySizeLimits();
+    }
+}
+
+void CMainDlg::resizeEvent(QResizeEvent* event) {
+    // A quarter of the height beyond the compact window goes to the tabs, for
+    // the CD Audio page's lists; the other pages keep their controls on top.
+    const int extra = std::max(0, height() - compactSize_.height());
+    tabs_->setMinimumHeight(tabsCompactHeight_ + extra / 4);
+    QDialog::resizeEvent(event);
+}
+
+void CMainDlg::showEvent(QShowEvent* event) {
+    // The screen is known for sure only now.
+    ApplySizeLimits();
+    QDialog::showEvent(event);
+}
+
+void CMainDlg::done(int result) {
+    if (isVisible()) {
+        CWindowGeometryStore().Save(kGeometryKey, saveGeometry());
+    }
+    QDialog::done(result);
+}
+
+bool CMainDlg::RunInProgress() const {
+    return runInProgress_ || engine_->Busy();
+}
+
+CMainDlg::DropRequest CMainDlg::DropRequestFor(const QMimeData* mime) const {
+    DropRequest request;
+    if (mime == nullptr || !mime->hasUrls() || RunInProgress()) {
+        return request;
+    }
+    // One item: of several dropped folders, which one to open is a guess.
+    const QList<QUrl> urls = mime->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile() ||
+        !(urls.front().host().isEmpty() || urls.front().host() == "localhost")) {
+        return request;
+    }
+    // The name's own bytes, also where they are not valid UTF-8.
+    std::string path =
+        QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1())
+            .toStdString();
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    struct stat status {};
+    if (path.empty() || path.front() != '/' || stat(path.c_str(), &status) != 0) {
+        return request;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        request.kind = DropRequest::Kind::OpenFolder;
+        request.path = path;
+        return request;
+    }
+    std::string folder;
+    std::string name;
+    SplitPath(path, folder, name);
+    const QString extension = QString::fromUtf8(ExtensionOf(name));
+    // Only a regular file is read as settings: a FIFO would hang the window.
+    if (S_ISREG(status.st_mode) && extension.compare(".qvr", Qt::CaseInsensitive) == 0) {
+        request.kind = DropRequest::Kind::LoadSettings;
+        request.path = path;
+    } else {
+        request.kind = DropRequest::Kind::OpenFolder;
+        request.path = folder.empty() ? "/" : folder;
+    }
+    return request;
+}
+
+bool CMainDlg::AcceptDrag(QDropEvent* event) const {
+    // Copy, never move: a source told that its file moved might delete it.
+    const Qt::DropActions offered = event->possibleActions();
+    const Qt::DropAction action = offered.testFlag(Qt::CopyAction)   ? Qt::CopyAction
+                                  : offered.testFlag(Qt::LinkAction) ? Qt::LinkAction
+                                                                     : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction ||
+        DropRequestFor(event->mimeData()).kind == DropRequest::Kind::None) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(action);
+    event->accept();
+    return true;
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptDrag(event);
+}
+
+void CMainDlg::dragMoveEvent(QDragMoveEvent* event) {
+    AcceptDrag(event);
+}
+
+void CMainDlg::dropEvent(QDropEvent* event) {
+    if (!AcceptDrag(event)) {
+        return;
+    }
+    // After the drop has ended: the source waits for it, and a scan or a
+    // message box may take a while.
+    const DropRequest request = DropRequestFor(event->mimeData());
+    QMetaObject::invokeMethod(
+        this,
+        [this, request] {
+            if (RunInProgress()) {
+                return;
+            }
+            activateWindow();
+            if (request.kind == DropRequest::Kind::LoadSettings) {
+                LoadSettingsFrom(request.path);
+            } else {
+                folderDisplay_->SetPath(request.path);
+                ScanSourceFolder(SourceFolder());
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 const std::string& CMainDlg::SourceFolder() const {
@@ -593,6 +780,7 @@ void CMainDlg::OnStart() {
     request.writeUndo = extendedPage_->IsChecked(ids::kGenerateUndo);
     request.inPlace = extendedPage_->IsChecked(ids::kRenameExisting);
     request.cdMode = cdAudioPage_->RenameCdAudio();
+    const QScopedValueRollback<bool> running(runInProgress_, true);
     const StartOutcome outcome = engine_->OnStart(*runHost_, request);
     if (outcome.timesUsedCounted) {
         ++timesUsed_;

@@ -7,8 +7,10 @@
 
 #include "ui/qt_page.h"
 
+class QDropEvent;
 class QLabel;
 class QListView;
+class QMimeData;
 class QPushButton;
 class QTimer;
 
@@ -95,6 +97,12 @@ class CMainDlg final : public QDialog {
     void OnHelp();
     CRunEngine& Engine() { return *engine_; }
     CHelpWindow* HelpWindow() const { return help_; }
+    // From Start until the run's end message and rescan are over.
+    bool RunInProgress() const;
+
+    // Exit and the close box: the size and position are kept for the next
+    // start.
+    void done(int result) override;
 
   signals:
     // Emitted right before a modal dialog of a run or the start-up screen and
@@ -104,6 +112,13 @@ class CMainDlg final : public QDialog {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // A folder dropped opens as Browse opens it (a file: its folder); a
+    // settings file loads as Load Settings loads it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     class CWindowRunHost;
@@ -117,6 +132,16 @@ class CMainDlg final : public QDialog {
     void UpdateSelectionLabel();
     void SetCaptionFor(const std::string& settingsPath);
     QPushButton* MakeButton(int id, const QString& text, const QString& tip);
+    // The window is as small as it was when its size was fixed, unless the
+    // screen is smaller; the lists take any room beyond that.
+    void ApplySizeLimits();
+    void RestoreWindowGeometry();
+    struct DropRequest {
+        enum class Kind { None, OpenFolder, LoadSettings } kind = Kind::None;
+        std::string path;
+    };
+    DropRequest DropRequestFor(const QMimeData* mime) const;
+    bool AcceptDrag(QDropEvent* event) const;
 
     CRenameRules& rules_;
     CFilterSettings& filter_;
@@ -148,6 +173,10 @@ class CMainDlg final : public QDialog {
     CHelpWindow* help_ = nullptr;
 
     bool showSplash_ = false;
+    bool runInProgress_ = false;
+    // The size of the window laid out with twelve-row lists.
+    QSize compactSize_;
+    int tabsCompactHeight_ = 0;
     bool hasInitialFolder_ = false;
     std::string initialFolder_;
     int32_t startCount_ = 0;

@@ -1,0 +1,33 @@
+# `cpack -G DEB` in the build folder makes quorvan_<version>_<arch>.deb of what
+# `cmake --install` puts in place, under /usr.
+
+# The program's one version text.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../src/common/product.h QUORVAN_VERSION_LINE
+     REGEX "kVersionText = ")
+string(REGEX REPLACE ".*\"([^\"]+)\".*" "\\1" QUORVAN_VERSION "${QUORVAN_VERSION_LINE}")
+
+set(CPACK_PACKAGE_NAME quorvan)
+set(CPACK_PACKAGE_VERSION ${QUORVAN_VERSION})
+set(CPACK_PACKAGE_VENDOR Tellurane)
+set(CPACK_PACKAGE_CONTACT "Tellurane <quorvan@example.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "bulk file renamer with a preview of every new name")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quorvan renames files in bulk: text before the name or the extension, a change \
+of letter case, search and replace, numbers or letters, new extensions, attributes \
+and file times, and CD track titles from a CDDB server, with filters by attributes, \
+dates and extensions. Every new name is shown before anything changes, and a run can \
+leave a log and an undo script. quorvan-cli runs the same rules from scripts.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.com/quorvan/)
+# dpkg-shlibdeps adds the libraries; the undo script needs setfattr.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS attr)
+# The scalable icon and banner, and audio preview of .mp3 and .wav files.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, gstreamer1.0-plugins-good")
+
+include(CPack)
