@@ -77,13 +77,13 @@ std::pair<std::vector<Keyed>::const_iterator, std::vector<Keyed>::const_iterator
     return {from, to};
 }
 
-// What holds a target's name before the run.
+// What holds a target's name before the run, for the few targets whose name
+// is taken: the entry as listed, and whether it is a folder.
 struct Occupant {
-    int32_t source = kNone;  // an entry of the plan whose source has the name
-    bool entry = false;      // some other entry of the folder has it
-    bool folder = false;     // ... and it is a folder
-    std::string name;        // its name as listed
+    std::string name;
+    bool folder = false;
 };
+using Occupants = std::map<uint32_t, Occupant>;
 
 void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other = kNone) {
     check.status = status;
@@ -93,8 +93,7 @@ void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other =
 
 // Lists each target folder once and notes which targets' names are taken.
 void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
-                       const std::vector<Keyed>& targets, CPathKeys& keys,
-                       std::vector<Occupant>& occupants) {
+                       const std::vector<Keyed>& targets, CPathKeys& keys, Occupants& occupants) {
     std::string_view lastFolder;
     bool first = true;
     for (const Keyed& target : targets) {
@@ -117,10 +116,7 @@ void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
                 key += folded ? Utf8ToLower(listed.name) : listed.name;
                 auto [from, to] = Find(targets, key);
                 for (auto it = from; it != to; ++it) {
-                    Occupant& occupant = occupants[it->index];
-                    occupant.entry = true;
-                    occupant.folder = listed.isFolder;
-                    occupant.name = listed.name;
+                    occupants[it->index] = {listed.name, listed.isFolder};
                 }
             },
             error);
@@ -278,7 +274,7 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     }
 
     // What holds each target's name now.
-    std::vector<Occupant> occupants(n);
+    Occupants occupants;
     FindExistingNames(entries, targets, keys, occupants);
     std::vector<Keyed> sources;
     sources.reserve(n);
@@ -304,7 +300,7 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
                         break;
                     }
                 }
-            } else if (occupants[target.index].entry) {
+            } else if (occupants.count(target.index) != 0) {
                 SetStatus(entry, EntryStatus::Exists, EEXIST);
             }
         }
@@ -340,10 +336,11 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
         }
         for (const Keyed& target : targets) {
             EntryCheck& entry = check.entries[target.index];
-            const Occupant& occupant = occupants[target.index];
-            if (entry.status != EntryStatus::Ok || !occupant.entry) {
+            auto taken = occupants.find(target.index);
+            if (entry.status != EntryStatus::Ok || taken == occupants.end()) {
                 continue;
             }
+            const Occupant& occupant = taken->second;
             const std::string& path = entries[target.index].second;
             const auto id = identity(FolderOf(path));
             auto found = id.first == UINT64_MAX ? sourceFolders.end() : sourceFolders.find(id);
