@@ -25,6 +25,8 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
             options.version = true;
         } else if (arg == "-0") {
             options.nulSeparated = true;
+        } else if (arg == "--status") {
+            options.status = true;
         } else if (arg == "--settings") {
             if (!value(options.settingsFile)) {
                 return false;
@@ -103,13 +105,16 @@ std::string UsageText() {
            "  --save-settings F   write the effective settings to F and F + \"fltr\"\n"
            "  -0                  separate preview output with NUL bytes instead of a\n"
            "                      tab and a line feed\n"
+           "  --status            preview: print each entry's status first: ok, unchanged,\n"
+           "                      collision (an earlier entry gets the name), exists (a\n"
+           "                      file that stays has it) or invalid (no file can have it)\n"
            "  --help, --version\n"
            "\n"
            "Example:\n"
            "  quorvan-cli preview --set AddPrefix=Yes --set Prefix=2024_ ~/Photos\n"
            "\n"
-           "Exit status: 0 all done, 1 some files failed, 2 bad usage or unreadable\n"
-           "settings, 3 no files to process. cd-names: 0 done, 1 the disc could not\n"
+           "Exit status: 0 all done, 1 some files failed (preview: some would fail), 2\n"
+           "bad usage or unreadable settings, 3 no files to process. cd-names: 0 done, 1 the disc could not\n"
            "be read or the lookup failed, 2 bad usage or no drive.\n";
 }
 

@@ -18,6 +18,7 @@ struct CliOptions {
     std::vector<std::pair<std::string, std::string>> sets;
     std::string saveSettingsFile;
     bool nulSeparated = false;
+    bool status = false;  // preview: a first column with each entry's status
     bool help = false;
     bool version = false;
     std::string folder;

@@ -1,8 +1,22 @@
 #include "cli/preview_command.h"
 
 #include "cli/cli_session.h"
+#include "run/plan_check.h"
 
 namespace quorvan::cli {
+
+std::string StatusSummary(const PlanCheck& check) {
+    std::string text = std::to_string(check.entries.size()) + " files:";
+    const char* separator = " ";
+    for (EntryStatus status : {EntryStatus::Ok, EntryStatus::Unchanged, EntryStatus::Collision,
+                               EntryStatus::Exists, EntryStatus::Invalid}) {
+        if (check.Count(status) > 0) {
+            text += separator + std::to_string(check.Count(status)) + " " + StatusWord(status);
+            separator = ", ";
+        }
+    }
+    return text;
+}
 
 int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
     CCliSession session;
@@ -16,12 +30,19 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
     }
     CRenameRules& rules = session.Rules();
     rules.ComputePlan(session.Folder(), false);
+    const std::vector<CRenamePlan::Entry>& entries = rules.PlanEntries();
+    const PlanCheck check = CheckPlan(entries, rules.Settings().RenameInPlace, false);
 
     const char fieldEnd = options.nulSeparated ? '\0' : '\t';
     const char lineEnd = options.nulSeparated ? '\0' : '\n';
     std::string buffer;
     buffer.reserve(1 << 16);
-    for (const auto& [source, target] : rules.PlanEntries()) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto& [source, target] = entries[i];
+        if (options.status) {
+            buffer += StatusWord(check.entries[i].status);
+            buffer += fieldEnd;
+        }
         buffer += source;
         buffer += fieldEnd;
         buffer += target;
@@ -34,6 +55,10 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
     fwrite(buffer.data(), 1, buffer.size(), out);
     if (fflush(out) != 0) {
         PrintError(err, "cannot write the preview");
+        return kExitSomeFailed;
+    }
+    if (check.Failing() > 0) {
+        PrintError(err, StatusSummary(check));
         return kExitSomeFailed;
     }
     return kExitDone;

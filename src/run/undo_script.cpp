@@ -85,11 +85,10 @@ r() {
     fi
     chmod "$1" -- "$2"
 }
-sed '1,/^exit$/d' -- "$0" |
+eval "$(sed '1,/^exit$/d' -- "$0" |
     awk -v whole="$(tail -c 1 -- "$0" | wc -l)" '
         { line[NR] = $0 }
-        END { for (i = NR - (whole == 0); i > 0; i--) print line[i] }' |
-    while IFS= read -r step; do eval "$step"; done
+        END { for (i = NR - (whole == 0); i > 0; i--) print line[i] }')"
 exit
 )sh";
 
