@@ -1,5 +1,7 @@
 #include "ui/main_dlg.h"
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -12,13 +14,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "common/product.h"
-#include "run/usage_counters.h"
 #include "common/path.h"
+#include "common/product.h"
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "rules/rename_rules.h"
 #include "run/run_engine.h"
+#include "run/usage_counters.h"
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 #include "ui/about_dlg.h"
@@ -525,17 +527,23 @@ void CMainDlg::OnLoadSettings() {
 void CMainDlg::LoadSettingsFrom(const std::string& path) {
     std::string folder;
     const bool loaded = rules_.LoadSettings(path, folder);
-    const int error = rules_.Store().LastError();
-    filter_.LoadSettings(path);
+    std::string failedPath = loaded ? std::string() : path;
+    int error = rules_.Store().LastError();
+    // A settings file that could not be read changes no page, the filter's
+    // neither. A missing filter file is no fault; one that cannot be read is.
+    if (loaded && !filter_.LoadSettings(path) && filter_.Store().LastError() != ENOENT) {
+        failedPath = CFilterSettings::FilterFilePath(path);
+        error = filter_.Store().LastError();
+    }
     folderDisplay_->SetPath(folder);
     ScanSourceFolder(folder);
     filter_.ApplyExtensionChecks();
     SetCaptionFor(path);
     // Without a word the user would take the old settings for the loaded ones.
-    if (!loaded) {
+    if (!failedPath.empty()) {
         Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."),
                           tr("The settings could not be loaded from %1:\n%2")
-                              .arg(ToQt(path), ToQt(ErrorText(error))),
+                              .arg(ToQt(failedPath), ToQt(ErrorText(error))),
                           QMessageBox::Ok);
     }
 }
