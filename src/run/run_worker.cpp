@@ -3,17 +3,18 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <exception>
 #include <optional>
 #include <system_error>
 
-#include "common/product.h"
-#include "run/usage_counters.h"
 #include "common/path.h"
+#include "common/product.h"
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "rules/rename_rules.h"
 #include "run/run_log.h"
 #include "run/undo_script.h"
+#include "run/usage_counters.h"
 
 namespace quorvan {
 
@@ -45,12 +46,18 @@ int ErrnoOr(int fallback) {
     return errno != 0 ? errno : fallback;
 }
 
+std::function<void(const std::string&)>& BeforeFileHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
 // The attribute step. Fills `restore` with what the undo must put back.
 void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRunLog* log,
                      FailureList& failures, std::optional<AttributeRestore>& restore) {
     FileStatus status;
     errno = 0;
-    if (!GetFileStatus(target, status, kStatusAttributes)) {
+    // The entry itself: a symbolic link is refused below, never followed.
+    if (!GetFileStatus(target, status, kStatusAttributes, false)) {
         failures.Add(FailedAttributesLine(target, ErrnoOr(ENOENT)));
         return;
     }
@@ -87,7 +94,8 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
                 FailureList& failures) {
     FileStatus status;
     errno = 0;
-    if (!GetFileStatus(target, status, kStatusTimes)) {
+    // The times of the entry itself: those of a link are set on the link.
+    if (!GetFileStatus(target, status, kStatusTimes, false)) {
         failures.Add(FailedTimesLine(target, ErrnoOr(ENOENT)));
         return;
     }
@@ -140,6 +148,10 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
 
 }  // namespace
 
+void SetBeforeFileHook(std::function<void(const std::string&)> hook) {
+    BeforeFileHook() = std::move(hook);
+}
+
 FileWorkRules FileWorkRules::FromRules(const CRenameRules& rules) {
     FileWorkRules work;
     work.renameInPlace = rules.RenameInPlace;
@@ -164,7 +176,7 @@ FileWorkRules FileWorkRules::FromRules(const CRenameRules& rules) {
 FileOutcome ProcessFile(const std::string& original, const std::string& target,
                         const FileWorkRules& rules,
                         const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
-                        CUndoScript* undo) {
+                        CUndoScript* undo, const std::function<bool()>& cancelled) {
     FileOutcome outcome;
     FailureList failures(log, outcome);
     UndoEntry entry;
@@ -195,7 +207,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
             failures.Add(FailedCopyLine(original, target, EEXIST));
             return outcome;
         }
-        if (!SafeCopy(original, target, error)) {
+        if (!SafeCopy(original, target, error, cancelled)) {
             failures.Add(FailedCopyLine(original, target, error));
             return outcome;
         }
@@ -229,6 +241,8 @@ RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporte
     const RunClock now = clock ? clock : RunClock(CurrentLocalTime);
     const FileWorkRules work = FileWorkRules::FromRules(rules);
     auto isPlanSource = [&rules](const std::string& path) { return rules.IsPlanSource(path); };
+    // A cancel also stops a long copy, not only the next file.
+    auto cancelled = [&context] { return context.cancelRequested.load() != 0; };
 
     bool failed = false;
     CRunLog log;
@@ -268,7 +282,11 @@ RunResult ProcessingThread(RunContext& context, CRenameRules& rules, IRunReporte
             if (!target.empty()) {
                 reporter.ReportOriginalName(original);
                 reporter.ReportRenamedName(target);
-                outcome = ProcessFile(original, target, work, isPlanSource, logFile, undoFile);
+                if (const auto& hook = BeforeFileHook()) {
+                    hook(original);
+                }
+                outcome =
+                    ProcessFile(original, target, work, isPlanSource, logFile, undoFile, cancelled);
             } else if (!context.cdMode) {
                 // The rules gave no usable name ("." or ".."): say so, touch nothing.
                 outcome.failed = true;
@@ -330,7 +348,18 @@ bool CRunWorker::Start(RunContext& context, CRenameRules& rules, IRunReporter& r
     };
     try {
         thread_ = std::thread([this, &context, &rules, &completion, clock, onEnd] {
-            ProcessingThread(context, rules, relay_, completion, clock, &failed_, onEnd);
+            try {
+                ProcessingThread(context, rules, relay_, completion, clock, &failed_, onEnd);
+            } catch (const std::exception& e) {
+                // Out of memory, say: the run ends, reported, instead of the program.
+                RunResult result;
+                result.status = RunStatus::Aborted;
+                result.filesFailed = failed_.load();
+                onEnd(result);
+                relay_.ReportError(std::string("The rename process stopped: ") + e.what());
+                relay_.ReportFinished(result);
+                completion.Set();
+            }
         });
     } catch (const std::system_error&) {
         running_.store(false);

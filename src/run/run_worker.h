@@ -50,11 +50,16 @@ struct FileOutcome {
 // attribute and time steps, writing log lines and an undo entry for what was
 // done. A failed move or copy skips the other steps. In copy mode a target
 // that is the file itself or a source of the plan (`isPlanSource`) is never
-// written. `log` and `undo` may be null.
+// written. `log` and `undo` may be null. `cancelled`, when given, can stop a
+// copy in the middle (the target is then left as it was).
 FileOutcome ProcessFile(const std::string& original, const std::string& target,
                         const FileWorkRules& rules,
                         const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
-                        CUndoScript* undo);
+                        CUndoScript* undo, const std::function<bool()>& cancelled = {});
+
+// For tests: called on the worker thread before the work of each file, with
+// its original path. Set it only while no run works; an empty one removes it.
+void SetBeforeFileHook(std::function<void(const std::string& original)> hook);
 
 // The worker's whole run, on the calling thread: creates the log and undo
 // files, walks the plan (fileCount passes, the cancel flag polled before each),

@@ -9,6 +9,7 @@
 #include "run/run_log.h"
 #include "run/undo_script.h"
 #include "run_test_support.h"
+#include "support/worker_gate.h"
 
 namespace quorvan::test {
 namespace {
@@ -338,24 +339,17 @@ TEST(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
     TestDir dir;
     StartRun run(dir);
     PrefixRules(run.rules);
-    run.rules.RenameInPlace = false;
-    run.rules.RenameDestFolder = dir / "out";
-    run.request.inPlace = false;
-    run.request.destinationFolder = dir / "out";
-    // Reading a pipe blocks the worker's copy until something opens the other end.
-    std::string fifo = dir / "pipe";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    run.host.files = {fifo};
+    run.host.files = {dir.CreateFile("a.txt")};
     run.host.cancelDuringFile = 1;
+    // The worker stays on its file until the test lets it go.
+    WorkerGate gate;
 
-    // The host waits for the worker, which stays stuck: release it from here.
+    // The host waits for the worker, which stays held: release it from here.
     std::thread first([&] {
         StartOutcome outcome = run.Start();
         EXPECT_TRUE(outcome.cancelled);
     });
-    while (!run.engine.Busy()) {
-        std::this_thread::yield();
-    }
+    ASSERT_TRUE(gate.WaitUntilHeld());
     // Give the first Start time to reach its progress display.
     usleep(100000);
     CRenameRules otherRules;
@@ -365,12 +359,37 @@ TEST(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
     EXPECT_EQ(refused.ended, StartOutcome::Ended::Busy);
     EXPECT_EQ(other.messages.size(), 1u);
     EXPECT_TRUE(dir.Exists("b.txt"));
-    int fd = open(fifo.c_str(), O_WRONLY);
-    close(fd);
+    gate.Open();
     first.join();
     run.engine.WaitForWorker();
     EXPECT_FALSE(run.engine.Busy());
-    EXPECT_EQ(run.host.Failures().size(), 1u);
+    // The file in hand was finished; the other run touched nothing.
+    EXPECT_TRUE(dir.Exists("new_a.txt"));
+    EXPECT_TRUE(dir.Exists("b.txt"));
+}
+
+TEST(RunEngine, CancelStopsACopyInTheMiddleAndKeepsTheOldTarget) {
+    CounterFolder counters;
+    TestDir dir;
+    TestDir out;
+    StartRun run(dir);
+    PrefixRules(run.rules);
+    run.rules.RenameInPlace = false;
+    run.rules.RenameDestFolder = out.Path();
+    run.request.inPlace = false;
+    run.request.destinationFolder = out.Path();
+    const std::string big = dir.CreateFile("big.bin", std::string(size_t{24} << 20, 'b'));
+    out.CreateFile("new_big.bin", "previous");
+    run.host.files = {big, dir.CreateFile("small.txt")};
+    run.host.cancelDuringFile = 1;
+
+    StartOutcome outcome = run.Start();
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(out.Read("new_big.bin"), "previous");
+    EXPECT_EQ(out.List(), std::vector<std::string>{"new_big.bin"});
+    EXPECT_EQ(run.host.Failures(),
+              std::vector<std::string>{"failed to copy " + big + " to " + out / "new_big.bin" +
+                                       ": " + ErrorText(ECANCELED)});
 }
 
 }  // namespace
