@@ -527,9 +527,10 @@ TEST_F(FilterFileTest, SaveIntoAMissingFolderFails) {
     EXPECT_NE(filter.Store().LastError(), 0);
 }
 
-TEST_F(FilterFileTest, ExtensionChecksTickEveryNamedRowIgnoringCase) {
-    filter.FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
-    filter.FilterExcludeExtensions = "*.tmp";  // hand-edited: no final ";"
+TEST_F(FilterFileTest, ExtensionChecksTickEveryListedRowButNotAnUnterminatedTail) {
+    // Hand-edited lists: the text after the last ";" is no entry.
+    filter.FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;*.doc";
+    filter.FilterExcludeExtensions = "*.tmp";
     FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg", "*.tmp", "*.doc"});
     filter.ApplyExtensionChecks();
     auto ticked = [&](int list) {
@@ -542,7 +543,13 @@ TEST_F(FilterFileTest, ExtensionChecksTickEveryNamedRowIgnoringCase) {
         return rows;
     };
     EXPECT_EQ(ticked(ids::kFilterIncludeList), (std::vector<std::string>{"*.jpeg", "*.txt"}));
-    EXPECT_EQ(ticked(ids::kFilterExcludeList), (std::vector<std::string>{"*.tmp"}));
+    EXPECT_EQ(ticked(ids::kFilterExcludeList), std::vector<std::string>{});
+
+    // And so the filter, which reads the page, lets no .doc file through.
+    page.SetChecked(ids::kFilterOnExtensions, true);
+    page.SetChecked(ids::kFilterIncludeExtensions, true);
+    EXPECT_TRUE(filter.Matches(dir.CreateFile("a.txt")));
+    EXPECT_FALSE(filter.Matches(dir.CreateFile("b.doc")));
 }
 
 }  // namespace
