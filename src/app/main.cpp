@@ -1,6 +1,18 @@
+#include <cstdio>
+#include <exception>
+
 #include "app/main_app.h"
 
 int main(int argc, char** argv) {
-    quorvan::CMainApp app(argc, argv);
-    return app.Run();
+    // An exception that reaches this point ends the program with a word on
+    // standard error instead of an abort.
+    try {
+        quorvan::CMainApp app(argc, argv);
+        return app.Run();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quorvan: %s\n", e.what());
+    } catch (...) {
+        std::fputs("quorvan: unexpected failure\n", stderr);
+    }
+    return 1;
 }
