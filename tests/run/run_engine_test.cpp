@@ -368,29 +368,5 @@ TEST(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
     EXPECT_TRUE(dir.Exists("b.txt"));
 }
 
-TEST(RunEngine, CancelStopsACopyInTheMiddleAndKeepsTheOldTarget) {
-    CounterFolder counters;
-    TestDir dir;
-    TestDir out;
-    StartRun run(dir);
-    PrefixRules(run.rules);
-    run.rules.RenameInPlace = false;
-    run.rules.RenameDestFolder = out.Path();
-    run.request.inPlace = false;
-    run.request.destinationFolder = out.Path();
-    const std::string big = dir.CreateFile("big.bin", std::string(size_t{24} << 20, 'b'));
-    out.CreateFile("new_big.bin", "previous");
-    run.host.files = {big, dir.CreateFile("small.txt")};
-    run.host.cancelDuringFile = 1;
-
-    StartOutcome outcome = run.Start();
-    EXPECT_TRUE(outcome.cancelled);
-    EXPECT_EQ(out.Read("new_big.bin"), "previous");
-    EXPECT_EQ(out.List(), std::vector<std::string>{"new_big.bin"});
-    EXPECT_EQ(run.host.Failures(),
-              std::vector<std::string>{"failed to copy " + big + " to " + out / "new_big.bin" +
-                                       ": " + ErrorText(ECANCELED)});
-}
-
 }  // namespace
 }  // namespace quorvan::test
