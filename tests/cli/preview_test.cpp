@@ -155,6 +155,13 @@ TEST(CliPreview, BadInputGivesClearMessagesAndExitStatuses) {
     EXPECT_EQ(out2, "quorvan-cli 1.00\n");
 }
 
+// The address sanitizer reserves more address space than any such limit.
+#if defined(__SANITIZE_ADDRESS__)
+const std::string kLittleMemory;
+#else
+const std::string kLittleMemory = "ulimit -v 400000; ";
+#endif
+
 TEST(CliPreview, WhatCannotBeASettingsFileEndsAtOnceWithOneLineAndStatusTwo) {
     TestDir dir;
     dir.CreateFile("x.txt");
@@ -181,7 +188,7 @@ TEST(CliPreview, WhatCannotBeASettingsFileEndsAtOnceWithOneLineAndStatusTwo) {
         // Little memory, and a bound on the time: neither a crash nor a hang
         // may stand in for the answer.
         EXPECT_EQ(Cli("preview --settings " + ShellQuote(c.settings) + " " + ShellQuote(dir.Path()),
-                      &out, &err, "ulimit -v 400000; timeout -s KILL 20"),
+                      &out, &err, kLittleMemory + "timeout -s KILL 20"),
                   2);
         EXPECT_TRUE(out.empty());
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
