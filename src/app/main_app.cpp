@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/product.h"
+#include "common/text.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
 #include "ui/main_dlg.h"
@@ -77,7 +78,7 @@ int CMainApp::Run() {
     // QApplication has taken its own options out of argv by now.
     const StartOptions options = ParseStartOptions(argc_, argv_);
     if (!options.error.empty()) {
-        std::fprintf(stderr, "quorvan: %s\n%s", options.error.c_str(), kUsage);
+        std::fprintf(stderr, "quorvan: %s\n%s", EscapeForTerminal(options.error).c_str(), kUsage);
         return 2;
     }
     if (options.showHelp) {

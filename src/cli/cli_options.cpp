@@ -1,5 +1,10 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
+#include <string_view>
+
+#include "common/text.h"
+
 namespace quorvan::cli {
 
 bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error) {
@@ -40,12 +45,22 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
             if (!value(pair)) {
                 return false;
             }
+            // Read as the line would be read in the file: split at the first
+            // "=", blanks around key and value dropped. A line feed would end
+            // that line, so it cannot be part of a value.
             size_t equals = pair.find('=');
-            if (equals == std::string::npos || equals == 0) {
+            std::string_view key =
+                TrimWhiteSpace(std::string_view(pair).substr(0, std::min(equals, pair.size())));
+            if (equals == std::string::npos || key.empty()) {
                 error = "--set needs KEY=VALUE, not '" + pair + "'";
                 return false;
             }
-            options.sets.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
+            if (pair.find('\n') != std::string::npos) {
+                error = "--set takes one line, not '" + pair + "'";
+                return false;
+            }
+            options.sets.emplace_back(std::string(key),
+                                      std::string(TrimWhiteSpace(pair.substr(equals + 1))));
         } else {
             error = "unknown option " + arg;
             return false;
@@ -113,9 +128,13 @@ std::string UsageText() {
            "Example:\n"
            "  quorvan-cli preview --set AddPrefix=Yes --set Prefix=2024_ ~/Photos\n"
            "\n"
-           "Exit status: 0 all done, 1 some files failed (preview: some would fail), 2\n"
-           "bad usage or unreadable settings, 3 no files to process. cd-names: 0 done, 1 the disc could not\n"
-           "be read or the lookup failed, 2 bad usage or no drive.\n";
+           "Ctrl-C (or TERM) ends a run within about a second, a copy in progress\n"
+           "included; a second Ctrl-C ends it at once.\n"
+           "\n"
+           "Exit status: 0 all done, 1 some files failed (preview: some would fail),\n"
+           "2 bad usage or unreadable settings, 3 no files to process. cd-names: 0\n"
+           "done, 1 the disc could not be read or the lookup failed, 2 bad usage or no\n"
+           "drive.\n";
 }
 
 }  // namespace quorvan::cli

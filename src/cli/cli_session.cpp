@@ -1,9 +1,13 @@
 #include "cli/cli_session.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 #include "common/path.h"
+#include "common/text.h"
 #include "platform/file_system.h"
+#include "rules/control_ids.h"
 #include "rules/settings_keys.h"
 #include "selection/filter_keys.h"
 
@@ -14,7 +18,8 @@ bool IsKnownKey(const std::string& key) {
 }
 
 void PrintError(FILE* err, const std::string& message) {
-    std::string line = "quorvan-cli: " + message + "\n";
+    // Names in the message reach a terminal: no byte of theirs may act on it.
+    std::string line = "quorvan-cli: " + EscapeForTerminal(message) + "\n";
     fwrite(line.data(), 1, line.size(), err);
 }
 
@@ -23,11 +28,59 @@ CCliSession::CCliSession() {
     InitExtendedPage(extended_);
     InitAttributePage(attribute_);
     InitFilterPage(filterPage_);
+    GatherOpeningState();
     rules_.SetPages(&rename_, &extended_, &attribute_, &cd_);
     filter_.SetPage(&filterPage_);
     // Start from what the pages show when the window opens.
     rules_.GatherFromPages("");
     filter_.ReadFromPage();
+}
+
+void CCliSession::GatherOpeningState() {
+    // The window's pages hold a value for every setting, also for a mode or
+    // group that is switched off; a user who switches one on finds it there.
+    // A --set line that switches one on must find the same, so every value is
+    // first read from copies of the pages with the switches on, each choice
+    // left as the window opens with it. The caller then reads the pages
+    // themselves, which settles the switches.
+    auto gather = [this](CMemoryPage rename, CMemoryPage extended, CMemoryPage attribute,
+                         CMemoryPage filter) {
+        rules_.SetPages(&rename, &extended, &attribute, &cd_);
+        filter_.SetPage(&filter);
+        rules_.GatherFromPages("");
+        filter_.ReadFromPage();
+        rules_.SetPages(nullptr, nullptr, nullptr, nullptr);
+        filter_.SetPage(nullptr);
+    };
+    auto on = [](const CMemoryPage& page, std::initializer_list<int> switches) {
+        CMemoryPage copy = page;
+        for (int id : switches) {
+            copy.SetChecked(id, true);
+        }
+        return copy;
+    };
+    // DigitCount serves the numeric and the alphabetic boxes alike; the
+    // alphabetic one is kept apart for a line that chooses it.
+    gather(on(rename_, {ids::kSequencing, ids::kAlphaSequence}), extended_, attribute_,
+           filterPage_);
+    openingAlphaDigits_ = rules_.Settings().DigitCount;
+
+    const CMemoryPage extended =
+        on(extended_, {ids::kChangeExtension, ids::kConcatExtension, ids::kCopyThenRename});
+    const CMemoryPage attribute =
+        on(attribute_, {ids::kModifyAttributes, ids::kModifyDateTime, ids::kCreationDateTime,
+                        ids::kModifiedDateTime, ids::kLastAccessedDateTime});
+    const CMemoryPage filter =
+        on(filterPage_, {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterCreation,
+                         ids::kFilterModified, ids::kFilterLastAccessed, ids::kFilterOnExtensions,
+                         ids::kFilterIncludeExtensions, ids::kFilterExcludeExtensions});
+    gather(on(rename_, {ids::kSequencing, ids::kSeqAddPrefix, ids::kSeqAddSuffix}), extended,
+           attribute, filter);
+    gather(on(rename_, {ids::kAddPrefix, ids::kAddSuffix, ids::kChangeCase, ids::kReplaceString}),
+           extended, attribute, filter);
+    // The inner switches as the pages show them, read only under the outer ones.
+    gather(rename_, extended_, on(attribute_, {ids::kModifyDateTime}),
+           on(filterPage_, {ids::kFilterOnTimes, ids::kFilterOnExtensions}));
 }
 
 int CCliSession::Prepare(const CliOptions& options, FILE* err) {
@@ -88,7 +141,13 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
                                     rules_.Settings().TextMode ? "Text" : "Seq");
         }
         rules_.ReadSettingsKeys();
-        rules_.ApplyToPages(rules_.Settings().SourcePath);
+        std::string digits;
+        RenameSettings& settings = rules_.Settings();
+        if (!settings.TextMode && !settings.NumericSequence &&
+            !rules_.Store().GetValue("DigitCount", digits)) {
+            settings.DigitCount = openingAlphaDigits_;
+        }
+        rules_.ApplyToPages(settings.SourcePath);
     }
     if (filterGiven && filter_.ReadFilterKeys()) {
         filter_.ApplyToPage();
@@ -140,8 +199,16 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
         for (const std::string& file : options.files) {
             std::string path =
                 MakeAbsolutePath(!file.empty() && file[0] == '/' ? file : JoinPath(folder_, file));
-            if (!EntryExists(path)) {
-                PrintError(err, "'" + path + "': " + ErrorText(ENOENT));
+            // Only files are rows of the source list; a name the user gave that
+            // is none is an error of its own, not a silent skip.
+            struct stat st {};
+            int fileError = lstat(path.c_str(), &st) != 0 ? errno
+                            : S_ISDIR(st.st_mode)         ? EISDIR
+                                                          : 0;
+            if (fileError != 0) {
+                PrintError(err, "'" + path + "': " + ErrorText(fileError));
+                ++namedFilesFailed_;
+                continue;
             }
             rows_.push_back({path, true});
         }

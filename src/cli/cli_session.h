@@ -29,19 +29,31 @@ class CCliSession final {
     CRenameRules& Rules() { return rules_; }
     CFilterSettings& Filter() { return filter_; }
     const std::string& Folder() const { return folder_; }
+    CMemoryPage& RenamePage() { return rename_; }
+    CMemoryPage& ExtendedPage() { return extended_; }
+    CMemoryPage& AttributePage() { return attribute_; }
+    CMemoryPage& FilterPage() { return filterPage_; }
+    // FILEs named on the command line that could not be found (each said so).
+    int NamedFilesFailed() const { return namedFilesFailed_; }
 
   private:
+    // Takes every rule and filter value from the pages as the window opens.
+    void GatherOpeningState();
+
     CMemoryPage rename_, extended_, attribute_, cd_, filterPage_;
     CRenameRules rules_;
     CFilterSettings filter_;
     std::string folder_;
     std::vector<SourceRow> rows_;
+    int namedFilesFailed_ = 0;
+    int32_t openingAlphaDigits_ = 0;  // DigitCount of the alphabetic boxes
 };
 
 // Whether a key is one the settings or filter file knows.
 bool IsKnownKey(const std::string& key);
 
-// Prints "quorvan-cli: " and the message on one line.
+// Prints "quorvan-cli: " and the message on one line, control characters
+// escaped.
 void PrintError(FILE* err, const std::string& message);
 
 }  // namespace quorvan::cli

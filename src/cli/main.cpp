@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@
 
 using namespace quorvan::cli;
 
-int main(int argc, char** argv) {
+namespace {
+
+int Main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     CliOptions options;
     std::string error;
@@ -35,4 +38,20 @@ int main(int argc, char** argv) {
         return RunRun(options, stderr);
     }
     return RunPreview(options, stdout, stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Nothing may end the program without a word: out of memory, say, is one
+    // line and a failure status like any other failure.
+    try {
+        return Main(argc, argv);
+    } catch (const std::exception& e) {
+        // No allocation here: memory may be what ran out.
+        std::fprintf(stderr, "quorvan-cli: %s\n", e.what());
+    } catch (...) {
+        std::fputs("quorvan-cli: unexpected failure\n", stderr);
+    }
+    return kExitSomeFailed;
 }

@@ -24,9 +24,11 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
     if (status != kExitDone) {
         return status;
     }
+    // A named FILE that is not there is a failure, whatever else took part.
+    const int failedStatus = session.NamedFilesFailed() > 0 ? kExitSomeFailed : kExitDone;
     if (session.BuildFileList(err) < 1) {
         PrintError(err, "There are no files to process.");
-        return kExitNothingToDo;
+        return failedStatus != kExitDone ? failedStatus : kExitNothingToDo;
     }
     CRenameRules& rules = session.Rules();
     rules.ComputePlan(session.Folder(), false);
@@ -61,7 +63,7 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
         PrintError(err, StatusSummary(check));
         return kExitSomeFailed;
     }
-    return kExitDone;
+    return failedStatus;
 }
 
 }  // namespace quorvan::cli

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "cli/cli_session.h"
 #include "run/run_engine.h"
@@ -14,10 +16,36 @@ namespace quorvan::cli {
 namespace {
 
 volatile sig_atomic_t interrupted = 0;
+// Set once the worker may touch files; before that an interrupt has nothing
+// to wind down.
+volatile sig_atomic_t workerStarting = 0;
+volatile sig_atomic_t barOnTerminal = 0;
 
+constexpr char kAbortedLine[] = "quorvan-cli: Rename process aborted.\n";
+
+// Ends the program at once with the usual last line; async-signal-safe.
+[[noreturn]] void AbortNow() {
+    if (barOnTerminal) {
+        ssize_t ignored = write(STDERR_FILENO, "\r\033[K", 4);
+        (void)ignored;
+    }
+    ssize_t ignored = write(STDERR_FILENO, kAbortedLine, sizeof kAbortedLine - 1);
+    (void)ignored;
+    _exit(kExitSomeFailed);
+}
+
+// Ctrl-C or SIGTERM. While the run works the first one cancels it (the file
+// in hand is given up, a copy between two chunks); a second one, or one
+// before any file was touched, ends the program at once.
 void OnInterrupt(int) {
+    if (!workerStarting || interrupted) {
+        AbortNow();
+    }
     interrupted = 1;
 }
+
+// How often the progress display looks for an interrupt.
+constexpr int64_t kCancelPollMs = 50;
 
 // Shows the worker's reports on standard error.
 class CCliReporter final : public IRunReporter {
@@ -46,15 +74,28 @@ class CCliReporter final : public IRunReporter {
 
     void ReportError(const std::string& message) override { Print(message); }
 
+    // A file's failure lines come joined by line feeds. Each starts with
+    // "failed to"; when a piece does not, a name held the line feed, and the
+    // whole goes on one line with it escaped.
     void ReportFileFailed(const std::string& failure) override {
+        std::vector<std::string> lines;
         size_t from = 0;
-        while (from <= failure.size()) {
+        for (;;) {
             size_t end = failure.find('\n', from);
-            Print(failure.substr(from, end == std::string::npos ? std::string::npos : end - from));
+            lines.push_back(failure.substr(from, end == std::string::npos ? end : end - from));
             if (end == std::string::npos) {
                 break;
             }
             from = end + 1;
+        }
+        for (const std::string& line : lines) {
+            if (line.rfind("failed to ", 0) != 0) {
+                lines = {failure};
+                break;
+            }
+        }
+        for (const std::string& line : lines) {
+            Print(line);
         }
     }
 
@@ -113,26 +154,29 @@ class CCliRunHost final : public IRunHost {
         return count;
     }
 
-    IRunReporter& Reporter() override { return reporter_; }
+    // The engine asks for the reporter just before it starts the worker:
+    // from here on an interrupt cancels the run instead of ending the program.
+    IRunReporter& Reporter() override {
+        workerStarting = 1;
+        return reporter_;
+    }
 
     bool ShowProgress(int32_t, std::atomic<uint8_t>& cancelRequested,
                       CCompletionEvent& completion) override {
-        while (!completion.WaitFor(100)) {
+        for (;;) {
             if (interrupted) {
-                // Ctrl-C: the file in progress completes, then the run stops.
                 cancelRequested = 1;
-                while (!completion.WaitFor(1000)) {
-                }
                 return false;
             }
+            if (completion.WaitFor(kCancelPollMs)) {
+                return true;
+            }
         }
-        return true;
     }
 
-    void ShowWait(CCompletionEvent& completion) override {
-        while (!completion.WaitFor(1000)) {
-        }
-    }
+    // As in the window: a worker that needs more than a second to stop is
+    // not waited for (RunRun then ends the program without it).
+    void ShowWait(CCompletionEvent& completion) override { completion.WaitFor(1000); }
 
     void RefreshSourceList() override {}
 
@@ -148,17 +192,21 @@ class CCliRunHost final : public IRunHost {
 }  // namespace
 
 int RunRun(const CliOptions& options, FILE* err) {
+    barOnTerminal = isatty(fileno(err)) != 0 && fileno(err) == STDERR_FILENO;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // Interrupted system calls resume, so no file operation fails because of
+    // the signal itself.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
     CCliSession session;
     int status = session.Prepare(options, err);
     if (status != kExitDone) {
         return status;
     }
-
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 
     const RenameSettings& settings = session.Rules().Settings();
     RunRequest request;
@@ -171,7 +219,10 @@ int RunRun(const CliOptions& options, FILE* err) {
     CCliRunHost host(session, err);
     CRunEngine engine(session.Rules());
     StartOutcome outcome = engine.OnStart(host, request);
-    engine.WaitForWorker();
+    const bool workerLeftBehind = engine.Busy();
+    if (!workerLeftBehind) {
+        engine.WaitForWorker();
+    }
 
     std::string summary = outcome.endMessage.empty() ? host.LastMessage() : outcome.endMessage;
     for (char& c : summary) {
@@ -181,6 +232,17 @@ int RunRun(const CliOptions& options, FILE* err) {
     }
     if (!summary.empty()) {
         PrintError(err, summary);
+    }
+    if (workerLeftBehind) {
+        // Cancelled, and the worker is stuck in a call that does not return:
+        // end without it rather than hang. What it finished is in the log and
+        // the undo script.
+        fflush(err);
+        _exit(kExitSomeFailed);
+    }
+    // A named FILE that is not there is a failure, whatever else was done.
+    if (session.NamedFilesFailed() > 0) {
+        return kExitSomeFailed;
     }
     switch (outcome.ended) {
         case StartOutcome::Ended::NoFiles:

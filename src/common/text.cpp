@@ -166,4 +166,65 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return Utf8ToLower(a) == Utf8ToLower(b);
 }
 
+namespace {
+
+void AppendOctal(std::string& out, unsigned char byte) {
+    out += '\\';
+    out += static_cast<char>('0' + (byte >> 6));
+    out += static_cast<char>('0' + ((byte >> 3) & 7));
+    out += static_cast<char>('0' + (byte & 7));
+}
+
+}  // namespace
+
+std::string EscapeForTerminal(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        size_t len = DecodeUtf8(text, i, cp);
+        if (len == 0) {
+            AppendOctal(out, static_cast<unsigned char>(text[i]));
+            ++i;
+            continue;
+        }
+        if (cp >= 0x20 && cp != 0x7F && !(cp >= 0x80 && cp <= 0x9F) && cp != '\\') {
+            out.append(text.substr(i, len));
+        } else {
+            switch (cp) {
+                case '\\':
+                    out += "\\\\";
+                    break;
+                case '\a':
+                    out += "\\a";
+                    break;
+                case '\b':
+                    out += "\\b";
+                    break;
+                case '\t':
+                    out += "\\t";
+                    break;
+                case '\n':
+                    out += "\\n";
+                    break;
+                case '\v':
+                    out += "\\v";
+                    break;
+                case '\f':
+                    out += "\\f";
+                    break;
+                case '\r':
+                    out += "\\r";
+                    break;
+                default:
+                    for (size_t k = 0; k < len; ++k) {
+                        AppendOctal(out, static_cast<unsigned char>(text[i + k]));
+                    }
+            }
+        }
+        i += len;
+    }
+    return out;
+}
+
 }  // namespace quorvan

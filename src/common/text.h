@@ -26,4 +26,11 @@ std::string Utf8ToLower(std::string_view text);
 // keywords).
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// A text made safe to show on a terminal, as GNU tools show names: control
+// characters (C0, DEL and the C1 range) and bytes that are not valid UTF-8
+// become C escapes such as \n or octal ones such as \033, and a backslash
+// becomes \\, so that a file name can neither move the cursor nor change
+// colours, and every name stays readable unambiguously.
+std::string EscapeForTerminal(std::string_view text);
+
 }  // namespace quorvan

@@ -56,29 +56,11 @@ class Fd final {
     int fd_;
 };
 
-// Random text for temporary names; getrandom rarely fails, the counter and
-// clock make the name unique enough when it does.
-std::string RandomSuffix() {
-    static std::atomic<uint64_t> counter{0};
-    uint64_t bits = 0;
-    if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
-        bits = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-               (static_cast<uint64_t>(getpid()) << 32) ^ counter.fetch_add(1);
-    }
-    static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string out;
-    for (int i = 0; i < 10; ++i) {
-        out += kDigits[bits % 36];
-        bits /= 36;
-    }
-    return out;
-}
-
-// ".<name>.<random>" beside `path`; the name part is shortened so the result
-// stays within the usual 255-byte limit for a name.
-std::string TemporaryName(const std::string& path) {
-    size_t start = path.rfind('/') + 1;  // 0 when there is no "/"
-    return path.substr(0, start) + "." + path.substr(start, 200) + "." + RandomSuffix();
+// ".quorvan-tmp-[<tag>-]<random>" in the folder of `path`.
+std::string TemporaryName(const std::string& path, const std::string& tag) {
+    size_t slash = path.rfind('/');
+    return TemporaryNameIn(slash == std::string::npos ? std::string() : path.substr(0, slash + 1),
+                           tag);
 }
 
 }  // namespace
@@ -137,7 +119,7 @@ int MoveThroughTemporary(const std::string& from, const std::string& to) {
     std::string temp;
     int error = EEXIST;
     for (int attempt = 0; attempt < 10 && error == EEXIST; ++attempt) {
-        temp = TemporaryName(to);
+        temp = TemporaryName(to, {});
         error = MoveOnce(from, temp);
     }
     if (error != 0) {
@@ -152,16 +134,22 @@ int MoveThroughTemporary(const std::string& from, const std::string& to) {
     return error;
 }
 
-// Reads the whole of one extended attribute; an errno on failure.
-int ReadXattr(int fd, const char* path, const char* name, std::string& value) {
+// Reads the whole of one extended attribute of `fd`, else of `path` (of a
+// link itself unless `followLinks`); an errno on failure.
+int ReadXattr(int fd, const char* path, const char* name, std::string& value,
+              bool followLinks = true) {
+    auto get = [&](void* data, size_t size) {
+        return fd >= 0       ? fgetxattr(fd, name, data, size)
+               : followLinks ? getxattr(path, name, data, size)
+                             : lgetxattr(path, name, data, size);
+    };
     for (int attempt = 0; attempt < 4; ++attempt) {
-        ssize_t size = fd >= 0 ? fgetxattr(fd, name, nullptr, 0) : getxattr(path, name, nullptr, 0);
+        ssize_t size = get(nullptr, 0);
         if (size < 0) {
             return errno;
         }
         value.resize(static_cast<size_t>(size));
-        ssize_t n = fd >= 0 ? fgetxattr(fd, name, value.data(), value.size())
-                            : getxattr(path, name, value.data(), value.size());
+        ssize_t n = get(value.data(), value.size());
         if (n >= 0) {
             value.resize(static_cast<size_t>(n));
             return 0;
@@ -215,9 +203,16 @@ int CopyUserXattrs(int src, int dst) {
     return 0;
 }
 
-int CopyByReadWrite(int src, int dst) {
+bool IsCancelled(const CopyCancelled& cancelled) {
+    return cancelled && cancelled();
+}
+
+int CopyByReadWrite(int src, int dst, const CopyCancelled& cancelled) {
     std::vector<char> buffer(1 << 17);
     for (;;) {
+        if (IsCancelled(cancelled)) {
+            return ECANCELED;
+        }
         ssize_t n = read(src, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR) {
@@ -243,15 +238,21 @@ bool IsWayUnavailable(int error) {
 }
 
 // Copies with one kernel-side way, `step` moving up to a chunk at a time.
-// Returns 0 when done, an errno when the copy failed, or -1 when the way is
-// not available here and nothing was copied yet.
+// Returns 0 when done, an errno when the copy failed or was cancelled, or -1
+// when the way is not available here and nothing was copied yet.
 template <typename Step>
-int CopyWith(Step step) {
+int CopyWith(Step step, const CopyCancelled& cancelled, const std::function<void()>& afterChunk) {
     bool started = false;
     for (;;) {
+        if (IsCancelled(cancelled)) {
+            return ECANCELED;
+        }
         ssize_t n = step();
         if (n > 0) {
             started = true;
+            if (afterChunk) {
+                afterChunk();
+            }
             continue;
         }
         if (n == 0) {
@@ -267,16 +268,50 @@ int CopyWith(Step step) {
     }
 }
 
-int CopyData(int src, int dst) {
+// `flushEarly`: the copy will be fsynced, so its writeback starts chunk by
+// chunk instead of all at once in the final fsync, which no cancel can cut
+// short.
+int CopyData(int src, int dst, const CopyCancelled& cancelled, bool flushEarly) {
+    if (IsCancelled(cancelled)) {
+        return ECANCELED;
+    }
     if (ioctl(dst, FICLONE, src) == 0) {
         return 0;
     }
-    constexpr size_t kChunk = size_t{1} << 30;
-    int result = CopyWith([&] { return copy_file_range(src, nullptr, dst, nullptr, kChunk, 0); });
-    if (result < 0) {
-        result = CopyWith([&] { return sendfile(dst, src, nullptr, kChunk); });
+    // Small enough that a cancel is seen within a fraction of a second even
+    // on a slow disk.
+    constexpr size_t kChunk = size_t{8} << 20;
+    std::function<void()> afterChunk;
+    if (flushEarly) {
+        afterChunk = [dst] { sync_file_range(dst, 0, 0, SYNC_FILE_RANGE_WRITE); };
     }
-    return result < 0 ? CopyByReadWrite(src, dst) : result;
+    int result = CopyWith([&] { return copy_file_range(src, nullptr, dst, nullptr, kChunk, 0); },
+                          cancelled, afterChunk);
+    if (result < 0) {
+        result =
+            CopyWith([&] { return sendfile(dst, src, nullptr, kChunk); }, cancelled, afterChunk);
+    }
+    return result < 0 ? CopyByReadWrite(src, dst, cancelled) : result;
+}
+
+// chmod that never acts through a symbolic link (glibc checks the entry
+// through an O_PATH descriptor). Without /proc that way is closed, and a
+// plain chmod of what lstat found to be no link has to do. 0 or an errno.
+int ChangeModeNoFollow(const std::string& path, uint32_t mode) {
+    if (fchmodat(AT_FDCWD, path.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) {
+        return 0;
+    }
+    if (!IsUnsupported(errno)) {
+        return errno;
+    }
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        return errno;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        return kErrorSymbolicLink;
+    }
+    return chmod(path.c_str(), mode) == 0 ? 0 : errno;
 }
 
 // True when the stored DOS attributes of `path` mark it read-only.
@@ -307,10 +342,11 @@ bool MoveNoReplace(const std::string& from, const std::string& to, int& error) {
     return result == 0;
 }
 
-int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& temp) {
+int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& temp,
+                          const std::string& tag) {
     int fd = -1;
     for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
-        temp = TemporaryName(path);
+        temp = TemporaryName(path, tag);
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
         if (fd < 0 && errno != EEXIST) {
             break;
@@ -319,8 +355,11 @@ int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& t
     return fd;
 }
 
-bool SafeCopy(const std::string& from, const std::string& to, int& error) {
-    Fd src(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+bool SafeCopy(const std::string& from, const std::string& to, int& error,
+              const CopyCancelled& cancelled) {
+    // O_NONBLOCK: opening a FIFO without a writer, or some devices, would
+    // otherwise wait for ever before the type could be checked.
+    Fd src(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (src.Get() < 0) {
         error = errno;
         return false;
@@ -331,7 +370,12 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error) {
         return false;
     }
     if (!S_ISREG(source.st_mode)) {
-        error = S_ISDIR(source.st_mode) ? EISDIR : EINVAL;
+        error = S_ISDIR(source.st_mode) ? EISDIR : kErrorNotRegularFile;
+        return false;
+    }
+    int flags = fcntl(src.Get(), F_GETFL);
+    if (flags < 0 || fcntl(src.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = errno;
         return false;
     }
     struct stat target {};
@@ -361,7 +405,7 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error) {
         return false;
     }
 
-    int result = CopyData(src.Get(), dst.Get());
+    int result = CopyData(src.Get(), dst.Get(), cancelled, replacing);
     // User attributes need write permission on the file itself, so they go
     // across while the temporary file still has its 0600.
     if (result == 0) {
@@ -381,6 +425,9 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error) {
     // leave neither version. A new target endangers nothing (the source stays),
     // so it is not waited for; it must still not replace a file that appeared
     // meanwhile.
+    if (result == 0 && IsCancelled(cancelled)) {
+        result = ECANCELED;
+    }
     if (result == 0 && replacing && fsync(dst.Get()) != 0) {
         result = errno;
     }
@@ -404,8 +451,14 @@ bool SetAttributes(const std::string& path, uint8_t attributes, AttributeChange&
                    int& error) {
     change = AttributeChange{};
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
+    if (lstat(path.c_str(), &st) != 0) {
         error = errno;
+        return false;
+    }
+    // Changing a link's attributes would change the file it points at,
+    // possibly far outside the folder of the run.
+    if (S_ISLNK(st.st_mode)) {
+        error = kErrorSymbolicLink;
         return false;
     }
     const uint32_t originalMode = st.st_mode & 07777;
@@ -414,7 +467,7 @@ bool SetAttributes(const std::string& path, uint8_t attributes, AttributeChange&
     const bool wantStored = attributes & kDosSettable;
 
     std::string stored;
-    int readError = ReadXattr(-1, path.c_str(), kDosAttribName, stored);
+    int readError = ReadXattr(-1, path.c_str(), kDosAttribName, stored, false);
     bool xattrsUnsupported = IsUnsupported(readError);
     if (readError == 0) {
         change.hadDosAttrib = true;
@@ -438,27 +491,30 @@ bool SetAttributes(const std::string& path, uint8_t attributes, AttributeChange&
     bool writeXattr = !xattrsUnsupported && (old ? next.attributes != old->attributes : wantStored);
 
     uint32_t mode = originalMode;
+    // 0 or the reason the mode could not be changed.
     auto setMode = [&](uint32_t newMode) {
         if (newMode == mode) {
-            return true;
+            return 0;
         }
-        if (chmod(path.c_str(), newMode) != 0) {
-            return false;
+        if (int result = ChangeModeNoFollow(path, newMode)) {
+            return result;
         }
         mode = newMode;
         change.modeChanged = mode != originalMode;
-        return true;
+        return 0;
     };
 
     // The owner needs write permission to store the attribute value and to
     // end read-only, so it comes first.
-    if ((writeXattr || !wantReadOnly) && !(mode & S_IWUSR) && !setMode(mode | S_IWUSR)) {
-        error = errno;
-        return false;
+    if ((writeXattr || !wantReadOnly) && !(mode & S_IWUSR)) {
+        if (int result = setMode(mode | S_IWUSR)) {
+            error = result;
+            return false;
+        }
     }
     if (writeXattr) {
         std::string value = EncodeDosAttrib(next);
-        if (setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) == 0) {
+        if (lsetxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) == 0) {
             change.dosAttribWritten = true;
         } else if (IsUnsupported(errno)) {
             xattrsUnsupported = true;
@@ -468,9 +524,11 @@ bool SetAttributes(const std::string& path, uint8_t attributes, AttributeChange&
             return false;
         }
     }
-    if (wantReadOnly && !setMode(mode & ~0222u)) {
-        error = errno;
-        return false;
+    if (wantReadOnly) {
+        if (int result = setMode(mode & ~0222u)) {
+            error = result;
+            return false;
+        }
     }
     if (xattrsUnsupported && wantStored) {
         error = EOPNOTSUPP;
@@ -488,7 +546,7 @@ bool SetFileTimes(const std::string& path, std::optional<int64_t> lastAccess,
     if (modification) {
         times[1] = {static_cast<time_t>(*modification), 0};
     }
-    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
         error = errno;
         return false;
     }

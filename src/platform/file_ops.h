@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+
+#include "platform/temp_names.h"
 
 namespace quorvan {
 
@@ -21,19 +24,27 @@ bool MoveNoReplace(const std::string& from, const std::string& to, int& error);
 // MoveNoReplace; this is separate so that tests can reach it on any file system.
 int MoveWithoutRenameFlag(const std::string& from, const std::string& to);
 
-// Creates a new file ".<name>.<random>" beside `path` (O_EXCL, `mode` less the
-// umask) and gives its name in `temp`. Returns the open descriptor, or -1 with
-// errno set.
-int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& temp);
+// Creates a new file ".quorvan-tmp-<tag>-<random>" (".quorvan-tmp-<random>"
+// without a tag) in the folder of `path` (O_EXCL, `mode` less the umask) and
+// gives its name in `temp`. Returns the open descriptor, or -1 with errno set.
+int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& temp,
+                          const std::string& tag = {});
+
+// Asked by SafeCopy between chunks; true stops the copy.
+using CopyCancelled = std::function<bool()>;
 
 // Copies `from` to `to` through a temporary file in the target folder (data,
 // mode bits, user.* extended attributes, then the times; fsync; rename over
 // the target). A failed copy leaves any previous target intact and no
-// temporary file behind. An existing target that is read-only (owner without
-// write permission, or read-only in user.DOSATTRIB) is refused with EACCES, a
-// folder with EISDIR, the same file as the source with EINVAL. The target
-// itself is never opened for writing.
-bool SafeCopy(const std::string& from, const std::string& to, int& error);
+// temporary file behind. A source that is not a regular file (a FIFO, a
+// device) is refused with kErrorNotRegularFile without waiting on it. An
+// existing target that is read-only (owner without write permission, or
+// read-only in user.DOSATTRIB) is refused with EACCES, a folder with EISDIR,
+// the same file as the source with EINVAL. The target itself is never opened
+// for writing. When `cancelled` says so between two chunks, the copy stops
+// with ECANCELED.
+bool SafeCopy(const std::string& from, const std::string& to, int& error,
+              const CopyCancelled& cancelled = {});
 
 // The result of setting the four attributes.
 struct AttributeChange {
@@ -45,7 +56,8 @@ struct AttributeChange {
 };
 
 // Forces read-only, hidden, system and archive to the bits of `attributes`
-// (other bits of a stored attribute word and its create time are kept).
+// (other bits of a stored attribute word and its create time are kept). A
+// symbolic link is refused with kErrorSymbolicLink: nothing acts through it.
 // Read-only also clears every write permission bit; clearing it gives the
 // owner write permission back. Where the file system keeps no user extended
 // attributes only read-only takes effect, and the call fails with EOPNOTSUPP
@@ -54,8 +66,9 @@ struct AttributeChange {
 bool SetAttributes(const std::string& path, uint8_t attributes, AttributeChange& change,
                    int& error);
 
-// Sets last-access and modification time (whole seconds since the epoch),
-// following symbolic links; nullopt leaves a time as it is.
+// Sets last-access and modification time (whole seconds since the epoch) of
+// the entry itself: a symbolic link gets its own times changed, never those
+// of the file it points at. nullopt leaves a time as it is.
 bool SetFileTimes(const std::string& path, std::optional<int64_t> lastAccess,
                   std::optional<int64_t> modification, int& error);
 

@@ -30,20 +30,21 @@ bool NameIsHidden(const std::string& path) {
 
 }  // namespace
 
-bool GetFileStatus(const std::string& path, FileStatus& status, unsigned parts) {
+bool GetFileStatus(const std::string& path, FileStatus& status, unsigned parts, bool followLinks) {
     struct statx sx {};
     unsigned mask = STATX_TYPE | STATX_MODE;
     if (parts & kStatusTimes) {
         mask |= STATX_ATIME | STATX_MTIME | STATX_BTIME;
     }
-    if (statx(AT_FDCWD, path.c_str(), 0, mask, &sx) != 0) {
+    if (statx(AT_FDCWD, path.c_str(), followLinks ? 0 : AT_SYMLINK_NOFOLLOW, mask, &sx) != 0) {
         return false;
     }
     status = FileStatus{};
     if (parts & kStatusAttributes) {
         uint8_t byte = (sx.stx_mode & S_IWUSR) ? 0 : kAttrReadOnly;
         char value[256];
-        ssize_t n = getxattr(path.c_str(), kDosAttribName, value, sizeof value);
+        ssize_t n = followLinks ? getxattr(path.c_str(), kDosAttribName, value, sizeof value)
+                                : lgetxattr(path.c_str(), kDosAttribName, value, sizeof value);
         if (n > 0) {
             if (auto dos = ParseDosAttrib(std::string_view(value, static_cast<size_t>(n)))) {
                 byte = static_cast<uint8_t>(dos->attributes & 0x7F);
@@ -147,6 +148,18 @@ int WriteAll(int fd, const char* data, size_t size) {
 }
 
 std::string ErrorText(int error) {
+    switch (error) {
+        case kErrorNotRegularFile:
+            return "Not a regular file";
+        case kErrorSymbolicLink:
+            return "Is a symbolic link";
+        case kErrorFileTooLarge:
+            return "Too large for a settings file (over 1 MB)";
+        case kErrorLineTooLong:
+            return "A line is longer than 64 KB";
+        default:
+            break;
+    }
     char buffer[256];
     return strerror_r(error, buffer, sizeof buffer);
 }

@@ -30,12 +30,14 @@ enum FileStatusParts : unsigned {
 };
 
 // The file-status query. False when no entry has this path (or it cannot be
-// reached). Follows symbolic links. The attribute byte comes from the
+// reached). Follows symbolic links unless `followLinks` is false, when a link
+// gives its own mode and times. The attribute byte comes from the
 // "user.DOSATTRIB" extended attribute when there is one, else read-only means
 // the owner has no write permission; a name beginning with "." reads as hidden.
 // A zero or missing creation time and a zero last-access time read as the
 // modification time; times before 1900 read as 0.
-bool GetFileStatus(const std::string& path, FileStatus& status, unsigned parts = kStatusAll);
+bool GetFileStatus(const std::string& path, FileStatus& status, unsigned parts = kStatusAll,
+                   bool followLinks = true);
 
 // True when a directory entry of any kind (a dangling link too) has this path.
 bool EntryExists(const std::string& path);
@@ -63,7 +65,15 @@ bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode
 // an errno value.
 int WriteAll(int fd, const char* data, size_t size);
 
-// The system's message for an errno value.
+// Reasons of the program's own, beside the errno values; ErrorText explains
+// them too.
+constexpr int kErrorNotRegularFile = 1001;
+constexpr int kErrorSymbolicLink = 1002;
+constexpr int kErrorFileTooLarge = 1003;  // over what a settings file may hold
+constexpr int kErrorLineTooLong = 1004;   // a settings line over its limit
+
+// The system's message for an errno value, or the text of one of the reasons
+// above.
 std::string ErrorText(int error);
 
 }  // namespace quorvan

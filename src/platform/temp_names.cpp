@@ -19,12 +19,13 @@ std::string TemporaryNameIn(const std::string& folder, const std::string& tag) {
     }
     static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string name = folder;
-    if (name.empty() || name.back() != '/') {
+    if (!name.empty() && name.back() != '/') {
         name += '/';
     }
     name += kTemporaryPrefix;
     if (!tag.empty()) {
-        name += tag;
+        // A tag never makes the name too long for the file system.
+        name += tag.substr(0, 200);
         name += '-';
     }
     for (int i = 0; i < 10; ++i) {

@@ -1,12 +1,32 @@
 #include "rules/settings_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <string_view>
 
 #include "common/text.h"
+#include "platform/file_system.h"
 
 namespace quorvan {
+
+namespace {
+
+// True when no line of `text` is longer than `limit` bytes.
+bool LinesWithin(std::string_view text, size_t limit) {
+    while (!text.empty()) {
+        size_t end = text.find('\n');
+        if ((end == std::string_view::npos ? text.size() : end) > limit) {
+            return false;
+        }
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return true;
+}
+
+}  // namespace
 
 void CSettingsStore::Clear() {
     entries_.clear();
@@ -26,15 +46,54 @@ bool CSettingsStore::GetValue(const std::string& key, std::string& value) const 
     return true;
 }
 
+namespace {
+
+// Opens a settings or filter file without waiting: a FIFO or a device at that
+// name would otherwise hold the program for ever. Only a regular file is
+// accepted. The descriptor, or -1 with the reason in `error`.
+int OpenRegularFile(const std::string& path, int flags, int& error) {
+    int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : kErrorNotRegularFile;
+        close(fd);
+        return -1;
+    }
+    int status = fcntl(fd, F_GETFL);
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        error = errno;
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
 bool CSettingsStore::WriteToFile(const std::string& path) {
     if (!modified_) {
         return false;
     }
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        lastError_ = errno;
+    auto fail = [this](int error) {
+        lastError_ = error;
         ok_ = false;
         return false;
+    };
+    // Whatever stands at the name must be a regular file before it is
+    // emptied; opening a FIFO for writing would wait for a reader.
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return fail(S_ISDIR(st.st_mode) ? EISDIR : kErrorNotRegularFile);
+    }
+    int error = 0;
+    int fd = OpenRegularFile(path, O_WRONLY | O_CREAT, error);
+    if (fd < 0) {
+        // ENXIO: a FIFO without a reader appeared since the check.
+        return fail(error == ENXIO ? kErrorNotRegularFile : error);
     }
     std::string text;
     for (const auto& [key, value] : entries_) {
@@ -43,16 +102,12 @@ bool CSettingsStore::WriteToFile(const std::string& path) {
         text += value;
         text += "\r\n";
     }
-    bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
-    int writeError = written ? 0 : errno;
-    if (fclose(file) != 0 && written) {
-        written = false;
-        writeError = errno;
+    error = ftruncate(fd, 0) == 0 ? WriteAll(fd, text.data(), text.size()) : errno;
+    if (close(fd) != 0 && error == 0) {
+        error = errno;
     }
-    if (!written) {
-        lastError_ = writeError;
-        ok_ = false;
-        return false;
+    if (error != 0) {
+        return fail(error);
     }
     lastError_ = 0;
     ok_ = true;
@@ -60,25 +115,44 @@ bool CSettingsStore::WriteToFile(const std::string& path) {
 }
 
 bool CSettingsStore::ReadFromFile(const std::string& path) {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        lastError_ = errno;
+    auto fail = [this](int error) {
+        lastError_ = error;
         ok_ = false;
         return false;
+    };
+    int error = 0;
+    int fd = OpenRegularFile(path, O_RDONLY, error);
+    if (fd < 0) {
+        return fail(error);
     }
+    // The size is checked as the data comes, not only by fstat: a file may
+    // grow while it is read, and some report no size at all.
     std::string text;
     char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, n);
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            error = errno;
+            break;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (text.size() + static_cast<size_t>(n) > kMaxFileSize) {
+            error = kErrorFileTooLarge;
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(n));
     }
-    bool failed = ferror(file) != 0;
-    int readError = errno;
-    fclose(file);
-    if (failed) {
-        lastError_ = readError;
-        ok_ = false;
-        return false;
+    close(fd);
+    if (error == 0 && !LinesWithin(text, kMaxLineLength)) {
+        error = kErrorLineTooLong;
+    }
+    if (error != 0) {
+        return fail(error);
     }
     ReadFromText(text);
     lastError_ = 0;

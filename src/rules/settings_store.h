@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -18,11 +19,19 @@ class CSettingsStore final {
     // Copies the value when the key exists; otherwise leaves `value` alone.
     bool GetValue(const std::string& key, std::string& value) const;
 
+    // A settings file is a few kilobytes; anything far larger is not one, and
+    // reading it whole could exhaust the memory.
+    static constexpr size_t kMaxFileSize = size_t{1} << 20;
+    static constexpr size_t kMaxLineLength = size_t{64} << 10;
+
     // Writes every entry in key order, each line ending in CR LF. Writes
-    // nothing and returns false while nothing was set.
+    // nothing and returns false while nothing was set. Only a regular file
+    // (or a new one) is written.
     bool WriteToFile(const std::string& path);
     // Reads lines "key = value" (LF or CR LF); a line without "=" is skipped,
-    // and for a repeated key the first line counts.
+    // and for a repeated key the first line counts. Refuses, without waiting
+    // and without taking any line, what is not a regular file, a file over
+    // kMaxFileSize and one with a line over kMaxLineLength.
     bool ReadFromFile(const std::string& path);
     // The same parsing of text already in memory.
     void ReadFromText(const std::string& text);

@@ -4,6 +4,7 @@
 #include <sys/xattr.h>
 
 #include <cerrno>
+#include <exception>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -49,6 +50,11 @@ int ErrnoOr(int fallback) {
     return errno != 0 ? errno : fallback;
 }
 
+std::function<void(const std::string&)>& BeforeFileHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
 // What the attributes of `path` are now, for the undo script to put back.
 // False for a symbolic link (its attributes are never changed) or when the
 // file cannot be read.
@@ -72,7 +78,8 @@ void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRun
                      CUndoScript* undo, FailureList& failures) {
     FileStatus status;
     errno = 0;
-    if (!GetFileStatus(target, status, kStatusAttributes)) {
+    // The entry itself: a symbolic link is refused below, never followed.
+    if (!GetFileStatus(target, status, kStatusAttributes, false)) {
         failures.Add(FailedAttributesLine(target, ErrnoOr(ENOENT)));
         return;
     }
@@ -107,7 +114,8 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
                 FailureList& failures) {
     FileStatus status;
     errno = 0;
-    if (!GetFileStatus(target, status, kStatusTimes)) {
+    // The times of the entry itself: those of a link are set on the link.
+    if (!GetFileStatus(target, status, kStatusTimes, false)) {
         failures.Add(FailedTimesLine(target, ErrnoOr(ENOENT)));
         return;
     }
@@ -160,6 +168,10 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
 
 }  // namespace
 
+void SetBeforeFileHook(std::function<void(const std::string&)> hook) {
+    BeforeFileHook() = std::move(hook);
+}
+
 FileWorkRules FileWorkRules::FromSettings(const RenameSettings& rules) {
     FileWorkRules work;
     work.renameInPlace = rules.RenameInPlace;
@@ -184,7 +196,8 @@ FileWorkRules FileWorkRules::FromSettings(const RenameSettings& rules) {
 FileOutcome ProcessFile(const std::string& original, const std::string& target,
                         const FileWorkRules& rules,
                         const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
-                        CUndoScript* undo, const std::string& from) {
+                        CUndoScript* undo, const std::string& from,
+                        const std::function<bool()>& cancelled) {
     FileOutcome outcome;
     FailureList failures(log, outcome);
     const std::string& current = from.empty() ? original : from;
@@ -220,7 +233,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
             failures.Add(FailedCopyLine(original, target, EEXIST));
             return outcome;
         }
-        if (!SafeCopy(original, target, error)) {
+        if (!SafeCopy(original, target, error, cancelled)) {
             failures.Add(FailedCopyLine(original, target, error));
             return outcome;
         }
@@ -328,6 +341,8 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     auto isPlanSource = [&](const std::string& path) {
         return written.count(path) != 0 || planSources.Contains(path);
     };
+    // A cancel also stops a long copy, not only the next file.
+    auto cancelled = [&cancelRequested] { return cancelRequested.load() != 0; };
 
     bool failed = false;
     CRunLog log;
@@ -396,10 +411,13 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         }
         reporter.ReportOriginalName(original);
         reporter.ReportRenamedName(target);
+        if (const auto& hook = BeforeFileHook()) {
+            hook(original);
+        }
         const std::string& from =
             move.kind == MoveStep::Kind::FromTemporary ? temporaries[move.entry] : std::string();
-        finishEntry(move.entry,
-                    ProcessFile(original, target, work, isPlanSource, logFile, undoFile, from));
+        finishEntry(move.entry, ProcessFile(original, target, work, isPlanSource, logFile, undoFile,
+                                            from, cancelled));
         if (!work.renameInPlace) {
             written.insert(target);
         }
@@ -502,10 +520,21 @@ bool CRunWorker::Start(RunJob job, const std::atomic<uint8_t>& cancelRequested,
         running_.store(false);
     };
     try {
-        thread_ =
-            std::thread([this, job = std::move(job), &cancelRequested, &completion, clock, onEnd] {
+        thread_ = std::thread([this, job = std::move(job), &cancelRequested, &completion, clock,
+                               onEnd] {
+            try {
                 ProcessingThread(job, cancelRequested, relay_, completion, clock, &failed_, onEnd);
-            });
+            } catch (const std::exception& e) {
+                // Out of memory, say: the run ends, reported, instead of the program.
+                RunResult result;
+                result.status = RunStatus::Aborted;
+                result.filesFailed = failed_.load();
+                onEnd(result);
+                relay_.ReportError(std::string("The rename process stopped: ") + e.what());
+                relay_.ReportFinished(result);
+                completion.Set();
+            }
+        });
     } catch (const std::system_error&) {
         running_.store(false);
         relay_.Attach(nullptr);

@@ -71,17 +71,23 @@ struct FileOutcome {
 // or copy skips the other steps. In copy mode a target that is the file itself
 // or a source of the plan (`isPlanSource`) is never written. `from`, when
 // given, is where the file is now (a temporary name of a cycle). `log` and
-// `undo` may be null.
+// `undo` may be null. `cancelled`, when given, can stop a copy in the middle
+// (the target is then left as it was).
 FileOutcome ProcessFile(const std::string& original, const std::string& target,
                         const FileWorkRules& rules,
                         const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
-                        CUndoScript* undo, const std::string& from = {});
+                        CUndoScript* undo, const std::string& from = {},
+                        const std::function<bool()>& cancelled = {});
 
 // Moves `path` to a fresh temporary name in its folder (".quorvan-tmp-<tag>-
 // ..."), which frees its name for the next move of a cycle; the undo entry
 // and a log line name the temporary.
 bool MoveToTemporary(const std::string& path, const std::string& tag, CRunLog* log,
                      CUndoScript* undo, std::string& temporary, int& error);
+
+// For tests: called on the worker thread before the work of each file, with
+// its original path. Set it only while no run works; an empty one removes it.
+void SetBeforeFileHook(std::function<void(const std::string& original)> hook);
 
 // The worker's whole run, on the calling thread: creates the log and undo
 // files, walks the plan (fileCount passes, the cancel flag polled before each),

@@ -70,13 +70,14 @@ void ApplyTimeRule(CPageControls& page, const TimeRuleControls& controls, bool o
                       IsDirection(comparison) ? static_cast<int>(comparison) : -1);
 }
 
-// Ticks every row whose text equals one of the list's patterns.
+// Ticks every row whose text equals one of the list's patterns. Only
+// ";"-terminated patterns are entries, as for ListContains: text after the
+// last ";" of a hand-edited list is none.
 void CheckListedRows(CPageControls& page, int listId, std::string_view list) {
     int rows = page.RowCount(listId);
-    while (!list.empty()) {
-        size_t end = list.find(';');
+    for (size_t end = list.find(';'); end != std::string_view::npos; end = list.find(';')) {
         std::string_view pattern = list.substr(0, end);
-        list = end == std::string_view::npos ? std::string_view{} : list.substr(end + 1);
+        list.remove_prefix(end + 1);
         if (pattern.empty()) {
             continue;
         }

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -731,19 +733,25 @@ void CMainDlg::OnLoadSettings() {
 void CMainDlg::LoadSettingsFrom(const std::string& path) {
     std::string folder;
     const bool loaded = rules_.LoadSettings(path, folder);
-    const int error = rules_.Store().LastError();
+    std::string failedPath = loaded ? std::string() : path;
+    int error = rules_.Store().LastError();
     // A stored "a/../b/" or relative folder means the real folder it names.
     folder = CanonicalPath(folder);
-    filter_.LoadSettings(path);
+    // A settings file that could not be read changes no page, the filter's
+    // neither. A missing filter file is no fault; one that cannot be read is.
+    if (loaded && !filter_.LoadSettings(path) && filter_.Store().LastError() != ENOENT) {
+        failedPath = CFilterSettings::FilterFilePath(path);
+        error = filter_.Store().LastError();
+    }
     folderDisplay_->SetPath(folder);
     ScanSourceFolder(folder);
     filter_.ApplyExtensionChecks();
     SetCaptionFor(path);
     // Without a word the user would take the old settings for the loaded ones.
-    if (!loaded) {
+    if (!failedPath.empty()) {
         Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."),
                           tr("The settings could not be loaded from %1:\n%2")
-                              .arg(ToQt(path), ToQt(ErrorText(error))),
+                              .arg(ToQt(failedPath), ToQt(ErrorText(error))),
                           QMessageBox::Ok);
     }
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,10 +15,12 @@ using test::ShellQuote;
 using test::TestDir;
 
 // Runs quorvan-cli with a shell argument string; gives stdout and the status.
-int Cli(const std::string& args, std::string* out = nullptr, std::string* err = nullptr) {
+// `before` goes in front of the command (a ulimit, a timeout).
+int Cli(const std::string& args, std::string* out = nullptr, std::string* err = nullptr,
+        const std::string& before = "") {
     TestDir scratch;
-    std::string command =
-        std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" + ShellQuote(scratch / "stderr");
+    std::string command = before + " " + std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
+                          ShellQuote(scratch / "stderr") + " </dev/null";
     int status = RunCommand(command, out);
     if (err) {
         *err = scratch.Read("stderr");
@@ -181,6 +184,116 @@ TEST(CliPreview, BadInputGivesClearMessagesAndExitStatuses) {
     EXPECT_NE(out2.find("quorvan-cli preview"), std::string::npos);
     EXPECT_EQ(Cli("--version", &out2), 0);
     EXPECT_EQ(out2, "quorvan-cli 1.00\n");
+}
+
+// The address sanitizer reserves more address space than any such limit.
+#if defined(__SANITIZE_ADDRESS__)
+const std::string kLittleMemory;
+#else
+const std::string kLittleMemory = "ulimit -v 400000; ";
+#endif
+
+TEST(CliPreview, WhatCannotBeASettingsFileEndsAtOnceWithOneLineAndStatusTwo) {
+    TestDir dir;
+    dir.CreateFile("x.txt");
+    ASSERT_EQ(mkfifo((dir / "pipe.qvr").c_str(), 0600), 0);
+    ASSERT_EQ(truncate(dir.CreateFile("huge.qvr").c_str(), off_t{1} << 33), 0);
+    dir.CreateFile("wide.qvr", "Prefix = " + std::string(100000, 'w') + "\n");
+    dir.CreateFile("good.qvr", "AddPrefix = Yes\n");
+    ASSERT_EQ(mkfifo((dir / "good.qvrfltr").c_str(), 0600), 0);
+    struct Case {
+        std::string settings;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"/dev/zero", "Not a regular file"},
+        {dir / "pipe.qvr", "Not a regular file"},
+        {dir / "huge.qvr", "Too large for a settings file"},
+        {dir / "wide.qvr", "A line is longer than 64 KB"},
+        {dir / "good.qvr", "good.qvrfltr': Not a regular file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings);
+        std::string out;
+        std::string err;
+        // Little memory, and a bound on the time: neither a crash nor a hang
+        // may stand in for the answer.
+        EXPECT_EQ(Cli("preview --settings " + ShellQuote(c.settings) + " " + ShellQuote(dir.Path()),
+                      &out, &err, kLittleMemory + "timeout -s KILL 20"),
+                  2);
+        EXPECT_TRUE(out.empty());
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+    }
+}
+
+TEST(CliPreview, NamedFilesThatAreNoFilesFailTheStatusAndTheOthersStillCount) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "sub/b.txt"});
+    struct Case {
+        std::vector<std::string> named;
+        int status;
+        std::string previewed;
+    };
+    const std::string a = dir / "a.txt" + "\t" + dir / "p_a.txt" + "\n";
+    const Case cases[] = {
+        {{"a.txt"}, 0, a},
+        {{"a.txt", "missing.txt"}, 1, a},
+        {{"missing.txt", "a.txt"}, 1, a},
+        {{"sub", "a.txt"}, 1, a},
+        {{"missing.txt"}, 1, ""},
+    };
+    for (const Case& c : cases) {
+        std::string args = "preview --set AddPrefix=Yes --set Prefix=p_ " + ShellQuote(dir.Path());
+        for (const std::string& name : c.named) {
+            args += " " + ShellQuote(name);
+        }
+        SCOPED_TRACE(args);
+        std::string out;
+        std::string err;
+        EXPECT_EQ(Cli(args, &out, &err), c.status);
+        EXPECT_EQ(out, c.previewed);
+        for (const std::string& name : c.named) {
+            if (name != "a.txt") {
+                EXPECT_NE(err.find("'" + dir / name + "': "), std::string::npos) << err;
+            }
+        }
+    }
+}
+
+TEST(CliPreview, SetLinesAreReadAsTheSameLinesInAFile) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "b.gz"});
+    // Blanks around key and value go, as in the file.
+    dir.CreateFile("suffix.qvr", "AddSuffix = Yes\nSuffix =  - \n");
+    std::string fromFile;
+    ASSERT_EQ(
+        Cli("preview --settings " + ShellQuote(dir / "suffix.qvr") + " " + ShellQuote(dir.Path()),
+            &fromFile),
+        0);
+    std::string fromSet;
+    ASSERT_EQ(Cli("preview --set ' AddSuffix = Yes' --set 'Suffix= - ' " + ShellQuote(dir.Path()),
+                  &fromSet),
+              0);
+    EXPECT_EQ(fromSet, fromFile);
+    EXPECT_NE(fromSet.find(dir / "a-.txt"), std::string::npos) << fromSet;
+
+    // The text after the last ";" of an extension list is no entry.
+    std::string out;
+    ASSERT_EQ(Cli("preview --set FilterOnExtension=Yes --set FilterOnIncludeExtensions=Yes "
+                  "--set 'FilterIncludeExtensions=*.gz;*.txt' " +
+                      ShellQuote(dir.Path()),
+                  &out),
+              0);
+    EXPECT_EQ(out, dir / "b.gz" + "\t" + dir / "b.gz" + "\n");
+
+    // A line feed would end the line: no --set holds one.
+    std::string err;
+    EXPECT_EQ(
+        Cli("preview --set \"$(printf 'Prefix=a\\nAddPrefix=Yes')\" " + ShellQuote(dir.Path()),
+            &out, &err),
+        2);
+    EXPECT_NE(err.find("Prefix=a\\nAddPrefix=Yes"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -1,4 +1,20 @@
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "support/test_dir.h"
 
@@ -11,9 +27,10 @@ using test::TestDir;
 
 class CliRun : public ::testing::Test {
   protected:
-    // Runs quorvan-cli with its counters in a folder of the test.
-    int Cli(const std::string& args, std::string* err = nullptr) {
-        std::string command = "QUORVAN_STATE_DIR=" + ShellQuote(state.Path()) + " " +
+    // Runs quorvan-cli with its counters in a folder of the test. `before`
+    // goes in front of the program (a timeout).
+    int Cli(const std::string& args, std::string* err = nullptr, const std::string& before = "") {
+        std::string command = "QUORVAN_STATE_DIR=" + ShellQuote(state.Path()) + " " + before + " " +
                               std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
                               ShellQuote(state / "stderr") + " </dev/null";
         int status = RunCommand(command);
@@ -109,6 +126,197 @@ TEST_F(CliRun, LogAndUndoFilesAreWrittenBesideTheFiles) {
     ASSERT_EQ(RunCommand("dash " + ShellQuote(dir / "QuorvanUndo.sh")), 0);
     EXPECT_EQ(dir.List(),
               (std::vector<std::string>{"1.txt", "2.txt", "Quorvan.log", "QuorvanUndo.sh"}));
+}
+
+TEST_F(CliRun, AFifoAmongTheSourcesFailsAloneAndTheRunGoesOn) {
+    dir.CreateFile("src/a.txt", "A");
+    ASSERT_EQ(mkfifo((dir / "src/pipe").c_str(), 0600), 0);
+    dir.CreateFile("src/z.txt", "Z");
+    std::string err;
+    // A run that waited on the pipe would be killed here, and fail.
+    EXPECT_EQ(Cli("run --set RenameInPlace=No --set RenameDestFolder=" + ShellQuote(dir / "out") +
+                      " --set LogFile=Yes " + ShellQuote(dir / "src"),
+                  &err, "timeout -s KILL 20"),
+              1);
+    EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.txt", "z.txt"}));
+    const std::string failure =
+        "failed to copy " + dir / "src/pipe" + " to " + dir / "out/pipe" + ": Not a regular file";
+    EXPECT_NE(dir.Read("src/Quorvan.log").find(failure + "\n"), std::string::npos);
+    EXPECT_NE(err.find(failure), std::string::npos) << err;
+    EXPECT_NE(err.find("Rename process complete. 1 file failed."), std::string::npos) << err;
+}
+
+TEST_F(CliRun, NamedFilesThatCannotBeFoundFailTheStatusAndTheOthersAreDone) {
+    dir.CreateFiles({"a.txt", "b.txt"});
+    std::string err;
+    EXPECT_EQ(Cli("run --set AddPrefix=Yes --set Prefix=p_ " + ShellQuote(dir.Path()) +
+                      " a.txt missing.txt b.txt",
+                  &err),
+              1);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"p_a.txt", "p_b.txt"}));
+    EXPECT_NE(err.find("'" + dir / "missing.txt" + "': No such file or directory"),
+              std::string::npos)
+        << err;
+}
+
+TEST_F(CliRun, NamesReachTheTerminalEscapedAndTheLogByteForByte) {
+    // An escape sequence, a line break, C1 control characters as UTF-8 and
+    // as a bare byte.
+    const std::string odd =
+        "a\033[2J\r\nb\xc2\x9b"
+        "1m\x9b"
+        "2m.txt";
+    dir.CreateFile(odd, "mine");
+    dir.CreateFile("new_" + odd, "theirs");
+    std::string err;
+    EXPECT_EQ(Cli("run --set AddPrefix=Yes --set Prefix=new_ --set LogFile=Yes " +
+                      ShellQuote(dir.Path()) + " " + ShellQuote(odd),
+                  &err),
+              1);
+    const std::string shown =
+        "a\\033[2J\\r\\nb\\302\\233"
+        "1m\\233"
+        "2m.txt";
+    EXPECT_NE(err.find("failed to rename " + dir / shown + " to " + dir / ("new_" + shown)),
+              std::string::npos)
+        << err;
+    // Nothing on standard error can act on a terminal; every message is one line.
+    EXPECT_EQ(err.find('\033'), std::string::npos);
+    EXPECT_EQ(err.find('\r'), std::string::npos);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    EXPECT_NE(dir.Read("Quorvan.log").find("failed to rename " + dir / odd), std::string::npos);
+}
+
+// quorvan-cli run started as a child of the test, to be sent signals.
+class CliChild final {
+  public:
+    CliChild(const std::vector<std::string>& args, const TestDir& state) {
+        std::vector<std::string> env = {"QUORVAN_STATE_DIR=" + state.Path()};
+        for (char** e = environ; *e != nullptr; ++e) {
+            if (std::string(*e).rfind("QUORVAN_STATE_DIR=", 0) != 0) {
+                env.emplace_back(*e);
+            }
+        }
+        std::vector<std::string> argv = {QUORVAN_CLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        errPath_ = state / "child-stderr";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath_.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        std::vector<char*> cargv;
+        for (std::string& a : argv) {
+            cargv.push_back(a.data());
+        }
+        cargv.push_back(nullptr);
+        std::vector<char*> cenv;
+        for (std::string& e : env) {
+            cenv.push_back(e.data());
+        }
+        cenv.push_back(nullptr);
+        if (posix_spawn(&pid_, cargv[0], &actions, nullptr, cargv.data(), cenv.data()) != 0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~CliChild() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool Started() const { return pid_ > 0; }
+    bool Running() {
+        int status = 0;
+        if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
+            status_ = status;
+            pid_ = -1;
+        }
+        return pid_ > 0;
+    }
+    void Signal(int number) { kill(pid_, number); }
+    // Waits up to `ms` for the end; the exit status, or -1 when it had to be
+    // killed or died of a signal.
+    int WaitEnd(int ms) {
+        for (int waited = 0; Running() && waited < ms; waited += 10) {
+            usleep(10000);
+        }
+        if (Running()) {
+            return -1;
+        }
+        return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+    }
+    std::string Err() const {
+        std::ifstream in(errPath_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int status_ = 0;
+    std::string errPath_;
+};
+
+// The first entry of `folder` (not "." or "..") whose name starts with
+// `prefix`, with its size.
+std::optional<std::pair<std::string, off_t>> FileStartingWith(const std::string& folder,
+                                                              const std::string& prefix) {
+    std::optional<std::pair<std::string, off_t>> found;
+    if (DIR* d = opendir(folder.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string name = e->d_name;
+            struct stat st {};
+            if (name != "." && name != ".." && name.rfind(prefix, 0) == 0 &&
+                stat((folder + "/" + name).c_str(), &st) == 0) {
+                found = {name, st.st_size};
+                break;
+            }
+        }
+        closedir(d);
+    }
+    return found;
+}
+
+TEST_F(CliRun, CtrlCOrTermEndsARunWithinASecondEvenInTheMiddleOfABigCopy) {
+    // Holes read as zeros: a copy that would take long, on little disk.
+    ASSERT_EQ(truncate(dir.CreateFile("src/huge.bin").c_str(), off_t{8} << 30), 0);
+    dir.CreateFile("src/later.txt", "L");
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        dir.CreateFile("out/huge.bin", "previous");
+        CliChild run({"run", "--set", "RenameInPlace=No", "--set",
+                      "RenameDestFolder=" + dir / "out", dir / "src"},
+                     state);
+        ASSERT_TRUE(run.Started());
+        // Until the copy is under way, in its hidden temporary file.
+        std::optional<std::pair<std::string, off_t>> temp;
+        for (int waited = 0; waited < 20000 && run.Running() && !(temp && temp->second > 0);
+             waited += 5) {
+            temp = FileStartingWith(dir / "out", ".");
+            usleep(5000);
+        }
+        const bool copying = temp && temp->second > 0;
+        if (!copying) {
+            GTEST_SKIP() << "the copy ended before it could be interrupted (a cloning file system)";
+        }
+        auto sent = std::chrono::steady_clock::now();
+        run.Signal(signal);
+        EXPECT_EQ(run.WaitEnd(5000), 1);
+        auto took = std::chrono::steady_clock::now() - sent;
+        EXPECT_LT(took, std::chrono::milliseconds(1500));
+        const std::string err = run.Err();
+        const std::string last = "quorvan-cli: Rename process aborted.\n";
+        EXPECT_TRUE(err.size() >= last.size() &&
+                    err.compare(err.size() - last.size(), last.size(), last) == 0)
+            << err;
+        EXPECT_EQ(temp->first.rfind(".quorvan-tmp-", 0), 0u) << temp->first;
+        // The old target is whole and the half copy is gone.
+        EXPECT_EQ(dir.List("out"), std::vector<std::string>{"huge.bin"});
+        EXPECT_EQ(dir.Read("out/huge.bin"), "previous");
+        EXPECT_FALSE(dir.Exists("out/later.txt"));
+    }
 }
 
 }  // namespace

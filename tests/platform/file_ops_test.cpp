@@ -324,6 +324,68 @@ TEST(SafeCopyTest, LongNameStillGetsTemporaryFile) {
     EXPECT_EQ(dir.Read(name), "data");
 }
 
+TEST(SafeCopyTest, SourcesThatAreNotRegularFilesAreRefusedWithoutWaiting) {
+    TestDir dir;
+    dir.CreateFile("dst", "previous");
+    const std::string fifo = dir / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string source;
+        int error;
+    };
+    // A FIFO nobody writes to would block the open for ever; a device would
+    // give data without end.
+    for (const Case& c : {Case{fifo, kErrorNotRegularFile}, Case{"/dev/zero", kErrorNotRegularFile},
+                          Case{dir.Path(), EISDIR}}) {
+        SCOPED_TRACE(c.source);
+        std::optional<int> status = test::RunInChild([&] {
+            int error = 0;
+            return !SafeCopy(c.source, dir / "dst", error) && error == c.error ? 0 : 1;
+        });
+        ASSERT_TRUE(status.has_value()) << "the copy waited";
+        EXPECT_EQ(*status, 0);
+        EXPECT_EQ(dir.Read("dst"), "previous");
+        EXPECT_EQ(HiddenEntries(dir), 0);
+    }
+    EXPECT_EQ(ErrorText(kErrorNotRegularFile), "Not a regular file");
+}
+
+TEST(SafeCopyTest, CancelStopsBetweenChunksKeepingTheOldTargetAndLeavingNoTemporaryFile) {
+    TestDir dir;
+    const std::string source = dir.CreateFile("src", std::string(size_t{40} << 20, 's'));
+    const std::string target = dir.CreateFile("dst", "previous");
+    // How many times the copy may ask before the answer is "stop": before any
+    // data, and once some has gone across.
+    for (int allowed : {0, 1}) {
+        SCOPED_TRACE(allowed);
+        int asked = 0;
+        std::vector<std::string> seen;
+        int error = 0;
+        EXPECT_FALSE(SafeCopy(source, target, error, [&] {
+            for (const std::string& name : dir.List()) {
+                if (name != "src" && name != "dst") {
+                    seen.push_back(name);
+                }
+            }
+            return asked++ >= allowed;
+        }));
+        EXPECT_EQ(error, ECANCELED);
+        EXPECT_EQ(dir.Read("dst"), "previous");
+        EXPECT_EQ(dir.List(), (std::vector<std::string>{"dst", "src"}));
+        // Meanwhile the copy lay under a name that says whose it is.
+        for (const std::string& name : seen) {
+            EXPECT_EQ(name.rfind(kTemporaryPrefix, 0), 0u) << name;
+        }
+    }
+    int error = 0;
+    ASSERT_TRUE(SafeCopy(source, target, error, [] { return false; })) << ErrorText(error);
+    EXPECT_EQ(dir.Read("dst").size(), size_t{40} << 20);
+    // A tag, such as a run's id, goes into the name too.
+    std::string temp;
+    close(CreateTemporaryBeside(target, 0600, temp, "run7"));
+    EXPECT_EQ(temp.rfind(dir / ".quorvan-tmp-run7-", 0), 0u) << temp;
+}
+
 // ---- SetAttributes ----
 
 std::optional<std::string> DosValue(const std::string& path) {
@@ -505,6 +567,31 @@ TEST(SetAttributesTest, ReadOnlyFilesWorkForOrdinaryUser) {
     EXPECT_EQ(ModeOf(dir / "copy"), 0444u);
     EXPECT_EQ(AttributesOf(locked), kAttrReadOnly | kAttrHidden);
     EXPECT_EQ(ModeOf(locked), 0444u);
+}
+
+TEST(SetAttributesTest, NothingActsThroughASymbolicLink) {
+    TestDir outside;
+    TestDir dir;
+    const std::string victim = outside.CreateFile("victim", "x");
+    ASSERT_EQ(chmod(victim.c_str(), 0644), 0);
+    const std::string link = dir / "link";
+    ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+    const std::string dangling = dir / "dangling";
+    ASSERT_EQ(symlink((outside / "none").c_str(), dangling.c_str()), 0);
+    for (const std::string& path : {link, dangling}) {
+        for (uint8_t attributes :
+             {uint8_t{kAttrReadOnly}, uint8_t{kAttrHidden | kAttrArchive}, uint8_t{0}}) {
+            AttributeChange change;
+            int error = 0;
+            EXPECT_FALSE(SetAttributes(path, attributes, change, error)) << path;
+            EXPECT_EQ(error, kErrorSymbolicLink);
+            EXPECT_FALSE(change.modeChanged || change.dosAttribWritten);
+        }
+    }
+    EXPECT_EQ(ModeOf(victim), 0644u);
+    EXPECT_FALSE(DosValue(victim).has_value());
+    EXPECT_FALSE(outside.Exists("none"));
+    EXPECT_EQ(ErrorText(kErrorSymbolicLink), "Is a symbolic link");
 }
 
 // ---- SetFileTimes and SameFile ----

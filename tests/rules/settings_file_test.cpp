@@ -1,4 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
+#include "platform/file_system.h"
 
 #include "rules/control_ids.h"
 #include "rules/memory_page.h"
@@ -146,10 +153,11 @@ TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
     dir.CreateFile("binary.qvr", binary + "\nPrefix = after\n");
     EXPECT_TRUE(p.rules.LoadSettings(dir / "binary.qvr", folder));
 
-    std::string longLine = "SourcePath = " + std::string(1 << 20, 'x') + "\nAddPrefix = Yes\n";
+    // A long line within the limit is read whole.
+    std::string longLine = "SourcePath = " + std::string(60000, 'x') + "\nAddPrefix = Yes\n";
     dir.CreateFile("long.qvr", longLine);
     EXPECT_TRUE(p.rules.LoadSettings(dir / "long.qvr", folder));
-    EXPECT_EQ(folder.size(), size_t{1} << 20);
+    EXPECT_EQ(folder.size(), 60000u);
 
     dir.CreateFile("dates.qvr",
                    "TextSeqModifications = Text\nModifyDatesTimes = Yes\n"
@@ -160,6 +168,75 @@ TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
 
     // A folder is not a settings file.
     EXPECT_FALSE(p.rules.LoadSettings(dir.Path(), folder));
+}
+
+TEST(SettingsFile, WhatCannotBeASettingsFileIsRefusedAtOnceAndChangesNothing) {
+    TestDir dir;
+    const std::string fifo = dir / "pipe.qvr";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string head = "TextSeqModifications = Text\nAddPrefix = Yes\n";
+    const std::string line = "Prefix = x\n";
+    std::string justTooBig = head;
+    while (justTooBig.size() + line.size() <= CSettingsStore::kMaxFileSize) {
+        justTooBig += line;
+    }
+    dir.CreateFile("full.qvr", justTooBig);
+    dir.CreateFile("over.qvr", justTooBig + line);
+    ASSERT_EQ(truncate(dir.CreateFile("sparse.qvr").c_str(), off_t{4} << 30), 0);
+    const std::string key = "Prefix = ";
+    dir.CreateFile("widest.qvr",
+                   head + key + std::string(CSettingsStore::kMaxLineLength - key.size(), 'w'));
+    dir.CreateFile("wider.qvr",
+                   head + key + std::string(CSettingsStore::kMaxLineLength - key.size() + 1, 'w'));
+    struct Case {
+        std::string path;
+        int error;  // 0: read
+    };
+    const Case cases[] = {
+        {fifo, kErrorNotRegularFile},
+        {"/dev/zero", kErrorNotRegularFile},
+        {dir.Path(), EISDIR},
+        {dir / "full.qvr", 0},
+        {dir / "over.qvr", kErrorFileTooLarge},
+        {dir / "sparse.qvr", kErrorFileTooLarge},
+        {dir / "widest.qvr", 0},
+        {dir / "wider.qvr", kErrorLineTooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        // In a child: a FIFO with no writer would hold an open for ever.
+        std::optional<int> status = test::RunInChild([&] {
+            Program p;
+            p.rules.Settings().TextMode = true;
+            p.rules.Settings().AddPrefix = true;
+            p.rules.Settings().Prefix = "kept";
+            std::string folder;
+            bool loaded = p.rules.LoadSettings(c.path, folder);
+            bool kept = p.rules.Settings().Prefix == "kept";
+            if (c.error == 0) {
+                return loaded && !kept ? 0 : 1;
+            }
+            return !loaded && kept && p.rules.Store().LastError() == c.error ? 0 : 2;
+        });
+        ASSERT_TRUE(status.has_value()) << "the load waited";
+        EXPECT_EQ(*status, 0);
+    }
+
+    // Saving: a FIFO stays a FIFO, a device is not written.
+    for (const std::string& path : {fifo, std::string("/dev/null")}) {
+        std::optional<int> status = test::RunInChild([&] {
+            Program p;
+            return !p.rules.SaveSettings(path, "/x") &&
+                           p.rules.Store().LastError() == kErrorNotRegularFile
+                       ? 0
+                       : 1;
+        });
+        ASSERT_TRUE(status.has_value()) << path << ": the save waited";
+        EXPECT_EQ(*status, 0) << path;
+    }
+    struct stat st {};
+    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST(SettingsFile, NothingIsWrittenToAnUnwritablePlace) {

@@ -234,5 +234,47 @@ TEST(ProcessFile, TimesWithNoneChosenLogNothing) {
     EXPECT_TRUE(work.LogBody().empty());
 }
 
+TEST(ProcessFile, ALinkIsRenamedButNothingActsThroughIt) {
+    TestDir outside;
+    const std::string victim = outside.CreateFile("victim", "outside");
+    ASSERT_EQ(chmod(victim.c_str(), 0644), 0);
+    outside.SetTimes("victim", 1200000000, 1300000000);
+    Work work;
+    work.rules.modifyAttributes = true;
+    work.rules.readOnly = true;
+    work.rules.modifyTimes = true;
+    work.rules.setModified = true;
+    work.rules.modifiedDate = {2001, 2, 3, 0, 0, 0};
+    work.rules.modifiedTime = {1999, 1, 1, 4, 5, 6};
+    const std::string a = work.dir / "link";
+    ASSERT_EQ(symlink(victim.c_str(), a.c_str()), 0);
+    const std::string b = work.dir / "new_link";
+
+    FileOutcome outcome = work.Process(a, b);
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.failure, "failed to set attributes on " + b + ": Is a symbolic link");
+    // The link itself was renamed and got the new time.
+    struct stat st {};
+    ASSERT_EQ(lstat(b.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(st.st_mtim.tv_sec, LocalToSeconds({2001, 2, 3, 4, 5, 6}));
+    // The file it points at is as it was.
+    EXPECT_EQ(ModeOf(victim), 0644u);
+    ASSERT_EQ(stat(victim.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1300000000);
+    EXPECT_EQ(st.st_atim.tv_sec, 1200000000);
+    EXPECT_EQ(outside.Read("victim"), "outside");
+    EXPECT_EQ(work.LogBody(),
+              (std::vector<std::string>{"renamed " + a + " to " + b,
+                                        "failed to set attributes on " + b + ": Is a symbolic link",
+                                        "Setting modify time to: 02/03/01 04:05:06  "}));
+    // The undo puts the name back and touches no attribute.
+    std::string output;
+    EXPECT_EQ(work.RunUndo(&output), 0) << output;
+    ASSERT_EQ(lstat(a.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ModeOf(victim), 0644u);
+}
+
 }  // namespace
 }  // namespace quorvan::test

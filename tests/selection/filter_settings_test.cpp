@@ -528,9 +528,10 @@ TEST_F(FilterFileTest, SaveIntoAMissingFolderFails) {
     EXPECT_NE(filter.Store().LastError(), 0);
 }
 
-TEST_F(FilterFileTest, ExtensionChecksTickEveryNamedRowIgnoringCase) {
-    filter.Rules().FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
-    filter.Rules().FilterExcludeExtensions = "*.tmp";  // hand-edited: no final ";"
+TEST_F(FilterFileTest, ExtensionChecksTickEveryListedRowButNotAnUnterminatedTail) {
+    // Hand-edited lists: the text after the last ";" is no entry.
+    filter.Rules().FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;*.doc";
+    filter.Rules().FilterExcludeExtensions = "*.tmp";
     FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg", "*.tmp", "*.doc"});
     filter.ApplyExtensionChecks();
     auto ticked = [&](int list) {
@@ -543,7 +544,13 @@ TEST_F(FilterFileTest, ExtensionChecksTickEveryNamedRowIgnoringCase) {
         return rows;
     };
     EXPECT_EQ(ticked(ids::kFilterIncludeList), (std::vector<std::string>{"*.jpeg", "*.txt"}));
-    EXPECT_EQ(ticked(ids::kFilterExcludeList), (std::vector<std::string>{"*.tmp"}));
+    EXPECT_EQ(ticked(ids::kFilterExcludeList), std::vector<std::string>{});
+
+    // And so the filter, which reads the page, lets no .doc file through.
+    page.SetChecked(ids::kFilterOnExtensions, true);
+    page.SetChecked(ids::kFilterIncludeExtensions, true);
+    EXPECT_TRUE(filter.Matches(dir.CreateFile("a.txt")));
+    EXPECT_FALSE(filter.Matches(dir.CreateFile("b.doc")));
 }
 
 }  // namespace

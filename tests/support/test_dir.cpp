@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -182,6 +183,28 @@ int RunCommand(const std::string& command, std::string* output, bool withStderr)
         *output = text;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::optional<int> RunInChild(const std::function<int()>& body, int timeoutMs) {
+    pid_t pid = fork();
+    if (pid < 0) {
+        return std::nullopt;
+    }
+    if (pid == 0) {
+        _exit(body());
+    }
+    for (int waited = 0;; waited += 10) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? std::optional<int>(WEXITSTATUS(status)) : std::nullopt;
+        }
+        if (waited >= timeoutMs) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return std::nullopt;
+        }
+        usleep(10000);
+    }
 }
 
 std::string ShellQuote(const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -59,6 +60,11 @@ class StateDirScope final {
 // Runs a shell command; returns its exit status and puts standard output (and
 // standard error when asked) into `output`.
 int RunCommand(const std::string& command, std::string* output = nullptr, bool withStderr = false);
+
+// Runs `body` in a forked child and gives its exit status, or nullopt when it
+// had not ended after `timeoutMs` (it is killed then): for calls that must not
+// hang, so that a hang fails the test instead of stopping the suite.
+std::optional<int> RunInChild(const std::function<int()>& body, int timeoutMs = 5000);
 
 // Single-quotes a text for the shell.
 std::string ShellQuote(const std::string& text);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCheckBox>
@@ -568,6 +569,45 @@ TEST(MainWindow, ASettingsFileThatCannotBeReadIsReportedAndChangesNothing) {
     w.SaveSettingsTo(dir / "no/such/folder/x.qvr");
     ASSERT_EQ(f.dialogs.shown.size(), 2u);
     EXPECT_TRUE(f.dialogs.shown[1].text.contains("could not be saved"));
+}
+
+TEST(MainWindow, WhatCannotBeASettingsFileIsReportedWithoutWaitingAndChangesNothing) {
+    TestDir dir;
+    ASSERT_EQ(mkfifo((dir / "pipe.qvr").c_str(), 0600), 0);
+    ASSERT_EQ(truncate(dir.CreateFile("huge.qvr").c_str(), off_t{1} << 32), 0);
+    dir.CreateFile("wide.qvr", "TextSeqModifications = Text\nAddPrefix = Yes\nPrefix = " +
+                                   std::string(70000, 'w') + "\n");
+    // A settings file that reads well beside a filter file that cannot.
+    dir.CreateFile("good.qvr", "TextSeqModifications = Text\nAddPrefix = Yes\nPrefix = new_\n");
+    ASSERT_EQ(mkfifo((dir / "good.qvrfltr").c_str(), 0600), 0);
+    struct Case {
+        std::string file;
+        std::string named;  // the file the message names
+        std::string reason;
+        std::string prefix;  // the prefix afterwards
+    };
+    const Case cases[] = {
+        {"pipe.qvr", "pipe.qvr", "Not a regular file", "keep_"},
+        {"huge.qvr", "huge.qvr", "Too large", "keep_"},
+        {"wide.qvr", "wide.qvr", "longer than 64 KB", "keep_"},
+        {"good.qvr", "good.qvrfltr", "Not a regular file", "new_"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        WindowFixture f;
+        CMainDlg& w = f.Window();
+        On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
+        On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("keep_");
+        On<QCheckBox>(w.FilterPage(), ids::kFilterOnAttributes)->click();
+        w.LoadSettingsFrom(dir / c.file);
+        ASSERT_EQ(f.dialogs.shown.size(), 1u);
+        EXPECT_TRUE(f.dialogs.shown[0].text.contains(QString::fromStdString(dir / c.named)))
+            << f.dialogs.shown[0].text.toStdString();
+        EXPECT_TRUE(f.dialogs.shown[0].text.contains(QString::fromStdString(c.reason)))
+            << f.dialogs.shown[0].text.toStdString();
+        EXPECT_EQ(w.RenamePage()->Text(ids::kPrefix), c.prefix);
+        EXPECT_TRUE(w.FilterPage()->IsChecked(ids::kFilterOnAttributes));
+    }
 }
 
 }  // namespace

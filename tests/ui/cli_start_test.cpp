@@ -1,0 +1,224 @@
+// The command line starts where the window opens: its in-memory pages hold
+// what the real pages hold, and a --set line that switches something on gives
+// what the same click gives in the window.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "cli/cli_session.h"
+#include "rules/control_ids.h"
+#include "rules/settings_store.h"
+#include "selection/filter_settings.h"
+#include "ui/attribute_page.h"
+#include "ui/extended_page.h"
+#include "ui/filter_page.h"
+#include "ui/rename_page.h"
+#include "ui_fixture.h"
+
+namespace quorvan::test {
+namespace {
+
+// The controls whose values the core reads, page by page. Labels and enabled
+// states are left out: the core reads neither.
+struct PageControls {
+    std::vector<int> buttons;  // check boxes and option buttons
+    std::vector<int> edits;
+    std::vector<int> dates;
+    std::vector<int> times;
+    std::vector<int> combos;
+    std::vector<int> lists;
+};
+
+const PageControls kRename = {
+    {ids::kTextModifications, ids::kSequencing, ids::kAddPrefix, ids::kAddSuffix,
+     ids::kReplaceString, ids::kChangeCase, ids::kUpperCase, ids::kLowerCase, ids::kSequencePrefix,
+     ids::kSequenceSuffix, ids::kSequenceReplace, ids::kSeqAddPrefix, ids::kSeqAddSuffix,
+     ids::kNumericSequence, ids::kAlphaSequence},
+    {ids::kPrefix, ids::kSuffix, ids::kSearchText, ids::kReplaceText, ids::kSeqPrefix,
+     ids::kSeqSuffix, ids::kNumericStart, ids::kDigits, ids::kAlphaStart, ids::kCharacters},
+    {},
+    {},
+    {},
+    {}};
+
+const PageControls kExtended = {
+    {ids::kChangeExtension, ids::kConcatExtension, ids::kIncludeSubfolders, ids::kGenerateLog,
+     ids::kGenerateUndo, ids::kRenameExisting, ids::kCopyThenRename},
+    {ids::kNewExtension, ids::kConcatText, ids::kDestinationFolder},
+    {},
+    {},
+    {},
+    {}};
+
+const PageControls kAttribute = {
+    {ids::kModifyAttributes, ids::kReadOnly, ids::kHidden, ids::kSystem, ids::kArchive,
+     ids::kModifyDateTime, ids::kCreationDateTime, ids::kModifiedDateTime,
+     ids::kLastAccessedDateTime},
+    {},
+    {ids::kCreationDate, ids::kModifiedDate, ids::kLastAccessedDate},
+    {ids::kCreationTime, ids::kModifiedTime, ids::kLastAccessedTime},
+    {},
+    {}};
+
+const PageControls kFilter = {
+    {ids::kFilterOnAttributes, ids::kFilterInclude, ids::kFilterExclude, ids::kFilterReadOnly,
+     ids::kFilterHidden, ids::kFilterSystem, ids::kFilterArchive, ids::kFilterOnTimes,
+     ids::kFilterCreation, ids::kFilterModified, ids::kFilterLastAccessed, ids::kFilterOnExtensions,
+     ids::kFilterIncludeExtensions, ids::kFilterExcludeExtensions},
+    {},
+    {ids::kFilterCreationDate, ids::kFilterModifiedDate, ids::kFilterLastAccessedDate},
+    {ids::kFilterCreationTime, ids::kFilterModifiedTime, ids::kFilterLastAccessedTime},
+    {ids::kFilterCreationDir, ids::kFilterModifiedDir, ids::kFilterLastAccessedDir},
+    {ids::kFilterIncludeList, ids::kFilterExcludeList}};
+
+int SecondOfDay(const LocalDateTime& t) {
+    return t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+// Pickers show the moment their page was made; the two pages are made a
+// moment apart.
+bool Near(int a, int b) {
+    return std::abs(a - b) <= 5;
+}
+
+void ExpectSamePage(const char* name, const CPageControls& window, const CPageControls& cli,
+                    const PageControls& controls) {
+    SCOPED_TRACE(name);
+    for (int id : controls.buttons) {
+        EXPECT_EQ(cli.IsChecked(id), window.IsChecked(id)) << "control " << id;
+    }
+    for (int id : controls.edits) {
+        EXPECT_EQ(cli.Text(id), window.Text(id)) << "control " << id;
+    }
+    for (int id : controls.dates) {
+        LocalDateTime w = window.DateTime(id);
+        LocalDateTime c = cli.DateTime(id);
+        EXPECT_EQ(std::make_tuple(c.year, c.month, c.day), std::make_tuple(w.year, w.month, w.day))
+            << "control " << id;
+    }
+    for (int id : controls.times) {
+        EXPECT_TRUE(Near(SecondOfDay(cli.DateTime(id)), SecondOfDay(window.DateTime(id))))
+            << "control " << id;
+    }
+    for (int id : controls.combos) {
+        EXPECT_EQ(cli.Selection(id), window.Selection(id)) << "control " << id;
+    }
+    for (int id : controls.lists) {
+        EXPECT_EQ(cli.RowCount(id), window.RowCount(id)) << "control " << id;
+    }
+}
+
+TEST(CliStart, InMemoryPagesHoldWhatTheWindowsPagesHoldWhenItOpens) {
+    WindowFixture f;
+    CMainDlg& w = f.Window();
+    cli::CCliSession session;
+    ExpectSamePage("rename", *w.RenamePage(), session.RenamePage(), kRename);
+    ExpectSamePage("extended", *w.ExtendedPage(), session.ExtendedPage(), kExtended);
+    ExpectSamePage("attribute", *w.AttributePage(), session.AttributePage(), kAttribute);
+    ExpectSamePage("filter", *w.FilterPage(), session.FilterPage(), kFilter);
+}
+
+// The lines of a settings file, as key to value.
+std::map<std::string, std::string> Lines(const std::string& path) {
+    CSettingsStore store;
+    EXPECT_TRUE(store.ReadFromFile(path)) << path;
+    std::map<std::string, std::string> lines = store.Entries();
+    lines.erase("SourcePath");
+    return lines;
+}
+
+// Equal lines, a time of day ("hh:mm:ss") within a few seconds.
+void ExpectSameLines(const std::map<std::string, std::string>& cli,
+                     const std::map<std::string, std::string>& window) {
+    auto seconds = [](const std::string& text) {
+        return std::atoi(text.substr(0, 2).c_str()) * 3600 +
+               std::atoi(text.substr(3, 2).c_str()) * 60 + std::atoi(text.substr(6, 2).c_str());
+    };
+    for (const auto& [key, value] : window) {
+        auto it = cli.find(key);
+        if (it == cli.end()) {
+            ADD_FAILURE() << key << " = " << value << " is missing";
+        } else if (key.size() > 4 && key.compare(key.size() - 4, 4, "Time") == 0 &&
+                   value.size() == 8 && it->second.size() == 8) {
+            EXPECT_TRUE(Near(seconds(it->second), seconds(value)))
+                << key << ": " << it->second << " against " << value;
+        } else {
+            EXPECT_EQ(it->second, value) << key;
+        }
+    }
+    for (const auto& [key, value] : cli) {
+        EXPECT_TRUE(window.count(key)) << key << " = " << value << " is extra";
+    }
+}
+
+CQtPage* PageOf(CMainDlg& w, char page) {
+    switch (page) {
+        case 'r':
+            return w.RenamePage();
+        case 'e':
+            return w.ExtendedPage();
+        case 'a':
+            return w.AttributePage();
+        default:
+            return w.FilterPage();
+    }
+}
+
+struct SwitchCase {
+    const char* name;
+    std::vector<std::pair<char, int>> clicks;  // page ('r', 'e', 'a', 'f') and control
+    std::vector<std::pair<std::string, std::string>> sets;
+};
+
+TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
+    const std::vector<SwitchCase> cases = {
+        {"sequencing", {{'r', ids::kSequencing}}, {{"TextSeqModifications", "Seq"}}},
+        {"alphabetic sequence",
+         {{'r', ids::kSequencing}, {'r', ids::kAlphaSequence}},
+         {{"TextSeqModifications", "Seq"}, {"NumericAlphaSequence", "Alpha"}}},
+        {"case change", {{'r', ids::kChangeCase}}, {{"CaseChange", "Yes"}}},
+        {"copy mode", {{'e', ids::kCopyThenRename}}, {{"RenameInPlace", "No"}}},
+        {"attributes", {{'a', ids::kModifyAttributes}}, {{"ModifyAttributes", "Yes"}}},
+        {"modified time",
+         {{'a', ids::kModifyDateTime}, {'a', ids::kModifiedDateTime}},
+         {{"ModifyDatesTimes", "Yes"}, {"ModifyModDateTime", "Yes"}}},
+        {"attribute filter", {{'f', ids::kFilterOnAttributes}}, {{"FilterOnAttributes", "Yes"}}},
+        {"time filter",
+         {{'f', ids::kFilterOnTimes}, {'f', ids::kFilterModified}},
+         {{"FilterOnTimes", "Yes"}, {"FilterOnModDateTime", "Yes"}}},
+    };
+    TestDir dir;
+    dir.CreateFile("a.txt");
+    for (const SwitchCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowFixture f(dir.Path());
+        CMainDlg& w = f.Window();
+        for (const auto& [page, id] : c.clicks) {
+            auto* button = PageOf(w, page)->ControlAs<QAbstractButton>(id);
+            ASSERT_NE(button, nullptr) << id;
+            ASSERT_TRUE(button->isEnabled()) << id;
+            button->click();
+        }
+        w.SaveSettingsTo(dir / "window.qvr");
+
+        cli::CCliSession session;
+        cli::CliOptions options;
+        options.folder = dir.Path();
+        options.sets = c.sets;
+        options.saveSettingsFile = dir / "cli.qvr";
+        ASSERT_EQ(session.Prepare(options, stderr), cli::kExitDone);
+
+        ExpectSameLines(Lines(dir / "cli.qvr"), Lines(dir / "window.qvr"));
+        ExpectSameLines(Lines(dir / "cli.qvrfltr"), Lines(dir / "window.qvrfltr"));
+    }
+}
+
+}  // namespace
+}  // namespace quorvan::test
