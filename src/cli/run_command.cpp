@@ -249,7 +249,8 @@ int RunRun(const CliOptions& options, FILE* err) {
             return kExitNothingToDo;
         case StartOutcome::Ended::Ran:
             return outcome.cancelled || outcome.result.status != RunStatus::Complete ||
-                           outcome.result.filesFailed > 0
+                           outcome.result.filesFailed > 0 || outcome.result.logError != 0 ||
+                           outcome.result.undoError != 0
                        ? kExitSomeFailed
                        : kExitDone;
         default:

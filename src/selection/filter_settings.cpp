@@ -362,10 +362,19 @@ bool CFilterSettings::LoadSettings(const std::string& settingsPath) {
     if (!store_.ReadFromFile(FilterFilePath(settingsPath))) {
         return false;
     }
-    if (ReadFilterKeys()) {
-        ApplyToPage();
+    // The page shows what the file says, "no filters" included: filters left
+    // on from before would silently hide files.
+    if (!ReadFilterKeys()) {
+        ClearGroups();
     }
+    ApplyToPage();
     return true;
+}
+
+void CFilterSettings::ClearGroups() {
+    rules_.FilterOnAttributes = false;
+    rules_.FilterOnTimes = false;
+    rules_.FilterOnExtension = false;
 }
 
 void CFilterSettings::WriteFilterKeys() {

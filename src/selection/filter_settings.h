@@ -51,8 +51,11 @@ class CFilterSettings final {
     // Clears the store, gathers the page and writes the filter file.
     bool SaveSettings(const std::string& settingsPath);
     // Clears the store and reads the filter file; on success takes the keys out
-    // and, when "HasFilters" is true, shows them on the page.
+    // and shows them on the page, with every group off when "HasFilters" is
+    // not true.
     bool LoadSettings(const std::string& settingsPath);
+    // Switches the three groups off (the rules inside them are kept).
+    void ClearGroups();
     // Puts the filter keys into the store, each under its condition.
     void WriteFilterKeys();
     // Takes the filter keys out of the store; a missing key keeps its field.

@@ -739,9 +739,15 @@ void CMainDlg::LoadSettingsFrom(const std::string& path) {
     folder = CanonicalPath(folder);
     // A settings file that could not be read changes no page, the filter's
     // neither. A missing filter file is no fault; one that cannot be read is.
-    if (loaded && !filter_.LoadSettings(path) && filter_.Store().LastError() != ENOENT) {
-        failedPath = CFilterSettings::FilterFilePath(path);
-        error = filter_.Store().LastError();
+    if (loaded && !filter_.LoadSettings(path)) {
+        if (filter_.Store().LastError() != ENOENT) {
+            failedPath = CFilterSettings::FilterFilePath(path);
+            error = filter_.Store().LastError();
+        } else {
+            // Settings without a filter file have no filters.
+            filter_.ClearGroups();
+            filter_.ApplyToPage();
+        }
     }
     folderDisplay_->SetPath(folder);
     ScanSourceFolder(folder);

@@ -72,7 +72,10 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
          {{"a", "b"}, {"b", "a"}, {"c", "d"}, {"d", "e"}},
          "ok ok ok ok",
          "a>~ b> ~>a d> c>"},
-        {"collision of three", {}, {{"a", "x"}, {"b", "x"}, {"c", "x"}}, "ok collision collision",
+        {"collision of three",
+         {},
+         {{"a", "x"}, {"b", "x"}, {"c", "x"}},
+         "ok collision collision",
          "a>"},
         {"name taken outside the plan", {"b"}, {{"a", "b"}}, "exists", ""},
         {"a chain ending at a taken name", {"c"}, {{"a", "b"}, {"b", "c"}}, "exists exists", ""},
@@ -106,8 +109,7 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
 TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
     TestDir dir;
     dir.CreateFiles({"a", "b", "c", "taken"});
-    std::vector<CRenamePlan::Entry> entries =
-        PlanOf(dir, {{"a", "x"}, {"b", "x"}, {"c", "taken"}});
+    std::vector<CRenamePlan::Entry> entries = PlanOf(dir, {{"a", "x"}, {"b", "x"}, {"c", "taken"}});
     PlanCheck check = CheckPlan(entries, true, false, CaseSensitive);
     EXPECT_EQ(StatusReason(check, entries, 0), "");
     EXPECT_EQ(StatusReason(check, entries, 1), "Another file gets this name: " + dir / "a");

@@ -135,10 +135,10 @@ TEST(ProcessFile, CopyOverwritesOnlyPlainTargets) {
     EXPECT_EQ(work.dir.Read("2.txt"), "two");
 
     std::vector<std::string> undo = work.UndoBody();
-    EXPECT_EQ(undo, (std::vector<std::string>{"", "# File: " + old + " to " + one,
-                                              "d '" + old + "'", "",
-                                              "# File: " + work.dir / "new/deep/1.txt" + " to " + one,
-                                              "d '" + work.dir / "new/deep/1.txt" + "'"}));
+    EXPECT_EQ(undo,
+              (std::vector<std::string>{"", "# File: " + old + " to " + one, "d '" + old + "'", "",
+                                        "# File: " + work.dir / "new/deep/1.txt" + " to " + one,
+                                        "d '" + work.dir / "new/deep/1.txt" + "'"}));
     EXPECT_EQ(work.RunUndo(), 0);
     EXPECT_FALSE(work.dir.Exists("out/0.txt"));
     EXPECT_FALSE(work.dir.Exists("new/deep/1.txt"));
@@ -190,6 +190,36 @@ TEST(ProcessFile, AttributesAreUndone) {
     EXPECT_EQ(status.attributes & 0x27, 0);
     EXPECT_EQ(ModeOf(c), plainMode);
     EXPECT_FALSE(HasDosAttrib(c));
+}
+
+// Without setfattr the script says so for each file and still puts the
+// permission bits back.
+TEST(ProcessFile, AttributesWithoutSetfattrAreNamedNotFailed) {
+    Work work;
+    work.rules.modifyAttributes = true;
+    work.rules.readOnly = true;
+    work.rules.system = true;
+    std::string a = work.dir.CreateFile("a.txt", "x");
+    const uint32_t modeBefore = ModeOf(a);
+    EXPECT_FALSE(work.Process(a, a).failed);
+    EXPECT_NE(ModeOf(a), modeBefore);
+
+    // A PATH with every tool of the script but setfattr.
+    TestDir bin;
+    for (const char* tool : {"sed", "awk", "tail", "wc", "mv", "rm", "chmod"}) {
+        std::string found;
+        ASSERT_EQ(RunCommand(std::string("command -v ") + tool, &found), 0) << tool;
+        found.erase(found.find_last_not_of('\n') + 1);
+        ASSERT_EQ(symlink(found.c_str(), (bin / tool).c_str()), 0);
+    }
+    work.undo.Finish();
+    std::string output;
+    EXPECT_EQ(RunCommand("PATH=" + ShellQuote(bin.Path()) + " /bin/dash " +
+                             ShellQuote(work.dir / CUndoScript::kFileName),
+                         &output, true),
+              0);
+    EXPECT_EQ(output, "attributes not restored, setfattr is missing: " + a + "\n");
+    EXPECT_EQ(ModeOf(a), modeBefore);
 }
 
 TEST(ProcessFile, TimesTakeTheRuleDateAndKeepTheOthers) {

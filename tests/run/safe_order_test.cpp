@@ -81,7 +81,7 @@ TEST(SafeOrder, EveryFileOfChainsAndCyclesGetsItsName) {
         const char* what;
         std::vector<std::pair<std::string, std::string>> titles;  // file, new name
         std::vector<std::string> others;                          // files outside the run
-        Inventory after;  // besides the others
+        Inventory after;                                          // besides the others
         int failed;
     };
     const std::string tooLong(253, 'n');
@@ -151,9 +151,9 @@ TEST(SafeOrder, RenumberingRenamesEveryFile) {
         int start;  // the first new number; the files are 1..count
         const char* folder;
     };
-    for (const Case& c : {Case{"up by one", 5, 2, ""}, Case{"down by one", 5, 0, ""},
-                          Case{"up, 20,000 files", 20000, 2, ""},
-                          Case{"up in a subfolder", 5, 2, "sub/"}}) {
+    for (const Case& c :
+         {Case{"up by one", 5, 2, ""}, Case{"down by one", 5, 0, ""},
+          Case{"up, 20,000 files", 20000, 2, ""}, Case{"up in a subfolder", 5, 2, "sub/"}}) {
         SCOPED_TRACE(c.what);
         Renaming run;
         NumberRules(run.rules, c.start);

@@ -471,10 +471,9 @@ TEST_F(FilterFileTest, MissingKeysKeepTheirValues) {
     SetEverything();
     filter.ReadFromPage();
     dir.CreateFile("a.qvrfltr",
-                   "HasFilters = No\r\nFilterOnTimes = Yes\r\n"
+                   "HasFilters = Yes\r\nFilterOnTimes = Yes\r\n"
                    "FilterOnModDateTime = Yes\r\n"
                    "FilterOnModifiedDateTimeDir = after\r\n");
-    page.SetChecked(ids::kFilterOnAttributes, false);  // would show if applied
     ASSERT_TRUE(filter.LoadSettings(settingsPath()));
     EXPECT_TRUE(filter.Rules().FilterOnAttributes);
     EXPECT_TRUE(filter.Rules().FilterOnSystem);
@@ -484,9 +483,26 @@ TEST_F(FilterFileTest, MissingKeysKeepTheirValues) {
     EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::Before);
     EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::After);  // word case ignored
     EXPECT_EQ(filter.Rules().ModifiedDate.year, 1999);
-    // "HasFilters = No": the page is not touched.
-    EXPECT_FALSE(page.IsChecked(ids::kFilterOnAttributes));
-    EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 4);
+    EXPECT_TRUE(page.IsChecked(ids::kFilterOnAttributes));
+}
+
+// A file saved without filters leaves none switched on, whatever was on
+// before: filters left on would hide files without a word.
+TEST_F(FilterFileTest, NoFiltersInTheFileMeansNoneOnThePage) {
+    SetEverything();
+    filter.ReadFromPage();
+    for (const char* text : {"HasFilters = No\r\n", "HasFilters = No\r\nFilterOnTimes = Yes\r\n",
+                             "FilterOnAttributes = No\r\n"}) {
+        SCOPED_TRACE(text);
+        dir.CreateFile("a.qvrfltr", text);
+        ASSERT_TRUE(filter.LoadSettings(settingsPath()));
+        for (int group :
+             {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterOnExtensions}) {
+            EXPECT_FALSE(page.IsChecked(group)) << group;
+        }
+        EXPECT_FALSE(filter.ReadFromPage());
+        EXPECT_TRUE(filter.Matches(dir.CreateFile("any.bin")));
+    }
 }
 
 TEST_F(FilterFileTest, UnknownDirectionWordMeansNoComparison) {

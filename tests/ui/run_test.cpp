@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -18,12 +19,14 @@
 
 #include "common/product.h"
 #include "platform/file_system.h"
+#include "platform/folder_lock.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "run/usage_counters.h"
 #include "support/worker_gate.h"
 #include "ui/about_dlg.h"
 #include "ui/extended_page.h"
+#include "ui/filter_page.h"
 #include "ui/help_window.h"
 #include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
@@ -389,6 +392,71 @@ TEST(HelpWindow, OpensTheManualOnItsContents) {
     EXPECT_TRUE(help->Browser()->toPlainText().contains("Quorvan"));
     EXPECT_GT(help->Browser()->toPlainText().size(), 200);
     help->close();
+}
+
+}  // namespace
+}  // namespace quorvan::test
+
+namespace quorvan::test {
+namespace {
+
+// A run of another process in the folder: the window says so and does nothing.
+TEST(WindowRun, AFolderWhereAnotherRunWorksIsRefusedWithAMessage) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "b.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    UsePrefix(w, "new_");
+    f.Click(ids::kSelectAll);
+    CFolderLock other;
+    ASSERT_EQ(other.TryLock(dir.Path()), 0);
+    f.Click(kStart);
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(f.dialogs.shown[0].text,
+              "Another rename run is working in this folder. Try again when it has finished.");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(StoredCounter(kValueTimesUsed), 0);
+}
+
+// Settings saved without filters switch off the filters loaded before.
+TEST(WindowRun, LoadingSettingsWithoutFiltersLeavesNoFilterOn) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "b.jpg"});
+    TestDir jobs;
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    CQtPage* filter = w.FilterPage();
+    auto switchFilters = [filter] {
+        filter->ControlAs<QCheckBox>(ids::kFilterOnTimes)->click();
+        filter->ControlAs<QCheckBox>(ids::kFilterOnExtensions)->click();
+    };
+    switchFilters();
+    filter->ControlAs<QCheckBox>(ids::kFilterModified)->click();
+    filter->ControlAs<QComboBox>(ids::kFilterModifiedDir)->setCurrentIndex(0);  // before
+    filter->ControlAs<QCheckBox>(ids::kFilterIncludeExtensions)->click();
+    filter->SetRowChecked(ids::kFilterIncludeList, 0, true);
+    w.SaveSettingsTo(jobs / "filtered.qvr");
+    switchFilters();
+    w.SaveSettingsTo(jobs / "plain.qvr");
+
+    for (bool withFilterFile : {true, false}) {
+        SCOPED_TRACE(withFilterFile);
+        w.LoadSettingsFrom(jobs / "filtered.qvr");
+        ASSERT_TRUE(filter->IsChecked(ids::kFilterOnTimes));
+        if (!withFilterFile) {
+            unlink(CFilterSettings::FilterFilePath(jobs / "plain.qvr").c_str());
+        }
+        w.LoadSettingsFrom(jobs / "plain.qvr");
+        for (int group :
+             {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterOnExtensions}) {
+            EXPECT_FALSE(filter->IsChecked(group)) << group;
+        }
+        f.Click(ids::kSelectAll);
+        f.Click(1078);  // Preview
+        EXPECT_EQ(f.PreviewRows().size(), 2u);
+    }
+    EXPECT_TRUE(f.dialogs.shown.empty());
 }
 
 }  // namespace

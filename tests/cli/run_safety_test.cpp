@@ -1,0 +1,307 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <set>
+#include <thread>
+
+#include "platform/folder_lock.h"
+#include "support/test_dir.h"
+
+extern char** environ;
+
+namespace quorvan {
+namespace {
+
+using test::RunCommand;
+using test::ShellQuote;
+using test::TestDir;
+using Inventory = std::map<std::string, std::string>;
+
+const std::vector<std::string> kRunFiles = {"Quorvan.log", "QuorvanUndo.sh"};
+const std::string kCopyTo = " --set RenameInPlace=No --set RenameDestFolder=";
+const std::string kPrefix = " --set AddPrefix=Yes --set Prefix=new_";
+const std::string kRenumber =
+    " --set TextSeqModifications=Seq --set NumericAlphaSequence=Num --set DigitCount=1"
+    " --set SequencePlacement=Replace";
+
+class RunSafety : public ::testing::Test {
+  protected:
+    // quorvan-cli with its state in a folder of the test, from `cwd`.
+    int Cli(const std::string& args, std::string* err = nullptr, const std::string& cwd = "") {
+        std::string command = (cwd.empty() ? "" : "cd " + ShellQuote(cwd) + " && ") +
+                              "QUORVAN_STATE_DIR=" + ShellQuote(state.Path()) + " " +
+                              QUORVAN_CLI_PATH + " " + args + " 2>" + ShellQuote(state / "stderr") +
+                              " </dev/null";
+        int status = RunCommand(command);
+        if (err != nullptr) {
+            *err = state.Read("stderr");
+        }
+        return status;
+    }
+    // Runs the undo script with dash from a folder of its own.
+    int Undo(const std::string& folder, std::string* output = nullptr) {
+        TestDir elsewhere;
+        return RunCommand("cd " + ShellQuote(elsewhere.Path()) + " && dash " +
+                              ShellQuote(folder + "/QuorvanUndo.sh"),
+                          output, true);
+    }
+
+    TestDir dir;
+    TestDir state;
+};
+
+// Copying into the source folder under another spelling must not overwrite a
+// file the run still reads (it did with "$d/.": data lost).
+TEST_F(RunSafety, ADestinationThatIsTheSourceFolderSpeltAnotherWayLosesNothing) {
+    const std::string link = state / "link";
+    for (const char* way : {"/.", "//", "/sub/..", "a link", "as it is"}) {
+        SCOPED_TRACE(way);
+        TestDir d;
+        d.CreateFile("a", "AAA");
+        d.CreateFile("new_a", "ORIGINAL");
+        d.CreateDir("sub");
+        std::string destination = d.Path() + way;
+        if (way == std::string("a link")) {
+            unlink(link.c_str());
+            ASSERT_EQ(symlink(d.Path().c_str(), link.c_str()), 0);
+            destination = link;
+        } else if (way == std::string("as it is")) {
+            destination = d.Path();
+        }
+        std::string err;
+        EXPECT_EQ(
+            Cli("run" + kPrefix + kCopyTo + ShellQuote(destination) + " " + ShellQuote(d.Path()),
+                &err),
+            1);
+        EXPECT_EQ(d.Read("new_a"), "ORIGINAL");
+        EXPECT_EQ(d.Read("a"), "AAA");
+        EXPECT_EQ(d.Read("new_new_a"), "ORIGINAL");
+        EXPECT_NE(err.find("failed to copy"), std::string::npos) << err;
+    }
+}
+
+// A relative destination is taken from the folder the program starts in, and
+// the undo script works from any folder without touching a file elsewhere.
+TEST_F(RunSafety, ARelativeDestinationIsResolvedOnceAndUndoneFromAnywhere) {
+    dir.CreateFile("src/a", "A");
+    dir.CreateDir("work");
+    dir.CreateFile("other/out/new_a", "PRECIOUS");
+    ASSERT_EQ(Cli("run" + kPrefix + kCopyTo + "out --set UndoBatchFile=Yes --set LogFile=Yes " +
+                      ShellQuote(dir / "src"),
+                  nullptr, dir / "work"),
+              0);
+    EXPECT_EQ(dir.Read("work/out/new_a"), "A");
+    EXPECT_NE(
+        dir.Read("src/Quorvan.log").find("renamed " + dir / "src/a to " + dir / "work/out/new_a"),
+        std::string::npos);
+    std::string output;
+    EXPECT_EQ(RunCommand("cd " + ShellQuote(dir / "other") + " && sh " +
+                             ShellQuote(dir / "src/QuorvanUndo.sh"),
+                         &output, true),
+              0)
+        << output;
+    EXPECT_EQ(dir.Read("other/out/new_a"), "PRECIOUS");
+    EXPECT_FALSE(dir.Exists("work/out/new_a"));
+}
+
+// A second run in a folder where one works ends at once and touches nothing.
+TEST_F(RunSafety, ASecondRunInTheSameFolderEndsAtOnce) {
+    dir.CreateFiles({"a", "b"});
+    dir.CreateFile("Quorvan.log", "the first run's log");
+    CFolderLock first;
+    ASSERT_EQ(first.TryLock(dir / "."), 0);  // another process, another spelling
+    std::string err;
+    EXPECT_EQ(Cli("run" + kPrefix + " --set LogFile=Yes --set UndoBatchFile=Yes " +
+                      ShellQuote(dir.Path()),
+                  &err),
+              1);
+    EXPECT_EQ(err,
+              "quorvan-cli: Another rename run is working in this folder. Try again when it has "
+              "finished.\n");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"Quorvan.log", "a", "b"}));
+    EXPECT_EQ(dir.Read("Quorvan.log"), "the first run's log");
+
+    first.Release();  // a lock dies with its holder
+    EXPECT_EQ(Cli("run" + kPrefix + " " + ShellQuote(dir.Path())), 0);
+}
+
+// Copies of several sources to one name: the first wins, the others fail.
+TEST_F(RunSafety, ACopyMadeByTheRunIsNeverWrittenAgain) {
+    dir.CreateFile("src/a.doc", "DOC");
+    dir.CreateFile("src/a.txt", "TXT");
+    dir.CreateFile("out/a.jpg.keep", "untouched");
+    std::string err;
+    EXPECT_EQ(Cli("run --set ChangeExtension=Yes --set ChangeExtensionString=jpg" + kCopyTo +
+                      ShellQuote(dir / "out") + " " + ShellQuote(dir / "src"),
+                  &err),
+              1);
+    EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.jpg", "a.jpg.keep"}));
+    EXPECT_EQ(dir.Read("out/a.jpg"), "DOC");
+    EXPECT_NE(
+        err.find("failed to copy " + dir / "src/a.txt to " + dir / "out/a.jpg" + ": File exists"),
+        std::string::npos)
+        << err;
+}
+
+// A log or undo script that cannot be written is said, not hidden behind
+// "Rename process complete.".
+TEST_F(RunSafety, AFileThatCannotBeWrittenIsSaidAtTheEnd) {
+    for (int i = 0; i < 40; ++i) {
+        dir.CreateFile("file" + std::to_string(i), "x");
+    }
+    std::string err;
+    // At most 1 KiB per file written: the undo script's header alone is more.
+    EXPECT_EQ(RunCommand("ulimit -f 2; trap '' XFSZ; QUORVAN_STATE_DIR=" +
+                             ShellQuote(state.Path()) + " " + QUORVAN_CLI_PATH + " run" + kPrefix +
+                             " --set LogFile=Yes --set UndoBatchFile=Yes " + ShellQuote(dir.Path()),
+                         &err, true),
+              1);
+    EXPECT_NE(err.find("Rename process complete."), std::string::npos) << err;
+    EXPECT_NE(err.find("The undo script could not be written: File too large."), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("The log file could not be written: File too large."), std::string::npos)
+        << err;
+}
+
+// The run's own log and undo script are not renamed by it.
+TEST_F(RunSafety, TheRunsOwnFilesAreLeftOut) {
+    dir.CreateFile("a", "A");
+    dir.CreateFile("Quorvan.log", "old log");
+    dir.CreateFile("QuorvanUndo.sh", "old script");
+    std::string out;
+    EXPECT_EQ(RunCommand(std::string(QUORVAN_CLI_PATH) + " preview --set LogFile=Yes " +
+                             "--set UndoBatchFile=Yes" + kPrefix + " " + ShellQuote(dir.Path()),
+                         &out),
+              0);
+    EXPECT_EQ(out, dir / "a" + "\t" + dir / "new_a" + "\n");
+    ASSERT_EQ(Cli("run --set LogFile=Yes --set UndoBatchFile=Yes" + kPrefix + " " +
+                  ShellQuote(dir.Path())),
+              0);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"Quorvan.log", "QuorvanUndo.sh", "new_a"}));
+    const std::string log = dir.Read("Quorvan.log");
+    EXPECT_NE(log.find("left out " + dir / "Quorvan.log: this run writes it"), std::string::npos);
+    EXPECT_NE(log.find("left out " + dir / "QuorvanUndo.sh: this run writes it"),
+              std::string::npos);
+    // Without a log the old one is an ordinary file.
+    ASSERT_EQ(Cli("run" + kPrefix + " " + ShellQuote(dir.Path())), 0);
+    EXPECT_TRUE(dir.Exists("new_Quorvan.log"));
+}
+
+// The statuses of preview --status, and the exit status a failing entry gives.
+TEST_F(RunSafety, PreviewSaysWhichFilesWouldFail) {
+    dir.CreateFiles({"1", "2", "3", "9", "x"});
+    dir.CreateDir("4");
+    std::string out;
+    std::string err;
+    // 1 2 3 9 x become 2 3 4 5 6: 3 would take the folder 4's name, and 2 and
+    // 1 wait behind it; "9" is taken by nobody.
+    EXPECT_EQ(Cli("preview --status" + kRenumber + " --set StartWith=2 " + ShellQuote(dir.Path()) +
+                      " >" + ShellQuote(state / "out"),
+                  &err),
+              1);
+    const std::string d = dir.Path();
+    EXPECT_EQ(state.Read("out"), "exists\t" + d + "/1\t" + d + "/2\nexists\t" + d + "/2\t" + d +
+                                     "/3\nexists\t" + d + "/3\t" + d + "/4\nok\t" + d + "/9\t" + d +
+                                     "/5\nok\t" + d + "/x\t" + d + "/6\n");
+    EXPECT_EQ(err, "quorvan-cli: 5 files: 2 ok, 3 exists\n");
+
+    // Plain preview keeps its two columns; -0 ends every field with a NUL.
+    EXPECT_EQ(Cli("preview -0 --status" + kRenumber + " --set StartWith=5 " +
+                  ShellQuote(dir.Path()) + " 1 x >" + ShellQuote(state / "out")),
+              0);
+    const std::string nul(1, '\0');
+    EXPECT_EQ(state.Read("out"), "ok" + nul + d + "/1" + nul + d + "/5" + nul + "ok" + nul + d +
+                                     "/x" + nul + d + "/6" + nul);
+    EXPECT_EQ(Cli("preview" + kRenumber + " --set StartWith=1 " + ShellQuote(dir.Path()) +
+                  " 2 3 >" + ShellQuote(state / "out")),
+              1);
+    EXPECT_EQ(state.Read("out"), d + "/2\t" + d + "/1\n" + d + "/3\t" + d + "/2\n");
+
+    // run does the others and counts the failures.
+    EXPECT_EQ(Cli("run" + kRenumber + " --set StartWith=2 " + ShellQuote(dir.Path()), &err), 1);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_NE(err.find("3 files failed."), std::string::npos) << err;
+}
+
+// Everything in a folder: name and content, a temporary name included.
+std::multiset<std::string> Contents(const Inventory& inventory) {
+    std::multiset<std::string> contents;
+    for (const auto& [name, content] : inventory) {
+        contents.insert(content);
+    }
+    return contents;
+}
+
+// A run of 20,000 files, each a member of a cycle or chain, killed at several
+// moments: every content is still there exactly once, and the undo script
+// brings back the start.
+TEST_F(RunSafety, AKilledRunLosesNothingAndItsUndoScriptRestoresTheStart) {
+    // Names 1..20000 numbered in byte order: 10 -> 2, 2 -> 12, ... many cycles.
+    for (int killAfter : {1, 100, 10000}) {
+        SCOPED_TRACE(killAfter);
+        TestDir d;
+        for (int i = 1; i <= 20000; ++i) {
+            d.CreateFile(std::to_string(i), std::to_string(i));
+        }
+        const Inventory before = d.Inventory();
+        const std::string log = d / "Quorvan.log";
+        std::vector<std::string> args = {QUORVAN_CLI_PATH, "run"};
+        for (const char* set :
+             {"TextSeqModifications=Seq", "NumericAlphaSequence=Num", "DigitCount=1",
+              "SequencePlacement=Replace", "StartWith=1", "LogFile=Yes", "UndoBatchFile=Yes"}) {
+            args.push_back("--set");
+            args.push_back(set);
+        }
+        args.push_back(d.Path());
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        std::string stateVariable = "QUORVAN_STATE_DIR=" + state.Path();
+        std::vector<char*> env = {stateVariable.data()};
+        for (char** e = environ; *e != nullptr; ++e) {
+            env.push_back(*e);
+        }
+        env.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        // Kill once the log names enough files.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        int status = 0;
+        bool ended = false;
+        while (std::chrono::steady_clock::now() < deadline) {
+            const std::string text = d.Read("Quorvan.log");
+            if (std::count(text.begin(), text.end(), '\n') >= 4 + killAfter) {
+                break;
+            }
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                ended = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (!ended) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        EXPECT_EQ(Contents(d.Inventory(kRunFiles)), Contents(before));
+
+        std::string output;
+        EXPECT_EQ(Undo(d.Path(), &output), 0) << output;
+        EXPECT_EQ(d.Inventory(kRunFiles), before);
+    }
+}
+
+}  // namespace
+}  // namespace quorvan
