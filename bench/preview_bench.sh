@@ -31,3 +31,7 @@ echo "files:          $lines"
 echo "find:           $find_time s"
 echo "quorvan-cli:    $cli_time s"
 awk -v a="$cli_time" -v b="$find_time" 'BEGIN { printf "ratio:          %.2f (goal at most 2)\n", a / b }'
+status_time=$(best "$cli" preview --status --set AddPrefix=Yes --set Prefix=new_ "$work/files")
+echo "with --status:  $status_time s"
+awk -v a="$status_time" -v b="$cli_time" \
+    'BEGIN { printf "ratio:          %.2f to plain preview (goal at most 1.3)\n", a / b }'

@@ -47,6 +47,23 @@ else
 fi
 rm -rf "$work/loop" "$work/cli" "$work/perl"
 
+echo "== renumber by one, $count files (every target is another file's name)"
+number_folder() {
+    mkdir "$1"
+    (cd "$1" && seq -f "%06g.dat" 1 "$count" | xargs touch)
+}
+number_folder "$work/loop"
+number_folder "$work/cli"
+sync
+loop_time=$(seconds "$build/bin/rename_loop" "$work/loop" --renumber "$count")
+cli_time=$(seconds "$cli" run --set TextSeqModifications=Seq --set NumericAlphaSequence=Num \
+    --set StartWith=2 --set DigitCount=6 --set SequencePlacement=Replace "$work/cli")
+last=$(printf '%06d.dat' $((count + 1)))
+[ -e "$work/cli/$last" ] && [ ! -e "$work/cli/000001.dat" ] && echo "every file renumbered"
+echo "renameat2 loop: $loop_time s (top down)"
+echo "quorvan-cli:    $cli_time s, ratio $(ratio "$cli_time" "$loop_time") to the loop (goal at most 1.5)"
+rm -rf "$work/loop" "$work/cli"
+
 echo "== copy, 1 GiB in 64 files"
 mkdir "$work/src"
 for i in $(seq 1 64); do
