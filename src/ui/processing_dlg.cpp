@@ -172,8 +172,16 @@ void CProcessingDlg::OnUpdate(const CRunReportBridge::Snapshot& latest) {
 
 void CProcessingDlg::OnFinished() {
     if (alive_) {
+        endedEarly_ = QDialog::Accepted;
         done(QDialog::Accepted);
     }
+}
+
+int CProcessingDlg::exec() {
+    if (endedEarly_) {
+        return *endedEarly_;
+    }
+    return QDialog::exec();
 }
 
 void CProcessingDlg::OnProgress(int passes) {
@@ -204,6 +212,7 @@ void CProcessingDlg::reject() {
     // Cancel, Escape and the close box: the worker stops before its next file.
     cancelRequested_.store(1);
     alive_ = false;
+    endedEarly_ = QDialog::Rejected;
     QDialog::reject();
 }
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,9 @@ class CProcessingDlg final : public QDialog {
     QPushButton* CancelButton() const { return cancel_; }
 
     void reject() override;
+    // Ends at once when the run ended (or was cancelled) before the dialog
+    // ran: something that let events through in between took the finish.
+    int exec() override;
 
   signals:
     // Each "%d of %d" shown, for whoever watches the run.
@@ -96,6 +100,7 @@ class CProcessingDlg final : public QDialog {
     int32_t total_;
     std::atomic<uint8_t>& cancelRequested_;
     bool alive_ = true;
+    std::optional<int> endedEarly_;
     CPathLabel* original_ = nullptr;
     CPathLabel* renamed_ = nullptr;
     QLabel* processed_ = nullptr;
