@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <functional>
 #include <map>
 
 #include "common/text.h"
@@ -58,32 +59,101 @@ class CPathKeys final {
     std::deque<std::string> storage_;
 };
 
+// An entry's path as its folder compares names, and the entry. Small, since
+// a plan may hold a million of them twice.
 struct Keyed {
-    std::string_view key;
-    uint32_t index;
+    Keyed(std::string_view text, uint32_t at)
+        : data(text.data()), size(static_cast<uint32_t>(text.size())), index(at) {}
+    std::string_view Key() const { return {data, size}; }
     bool operator<(const Keyed& other) const {
-        return key < other.key || (key == other.key && index < other.index);
+        const int order = Key().compare(other.Key());
+        return order < 0 || (order == 0 && index < other.index);
     }
+
+    const char* data;
+    uint32_t size;
+    uint32_t index;
 };
 
+using KeyedRange =
+    std::pair<std::vector<Keyed>::const_iterator, std::vector<Keyed>::const_iterator>;
+
+void SortKeyed(std::vector<Keyed>& keyed) {
+    // Rules that keep the sources' order leave nothing to sort.
+    if (!std::is_sorted(keyed.begin(), keyed.end())) {
+        std::sort(keyed.begin(), keyed.end());
+    }
+}
+
 // The entries whose key equals `key`, as a range of a sorted vector.
-std::pair<std::vector<Keyed>::const_iterator, std::vector<Keyed>::const_iterator> Find(
-    const std::vector<Keyed>& sorted, std::string_view key) {
-    auto from = std::lower_bound(sorted.begin(), sorted.end(), Keyed{key, 0});
+KeyedRange Find(const std::vector<Keyed>& sorted, std::string_view key) {
+    auto from =
+        std::lower_bound(sorted.begin(), sorted.end(), key,
+                         [](const Keyed& k, std::string_view wanted) { return k.Key() < wanted; });
     auto to = from;
-    while (to != sorted.end() && to->key == key) {
+    while (to != sorted.end() && to->Key() == key) {
         ++to;
     }
     return {from, to};
 }
 
-// What holds a target's name before the run, for the few targets whose name
-// is taken: the entry as listed, and whether it is a folder.
-struct Occupant {
-    std::string name;
-    bool folder = false;
+// Finds keys of a sorted vector with one probe of a hash table, where a
+// binary search would touch twenty scattered strings: a folder listing asks
+// once per file in it.
+class CKeyIndex final {
+  public:
+    explicit CKeyIndex(const std::vector<Keyed>& sorted) : sorted_(sorted) {
+        size_t size = 16;
+        while (size < sorted.size() * 2) {
+            size <<= 1;
+        }
+        mask_ = size - 1;
+        slots_.assign(size, 0);
+        for (size_t i = 0; i < sorted.size(); ++i) {
+            if (i > 0 && sorted[i].Key() == sorted[i - 1].Key()) {
+                continue;  // the run's first stands for it
+            }
+            size_t at = Hash(sorted[i].Key());
+            while (slots_[at] != 0) {
+                at = (at + 1) & mask_;
+            }
+            slots_[at] = static_cast<uint32_t>(i + 1);
+        }
+    }
+
+    KeyedRange Find(std::string_view key) const {
+        for (size_t at = Hash(key); slots_[at] != 0; at = (at + 1) & mask_) {
+            auto from = sorted_.begin() + (slots_[at] - 1);
+            if (from->Key() == key) {
+                auto to = from;
+                while (to != sorted_.end() && to->Key() == key) {
+                    ++to;
+                }
+                return {from, to};
+            }
+        }
+        return {sorted_.end(), sorted_.end()};
+    }
+
+  private:
+    size_t Hash(std::string_view key) const { return std::hash<std::string_view>()(key) & mask_; }
+
+    const std::vector<Keyed>& sorted_;
+    std::vector<uint32_t> slots_;  // position in sorted_ + 1; 0 for none
+    size_t mask_ = 0;
 };
-using Occupants = std::map<uint32_t, Occupant>;
+
+// What holds each target's name before the run: a flag per entry, and where
+// a case-insensitive folder lists the name in another spelling, that name.
+struct Occupants {
+    static constexpr uint8_t kTaken = 1;
+    static constexpr uint8_t kFolder = 2;
+    std::vector<uint8_t> flags;
+    std::map<uint32_t, std::string> spelling;
+
+    bool Taken(uint32_t index) const { return (flags[index] & kTaken) != 0; }
+    bool Folder(uint32_t index) const { return (flags[index] & kFolder) != 0; }
+};
 
 void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other = kNone) {
     check.status = status;
@@ -94,8 +164,11 @@ void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other =
 // Lists each target folder once and notes which targets' names are taken.
 void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
                        const std::vector<Keyed>& targets, CPathKeys& keys, Occupants& occupants) {
+    occupants.flags.assign(entries.size(), 0);
+    const CKeyIndex index(targets);
     std::string_view lastFolder;
     bool first = true;
+    std::string key;
     for (const Keyed& target : targets) {
         std::string_view folder = FolderOf(entries[target.index].second);
         if (!first && folder == lastFolder) {
@@ -111,12 +184,16 @@ void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
         ListFolder(
             folderText,
             [&](const FolderEntry& listed) {
-                std::string key(folder);
+                key.assign(folder);
                 key += '/';
                 key += folded ? Utf8ToLower(listed.name) : listed.name;
-                auto [from, to] = Find(targets, key);
+                auto [from, to] = index.Find(key);
                 for (auto it = from; it != to; ++it) {
-                    occupants[it->index] = {listed.name, listed.isFolder};
+                    occupants.flags[it->index] =
+                        Occupants::kTaken | (listed.isFolder ? Occupants::kFolder : 0);
+                    if (folded && NameOf(entries[it->index].second) != listed.name) {
+                        occupants.spelling[it->index] = listed.name;
+                    }
                 }
             },
             error);
@@ -258,14 +335,14 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
         } else if (inPlace && target == source) {
             SetStatus(entry, EntryStatus::Unchanged, 0);
         } else {
-            targets.push_back({keys.Key(target), static_cast<uint32_t>(i)});
+            targets.emplace_back(keys.Key(target), static_cast<uint32_t>(i));
         }
     }
 
     // Two entries with one new name: the earlier keeps it.
-    std::sort(targets.begin(), targets.end());
+    SortKeyed(targets);
     for (size_t first = 0, k = 1; k < targets.size(); ++k) {
-        if (targets[k].key != targets[first].key) {
+        if (targets[k].Key() != targets[first].Key()) {
             first = k;
         } else {
             SetStatus(check.entries[targets[k].index], EntryStatus::Collision, EEXIST,
@@ -279,31 +356,40 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     std::vector<Keyed> sources;
     sources.reserve(n);
     for (size_t i = 0; i < n; ++i) {
-        sources.push_back({keys.Key(entries[i].first), static_cast<uint32_t>(i)});
+        sources.emplace_back(keys.Key(entries[i].first), static_cast<uint32_t>(i));
     }
-    std::sort(sources.begin(), sources.end());
+    SortKeyed(sources);
 
     std::vector<int32_t> next(n, kNone);
     if (inPlace) {
+        // Targets and sources in one key order: one walk pairs them.
+        auto source = sources.cbegin();
         for (const Keyed& target : targets) {
+            const std::string_view key = target.Key();
+            while (source != sources.cend() && source->Key() < key) {
+                ++source;
+            }
             EntryCheck& entry = check.entries[target.index];
             if (entry.status != EntryStatus::Ok) {
                 continue;
             }
-            auto [from, to] = Find(sources, target.key);
-            if (from != to) {
+            if (source != sources.cend() && source->Key() == key) {
                 // Another entry's source: free once that entry has moved. Its
                 // own source (a change of letter case alone) is no obstacle.
-                for (auto it = from; it != to; ++it) {
+                for (auto it = source; it != sources.cend() && it->Key() == key; ++it) {
                     if (it->index != target.index) {
                         next[target.index] = static_cast<int32_t>(it->index);
                         break;
                     }
                 }
-            } else if (occupants.count(target.index) != 0) {
+            } else if (occupants.Taken(target.index)) {
                 SetStatus(entry, EntryStatus::Exists, EEXIST);
             }
         }
+        // Only the links between entries matter from here on.
+        std::vector<Keyed>().swap(targets);
+        std::vector<Keyed>().swap(sources);
+        occupants = Occupants();
         std::vector<uint8_t> inCycle(n, 0);
         ResolveChains(check, next, inCycle);
         std::vector<int32_t> previous(n, kNone);
@@ -336,18 +422,19 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
         }
         for (const Keyed& target : targets) {
             EntryCheck& entry = check.entries[target.index];
-            auto taken = occupants.find(target.index);
-            if (entry.status != EntryStatus::Ok || taken == occupants.end()) {
+            if (entry.status != EntryStatus::Ok || !occupants.Taken(target.index)) {
                 continue;
             }
-            const Occupant& occupant = taken->second;
             const std::string& path = entries[target.index].second;
+            auto spelt = occupants.spelling.find(target.index);
+            const std::string occupantName(spelt != occupants.spelling.end() ? spelt->second
+                                                                             : NameOf(path));
             const auto id = identity(FolderOf(path));
             auto found = id.first == UINT64_MAX ? sourceFolders.end() : sourceFolders.find(id);
             if (found != sourceFolders.end()) {
                 std::string key(found->second);
                 key += '/';
-                key += keys.NameKey(found->second, occupant.name);
+                key += keys.NameKey(found->second, occupantName);
                 auto [from, to] = Find(sources, key);
                 if (from != to) {
                     SetStatus(entry, EntryStatus::Exists, EEXIST,
@@ -356,8 +443,8 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
                 }
             }
             FileStatus status;
-            std::string existing = std::string(FolderOf(path)) + "/" + occupant.name;
-            if (occupant.folder) {
+            std::string existing = std::string(FolderOf(path)) + "/" + occupantName;
+            if (occupants.Folder(target.index)) {
                 SetStatus(entry, EntryStatus::Exists, EISDIR);
             } else if (GetFileStatus(existing, status, kStatusAttributes) &&
                        (status.attributes & kAttrReadOnly) != 0) {
