@@ -112,8 +112,20 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
     explicit CWindowRunHost(CMainDlg& window) : window_(window) {}
 
     bool AskYesNo(const std::string& caption, const std::string& text) override {
-        return Dialogs().Message(&window_, QMessageBox::Question, ToQt(caption), ToQt(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        // Files that cannot be renamed: the question sends the user to the
+        // preview list, which then shows the plan that Start checked.
+        const bool leaveOut = caption == CRunEngine::kIssueCaption;
+        if (leaveOut) {
+            window_.ShowPlan();
+        }
+        const bool yes =
+            Dialogs().Message(&window_, QMessageBox::Question, ToQt(caption), ToQt(text),
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        if (leaveOut && yes) {
+            // The run takes the plan; a list still sharing it would cost a copy.
+            window_.ClearPreview();
+        }
+        return yes;
     }
     void ShowMessage(MessageKind kind, const std::string& caption,
                      const std::string& text) override {
@@ -230,6 +242,7 @@ void CMainDlg::BuildLayout() {
     extendedPage_ = new CExtendedSettingsDlg(tabs_);
     attributePage_ = new CAttributeSettingsDlg(tabs_);
     cdAudioPage_ = new CCDDBSettingsDlg(tabs_);
+    cdAudioPage_->SetTrackSource([this](int row) { return sourceModel_->Path(row); });
     filterPage_ = new CFilterSettingsDlg(tabs_);
     tabs_->SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_, filterPage_);
 
@@ -562,17 +575,12 @@ void CMainDlg::AfterSourceListChange() {
 void CMainDlg::ScanSourceFolder(const std::string& folder) {
     const bool hadRows = sourceModel_->Count() > 0;
     cdAudioPage_->ClearTrackFiles();
-    std::vector<SourceFile> files;
+    CSourceNames names;
     int error = 0;
     // A folder that cannot be read simply lists nothing.
-    ListSourceFolder(folder, files, error);
-    std::vector<std::string> paths;
-    paths.reserve(files.size());
-    for (const SourceFile& file : files) {
-        paths.push_back(file.path);
-    }
-    sourceModel_->SetPaths(std::move(paths));
-    FillExtensionLists(*filterPage_, files);
+    names.List(folder, error);
+    FillExtensionLists(*filterPage_, names.Patterns());
+    sourceModel_->SetNames(std::move(names));
     // An empty folder must not keep the labels and preview of the last one.
     ClearPreview();
     if (sourceModel_->Count() > 0 || hadRows) {
@@ -581,11 +589,10 @@ void CMainDlg::ScanSourceFolder(const std::string& folder) {
 }
 
 void CMainDlg::OnRowTickChanged(int row, bool ticked) {
-    const std::string& path = sourceModel_->Path(row);
     if (ticked) {
-        cdAudioPage_->AddTrackFile(path);
+        cdAudioPage_->AddTrackFile(row);
     } else {
-        cdAudioPage_->RemoveTrackFile(path);
+        cdAudioPage_->RemoveTrackFile(row);
     }
     AfterSourceListChange();
 }
@@ -596,7 +603,7 @@ void CMainDlg::OnSelectAll() {
     }
     sourceModel_->SetAllTicked(true);
     for (int row = 0; row < sourceModel_->Count(); ++row) {
-        cdAudioPage_->AddTrackFile(sourceModel_->Path(row));
+        cdAudioPage_->AddTrackFile(row);
     }
     AfterSourceListChange();
 }
@@ -616,9 +623,9 @@ void CMainDlg::OnInvertSelected() {
     }
     for (int row = 0; row < sourceModel_->Count(); ++row) {
         if (sourceModel_->IsTicked(row)) {
-            cdAudioPage_->RemoveTrackFile(sourceModel_->Path(row));
+            cdAudioPage_->RemoveTrackFile(row);
         } else {
-            cdAudioPage_->AddTrackFile(sourceModel_->Path(row));
+            cdAudioPage_->AddTrackFile(row);
         }
     }
     sourceModel_->InvertAll();
@@ -666,10 +673,7 @@ void CMainDlg::OnRefresh() {
 bool CMainDlg::BuildFileList() {
     FileListRequest request;
     request.sourceFolder = SourceFolder();
-    request.sourceRows.reserve(static_cast<size_t>(sourceModel_->Count()));
-    for (int row = 0; row < sourceModel_->Count(); ++row) {
-        request.sourceRows.push_back({sourceModel_->Path(row), sourceModel_->IsTicked(row)});
-    }
+    request.rows = sourceModel_;
     request.renameCdAudio = cdAudioPage_->RenameCdAudio();
     if (request.renameCdAudio) {
         request.cdTrackOrder = cdAudioPage_->TrackFiles();
@@ -682,16 +686,29 @@ bool CMainDlg::BuildFileList() {
 
 void CMainDlg::FillPreviewList() {
     rules_.ComputePlan(SourceFolder(), cdAudioPage_->RenameCdAudio());
-    std::vector<std::string> names;
-    std::string target;
-    for (bool more = rules_.FirstTarget(target); more; more = rules_.NextTarget(target)) {
-        if (!target.empty()) {
-            names.push_back(target);
-        }
-    }
-    const int count = static_cast<int>(names.size());
-    previewModel_->SetNames(std::move(names));
-    previewLabel_->setText(tr("(%1 files in preview)").arg(count));
+    ShowPlan();
+}
+
+void CMainDlg::ShowPlan() {
+    const bool cdMode = cdAudioPage_->RenameCdAudio();
+    // The old plan goes first: the check must not hold two plans' worth.
+    previewModel_->Clear();
+    PlanCheck check =
+        caseRule_
+            ? CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode, caseRule_)
+            : CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
+    previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
+    const int count = previewModel_->Count();
+    const size_t failing = previewModel_->FailingCount();
+    previewLabel_->setText(failing > 0 ? tr("(%1 files in preview, %2 cannot be renamed)")
+                                             .arg(count)
+                                             .arg(static_cast<qulonglong>(failing))
+                                       : tr("(%1 files in preview)").arg(count));
+}
+
+void CMainDlg::SetCaseRule(CaseRule rule) {
+    caseRule_ = rule;
+    engine_->SetCaseRule(std::move(rule));
 }
 
 void CMainDlg::OnPreview() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "run/plan_check.h"
 #include "ui/qt_page.h"
 
 class QDropEvent;
@@ -77,7 +78,11 @@ class CMainDlg final : public QDialog {
     // Fills the plan with the selected files the filter accepts; true when
     // something was selected. FileCount() tells how many were taken.
     bool BuildFileList();
+    // Computes the plan's new names and shows them with the check's marks.
     void FillPreviewList();
+    // Which folders compare names without regard to letter case, for Preview
+    // and Start (tests pretend).
+    void SetCaseRule(CaseRule rule);
 
     void OnSelectAll();
     void OnDeselectAll();
@@ -129,6 +134,8 @@ class CMainDlg final : public QDialog {
     // selection label current.
     void AfterSourceListChange();
     void ClearPreview();
+    // Shows the rules' plan as it is, checked now, in the preview list.
+    void ShowPlan();
     void UpdateSelectionLabel();
     void SetCaptionFor(const std::string& settingsPath);
     QPushButton* MakeButton(int id, const QString& text, const QString& tip);
@@ -171,6 +178,7 @@ class CMainDlg final : public QDialog {
     // Declared last among the run's parts: its worker ends before the rest.
     std::unique_ptr<CRunEngine> engine_;
     CHelpWindow* help_ = nullptr;
+    CaseRule caseRule_;
 
     bool showSplash_ = false;
     bool runInProgress_ = false;
