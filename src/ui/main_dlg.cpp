@@ -36,6 +36,7 @@
 #include "ui/about_dlg.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
+#include "ui/count_label.h"
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
 #include "ui/help_window.h"
@@ -247,7 +248,7 @@ void CMainDlg::BuildLayout() {
     tabs_->SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_, filterPage_);
 
     selectionLabel_ = new QLabel(tr("(0 of 0 files selected)"), this);
-    previewLabel_ = new QLabel(tr("(0 files in preview)"), this);
+    previewLabel_ = new CCountLabel(tr("(0 files in preview)"), this);
     controls_.Bind(kSelectionLabel, selectionLabel_);
     controls_.Bind(kPreviewLabel, previewLabel_);
 
@@ -262,6 +263,9 @@ void CMainDlg::BuildLayout() {
     previewView_->setModel(previewModel_);
     previewView_->setSelectionMode(QAbstractItemView::SingleSelection);
     previewView_->setAccessibleName(tr("Preview Filename"));
+    // A marked row's icon fits the line, so marked rows are as high as others.
+    const int iconSide = fontMetrics().height();
+    previewView_->setIconSize(QSize(iconSide, iconSide));
     controls_.Bind(kPreviewList, previewView_);
 
     QPushButton* preview =
@@ -551,12 +555,12 @@ QString CMainDlg::SelectionLabel() const {
     return selectionLabel_->text();
 }
 QString CMainDlg::PreviewLabel() const {
-    return previewLabel_->text();
+    return previewLabel_->Count();
 }
 
 void CMainDlg::ClearPreview() {
     previewModel_->Clear();
-    previewLabel_->setText(tr("(0 files in preview)"));
+    previewLabel_->SetCount(tr("(0 files in preview)"));
 }
 
 void CMainDlg::UpdateSelectionLabel() {
@@ -700,10 +704,10 @@ void CMainDlg::ShowPlan() {
     previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
     const int count = previewModel_->Count();
     const size_t failing = previewModel_->FailingCount();
-    previewLabel_->setText(failing > 0 ? tr("(%1 files in preview, %2 cannot be renamed)")
-                                             .arg(count)
-                                             .arg(static_cast<qulonglong>(failing))
-                                       : tr("(%1 files in preview)").arg(count));
+    previewLabel_->SetCount(failing > 0 ? tr("(%1 files in preview, %2 cannot be renamed)")
+                                              .arg(count)
+                                              .arg(static_cast<qulonglong>(failing))
+                                        : tr("(%1 files in preview)").arg(count));
 }
 
 void CMainDlg::SetCaseRule(CaseRule rule) {

@@ -24,6 +24,7 @@ class CProductInfoDlg;
 class CRunEngine;
 class CRunReportBridge;
 class CCDDBSettingsDlg;
+class CCountLabel;
 class CExtendedSettingsDlg;
 class CFilterSettings;
 class CFilterSettingsDlg;
@@ -158,7 +159,7 @@ class CMainDlg final : public QDialog {
     CPathLabel* folderDisplay_ = nullptr;
     CVantorTabControl* tabs_ = nullptr;
     QLabel* selectionLabel_ = nullptr;
-    QLabel* previewLabel_ = nullptr;
+    CCountLabel* previewLabel_ = nullptr;
     QListView* sourceView_ = nullptr;
     QListView* previewView_ = nullptr;
     CSourceListModel* sourceModel_ = nullptr;

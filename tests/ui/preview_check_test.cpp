@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QIcon>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPalette>
+#include <QTest>
 #include <algorithm>
 #include <filesystem>
 
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
+#include "ui/count_label.h"
 #include "ui/palette_colours.h"
 #include "ui/rename_page.h"
 #include "ui/source_list_model.h"
@@ -170,6 +173,34 @@ TEST(PreviewCheck, EveryFailingEntryIsListedWithItsReason) {
         }
     }
     EXPECT_EQ(w.PreviewLabel(), "(4 files in preview, 2 cannot be renamed)");
+}
+
+// At the window's smallest width a long count takes two lines; the window
+// keeps its width and the text stays whole.
+TEST(PreviewCheck, ALongCountBreaksOntoASecondLineInsteadOfWideningTheWindow) {
+    TestDir dir;
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.resize(w.minimumSize());
+    CCountLabel* count = w.findChild<CCountLabel*>();
+    ASSERT_NE(count, nullptr);
+    const int width = w.width();
+    for (const char* text :
+         {"(12 files in preview)", "(1000000 files in preview, 1000000 cannot be renamed)"}) {
+        SCOPED_TRACE(text);
+        count->SetCount(text);
+        QApplication::processEvents();
+        EXPECT_LE(w.layout()->totalMinimumSize().width(), width);
+        EXPECT_EQ(w.width(), width);
+        EXPECT_EQ(w.PreviewLabel(), text);
+        EXPECT_EQ(QString(count->text()).replace(",\n", ", "), text);
+        EXPECT_LE(
+            count->fontMetrics().boundingRect(count->contentsRect(), 0, count->text()).width(),
+            count->contentsRect().width());
+    }
+    EXPECT_TRUE(count->text().contains('\n'));
 }
 
 // The mark's colour comes from the palette and reads on light and dark ones.
