@@ -125,6 +125,9 @@ QVariant CPreviewModel::data(const QModelIndex& index, int role) const {
                 return ToQt(Name(row)) + '\n' + ToQt(Reason(row));
             }
             return ToQt(Name(row));
+        case Qt::AccessibleDescriptionRole:
+            // The mark is seen; a screen reader says it.
+            return IsFailing(row) ? ToQt(Reason(row)) : QVariant();
         case Qt::DecorationRole:
             return IsFailing(row) ? QVariant(failingIcon_) : QVariant();
         case Qt::ForegroundRole:

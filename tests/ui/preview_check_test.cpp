@@ -30,6 +30,7 @@ struct SeenRow {
     std::string name;
     bool marked = false;
     QString tip;
+    QString spoken;  // what a screen reader adds
 };
 
 std::vector<SeenRow> Seen(CPreviewModel& model) {
@@ -39,7 +40,8 @@ std::vector<SeenRow> Seen(CPreviewModel& model) {
         const bool icon = !model.data(at, Qt::DecorationRole).value<QIcon>().isNull();
         const bool coloured = model.data(at, Qt::ForegroundRole).isValid();
         EXPECT_EQ(icon, coloured) << model.Name(row);
-        rows.push_back({model.Name(row), icon, model.data(at, Qt::ToolTipRole).toString()});
+        rows.push_back({model.Name(row), icon, model.data(at, Qt::ToolTipRole).toString(),
+                        model.data(at, Qt::AccessibleDescriptionRole).toString()});
     }
     return rows;
 }
@@ -79,6 +81,8 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
             EXPECT_EQ(row.tip, QString::fromStdString(dir / "n_a.dat") +
                                    "\nAnother file gets this name: " +
                                    QString::fromStdString(dir / "a.dat"));
+            EXPECT_EQ(row.spoken,
+                      "Another file gets this name: " + QString::fromStdString(dir / "a.dat"));
         } else {
             EXPECT_EQ(row.tip.toStdString(), row.name);
         }
