@@ -92,7 +92,9 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
     // No: nothing is renamed and nothing counts as a run.
     f.dialogs.answers = {QMessageBox::No};
     f.dialogs.shown.clear();
+    const int32_t timesUsed = w.TimesUsed();
     f.Click(kStart);
+    EXPECT_EQ(w.TimesUsed(), timesUsed);
     ASSERT_EQ(f.dialogs.shown.size(), 1u);
     EXPECT_EQ(f.dialogs.shown[0].caption, "Issue...");
     EXPECT_EQ(f.dialogs.shown[0].text,
