@@ -29,6 +29,7 @@
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "rules/rename_rules.h"
+#include "run/plan_check.h"
 #include "run/run_engine.h"
 #include "run/usage_counters.h"
 #include "selection/filter_settings.h"
@@ -697,10 +698,7 @@ void CMainDlg::ShowPlan() {
     const bool cdMode = cdAudioPage_->RenameCdAudio();
     // The old plan goes first: the check must not hold two plans' worth.
     previewModel_->Clear();
-    PlanCheck check =
-        caseRule_
-            ? CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode, caseRule_)
-            : CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
+    PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
     previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
     const int count = previewModel_->Count();
     const size_t failing = previewModel_->FailingCount();
@@ -708,11 +706,6 @@ void CMainDlg::ShowPlan() {
                                               .arg(count)
                                               .arg(static_cast<qulonglong>(failing))
                                         : tr("(%1 files in preview)").arg(count));
-}
-
-void CMainDlg::SetCaseRule(CaseRule rule) {
-    caseRule_ = rule;
-    engine_->SetCaseRule(std::move(rule));
 }
 
 void CMainDlg::OnPreview() {

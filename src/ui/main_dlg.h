@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "run/plan_check.h"
 #include "ui/qt_page.h"
 
 class QDropEvent;
@@ -81,9 +80,6 @@ class CMainDlg final : public QDialog {
     bool BuildFileList();
     // Computes the plan's new names and shows them with the check's marks.
     void FillPreviewList();
-    // Which folders compare names without regard to letter case, for Preview
-    // and Start (tests pretend).
-    void SetCaseRule(CaseRule rule);
 
     void OnSelectAll();
     void OnDeselectAll();
@@ -179,7 +175,6 @@ class CMainDlg final : public QDialog {
     // Declared last among the run's parts: its worker ends before the rest.
     std::unique_ptr<CRunEngine> engine_;
     CHelpWindow* help_ = nullptr;
-    CaseRule caseRule_;
 
     bool showSplash_ = false;
     bool runInProgress_ = false;
