@@ -23,6 +23,8 @@ class CRenamePlan final {
     void Clear();
     // Adds a source. A source added again keeps the target it has.
     void Add(std::string source);
+    // Room for this many sources in all.
+    void Reserve(size_t count) { entries_.reserve(count); }
 
     // The entries in source order.
     const std::vector<Entry>& Entries() const;

@@ -328,13 +328,30 @@ bool CRenameRules::ComputeName(const std::string& sourceRoot, const std::string&
 }
 
 bool CRenameRules::ClearPlan() {
-    plan_.Clear();
+    if (plan_.use_count() > 1) {
+        plan_ = std::make_shared<CRenamePlan>();
+    } else {
+        plan_->Clear();
+    }
     cursor_ = 0;
     return true;
 }
 
+CRenamePlan& CRenameRules::MutablePlan() {
+    if (plan_.use_count() > 1) {
+        plan_ = std::make_shared<CRenamePlan>(*plan_);
+    }
+    return *plan_;
+}
+
+std::shared_ptr<const CRenamePlan> CRenameRules::SharedPlan() const {
+    // Sorted now: a shared plan is only ever read.
+    plan_->Entries();
+    return plan_;
+}
+
 void CRenameRules::AddSource(const std::string& sourcePath) {
-    plan_.Add(sourcePath);
+    MutablePlan().Add(sourcePath);
 }
 
 bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
@@ -352,7 +369,7 @@ bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
         settings = &absolute;
     }
     if (!cdFlag || cdPage_ == nullptr) {
-        quorvan::ComputePlan(*settings, plan_, sourceRoot, sequence_);
+        quorvan::ComputePlan(*settings, MutablePlan(), sourceRoot, sequence_);
         return true;
     }
     // A track position per retrieved title; the titles in list order.
@@ -365,7 +382,7 @@ bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
             cd.titles.push_back(page.RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
         }
     }
-    quorvan::ComputePlan(*settings, plan_, sourceRoot, sequence_, &cd);
+    quorvan::ComputePlan(*settings, MutablePlan(), sourceRoot, sequence_, &cd);
     return true;
 }
 
@@ -375,7 +392,7 @@ bool CRenameRules::FirstTarget(std::string& target) {
 }
 
 bool CRenameRules::NextTarget(std::string& target) {
-    const std::vector<PlanEntry>& entries = plan_.Entries();
+    const std::vector<PlanEntry>& entries = plan_->Entries();
     if (cursor_ >= entries.size()) {
         return false;
     }
@@ -389,7 +406,7 @@ bool CRenameRules::FirstPair(std::string& source, std::string& target) {
 }
 
 bool CRenameRules::NextPair(std::string& source, std::string& target) {
-    const std::vector<PlanEntry>& entries = plan_.Entries();
+    const std::vector<PlanEntry>& entries = plan_->Entries();
     if (cursor_ >= entries.size()) {
         return false;
     }
@@ -400,7 +417,8 @@ bool CRenameRules::NextPair(std::string& source, std::string& target) {
 }
 
 CRenamePlan CRenameRules::TakePlan() {
-    CRenamePlan plan = std::move(plan_);
+    // A plan a reader still shares is copied; the reader keeps its own.
+    CRenamePlan plan = plan_.use_count() > 1 ? CRenamePlan(*plan_) : std::move(*plan_);
     ClearPlan();
     return plan;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,9 +47,10 @@ class CRenameRules final {
 
     // --- plan ---
     bool ClearPlan();
+    void ReservePlan(size_t count) { MutablePlan().Reserve(count); }
     void AddSource(const std::string& sourcePath);
     // Notes a selected file that the run writes itself and never renames.
-    void LeaveOut(const std::string& path) { plan_.LeaveOut(path); }
+    void LeaveOut(const std::string& path) { MutablePlan().LeaveOut(path); }
     // Computes the plan; with `cdFlag` the CD Audio page's track order and
     // ticked titles are paired.
     bool ComputePlan(const std::string& sourceRoot, bool cdFlag);
@@ -56,10 +58,14 @@ class CRenameRules final {
     bool NextTarget(std::string& target);
     bool FirstPair(std::string& source, std::string& target);
     bool NextPair(std::string& source, std::string& target);
-    const std::vector<PlanEntry>& PlanEntries() const { return plan_.Entries(); }
-    bool IsPlanSource(const std::string& path) const { return plan_.Contains(path); }
-    size_t PlanSize() const { return plan_.Size(); }
-    const CRenamePlan& Plan() const { return plan_; }
+    const std::vector<PlanEntry>& PlanEntries() const { return plan_->Entries(); }
+    bool IsPlanSource(const std::string& path) const { return plan_->Contains(path); }
+    size_t PlanSize() const { return plan_->Size(); }
+    const CRenamePlan& Plan() const { return *plan_; }
+    // The plan as it is now, for a reader that keeps it (the preview list)
+    // without a copy: a later change or ClearPlan leaves the reader's plan as
+    // it was.
+    std::shared_ptr<const CRenamePlan> SharedPlan() const;
     // Hands the plan over (to a run), leaving this one empty.
     CRenamePlan TakePlan();
 
@@ -81,6 +87,8 @@ class CRenameRules final {
     };
     // Creation, modified, last accessed, in that order.
     std::array<DateTimeGroup, 3> DateTimeGroups();
+    // The plan for a change, copied first while a reader still shares it.
+    CRenamePlan& MutablePlan();
 
     CPageControls* renamePage_ = nullptr;
     CPageControls* extendedPage_ = nullptr;
@@ -91,7 +99,7 @@ class CRenameRules final {
 
     RenameSettings settings_;
     SequenceState sequence_;
-    CRenamePlan plan_;
+    std::shared_ptr<CRenamePlan> plan_ = std::make_shared<CRenamePlan>();
     size_t cursor_ = 0;
     CSettingsStore store_;
 };

@@ -1,15 +1,10 @@
 #include "run/plan_check.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <functional>
 #include <map>
-#include <unordered_map>
 
 #include "common/text.h"
 #include "platform/file_system.h"
@@ -31,131 +26,133 @@ std::string_view NameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// Paths as their folders compare names: a folder (by its spelling) and a name,
-// as it is or folded to lower case in a case-insensitive folder.
+// Paths as their folders compare names: as they are, or folded to lower case
+// in a case-insensitive folder.
 class CPathKeys final {
   public:
     explicit CPathKeys(const CaseRule& rule) : rule_(rule) {}
 
-    uint32_t FolderId(std::string_view folder) {
-        // Entries of one folder mostly come together.
-        if (!folders_.empty() && folder == folders_[last_]) {
-            return last_;
+    bool Folded(std::string_view folder) {
+        auto it = folders_.find(folder);
+        if (it == folders_.end()) {
+            it = folders_.emplace(std::string(folder), rule_(std::string(folder))).first;
         }
-        auto it = ids_.find(folder);
-        if (it == ids_.end()) {
-            it = ids_.emplace(folder, static_cast<uint32_t>(folders_.size())).first;
-            folders_.push_back(folder);
-            folded_.push_back(rule_(std::string(folder)) ? 1 : 0);
-        }
-        last_ = it->second;
         return it->second;
     }
-    std::string_view Folder(uint32_t id) const { return folders_[id]; }
-    bool Folded(uint32_t id) const { return folded_[id] != 0; }
 
-    // The name as the folder compares it; a folded one is kept here.
-    std::string_view Name(uint32_t folder, std::string_view name) {
+    std::string_view Key(std::string_view path) {
+        std::string_view folder = FolderOf(path);
         if (!Folded(folder)) {
-            return name;
+            return path;
         }
-        storage_.push_back(Utf8ToLower(name));
+        storage_.push_back(std::string(folder) + "/" + Utf8ToLower(NameOf(path)));
         return storage_.back();
+    }
+
+    std::string NameKey(std::string_view folder, std::string_view name) {
+        return Folded(folder) ? Utf8ToLower(name) : std::string(name);
     }
 
   private:
     const CaseRule& rule_;
-    std::unordered_map<std::string_view, uint32_t> ids_;  // views into the plan's paths
-    std::vector<std::string_view> folders_;
-    std::vector<uint8_t> folded_;
+    std::map<std::string, bool, std::less<>> folders_;
     std::deque<std::string> storage_;
-    uint32_t last_ = 0;
 };
 
-size_t HashOf(uint32_t folder, std::string_view name) {
-    return std::hash<std::string_view>()(name) ^
-           (static_cast<size_t>(folder) * 0x9E3779B97F4A7C15ull);
-}
-
-// A path as its folder and name, with the hash of both: comparing hashes
-// first spares a look at the plan's scattered strings.
+// An entry's path as its folder compares names, and the entry. Small, since
+// a plan may hold a million of them twice.
 struct Keyed {
-    uint32_t folder;
-    uint32_t index;
-    std::string_view name;
-    size_t hash;
-    bool Is(uint32_t otherFolder, std::string_view otherName, size_t otherHash) const {
-        return hash == otherHash && folder == otherFolder && name == otherName;
+    Keyed(std::string_view text, uint32_t at)
+        : data(text.data()), size(static_cast<uint32_t>(text.size())), index(at) {}
+    std::string_view Key() const { return {data, size}; }
+    bool operator<(const Keyed& other) const {
+        const int order = Key().compare(other.Key());
+        return order < 0 || (order == 0 && index < other.index);
     }
+
+    const char* data;
+    uint32_t size;
+    uint32_t index;
 };
 
-Keyed KeyOf(CPathKeys& keys, std::string_view path, uint32_t index) {
-    const uint32_t folder = keys.FolderId(FolderOf(path));
-    const std::string_view name = keys.Name(folder, NameOf(path));
-    return {folder, index, name, HashOf(folder, name)};
+using KeyedRange =
+    std::pair<std::vector<Keyed>::const_iterator, std::vector<Keyed>::const_iterator>;
+
+void SortKeyed(std::vector<Keyed>& keyed) {
+    // Rules that keep the sources' order leave nothing to sort.
+    if (!std::is_sorted(keyed.begin(), keyed.end())) {
+        std::sort(keyed.begin(), keyed.end());
+    }
 }
 
-// Finds keyed entries by folder and name: open addressing over positions in
-// a vector, four bytes a slot, so that a million entries stay light and a
-// lookup touches little memory.
+// The entries whose key equals `key`, as a range of a sorted vector.
+KeyedRange Find(const std::vector<Keyed>& sorted, std::string_view key) {
+    auto from =
+        std::lower_bound(sorted.begin(), sorted.end(), key,
+                         [](const Keyed& k, std::string_view wanted) { return k.Key() < wanted; });
+    auto to = from;
+    while (to != sorted.end() && to->Key() == key) {
+        ++to;
+    }
+    return {from, to};
+}
+
+// Finds keys of a sorted vector with one probe of a hash table, where a
+// binary search would touch twenty scattered strings: a folder listing asks
+// once per file in it.
 class CKeyIndex final {
   public:
-    explicit CKeyIndex(const std::vector<Keyed>& keyed) : keyed_(keyed) {
+    explicit CKeyIndex(const std::vector<Keyed>& sorted) : sorted_(sorted) {
         size_t size = 16;
-        while (size < keyed.size() * 2) {
-            size *= 2;
+        while (size < sorted.size() * 2) {
+            size <<= 1;
         }
-        slots_.assign(size, 0);
         mask_ = size - 1;
-    }
-
-    // Adds the position unless an equal key is there; gives the one there
-    // (the first added), else -1.
-    int32_t Add(uint32_t position) {
-        const Keyed& key = keyed_[position];
-        for (size_t slot = Hash(key.folder, key.name) & mask_;; slot = (slot + 1) & mask_) {
-            if (slots_[slot] == 0) {
-                slots_[slot] = position + 1;
-                return kNone;
+        slots_.assign(size, 0);
+        for (size_t i = 0; i < sorted.size(); ++i) {
+            if (i > 0 && sorted[i].Key() == sorted[i - 1].Key()) {
+                continue;  // the run's first stands for it
             }
-            const Keyed& there = keyed_[slots_[slot] - 1];
-            if (there.folder == key.folder && there.name == key.name) {
-                return static_cast<int32_t>(slots_[slot] - 1);
+            size_t at = Hash(sorted[i].Key());
+            while (slots_[at] != 0) {
+                at = (at + 1) & mask_;
             }
+            slots_[at] = static_cast<uint32_t>(i + 1);
         }
     }
 
-    // The position of the first entry added with this key, or -1.
-    int32_t Find(uint32_t folder, std::string_view name) const {
-        for (size_t slot = Hash(folder, name) & mask_;; slot = (slot + 1) & mask_) {
-            if (slots_[slot] == 0) {
-                return kNone;
-            }
-            const Keyed& there = keyed_[slots_[slot] - 1];
-            if (there.folder == folder && there.name == name) {
-                return static_cast<int32_t>(slots_[slot] - 1);
+    KeyedRange Find(std::string_view key) const {
+        for (size_t at = Hash(key); slots_[at] != 0; at = (at + 1) & mask_) {
+            auto from = sorted_.begin() + (slots_[at] - 1);
+            if (from->Key() == key) {
+                auto to = from;
+                while (to != sorted_.end() && to->Key() == key) {
+                    ++to;
+                }
+                return {from, to};
             }
         }
+        return {sorted_.end(), sorted_.end()};
     }
 
   private:
-    static size_t Hash(uint32_t folder, std::string_view name) {
-        return std::hash<std::string_view>()(name) ^
-               (static_cast<size_t>(folder) * 0x9E3779B97F4A7C15ull);
-    }
+    size_t Hash(std::string_view key) const { return std::hash<std::string_view>()(key) & mask_; }
 
-    const std::vector<Keyed>& keyed_;
-    std::vector<uint32_t> slots_;
+    const std::vector<Keyed>& sorted_;
+    std::vector<uint32_t> slots_;  // position in sorted_ + 1; 0 for none
     size_t mask_ = 0;
 };
 
-// What holds each target's name before the run: flags per entry, and the
-// name as listed where letter case may differ.
-constexpr uint8_t kTaken = 1;
-constexpr uint8_t kTakenByFolder = 2;
+// What holds each target's name before the run: a flag per entry, and where
+// a case-insensitive folder lists the name in another spelling, that name.
 struct Occupants {
+    static constexpr uint8_t kTaken = 1;
+    static constexpr uint8_t kFolder = 2;
     std::vector<uint8_t> flags;
-    std::unordered_map<uint32_t, std::string> listedNames;  // folded folders only
+    std::map<uint32_t, std::string> spelling;
+
+    bool Taken(uint32_t index) const { return (flags[index] & kTaken) != 0; }
+    bool Folder(uint32_t index) const { return (flags[index] & kFolder) != 0; }
 };
 
 void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other = kNone) {
@@ -164,55 +161,42 @@ void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other =
     check.other = other;
 }
 
-// Lists each target folder once and notes which targets' names are taken (the
-// first entry with a name; later ones collide anyway). The listing is read
-// directly: at a hundred thousand names it is much of the check's time.
-void FindExistingNames(const std::vector<Keyed>& targets, const CKeyIndex& index, CPathKeys& keys,
-                       Occupants& occupants) {
-    std::vector<uint8_t> listed;
+// Lists each target folder once and notes which targets' names are taken.
+void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
+                       const std::vector<Keyed>& targets, CPathKeys& keys, Occupants& occupants) {
+    occupants.flags.assign(entries.size(), 0);
+    const CKeyIndex index(targets);
+    std::string_view lastFolder;
+    bool first = true;
+    std::string key;
     for (const Keyed& target : targets) {
-        if (target.folder >= listed.size()) {
-            listed.resize(target.folder + 1, 0);
-        }
-        if (listed[target.folder]) {
+        std::string_view folder = FolderOf(entries[target.index].second);
+        if (!first && folder == lastFolder) {
             continue;
         }
-        listed[target.folder] = 1;
-        const uint32_t folder = target.folder;
-        const std::string_view spelt = keys.Folder(folder);
+        first = false;
+        lastFolder = folder;
+        // Targets of one folder are neighbours in key order only when their
+        // folders are spelt alike, which they are: each comes from one text.
+        std::string folderText(folder.empty() ? "/" : folder);
         const bool folded = keys.Folded(folder);
-        const int fd = open(spelt.empty() ? "/" : std::string(spelt).c_str(),
-                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        DIR* listing = fd >= 0 ? fdopendir(fd) : nullptr;
-        if (listing == nullptr) {
-            if (fd >= 0) {
-                close(fd);
-            }
-            continue;  // a folder not there yet holds no names
-        }
-        std::string lower;
-        while (const dirent* d = readdir(listing)) {
-            std::string_view name(d->d_name);
-            if (folded) {
-                lower = Utf8ToLower(name);
-            }
-            const int32_t found = index.Find(folder, folded ? std::string_view(lower) : name);
-            if (found == kNone) {
-                continue;
-            }
-            bool isFolder = d->d_type == DT_DIR;
-            if (d->d_type == DT_UNKNOWN) {
-                struct stat st {};
-                isFolder =
-                    fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-            }
-            const uint32_t entry = targets[static_cast<size_t>(found)].index;
-            occupants.flags[entry] = kTaken | (isFolder ? kTakenByFolder : 0);
-            if (folded) {
-                occupants.listedNames[entry] = std::string(name);
-            }
-        }
-        closedir(listing);
+        int error = 0;
+        ListFolder(
+            folderText,
+            [&](const FolderEntry& listed) {
+                key.assign(folder);
+                key += '/';
+                key += folded ? Utf8ToLower(listed.name) : listed.name;
+                auto [from, to] = index.Find(key);
+                for (auto it = from; it != to; ++it) {
+                    occupants.flags[it->index] =
+                        Occupants::kTaken | (listed.isFolder ? Occupants::kFolder : 0);
+                    if (folded && NameOf(entries[it->index].second) != listed.name) {
+                        occupants.spelling[it->index] = listed.name;
+                    }
+                }
+            },
+            error);
     }
 }
 
@@ -328,7 +312,6 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     PlanCheck check;
     const size_t n = entries.size();
     check.entries.resize(n);
-    check.order.reserve(n);
     CPathKeys keys(caseInsensitive);
 
     // Names no file can have, and names that stay as they are.
@@ -352,52 +335,61 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
         } else if (inPlace && target == source) {
             SetStatus(entry, EntryStatus::Unchanged, 0);
         } else {
-            targets.push_back(KeyOf(keys, target, static_cast<uint32_t>(i)));
+            targets.emplace_back(keys.Key(target), static_cast<uint32_t>(i));
         }
     }
 
     // Two entries with one new name: the earlier keeps it.
-    CKeyIndex targetIndex(targets);
-    for (uint32_t k = 0; k < targets.size(); ++k) {
-        const int32_t earlier = targetIndex.Add(k);
-        if (earlier != kNone) {
+    SortKeyed(targets);
+    for (size_t first = 0, k = 1; k < targets.size(); ++k) {
+        if (targets[k].Key() != targets[first].Key()) {
+            first = k;
+        } else {
             SetStatus(check.entries[targets[k].index], EntryStatus::Collision, EEXIST,
-                      static_cast<int32_t>(targets[static_cast<size_t>(earlier)].index));
+                      static_cast<int32_t>(targets[first].index));
         }
     }
 
     // What holds each target's name now.
     Occupants occupants;
-    occupants.flags.assign(n, 0);
-    FindExistingNames(targets, targetIndex, keys, occupants);
+    FindExistingNames(entries, targets, keys, occupants);
     std::vector<Keyed> sources;
     sources.reserve(n);
     for (size_t i = 0; i < n; ++i) {
-        sources.push_back(KeyOf(keys, entries[i].first, static_cast<uint32_t>(i)));
+        sources.emplace_back(keys.Key(entries[i].first), static_cast<uint32_t>(i));
     }
-    CKeyIndex sourceIndex(sources);
-    for (uint32_t k = 0; k < sources.size(); ++k) {
-        sourceIndex.Add(k);
-    }
+    SortKeyed(sources);
 
     std::vector<int32_t> next(n, kNone);
     if (inPlace) {
+        // Targets and sources in one key order: one walk pairs them.
+        auto source = sources.cbegin();
         for (const Keyed& target : targets) {
+            const std::string_view key = target.Key();
+            while (source != sources.cend() && source->Key() < key) {
+                ++source;
+            }
             EntryCheck& entry = check.entries[target.index];
             if (entry.status != EntryStatus::Ok) {
                 continue;
             }
-            const int32_t source = sourceIndex.Find(target.folder, target.name);
-            if (source != kNone) {
+            if (source != sources.cend() && source->Key() == key) {
                 // Another entry's source: free once that entry has moved. Its
                 // own source (a change of letter case alone) is no obstacle.
-                if (sources[static_cast<size_t>(source)].index != target.index) {
-                    next[target.index] = static_cast<int32_t>(source);
+                for (auto it = source; it != sources.cend() && it->Key() == key; ++it) {
+                    if (it->index != target.index) {
+                        next[target.index] = static_cast<int32_t>(it->index);
+                        break;
+                    }
                 }
-            } else if (occupants.flags[target.index] != 0) {
+            } else if (occupants.Taken(target.index)) {
                 SetStatus(entry, EntryStatus::Exists, EEXIST);
             }
         }
+        // Only the links between entries matter from here on.
+        std::vector<Keyed>().swap(targets);
+        std::vector<Keyed>().swap(sources);
+        occupants = Occupants();
         std::vector<uint8_t> inCycle(n, 0);
         ResolveChains(check, next, inCycle);
         std::vector<int32_t> previous(n, kNone);
@@ -423,41 +415,36 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
             }
             return it->second;
         };
-        std::map<std::pair<uint64_t, uint64_t>, uint32_t> sourceFolders;
-        std::vector<uint8_t> seen;
-        for (const Keyed& source : sources) {
-            if (source.folder >= seen.size()) {
-                seen.resize(source.folder + 1, 0);
-            }
-            if (!seen[source.folder]) {
-                seen[source.folder] = 1;
-                sourceFolders.emplace(identity(keys.Folder(source.folder)), source.folder);
-            }
+        std::map<std::pair<uint64_t, uint64_t>, std::string_view> sourceFolders;
+        for (const auto& entry : entries) {
+            std::string_view folder = FolderOf(entry.first);
+            sourceFolders.emplace(identity(folder), folder);
         }
         for (const Keyed& target : targets) {
             EntryCheck& entry = check.entries[target.index];
-            const uint8_t taken = occupants.flags[target.index];
-            if (entry.status != EntryStatus::Ok || taken == 0) {
+            if (entry.status != EntryStatus::Ok || !occupants.Taken(target.index)) {
                 continue;
             }
-            auto listed = occupants.listedNames.find(target.index);
-            const std::string name = listed != occupants.listedNames.end()
-                                         ? listed->second
-                                         : std::string(NameOf(entries[target.index].second));
-            const std::string_view targetFolder = keys.Folder(target.folder);
-            const auto id = identity(targetFolder);
+            const std::string& path = entries[target.index].second;
+            auto spelt = occupants.spelling.find(target.index);
+            const std::string occupantName(spelt != occupants.spelling.end() ? spelt->second
+                                                                             : NameOf(path));
+            const auto id = identity(FolderOf(path));
             auto found = id.first == UINT64_MAX ? sourceFolders.end() : sourceFolders.find(id);
             if (found != sourceFolders.end()) {
-                const int32_t source =
-                    sourceIndex.Find(found->second, keys.Name(found->second, name));
-                if (source != kNone) {
-                    SetStatus(entry, EntryStatus::Exists, EEXIST, source);
+                std::string key(found->second);
+                key += '/';
+                key += keys.NameKey(found->second, occupantName);
+                auto [from, to] = Find(sources, key);
+                if (from != to) {
+                    SetStatus(entry, EntryStatus::Exists, EEXIST,
+                              static_cast<int32_t>(from->index));
                     continue;
                 }
             }
             FileStatus status;
-            std::string existing = std::string(targetFolder) + "/" + name;
-            if ((taken & kTakenByFolder) != 0) {
+            std::string existing = std::string(FolderOf(path)) + "/" + occupantName;
+            if (occupants.Folder(target.index)) {
                 SetStatus(entry, EntryStatus::Exists, EISDIR);
             } else if (GetFileStatus(existing, status, kStatusAttributes) &&
                        (status.attributes & kAttrReadOnly) != 0) {

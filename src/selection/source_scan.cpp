@@ -1,6 +1,8 @@
 #include "selection/source_scan.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <unordered_set>
 
 #include "common/path.h"
@@ -33,6 +35,93 @@ bool ListSourceFolder(const std::string& folder, std::vector<SourceFile>& files,
             files.push_back({JoinPath(folder, entry.name), ScanPatternOf(entry.name)});
         },
         error);
+}
+
+void CSourceNames::Clear() {
+    folder_.clear();
+    text_.clear();
+    text_.shrink_to_fit();
+    starts_.clear();
+    starts_.shrink_to_fit();
+}
+
+void CSourceNames::Append(std::string_view name) {
+    if (starts_.empty()) {
+        starts_.push_back(0);
+    }
+    text_.append(name);
+    starts_.push_back(text_.size());
+}
+
+bool CSourceNames::List(const std::string& folder, int& error) {
+    Clear();
+    folder_ = folder;
+    error = 0;
+    if (folder.empty()) {
+        error = ENOENT;
+        return false;
+    }
+    const bool listed = ListFolder(
+        folder,
+        [&](const FolderEntry& entry) {
+            if (!entry.isFolder && !entry.isLinkToFolder) {
+                Append(entry.name);
+            }
+        },
+        error);
+    Sort();
+    return listed;
+}
+
+void CSourceNames::Assign(std::string folder, const std::vector<std::string>& names) {
+    Clear();
+    folder_ = std::move(folder);
+    for (const std::string& name : names) {
+        Append(name);
+    }
+    Sort();
+}
+
+void CSourceNames::Sort() {
+    const size_t count = Size();
+    std::vector<uint32_t> order(count);
+    for (size_t i = 0; i < count; ++i) {
+        order[i] = static_cast<uint32_t>(i);
+    }
+    auto less = [this](uint32_t a, uint32_t b) { return Name(a) < Name(b); };
+    if (std::is_sorted(order.begin(), order.end(), less)) {
+        text_.shrink_to_fit();
+        starts_.shrink_to_fit();
+        return;
+    }
+    std::sort(order.begin(), order.end(), less);
+    std::string sorted;
+    sorted.reserve(text_.size());
+    std::vector<size_t> starts;
+    starts.reserve(count + 1);
+    starts.push_back(0);
+    for (uint32_t row : order) {
+        sorted.append(Name(row));
+        starts.push_back(sorted.size());
+    }
+    text_ = std::move(sorted);
+    starts_ = std::move(starts);
+}
+
+std::string CSourceNames::Path(size_t row) const {
+    return JoinPath(folder_, Name(row));
+}
+
+std::vector<std::string> CSourceNames::Patterns() const {
+    std::vector<std::string> patterns;
+    std::unordered_set<std::string> seen;
+    for (size_t row = 0; row < Size(); ++row) {
+        std::string pattern = ScanPatternOf(Name(row));
+        if (seen.insert(pattern).second) {
+            patterns.push_back(std::move(pattern));
+        }
+    }
+    return patterns;
 }
 
 void FillExtensionLists(CPageControls& filterPage, const std::vector<std::string>& patterns) {
@@ -132,7 +221,9 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
 
     if (request.renameCdAudio) {
         // One position per source row; the track order never holds more.
-        for (size_t i = 0; i < request.sourceRows.size(); ++i) {
+        const size_t rowCount =
+            request.rows != nullptr ? request.rows->RowCount() : request.sourceRows.size();
+        for (size_t i = 0; i < rowCount; ++i) {
             result = true;
             if (i < request.cdTrackOrder.size() && !request.cdTrackOrder[i].empty() &&
                 AddFileIfAccepted(request.cdTrackOrder[i])) {
@@ -142,6 +233,24 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
     } else if (rules_.Settings().IncludeSubFolders) {
         CollectFolderTree(request.sourceFolder);
         result = fileCount != 0;
+    } else if (request.rows != nullptr) {
+        const ISourceRows& rows = *request.rows;
+        size_t ticked = 0;
+        for (size_t row = 0; row < rows.RowCount(); ++row) {
+            ticked += rows.RowTicked(row) ? 1 : 0;
+        }
+        // A plan grown entry by entry would hold up to twice its size.
+        rules_.ReservePlan(ticked);
+        for (size_t row = 0; row < rows.RowCount(); ++row) {
+            if (!rows.RowTicked(row)) {
+                continue;
+            }
+            result = true;
+            const std::string path = rows.RowPath(row);
+            if (!path.empty() && AddFileIfAccepted(path)) {
+                ++fileCount;
+            }
+        }
     } else {
         for (const SourceRow& row : request.sourceRows) {
             if (!row.ticked) {

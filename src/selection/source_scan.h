@@ -4,6 +4,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,38 @@ bool ListSourceFolder(const std::string& folder, std::vector<SourceFile>& files,
 // The extension pattern of a bare file name, as the scan puts it on the lists.
 std::string ScanPatternOf(std::string_view name);
 
+// The files of one folder level in byte-wise order, each name kept once in
+// one buffer: a million rows cost little more than their names. A row's path
+// is the folder and the name joined by one "/", so the names' order is the
+// paths' order.
+class CSourceNames final {
+  public:
+    // Lists the folder as ListSourceFolder does, replacing what was held.
+    // False with the errno in `error` when it cannot be read; what was listed
+    // before the failure is kept.
+    bool List(const std::string& folder, int& error);
+    // Holds these names of `folder` instead (any order; duplicates stay).
+    void Assign(std::string folder, const std::vector<std::string>& names);
+    void Clear();
+
+    size_t Size() const { return starts_.empty() ? 0 : starts_.size() - 1; }
+    const std::string& Folder() const { return folder_; }
+    std::string_view Name(size_t row) const {
+        return std::string_view(text_).substr(starts_[row], starts_[row + 1] - starts_[row]);
+    }
+    std::string Path(size_t row) const;
+    // Every extension pattern once, in the order first met.
+    std::vector<std::string> Patterns() const;
+
+  private:
+    void Append(std::string_view name);
+    void Sort();
+
+    std::string folder_;
+    std::string text_;
+    std::vector<size_t> starts_;  // row i is [starts_[i], starts_[i + 1])
+};
+
 // Empties the Filter page's Exclude list, then its Include list, and offers
 // every pattern to the Exclude list and then to the Include list.
 void FillExtensionLists(CPageControls& filterPage, const std::vector<std::string>& patterns);
@@ -39,11 +72,22 @@ struct SourceRow {
     bool ticked = false;
 };
 
+// The source list where its owner keeps it, read without copying its rows.
+class ISourceRows {
+  public:
+    virtual ~ISourceRows() = default;
+    virtual size_t RowCount() const = 0;
+    virtual std::string RowPath(size_t row) const = 0;
+    virtual bool RowTicked(size_t row) const = 0;
+};
+
 // What the file list is built from, as the window (or the command line) holds
 // it at the moment of Preview or Start.
 struct FileListRequest {
     std::string sourceFolder;
-    std::vector<SourceRow> sourceRows;      // in list order
+    std::vector<SourceRow> sourceRows;  // in list order
+    // When set, the rows are read from here instead of sourceRows.
+    const ISourceRows* rows = nullptr;
     std::vector<std::string> cdTrackOrder;  // the CD audio page's track order
     bool renameCdAudio = false;             // "Rename CD Audio Files" ticked
 };

@@ -4,6 +4,10 @@
 
 namespace quorvan {
 
+namespace {
+constexpr int32_t kGap = -1;
+}  // namespace
+
 int CSelectedTracksModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : shown_;
 }
@@ -14,11 +18,10 @@ QVariant CSelectedTracksModel::data(const QModelIndex& index, int role) const {
     }
     // Between a change and its flush the views may still ask for rows that
     // have gone.
-    const std::vector<std::string>& items = tracks_.Items();
-    if (index.row() < 0 || static_cast<size_t>(index.row()) >= items.size()) {
+    if (index.row() < 0 || index.row() >= Count()) {
         return {};
     }
-    return ToQt(items[static_cast<size_t>(index.row())]);
+    return ToQt(Item(index.row()));
 }
 
 QVariant CSelectedTracksModel::headerData(int section, Qt::Orientation orientation,
@@ -29,44 +32,121 @@ QVariant CSelectedTracksModel::headerData(int section, Qt::Orientation orientati
     return {};
 }
 
-void CSelectedTracksModel::Add(const std::string& path) {
-    if (tracks_.AddTrackFile(path)) {
-        ScheduleFlush();
-    }
-}
-
-void CSelectedTracksModel::Remove(const std::string& path) {
-    if (tracks_.RemoveTrackFile(path)) {
-        removedSinceFlush_ = true;
-        ScheduleFlush();
-    }
-}
-
-void CSelectedTracksModel::Clear() {
-    if (tracks_.Count() == 0 && shown_ == 0) {
+void CSelectedTracksModel::Add(int sourceRow) {
+    if (sourceRow < 0) {
         return;
     }
-    tracks_.ClearTrackFiles();
+    const size_t at = static_cast<size_t>(sourceRow);
+    if (at >= positions_.size()) {
+        positions_.resize(at + 1, kGap);
+    }
+    if (positions_[at] != kGap) {
+        return;
+    }
+    positions_[at] = static_cast<int32_t>(items_.size());
+    items_.push_back(sourceRow);
+    ScheduleFlush();
+}
+
+void CSelectedTracksModel::Remove(int sourceRow) {
+    if (sourceRow < 0 || static_cast<size_t>(sourceRow) >= positions_.size() ||
+        positions_[static_cast<size_t>(sourceRow)] == kGap) {
+        return;
+    }
+    int32_t& position = positions_[static_cast<size_t>(sourceRow)];
+    items_[static_cast<size_t>(position)] = kGap;
+    position = kGap;
+    ++gaps_;
+    if (gaps_ == items_.size()) {
+        items_.clear();
+        gaps_ = 0;
+    }
     removedSinceFlush_ = true;
     ScheduleFlush();
 }
 
+void CSelectedTracksModel::Clear() {
+    if (Count() == 0 && shown_ == 0) {
+        return;
+    }
+    items_.clear();
+    items_.shrink_to_fit();
+    positions_.clear();
+    positions_.shrink_to_fit();
+    gaps_ = 0;
+    removedSinceFlush_ = true;
+    ScheduleFlush();
+}
+
+void CSelectedTracksModel::CloseGaps() const {
+    if (gaps_ == 0) {
+        return;
+    }
+    size_t kept = 0;
+    for (int32_t sourceRow : items_) {
+        if (sourceRow != kGap) {
+            positions_[static_cast<size_t>(sourceRow)] = static_cast<int32_t>(kept);
+            items_[kept++] = sourceRow;
+        }
+    }
+    items_.resize(kept);
+    gaps_ = 0;
+}
+
+std::vector<std::string> CSelectedTracksModel::Items() const {
+    CloseGaps();
+    std::vector<std::string> paths;
+    paths.reserve(items_.size());
+    for (int32_t sourceRow : items_) {
+        paths.push_back(pathOf_ ? pathOf_(sourceRow) : std::string());
+    }
+    return paths;
+}
+
+std::string CSelectedTracksModel::Item(int row) const {
+    const int sourceRow = SourceRowAt(row);
+    return sourceRow >= 0 && pathOf_ ? pathOf_(sourceRow) : std::string();
+}
+
+int CSelectedTracksModel::SourceRowAt(int row) const {
+    CloseGaps();
+    return row >= 0 && static_cast<size_t>(row) < items_.size() ? items_[static_cast<size_t>(row)]
+                                                                : -1;
+}
+
+int CSelectedTracksModel::RowOf(int sourceRow) const {
+    CloseGaps();
+    return sourceRow >= 0 && static_cast<size_t>(sourceRow) < positions_.size()
+               ? positions_[static_cast<size_t>(sourceRow)]
+               : -1;
+}
+
+void CSelectedTracksModel::Swap(size_t a, size_t b) {
+    std::swap(items_[a], items_[b]);
+    positions_[static_cast<size_t>(items_[a])] = static_cast<int32_t>(a);
+    positions_[static_cast<size_t>(items_[b])] = static_cast<int32_t>(b);
+}
+
 int CSelectedTracksModel::MoveUp(int row) {
     Flush();
-    const int moved = tracks_.MoveUp(row);
-    if (moved != row) {
-        emit dataChanged(index(moved), index(row));
+    CloseGaps();
+    if (row <= 0 || static_cast<size_t>(row) >= items_.size()) {
+        return row;
     }
-    return moved;
+    Swap(static_cast<size_t>(row), static_cast<size_t>(row) - 1);
+    emit dataChanged(index(row - 1), index(row));
+    return row - 1;
 }
 
 int CSelectedTracksModel::MoveDown(int row) {
     Flush();
-    const int moved = tracks_.MoveDown(row);
-    if (moved != row) {
-        emit dataChanged(index(row), index(moved));
+    CloseGaps();
+    if (row < 0 || static_cast<size_t>(row) + 1 >= items_.size()) {
+        return row;
     }
-    return moved;
+    Swap(static_cast<size_t>(row), static_cast<size_t>(row) + 1);
+    emit dataChanged(index(row), index(row + 1));
+    return row + 1;
 }
 
 void CSelectedTracksModel::ScheduleFlush() {

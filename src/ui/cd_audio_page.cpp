@@ -140,24 +140,18 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
     // After the view's own handling of the reset, which clears its selection.
     connect(tracks_, &QAbstractItemModel::modelReset, this, [this] {
         resettingTracks_ = false;
-        const std::string kept = keptSelection_;
-        const std::vector<std::string>& items = tracks_->Items();
-        for (size_t i = 0; !kept.empty() && i < items.size(); ++i) {
-            if (items[i] == kept) {
-                SelectTrack(static_cast<int>(i));
-                break;
-            }
+        const int kept = tracks_->RowOf(keptSelection_);
+        if (kept >= 0) {
+            SelectTrack(kept);
+        } else {
+            keptSelection_ = -1;  // a later file in that row is another file
         }
     });
     connect(tracksView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (resettingTracks_) {
             return;
         }
-        const int row = SelectedTrack();
-        const std::vector<std::string>& items = tracks_->Items();
-        keptSelection_ = row >= 0 && static_cast<size_t>(row) < items.size()
-                             ? items[static_cast<size_t>(row)]
-                             : std::string();
+        keptSelection_ = tracks_->SourceRowAt(SelectedTrack());
     });
 
     titlesView_ = AddReportList(this, ids::kRetrievedNames, titles_);
@@ -318,11 +312,10 @@ void CCDDBSettingsDlg::EnsurePlayer() {
 
 void CCDDBSettingsDlg::Play() {
     const int row = SelectedTrack();
-    const std::vector<std::string>& items = tracks_->Items();
-    if (row < 0 || static_cast<size_t>(row) >= items.size() || playing_) {
+    if (row < 0 || row >= tracks_->Count() || playing_) {
         return;
     }
-    const std::string path = items[static_cast<size_t>(row)];
+    const std::string path = tracks_->Item(row);
     const QUrl url = QUrl::fromLocalFile(ToQt(path));
     playKind_ = AudioKindOf(path);
     // With no audio output the built-in player would be silent; the desktop's
@@ -384,10 +377,7 @@ int CCDDBSettingsDlg::RowCount(int id) const {
 
 std::string CCDDBSettingsDlg::RowText(int id, int row, int column) const {
     if (id == ids::kSelectedTracks) {
-        const std::vector<std::string>& items = tracks_->Items();
-        return row >= 0 && static_cast<size_t>(row) < items.size() && column == 0
-                   ? items[static_cast<size_t>(row)]
-                   : std::string();
+        return column == 0 ? tracks_->Item(row) : std::string();
     }
     if (id == ids::kRetrievedNames) {
         const std::vector<RetrievedTitle>& titles = titles_->Titles();
@@ -432,9 +422,15 @@ void CCDDBSettingsDlg::SetRowChecked(int id, int row, bool checked) {
     CWidgetControls::SetRowChecked(id, row, checked);
 }
 
+void CCDDBSettingsDlg::ClearTrackFiles() {
+    // Row numbers of a list read again name other files.
+    keptSelection_ = -1;
+    tracks_->Clear();
+}
+
 void CCDDBSettingsDlg::ClearRows(int id) {
     if (id == ids::kSelectedTracks) {
-        tracks_->Clear();
+        ClearTrackFiles();
         return;
     }
     if (id == ids::kRetrievedNames) {

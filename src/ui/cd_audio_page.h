@@ -26,11 +26,15 @@ class CCDDBSettingsDlg final : public CQtPage {
     explicit CCDDBSettingsDlg(QWidget* parent = nullptr);
     ~CCDDBSettingsDlg() override;
 
-    // The "Selected tracks" list, fed by the main window's check marks. Paths
-    // are matched whole: a path is added once and removed exactly.
-    void ClearTrackFiles() { tracks_->Clear(); }
-    void AddTrackFile(const std::string& path) { tracks_->Add(path); }
-    void RemoveTrackFile(const std::string& path) { tracks_->Remove(path); }
+    // The "Selected tracks" list, fed by the main window's check marks: rows
+    // of its source list, whose paths `pathOf` gives. A row is added once and
+    // removed exactly.
+    void SetTrackSource(CSelectedTracksModel::PathOfRow pathOf) {
+        tracks_->SetPathSource(std::move(pathOf));
+    }
+    void ClearTrackFiles();
+    void AddTrackFile(int sourceRow) { tracks_->Add(sourceRow); }
+    void RemoveTrackFile(int sourceRow) { tracks_->Remove(sourceRow); }
     // The files to process in CD mode, top to bottom.
     std::vector<std::string> TrackFiles() const { return tracks_->Items(); }
     // "Rename CD Audio Files" is ticked.
@@ -87,7 +91,7 @@ class CCDDBSettingsDlg final : public CQtPage {
     AudioKind playKind_ = AudioKind::Other;
     bool builtInPlayerOnly_ = false;
     // The selected file, kept across a reset of the track list.
-    std::string keptSelection_;
+    int keptSelection_ = -1;  // the source row of the selected track
     bool resettingTracks_ = false;
     // Get names asks for an e-mail address only once.
     bool askedForEmail_ = false;

@@ -31,6 +31,7 @@
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "rules/rename_rules.h"
+#include "run/plan_check.h"
 #include "run/run_engine.h"
 #include "run/usage_counters.h"
 #include "selection/filter_settings.h"
@@ -38,6 +39,7 @@
 #include "ui/about_dlg.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
+#include "ui/count_label.h"
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
 #include "ui/help_window.h"
@@ -114,8 +116,20 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
     explicit CWindowRunHost(CMainDlg& window) : window_(window) {}
 
     bool AskYesNo(const std::string& caption, const std::string& text) override {
-        return Dialogs().Message(&window_, QMessageBox::Question, ToQt(caption), ToQt(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        // Files that cannot be renamed: the question sends the user to the
+        // preview list, which then shows the plan that Start checked.
+        const bool leaveOut = caption == CRunEngine::kIssueCaption;
+        if (leaveOut) {
+            window_.ShowPlan();
+        }
+        const bool yes =
+            Dialogs().Message(&window_, QMessageBox::Question, ToQt(caption), ToQt(text),
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        if (leaveOut && yes) {
+            // The run takes the plan; a list still sharing it would cost a copy.
+            window_.ClearPreview();
+        }
+        return yes;
     }
     void ShowMessage(MessageKind kind, const std::string& caption,
                      const std::string& text) override {
@@ -232,11 +246,12 @@ void CMainDlg::BuildLayout() {
     extendedPage_ = new CExtendedSettingsDlg(tabs_);
     attributePage_ = new CAttributeSettingsDlg(tabs_);
     cdAudioPage_ = new CCDDBSettingsDlg(tabs_);
+    cdAudioPage_->SetTrackSource([this](int row) { return sourceModel_->Path(row); });
     filterPage_ = new CFilterSettingsDlg(tabs_);
     tabs_->SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_, filterPage_);
 
     selectionLabel_ = new QLabel(tr("(0 of 0 files selected)"), this);
-    previewLabel_ = new QLabel(tr("(0 files in preview)"), this);
+    previewLabel_ = new CCountLabel(tr("(0 files in preview)"), this);
     controls_.Bind(kSelectionLabel, selectionLabel_);
     controls_.Bind(kPreviewLabel, previewLabel_);
 
@@ -251,6 +266,9 @@ void CMainDlg::BuildLayout() {
     previewView_->setModel(previewModel_);
     previewView_->setSelectionMode(QAbstractItemView::SingleSelection);
     previewView_->setAccessibleName(tr("Preview Filename"));
+    // A marked row's icon fits the line, so marked rows are as high as others.
+    const int iconSide = fontMetrics().height();
+    previewView_->setIconSize(QSize(iconSide, iconSide));
     controls_.Bind(kPreviewList, previewView_);
 
     QPushButton* preview =
@@ -540,12 +558,12 @@ QString CMainDlg::SelectionLabel() const {
     return selectionLabel_->text();
 }
 QString CMainDlg::PreviewLabel() const {
-    return previewLabel_->text();
+    return previewLabel_->Count();
 }
 
 void CMainDlg::ClearPreview() {
     previewModel_->Clear();
-    previewLabel_->setText(tr("(0 files in preview)"));
+    previewLabel_->SetCount(tr("(0 files in preview)"));
 }
 
 void CMainDlg::UpdateSelectionLabel() {
@@ -564,17 +582,12 @@ void CMainDlg::AfterSourceListChange() {
 void CMainDlg::ScanSourceFolder(const std::string& folder) {
     const bool hadRows = sourceModel_->Count() > 0;
     cdAudioPage_->ClearTrackFiles();
-    std::vector<SourceFile> files;
+    CSourceNames names;
     int error = 0;
     // A folder that cannot be read simply lists nothing.
-    ListSourceFolder(folder, files, error);
-    std::vector<std::string> paths;
-    paths.reserve(files.size());
-    for (const SourceFile& file : files) {
-        paths.push_back(file.path);
-    }
-    sourceModel_->SetPaths(std::move(paths));
-    FillExtensionLists(*filterPage_, files);
+    names.List(folder, error);
+    FillExtensionLists(*filterPage_, names.Patterns());
+    sourceModel_->SetNames(std::move(names));
     // An empty folder must not keep the labels and preview of the last one.
     ClearPreview();
     if (sourceModel_->Count() > 0 || hadRows) {
@@ -583,11 +596,10 @@ void CMainDlg::ScanSourceFolder(const std::string& folder) {
 }
 
 void CMainDlg::OnRowTickChanged(int row, bool ticked) {
-    const std::string& path = sourceModel_->Path(row);
     if (ticked) {
-        cdAudioPage_->AddTrackFile(path);
+        cdAudioPage_->AddTrackFile(row);
     } else {
-        cdAudioPage_->RemoveTrackFile(path);
+        cdAudioPage_->RemoveTrackFile(row);
     }
     AfterSourceListChange();
 }
@@ -598,7 +610,7 @@ void CMainDlg::OnSelectAll() {
     }
     sourceModel_->SetAllTicked(true);
     for (int row = 0; row < sourceModel_->Count(); ++row) {
-        cdAudioPage_->AddTrackFile(sourceModel_->Path(row));
+        cdAudioPage_->AddTrackFile(row);
     }
     AfterSourceListChange();
 }
@@ -618,9 +630,9 @@ void CMainDlg::OnInvertSelected() {
     }
     for (int row = 0; row < sourceModel_->Count(); ++row) {
         if (sourceModel_->IsTicked(row)) {
-            cdAudioPage_->RemoveTrackFile(sourceModel_->Path(row));
+            cdAudioPage_->RemoveTrackFile(row);
         } else {
-            cdAudioPage_->AddTrackFile(sourceModel_->Path(row));
+            cdAudioPage_->AddTrackFile(row);
         }
     }
     sourceModel_->InvertAll();
@@ -668,10 +680,7 @@ void CMainDlg::OnRefresh() {
 bool CMainDlg::BuildFileList() {
     FileListRequest request;
     request.sourceFolder = SourceFolder();
-    request.sourceRows.reserve(static_cast<size_t>(sourceModel_->Count()));
-    for (int row = 0; row < sourceModel_->Count(); ++row) {
-        request.sourceRows.push_back({sourceModel_->Path(row), sourceModel_->IsTicked(row)});
-    }
+    request.rows = sourceModel_;
     request.renameCdAudio = cdAudioPage_->RenameCdAudio();
     if (request.renameCdAudio) {
         request.cdTrackOrder = cdAudioPage_->TrackFiles();
@@ -684,16 +693,21 @@ bool CMainDlg::BuildFileList() {
 
 void CMainDlg::FillPreviewList() {
     rules_.ComputePlan(SourceFolder(), cdAudioPage_->RenameCdAudio());
-    std::vector<std::string> names;
-    std::string target;
-    for (bool more = rules_.FirstTarget(target); more; more = rules_.NextTarget(target)) {
-        if (!target.empty()) {
-            names.push_back(target);
-        }
-    }
-    const int count = static_cast<int>(names.size());
-    previewModel_->SetNames(std::move(names));
-    previewLabel_->setText(tr("(%1 files in preview)").arg(count));
+    ShowPlan();
+}
+
+void CMainDlg::ShowPlan() {
+    const bool cdMode = cdAudioPage_->RenameCdAudio();
+    // The old plan goes first: the check must not hold two plans' worth.
+    previewModel_->Clear();
+    PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
+    previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
+    const int count = previewModel_->Count();
+    const size_t failing = previewModel_->FailingCount();
+    previewLabel_->SetCount(failing > 0 ? tr("(%1 files in preview, %2 cannot be renamed)")
+                                              .arg(count)
+                                              .arg(static_cast<qulonglong>(failing))
+                                        : tr("(%1 files in preview)").arg(count));
 }
 
 void CMainDlg::OnPreview() {

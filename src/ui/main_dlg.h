@@ -23,6 +23,7 @@ class CProductInfoDlg;
 class CRunEngine;
 class CRunReportBridge;
 class CCDDBSettingsDlg;
+class CCountLabel;
 class CExtendedSettingsDlg;
 class CFilterSettings;
 class CFilterSettingsDlg;
@@ -77,6 +78,7 @@ class CMainDlg final : public QDialog {
     // Fills the plan with the selected files the filter accepts; true when
     // something was selected. FileCount() tells how many were taken.
     bool BuildFileList();
+    // Computes the plan's new names and shows them with the check's marks.
     void FillPreviewList();
 
     void OnSelectAll();
@@ -129,6 +131,8 @@ class CMainDlg final : public QDialog {
     // selection label current.
     void AfterSourceListChange();
     void ClearPreview();
+    // Shows the rules' plan as it is, checked now, in the preview list.
+    void ShowPlan();
     void UpdateSelectionLabel();
     void SetCaptionFor(const std::string& settingsPath);
     QPushButton* MakeButton(int id, const QString& text, const QString& tip);
@@ -151,7 +155,7 @@ class CMainDlg final : public QDialog {
     CPathLabel* folderDisplay_ = nullptr;
     CVantorTabControl* tabs_ = nullptr;
     QLabel* selectionLabel_ = nullptr;
-    QLabel* previewLabel_ = nullptr;
+    CCountLabel* previewLabel_ = nullptr;
     QListView* sourceView_ = nullptr;
     QListView* previewView_ = nullptr;
     CSourceListModel* sourceModel_ = nullptr;

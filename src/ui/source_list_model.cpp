@@ -1,7 +1,11 @@
 #include "ui/source_list_model.h"
 
+#include <QApplication>
+#include <QPalette>
+#include <QStyle>
 #include <algorithm>
 
+#include "ui/palette_colours.h"
 #include "ui/qt_page.h"
 
 namespace quorvan {
@@ -14,14 +18,13 @@ QVariant CSourceListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count()) {
         return {};
     }
-    const Row& row = rows_[static_cast<size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
             // Bytes that are not UTF-8 show as replacement characters.
-            return ToQt(row.path);
+            return ToQt(Path(index.row()));
         case Qt::CheckStateRole:
-            return row.ticked ? Qt::Checked : Qt::Unchecked;
+            return IsTicked(index.row()) ? Qt::Checked : Qt::Unchecked;
         default:
             return {};
     }
@@ -43,14 +46,10 @@ Qt::ItemFlags CSourceListModel::flags(const QModelIndex& index) const {
            Qt::ItemNeverHasChildren;
 }
 
-void CSourceListModel::SetPaths(std::vector<std::string> paths) {
-    std::sort(paths.begin(), paths.end());
+void CSourceListModel::SetNames(CSourceNames names) {
     beginResetModel();
-    rows_.clear();
-    rows_.reserve(paths.size());
-    for (std::string& path : paths) {
-        rows_.push_back({std::move(path), false});
-    }
+    names_ = std::move(names);
+    ticks_.assign(names_.Size(), 0);
     ticked_ = 0;
     endResetModel();
 }
@@ -59,11 +58,11 @@ bool CSourceListModel::SetTicked(int row, bool ticked) {
     if (row < 0 || row >= Count()) {
         return false;
     }
-    Row& entry = rows_[static_cast<size_t>(row)];
-    if (entry.ticked == ticked) {
+    uint8_t& tick = ticks_[static_cast<size_t>(row)];
+    if ((tick != 0) == ticked) {
         return false;
     }
-    entry.ticked = ticked;
+    tick = ticked ? 1 : 0;
     ticked_ += ticked ? 1 : -1;
     const QModelIndex at = index(row);
     emit dataChanged(at, at, {Qt::CheckStateRole});
@@ -72,23 +71,21 @@ bool CSourceListModel::SetTicked(int row, bool ticked) {
 }
 
 void CSourceListModel::SetAllTicked(bool ticked) {
-    for (Row& row : rows_) {
-        row.ticked = ticked;
-    }
+    std::fill(ticks_.begin(), ticks_.end(), ticked ? 1 : 0);
     ticked_ = ticked ? Count() : 0;
     ReportAllChanged();
 }
 
 void CSourceListModel::InvertAll() {
-    for (Row& row : rows_) {
-        row.ticked = !row.ticked;
+    for (uint8_t& tick : ticks_) {
+        tick = tick != 0 ? 0 : 1;
     }
     ticked_ = Count() - ticked_;
     ReportAllChanged();
 }
 
 void CSourceListModel::ReportAllChanged() {
-    if (!rows_.empty()) {
+    if (Count() > 0) {
         emit dataChanged(index(0), index(Count() - 1), {Qt::CheckStateRole});
     }
 }
@@ -97,27 +94,99 @@ int CPreviewModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Count();
 }
 
-QVariant CPreviewModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= Count() ||
-        (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
-        return {};
-    }
-    return ToQt(names_[static_cast<size_t>(index.row())]);
+const CRenamePlan::Entry& CPreviewModel::EntryAt(int row) const {
+    return plan_->Entries()[rows_[static_cast<size_t>(row)]];
 }
 
-void CPreviewModel::SetNames(std::vector<std::string> names) {
-    std::sort(names.begin(), names.end());
+const std::string& CPreviewModel::Name(int row) const {
+    const CRenamePlan::Entry& entry = EntryAt(row);
+    // An entry without a new name keeps its current one.
+    return entry.second.empty() ? entry.first : entry.second;
+}
+
+bool CPreviewModel::IsFailing(int row) const {
+    return quorvan::IsFailing(check_.entries[rows_[static_cast<size_t>(row)]].status);
+}
+
+std::string CPreviewModel::Reason(int row) const {
+    return StatusReason(check_, plan_->Entries(), rows_[static_cast<size_t>(row)]);
+}
+
+QVariant CPreviewModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= Count()) {
+        return {};
+    }
+    const int row = index.row();
+    switch (role) {
+        case Qt::DisplayRole:
+            return ToQt(Name(row));
+        case Qt::ToolTipRole:
+            if (IsFailing(row)) {
+                return ToQt(Name(row)) + '\n' + ToQt(Reason(row));
+            }
+            return ToQt(Name(row));
+        case Qt::AccessibleDescriptionRole:
+            // The mark is seen; a screen reader says it.
+            return IsFailing(row) ? ToQt(Reason(row)) : QVariant();
+        case Qt::DecorationRole:
+            return IsFailing(row) ? QVariant(failingIcon_) : QVariant();
+        case Qt::ForegroundRole:
+            if (IsFailing(row)) {
+                // Dimmed as a left-out row, yet readable on light and dark
+                // palettes alike.
+                const QPalette palette = QApplication::palette();
+                return ReadableColour(palette.color(QPalette::Disabled, QPalette::Text),
+                                      palette.color(QPalette::Active, QPalette::Base));
+            }
+            return {};
+        default:
+            return {};
+    }
+}
+
+void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check) {
     beginResetModel();
-    names_ = std::move(names);
+    plan_ = std::move(plan);
+    check_ = std::move(check);
+    // The order of moves is the run's business, not the list's.
+    check_.order.clear();
+    check_.order.shrink_to_fit();
+    rows_.clear();
+    const std::vector<CRenamePlan::Entry>& entries = plan_->Entries();
+    size_t shown = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        shown += !entries[i].second.empty() || quorvan::IsFailing(check_.entries[i].status);
+    }
+    rows_.reserve(shown);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].second.empty() || quorvan::IsFailing(check_.entries[i].status)) {
+            rows_.push_back(static_cast<uint32_t>(i));
+        }
+    }
+    auto shownName = [&entries](uint32_t i) -> const std::string& {
+        return entries[i].second.empty() ? entries[i].first : entries[i].second;
+    };
+    auto less = [&](uint32_t a, uint32_t b) { return shownName(a) < shownName(b); };
+    // Most rules keep the sources' order; then there is nothing to sort.
+    if (!std::is_sorted(rows_.begin(), rows_.end(), less)) {
+        std::sort(rows_.begin(), rows_.end(), less);
+    }
+    failingIcon_ = check_.Failing() > 0
+                       ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
+                       : QIcon();
     endResetModel();
 }
 
 void CPreviewModel::Clear() {
-    if (names_.empty()) {
+    if (plan_ == nullptr) {
         return;
     }
     beginResetModel();
-    names_.clear();
+    plan_.reset();
+    check_ = PlanCheck();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    failingIcon_ = QIcon();
     endResetModel();
 }
 

@@ -1,15 +1,23 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QIcon>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "rules/rename_plan.h"
+#include "run/plan_check.h"
+#include "selection/source_scan.h"
 
 namespace quorvan {
 
 // The source list: full paths of a folder's files with a check box each, kept
 // in ascending byte order. Paths are kept as bytes and decoded only for
 // display, so names that are not valid UTF-8 still reach the rules intact.
-class CSourceListModel final : public QAbstractListModel {
+// Each name is stored once; the file list is built from here directly.
+class CSourceListModel final : public QAbstractListModel, public ISourceRows {
     Q_OBJECT
   public:
     explicit CSourceListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
@@ -19,12 +27,13 @@ class CSourceListModel final : public QAbstractListModel {
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Replaces every row with the paths, sorted, all unticked.
-    void SetPaths(std::vector<std::string> paths);
-    int Count() const { return static_cast<int>(rows_.size()); }
+    // Replaces every row with the files of `names`, all unticked.
+    void SetNames(CSourceNames names);
+    const CSourceNames& Names() const { return names_; }
+    int Count() const { return static_cast<int>(names_.Size()); }
     int TickedCount() const { return ticked_; }
-    const std::string& Path(int row) const { return rows_[static_cast<size_t>(row)].path; }
-    bool IsTicked(int row) const { return rows_[static_cast<size_t>(row)].ticked; }
+    std::string Path(int row) const { return names_.Path(static_cast<size_t>(row)); }
+    bool IsTicked(int row) const { return ticks_[static_cast<size_t>(row)] != 0; }
 
     // Ticks or unticks one row; false when it already was so.
     bool SetTicked(int row, bool ticked);
@@ -32,22 +41,26 @@ class CSourceListModel final : public QAbstractListModel {
     void SetAllTicked(bool ticked);
     void InvertAll();
 
+    size_t RowCount() const override { return names_.Size(); }
+    std::string RowPath(size_t row) const override { return names_.Path(row); }
+    bool RowTicked(size_t row) const override { return ticks_[row] != 0; }
+
   signals:
     // A single row changed through the check box or SetTicked.
     void RowTickChanged(int row, bool ticked);
 
   private:
-    struct Row {
-        std::string path;
-        bool ticked = false;
-    };
     void ReportAllChanged();
 
-    std::vector<Row> rows_;
+    CSourceNames names_;
+    std::vector<uint8_t> ticks_;
     int ticked_ = 0;
 };
 
-// The preview list: new names in ascending byte order.
+// The preview list: the plan's new names in ascending byte order, read from
+// the plan itself, which the list shares until the next Preview. Entries the
+// check of the plan finds failing are marked, and listed even without a new
+// name (under their current one).
 class CPreviewModel final : public QAbstractListModel {
     Q_OBJECT
   public:
@@ -56,13 +69,25 @@ class CPreviewModel final : public QAbstractListModel {
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    void SetNames(std::vector<std::string> names);
+    // Shows the plan with its check (one status per entry).
+    void SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check);
     void Clear();
-    int Count() const { return static_cast<int>(names_.size()); }
-    const std::string& Name(int row) const { return names_[static_cast<size_t>(row)]; }
+    int Count() const { return static_cast<int>(rows_.size()); }
+    // The path a row shows.
+    const std::string& Name(int row) const;
+    bool IsFailing(int row) const;
+    // Why a failing row's entry cannot be renamed; empty for the others.
+    std::string Reason(int row) const;
+    // Entries of the plan that would fail.
+    size_t FailingCount() const { return check_.Failing(); }
 
   private:
-    std::vector<std::string> names_;
+    const CRenamePlan::Entry& EntryAt(int row) const;
+
+    std::shared_ptr<const CRenamePlan> plan_;
+    PlanCheck check_;
+    std::vector<uint32_t> rows_;  // plan entries in display order
+    QIcon failingIcon_;
 };
 
 }  // namespace quorvan

@@ -90,6 +90,36 @@ TEST(Plan, CdPairingUsesTickedTitlesInTrackOrder) {
     EXPECT_EQ(previewed.size(), 4u);
 }
 
+// The preview list keeps the plan it shows while the rules go on: every later
+// change, and a run taking the plan, leave the reader's plan as it was.
+TEST(Plan, AReaderKeepsThePlanItWasGiven) {
+    CRenameRules rules = Numbering();
+    rules.AddSource("/x/b");
+    rules.AddSource("/x/a");
+    rules.ComputePlan("/x", false);
+    std::shared_ptr<const CRenamePlan> shown = rules.SharedPlan();
+    const std::vector<CRenamePlan::Entry> before = shown->Entries();
+    ASSERT_EQ(before.size(), 2u);
+
+    rules.Settings().StartWith = 7;
+    rules.ComputePlan("/x", false);
+    EXPECT_EQ(shown->Entries(), before);
+    EXPECT_EQ(Walk(rules).front(), "/x/a -> /x/7");
+    shown = rules.SharedPlan();
+    CRenamePlan taken = rules.TakePlan();
+    EXPECT_EQ(taken.Entries(), shown->Entries());
+    EXPECT_EQ(rules.PlanSize(), 0u);
+
+    shown = rules.SharedPlan();
+    rules.AddSource("/x/c");
+    rules.LeaveOut("/x/log");
+    EXPECT_TRUE(shown->Empty());
+    EXPECT_TRUE(shown->LeftOut().empty());
+    EXPECT_EQ(rules.PlanSize(), 1u);
+    rules.ClearPlan();
+    EXPECT_TRUE(shown->Empty());
+}
+
 TEST(Plan, SourcesAreKnownForTheCopyGuard) {
     CRenameRules rules;
     rules.AddSource("/x/b");

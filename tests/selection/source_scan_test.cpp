@@ -80,6 +80,35 @@ TEST(ListSourceFolder, ReportsWhyAFolderCannotBeRead) {
     EXPECT_TRUE(files.empty());
 }
 
+TEST(SourceNames, HoldsAFoldersFilesInByteOrderWithTheirPaths) {
+    TestDir dir;
+    dir.CreateFiles({"b.TXT", "A.txt", "x.tar.gz", "README", "caf\xe9.txt", "\xff", "sub/in.txt"});
+    MakeLink(dir / "sub", dir / "link-to-sub");
+    CSourceNames names;
+    int error = -1;
+    ASSERT_TRUE(names.List(dir.Path() + "/", error));
+    EXPECT_EQ(error, 0);
+    std::vector<std::string> paths;
+    for (size_t row = 0; row < names.Size(); ++row) {
+        paths.push_back(names.Path(row));
+    }
+    // Capitals before small letters, bytes above 0x7f last, one "/" each.
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{dir / "A.txt", dir / "README", dir / "b.TXT",
+                                        dir / "caf\xe9.txt", dir / "x.tar.gz", dir / "\xff"}));
+    EXPECT_EQ(names.Name(1), "README");
+    EXPECT_EQ(names.Patterns(), (std::vector<std::string>{"*.txt", "*", "*.gz"}));
+
+    // A folder that cannot be read holds nothing, and says why.
+    EXPECT_FALSE(names.List(dir / "missing", error));
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(names.Size(), 0u);
+    names.Assign("/f", {"z", "a", "a"});
+    EXPECT_EQ(names.Size(), 3u);
+    EXPECT_EQ(names.Path(0), "/f/a");
+    EXPECT_EQ(names.Path(2), "/f/z");
+}
+
 TEST(FillExtensionLists, OneRowPerPatternAndOldRowsGo) {
     CMemoryPage page;
     InitFilterPage(page);
@@ -155,6 +184,43 @@ TEST_F(FileListTest, ListModeTakesTickedRowsThatPass) {
     EXPECT_EQ(builder.fileCount, 2);
     EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "a.txt", dir / "d.txt"}));
     EXPECT_EQ(rules.Settings().SourcePath, dir.Path());
+}
+
+// The window's list, read where it is kept.
+class TickedNames final : public ISourceRows {
+  public:
+    TickedNames(CSourceNames names, std::vector<bool> ticks)
+        : names_(std::move(names)), ticks_(std::move(ticks)) {}
+    size_t RowCount() const override { return names_.Size(); }
+    std::string RowPath(size_t row) const override { return names_.Path(row); }
+    bool RowTicked(size_t row) const override { return ticks_[row]; }
+
+  private:
+    CSourceNames names_;
+    std::vector<bool> ticks_;
+};
+
+TEST_F(FileListTest, RowsReadInPlaceGiveThePlanOfCopiedRows) {
+    dir.CreateFiles({"a.txt", "b.jpg", "c.txt", "d.txt"});
+    IncludeOnlyTxt();
+    CSourceNames names;
+    names.Assign(dir.Path(), {"a.txt", "b.jpg", "c.txt", "d.txt"});
+    const TickedNames rows(names, {true, true, false, true});
+    FileListRequest request;
+    request.sourceFolder = dir.Path();
+    request.rows = &rows;
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(builder.fileCount, 2);
+    EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "a.txt", dir / "d.txt"}));
+
+    // Nothing ticked: nothing selected. In CD mode each row is a position.
+    const TickedNames none(names, {false, false, false, false});
+    request.rows = &none;
+    EXPECT_FALSE(builder.BuildFileList(request));
+    request.renameCdAudio = true;
+    request.cdTrackOrder = {"", "", "", dir / "c.txt", dir / "a.txt"};
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "c.txt"}));
 }
 
 TEST_F(FileListTest, ListModeSelectionRejectedByTheFilterStillCountsAsSelected) {

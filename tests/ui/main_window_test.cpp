@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -160,6 +161,37 @@ TEST(MainWindow, InvertSelectedFlipsEveryRowAndTheTrackOrderFollows) {
     EXPECT_EQ(f.Window().SelectionLabel(), "2 of 4 files selected");
     EXPECT_EQ(f.Window().CdAudioPage()->TrackFiles(),
               (std::vector<std::string>{dir / "2.mp3", dir / "4.mp3"}));
+}
+
+// The track list keeps source rows: a row ticked again goes to the end, the
+// selected track stays on its file, and a list read again never lends the
+// selection to another file.
+TEST(MainWindow, TheTrackListFollowsTicksAndKeepsItsSelectionOnOneFile) {
+    TestDir dir;
+    dir.CreateFiles({"1.mp3", "2.mp3", "3.mp3", "4.mp3"});
+    WindowFixture f(dir.Path());
+    CCDDBSettingsDlg* cd = f.Window().CdAudioPage();
+    for (int row : {3, 1, 2, 1, 1}) {
+        f.ClickRow(row);
+    }
+    EXPECT_EQ(cd->TrackFiles(),
+              (std::vector<std::string>{dir / "4.mp3", dir / "3.mp3", dir / "2.mp3"}));
+    cd->SelectTrack(2);
+    f.ClickRow(3);
+    QApplication::processEvents();
+    EXPECT_EQ(cd->TrackFiles(), (std::vector<std::string>{dir / "3.mp3", dir / "2.mp3"}));
+    ASSERT_EQ(cd->SelectedTrack(), 1);
+    EXPECT_EQ(cd->RowText(ids::kSelectedTracks, 1), dir / "2.mp3");
+
+    dir.CreateFile("0.mp3");
+    f.Click(kRefresh);
+    for (int row : {0, 1, 2, 3, 4, 4}) {
+        f.ClickRow(row);
+    }
+    QApplication::processEvents();
+    const int selected = cd->SelectedTrack();
+    EXPECT_TRUE(selected < 0 || cd->RowText(ids::kSelectedTracks, selected) == dir / "2.mp3")
+        << cd->RowText(ids::kSelectedTracks, selected);
 }
 
 TEST(MainWindow, PreviewWithNothingTickedSaysSoAndAFilteredOutSelectionShowsNothing) {
