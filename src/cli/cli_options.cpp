@@ -25,6 +25,8 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
             options.version = true;
         } else if (arg == "-0") {
             options.nulSeparated = true;
+        } else if (arg == "--dry-run") {
+            options.dryRun = true;
         } else if (arg == "--settings") {
             if (!value(options.settingsFile)) {
                 return false;
@@ -61,9 +63,29 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
         error = "cd-names takes at most one drive";
         return false;
     }
-    if (options.command != "preview" && options.command != "run" && options.command != "cd-names") {
-        error = "unknown command '" + options.command + "' (preview, run or cd-names)";
+    if (options.command != "preview" && options.command != "run" && options.command != "cd-names" &&
+        options.command != "history" && options.command != "undo") {
+        error =
+            "unknown command '" + options.command + "' (preview, run, cd-names, history or undo)";
         return false;
+    }
+    if (options.dryRun && options.command != "undo") {
+        error = "--dry-run is an option of undo";
+        return false;
+    }
+    if (options.command == "history" && positional.size() > 1) {
+        error = "history takes no arguments";
+        return false;
+    }
+    if (options.command == "undo") {
+        if (positional.size() > 2) {
+            error = "undo takes at most one run ID";
+            return false;
+        }
+        if (positional.size() == 2) {
+            options.runId = positional[1];
+        }
+        return true;
     }
     if (positional.size() > 1) {
         options.folder = positional[1];
@@ -77,6 +99,8 @@ std::string UsageText() {
     return "Usage: quorvan-cli preview [OPTIONS] [FOLDER [FILE...]]\n"
            "       quorvan-cli run     [OPTIONS] [FOLDER [FILE...]]\n"
            "       quorvan-cli cd-names [DRIVE]\n"
+           "       quorvan-cli history\n"
+           "       quorvan-cli undo [--dry-run] [ID]\n"
            "\n"
            "Renames files in bulk by the rules of a Quorvan settings file (.qvr).\n"
            "preview prints each source path, a tab and its new path; run renames\n"
@@ -94,6 +118,12 @@ std::string UsageText() {
            "the e-mail address come from the program's CDDB settings;\n"
            "QUORVAN_CDDB_SERVER=host:port overrides the server.\n"
            "\n"
+           "history prints one line per past run, newest first: ID, date, state,\n"
+           "files done, files failed and folder, separated by tabs. undo undoes run\n"
+           "ID (or the one run whose ID starts so), by default the newest run that is\n"
+           "not undone: names back, copies to the trash, replaced files back from the\n"
+           "trash, attributes and times back; a name taken since is never replaced.\n"
+           "\n"
            "Options:\n"
            "  --settings F        read the settings file F and, when it exists, its\n"
            "                      filter file F + \"fltr\"\n"
@@ -103,6 +133,7 @@ std::string UsageText() {
            "  --save-settings F   write the effective settings to F and F + \"fltr\"\n"
            "  -0                  separate preview output with NUL bytes instead of a\n"
            "                      tab and a line feed\n"
+           "  --dry-run           undo: print what would be done and change nothing\n"
            "  --help, --version\n"
            "\n"
            "Example:\n"
@@ -110,7 +141,9 @@ std::string UsageText() {
            "\n"
            "Exit status: 0 all done, 1 some files failed, 2 bad usage or unreadable\n"
            "settings, 3 no files to process. cd-names: 0 done, 1 the disc could not\n"
-           "be read or the lookup failed, 2 bad usage or no drive.\n";
+           "be read or the lookup failed, 2 bad usage or no drive. undo: 0 all\n"
+           "restored, 1 some steps skipped (each named on standard error), 2 bad\n"
+           "usage or unknown ID.\n";
 }
 
 }  // namespace quorvan::cli

@@ -5,8 +5,10 @@
 #include "cli/cd_names_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
+#include "cli/history_command.h"
 #include "cli/preview_command.h"
 #include "cli/run_command.h"
+#include "cli/undo_command.h"
 #include "common/product.h"
 
 using namespace quorvan::cli;
@@ -30,6 +32,12 @@ int main(int argc, char** argv) {
     }
     if (options.command == "cd-names") {
         return RunCdNames(options, stdout, stderr);
+    }
+    if (options.command == "history") {
+        return RunHistory(options, stdout, stderr);
+    }
+    if (options.command == "undo") {
+        return RunUndo(options, stdout, stderr);
     }
     if (options.command == "run") {
         return RunRun(options, stderr);

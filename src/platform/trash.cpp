@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 #include <vector>
 
 #include "common/path.h"
@@ -124,7 +125,8 @@ std::optional<TrashEntry> FindByScan(const std::string& trash, uint64_t dev, uin
     }
     std::optional<TrashEntry> found;
     while (dirent* d = readdir(dir)) {
-        if (static_cast<uint64_t>(d->d_ino) != ino) {
+        std::string_view name = d->d_name;
+        if (static_cast<uint64_t>(d->d_ino) != ino || name == "." || name == "..") {
             continue;
         }
         TrashEntry entry = EntryFor(trash, d->d_name);

@@ -91,10 +91,15 @@ std::string JournaledRun::TempName(const std::string& besidePath) {
 }
 
 bool JournaledRun::Rename(const std::string& from, const std::string& to) {
-    Record(MakeRename(from, to, Stamp(from)));
-    Act();
-    int error = 0;
-    bool ok = MoveNoReplace(from, to, error);
+    // Without a file to move there is no operation to record, only the failure.
+    FileStamp stamp;
+    int error = StampOf(from, stamp);
+    bool ok = false;
+    if (error == 0) {
+        Record(MakeRename(from, to, stamp));
+        Act();
+        ok = MoveNoReplace(from, to, error);
+    }
     Record(FileRecord{from, to, ok, ok ? "" : ErrorText(error)});
     (ok ? done_ : failed_)++;
     return ok;
