@@ -158,6 +158,19 @@ TEST_F(CliHistory, UnknownAmbiguousIdsAndBadUsageChangeNothing) {
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"c"}));
 }
 
+TEST_F(CliHistory, OnATerminalUndoShowsAProgressBar) {
+    dir.CreateFile("a");
+    RenameRun(dir);
+    std::string out;
+    ASSERT_EQ(RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
+                             ShellQuote(std::string(QUORVAN_CLI_PATH) + " undo") + " /dev/null",
+                         &out),
+              0);
+    EXPECT_NE(out.find("\r[########################################] 1/1"), std::string::npos)
+        << out;
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a"}));
+}
+
 TEST_F(CliHistory, OnATerminalNoFolderNameCanMoveTheCursorOrChangeColours) {
     TestDir folder;
     std::string odd = folder.CreateDir("\x1b[31mred\nline \xc2\x9b \xc3\xa9");
