@@ -15,7 +15,7 @@ namespace quorvan {
 namespace {
 
 constexpr unsigned kStampMask =
-    STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_MTIME | STATX_BTIME;
 
 FileTimeNs TimeOf(const statx_timestamp& t) {
     return {static_cast<int64_t>(t.tv_sec), static_cast<int64_t>(t.tv_nsec)};
@@ -76,7 +76,6 @@ int CPinnedEntry::Open(const std::string& path) {
     }
     fd_ = fd;
     stamp_ = StampFromStatx(sx);
-    atime_ = TimeOf(sx.stx_atime);
     mode_ = sx.stx_mode;
     procPath_ = "/proc/self/fd/" + std::to_string(fd);
     return 0;

@@ -51,7 +51,6 @@ class CPinnedEntry final {
     // 0 or an errno value (ENOENT when nothing has the name).
     int Open(const std::string& path);
     const FileStamp& Stamp() const { return stamp_; }
-    FileTimeNs AccessTime() const { return atime_; }
     uint32_t Mode() const { return mode_; }  // st_mode
     bool IsRegularFile() const;
 
@@ -65,7 +64,6 @@ class CPinnedEntry final {
   private:
     int fd_ = -1;
     FileStamp stamp_;
-    FileTimeNs atime_;
     uint32_t mode_ = 0;
     std::string procPath_;
 };

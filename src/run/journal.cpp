@@ -513,7 +513,8 @@ std::optional<JournalRecord> DecodeFields(const Fields& f, const std::string& ki
         std::string result;
         std::string action;
         if (!f.I64("rec", r.record) || !f.OptStr("act", action) || !f.Str("result", result) ||
-            !f.OptStr("reason", r.reason) || !f.OptStr("trash", r.trash)) {
+            !f.OptStr("reason", r.reason) || !f.OptStr("trash", r.trash) ||
+            !f.OptStr("to", r.target)) {
             return std::nullopt;
         }
         if (action == "resolve") {
@@ -805,6 +806,9 @@ void EncodeRecordInto(std::string& out, const JournalRecord& record) {
                 }
                 if (!r.trash.empty()) {
                     line.Str("trash", r.trash);
+                }
+                if (!r.target.empty()) {
+                    line.Str("to", r.target);
                 }
             },
             [&](const UndoEndRecord& r) {

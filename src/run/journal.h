@@ -146,13 +146,15 @@ enum class UndoAction { Reverse, Resolve, RemoveTemp };
 
 // One step of an undo: `record` is the line number of the operation it
 // concerns (0 for a leftover temporary file no record names). `trash` names
-// where a copy went in the trash.
+// where a copy went in the trash; `target` where a resolved temporary name
+// went, which a later undo reverses like a rename.
 struct UndoStepRecord {
     int64_t record = 0;
     UndoAction action = UndoAction::Reverse;
     UndoOutcome outcome = UndoOutcome::Restored;
     std::string reason;
     std::string trash;
+    std::string target;
 };
 
 // The undo ended: files restored and files skipped, and the run's own counts

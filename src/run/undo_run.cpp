@@ -173,6 +173,9 @@ class CUndoer final {
     std::set<FileKey> userFiles_;
     // Copies the run made.
     std::set<FileKey> copies_;
+    // Moves out of a temporary name that an earlier undo or keep made, by the
+    // line of their step record.
+    std::map<int64_t, RenameRecord> resolvedMoves_;
     // Files to bring back from the trash once the copy in their place is gone.
     std::vector<std::pair<int64_t, const TrashRecord*>> deferredTrash_;
     std::map<FileKey, std::pair<bool, bool>> files_;  // restored, skipped
@@ -187,6 +190,7 @@ void CUndoer::Index() {
     // for a file that a resolved temporary name has moved since.
     std::unordered_map<int64_t, FileKey> moved;
     std::map<FileKey, std::vector<int64_t>> movesOf;
+    std::unordered_map<int64_t, const RenameRecord*> renames;
     for (const JournalEntry& entry : journal_.entries) {
         const JournalRecord& record = entry.record;
         if (const auto* r = std::get_if<RenameRecord>(&record)) {
@@ -196,6 +200,7 @@ void CUndoer::Index() {
             }
             moved[entry.line] = KeyOf(r->file);
             movesOf[KeyOf(r->file)].push_back(entry.line);
+            renames[entry.line] = r;
             ++total_;
         } else if (const auto* c = std::get_if<CopyRecord>(&record)) {
             leftTimes_[KeyOf(c->copy)].push_back(c->copy.mtime);
@@ -223,6 +228,19 @@ void CUndoer::Index() {
                     for (int64_t line : movesOf[it->second]) {
                         undoneBefore_.erase(line);
                     }
+                }
+                // A file taken from a temporary name: a move to reverse.
+                auto from = renames.find(s->record);
+                if (s->outcome == UndoOutcome::Restored && !s->target.empty() &&
+                    from != renames.end() && from->second->temp == TempSide::To) {
+                    RenameRecord move;
+                    move.from = from->second->to;
+                    move.to = s->target;
+                    move.file = from->second->file;
+                    resolvedMoves_[entry.line] = move;
+                    moved[entry.line] = KeyOf(move.file);
+                    movesOf[KeyOf(move.file)].push_back(entry.line);
+                    ++total_;
                 }
             } else if (s->action == UndoAction::Reverse) {
                 if (s->outcome == UndoOutcome::Skipped) {
@@ -263,6 +281,9 @@ void CUndoer::Report(UndoStep step, std::optional<FileKey> key) {
         record.outcome = step.outcome;
         record.reason = step.reason;
         record.trash = step.trash;
+        if (step.kind == UndoStep::Kind::ResolveTemp) {
+            record.target = step.target;
+        }
         if (int error = writer_->Append(record)) {
             journalFailed_ = true;
             summary_.error = error;
@@ -289,6 +310,10 @@ void CUndoer::UndoRename(int64_t line, const RenameRecord& r) {
     } else if (auto there = fs_.Look(r.from); there && there->SameFile(r.file)) {
         step.outcome = UndoOutcome::Unchanged;
         step.reason = "it has its old name";
+    } else if (r.temp == TempSide::From) {
+        // Where the file is, the older move to the temporary name tells.
+        step.outcome = UndoOutcome::Unchanged;
+        step.reason = "it is not at its temporary name";
     } else {
         step.outcome = UndoOutcome::Skipped;
         step.reason = current     ? "it was moved away or replaced since the run"
@@ -424,7 +449,9 @@ void CUndoer::UndoTimes(int64_t line, const TimesRecord& r) {
     step.outcome = step.reason.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
     if (step.reason.empty()) {
         FileTimeNs modified = fs_.Dry() ? fs_.Look(r.path)->mtime : pin.Stamp().mtime;
-        if (modified == r.oldMtime && (fs_.Dry() || pin.AccessTime() == r.oldAtime)) {
+        // The access time moves with every read, so only the modification
+        // time tells whether the change was made and nothing came after it.
+        if (modified == r.oldMtime && r.newMtime != r.oldMtime) {
             step.outcome = UndoOutcome::Unchanged;
             step.reason = "its times were not changed";
         } else if (modified != r.newMtime) {
@@ -618,7 +645,9 @@ void CUndoer::Undo() {
     bool cancelled = false;
     for (auto it = journal_.entries.rbegin(); it != journal_.entries.rend() && !Stopped(); ++it) {
         const JournalRecord& record = it->record;
-        bool isStep = std::holds_alternative<RenameRecord>(record) ||
+        auto resolved = resolvedMoves_.find(it->line);
+        bool isStep = resolved != resolvedMoves_.end() ||
+                      std::holds_alternative<RenameRecord>(record) ||
                       std::holds_alternative<CopyRecord>(record) ||
                       std::holds_alternative<TrashRecord>(record) ||
                       std::holds_alternative<AttrsRecord>(record) ||
@@ -632,6 +661,8 @@ void CUndoer::Undo() {
         }
         if (undoneBefore_.count(it->line) != 0) {
             ++summary_.stepsUnchanged;
+        } else if (resolved != resolvedMoves_.end()) {
+            UndoRename(it->line, resolved->second);
         } else if (const auto* r = std::get_if<RenameRecord>(&record)) {
             UndoRename(it->line, *r);
         } else if (const auto* c = std::get_if<CopyRecord>(&record)) {

@@ -95,7 +95,7 @@ std::vector<JournalRecord> EveryKind() {
     AttrsRecord attrs{odd, 1, 2, {3, 4}, 0444, std::string("0x21\0\x03\x00", 7)};
     AttrsRecord noDos{odd, 1, 2, {}, 0755, std::nullopt};
     TimesRecord times{odd, 1, 2, {}, {10, 1}, {20, 2}, {30, 0}, {40, 0}};
-    UndoStepRecord step{17, UndoAction::Resolve, UndoOutcome::Skipped, "the name is taken", ""};
+    UndoStepRecord step{17, UndoAction::Resolve, UndoOutcome::Restored, "", "", odd + "/x"};
     return {start,
             rename,
             RenameRecord{"/a", "/b", stamp, TempSide::None, ""},
@@ -111,7 +111,8 @@ std::vector<JournalRecord> EveryKind() {
             EndRecord{RunEnd::Cancelled, 5, 1, "2024-06-12 23:08:00", 1718226480},
             UndoStartRecord{"t", 1, 2},
             step,
-            UndoStepRecord{3, UndoAction::Reverse, UndoOutcome::Restored, "", "/h/Trash/files/x"},
+            UndoStepRecord{3, UndoAction::Reverse, UndoOutcome::Skipped, "the name is taken",
+                           "/h/Trash/files/x", ""},
             UndoEndRecord{4, 1, true, 5, 1, "t", 9},
             KeptRecord{2, 5, 1, "t", 9}};
 }

@@ -453,6 +453,10 @@ class KillTest : public UndoRunTest, public ::testing::WithParamInterface<Backen
                     } else {
                         EXPECT_EQ(StateOf(journal), RunState::Kept);
                         CheckKept(start, now);
+                        // A kept run can still be undone later.
+                        UndoSummary later = UndoRun(journal);
+                        EXPECT_EQ(later.stepsSkipped, 0) << Reasons(later);
+                        EXPECT_EQ(Inventory(dir.Path()), start);
                     }
                     unlink(journal.c_str());
                     TestTrash::Empty();
