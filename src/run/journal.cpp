@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -338,6 +339,21 @@ class LineBuilder final {
     std::string& out_;
 };
 
+void EncodeRename(std::string& out, std::string_view from, std::string_view to,
+                  const FileStamp& file, TempSide temp, std::string_view then) {
+    LineBuilder line(out, "rename");
+    line.Str("from", from).Str("to", to).Stamp(file);
+    if (temp == TempSide::To) {
+        line.Str("temp", "to");
+        if (!then.empty()) {
+            line.Str("then", then);
+        }
+    } else if (temp == TempSide::From) {
+        line.Str("temp", "from");
+    }
+    line.End();
+}
+
 const char* ModeName(RunMode mode) {
     return mode == RunMode::Copy ? "copy" : "rename";
 }
@@ -604,6 +620,15 @@ std::string RunTempPrefix(const std::string& runId) {
     return ".quorvan-tmp-" + runId + "-";
 }
 
+// Bytes that go across as they are: printable ASCII but for " and \.
+constexpr auto kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c) {
+        plain[static_cast<size_t>(c)] = c != '"' && c != '\\';
+    }
+    return plain;
+}();
+
 void EncodeJsonString(std::string& out, std::string_view bytes) {
     out += '"';
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -611,11 +636,10 @@ void EncodeJsonString(std::string& out, std::string_view bytes) {
     size_t i = 0;
     while (i < size) {
         unsigned char c = p[i];
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+        if (kPlain[c]) {
             // Plain runs go across in one append.
             size_t start = i;
-            while (i < size && p[i] >= 0x20 && p[i] < 0x7F && p[i] != '"' && p[i] != '\\') {
-                ++i;
+            while (++i < size && kPlain[p[i]]) {
             }
             out.append(bytes.data() + start, i - start);
             continue;
@@ -737,6 +761,10 @@ const char* RecordKindName(const JournalRecord& record) {
 }
 
 void EncodeRecordInto(std::string& out, const JournalRecord& record) {
+    if (const auto* r = std::get_if<RenameRecord>(&record)) {
+        EncodeRename(out, r->from, r->to, r->file, r->temp, r->then);
+        return;
+    }
     LineBuilder line(out, RecordKindName(record));
     std::visit(
         Overloaded{
@@ -749,17 +777,7 @@ void EncodeRecordInto(std::string& out, const JournalRecord& record) {
                 }
                 line.Num("files", r.files).Num("pid", r.pid);
             },
-            [&](const RenameRecord& r) {
-                line.Str("from", r.from).Str("to", r.to).Stamp(r.file);
-                if (r.temp == TempSide::To) {
-                    line.Str("temp", "to");
-                    if (!r.then.empty()) {
-                        line.Str("then", r.then);
-                    }
-                } else if (r.temp == TempSide::From) {
-                    line.Str("temp", "from");
-                }
-            },
+            [&](const RenameRecord&) {},
             [&](const CopyRecord& r) {
                 line.Str("from", r.from).Str("to", r.to).Str("tmp", r.temp).Stamp(r.copy);
             },
@@ -935,6 +953,9 @@ int CJournalWriter::MapWindow(int64_t offset) {
     if (map == MAP_FAILED) {
         return -1;
     }
+    // Faulting the pages in writable all at once costs less than a fault
+    // for each page as records fill it; older kernels just fault later.
+    madvise(map, static_cast<size_t>(kWindow), MADV_POPULATE_WRITE);
     map_ = static_cast<char*>(map);
     mapStart_ = start;
     return 0;
@@ -1011,6 +1032,21 @@ int CJournalWriter::Append(const JournalRecord& record) {
     }
     buffer_.clear();
     EncodeRecordInto(buffer_, record);
+    int result = Put(buffer_.data(), buffer_.size());
+    dirty_.store(true, std::memory_order_relaxed);
+    return result;
+}
+
+int CJournalWriter::AppendRename(std::string_view from, std::string_view to, const FileStamp& file,
+                                 TempSide temp, std::string_view then) {
+    if (!IsOpen()) {
+        return EBADF;
+    }
+    if (int error = Error()) {
+        return error;
+    }
+    buffer_.clear();
+    EncodeRename(buffer_, from, to, file, temp, then);
     int result = Put(buffer_.data(), buffer_.size());
     dirty_.store(true, std::memory_order_relaxed);
     return result;

@@ -256,6 +256,10 @@ class CJournalWriter final {
 
     // Adds a record. 0 or an errno value (also one of an earlier failure).
     int Append(const JournalRecord& record);
+    // Append of a RenameRecord without copying its paths: the record a run
+    // writes most.
+    int AppendRename(std::string_view from, std::string_view to, const FileStamp& file,
+                     TempSide temp = TempSide::None, std::string_view then = {});
     // Makes everything written so far durable now.
     int Sync();
     // Trims the file to its records, makes it durable and releases the lock.
