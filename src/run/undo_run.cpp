@@ -142,6 +142,7 @@ class CUndoer final {
     void UndoRename(int64_t line, const RenameRecord& r);
     void UndoCopy(int64_t line, const CopyRecord& r);
     void UndoTrash(int64_t line, const TrashRecord& r);
+    std::string DiscardCopy(const CopyRecord& r, std::string& trash);
     void UndoAttrs(int64_t line, const AttrsRecord& r);
     void UndoTimes(int64_t line, const TimesRecord& r);
     void ResolveTempNames(bool preferNew);
@@ -346,9 +347,9 @@ void CUndoer::UndoCopy(int64_t line, const CopyRecord& r) {
         // Killed before the copy was put in place: it was never seen.
         step.kind = UndoStep::Kind::RemoveTemp;
         step.path = r.temp;
-        int error = fs_.Remove(r.temp);
-        step.outcome = error == 0 ? UndoOutcome::Restored : UndoOutcome::Skipped;
-        step.reason = error == 0 ? "" : ErrorText(error);
+        std::string error = DiscardCopy(r, step.trash);
+        step.outcome = error.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
+        step.reason = error;
     } else if (current) {
         step.outcome = UndoOutcome::Skipped;
         step.reason = "another file has taken its place";
@@ -357,6 +358,23 @@ void CUndoer::UndoCopy(int64_t line, const CopyRecord& r) {
         step.reason = "it is no longer there";
     }
     Report(std::move(step), KeyOf(r.copy));
+}
+
+// A finished copy that never got its name is removed while its source is
+// still there; otherwise it may be the only copy left, and goes to the trash.
+std::string CUndoer::DiscardCopy(const CopyRecord& r, std::string& trash) {
+    auto source = fs_.Look(r.from);
+    if (source && source->size == r.copy.size) {
+        int error = fs_.Remove(r.temp);
+        return error == 0 ? "" : ErrorText(error);
+    }
+    TrashEntry where;
+    std::string error;
+    if (!fs_.Trash(r.temp, where, error)) {
+        return "it could not be moved to the trash: " + error;
+    }
+    trash = where.file;
+    return "";
 }
 
 void CUndoer::UndoTrash(int64_t line, const TrashRecord& r) {
@@ -540,13 +558,14 @@ void CUndoer::FinishCopies() {
         }
         UndoStep step = MakeStep(UndoStep::Kind::FinishCopy, entry.line, r->temp, r->to);
         int error = fs_.Move(r->temp, r->to);
+        std::string failure = error == 0 ? "" : ErrorText(error);
         if (error != 0) {
             step.kind = UndoStep::Kind::RemoveTemp;
             step.target.clear();
-            error = fs_.Remove(r->temp);
+            failure = DiscardCopy(*r, step.trash);
         }
-        step.outcome = error == 0 ? UndoOutcome::Restored : UndoOutcome::Skipped;
-        step.reason = error == 0 ? "" : ErrorText(error);
+        step.outcome = failure.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
+        step.reason = failure;
         Report(std::move(step), KeyOf(r->copy));
     }
 }

@@ -380,6 +380,25 @@ TEST_F(UndoRunTest, CancelledUndoLeavesNoTemporaryNameAndCanBeFinishedLater) {
     EXPECT_EQ(Inventory(dir.Path()), start);
 }
 
+TEST_F(UndoRunTest, AnUnplacedCopyWhoseSourceIsGoneIsTrashedNotDeleted) {
+    dir.CreateFile("src/a.txt", "A");
+    dir.CreateFile("dest/a.txt", "old");
+    // Killed with the copy finished but not yet in place (the copy record,
+    // then the trash of the old file, would come next).
+    InChild([&] {
+        JournaledRun run(History(), RunMode::Copy, dir / "src", 1, dir / "dest");
+        run.KillAfter(4);
+        run.Copy(dir / "src/a.txt", dir / "dest/a.txt", false);
+    });
+    unlink((dir / "src/a.txt").c_str());
+    UndoSummary summary = KeepRun(ListRuns(History()).front().path);
+    EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
+    EXPECT_EQ(Inventory(dir.Path()), (std::map<std::string, std::string>{{"dest/a.txt", "old"}}));
+    auto trash = Inventory(TestTrash::Folder() + "/files");
+    ASSERT_EQ(trash.size(), 1u);
+    EXPECT_EQ(trash.begin()->second, "A");
+}
+
 // A kill at every moment of a run, with each writer, with and without a
 // record cut in the middle: the interrupted run still undoes to its start,
 // or is kept with every content once and no temporary name.
