@@ -32,6 +32,8 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
             options.nulSeparated = true;
         } else if (arg == "--status") {
             options.status = true;
+        } else if (arg == "--dry-run") {
+            options.dryRun = true;
         } else if (arg == "--settings") {
             if (!value(options.settingsFile)) {
                 return false;
@@ -78,9 +80,29 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
         error = "cd-names takes at most one drive";
         return false;
     }
-    if (options.command != "preview" && options.command != "run" && options.command != "cd-names") {
-        error = "unknown command '" + options.command + "' (preview, run or cd-names)";
+    if (options.command != "preview" && options.command != "run" && options.command != "cd-names" &&
+        options.command != "history" && options.command != "undo") {
+        error =
+            "unknown command '" + options.command + "' (preview, run, cd-names, history or undo)";
         return false;
+    }
+    if (options.dryRun && options.command != "undo") {
+        error = "--dry-run is an option of undo";
+        return false;
+    }
+    if (options.command == "history" && positional.size() > 1) {
+        error = "history takes no arguments";
+        return false;
+    }
+    if (options.command == "undo") {
+        if (positional.size() > 2) {
+            error = "undo takes at most one run ID";
+            return false;
+        }
+        if (positional.size() == 2) {
+            options.runId = positional[1];
+        }
+        return true;
     }
     if (positional.size() > 1) {
         options.folder = positional[1];
@@ -94,6 +116,8 @@ std::string UsageText() {
     return "Usage: quorvan-cli preview [OPTIONS] [FOLDER [FILE...]]\n"
            "       quorvan-cli run     [OPTIONS] [FOLDER [FILE...]]\n"
            "       quorvan-cli cd-names [DRIVE]\n"
+           "       quorvan-cli history\n"
+           "       quorvan-cli undo [--dry-run] [ID]\n"
            "\n"
            "Renames files in bulk by the rules of a Quorvan settings file (.qvr).\n"
            "preview prints each source path, a tab and its new path; run renames\n"
@@ -111,6 +135,12 @@ std::string UsageText() {
            "the e-mail address come from the program's CDDB settings;\n"
            "QUORVAN_CDDB_SERVER=host:port overrides the server.\n"
            "\n"
+           "history prints one line per past run, newest first: ID, date, state,\n"
+           "files done, files failed and folder, separated by tabs. undo undoes run\n"
+           "ID (or the one run whose ID starts so), by default the newest run that is\n"
+           "not undone: names back, copies to the trash, replaced files back from the\n"
+           "trash, attributes and times back; a name taken since is never replaced.\n"
+           "\n"
            "Options:\n"
            "  --settings F        read the settings file F and, when it exists, its\n"
            "                      filter file F + \"fltr\"\n"
@@ -123,6 +153,7 @@ std::string UsageText() {
            "  --status            preview: print each entry's status first: ok, unchanged,\n"
            "                      collision (an earlier entry gets the name), exists (a\n"
            "                      file that stays has it) or invalid (no file can have it)\n"
+           "  --dry-run           undo: print what would be done and change nothing\n"
            "  --help, --version\n"
            "\n"
            "Example:\n"
@@ -134,7 +165,8 @@ std::string UsageText() {
            "Exit status: 0 all done, 1 some files failed (preview: some would fail),\n"
            "2 bad usage or unreadable settings, 3 no files to process. cd-names: 0\n"
            "done, 1 the disc could not be read or the lookup failed, 2 bad usage or no\n"
-           "drive.\n";
+           "drive. undo: 0 all restored, 1 some steps skipped (each named on standard\n"
+           "error), 2 bad usage or unknown ID.\n";
 }
 
 }  // namespace quorvan::cli

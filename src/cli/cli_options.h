@@ -13,12 +13,14 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNothingToDo = 3;
 
 struct CliOptions {
-    std::string command;  // "preview" or "run"
+    std::string command;  // "preview", "run", "cd-names", "history" or "undo"
     std::string settingsFile;
     std::vector<std::pair<std::string, std::string>> sets;
     std::string saveSettingsFile;
     bool nulSeparated = false;
     bool status = false;  // preview: a first column with each entry's status
+    bool dryRun = false;  // undo --dry-run
+    std::string runId;    // undo ID (or a unique start of one)
     bool help = false;
     bool version = false;
     std::string folder;

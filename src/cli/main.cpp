@@ -6,8 +6,10 @@
 #include "cli/cd_names_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
+#include "cli/history_command.h"
 #include "cli/preview_command.h"
 #include "cli/run_command.h"
+#include "cli/undo_command.h"
 #include "common/product.h"
 
 using namespace quorvan::cli;
@@ -33,6 +35,12 @@ int Main(int argc, char** argv) {
     }
     if (options.command == "cd-names") {
         return RunCdNames(options, stdout, stderr);
+    }
+    if (options.command == "history") {
+        return RunHistory(options, stdout, stderr);
+    }
+    if (options.command == "undo") {
+        return RunUndo(options, stdout, stderr);
     }
     if (options.command == "run") {
         return RunRun(options, stderr);

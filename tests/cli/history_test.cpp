@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "run/run_history.h"
+#include "support/journaled_run.h"
+#include "support/test_dir.h"
+
+namespace quorvan {
+namespace {
+
+using test::JournaledRun;
+using test::RunCommand;
+using test::ShellQuote;
+using test::TestDir;
+
+class CliHistory : public ::testing::Test {
+  protected:
+    // Runs quorvan-cli with its state, home and trash in folders of the test.
+    int Cli(const std::string& args, std::string* out = nullptr, std::string* err = nullptr) {
+        std::string command = "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
+                              " HOME=" + ShellQuote(state.Path()) +
+                              " XDG_DATA_HOME=" + ShellQuote(state / "data") + " " +
+                              std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
+                              ShellQuote(state / "stderr") + " </dev/null";
+        int status = RunCommand(command, out);
+        if (err) {
+            *err = state.Read("stderr");
+        }
+        return status;
+    }
+    std::string History() const { return state / "state/history"; }
+
+    // A run renaming "a" to "b" in a folder; returns its ID.
+    std::string RenameRun(TestDir& folder, const std::string& from = "a",
+                          const std::string& to = "b") {
+        JournaledRun run(History(), RunMode::Rename, folder.Path(), 1);
+        run.Rename(folder / from, folder / to);
+        run.End();
+        return run.Id();
+    }
+
+    TestDir dir;
+    TestDir state;
+};
+
+TEST_F(CliHistory, ListsRunsNewestFirstInTabSeparatedColumns) {
+    std::string out;
+    EXPECT_EQ(Cli("history", &out), 0);
+    EXPECT_EQ(out, "");
+
+    dir.CreateFile("a");
+    std::string first = RenameRun(dir);
+    std::string second;
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 2);
+        run.Rename(dir / "b", dir / "c");
+        run.Rename(dir / "missing", dir / "d");
+        run.End();
+        second = run.Id();
+    }
+    ASSERT_EQ(Cli("history", &out), 0);
+    auto runs = ListRuns(History());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(out, second + "\t" + runs[0].start.time + "\tcomplete\t1\t1\t" + dir.Path() + "\n" +
+                       first + "\t" + runs[1].start.time + "\tcomplete\t1\t0\t" + dir.Path() +
+                       "\n");
+    EXPECT_EQ(runs[0].start.time.size(), 19u);  // 2024-06-12 23:07:30
+}
+
+TEST_F(CliHistory, UndoTakesTheNewestRunNotUndoneThenTheOlderOne) {
+    dir.CreateFile("a", "A");
+    RenameRun(dir, "a", "b");
+    RenameRun(dir, "b", "c");
+    std::string err;
+    EXPECT_EQ(Cli("undo", nullptr, &err), 0) << err;
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"b"}));
+    EXPECT_NE(err.find(": 1 file restored, 0 skipped."), std::string::npos) << err;
+    EXPECT_EQ(Cli("undo", nullptr, &err), 0) << err;
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(dir.Read("a"), "A");
+
+    std::string out;
+    Cli("history", &out);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2);
+    EXPECT_NE(out.find("\tundone\t1\t0\t"), std::string::npos) << out;
+    EXPECT_EQ(Cli("undo", nullptr, &err), 2);
+    EXPECT_EQ(err, "quorvan-cli: there is no run to undo\n");
+}
+
+TEST_F(CliHistory, DryRunSaysWhatItWouldDoAndChangesNothing) {
+    for (int i = 1; i <= 3; ++i) {
+        dir.CreateFile(std::to_string(i), std::to_string(i));
+    }
+    std::string id;
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 3);
+        for (int i = 3; i >= 1; --i) {
+            run.Rename(dir / std::to_string(i), dir / std::to_string(i + 1));
+        }
+        run.End();
+        id = run.Id();
+    }
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Cli("undo --dry-run " + id.substr(0, 17), &out, &err), 0) << err;
+    EXPECT_EQ(out, "would rename " + dir / "2" + " back to " + dir / "1" + "\n" + "would rename " +
+                       dir / "3" + " back to " + dir / "2" + "\n" + "would rename " + dir / "4" +
+                       " back to " + dir / "3" + "\n");
+    EXPECT_EQ(err,
+              "quorvan-cli: Undo of run " + id + " (dry run): 3 files to restore, 0 skipped.\n");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"2", "3", "4"}));
+    Cli("history", &out);
+    EXPECT_NE(out.find("\tcomplete\t"), std::string::npos) << out;
+}
+
+TEST_F(CliHistory, SkippedStepsAreNamedAndTheStatusSaysSo) {
+    dir.CreateFile("a", "mine");
+    std::string id = RenameRun(dir);
+    dir.CreateFile("a", "someone else's");
+    std::string err;
+    EXPECT_EQ(Cli("undo " + id, nullptr, &err), 1);
+    EXPECT_EQ(err, "quorvan-cli: skipped: rename " + dir / "b" + " back to " + dir / "a" +
+                       ": the name is taken by another file\n"
+                       "quorvan-cli: Undo of run " +
+                       id + ": 0 files restored, 1 skipped.\n");
+    EXPECT_EQ(dir.Read("a"), "someone else's");
+    EXPECT_EQ(dir.Read("b"), "mine");
+    std::string out;
+    Cli("history", &out);
+    EXPECT_NE(out.find("\tpartly undone\t"), std::string::npos) << out;
+}
+
+TEST_F(CliHistory, UnknownAmbiguousIdsAndBadUsageChangeNothing) {
+    dir.CreateFile("a");
+    std::string one = RenameRun(dir, "a", "b");
+    std::string two = RenameRun(dir, "b", "c");
+    std::string common = one.substr(0, 9);  // the date: both runs share it
+    struct Case {
+        std::string args;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"undo 1999", "quorvan-cli: unknown run ID '1999' (quorvan-cli history lists the runs)"},
+        {"undo " + common, ""},
+        {"undo a b", "quorvan-cli: undo takes at most one run ID"},
+        {"history --dry-run", "quorvan-cli: --dry-run is an option of undo"},
+        {"history extra", "quorvan-cli: history takes no arguments"},
+    };
+    for (const Case& c : cases) {
+        std::string err;
+        EXPECT_EQ(Cli(c.args, nullptr, &err), 2) << c.args;
+        if (!c.error.empty()) {
+            EXPECT_EQ(err.substr(0, err.find('\n')), c.error);
+        } else if (two.substr(0, 9) == common) {  // not across midnight
+            EXPECT_EQ(err, "quorvan-cli: run ID '" + common + "' is not unique: " + two + " " +
+                               one + "\n");
+        }
+    }
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"c"}));
+}
+
+TEST_F(CliHistory, OnATerminalUndoShowsAProgressBar) {
+    dir.CreateFile("a");
+    RenameRun(dir);
+    std::string out;
+    ASSERT_EQ(RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
+                             ShellQuote(std::string(QUORVAN_CLI_PATH) + " undo") + " /dev/null",
+                         &out),
+              0);
+    EXPECT_NE(out.find("\r[########################################] 1/1"), std::string::npos)
+        << out;
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a"}));
+}
+
+TEST_F(CliHistory, OnATerminalNoFolderNameCanMoveTheCursorOrChangeColours) {
+    TestDir folder;
+    std::string odd = folder.CreateDir("\x1b[31mred\nline \xc2\x9b \xc3\xa9");
+    TestDir files;
+    {
+        JournaledRun run(History(), RunMode::Rename, odd, 0);
+        run.End();
+    }
+    std::string out;
+    ASSERT_EQ(Cli("history", &out), 0);
+    EXPECT_NE(out.find(odd + "\n"), std::string::npos);  // as it is for a script
+    // script(1) gives the command a terminal.
+    ASSERT_EQ(RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
+                             ShellQuote(std::string(QUORVAN_CLI_PATH) + " history") + " /dev/null",
+                         &out),
+              0);
+    EXPECT_NE(out.find(folder.Path() + "/\\x1b[31mred\\nline \\xc2\\x9b \xc3\xa9\r\n"),
+              std::string::npos)
+        << out;
+}
+
+}  // namespace
+}  // namespace quorvan

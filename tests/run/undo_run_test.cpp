@@ -1,0 +1,540 @@
+#include "run/undo_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "platform/dos_attrib.h"
+#include "run/run_history.h"
+#include "support/journaled_run.h"
+#include "support/test_dir.h"
+#include "support/test_trash.h"
+
+namespace quorvan {
+namespace {
+
+using test::Inventory;
+using test::JournaledRun;
+using test::TestDir;
+using test::TestTrash;
+using Backend = CJournalWriter::Backend;
+
+// Runs `work` in a child process that ends with _exit, as a killed run would.
+void InChild(const std::function<void()>& work) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        try {
+            work();
+        } catch (...) {
+            _exit(3);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+std::string DosValue(uint8_t attributes) {
+    DosAttrib dos;
+    dos.attributes = attributes;
+    return EncodeDosAttrib(dos);
+}
+
+std::optional<std::string> ReadDosAttrib(const std::string& path) {
+    std::string value(256, '\0');
+    ssize_t n = getxattr(path.c_str(), kDosAttribName, value.data(), value.size());
+    return n < 0 ? std::nullopt : std::optional(value.substr(0, static_cast<size_t>(n)));
+}
+
+std::string ReadText(const std::string& path) {
+    std::string text;
+    test::RunCommand("cat " + test::ShellQuote(path), &text);
+    return text;
+}
+
+struct stat StatOf(const std::string& path) {
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    return st;
+}
+
+std::string Reasons(const UndoSummary& summary) {
+    std::string text;
+    for (const UndoStep& step : summary.steps) {
+        if (step.outcome == UndoOutcome::Skipped) {
+            text += DescribeStep(step) + ": " + step.reason + "\n";
+        }
+    }
+    return text;
+}
+
+class UndoRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override { TestTrash::Empty(); }
+
+    std::string History() const { return state / "history"; }
+    RunState StateOf(const std::string& journal) {
+        RunSummary summary;
+        EXPECT_TRUE(ReadRunSummary(journal, summary));
+        return summary.state;
+    }
+
+    // 1..4.txt, a cycle x y z, a name with odd bytes, and one file that
+    // stays, all with contents of their own.
+    void MakeInPlaceFiles() {
+        for (int i = 1; i <= 4; ++i) {
+            dir.CreateFile(std::to_string(i) + ".txt", "content " + std::to_string(i));
+        }
+        dir.CreateFile("x", "X");
+        dir.CreateFile("y", "Y");
+        dir.CreateFile("z", "Z");
+        dir.CreateFile(kOdd, "odd");
+        dir.CreateFile("stays", "S");
+    }
+
+    // Renumbering up by one in a working order, a rotation through a
+    // temporary name, the odd name renamed, attributes and times.
+    void InPlaceRun(JournaledRun& run) {
+        for (int i = 4; i >= 1; --i) {
+            run.Rename(dir / (std::to_string(i) + ".txt"), dir / (std::to_string(i + 1) + ".txt"));
+        }
+        run.Cycle({dir / "x", dir / "y", dir / "z"});
+        run.Rename(dir / kOdd, dir / "plain");
+        run.SetMode(dir / "2.txt", 0400);
+        run.SetDosAttrib(dir / "3.txt", DosValue(0x23));
+        run.SetTimes(dir / "4.txt", {1000000000, 0}, {1000000000, 0});
+        run.End();
+    }
+
+    // Three sources copied into the destination, where b.txt and c.txt
+    // already are.
+    void MakeCopyFiles() {
+        dir.CreateFile("src/a.txt", "A");
+        dir.CreateFile("src/b.txt", "B");
+        dir.CreateFile("src/c.txt", "C");
+        dir.CreateFile("dest/b.txt", "old b");
+        dir.CreateFile("dest/c.txt", "old c");
+    }
+
+    void CopyRun(JournaledRun& run) {
+        run.Copy(dir / "src/a.txt", dir / "dest/a.txt");
+        run.Copy(dir / "src/b.txt", dir / "dest/b.txt");
+        run.Copy(dir / "src/c.txt", dir / "dest/c.txt", false);
+        run.SetTimes(dir / "dest/a.txt", {1000000000, 0}, {1000000000, 0});
+        run.End();
+    }
+
+    static constexpr const char* kOdd = "odd \n\t\"quote\\ \xff\xfe name";
+    TestDir dir;
+    TestDir state;
+};
+
+TEST_F(UndoRunTest, InPlaceRunWithChainCycleAttributesAndTimesComesBackExactly) {
+    MakeInPlaceFiles();
+    dir.SetTimes("3.txt", 1500000000, 1500000000);
+    auto start = Inventory(dir.Path());
+    struct stat before1 = StatOf(dir / "1.txt");
+    struct stat before3 = StatOf(dir / "3.txt");
+    std::string journal;
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 9);
+        journal = run.Journal();
+        InPlaceRun(run);
+    }
+    ASSERT_NE(Inventory(dir.Path()), start);
+    EXPECT_EQ(dir.Read("5.txt"), "content 4");
+    EXPECT_EQ(dir.Read("x"), "Z");
+
+    UndoSummary summary = UndoRun(journal);
+    EXPECT_EQ(summary.ended, UndoSummary::Ended::Done);
+    EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
+    EXPECT_EQ(summary.filesRestored, 8);  // 4 + 3 + 1 files renamed
+    EXPECT_EQ(Inventory(dir.Path()), start);
+    // The run changed what became 2.txt, 3.txt and 4.txt: files 1, 2 and 3.
+    EXPECT_EQ(StatOf(dir / "1.txt").st_mode & 07777, before1.st_mode & 07777);
+    EXPECT_EQ(ReadDosAttrib(dir / "2.txt"), std::nullopt);
+    EXPECT_EQ(StatOf(dir / "3.txt").st_mtime, 1500000000);
+    EXPECT_EQ(StatOf(dir / "3.txt").st_atime, before3.st_atime);
+    EXPECT_EQ(StateOf(journal), RunState::Undone);
+
+    // Again: nothing to do, nothing harmed.
+    UndoSummary again = UndoRun(journal);
+    EXPECT_EQ(again.ended, UndoSummary::Ended::Done);
+    EXPECT_EQ(again.stepsRestored + again.stepsSkipped, 0) << Reasons(again);
+    EXPECT_EQ(Inventory(dir.Path()), start);
+    EXPECT_EQ(StateOf(journal), RunState::Undone);
+}
+
+TEST_F(UndoRunTest, CopyRunSendsCopiesToTheTrashAndBringsTheReplacedFileBack) {
+    MakeCopyFiles();
+    auto start = Inventory(dir.Path());
+    std::string journal;
+    {
+        JournaledRun run(History(), RunMode::Copy, dir / "src", 2, dir / "dest");
+        journal = run.Journal();
+        CopyRun(run);
+    }
+    EXPECT_EQ(dir.Read("dest/b.txt"), "B");
+    EXPECT_EQ(TestTrash::Files(), (std::vector<std::string>{"b.txt", "c.txt"}));
+
+    UndoSummary summary = UndoRun(journal);
+    EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
+    EXPECT_EQ(Inventory(dir.Path()), start);
+    EXPECT_EQ(dir.Read("dest/b.txt"), "old b");
+    // The copies are in the trash, not deleted; the old files' entries are gone.
+    auto trash = Inventory(TestTrash::Folder() + "/files");
+    std::multiset<std::string> contents;
+    for (const auto& [name, content] : trash) {
+        contents.insert(content);
+    }
+    EXPECT_EQ(contents, (std::multiset<std::string>{"A", "B", "C"}));
+    std::vector<std::string> infos;
+    for (const auto& [name, content] : Inventory(TestTrash::Folder() + "/info")) {
+        infos.push_back(name);
+    }
+    EXPECT_EQ(infos.size(), 3u);
+    for (const UndoStep& step : summary.steps) {
+        if (step.kind == UndoStep::Kind::TrashCopy) {
+            EXPECT_EQ(trash.count(step.trash.substr(step.trash.rfind('/') + 1)), 1u) << step.trash;
+        }
+    }
+}
+
+TEST_F(UndoRunTest, ChangedSinceTheRunIsReportedAndLeftAlone) {
+    // One row per kind of change after the run: what the user did, and the
+    // reason the undo must give while losing nothing.
+    struct Case {
+        const char* name;
+        std::function<void(TestDir&)> change;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a new file took the old name", [](TestDir& d) { d.CreateFile("a", "someone else"); },
+         "the name is taken by another file"},
+        {"the file was moved away",
+         [](TestDir& d) { rename((d / "b").c_str(), (d / "c").c_str()); },
+         "it was moved away or deleted since the run"},
+        {"the file was replaced",
+         [](TestDir& d) {
+             unlink((d / "b").c_str());
+             d.CreateFile("b", "replacement");
+         },
+         "it was moved away or replaced since the run"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir files;
+        files.CreateFile("a", "mine");
+        std::string journal;
+        {
+            JournaledRun run(History(), RunMode::Rename, files.Path(), 1);
+            journal = run.Journal();
+            run.Rename(files / "a", files / "b");
+            run.End();
+        }
+        c.change(files);
+        auto before = Inventory(files.Path());
+        UndoSummary summary = UndoRun(journal);
+        ASSERT_EQ(summary.steps.size(), 1u);
+        EXPECT_EQ(summary.steps[0].outcome, UndoOutcome::Skipped);
+        EXPECT_EQ(summary.steps[0].reason, c.reason);
+        EXPECT_EQ(summary.filesSkipped, 1);
+        EXPECT_EQ(Inventory(files.Path()), before);
+        EXPECT_EQ(StateOf(journal), RunState::PartlyUndone);
+    }
+}
+
+TEST_F(UndoRunTest, EditedCopyStaysAndEditedFileKeepsItsTimes) {
+    MakeCopyFiles();
+    std::string journal;
+    {
+        JournaledRun run(History(), RunMode::Copy, dir / "src", 2, dir / "dest");
+        journal = run.Journal();
+        CopyRun(run);
+    }
+    dir.CreateFile("dest/a.txt", "A, edited");
+    UndoSummary summary = UndoRun(journal);
+    EXPECT_EQ(dir.Read("dest/a.txt"), "A, edited");
+    EXPECT_NE(StatOf(dir / "dest/a.txt").st_mtime, 1000000000);
+    EXPECT_EQ(dir.Read("dest/b.txt"), "old b");  // the rest is done
+    std::string reasons = Reasons(summary);
+    EXPECT_NE(reasons.find("set back the times of " + dir / "dest/a.txt" +
+                           ": it was modified since the run; its times stay"),
+              std::string::npos)
+        << reasons;
+    EXPECT_NE(reasons.find("move the copy " + dir / "dest/a.txt" +
+                           " to the trash: it was changed since the run; it stays"),
+              std::string::npos)
+        << reasons;
+    EXPECT_EQ(summary.filesSkipped, 1);
+}
+
+TEST_F(UndoRunTest, OlderRunAfterNewerOneIsSkippedThenBothUndoInOrder) {
+    dir.CreateFile("a", "A");
+    auto start = Inventory(dir.Path());
+    std::string older;
+    std::string newer;
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 1);
+        older = run.Journal();
+        run.Rename(dir / "a", dir / "b");
+        run.End();
+    }
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 1);
+        newer = run.Journal();
+        run.Rename(dir / "b", dir / "c");
+        run.End();
+    }
+    UndoSummary skipped = UndoRun(older);
+    EXPECT_EQ(skipped.stepsSkipped, 1);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"c"}));
+
+    EXPECT_EQ(UndoRun(newer).stepsSkipped, 0);
+    UndoSummary retried = UndoRun(older);
+    EXPECT_EQ(retried.stepsSkipped, 0) << Reasons(retried);
+    EXPECT_EQ(retried.filesRestored, 1);
+    EXPECT_EQ(Inventory(dir.Path()), start);
+    EXPECT_EQ(StateOf(older), RunState::Undone);
+    EXPECT_EQ(StateOf(newer), RunState::Undone);
+}
+
+TEST_F(UndoRunTest, DryRunForeseesAChainAndChangesNothing) {
+    MakeInPlaceFiles();
+    std::string journal;
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 9);
+        journal = run.Journal();
+        InPlaceRun(run);
+    }
+    auto after = Inventory(dir.Path());
+    std::string text = ReadText(journal);
+    UndoOptions options;
+    options.dryRun = true;
+    UndoSummary summary = UndoRun(journal, options);
+    EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
+    EXPECT_EQ(summary.filesRestored, 8);
+    EXPECT_EQ(Inventory(dir.Path()), after);
+    EXPECT_EQ(ReadText(journal), text);
+    RunSummary run;
+    ASSERT_TRUE(ReadRunSummary(journal, run));
+    EXPECT_EQ(run.state, RunState::Complete);
+}
+
+TEST_F(UndoRunTest, SymbolicLinkPutInPlaceOfAChangedFileIsNotFollowed) {
+    dir.CreateFile("a", "A");
+    dir.CreateFile("victim", "V");
+    chmod((dir / "victim").c_str(), 0600);
+    std::string journal;
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 1);
+        journal = run.Journal();
+        run.SetMode(dir / "a", 0444);
+        run.SetTimes(dir / "a", {1000000000, 0}, {1000000000, 0});
+        run.End();
+    }
+    unlink((dir / "a").c_str());
+    ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "a").c_str()), 0);
+    UndoSummary summary = UndoRun(journal);
+    EXPECT_EQ(summary.stepsSkipped, 2) << Reasons(summary);
+    EXPECT_EQ(StatOf(dir / "victim").st_mode & 07777, 0600u);
+    EXPECT_NE(StatOf(dir / "victim").st_mtime, 1000000000);
+}
+
+TEST_F(UndoRunTest, CancelledUndoLeavesNoTemporaryNameAndCanBeFinishedLater) {
+    dir.CreateFile("x", "X");
+    dir.CreateFile("y", "Y");
+    auto start = Inventory(dir.Path());
+    std::string journal;
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 2);
+        journal = run.Journal();
+        run.Cycle({dir / "x", dir / "y"});
+        run.End();
+    }
+    // Cancelled right after the first step: one file of the swap is at the
+    // temporary name then.
+    std::atomic<bool> cancel{false};
+    UndoOptions options;
+    options.cancel = &cancel;
+    options.onStep = [&](const UndoStep&) { cancel = true; };
+    UndoSummary summary = UndoRun(journal, options);
+    EXPECT_EQ(summary.ended, UndoSummary::Ended::Cancelled);
+    for (const auto& [name, content] : Inventory(dir.Path())) {
+        EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
+    }
+    EXPECT_EQ(StateOf(journal), RunState::PartlyUndone);
+
+    UndoSummary rest = UndoRun(journal);
+    EXPECT_EQ(rest.stepsSkipped, 0) << Reasons(rest);
+    EXPECT_EQ(Inventory(dir.Path()), start);
+}
+
+TEST_F(UndoRunTest, AnUnplacedCopyWhoseSourceIsGoneIsTrashedNotDeleted) {
+    dir.CreateFile("src/a.txt", "A");
+    dir.CreateFile("dest/a.txt", "old");
+    // Killed with the copy finished but not yet in place (the copy record,
+    // then the trash of the old file, would come next).
+    InChild([&] {
+        JournaledRun run(History(), RunMode::Copy, dir / "src", 1, dir / "dest");
+        run.KillAfter(4);
+        run.Copy(dir / "src/a.txt", dir / "dest/a.txt", false);
+    });
+    unlink((dir / "src/a.txt").c_str());
+    UndoSummary summary = KeepRun(ListRuns(History()).front().path);
+    EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
+    EXPECT_EQ(Inventory(dir.Path()), (std::map<std::string, std::string>{{"dest/a.txt", "old"}}));
+    auto trash = Inventory(TestTrash::Folder() + "/files");
+    ASSERT_EQ(trash.size(), 1u);
+    EXPECT_EQ(trash.begin()->second, "A");
+}
+
+// A kill at every moment of a run, with each writer, with and without a
+// record cut in the middle: the interrupted run still undoes to its start,
+// or is kept with every content once and no temporary name.
+class KillTest : public UndoRunTest, public ::testing::WithParamInterface<Backend> {
+  protected:
+    // Runs `scenario` killed after `kill` actions; returns the journal.
+    std::string Killed(int kill, const std::function<void(JournaledRun&)>& scenario, RunMode mode,
+                       const std::string& folder, const std::string& dest) {
+        std::string journal;
+        InChild([&] {
+            JournaledRun run(History(), mode, folder, 3, dest, GetParam());
+            run.KillAfter(kill);
+            scenario(run);
+            _exit(0);
+        });
+        auto runs = ListRuns(History());
+        return runs.empty() ? "" : runs.front().path;
+    }
+
+    int CountActions(const std::function<void(JournaledRun&)>& scenario, RunMode mode,
+                     const std::string& folder, const std::string& dest) {
+        JournaledRun run(History() + "-count", mode, folder, 3, dest, GetParam());
+        scenario(run);
+        return run.Actions();
+    }
+
+    // A record cut in the middle after the data, as a kill during its
+    // write leaves it.
+    static void CutRecord(const std::string& journal) {
+        std::string text = ReadText(journal);
+        int64_t end = JournalDataEnd(text);
+        std::string part = "{\"t\":\"rename\",\"from\":\"/nowhere";
+        text.replace(static_cast<size_t>(end), std::min(part.size(), text.size() - end), part);
+        FILE* f = fopen(journal.c_str(), "wb");
+        fwrite(text.data(), 1, text.size(), f);
+        fclose(f);
+    }
+
+    void CheckEveryMoment(const std::function<void()>& makeFiles,
+                          const std::function<void(JournaledRun&)>& scenario, RunMode mode,
+                          const std::string& folder, const std::string& dest) {
+        makeFiles();
+        auto start = Inventory(dir.Path());
+        int total = CountActions(scenario, mode, folder, dest);
+        TestTrash::Empty();
+        ASSERT_GT(total, 10);
+        for (int kill = 0; kill < total; ++kill) {
+            for (bool cut : {false, true}) {
+                // A cut record changes how the journal reads, not what keeping does.
+                for (bool keep : cut ? std::vector{false} : std::vector{false, true}) {
+                    SCOPED_TRACE("kill after " + std::to_string(kill) + (cut ? ", cut" : "") +
+                                 (keep ? ", kept" : ""));
+                    RemoveFiles();
+                    makeFiles();
+                    std::string journal = Killed(kill, scenario, mode, folder, dest);
+                    ASSERT_FALSE(journal.empty());
+                    if (cut) {
+                        CutRecord(journal);
+                    }
+                    EXPECT_EQ(StateOf(journal), RunState::Interrupted);
+                    UndoSummary summary = keep ? KeepRun(journal) : UndoRun(journal);
+                    ASSERT_EQ(summary.ended, UndoSummary::Ended::Done);
+                    auto now = Inventory(dir.Path());
+                    for (const auto& [name, content] : now) {
+                        EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
+                    }
+                    if (!keep) {
+                        EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
+                        EXPECT_EQ(now, start);
+                        EXPECT_EQ(StateOf(journal), RunState::Undone);
+                    } else {
+                        EXPECT_EQ(StateOf(journal), RunState::Kept);
+                        CheckKept(start, now);
+                        // A kept run can still be undone later.
+                        UndoSummary later = UndoRun(journal);
+                        EXPECT_EQ(later.stepsSkipped, 0) << Reasons(later);
+                        EXPECT_EQ(Inventory(dir.Path()), start);
+                    }
+                    unlink(journal.c_str());
+                    TestTrash::Empty();
+                }
+            }
+        }
+    }
+
+    // The sources hold every content of the start once; in copy mode each
+    // target holds its copy or what it held before.
+    void CheckKept(const std::map<std::string, std::string>& start,
+                   const std::map<std::string, std::string>& now) {
+        std::multiset<std::string> before;
+        std::multiset<std::string> after;
+        for (const auto& [name, content] : start) {
+            if (name.rfind("dest/", 0) != 0) {
+                before.insert(content);
+            }
+        }
+        for (const auto& [name, content] : now) {
+            if (name.rfind("dest/", 0) != 0) {
+                after.insert(content);
+            }
+        }
+        EXPECT_EQ(after, before);
+        if (start.count("dest/b.txt") != 0) {
+            for (const char* name : {"b", "c"}) {
+                std::string path = std::string("dest/") + name + ".txt";
+                ASSERT_EQ(now.count(path), 1u) << path;
+                std::string copy(1, static_cast<char>(toupper(name[0])));
+                EXPECT_TRUE(now.at(path) == copy || now.at(path) == "old " + std::string(name));
+            }
+            EXPECT_TRUE(now.count("dest/a.txt") == 0 || now.at("dest/a.txt") == "A");
+        }
+    }
+
+    void RemoveFiles() {
+        for (const std::string& name : dir.List()) {
+            std::filesystem::remove_all(dir / name);
+        }
+    }
+};
+
+TEST_P(KillTest, InPlaceRunKilledAtAnyMomentUndoesToItsStart) {
+    CheckEveryMoment([this] { MakeInPlaceFiles(); }, [this](JournaledRun& run) { InPlaceRun(run); },
+                     RunMode::Rename, dir.Path(), "");
+}
+
+TEST_P(KillTest, CopyRunKilledAtAnyMomentUndoesToItsStart) {
+    CheckEveryMoment([this] { MakeCopyFiles(); }, [this](JournaledRun& run) { CopyRun(run); },
+                     RunMode::Copy, dir / "src", dir / "dest");
+}
+
+std::string WriterName(const ::testing::TestParamInfo<Backend>& writer) {
+    return writer.param == Backend::Mapped ? "Mapped" : "Write";
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, KillTest, ::testing::Values(Backend::Mapped, Backend::Write),
+                         WriterName);
+
+}  // namespace
+}  // namespace quorvan
