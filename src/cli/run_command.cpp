@@ -250,7 +250,7 @@ int RunRun(const CliOptions& options, FILE* err) {
         case StartOutcome::Ended::Ran:
             return outcome.cancelled || outcome.result.status != RunStatus::Complete ||
                            outcome.result.filesFailed > 0 || outcome.result.logError != 0 ||
-                           outcome.result.undoError != 0
+                           outcome.result.undoError != 0 || outcome.result.journalError != 0
                        ? kExitSomeFailed
                        : kExitDone;
         default:

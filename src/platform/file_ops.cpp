@@ -357,6 +357,13 @@ int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& t
 
 bool SafeCopy(const std::string& from, const std::string& to, int& error,
               const CopyCancelled& cancelled) {
+    CopyHooks hooks;
+    hooks.cancelled = cancelled;
+    return SafeCopy(from, to, error, hooks);
+}
+
+bool SafeCopy(const std::string& from, const std::string& to, int& error, const CopyHooks& hooks) {
+    const CopyCancelled& cancelled = hooks.cancelled;
     // O_NONBLOCK: opening a FIFO without a writer, or some devices, would
     // otherwise wait for ever before the type could be checked.
     Fd src(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -399,7 +406,7 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error,
     }
 
     std::string temp;
-    Fd dst(CreateTemporaryBeside(to, 0600, temp));
+    Fd dst(CreateTemporaryBeside(to, 0600, temp, hooks.tag));
     if (dst.Get() < 0) {
         error = errno;
         return false;
@@ -433,6 +440,9 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error,
     }
     if (result == 0) {
         result = dst.Close();
+    }
+    if (result == 0 && hooks.beforePublish) {
+        result = hooks.beforePublish(temp);
     }
     if (result == 0) {
         result =

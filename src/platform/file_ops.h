@@ -46,6 +46,18 @@ using CopyCancelled = std::function<bool()>;
 bool SafeCopy(const std::string& from, const std::string& to, int& error,
               const CopyCancelled& cancelled = {});
 
+// What a run adds to a copy: its tag in the temporary file's name, the
+// cancel, and a last word just before the finished temporary file takes the
+// target's name (a run journals the copy and moves the file it replaces to
+// the trash there): 0 to go on, else an errno value that ends the copy with
+// the target as it was.
+struct CopyHooks {
+    std::string tag;
+    CopyCancelled cancelled;
+    std::function<int(const std::string& temp)> beforePublish;
+};
+bool SafeCopy(const std::string& from, const std::string& to, int& error, const CopyHooks& hooks);
+
 // The result of setting the four attributes.
 struct AttributeChange {
     bool modeChanged = false;       // write permission was changed

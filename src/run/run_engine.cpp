@@ -1,6 +1,7 @@
 #include "run/run_engine.h"
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "common/path.h"
 #include "common/product.h"
@@ -25,7 +26,8 @@ std::string TemporaryTag() {
 
 }  // namespace
 
-std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, int undoError) {
+std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, int undoError,
+                            int journalError) {
     std::string text = complete ? CRunEngine::kCompleteText : CRunEngine::kAbortedText;
     if (filesFailed == 1) {
         text += "\n1 file failed.";
@@ -37,6 +39,9 @@ std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, in
     }
     if (undoError != 0) {
         text += "\nThe undo script could not be written: " + ErrorText(undoError) + ".";
+    }
+    if (journalError != 0) {
+        text += "\nThe run journal could not be written: " + ErrorText(journalError) + ".";
     }
     return text;
 }
@@ -121,6 +126,9 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     job.check = std::move(check);
     job.tempTag = TemporaryTag();
     job.lock = std::move(lock);
+    // Only to measure what the journal costs; runs are always journaled.
+    job.journal = getenv("QUORVAN_BENCH_NO_JOURNAL") == nullptr;
+    job.history = history_;
 
     context_.cancelRequested.store(0);
     if (!worker_.Start(std::move(job), context_.cancelRequested, host.Reporter(), completion_,

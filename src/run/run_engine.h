@@ -100,6 +100,8 @@ class CRunEngine final {
     // Which folders compare names without regard to letter case (tests
     // pretend).
     void SetCaseRule(CaseRule rule) { caseRule_ = std::move(rule); }
+    // Where the run journals go (tests); the per-user history by default.
+    void SetHistoryFolder(std::string folder) { history_ = std::move(folder); }
 
     static constexpr const char* kNoFilesText = "There are no files to process.";
     static constexpr const char* kCompleteText = "Rename process complete.";
@@ -121,14 +123,15 @@ class CRunEngine final {
     CCompletionEvent completion_;
     RunClock clock_;
     CaseRule caseRule_;
+    std::string history_;
     // Last: destroyed first, so a running worker ends while the rest exists.
     CRunWorker worker_;
 };
 
 // The end-of-run text: complete or aborted, plus the failed files and a log
 // or undo script that could not be written (errno values, 0 for none).
-std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError = 0,
-                            int undoError = 0);
+std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError = 0, int undoError = 0,
+                            int journalError = 0);
 // The question when some files cannot be renamed: "3 of 46 files cannot be
 // renamed (see the preview list). Rename the other 43?"
 std::string LeaveOutQuestion(size_t failing, size_t total);

@@ -16,7 +16,10 @@
 #include "platform/file_system.h"
 #include "platform/folder_kind.h"
 #include "platform/temp_names.h"
+#include "platform/trash.h"
+#include "run/run_history.h"
 #include "run/run_log.h"
+#include "run/run_recorder.h"
 #include "run/undo_script.h"
 #include "run/usage_counters.h"
 
@@ -75,7 +78,7 @@ bool ReadAttributeRestore(const std::string& path, AttributeRestore& restore) {
 // The attribute step. The undo entry goes out before the change, so a run
 // killed in the middle of it can still be undone.
 void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRunLog* log,
-                     CUndoScript* undo, FailureList& failures) {
+                     CUndoScript* undo, CRunRecorder* journal, FailureList& failures) {
     FileStatus status;
     errno = 0;
     // The entry itself: a symbolic link is refused below, never followed.
@@ -97,6 +100,9 @@ void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRun
         entry.attributes = before;
         undo->Add(entry);
     }
+    if (journal != nullptr) {
+        journal->Attributes(target);
+    }
     AttributeChange change;
     int error = 0;
     if (SetAttributes(target, wanted, change, error)) {
@@ -111,7 +117,7 @@ void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRun
 // The time step: the chosen times get the rule's date and time of day, the
 // others are written back as read (whole seconds).
 void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* log,
-                FailureList& failures) {
+                CRunRecorder* journal, FailureList& failures) {
     FileStatus status;
     errno = 0;
     // The times of the entry itself: those of a link are set on the link.
@@ -150,6 +156,9 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
     }
     if (unrepresentable) {
         failures.Add(FailedTimesLine(target, EINVAL));
+    }
+    if (journal != nullptr) {
+        journal->Times(target, lastAccess, modification);
     }
     int error = 0;
     if (!SetFileTimes(target, lastAccess, modification, error)) {
@@ -196,11 +205,11 @@ FileWorkRules FileWorkRules::FromSettings(const RenameSettings& rules) {
 FileOutcome ProcessFile(const std::string& original, const std::string& target,
                         const FileWorkRules& rules,
                         const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
-                        CUndoScript* undo, const std::string& from,
-                        const std::function<bool()>& cancelled) {
+                        CUndoScript* undo, const FileStep& step) {
     FileOutcome outcome;
     FailureList failures(log, outcome);
-    const std::string& current = from.empty() ? original : from;
+    CRunRecorder* journal = step.journal;
+    const std::string& current = step.from.empty() ? original : step.from;
     const bool differ = current != target;
 
     int error = 0;
@@ -208,6 +217,10 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
         if (differ) {
             if (undo != nullptr) {
                 undo->Add({current, target, UndoEntry::Action::MoveBack, std::nullopt});
+            }
+            if (journal != nullptr) {
+                journal->Rename(current, target,
+                                step.from.empty() ? TempSide::None : TempSide::From);
             }
             if (!MoveNoReplace(current, target, error)) {
                 if (undo != nullptr) {
@@ -233,8 +246,35 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
             failures.Add(FailedCopyLine(original, target, EEXIST));
             return outcome;
         }
-        if (!SafeCopy(original, target, error, cancelled)) {
-            failures.Add(FailedCopyLine(original, target, error));
+        CopyHooks hooks;
+        hooks.tag = step.tag;
+        hooks.cancelled = step.cancelled;
+        std::string notTrashed;
+        if (journal != nullptr && journal->On()) {
+            journal->TempFolder(folder);
+            hooks.beforePublish = [&](const std::string& temp) {
+                journal->Copy(original, target, temp);
+                // The file the copy replaces goes to the trash, so that the
+                // undo can bring it back; where there is none it stays, and
+                // so does the copy.
+                if (!EntryExists(target)) {
+                    return 0;
+                }
+                journal->Trash(target);
+                TrashEntry trashed;
+                if (!MoveToTrash(target, trashed, notTrashed)) {
+                    return EEXIST;
+                }
+                journal->Trashed(target, trashed);
+                return 0;
+            };
+        }
+        if (!SafeCopy(original, target, error, hooks)) {
+            std::string line = FailedCopyLine(original, target, error);
+            if (!notTrashed.empty()) {
+                line += " (it could not go to the trash: " + notTrashed + ")";
+            }
+            failures.Add(line);
             return outcome;
         }
         // Written once the copy is there: undoing a copy never made would
@@ -249,16 +289,18 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
 
     if (rules.modifyAttributes) {
         // A copy is deleted by the undo, attributes and all.
-        ApplyAttributes(target, rules, log, rules.renameInPlace ? undo : nullptr, failures);
+        ApplyAttributes(target, rules, log, rules.renameInPlace ? undo : nullptr, journal,
+                        failures);
     }
     if (rules.modifyTimes) {
-        ApplyTimes(target, rules, log, failures);
+        ApplyTimes(target, rules, log, journal, failures);
     }
     return outcome;
 }
 
-bool MoveToTemporary(const std::string& path, const std::string& tag, CRunLog* log,
-                     CUndoScript* undo, std::string& temporary, int& error) {
+bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
+                     CRunLog* log, CUndoScript* undo, CRunRecorder* journal, std::string& temporary,
+                     int& error) {
     std::string folder;
     std::string name;
     SplitPath(path, folder, name);
@@ -267,6 +309,9 @@ bool MoveToTemporary(const std::string& path, const std::string& tag, CRunLog* l
         temporary = TemporaryNameIn(folder, tag);
         if (undo != nullptr) {
             undo->Add({path, temporary, UndoEntry::Action::MoveBack, std::nullopt});
+        }
+        if (journal != nullptr) {
+            journal->Rename(path, temporary, TempSide::To, then);
         }
         if (MoveNoReplace(path, temporary, error)) {
             error = 0;
@@ -345,9 +390,30 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     auto cancelled = [&cancelRequested] { return cancelRequested.load() != 0; };
 
     bool failed = false;
+    // The journal first: a run that could not be undone must not start.
+    CJournalWriter writer;
+    std::string tag = job.tempTag;
+    if (job.journal) {
+        StartRecord start;
+        start.folder = job.sourceFolder;
+        start.mode = job.inPlace ? RunMode::Rename : RunMode::Copy;
+        start.destination = job.inPlace ? std::string() : job.destinationFolder;
+        start.files = job.fileCount;
+        const std::string history = job.history.empty() ? HistoryFolder() : job.history;
+        if (int error = OpenRunJournal(writer, start, history)) {
+            reporter.ReportError("Error creating the run journal: " + ErrorText(error) + ".");
+            result.journalError = error;
+            failed = true;
+        } else {
+            result.runId = start.id;
+            tag = start.id;  // temporary names say which run left them
+        }
+    }
+    CRunRecorder recorder(writer.IsOpen() ? &writer : nullptr);
+    CRunRecorder* journal = recorder.On() ? &recorder : nullptr;
     CRunLog log;
     CUndoScript undo;
-    if (job.writeLog && !log.Create(job.sourceFolder, now())) {
+    if (job.writeLog && !failed && !log.Create(job.sourceFolder, now())) {
         reporter.ReportError("Error creating log file.");
         failed = true;
     }
@@ -373,6 +439,10 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
 
     // One pass: an entry's work is over (its last move, or its failure).
     auto finishEntry = [&](size_t index, FileOutcome outcome) {
+        if (journal != nullptr) {
+            journal->File(entries[index].first, entries[index].second, !outcome.failed,
+                          outcome.failure);
+        }
         if (outcome.failed) {
             ++result.filesFailed;
             if (failedSoFar != nullptr) {
@@ -392,8 +462,8 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         const auto& [original, target] = entries[move.entry];
         if (move.kind == MoveStep::Kind::ToTemporary) {
             int error = 0;
-            if (!MoveToTemporary(original, job.tempTag, logFile, undoFile, temporaries[move.entry],
-                                 error)) {
+            if (!MoveToTemporary(original, target, tag, logFile, undoFile, journal,
+                                 temporaries[move.entry], error)) {
                 // The cycle cannot open: its other members find their names taken.
                 temporaries[move.entry].clear();
                 FileOutcome outcome;
@@ -414,10 +484,15 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         if (const auto& hook = BeforeFileHook()) {
             hook(original);
         }
-        const std::string& from =
-            move.kind == MoveStep::Kind::FromTemporary ? temporaries[move.entry] : std::string();
-        finishEntry(move.entry, ProcessFile(original, target, work, isPlanSource, logFile, undoFile,
-                                            from, cancelled));
+        FileStep fileStep;
+        if (move.kind == MoveStep::Kind::FromTemporary) {
+            fileStep.from = temporaries[move.entry];
+        }
+        fileStep.cancelled = cancelled;
+        fileStep.journal = journal;
+        fileStep.tag = tag;
+        finishEntry(move.entry,
+                    ProcessFile(original, target, work, isPlanSource, logFile, undoFile, fileStep));
         if (!work.renameInPlace) {
             written.insert(target);
         }
@@ -437,14 +512,21 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
             result.status = RunStatus::Cancelled;
             break;
         }
+        // Without its journal the rest could not be undone: stop here.
+        if (journal != nullptr && journal->Error() != 0) {
+            result.status = RunStatus::Cancelled;
+            break;
+        }
         const EntryCheck& entryCheck = check.entries[index];
         if (entryCheck.status != EntryStatus::Ok) {
             FileOutcome outcome;
             if (entryCheck.status == EntryStatus::Unchanged) {
                 // A track without a title keeps its name without a word.
                 if (!entries[index].second.empty()) {
+                    FileStep fileStep;
+                    fileStep.journal = journal;
                     outcome = ProcessFile(entries[index].first, entries[index].second, work,
-                                          isPlanSource, logFile, undoFile);
+                                          isPlanSource, logFile, undoFile, fileStep);
                 }
             } else {
                 outcome.failed = true;
@@ -484,6 +566,15 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     }
     if (undoFile != nullptr && !undo.Finish()) {
         result.undoError = undo.Error();
+    }
+    if (journal != nullptr) {
+        const RunEnd end = result.status == RunStatus::Complete    ? RunEnd::Complete
+                           : result.status == RunStatus::Cancelled ? RunEnd::Cancelled
+                                                                   : RunEnd::Aborted;
+        journal->End(end, passes - result.filesFailed, result.filesFailed);
+        if (int error = writer.Close()) {
+            result.journalError = error;
+        }
     }
 
     result.passes = passes;

@@ -56,8 +56,10 @@ struct RunJob {
     RenameSettings settings;
     CRenamePlan plan;
     PlanCheck check;      // of `plan`, at Start: statuses and the order of moves
-    std::string tempTag;  // in the run's temporary names
+    std::string tempTag;  // in the run's temporary names, without a journal
     CFolderLock lock;     // of the source folder, held until the worker ends
+    bool journal = true;  // the run journal (off only to measure what it costs)
+    std::string history;  // where the journal goes (HistoryFolder() when empty)
 };
 
 // What became of one file.
@@ -66,24 +68,34 @@ struct FileOutcome {
     std::string failure;  // the failure lines written to the log, joined by "\n"
 };
 
+class CRunRecorder;
+
+// What a run adds to one file's work.
+struct FileStep {
+    std::string from;                 // where the file is now, when not at its
+                                      // original name (a cycle's temporary name)
+    std::function<bool()> cancelled;  // can stop a copy in the middle
+    CRunRecorder* journal = nullptr;  // the run's journal
+    std::string tag;                  // the run's tag in temporary names
+};
+
 // The work for one plan entry: move or copy `original` to `target`, then the
-// attribute and time steps, writing log lines and undo entries. A failed move
-// or copy skips the other steps. In copy mode a target that is the file itself
-// or a source of the plan (`isPlanSource`) is never written. `from`, when
-// given, is where the file is now (a temporary name of a cycle). `log` and
-// `undo` may be null. `cancelled`, when given, can stop a copy in the middle
-// (the target is then left as it was).
+// attribute and time steps, writing log lines, undo entries and journal
+// records. A failed move or copy skips the other steps. In copy mode a target
+// that is the file itself or a source of the plan (`isPlanSource`) is never
+// written, and a file that a copy replaces goes to the trash first when the
+// run is journaled. `log` and `undo` may be null.
 FileOutcome ProcessFile(const std::string& original, const std::string& target,
                         const FileWorkRules& rules,
                         const std::function<bool(const std::string&)>& isPlanSource, CRunLog* log,
-                        CUndoScript* undo, const std::string& from = {},
-                        const std::function<bool()>& cancelled = {});
+                        CUndoScript* undo, const FileStep& step = {});
 
 // Moves `path` to a fresh temporary name in its folder (".quorvan-tmp-<tag>-
-// ..."), which frees its name for the next move of a cycle; the undo entry
-// and a log line name the temporary.
-bool MoveToTemporary(const std::string& path, const std::string& tag, CRunLog* log,
-                     CUndoScript* undo, std::string& temporary, int& error);
+// ..."), which frees its name for the next move of a cycle, on its way to
+// `then`; the undo entry, the journal and a log line name the temporary.
+bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
+                     CRunLog* log, CUndoScript* undo, CRunRecorder* journal, std::string& temporary,
+                     int& error);
 
 // For tests: called on the worker thread before the work of each file, with
 // its original path. Set it only while no run works; an empty one removes it.

@@ -155,18 +155,31 @@ TEST_F(RunSafety, AFileThatCannotBeWrittenIsSaidAtTheEnd) {
     for (int i = 0; i < 40; ++i) {
         dir.CreateFile("file" + std::to_string(i), "x");
     }
+    // At most 1 KiB per file written: too little for the journal, and for
+    // the undo script's header.
+    auto run = [&](const std::string& environment, std::string& err) {
+        return RunCommand(
+            "ulimit -f 2; trap '' XFSZ; " + environment +
+                " QUORVAN_STATE_DIR=" + ShellQuote(state.Path()) + " " + QUORVAN_CLI_PATH + " run" +
+                kPrefix + " --set LogFile=Yes --set UndoBatchFile=Yes " + ShellQuote(dir.Path()),
+            &err, true);
+    };
+    // A run that could not be undone does not start.
     std::string err;
-    // At most 1 KiB per file written: the undo script's header alone is more.
-    EXPECT_EQ(RunCommand("ulimit -f 2; trap '' XFSZ; QUORVAN_STATE_DIR=" +
-                             ShellQuote(state.Path()) + " " + QUORVAN_CLI_PATH + " run" + kPrefix +
-                             " --set LogFile=Yes --set UndoBatchFile=Yes " + ShellQuote(dir.Path()),
-                         &err, true),
-              1);
+    EXPECT_EQ(run("", err), 1);
+    EXPECT_NE(err.find("Error creating the run journal: File too large."), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("Rename process aborted."), std::string::npos) << err;
+    EXPECT_FALSE(dir.Exists("new_file0"));
+
+    // Without the journal the run goes on, and says which file was cut short.
+    EXPECT_EQ(run("QUORVAN_BENCH_NO_JOURNAL=1", err), 1);
     EXPECT_NE(err.find("Rename process complete."), std::string::npos) << err;
     EXPECT_NE(err.find("The undo script could not be written: File too large."), std::string::npos)
         << err;
     EXPECT_NE(err.find("The log file could not be written: File too large."), std::string::npos)
         << err;
+    EXPECT_TRUE(dir.Exists("new_file0"));
 }
 
 // The run's own log and undo script are not renamed by it.

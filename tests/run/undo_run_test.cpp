@@ -159,12 +159,14 @@ TEST_F(UndoRunTest, InPlaceRunWithChainCycleAttributesAndTimesComesBackExactly) 
     EXPECT_EQ(summary.ended, UndoSummary::Ended::Done);
     EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
     EXPECT_EQ(summary.filesRestored, 8);  // 4 + 3 + 1 files renamed
+    // The times before anything reads the file: a read after the undo may
+    // move the access time again (relatime looks at the change time).
+    EXPECT_EQ(StatOf(dir / "3.txt").st_mtime, 1500000000);
+    EXPECT_EQ(StatOf(dir / "3.txt").st_atime, before3.st_atime);
     EXPECT_EQ(Inventory(dir.Path()), start);
     // The run changed what became 2.txt, 3.txt and 4.txt: files 1, 2 and 3.
     EXPECT_EQ(StatOf(dir / "1.txt").st_mode & 07777, before1.st_mode & 07777);
     EXPECT_EQ(ReadDosAttrib(dir / "2.txt"), std::nullopt);
-    EXPECT_EQ(StatOf(dir / "3.txt").st_mtime, 1500000000);
-    EXPECT_EQ(StatOf(dir / "3.txt").st_atime, before3.st_atime);
     EXPECT_EQ(StateOf(journal), RunState::Undone);
 
     // Again: nothing to do, nothing harmed.

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/file_identity.h"
+#include "platform/trash.h"
+#include "run/journal.h"
+
+namespace quorvan {
+
+// What a run writes into its journal, operation by operation: each record
+// before the operation it describes, so that a run killed at any moment can
+// be undone. Without a journal (switched off for a measurement) every call
+// does nothing.
+class CRunRecorder final {
+  public:
+    explicit CRunRecorder(CJournalWriter* journal) : journal_(journal) {}
+
+    bool On() const { return journal_ != nullptr; }
+    // The first failure of the journal, 0 when none.
+    int Error() const { return journal_ != nullptr ? journal_->Error() : 0; }
+
+    // Before a move of the file at `from`. For a cycle, `temp` tells which
+    // name is the temporary one and `then` where the file goes after it.
+    void Rename(const std::string& from, const std::string& to, TempSide temp = TempSide::None,
+                const std::string& then = {});
+    // Before the run makes a temporary file in `folder` (copy mode).
+    void TempFolder(const std::string& folder);
+    // The copy's data is in `temp`, which is about to take the name `to`.
+    void Copy(const std::string& from, const std::string& to, const std::string& temp);
+    // Before and after the file at `path` goes to the trash, to make room for
+    // a copy.
+    void Trash(const std::string& path);
+    void Trashed(const std::string& path, const TrashEntry& entry);
+    // Before the attributes of `path` change: what they are now.
+    void Attributes(const std::string& path);
+    // Before the times of `path` change to the ones given (seconds).
+    void Times(const std::string& path, int64_t newAccess, int64_t newModification);
+    // After each plan entry.
+    void File(const std::string& from, const std::string& to, bool ok, const std::string& error);
+    void End(RunEnd status, int64_t done, int64_t failed);
+
+  private:
+    void Append(const JournalRecord& record);
+
+    CJournalWriter* journal_;
+};
+
+}  // namespace quorvan
