@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -251,68 +253,136 @@ std::multiset<std::string> Contents(const Inventory& inventory) {
     return contents;
 }
 
-// A run of 20,000 files, each a member of a cycle or chain, killed at several
+// Starts quorvan-cli run with `sets` on `folder`, with its state and trash in
+// `home`, and kills it once its log names `files` files (or lets it end).
+void RunAndKill(const std::vector<std::string>& sets, const std::string& folder,
+                const std::string& home, int files) {
+    std::vector<std::string> args = {QUORVAN_CLI_PATH, "run",   "--set",
+                                     "LogFile=Yes",    "--set", "UndoBatchFile=Yes"};
+    for (const std::string& set : sets) {
+        args.push_back("--set");
+        args.push_back(set);
+    }
+    args.push_back(folder);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<std::string> variables = {"QUORVAN_STATE_DIR=" + home + "/state", "HOME=" + home,
+                                          "XDG_DATA_HOME=" + home + "/data"};
+    std::vector<char*> env;
+    for (std::string& variable : variables) {
+        env.push_back(variable.data());
+    }
+    for (char** e = environ; *e != nullptr; ++e) {
+        env.push_back(*e);
+    }
+    env.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream log(folder + "/Quorvan.log");
+        const std::string text((std::istreambuf_iterator<char>(log)),
+                               std::istreambuf_iterator<char>());
+        if (std::count(text.begin(), text.end(), '\n') >= 4 + files) {
+            break;
+        }
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+}
+
+// Names 1..20000 numbered in byte order: 10 -> 2, 2 -> 12, ... many cycles.
+const std::vector<std::string> kCycles = {"TextSeqModifications=Seq", "NumericAlphaSequence=Num",
+                                          "DigitCount=1", "SequencePlacement=Replace",
+                                          "StartWith=1"};
+
+void MakeNumberedFiles(TestDir& d, int count, const char* format = "%d") {
+    for (int i = 1; i <= count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, format, i);
+        d.CreateFile(name, name);
+    }
+}
+
+// A run of 20,000 files, each a member of a cycle, killed at several
 // moments: every content is still there exactly once, and the undo script
 // brings back the start.
 TEST_F(RunSafety, AKilledRunLosesNothingAndItsUndoScriptRestoresTheStart) {
-    // Names 1..20000 numbered in byte order: 10 -> 2, 2 -> 12, ... many cycles.
     for (int killAfter : {1, 100, 10000}) {
         SCOPED_TRACE(killAfter);
         TestDir d;
-        for (int i = 1; i <= 20000; ++i) {
-            d.CreateFile(std::to_string(i), std::to_string(i));
-        }
+        MakeNumberedFiles(d, 20000);
         const Inventory before = d.Inventory();
-        const std::string log = d / "Quorvan.log";
-        std::vector<std::string> args = {QUORVAN_CLI_PATH, "run"};
-        for (const char* set :
-             {"TextSeqModifications=Seq", "NumericAlphaSequence=Num", "DigitCount=1",
-              "SequencePlacement=Replace", "StartWith=1", "LogFile=Yes", "UndoBatchFile=Yes"}) {
-            args.push_back("--set");
-            args.push_back(set);
-        }
-        args.push_back(d.Path());
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        std::string stateVariable = "QUORVAN_STATE_DIR=" + state.Path();
-        std::vector<char*> env = {stateVariable.data()};
-        for (char** e = environ; *e != nullptr; ++e) {
-            env.push_back(*e);
-        }
-        env.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        // Kill once the log names enough files.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        int status = 0;
-        bool ended = false;
-        while (std::chrono::steady_clock::now() < deadline) {
-            const std::string text = d.Read("Quorvan.log");
-            if (std::count(text.begin(), text.end(), '\n') >= 4 + killAfter) {
-                break;
-            }
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                ended = true;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        if (!ended) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
+        RunAndKill(kCycles, d.Path(), state.Path(), killAfter);
         EXPECT_EQ(Contents(d.Inventory(kRunFiles)), Contents(before));
 
         std::string output;
         EXPECT_EQ(Undo(d.Path(), &output), 0) << output;
         EXPECT_EQ(d.Inventory(kRunFiles), before);
+    }
+}
+
+// Runs killed at several moments show as interrupted in the history, and
+// quorvan-cli undo brings back the exact start: names, contents, replaced
+// files, and no temporary name left anywhere.
+TEST_F(RunSafety, AKilledRunIsInterruptedAndUndoRestoresTheStart) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> sets;
+        const char* format;
+        int killAfter;
+        bool copies;
+    };
+    const std::vector<std::string> chain = {"TextSeqModifications=Seq", "NumericAlphaSequence=Num",
+                                            "DigitCount=5", "SequencePlacement=Replace",
+                                            "StartWith=2"};
+    const Case cases[] = {
+        {"cycles", kCycles, "%d", 1, false},
+        {"cycles", kCycles, "%d", 10000, false},
+        {"renumbering", chain, "%05d", 100, false},
+        {"renumbering", chain, "%05d", 10000, false},
+        {"copies", {"AddPrefix=Yes", "Prefix=c_", "RenameInPlace=No"}, "%d", 100, true},
+        {"copies", {"AddPrefix=Yes", "Prefix=c_", "RenameInPlace=No"}, "%d", 10000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + " " + std::to_string(c.killAfter));
+        TestDir d;
+        TestDir home;
+        MakeNumberedFiles(d, 20000, c.format);
+        std::vector<std::string> sets = c.sets;
+        if (c.copies) {
+            // Every tenth copy replaces a file there before.
+            for (int i = 1; i <= 20000; i += 10) {
+                d.CreateFile("out/c_" + std::to_string(i), "there before");
+            }
+            sets.push_back("RenameDestFolder=" + d / "out");
+        }
+        const Inventory before = d.Inventory();
+        RunAndKill(sets, d.Path(), home.Path(), c.killAfter);
+
+        const std::string env = "QUORVAN_STATE_DIR=" + ShellQuote(home / "state") +
+                                " HOME=" + ShellQuote(home.Path()) +
+                                " XDG_DATA_HOME=" + ShellQuote(home / "data") + " ";
+        std::string history;
+        ASSERT_EQ(RunCommand(env + QUORVAN_CLI_PATH + " history", &history), 0);
+        EXPECT_NE(history.find("\tinterrupted\t"), std::string::npos) << history;
+        std::string output;
+        EXPECT_EQ(RunCommand(env + QUORVAN_CLI_PATH + " undo", &output, true), 0) << output;
+        EXPECT_EQ(d.Inventory(kRunFiles), before);
+        ASSERT_EQ(RunCommand(env + QUORVAN_CLI_PATH + " history", &history), 0);
+        EXPECT_NE(history.find("\tundone\t"), std::string::npos) << history;
     }
 }
 

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/file_ops.h"
+#include "run/run_history.h"
+#include "run/undo_run.h"
+#include "run_test_support.h"
+#include "support/journaled_run.h"
+#include "support/test_trash.h"
+
+namespace quorvan::test {
+namespace {
+
+// A real run through the engine, journaled, then undone from its journal.
+struct JournaledStart {
+    CounterFolder counters;
+    TestDir dir;
+    TestDir history;
+    CRenameRules rules;
+    CRunEngine engine{rules};
+    TestHost host{rules};
+    RunRequest request;
+
+    JournaledStart() {
+        request.sourceFolder = dir / "src";
+        request.inPlace = true;
+        engine.SetHistoryFolder(history.Path());
+    }
+    StartOutcome Start() { return engine.OnStart(host, request); }
+    std::vector<RunSummary> Runs() { return ListRuns(history.Path()); }
+};
+
+uint32_t ModeOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// Renumbering (a chain), attributes and times: the undo of the run's
+// journal brings back every name, permission and time.
+TEST(RunJournal, AnInPlaceRunUndoesToItsStart) {
+    JournaledStart run;
+    for (const char* name : {"1", "2", "3", "4"}) {
+        run.host.files.push_back(run.dir.CreateFile(std::string("src/") + name, name));
+    }
+    run.dir.SetTimes("src/2", 1400000000, 1400000000);
+    const auto before = Inventory(run.dir / "src");
+    const uint32_t mode = ModeOf(run.dir / "src/1");
+    NumberRules(run.rules, 2);
+    RenameSettings& s = run.rules.Settings();
+    s.ModifyAttributes = true;
+    s.ModifyReadOnly = true;
+    s.ModifyDatesTimes = true;
+    s.ModifyModDateTime = true;
+    s.ModDate = {2001, 2, 3, 0, 0, 0};
+    s.ModTime = {1980, 1, 1, 4, 5, 6};
+
+    const StartOutcome outcome = run.Start();
+    ASSERT_EQ(outcome.result.status, RunStatus::Complete);
+    ASSERT_EQ(outcome.result.filesFailed, 0);
+    ASSERT_FALSE(outcome.result.runId.empty());
+    EXPECT_EQ(ModeOf(run.dir / "src/5") & 0222, 0u);
+    const std::vector<RunSummary> runs = run.Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].start.id, outcome.result.runId);
+    EXPECT_EQ(runs[0].state, RunState::Complete);
+    EXPECT_EQ(runs[0].done, 4);
+    EXPECT_EQ(runs[0].start.folder, run.dir / "src");
+
+    const UndoSummary undo = UndoRun(runs[0].path);
+    EXPECT_EQ(undo.stepsSkipped, 0);
+    EXPECT_EQ(Inventory(run.dir / "src"), before);
+    EXPECT_EQ(ModeOf(run.dir / "src/1"), mode);
+    struct stat st {};
+    ASSERT_EQ(stat((run.dir / "src/2").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1400000000);
+    EXPECT_EQ(run.Runs()[0].state, RunState::Undone);
+}
+
+// Copy mode replaces a file only after it went to the trash; the undo sends
+// the copies to the trash and brings the replaced file back.
+TEST(RunJournal, ACopyRunKeepsWhatItReplacedInTheTrash) {
+    TestTrash::Empty();
+    JournaledStart run;
+    run.host.files = {run.dir.CreateFile("src/a", "new a"), run.dir.CreateFile("src/b", "new b")};
+    run.dir.CreateFile("out/a", "old a");
+    const auto before = Inventory(run.dir.Path());
+    run.request.inPlace = false;
+    run.request.destinationFolder = run.dir / "out";
+    run.rules.Settings().TextMode = true;
+    run.rules.Settings().RenameDestFolder = run.dir / "out";
+
+    const StartOutcome outcome = run.Start();
+    ASSERT_EQ(outcome.result.filesFailed, 0);
+    EXPECT_EQ(run.dir.Read("out/a"), "new a");
+    EXPECT_EQ(run.dir.Read("out/b"), "new b");
+    EXPECT_EQ(TestTrash::Files(), std::vector<std::string>{"a"});
+
+    const UndoSummary undo = UndoRun(run.Runs()[0].path);
+    EXPECT_EQ(undo.stepsSkipped, 0);
+    EXPECT_EQ(Inventory(run.dir.Path()), before);
+    EXPECT_EQ(TestTrash::Files().size(), 2u);  // the two copies
+}
+
+// A journal that cannot be made: the run does not start and says so.
+TEST(RunJournal, NoJournalNoRun) {
+    JournaledStart run;
+    run.host.files = {run.dir.CreateFile("src/a", "A")};
+    PrefixRules(run.rules);
+    run.engine.SetHistoryFolder(run.dir / "src/a/not-a-folder");
+    const StartOutcome outcome = run.Start();
+    EXPECT_EQ(outcome.result.status, RunStatus::Aborted);
+    EXPECT_EQ(outcome.endMessage.rfind("Rename process aborted.", 0), 0u);
+    EXPECT_TRUE(run.dir.Exists("src/a"));
+    ASSERT_FALSE(run.host.Errors().empty());
+    EXPECT_EQ(run.host.Errors()[0].rfind("Error creating the run journal: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace quorvan::test
