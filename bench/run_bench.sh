@@ -64,6 +64,31 @@ echo "renameat2 loop: $loop_time s (top down)"
 echo "quorvan-cli:    $cli_time s, ratio $(ratio "$cli_time" "$loop_time") to the loop (goal at most 1.5)"
 rm -rf "$work/loop" "$work/cli"
 
+echo "== the run journal, $count files renamed with a prefix"
+# Alternating, best of three each: the journal's cost against the same run
+# with the journal switched off (for this measurement only), and the undo of
+# the journaled run against the run.
+journal_on=""
+journal_off=""
+undo_time=""
+for _ in 1 2 3; do
+    rm -rf "$work/on" "$work/off"
+    make_folder "$work/on"
+    make_folder "$work/off"
+    sync
+    t=$(seconds env QUORVAN_BENCH_NO_JOURNAL=1 "$cli" run --set AddPrefix=Yes --set Prefix=new_ "$work/off")
+    journal_off=$(awk -v a="$t" -v b="$journal_off" 'BEGIN { print (b == "" || a < b) ? a : b }')
+    t=$(seconds "$cli" run --set AddPrefix=Yes --set Prefix=new_ "$work/on")
+    journal_on=$(awk -v a="$t" -v b="$journal_on" 'BEGIN { print (b == "" || a < b) ? a : b }')
+    t=$(seconds "$cli" undo)
+    undo_time=$(awk -v a="$t" -v b="$undo_time" 'BEGIN { print (b == "" || a < b) ? a : b }')
+done
+restored=$(find "$work/on" -name 'file_*' | wc -l)
+echo "journal off:    $journal_off s"
+echo "journal on:     $journal_on s, ratio $(ratio "$journal_on" "$journal_off") (goal at most 1.15)"
+echo "undo:           $undo_time s ($restored back), ratio $(ratio "$undo_time" "$journal_on") to the run (goal at most 1.5)"
+rm -rf "$work/on" "$work/off"
+
 echo "== copy, 1 GiB in 64 files"
 mkdir "$work/src"
 for i in $(seq 1 64); do
