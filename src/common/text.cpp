@@ -58,6 +58,8 @@ locale_t Utf8Locale() {
     return locale;
 }
 
+}  // namespace
+
 // Decodes one strictly valid UTF-8 character at text[i]; returns its length or
 // 0 when the bytes there are not a valid character.
 size_t DecodeUtf8(std::string_view text, size_t i, char32_t& out) {
@@ -113,6 +115,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
+
+namespace {
 
 template <typename Map>
 std::string MapCase(std::string_view text, Map map) {

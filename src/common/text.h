@@ -22,6 +22,12 @@ std::string_view TrimWhiteSpace(std::string_view text);
 std::string Utf8ToUpper(std::string_view text);
 std::string Utf8ToLower(std::string_view text);
 
+// One strictly valid UTF-8 character at text[i]: its length, or 0 when the
+// bytes there are no valid character.
+size_t DecodeUtf8(std::string_view text, size_t i, char32_t& out);
+// Appends a code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Case-insensitive equality under the same mapping (used for extensions and
 // keywords).
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

@@ -16,7 +16,6 @@ namespace quorvan {
 
 namespace {
 
-
 std::string EnvText(const char* name) {
     const char* value = getenv(name);
     return value ? value : "";
@@ -28,21 +27,6 @@ bool ValidName(const std::string& name) {
 
 bool ValidValue(const std::string& value) {
     return value.find_first_of("\r\n") == std::string::npos;
-}
-
-// Creates every missing level, owner-only for what is new.
-bool MakeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        std::string part = folder.substr(0, slash);
-        if (!part.empty() && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-        if (slash == std::string::npos) {
-            break;
-        }
-    }
-    struct stat st {};
-    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The whole file; nothing when it cannot be read, with the reason in `error`.
@@ -98,7 +82,7 @@ CCounterStore::Values ParseValues(const std::string& text) {
 class StoreLock final {
   public:
     StoreLock(const std::string& folder, const std::string& name) {
-        if (!MakeFolders(folder)) {
+        if (MakePrivateFolders(folder) != 0) {
             return;
         }
         fd_ = open((folder + "/" + name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -122,6 +122,23 @@ bool ListFolder(const std::string& folder, const std::function<void(const Folder
     return error == 0;
 }
 
+int MakePrivateFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        std::string part = folder.substr(0, slash);
+        if (!part.empty() && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return errno;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0) {
+        return errno;
+    }
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
 bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode) {
     struct stat st {};
     if (stat(folder.c_str(), &st) != 0) {

@@ -45,6 +45,11 @@ bool EntryExists(const std::string& path);
 // mkdir with mode 0777 (the umask applies). True when it was created.
 bool MakeFolder(const std::string& path);
 
+// Creates every missing level of `folder`, owner-only (0700) for what is
+// new, as a per-user state folder must be. 0, or an errno value (ENOTDIR
+// when something else has the name).
+int MakePrivateFolders(const std::string& folder);
+
 // One entry of a folder listing.
 struct FolderEntry {
     std::string name;

@@ -17,6 +17,8 @@
 #include <tuple>
 #include <type_traits>
 
+#include "common/text.h"
+
 namespace quorvan {
 
 namespace {
@@ -59,24 +61,6 @@ void AppendHex4(std::string& out, unsigned value) {
     out += kHex[(value >> 8) & 0xF];
     out += kHex[(value >> 4) & 0xF];
     out += kHex[value & 0xF];
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 bool ReadHex4(std::string_view text, size_t pos, uint32_t& value) {
@@ -737,11 +721,12 @@ bool DecodeJsonString(std::string_view quoted, std::string& bytes) {
                         return false;
                     }
                     i += 6;
-                    AppendUtf8(bytes, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                    AppendUtf8(bytes, static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) +
+                                                            (low - 0xDC00)));
                 } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
                     return false;  // a lone low surrogate that stands for no byte
                 } else {
-                    AppendUtf8(bytes, unit);
+                    AppendUtf8(bytes, static_cast<char32_t>(unit));
                 }
                 break;
             }

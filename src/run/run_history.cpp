@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "platform/counter_store.h"
+#include "platform/file_system.h"
 
 namespace quorvan {
 
@@ -23,24 +24,6 @@ namespace {
 bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// Creates every missing level, owner-only for what is new.
-int MakeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        std::string part = folder.substr(0, slash);
-        if (!part.empty() && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return errno;
-        }
-        if (slash == std::string::npos) {
-            break;
-        }
-    }
-    struct stat st {};
-    if (stat(folder.c_str(), &st) != 0) {
-        return errno;
-    }
-    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 // True when a writer holds the journal's lock. Looks with a shared lock, so
@@ -428,7 +411,7 @@ int PruneHistory(const std::string& folder, int64_t now, const RetentionPolicy& 
 }
 
 int OpenRunJournal(CJournalWriter& writer, StartRecord& start, const std::string& folder) {
-    if (int error = MakeFolders(folder)) {
+    if (int error = MakePrivateFolders(folder)) {
         return error;
     }
     FileTimeNs now = JournalNow();
