@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "run/journal.h"
+#include "run/run_history.h"
+
+namespace quorvan {
+
+// A byte string for one line of a list or label: control characters (a line
+// feed in a folder name) show as "\n", "\t" or "\x1b" instead of breaking the
+// row, and bytes that are not UTF-8 as replacement characters.
+QString ShownText(const std::string& bytes);
+
+// "rename" or "copy".
+QString ModeText(RunMode mode);
+
+// The runs of the history, newest first.
+class CRunListModel final : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    enum Column { kDate, kFolder, kMode, kDone, kFailed, kState, kColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetRuns(std::vector<RunSummary> runs);
+    const std::vector<RunSummary>& Runs() const { return runs_; }
+    // Null for a row out of range.
+    const RunSummary* Run(int row) const;
+    // The row of the run with this ID, -1 when it is not listed.
+    int RowOf(const std::string& id) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    std::vector<RunSummary> runs_;
+};
+
+// What a journal's operation list shows, read away from the window thread:
+// the records and which of them are rows.
+struct JournalRows {
+    std::shared_ptr<const Journal> journal;
+    std::vector<uint32_t> shown;  // indexes into journal->entries
+    std::string folder;           // paths below these two are shown shorter
+    std::string destination;
+    int error = 0;  // errno value when the journal could not be read
+};
+
+// Reads a journal and picks the records worth a row: every operation,
+// failed files, the end of the run and what undos did. No widgets are
+// touched, so a worker may call it.
+JournalRows LoadJournalRows(const std::string& path);
+
+// One row of the operation list as text.
+struct OperationText {
+    QString operation;  // "Rename", "Copy", "Undo: skipped", ...
+    QString file;
+    QString detail;
+};
+// Paths below the run's folder are shown relative to it unless `fullPaths`.
+OperationText DescribeOperation(const JournalRows& rows, size_t row, bool fullPaths = false);
+
+// The operations of one run. Rows are formatted only when shown, so a run of
+// a hundred thousand files lists at once.
+class COperationsModel final : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    enum Column { kOperation, kFile, kDetail, kColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetRows(JournalRows rows);
+    void Clear();
+    const JournalRows& Rows() const { return rows_; }
+    OperationText Text(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    JournalRows rows_;
+};
+
+}  // namespace quorvan
