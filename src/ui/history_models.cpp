@@ -1,12 +1,20 @@
 #include "ui/history_models.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <set>
 
 #include "run/undo_run.h"
 #include "ui/qt_page.h"
 
 namespace quorvan {
 namespace {
+
+// How each line begins as the program writes it, before the record's kind.
+constexpr std::string_view kLead = "{\"t\":\"";
 
 const char* EndName(RunEnd status) {
     switch (status) {
@@ -54,13 +62,6 @@ std::string PathOfRecord(const JournalRecord& record) {
     return {};
 }
 
-const JournalRecord* RecordAtLine(const Journal& journal, int64_t line) {
-    const auto it = std::lower_bound(
-        journal.entries.begin(), journal.entries.end(), line,
-        [](const JournalEntry& entry, int64_t wanted) { return entry.line < wanted; });
-    return it != journal.entries.end() && it->line == line ? &it->record : nullptr;
-}
-
 class CDescriber {
   public:
     CDescriber(const JournalRows& rows, bool fullPaths) : rows_(rows), full_(fullPaths) {}
@@ -75,6 +76,21 @@ class CDescriber {
         return ShownText(path);
     }
     QString To(const std::string& path) const { return QStringLiteral("→ ") + Path(path); }
+
+    // Where an undo put back what this record did.
+    QString RestoredDetail(const JournalRecord& record) const {
+        if (const auto* r = std::get_if<RenameRecord>(&record)) {
+            return To(r->from);
+        }
+        if (std::holds_alternative<TrashRecord>(record)) {
+            return QObject::tr("back from the trash");
+        }
+        if (std::holds_alternative<AttrsRecord>(record) ||
+            std::holds_alternative<TimesRecord>(record)) {
+            return QObject::tr("set back");
+        }
+        return {};
+    }
 
     OperationText operator()(const RenameRecord& r) const {
         const QString what = r.temp == TempSide::To ? QObject::tr("Rename to a temporary name")
@@ -114,8 +130,8 @@ class CDescriber {
     }
     OperationText operator()(const UndoStepRecord& s) const {
         OperationText text;
-        const JournalRecord* target = RecordAtLine(*rows_.journal, s.record);
-        const std::string path = target != nullptr ? PathOfRecord(*target) : std::string();
+        const std::optional<JournalRecord> target = rows_.lines->Record(s.record);
+        const std::string path = target ? PathOfRecord(*target) : std::string();
         text.file = path.empty() ? QObject::tr("(temporary file)") : Path(path);
         QString outcome;
         switch (s.outcome) {
@@ -141,6 +157,8 @@ class CDescriber {
             text.detail = To(s.target);
         } else if (!s.trash.empty()) {
             text.detail = QObject::tr("→ the trash");
+        } else if (s.outcome == UndoOutcome::Restored && target) {
+            text.detail = RestoredDetail(*target);
         }
         return text;
     }
@@ -273,34 +291,136 @@ QVariant CRunListModel::headerData(int section, Qt::Orientation orientation, int
     }
 }
 
-JournalRows LoadJournalRows(const std::string& path) {
-    JournalRows rows;
-    auto journal = std::make_shared<Journal>();
-    rows.error = ReadJournal(path, *journal);
-    for (size_t i = 0; i < journal->entries.size(); ++i) {
-        const JournalRecord& record = journal->entries[i].record;
-        if (const auto* start = std::get_if<StartRecord>(&record)) {
-            rows.folder = start->folder;
-            rows.destination = start->destination;
-        }
-        if (IsRow(record)) {
-            rows.shown.push_back(static_cast<uint32_t>(i));
-        }
+int CJournalLines::Open(const std::string& path,
+                        const std::function<void(int64_t, std::string_view)>& visit) {
+    starts_.clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
     }
-    rows.journal = std::move(journal);
+    fd_ = std::shared_ptr<const int>(new int(fd), [](const int* owned) {
+        close(*owned);
+        delete owned;
+    });
+    std::vector<char> buffer(size_t{1} << 20);
+    std::string carry;  // the start of a line the last chunk cut
+    uint64_t chunkStart = 0;
+    uint64_t lineStart = 0;
+    bool ended = false;
+    while (!ended) {
+        const ssize_t got = read(fd, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (got == 0) {
+            break;
+        }
+        const std::string_view chunk(buffer.data(), static_cast<size_t>(got));
+        // The records end at the first zero byte.
+        const size_t zero = chunk.find('\0');
+        const std::string_view data = chunk.substr(0, zero);
+        ended = zero != std::string_view::npos;
+        size_t pos = 0;
+        for (size_t eol; (eol = data.find('\n', pos)) != std::string_view::npos; pos = eol + 1) {
+            std::string_view line = data.substr(pos, eol - pos);
+            if (!carry.empty()) {
+                carry.append(line);
+                line = carry;
+            }
+            starts_.push_back(lineStart);
+            visit(static_cast<int64_t>(starts_.size()), line);
+            carry.clear();
+            lineStart = chunkStart + eol + 1;
+        }
+        carry.append(data.substr(pos));
+        chunkStart += static_cast<uint64_t>(got);
+    }
+    starts_.push_back(lineStart);
+    return 0;
+}
+
+int64_t CJournalLines::LineCount() const {
+    return starts_.empty() ? 0 : static_cast<int64_t>(starts_.size()) - 1;
+}
+
+std::optional<JournalRecord> CJournalLines::Record(int64_t line) const {
+    if (line < 1 || line > LineCount()) {
+        return std::nullopt;
+    }
+    const uint64_t start = starts_[static_cast<size_t>(line - 1)];
+    std::string text(static_cast<size_t>(starts_[static_cast<size_t>(line)] - start - 1), '\0');
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t got =
+            pread(*fd_, text.data() + done, text.size() - done, static_cast<off_t>(start + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return std::nullopt;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return DecodeRecord(text);
+}
+
+JournalRows LoadJournalRows(const std::string& path) {
+    static const std::string kStart = RecordKindName(StartRecord{});
+    static const std::string kFile = RecordKindName(FileRecord{});
+    static const std::set<std::string, std::less<>> kNoRow = {RecordKindName(TrashedRecord{}),
+                                                              RecordKindName(TempFolderRecord{})};
+    JournalRows rows;
+    auto lines = std::make_shared<CJournalLines>();
+    rows.error = lines->Open(path, [&rows](int64_t line, std::string_view text) {
+        // The kind leads each line as the program writes it; only lines
+        // whose kind does not tell whether they are a row are decoded.
+        std::string_view kind;
+        if (text.substr(0, kLead.size()) == kLead) {
+            const size_t end = text.find('"', kLead.size());
+            if (end != std::string_view::npos) {
+                kind = text.substr(kLead.size(), end - kLead.size());
+            }
+        }
+        if (kNoRow.count(kind) != 0) {
+            return;
+        }
+        const bool decode = kind.empty() || kind == kStart || kind == kFile;
+        std::optional<JournalRecord> record;
+        if (decode && !(record = DecodeRecord(text))) {
+            return;
+        }
+        if (record) {
+            if (const auto* start = std::get_if<StartRecord>(&*record)) {
+                rows.folder = start->folder;
+            }
+            if (!IsRow(*record)) {
+                return;
+            }
+        }
+        rows.shown.push_back(static_cast<uint32_t>(line));
+    });
+    rows.lines = std::move(lines);
     return rows;
 }
 
 OperationText DescribeOperation(const JournalRows& rows, size_t row, bool fullPaths) {
-    if (rows.journal == nullptr || row >= rows.shown.size()) {
+    if (rows.lines == nullptr || row >= rows.shown.size()) {
         return {};
     }
-    return std::visit(CDescriber(rows, fullPaths), rows.journal->entries[rows.shown[row]].record);
+    const std::optional<JournalRecord> record = rows.lines->Record(rows.shown[row]);
+    if (!record) {
+        return {QObject::tr("(unreadable record)"), QString(), QString()};
+    }
+    return std::visit(CDescriber(rows, fullPaths), *record);
 }
 
 void COperationsModel::SetRows(JournalRows rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    cache_.clear();
     endResetModel();
 }
 
@@ -327,8 +447,20 @@ QVariant COperationsModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
     }
-    const OperationText text =
-        DescribeOperation(rows_, static_cast<size_t>(index.row()), role == Qt::ToolTipRole);
+    OperationText text;
+    if (role == Qt::ToolTipRole) {
+        text = DescribeOperation(rows_, static_cast<size_t>(index.row()), true);
+    } else if (auto cached = cache_.find(index.row()); cached != cache_.end()) {
+        text = cached->second;
+    } else {
+        // A screenful of rows is enough to keep.
+        constexpr size_t kCachedRows = 512;
+        if (cache_.size() >= kCachedRows) {
+            cache_.clear();
+        }
+        text = Text(index.row());
+        cache_.emplace(index.row(), text);
+    }
     switch (index.column()) {
         case kOperation:
             return text.operation;

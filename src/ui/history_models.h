@@ -3,8 +3,12 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "run/journal.h"
@@ -44,19 +48,35 @@ class CRunListModel final : public QAbstractTableModel {
     std::vector<RunSummary> runs_;
 };
 
-// What a journal's operation list shows, read away from the window thread:
-// the records and which of them are rows.
-struct JournalRows {
-    std::shared_ptr<const Journal> journal;
-    std::vector<uint32_t> shown;  // indexes into journal->entries
-    std::string folder;           // paths below these two are shown shorter
-    std::string destination;
-    int error = 0;  // errno value when the journal could not be read
+// A journal's lines, found in one pass and read again only when shown, so
+// that listing a run of a million files costs a few bytes a row. Lines after
+// a cut-off record or the zeros a killed writer leaves are not lines.
+class CJournalLines final {
+  public:
+    // Reads `path` through, handing each line (number from 1, text) to
+    // `visit`. 0 or an errno value.
+    int Open(const std::string& path,
+             const std::function<void(int64_t line, std::string_view text)>& visit);
+    int64_t LineCount() const;
+    // The record of line `line`; nothing when it is damaged or unreadable.
+    std::optional<JournalRecord> Record(int64_t line) const;
+
+  private:
+    std::shared_ptr<const int> fd_;
+    std::vector<uint64_t> starts_;  // offset of each line, then the data's end
 };
 
-// Reads a journal and picks the records worth a row: every operation,
-// failed files, the end of the run and what undos did. No widgets are
-// touched, so a worker may call it.
+// What a journal's operation list shows: which lines are rows.
+struct JournalRows {
+    std::shared_ptr<const CJournalLines> lines;
+    std::vector<uint32_t> shown;  // line numbers
+    std::string folder;           // paths below it are shown shorter
+    int error = 0;                // errno value when the journal could not be read
+};
+
+// Reads a journal and picks the lines worth a row: every operation, failed
+// files, the end of the run and what undos did. No widgets are touched, so a
+// worker may call it.
 JournalRows LoadJournalRows(const std::string& path);
 
 // One row of the operation list as text.
@@ -89,6 +109,8 @@ class COperationsModel final : public QAbstractTableModel {
 
   private:
     JournalRows rows_;
+    // Rows lately shown: a view asks for each column and role in turn.
+    mutable std::unordered_map<int, OperationText> cache_;
 };
 
 }  // namespace quorvan

@@ -124,6 +124,7 @@ TEST(HistoryDialog, ListsRunsNewestFirstWithTheirStateAndOperations) {
               (std::vector<std::string>{"Rename", "Run ended", "Undo started", "Undo: restored",
                                         "Undo ended"}));
     EXPECT_EQ(operations.Text(3).file, "b1.txt");
+    EXPECT_EQ(operations.Text(3).detail, "→ b.txt");
 }
 
 TEST(HistoryDialog, FolderNamesWithControlCharactersStayOnOneLine) {
@@ -284,6 +285,26 @@ TEST(HistoryDialog, AHundredThousandOperationsAreReadAwayFromTheWindow) {
     EXPECT_TRUE(dialog.OperationView()->uniformRowHeights());
     EXPECT_EQ(dialog.Operations().Text(kCount - 1).file, "99999");
     EXPECT_EQ(dialog.Operations().Text(kCount - 1).detail, "→ new-99999");
+}
+
+TEST(HistoryDialog, DamagedLinesAndAKilledWritersTailAreNoRows) {
+    StateDirScope state;
+    TestDir dir;
+    dir.CreateFiles({"a", "b"});
+    const std::string journal = RenameRun({{"a", "a1"}, {"b", "b1"}}, dir.Path(), false);
+    {
+        FILE* file = fopen(journal.c_str(), "ab");
+        ASSERT_NE(file, nullptr);
+        const std::string tail =
+            std::string("not a record\n{\"t\":\"rename\",\"from\":\"/x") + std::string(100, '\0');
+        fwrite(tail.data(), 1, tail.size(), file);
+        fclose(file);
+    }
+    CHistoryDlg dialog;
+    WaitForDetails(dialog);
+    EXPECT_EQ(Column(dialog.Runs(), CRunListModel::kState)[0], "interrupted");
+    EXPECT_EQ(Column(dialog.Operations(), COperationsModel::kFile),
+              (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(HistoryDialog, SelectingAnotherRunWhileOneIsReadShowsTheLastChosen) {
