@@ -150,6 +150,7 @@ CHistoryDlg::CHistoryDlg(QWidget* parent) : QDialog(parent) {
 }
 
 CHistoryDlg::~CHistoryDlg() {
+    stopLoading_.store(true);
     if (loader_.joinable()) {
         loader_.join();
     }
@@ -232,7 +233,7 @@ void CHistoryDlg::StartLoading() {
     }
     loading_ = true;
     loader_ = std::thread([this, path = wantedPath_] {
-        JournalRows rows = LoadJournalRows(path);
+        JournalRows rows = LoadJournalRows(path, &stopLoading_);
         // Queued to the window thread; dropped with the dialog if it is gone
         // (the destructor waits for this thread first).
         QMetaObject::invokeMethod(

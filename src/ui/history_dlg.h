@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -67,6 +68,7 @@ class CHistoryDlg final : public QDialog {
     QLabel* operationsLabel_ = nullptr;
     QPushButton* undo_ = nullptr;
     std::thread loader_;
+    std::atomic<bool> stopLoading_{false};
     bool loading_ = false;
     std::string wantedPath_;
     std::string shownPath_;

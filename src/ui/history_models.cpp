@@ -1,6 +1,7 @@
 #include "ui/history_models.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -292,9 +293,11 @@ QVariant CRunListModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 int CJournalLines::Open(const std::string& path,
-                        const std::function<void(int64_t, std::string_view)>& visit) {
+                        const std::function<void(int64_t, std::string_view)>& visit,
+                        const std::atomic<bool>* stop) {
     starts_.clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting for a writer, should a FIFO have taken the name.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return errno;
     }
@@ -302,12 +305,22 @@ int CJournalLines::Open(const std::string& path,
         close(*owned);
         delete owned;
     });
+    struct stat status {};
+    if (fstat(fd, &status) != 0) {
+        return errno;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return EINVAL;
+    }
     std::vector<char> buffer(size_t{1} << 20);
     std::string carry;  // the start of a line the last chunk cut
     uint64_t chunkStart = 0;
     uint64_t lineStart = 0;
     bool ended = false;
     while (!ended) {
+        if (stop != nullptr && stop->load()) {
+            return ECANCELED;
+        }
         const ssize_t got = read(fd, buffer.data(), buffer.size());
         if (got < 0) {
             if (errno == EINTR) {
@@ -367,41 +380,44 @@ std::optional<JournalRecord> CJournalLines::Record(int64_t line) const {
     return DecodeRecord(text);
 }
 
-JournalRows LoadJournalRows(const std::string& path) {
+JournalRows LoadJournalRows(const std::string& path, const std::atomic<bool>* stop) {
     static const std::string kStart = RecordKindName(StartRecord{});
     static const std::string kFile = RecordKindName(FileRecord{});
     static const std::set<std::string, std::less<>> kNoRow = {RecordKindName(TrashedRecord{}),
                                                               RecordKindName(TempFolderRecord{})};
     JournalRows rows;
     auto lines = std::make_shared<CJournalLines>();
-    rows.error = lines->Open(path, [&rows](int64_t line, std::string_view text) {
-        // The kind leads each line as the program writes it; only lines
-        // whose kind does not tell whether they are a row are decoded.
-        std::string_view kind;
-        if (text.substr(0, kLead.size()) == kLead) {
-            const size_t end = text.find('"', kLead.size());
-            if (end != std::string_view::npos) {
-                kind = text.substr(kLead.size(), end - kLead.size());
+    rows.error = lines->Open(
+        path,
+        [&rows](int64_t line, std::string_view text) {
+            // The kind leads each line as the program writes it; only lines
+            // whose kind does not tell whether they are a row are decoded.
+            std::string_view kind;
+            if (text.substr(0, kLead.size()) == kLead) {
+                const size_t end = text.find('"', kLead.size());
+                if (end != std::string_view::npos) {
+                    kind = text.substr(kLead.size(), end - kLead.size());
+                }
             }
-        }
-        if (kNoRow.count(kind) != 0) {
-            return;
-        }
-        const bool decode = kind.empty() || kind == kStart || kind == kFile;
-        std::optional<JournalRecord> record;
-        if (decode && !(record = DecodeRecord(text))) {
-            return;
-        }
-        if (record) {
-            if (const auto* start = std::get_if<StartRecord>(&*record)) {
-                rows.folder = start->folder;
-            }
-            if (!IsRow(*record)) {
+            if (kNoRow.count(kind) != 0) {
                 return;
             }
-        }
-        rows.shown.push_back(static_cast<uint32_t>(line));
-    });
+            const bool decode = kind.empty() || kind == kStart || kind == kFile;
+            std::optional<JournalRecord> record;
+            if (decode && !(record = DecodeRecord(text))) {
+                return;
+            }
+            if (record) {
+                if (const auto* start = std::get_if<StartRecord>(&*record)) {
+                    rows.folder = start->folder;
+                }
+                if (!IsRow(*record)) {
+                    return;
+                }
+            }
+            rows.shown.push_back(static_cast<uint32_t>(line));
+        },
+        stop);
     rows.lines = std::move(lines);
     return rows;
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -54,9 +55,10 @@ class CRunListModel final : public QAbstractTableModel {
 class CJournalLines final {
   public:
     // Reads `path` through, handing each line (number from 1, text) to
-    // `visit`. 0 or an errno value.
+    // `visit`. 0 or an errno value; ECANCELED once `stop` is set.
     int Open(const std::string& path,
-             const std::function<void(int64_t line, std::string_view text)>& visit);
+             const std::function<void(int64_t line, std::string_view text)>& visit,
+             const std::atomic<bool>* stop = nullptr);
     int64_t LineCount() const;
     // The record of line `line`; nothing when it is damaged or unreadable.
     std::optional<JournalRecord> Record(int64_t line) const;
@@ -77,7 +79,7 @@ struct JournalRows {
 // Reads a journal and picks the lines worth a row: every operation, failed
 // files, the end of the run and what undos did. No widgets are touched, so a
 // worker may call it.
-JournalRows LoadJournalRows(const std::string& path);
+JournalRows LoadJournalRows(const std::string& path, const std::atomic<bool>* stop = nullptr);
 
 // One row of the operation list as text.
 struct OperationText {

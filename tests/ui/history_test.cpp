@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QHeaderView>
@@ -305,6 +306,14 @@ TEST(HistoryDialog, DamagedLinesAndAKilledWritersTailAreNoRows) {
     EXPECT_EQ(Column(dialog.Runs(), CRunListModel::kState)[0], "interrupted");
     EXPECT_EQ(Column(dialog.Operations(), COperationsModel::kFile),
               (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(HistoryDialog, AJournalThatIsNoFileIsRefusedWithoutWaiting) {
+    TestDir dir;
+    const std::string fifo = dir / "run.jsonl";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto status = RunInChild([&] { return LoadJournalRows(fifo).error == EINVAL ? 0 : 1; });
+    EXPECT_EQ(status, 0);
 }
 
 TEST(HistoryDialog, SelectingAnotherRunWhileOneIsReadShowsTheLastChosen) {
