@@ -43,11 +43,13 @@
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
 #include "ui/help_window.h"
+#include "ui/history_dlg.h"
 #include "ui/path_label.h"
 #include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
+#include "ui/undo_runner.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
 #include "ui/window_geometry.h"
@@ -71,6 +73,7 @@ constexpr int kLoadSettings = 1046;
 constexpr int kHelp = 1150;
 constexpr int kAbout = 1003;
 constexpr int kExit = 1152;
+constexpr int kHistory = 1153;
 
 constexpr int kProgressIntervalMs = 40;
 
@@ -287,6 +290,8 @@ void CMainDlg::BuildLayout() {
                                    tr("Saves the rename settings to a specified text file"));
     QPushButton* load = MakeButton(kLoadSettings, tr("&Load Settings"),
                                    tr("Loads the rename settings from a specified text file"));
+    QPushButton* history =
+        MakeButton(kHistory, tr("Hist&ory..."), tr("Lists past runs and undoes one of them"));
     QPushButton* help = MakeButton(kHelp, tr("&Help"), QString());
     QPushButton* about = MakeButton(kAbout, tr("&About"), QString());
     QPushButton* exitButton = MakeButton(kExit, tr("E&xit"), QString());
@@ -325,6 +330,7 @@ void CMainDlg::BuildLayout() {
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(save);
     bottomRow->addWidget(load);
+    bottomRow->addWidget(history);
     bottomRow->addWidget(help);
     bottomRow->addStretch(1);
     bottomRow->addWidget(about);
@@ -373,6 +379,7 @@ void CMainDlg::BuildLayout() {
     connect(start, &QPushButton::clicked, this, &CMainDlg::OnStart);
     connect(about, &QPushButton::clicked, this, &CMainDlg::OnAbout);
     connect(help, &QPushButton::clicked, this, &CMainDlg::OnHelp);
+    connect(history, &QPushButton::clicked, this, &CMainDlg::OnHistory);
     connect(sourceModel_, &CSourceListModel::RowTickChanged, this, &CMainDlg::OnRowTickChanged);
     extendedPage_->SetSubfolderHandler([this](bool checked) { OnIncludeSubfolders(checked); });
 
@@ -408,6 +415,10 @@ void CMainDlg::Initialise() {
     rules_.SetSubfolderControls(
         &controls_, {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected});
     filter_.SetPage(filterPage_);
+
+    // Before the scan, so that the list shows the files as the answer left them.
+    AskAboutInterruptedRuns(this,
+                            [this](CProcessingDlg* dialog) { emit ProgressDialogOpening(dialog); });
 
     if (hasInitialFolder_) {
         folderDisplay_->SetPath(initialFolder_);
@@ -830,6 +841,16 @@ void CMainDlg::OnHelp() {
         help_ = new CHelpWindow(this);
     }
     help_->ShowContents();
+}
+
+void CMainDlg::OnHistory() {
+    CHistoryDlg history(this);
+    connect(&history, &CHistoryDlg::ProgressDialogOpening, this, &CMainDlg::ProgressDialogOpening);
+    emit HistoryDialogOpening(&history);
+    history.exec();
+    if (history.UndoneAny()) {
+        RefreshSourceList(false);
+    }
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {

@@ -18,6 +18,7 @@ namespace quorvan {
 
 class CAttributeSettingsDlg;
 class CHelpWindow;
+class CHistoryDlg;
 class CProcessingDlg;
 class CProductInfoDlg;
 class CRunEngine;
@@ -97,6 +98,9 @@ class CMainDlg final : public QDialog {
     void OnStart();
     void OnAbout();
     void OnHelp();
+    // History...: past runs, and undoing one; the source list is read again
+    // after an undo.
+    void OnHistory();
     CRunEngine& Engine() { return *engine_; }
     CHelpWindow* HelpWindow() const { return help_; }
     // From Start until the run's end message and rescan are over.
@@ -111,6 +115,7 @@ class CMainDlg final : public QDialog {
     // About box is shown, for whoever watches (the tests do).
     void ProgressDialogOpening(CProcessingDlg* dialog);
     void InfoDialogOpening(CProductInfoDlg* dialog);
+    void HistoryDialogOpening(CHistoryDlg* dialog);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -193,6 +193,11 @@ void CProcessingDlg::OnProgress(int passes) {
     emit ProgressShown(passes, total_);
 }
 
+void CProcessingDlg::SetTotal(int32_t total) {
+    total_ = total;
+    bar_->setRange(0, std::max(total, 1));
+}
+
 void CProcessingDlg::OnError(const QByteArray& message) {
     Dialogs().Message(this, QMessageBox::Critical, tr("Error..."), QString::fromUtf8(message),
                       QMessageBox::Ok);

@@ -80,6 +80,8 @@ class CProcessingDlg final : public QDialog {
     void OnProgress(int passes);
     void OnFinished();
     void OnError(const QByteArray& message);
+    // For work whose size is known only once it has begun (an undo).
+    void SetTotal(int32_t total);
 
     QString OriginalText() const;
     QString RenamedText() const;
