@@ -149,6 +149,27 @@ bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode
     return true;
 }
 
+int OpenRegularFile(const std::string& path, int flags, int& error) {
+    int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : kErrorNotRegularFile;
+        close(fd);
+        return -1;
+    }
+    int status = fcntl(fd, F_GETFL);
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        error = errno;
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 int WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         ssize_t n = write(fd, data, size);

@@ -70,6 +70,12 @@ bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode
 // an errno value.
 int WriteAll(int fd, const char* data, size_t size);
 
+// Opens a file that must be a regular one without waiting: a FIFO or a
+// device at its name would otherwise hold the program for ever. The
+// descriptor (blocking again), or -1 with the reason in `error` (EISDIR,
+// kErrorNotRegularFile, or the open's errno).
+int OpenRegularFile(const std::string& path, int flags, int& error);
+
 // Reasons of the program's own, beside the errno values; ErrorText explains
 // them too.
 constexpr int kErrorNotRegularFile = 1001;

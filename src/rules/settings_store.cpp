@@ -46,34 +46,6 @@ bool CSettingsStore::GetValue(const std::string& key, std::string& value) const 
     return true;
 }
 
-namespace {
-
-// Opens a settings or filter file without waiting: a FIFO or a device at that
-// name would otherwise hold the program for ever. Only a regular file is
-// accepted. The descriptor, or -1 with the reason in `error`.
-int OpenRegularFile(const std::string& path, int flags, int& error) {
-    int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = errno;
-        return -1;
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? EISDIR : kErrorNotRegularFile;
-        close(fd);
-        return -1;
-    }
-    int status = fcntl(fd, F_GETFL);
-    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
-        error = errno;
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-}  // namespace
-
 bool CSettingsStore::WriteToFile(const std::string& path) {
     if (!modified_) {
         return false;

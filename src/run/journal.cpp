@@ -18,6 +18,7 @@
 #include <type_traits>
 
 #include "common/text.h"
+#include "platform/file_system.h"
 
 namespace quorvan {
 
@@ -408,7 +409,7 @@ std::optional<JournalRecord> DecodeFields(const Fields& f, const std::string& ki
     }
     if (kind == "file") {
         FileRecord r;
-        if (!f.Bool("ok", r.ok) || !f.Str("from", r.from) || !f.Str("to", r.to) ||
+        if (!f.Bool("ok", r.ok) || !f.OptStr("from", r.from) || !f.OptStr("to", r.to) ||
             !f.OptStr("error", r.error)) {
             return std::nullopt;
         }
@@ -786,9 +787,10 @@ void EncodeRecordInto(std::string& out, const JournalRecord& record) {
             },
             [&](const TempFolderRecord& r) { line.Str("path", r.path); },
             [&](const FileRecord& r) {
-                line.Bool("ok", r.ok).Str("from", r.from).Str("to", r.to);
+                // A file done is named by its operation's record already.
+                line.Bool("ok", r.ok);
                 if (!r.ok) {
-                    line.Str("error", r.error);
+                    line.Str("from", r.from).Str("to", r.to).Str("error", r.error);
                 }
             },
             [&](const EndRecord& r) {
@@ -875,9 +877,10 @@ void ParseJournal(std::string_view text, Journal& journal) {
 }
 
 int ReadJournal(const std::string& path, Journal& journal) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int openError = 0;
+    int fd = OpenRegularFile(path, O_RDONLY, openError);
     if (fd < 0) {
-        return errno;
+        return openError;
     }
     std::string text;
     int result = ReadWholeFile(fd, text);
@@ -1130,9 +1133,10 @@ int CJournalWriter::OpenToAppend(const std::string& path) {
     if (IsOpen()) {
         return EBUSY;
     }
-    int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    int openError = 0;
+    int fd = OpenRegularFile(path, O_RDWR, openError);
     if (fd < 0) {
-        return errno;
+        return openError;
     }
     // A reader looking at the lock holds it for a moment only.
     int result = EWOULDBLOCK;

@@ -117,7 +117,8 @@ struct TempFolderRecord {
     std::string path;
 };
 
-// After each plan entry.
+// After each plan entry. Only a failed one carries its paths and reason: a
+// file done is named by the record of its operation.
 struct FileRecord {
     std::string from;
     std::string to;

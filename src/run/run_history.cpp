@@ -190,7 +190,8 @@ const char* RunStateName(RunState state) {
 }
 
 bool ReadRunSummary(const std::string& path, RunSummary& summary) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int openError = 0;
+    int fd = OpenRegularFile(path, O_RDONLY, openError);
     if (fd < 0) {
         return false;
     }
@@ -282,7 +283,8 @@ bool ReadRunSummary(const std::string& path, RunSummary& summary) {
 }
 
 bool JournalLocked(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int openError = 0;
+    int fd = OpenRegularFile(path, O_RDONLY, openError);
     if (fd < 0) {
         return false;
     }
@@ -373,7 +375,8 @@ int PruneHistory(const std::string& folder, int64_t now, const RetentionPolicy& 
         if (name[0] == '.' && EndsWith(name, ".new")) {
             // A journal whose creation was cut short; never started a run.
             if (now - st.st_mtime > 24 * 3600) {
-                int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                int openError = 0;
+                int fd = OpenRegularFile(path, O_RDONLY, openError);
                 if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 && unlink(path.c_str()) == 0) {
                     ++removed;
                 }
@@ -398,7 +401,8 @@ int PruneHistory(const std::string& folder, int64_t now, const RetentionPolicy& 
             continue;
         }
         // Removed under its lock, so a run or undo still at work keeps it.
-        int fd = open(journals[i].path.c_str(), O_RDONLY | O_CLOEXEC);
+        int openError = 0;
+        int fd = OpenRegularFile(journals[i].path, O_RDONLY, openError);
         if (fd < 0) {
             continue;
         }

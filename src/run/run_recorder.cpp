@@ -1,14 +1,67 @@
 #include "run/run_recorder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
+#include <unistd.h>
+
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/dos_attrib.h"
 #include "run/run_history.h"
 
 namespace quorvan {
+
+std::vector<FileIdentity> ListSourceIdentities(const std::vector<CRenamePlan::Entry>& entries) {
+    std::vector<FileIdentity> identities(entries.size());
+    std::unordered_map<std::string_view, std::vector<uint32_t>> byFolder;
+    for (uint32_t i = 0; i < entries.size(); ++i) {
+        const std::string& path = entries[i].first;
+        const size_t slash = path.rfind('/');
+        byFolder[std::string_view(path).substr(0, slash == std::string::npos ? 0 : slash)]
+            .push_back(i);
+    }
+    for (const auto& [folder, members] : byFolder) {
+        const std::string spelt = folder.empty() ? "/" : std::string(folder);
+        const int fd = open(spelt.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        struct stat st {};
+        DIR* listing = fd >= 0 && fstat(fd, &st) == 0 ? fdopendir(fd) : nullptr;
+        if (listing == nullptr) {
+            if (fd >= 0) {
+                close(fd);
+            }
+            continue;
+        }
+        std::unordered_map<std::string_view, uint32_t> names;
+        names.reserve(members.size());
+        for (uint32_t i : members) {
+            names.emplace(std::string_view(entries[i].first).substr(folder.size() + 1), i);
+        }
+        int32_t sample = -1;
+        while (const dirent* d = readdir(listing)) {
+            auto found = names.find(d->d_name);
+            if (found != names.end()) {
+                identities[found->second] = {st.st_dev, d->d_ino};
+                sample = static_cast<int32_t>(found->second);
+            }
+        }
+        closedir(listing);
+        // A file system whose listing numbers files otherwise (some overlays
+        // and FUSE file systems) gives nothing here.
+        FileStamp check;
+        if (sample >= 0 && (StampOf(entries[static_cast<size_t>(sample)].first, check) != 0 ||
+                            check.dev != identities[static_cast<size_t>(sample)].dev ||
+                            check.ino != identities[static_cast<size_t>(sample)].ino)) {
+            for (uint32_t i : members) {
+                identities[i] = {};
+            }
+        }
+    }
+    return identities;
+}
 
 void CRunRecorder::Append(const JournalRecord& record) {
     if (journal_ != nullptr) {
@@ -16,15 +69,21 @@ void CRunRecorder::Append(const JournalRecord& record) {
     }
 }
 
-void CRunRecorder::Rename(const std::string& from, const std::string& to, TempSide temp,
-                          const std::string& then) {
+void CRunRecorder::Rename(const std::string& from, const std::string& to, const FileIdentity& known,
+                          TempSide temp, const std::string& then) {
     if (journal_ == nullptr) {
         return;
     }
-    // A file that cannot be read is not moved either; its record then names
-    // no file, which undo passes over.
+    // The identity alone tells where the file went; a file that cannot be
+    // read is not moved either, and its record then names no file, which
+    // undo passes over.
     FileStamp stamp;
-    StampOf(from, stamp);
+    if (known.ino != 0) {
+        stamp.dev = known.dev;
+        stamp.ino = known.ino;
+    } else {
+        StampOf(from, stamp);
+    }
     journal_->AppendRename(from, to, stamp, temp, then);
 }
 

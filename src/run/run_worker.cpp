@@ -219,7 +219,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
                 undo->Add({current, target, UndoEntry::Action::MoveBack, std::nullopt});
             }
             if (journal != nullptr) {
-                journal->Rename(current, target,
+                journal->Rename(current, target, step.identity,
                                 step.from.empty() ? TempSide::None : TempSide::From);
             }
             if (!MoveNoReplace(current, target, error)) {
@@ -299,8 +299,8 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
 }
 
 bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
-                     CRunLog* log, CUndoScript* undo, CRunRecorder* journal, std::string& temporary,
-                     int& error) {
+                     CRunLog* log, CUndoScript* undo, CRunRecorder* journal,
+                     const FileIdentity& identity, std::string& temporary, int& error) {
     std::string folder;
     std::string name;
     SplitPath(path, folder, name);
@@ -311,7 +311,7 @@ bool MoveToTemporary(const std::string& path, const std::string& then, const std
             undo->Add({path, temporary, UndoEntry::Action::MoveBack, std::nullopt});
         }
         if (journal != nullptr) {
-            journal->Rename(path, temporary, TempSide::To, then);
+            journal->Rename(path, temporary, identity, TempSide::To, then);
         }
         if (MoveNoReplace(path, temporary, error)) {
             error = 0;
@@ -432,6 +432,13 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
 
     const std::vector<CRenamePlan::Entry>& entries = job.plan.Entries();
     const PlanCheck& check = job.check;
+    // Who each source is, for the journal: one listing per folder.
+    const std::vector<FileIdentity> identities = journal != nullptr && job.inPlace && !failed
+                                                     ? ListSourceIdentities(entries)
+                                                     : std::vector<FileIdentity>();
+    auto identity = [&identities](size_t index) {
+        return index < identities.size() ? identities[index] : FileIdentity{};
+    };
     std::vector<std::string> temporaries(entries.size());
     std::vector<uint8_t> done(entries.size(), 0);
     size_t step = 0;
@@ -463,7 +470,7 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         if (move.kind == MoveStep::Kind::ToTemporary) {
             int error = 0;
             if (!MoveToTemporary(original, target, tag, logFile, undoFile, journal,
-                                 temporaries[move.entry], error)) {
+                                 identity(move.entry), temporaries[move.entry], error)) {
                 // The cycle cannot open: its other members find their names taken.
                 temporaries[move.entry].clear();
                 FileOutcome outcome;
@@ -490,6 +497,7 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         }
         fileStep.cancelled = cancelled;
         fileStep.journal = journal;
+        fileStep.identity = identity(move.entry);
         fileStep.tag = tag;
         finishEntry(move.entry,
                     ProcessFile(original, target, work, isPlanSource, logFile, undoFile, fileStep));

@@ -12,6 +12,7 @@
 #include "rules/rename_settings.h"
 #include "run/plan_check.h"
 #include "run/run_context.h"
+#include "run/run_recorder.h"
 
 namespace quorvan {
 
@@ -68,14 +69,14 @@ struct FileOutcome {
     std::string failure;  // the failure lines written to the log, joined by "\n"
 };
 
-class CRunRecorder;
-
 // What a run adds to one file's work.
 struct FileStep {
     std::string from;                 // where the file is now, when not at its
                                       // original name (a cycle's temporary name)
     std::function<bool()> cancelled;  // can stop a copy in the middle
     CRunRecorder* journal = nullptr;  // the run's journal
+    FileIdentity identity;            // the file's device and inode, when
+                                      // known: spares the journal a look
     std::string tag;                  // the run's tag in temporary names
 };
 
@@ -94,8 +95,8 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
 // ..."), which frees its name for the next move of a cycle, on its way to
 // `then`; the undo entry, the journal and a log line name the temporary.
 bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
-                     CRunLog* log, CUndoScript* undo, CRunRecorder* journal, std::string& temporary,
-                     int& error);
+                     CRunLog* log, CUndoScript* undo, CRunRecorder* journal,
+                     const FileIdentity& identity, std::string& temporary, int& error);
 
 // For tests: called on the worker thread before the work of each file, with
 // its original path. Set it only while no run works; an empty one removes it.

@@ -37,7 +37,16 @@ QString Counts(const UndoSummary& summary) {
         .arg(summary.filesSkipped);
 }
 
+std::function<void()>& UndoStepHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
 }  // namespace
+
+void SetUndoStepHook(std::function<void()> hook) {
+    UndoStepHook() = std::move(hook);
+}
 
 UndoSummary RunUndoWithProgress(QWidget* parent, const std::string& journalPath, UndoKind kind,
                                 const ProgressWatcher& watcher) {
@@ -64,6 +73,9 @@ UndoSummary RunUndoWithProgress(QWidget* parent, const std::string& journalPath,
                     Qt::QueuedConnection);
             }
             bridge.ReportProgress(std::max<int32_t>(Clamped(done), 1));
+            if (const auto& hook = UndoStepHook()) {
+                hook();
+            }
         };
         options.onStep = [&](const UndoStep& step) {
             bridge.ReportOriginalName(step.path);

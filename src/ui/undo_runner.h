@@ -26,6 +26,10 @@ using ProgressWatcher = std::function<void(CProcessingDlg*)>;
 UndoSummary RunUndoWithProgress(QWidget* parent, const std::string& journalPath, UndoKind kind,
                                 const ProgressWatcher& watcher = {});
 
+// For tests: called on the undo's worker thread after each step's progress. Set it only
+// while no undo works; an empty one removes it.
+void SetUndoStepHook(std::function<void()> hook);
+
 // The message that ends an undo: how many files were restored and skipped,
 // and every skipped step with its reason in the details. Keeping files says
 // something only when a step was skipped or the work could not be done.

@@ -197,7 +197,7 @@ TEST_P(JournalWriterTest, RecordsAreInTheFileAsSoonAsWrittenAndTheLockTellsItRun
     // Nobody sees it under another name, and no half-made journal is left.
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"run.jsonl"}));
     for (int i = 0; i < 3000; ++i) {  // past the first reserved window
-        ASSERT_EQ(writer.Append(FileRecord{"/a/" + std::to_string(i), "/b", true, ""}), 0);
+        ASSERT_EQ(writer.Append(FileRecord{"/a/" + std::to_string(i), "/b", false, "x"}), 0);
     }
     // Read while the writer is still open, as after a kill.
     Journal journal;
@@ -261,7 +261,7 @@ TEST_P(JournalWriterTest, AJournalThatCannotBeWrittenSaysSoAtEveryLaterCall) {
         int failedAt = -1;
         for (int i = 0; i < 40000; ++i) {
             int error =
-                writer.Append(FileRecord{"/some/long/path/" + std::to_string(i), "/b", true, ""});
+                writer.Append(FileRecord{"/some/long/path/" + std::to_string(i), "/b", false, "x"});
             if (error != 0 && failedAt < 0) {
                 failedAt = i;
             }

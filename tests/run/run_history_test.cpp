@@ -230,3 +230,24 @@ TEST_F(RunHistoryTest, ARunStartsWithAPrivateJournalOrNotAtAll) {
 
 }  // namespace
 }  // namespace quorvan
+
+namespace quorvan::test {
+namespace {
+
+// What is no journal among the journals (a FIFO, a folder) is passed over at
+// once instead of holding the history, the window's question or an undo.
+TEST(RunHistoryFolder, WhatIsNoRegularFileIsNoRunAndNeverWaits) {
+    TestDir history;
+    ASSERT_EQ(mkfifo((history / "20240101-000000-aaaa.jsonl").c_str(), 0600), 0);
+    history.CreateDir("20240101-000000-bbbb.jsonl");
+    EXPECT_TRUE(ListRuns(history.Path()).empty());
+    Journal journal;
+    EXPECT_NE(ReadJournal(history / "20240101-000000-aaaa.jsonl", journal), 0);
+    EXPECT_EQ(UndoRun(history / "20240101-000000-aaaa.jsonl").ended,
+              UndoSummary::Ended::Unreadable);
+    CJournalWriter writer;
+    EXPECT_NE(writer.OpenToAppend(history / "20240101-000000-aaaa.jsonl"), 0);
+}
+
+}  // namespace
+}  // namespace quorvan::test

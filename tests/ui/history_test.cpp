@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
+#include <condition_variable>
+#include <mutex>
 
 #include <QHeaderView>
 #include <QLabel>
@@ -234,17 +237,27 @@ TEST(HistoryDialog, CancelStopsTheUndoBetweenSteps) {
     }
     RenameRun(names, dir.Path());
     CHistoryDlg dialog;
+    // The undo waits after its first step until Cancel was pressed.
+    std::mutex mutex;
+    std::condition_variable pressed;
     bool cancelled = false;
+    SetUndoStepHook([&] {
+        std::unique_lock lock(mutex);
+        pressed.wait(lock, [&] { return cancelled; });
+    });
     QObject::connect(&dialog, &CHistoryDlg::ProgressDialogOpening, [&](CProcessingDlg* shown) {
-        QObject::connect(shown, &CProcessingDlg::ProgressShown, [&cancelled, shown](int passes) {
+        QObject::connect(shown, &CProcessingDlg::ProgressShown, [&, shown](int passes) {
             if (passes >= 1 && !cancelled) {
-                cancelled = true;
                 shown->CancelButton()->click();
+                std::lock_guard lock(mutex);
+                cancelled = true;
+                pressed.notify_all();
             }
         });
     });
     dialogs.answers = {QMessageBox::Yes, QMessageBox::Ok};
     dialog.OnUndoRun();
+    SetUndoStepHook({});
     ASSERT_TRUE(cancelled);
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_TRUE(dialogs.shown[1].text.startsWith("Undo cancelled: "))
