@@ -49,19 +49,27 @@ rm -rf "$work/loop" "$work/cli" "$work/perl"
 
 echo "== renumber by one, $count files (every target is another file's name)"
 number_folder() {
+    rm -rf "$1"
     mkdir "$1"
     (cd "$1" && seq -f "%06g.dat" 1 "$count" | xargs touch)
 }
-number_folder "$work/loop"
-number_folder "$work/cli"
-sync
-loop_time=$(seconds "$build/bin/rename_loop" "$work/loop" --renumber "$count")
-cli_time=$(seconds "$cli" run --set TextSeqModifications=Seq --set NumericAlphaSequence=Num \
-    --set StartWith=2 --set DigitCount=6 --set SequencePlacement=Replace "$work/cli")
+# Alternating, best of three each, on a machine whose disk is shared.
+loop_time=""
+cli_time=""
+for _ in 1 2 3; do
+    number_folder "$work/loop"
+    number_folder "$work/cli"
+    sync
+    t=$(seconds "$build/bin/rename_loop" "$work/loop" --renumber "$count")
+    loop_time=$(awk -v a="$t" -v b="$loop_time" 'BEGIN { print (b == "" || a < b) ? a : b }')
+    t=$(seconds "$cli" run --set TextSeqModifications=Seq --set NumericAlphaSequence=Num \
+        --set StartWith=2 --set DigitCount=6 --set SequencePlacement=Replace "$work/cli")
+    cli_time=$(awk -v a="$t" -v b="$cli_time" 'BEGIN { print (b == "" || a < b) ? a : b }')
+done
 last=$(printf '%06d.dat' $((count + 1)))
 [ -e "$work/cli/$last" ] && [ ! -e "$work/cli/000001.dat" ] && echo "every file renumbered"
 echo "renameat2 loop: $loop_time s (top down)"
-echo "quorvan-cli:    $cli_time s, ratio $(ratio "$cli_time" "$loop_time") to the loop (goal at most 1.5)"
+echo "quorvan-cli:    $cli_time s (journaled), ratio $(ratio "$cli_time" "$loop_time") to the loop (goal at most 1.5)"
 rm -rf "$work/loop" "$work/cli"
 
 echo "== the run journal, $count files renamed with a prefix"
