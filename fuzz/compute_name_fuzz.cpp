@@ -17,6 +17,7 @@
 #include "rules/rename_rules.h"
 
 using quorvan::CRenameRules;
+using quorvan::RenameSettings;
 using quorvan::fuzz::Shown;
 using quorvan::fuzz::Unescape;
 
