@@ -55,15 +55,8 @@ QPushButton* AddButton(CQtPage* page, int id, const QString& text, const QString
 }
 
 QTreeView* AddReportList(CQtPage* page, int id, QAbstractItemModel* model) {
-    auto* view = new QTreeView(page);
+    QTreeView* view = MakeReportView(page);
     view->setModel(model);
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->header()->setStretchLastSection(false);
     page->Bind(id, view);
     return view;

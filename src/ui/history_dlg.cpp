@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/file_system.h"
+#include "ui/page_widgets.h"
 #include "ui/processing_dlg.h"
 #include "ui/undo_runner.h"
 #include "ui/user_dialogs.h"
@@ -22,15 +23,7 @@ namespace {
 constexpr const char* kGeometryKey = "HistoryWindow";
 
 QTreeView* MakeTableView(QWidget* parent) {
-    auto* view = new QTreeView(parent);
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    // Uniform rows keep a list of a hundred thousand operations quick.
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QTreeView* view = MakeReportView(parent);
     view->setTextElideMode(Qt::ElideMiddle);
     return view;
 }

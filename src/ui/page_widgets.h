@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QTimeEdit;
+class QTreeView;
 class QWidget;
 
 namespace quorvan {
@@ -46,5 +47,8 @@ QGroupBox* AddHeadedFrame(QWidget* page, QBoxLayout* layout, QAbstractButton* he
 void FollowOnClick(CQtPage* page, int head, std::vector<int> followers);
 // Enables each control exactly when `on` is true.
 void EnableEach(CQtPage* page, const std::vector<int>& ids, bool on);
+
+// A read-only list of rows with columns, one row selected at a time.
+QTreeView* MakeReportView(QWidget* parent);
 
 }  // namespace quorvan
