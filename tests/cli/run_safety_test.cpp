@@ -21,6 +21,7 @@ namespace quorvan {
 namespace {
 
 using test::RunCommand;
+using test::ScratchMount;
 using test::ShellQuote;
 using test::TestDir;
 using Inventory = std::map<std::string, std::string>;
@@ -62,12 +63,14 @@ class RunSafety : public ::testing::Test {
 // file the run still reads (it did with "$d/.": data lost).
 TEST_F(RunSafety, ADestinationThatIsTheSourceFolderSpeltAnotherWayLosesNothing) {
     const std::string link = state / "link";
-    for (const char* way : {"/.", "//", "/sub/..", "a link", "as it is"}) {
+    for (const char* way : {"/.", "//", "/sub/..", "a link", "as it is", "a bind mount"}) {
         SCOPED_TRACE(way);
         TestDir d;
         d.CreateFile("a", "AAA");
         d.CreateFile("new_a", "ORIGINAL");
         d.CreateDir("sub");
+        TestDir bound;
+        ScratchMount mount(bound.Path());
         std::string destination = d.Path() + way;
         if (way == std::string("a link")) {
             unlink(link.c_str());
@@ -75,6 +78,11 @@ TEST_F(RunSafety, ADestinationThatIsTheSourceFolderSpeltAnotherWayLosesNothing) 
             destination = link;
         } else if (way == std::string("as it is")) {
             destination = d.Path();
+        } else if (way == std::string("a bind mount")) {
+            if (!mount.Mount("--bind " + ShellQuote(d.Path()))) {
+                continue;  // needs root
+            }
+            destination = bound.Path();
         }
         std::string err;
         EXPECT_EQ(

@@ -20,33 +20,9 @@ namespace quorvan {
 namespace {
 
 using test::RunCommand;
+using test::ScratchMount;
 using test::ShellQuote;
 using test::TestDir;
-
-// A file system mounted for one test (root only); unmounted on destruction.
-class ScratchMount final {
-  public:
-    explicit ScratchMount(const std::string& folder) : folder_(folder) {}
-    ~ScratchMount() {
-        if (mounted_) {
-            RunCommand("umount -- " + ShellQuote(folder_));
-        }
-    }
-    ScratchMount(const ScratchMount&) = delete;
-    ScratchMount& operator=(const ScratchMount&) = delete;
-
-    bool Mount(const std::string& arguments) {
-        if (geteuid() != 0) {
-            return false;
-        }
-        mounted_ = RunCommand("mount " + arguments + " " + ShellQuote(folder_), nullptr, true) == 0;
-        return mounted_;
-    }
-
-  private:
-    std::string folder_;
-    bool mounted_ = false;
-};
 
 mode_t ModeOf(const std::string& path) {
     struct stat st {};
@@ -92,6 +68,39 @@ TEST(MoveNoReplaceTest, NeverReplacesAnExistingTarget) {
     EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "link", error));
     EXPECT_EQ(error, EEXIST);
     EXPECT_EQ(dir.Read("a.txt"), "new");
+}
+
+// Moves by name inside an open folder keep every promise of moves by path;
+// a path elsewhere still goes by path.
+TEST(MoveNoReplaceTest, InsideAnOpenFolderMovesByNameAndNeverReplaces) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "b.txt", "sub/c.txt"});
+    ASSERT_EQ(link((dir / "b.txt").c_str(), (dir / "hard.txt").c_str()), 0);
+    COpenFolder folder;
+    ASSERT_TRUE(folder.Open(dir.Path()));
+    struct Case {
+        std::string from, to;
+        int error;
+    };
+    const std::vector<Case> cases = {
+        {"a.txt", "moved.txt", 0},     {"moved.txt", "b.txt", EEXIST},
+        {"b.txt", "hard.txt", EEXIST}, {"missing.txt", "x.txt", ENOENT},
+        {"sub/c.txt", "sub/d.txt", 0}, {"sub/d.txt", "e.txt", 0},
+    };
+    for (const Case& c : cases) {
+        int error = 0;
+        EXPECT_EQ(MoveNoReplace(dir / c.from, dir / c.to, error, &folder), c.error == 0)
+            << c.from << " -> " << c.to;
+        if (c.error != 0) {
+            EXPECT_EQ(error, c.error) << c.from << " -> " << c.to;
+        }
+    }
+    EXPECT_EQ(dir.List(),
+              (std::vector<std::string>{"b.txt", "e.txt", "hard.txt", "moved.txt", "sub"}));
+    EXPECT_EQ(folder.NameIn(dir / "b.txt"), std::string("b.txt"));
+    EXPECT_EQ(folder.NameIn(dir / "sub/d.txt"), nullptr);
+    EXPECT_EQ(folder.NameIn(dir.Path() + "x/b.txt"), nullptr);
+    EXPECT_EQ(folder.NameIn(dir / ""), nullptr);
 }
 
 TEST(MoveNoReplaceTest, HardLinkAtTargetCountsAsExisting) {

@@ -178,7 +178,8 @@ void JournaledRun::Copy(const std::string& from, const std::string& to, bool tra
     ++done_;
 }
 
-void JournaledRun::SetMode(const std::string& path, uint32_t mode) {
+// What a run records before it changes a file's attributes.
+AttrsRecord JournaledRun::OldAttrs(const std::string& path) {
     struct stat st {};
     lstat(path.c_str(), &st);
     std::string value(256, '\0');
@@ -193,27 +194,17 @@ void JournaledRun::SetMode(const std::string& path, uint32_t mode) {
     if (n >= 0) {
         record.dosAttrib = value.substr(0, static_cast<size_t>(n));
     }
-    Record(record);
+    return record;
+}
+
+void JournaledRun::SetMode(const std::string& path, uint32_t mode) {
+    Record(OldAttrs(path));
     Act();
     chmod(path.c_str(), mode);
 }
 
 void JournaledRun::SetDosAttrib(const std::string& path, const std::string& value) {
-    struct stat st {};
-    lstat(path.c_str(), &st);
-    std::string old(256, '\0');
-    ssize_t n = getxattr(path.c_str(), kDosAttribName, old.data(), old.size());
-    FileStamp stamp = Stamp(path);
-    AttrsRecord record;
-    record.path = path;
-    record.dev = stamp.dev;
-    record.ino = stamp.ino;
-    record.btime = stamp.btime;
-    record.mode = st.st_mode & 07777u;
-    if (n >= 0) {
-        record.dosAttrib = old.substr(0, static_cast<size_t>(n));
-    }
-    Record(record);
+    Record(OldAttrs(path));
     Act();
     if (setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) != 0) {
         throw std::runtime_error("setxattr " + path);

@@ -49,6 +49,7 @@ class JournaledRun final {
     void Act();
     void Record(const JournalRecord& record);
     FileStamp Stamp(const std::string& path);
+    AttrsRecord OldAttrs(const std::string& path);
     std::string TempName(const std::string& besidePath);
 
     CJournalWriter writer_;

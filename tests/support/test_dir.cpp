@@ -115,8 +115,26 @@ std::string TestDir::Read(const std::string& relative) const {
 }
 
 std::vector<std::string> TestDir::List(const std::string& relative) const {
+    return ListNames(*this / relative);
+}
+
+ScratchMount::~ScratchMount() {
+    if (mounted_) {
+        RunCommand("umount -- " + ShellQuote(folder_));
+    }
+}
+
+bool ScratchMount::Mount(const std::string& arguments) {
+    if (geteuid() != 0) {
+        return false;
+    }
+    mounted_ = RunCommand("mount " + arguments + " " + ShellQuote(folder_), nullptr, true) == 0;
+    return mounted_;
+}
+
+std::vector<std::string> ListNames(const std::string& folder) {
     std::vector<std::string> names;
-    if (DIR* dir = opendir((*this / relative).c_str())) {
+    if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* d = readdir(dir)) {
             std::string name = d->d_name;
             if (name != "." && name != "..") {

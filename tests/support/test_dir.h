@@ -69,4 +69,25 @@ std::optional<int> RunInChild(const std::function<int()>& body, int timeoutMs = 
 // Single-quotes a text for the shell.
 std::string ShellQuote(const std::string& text);
 
+// A file system mounted on a folder for one test (root only); unmounted on
+// destruction.
+class ScratchMount final {
+  public:
+    explicit ScratchMount(const std::string& folder) : folder_(folder) {}
+    ~ScratchMount();
+    ScratchMount(const ScratchMount&) = delete;
+    ScratchMount& operator=(const ScratchMount&) = delete;
+
+    // `arguments` for mount(8) before the folder, e.g. "--bind SOURCE"; false
+    // when not root or the mount fails.
+    bool Mount(const std::string& arguments);
+
+  private:
+    std::string folder_;
+    bool mounted_ = false;
+};
+
+// The sorted names in a folder, without "." and ".."; none when it cannot be read.
+std::vector<std::string> ListNames(const std::string& folder);
+
 }  // namespace quorvan::test

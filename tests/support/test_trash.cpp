@@ -1,9 +1,7 @@
 #include "support/test_trash.h"
 
-#include <dirent.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "support/test_dir.h"
@@ -25,18 +23,7 @@ std::string TestTrash::Folder() {
 }
 
 std::vector<std::string> TestTrash::Files() {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir((Folder() + "/files").c_str())) {
-        while (dirent* d = readdir(dir)) {
-            std::string name = d->d_name;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return ListNames(Folder() + "/files");
 }
 
 void TestTrash::Empty() {
