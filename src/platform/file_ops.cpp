@@ -342,6 +342,55 @@ bool MoveNoReplace(const std::string& from, const std::string& to, int& error) {
     return result == 0;
 }
 
+COpenFolder::~COpenFolder() {
+    Close();
+}
+
+void COpenFolder::Close() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+    fd_ = -1;
+    path_.clear();
+}
+
+bool COpenFolder::Open(const std::string& folder) {
+    if (fd_ >= 0 && folder == path_) {
+        return true;
+    }
+    Close();
+    fd_ = open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ >= 0) {
+        path_ = folder;
+    }
+    return fd_ >= 0;
+}
+
+const char* COpenFolder::NameIn(const std::string& path) const {
+    const size_t size = path_.size();
+    if (fd_ < 0 || path.size() <= size + 1 || path.compare(0, size, path_) != 0 ||
+        path[size] != '/' || path.find('/', size + 1) != std::string::npos) {
+        return nullptr;
+    }
+    return path.c_str() + size + 1;
+}
+
+bool MoveNoReplace(const std::string& from, const std::string& to, int& error,
+                   const COpenFolder* folder) {
+    const char* fromName = folder != nullptr ? folder->NameIn(from) : nullptr;
+    const char* toName = fromName != nullptr ? folder->NameIn(to) : nullptr;
+    if (toName != nullptr) {
+        if (renameat2(folder->Fd(), fromName, folder->Fd(), toName, RENAME_NOREPLACE) == 0) {
+            return true;
+        }
+        if (errno != EINVAL && errno != ENOSYS && errno != EEXIST) {
+            error = errno;
+            return false;
+        }
+    }
+    return MoveNoReplace(from, to, error);
+}
+
 int CreateTemporaryBeside(const std::string& path, unsigned mode, std::string& temp,
                           const std::string& tag) {
     int fd = -1;

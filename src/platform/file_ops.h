@@ -19,6 +19,33 @@ namespace quorvan {
 // file system goes through a temporary name.
 bool MoveNoReplace(const std::string& from, const std::string& to, int& error);
 
+// A folder kept open so that moves inside it go by name: the system then
+// spares the walk of the whole path on every move of a long run.
+class COpenFolder final {
+  public:
+    COpenFolder() = default;
+    ~COpenFolder();
+    COpenFolder(const COpenFolder&) = delete;
+    COpenFolder& operator=(const COpenFolder&) = delete;
+
+    // Opens `folder` unless it is open already; false when it cannot be.
+    bool Open(const std::string& folder);
+    // The name of `path` in the open folder, or null when it lies elsewhere.
+    const char* NameIn(const std::string& path) const;
+    int Fd() const { return fd_; }
+
+  private:
+    void Close();
+
+    std::string path_;
+    int fd_ = -1;
+};
+
+// MoveNoReplace by name inside `folder` when both paths lie in it; the
+// rarer ways (no RENAME_NOREPLACE, a change of letter case) go by path.
+bool MoveNoReplace(const std::string& from, const std::string& to, int& error,
+                   const COpenFolder* folder);
+
 // The part of MoveNoReplace for file systems that refuse RENAME_NOREPLACE
 // (link + unlink, else check-then-rename). 0 or an errno value. Callers use
 // MoveNoReplace; this is separate so that tests can reach it on any file system.

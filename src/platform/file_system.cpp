@@ -102,6 +102,7 @@ bool ListFolder(const std::string& folder, const std::function<void(const Folder
         entry.name.assign(name);
         entry.isFolder = false;
         entry.isLinkToFolder = false;
+        entry.isRegularFile = type == DT_REG;
         if (type == DT_UNKNOWN) {
             struct stat st {};
             if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {

@@ -55,6 +55,7 @@ struct FolderEntry {
     std::string name;
     bool isFolder = false;  // a real folder, not a link to one
     bool isLinkToFolder = false;
+    bool isRegularFile = false;  // a plain file, known from the listing alone
 };
 
 // Lists one folder in the order the file system returns its entries, without

@@ -222,7 +222,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
                 journal->Rename(current, target, step.identity,
                                 step.from.empty() ? TempSide::None : TempSide::From);
             }
-            if (!MoveNoReplace(current, target, error)) {
+            if (!MoveNoReplace(current, target, error, step.folder)) {
                 if (undo != nullptr) {
                     undo->NotTaken();
                 }
@@ -441,6 +441,7 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     };
     std::vector<std::string> temporaries(entries.size());
     std::vector<uint8_t> done(entries.size(), 0);
+    COpenFolder openFolder;
     size_t step = 0;
     int32_t passes = 0;
 
@@ -499,6 +500,10 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         fileStep.journal = journal;
         fileStep.identity = identity(move.entry);
         fileStep.tag = tag;
+        if (work.renameInPlace && openFolder.NameIn(original) == nullptr) {
+            openFolder.Open(original.substr(0, original.rfind('/')));
+        }
+        fileStep.folder = &openFolder;
         finishEntry(move.entry,
                     ProcessFile(original, target, work, isPlanSource, logFile, undoFile, fileStep));
         if (!work.renameInPlace) {

@@ -16,6 +16,7 @@
 
 namespace quorvan {
 
+class COpenFolder;
 class CRunLog;
 class CUndoScript;
 
@@ -71,13 +72,14 @@ struct FileOutcome {
 
 // What a run adds to one file's work.
 struct FileStep {
-    std::string from;                 // where the file is now, when not at its
-                                      // original name (a cycle's temporary name)
-    std::function<bool()> cancelled;  // can stop a copy in the middle
-    CRunRecorder* journal = nullptr;  // the run's journal
-    FileIdentity identity;            // the file's device and inode, when
-                                      // known: spares the journal a look
-    std::string tag;                  // the run's tag in temporary names
+    std::string from;                     // where the file is now, when not at its
+                                          // original name (a cycle's temporary name)
+    std::function<bool()> cancelled;      // can stop a copy in the middle
+    CRunRecorder* journal = nullptr;      // the run's journal
+    FileIdentity identity;                // the file's device and inode, when
+                                          // known: spares the journal a look
+    std::string tag;                      // the run's tag in temporary names
+    const COpenFolder* folder = nullptr;  // the file's folder, open: moves by name
 };
 
 // The work for one plan entry: move or copy `original` to `target`, then the

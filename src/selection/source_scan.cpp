@@ -152,8 +152,55 @@ bool CFileListBuilder::IsRunFile(const std::string& path) const {
     return (!logFile_.empty() && path == logFile_) || (!undoFile_.empty() && path == undoFile_);
 }
 
+void CListedFolder::Load(std::string_view folder) {
+    folder_.assign(folder);
+    loaded_ = true;
+    hashes_.clear();
+    const std::string spelt = folder_.empty() ? "/" : folder_;
+    std::string sample;
+    int error = 0;
+    if (!ListFolder(
+            spelt,
+            [&](const FolderEntry& entry) {
+                if (entry.isRegularFile) {
+                    hashes_.push_back(std::hash<std::string_view>()(entry.name));
+                    sample = entry.name;
+                }
+            },
+            error) ||
+        sample.empty()) {
+        hashes_.clear();
+        return;
+    }
+    // A folder that can be listed but not entered: its files cannot be reached.
+    FileStatus status;
+    if (!GetFileStatus(JoinPath(spelt, sample), status, kStatusExists)) {
+        hashes_.clear();
+        return;
+    }
+    std::sort(hashes_.begin(), hashes_.end());
+}
+
+bool CListedFolder::HasFile(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return false;
+    }
+    const std::string_view folder = std::string_view(path).substr(0, slash);
+    if (!loaded_ || folder != folder_) {
+        Load(folder);
+    }
+    return std::binary_search(
+        hashes_.begin(), hashes_.end(),
+        std::hash<std::string_view>()(std::string_view(path).substr(slash + 1)));
+}
+
 bool CFileListBuilder::AddFileIfAccepted(const std::string& path) {
-    if (!filter_.Matches(path)) {
+    return AddFileIfAccepted(path, false);
+}
+
+bool CFileListBuilder::AddFileIfAccepted(const std::string& path, bool listedAsFile) {
+    if (!(listedAsFile && !filtersOn_) && !filter_.Matches(path)) {
         return false;
     }
     // A run renaming the log it writes would leave an undo entry undoing that.
@@ -202,7 +249,7 @@ void CFileListBuilder::WalkFolder(const std::string& folder) {
         std::string path = JoinPath(folder, entry.name);
         if (entry.isFolder) {
             WalkFolder(path);
-        } else if (AddFileIfAccepted(path)) {
+        } else if (AddFileIfAccepted(path, entry.isRegularFile)) {
             ++fileCount;
         }
     }
@@ -213,7 +260,8 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
     bool result = false;
     rules_.ClearPlan();
     rules_.GatherFromPages(request.sourceFolder);
-    filter_.ReadFromPage();
+    filtersOn_ = filter_.ReadFromPage();
+    listed_ = CListedFolder();
     const RenameSettings& settings = rules_.Settings();
     logFile_ = settings.LogFile ? JoinPath(request.sourceFolder, kLogFileName) : std::string();
     undoFile_ =
@@ -247,7 +295,7 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
             }
             result = true;
             const std::string path = rows.RowPath(row);
-            if (!path.empty() && AddFileIfAccepted(path)) {
+            if (!path.empty() && AddFileIfAccepted(path, !filtersOn_ && listed_.HasFile(path))) {
                 ++fileCount;
             }
         }
@@ -257,7 +305,8 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
                 continue;
             }
             result = true;
-            if (!row.path.empty() && AddFileIfAccepted(row.path)) {
+            if (!row.path.empty() &&
+                AddFileIfAccepted(row.path, !filtersOn_ && listed_.HasFile(row.path))) {
                 ++fileCount;
             }
         }

@@ -92,6 +92,24 @@ struct FileListRequest {
     bool renameCdAudio = false;             // "Rename CD Audio Files" ticked
 };
 
+// The plain files of one folder as one listing saw them, kept as hashes of
+// their names. With no filter group on only a file's existence counts, and a
+// listing answers that for a whole folder where asking the system about each
+// file would cost about as much as renaming it.
+class CListedFolder final {
+  public:
+    // True when the listing of the path's folder showed a plain file of that
+    // name; false also when it cannot say (the caller then asks the system).
+    bool HasFile(const std::string& path);
+
+  private:
+    void Load(std::string_view folder);
+
+    std::string folder_;
+    bool loaded_ = false;
+    std::vector<uint64_t> hashes_;  // sorted
+};
+
 // Fills the rename plan with the files that the filter accepts.
 class CFileListBuilder final {
   public:
@@ -108,6 +126,9 @@ class CFileListBuilder final {
     // Adds the file to the plan when the filter lets it pass; the run's own
     // log and undo script are left out.
     bool AddFileIfAccepted(const std::string& path);
+    // The same for a file a listing made just now has shown to be a plain
+    // file: with no filter group on, its existence is not asked again.
+    bool AddFileIfAccepted(const std::string& path, bool listedAsFile);
     // Offers every file below the folder, depth first with sub-folders walked
     // where they are met; adds the accepted ones to fileCount and returns it.
     // Symbolic links to folders are not followed and no folder is walked twice.
@@ -127,6 +148,8 @@ class CFileListBuilder final {
 
     CRenameRules& rules_;
     CFilterSettings& filter_;
+    bool filtersOn_ = true;  // as the last BuildFileList found the page
+    CListedFolder listed_;
     UnreadableFolderHandler onUnreadable_;
     std::set<std::pair<uint64_t, uint64_t>> visited_;
     std::string logFile_;

@@ -1,6 +1,7 @@
 #include "selection/source_scan.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -251,6 +252,32 @@ TEST_F(FileListTest, EachBuildStartsFromAnEmptyPlanAndReadsThePagesAfresh) {
     EXPECT_TRUE(builder.BuildFileList(request));
     EXPECT_EQ(builder.fileCount, 0);
     EXPECT_TRUE(Plan().empty());
+}
+
+// With no filter on, only whether each ticked file is there decides; what has
+// gone since the scan stays out, whatever kind of entry is left at its name.
+TEST_F(FileListTest, WithoutFiltersRowsGoneSinceTheScanStayOut) {
+    dir.CreateFiles({"kept.txt", "gone.txt", "target.txt", "sub/inner.txt"});
+    ASSERT_EQ(symlink("target.txt", (dir / "link.txt").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", (dir / "dangling.txt").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    FileListRequest request;
+    request.sourceFolder = dir.Path();
+    for (const char* name : {"dangling.txt", "gone.txt", "kept.txt", "link.txt", "pipe",
+                             "sub/inner.txt", "never.txt"}) {
+        request.sourceRows.push_back({dir / name, true});
+    }
+    std::remove((dir / "gone.txt").c_str());
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "kept.txt", dir / "link.txt", dir / "pipe",
+                                                dir / "sub/inner.txt"}));
+
+    // The next build lists the folder afresh.
+    std::remove((dir / "kept.txt").c_str());
+    dir.CreateFile("gone.txt");
+    EXPECT_TRUE(builder.BuildFileList(request));
+    EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "gone.txt", dir / "link.txt", dir / "pipe",
+                                                dir / "sub/inner.txt"}));
 }
 
 TEST_F(FileListTest, FolderTreeIgnoresTicksAndReachesEveryDepth) {
