@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -24,7 +25,7 @@ std::vector<FileIdentity> ListSourceIdentities(const std::vector<CRenamePlan::En
         byFolder[std::string_view(path).substr(0, slash == std::string::npos ? 0 : slash)]
             .push_back(i);
     }
-    for (const auto& [folder, members] : byFolder) {
+    for (auto& [folder, members] : byFolder) {
         const std::string spelt = folder.empty() ? "/" : std::string(folder);
         const int fd = open(spelt.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         struct stat st {};
@@ -35,17 +36,25 @@ std::vector<FileIdentity> ListSourceIdentities(const std::vector<CRenamePlan::En
             }
             continue;
         }
-        std::unordered_map<std::string_view, uint32_t> names;
-        names.reserve(members.size());
-        for (uint32_t i : members) {
-            names.emplace(std::string_view(entries[i].first).substr(folder.size() + 1), i);
+        // The plan is in byte order, so a folder's files come in the order of
+        // their names: each listed name is found by a binary search.
+        const size_t skip = folder.size() + 1;
+        auto nameOf = [&entries, skip](uint32_t i) {
+            return std::string_view(entries[i].first).substr(skip);
+        };
+        auto byName = [&nameOf](uint32_t a, uint32_t b) { return nameOf(a) < nameOf(b); };
+        if (!std::is_sorted(members.begin(), members.end(), byName)) {
+            std::sort(members.begin(), members.end(), byName);
         }
         int32_t sample = -1;
         while (const dirent* d = readdir(listing)) {
-            auto found = names.find(d->d_name);
-            if (found != names.end()) {
-                identities[found->second] = {st.st_dev, d->d_ino};
-                sample = static_cast<int32_t>(found->second);
+            const std::string_view name = d->d_name;
+            auto found = std::lower_bound(
+                members.begin(), members.end(), name,
+                [&nameOf](uint32_t i, std::string_view wanted) { return nameOf(i) < wanted; });
+            if (found != members.end() && nameOf(*found) == name) {
+                identities[*found] = {st.st_dev, d->d_ino};
+                sample = static_cast<int32_t>(*found);
             }
         }
         closedir(listing);

@@ -3,6 +3,7 @@
 
 #include "platform/file_ops.h"
 #include "run/run_history.h"
+#include "run/run_recorder.h"
 #include "run/undo_run.h"
 #include "run_test_support.h"
 #include "support/journaled_run.h"
@@ -10,6 +11,29 @@
 
 namespace quorvan::test {
 namespace {
+
+// The identities a run journals come from one listing per folder; each must
+// be the file's own, whatever bytes its name holds and in whatever folder.
+TEST(RunJournal, SourcesAreKnownByTheirOwnInodes) {
+    TestDir dir;
+    const std::vector<std::string> names = {"\x01",  " lead", "B", "a",        "a b", "a.b",
+                                            "sub/a", "sub/z", "z", "\xc3\xa9", "\xff"};
+    std::vector<CRenamePlan::Entry> entries;
+    for (const std::string& name : names) {
+        entries.emplace_back(dir.CreateFile(name, name), dir / ("new " + name));
+    }
+    std::sort(entries.begin(), entries.end());
+    entries.emplace_back(dir / "gone", dir / "new gone");  // no such file
+    const std::vector<FileIdentity> identities = ListSourceIdentities(entries);
+    ASSERT_EQ(identities.size(), entries.size());
+    for (size_t i = 0; i + 1 < entries.size(); ++i) {
+        struct stat st {};
+        ASSERT_EQ(lstat(entries[i].first.c_str(), &st), 0);
+        EXPECT_EQ(identities[i].dev, st.st_dev) << entries[i].first;
+        EXPECT_EQ(identities[i].ino, st.st_ino) << entries[i].first;
+    }
+    EXPECT_EQ(identities.back().ino, 0u);
+}
 
 // A real run through the engine, journaled, then undone from its journal.
 struct JournaledStart {
