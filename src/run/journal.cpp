@@ -1100,9 +1100,8 @@ int CJournalWriter::Create(const std::string& path, const StartRecord& start) {
     if (result == 0) {
         result = Append(start);
     }
-    if (result == 0 && fdatasync(fd_) != 0) {
-        result = errno;
-    }
+    // The start record reaches the disk with the first batch, like every
+    // record after it: waiting here would hold up every run's start.
     bool named = false;
     if (result == 0) {
         named = renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0;

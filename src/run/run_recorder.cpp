@@ -7,7 +7,6 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -25,7 +24,7 @@ std::vector<FileIdentity> ListSourceIdentities(const std::vector<CRenamePlan::En
         byFolder[std::string_view(path).substr(0, slash == std::string::npos ? 0 : slash)]
             .push_back(i);
     }
-    for (auto& [folder, members] : byFolder) {
+    for (const auto& [folder, members] : byFolder) {
         const std::string spelt = folder.empty() ? "/" : std::string(folder);
         const int fd = open(spelt.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         struct stat st {};
@@ -36,25 +35,17 @@ std::vector<FileIdentity> ListSourceIdentities(const std::vector<CRenamePlan::En
             }
             continue;
         }
-        // The plan is in byte order, so a folder's files come in the order of
-        // their names: each listed name is found by a binary search.
-        const size_t skip = folder.size() + 1;
-        auto nameOf = [&entries, skip](uint32_t i) {
-            return std::string_view(entries[i].first).substr(skip);
-        };
-        auto byName = [&nameOf](uint32_t a, uint32_t b) { return nameOf(a) < nameOf(b); };
-        if (!std::is_sorted(members.begin(), members.end(), byName)) {
-            std::sort(members.begin(), members.end(), byName);
+        std::unordered_map<std::string_view, uint32_t> names;
+        names.reserve(members.size());
+        for (uint32_t i : members) {
+            names.emplace(std::string_view(entries[i].first).substr(folder.size() + 1), i);
         }
         int32_t sample = -1;
         while (const dirent* d = readdir(listing)) {
-            const std::string_view name = d->d_name;
-            auto found = std::lower_bound(
-                members.begin(), members.end(), name,
-                [&nameOf](uint32_t i, std::string_view wanted) { return nameOf(i) < wanted; });
-            if (found != members.end() && nameOf(*found) == name) {
-                identities[*found] = {st.st_dev, d->d_ino};
-                sample = static_cast<int32_t>(*found);
+            auto found = names.find(d->d_name);
+            if (found != names.end()) {
+                identities[found->second] = {st.st_dev, d->d_ino};
+                sample = static_cast<int32_t>(found->second);
             }
         }
         closedir(listing);
@@ -170,7 +161,8 @@ void CRunRecorder::Times(const std::string& path, int64_t newAccess, int64_t new
 
 void CRunRecorder::File(const std::string& from, const std::string& to, bool ok,
                         const std::string& error) {
-    Append(FileRecord{from, to, ok, ok ? std::string() : error});
+    // A file done is named by its operation's record: no copies of its paths.
+    Append(ok ? FileRecord{{}, {}, true, {}} : FileRecord{from, to, false, error});
 }
 
 void CRunRecorder::End(RunEnd status, int64_t done, int64_t failed) {

@@ -442,6 +442,12 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     std::vector<std::string> temporaries(entries.size());
     std::vector<uint8_t> done(entries.size(), 0);
     COpenFolder openFolder;
+    // One step for every file: only where it is and who it is change.
+    FileStep fileStep;
+    fileStep.cancelled = cancelled;
+    fileStep.journal = journal;
+    fileStep.tag = tag;
+    fileStep.folder = &openFolder;
     size_t step = 0;
     int32_t passes = 0;
 
@@ -492,18 +498,15 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         if (const auto& hook = BeforeFileHook()) {
             hook(original);
         }
-        FileStep fileStep;
         if (move.kind == MoveStep::Kind::FromTemporary) {
             fileStep.from = temporaries[move.entry];
+        } else {
+            fileStep.from.clear();
         }
-        fileStep.cancelled = cancelled;
-        fileStep.journal = journal;
         fileStep.identity = identity(move.entry);
-        fileStep.tag = tag;
         if (work.renameInPlace && openFolder.NameIn(original) == nullptr) {
             openFolder.Open(original.substr(0, original.rfind('/')));
         }
-        fileStep.folder = &openFolder;
         finishEntry(move.entry,
                     ProcessFile(original, target, work, isPlanSource, logFile, undoFile, fileStep));
         if (!work.renameInPlace) {
@@ -536,10 +539,10 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
             if (entryCheck.status == EntryStatus::Unchanged) {
                 // A track without a title keeps its name without a word.
                 if (!entries[index].second.empty()) {
-                    FileStep fileStep;
-                    fileStep.journal = journal;
+                    FileStep unchanged;
+                    unchanged.journal = journal;
                     outcome = ProcessFile(entries[index].first, entries[index].second, work,
-                                          isPlanSource, logFile, undoFile, fileStep);
+                                          isPlanSource, logFile, undoFile, unchanged);
                 }
             } else {
                 outcome.failed = true;
