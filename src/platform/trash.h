@@ -7,7 +7,7 @@
 namespace quorvan {
 
 // Where a trashed file went: the file in a trash's "files" folder and its
-// description in "info" (freedesktop.org Trash specification).
+// description in "info", laid out as every desktop's trash is.
 struct TrashEntry {
     std::string file;
     std::string info;
