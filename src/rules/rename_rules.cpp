@@ -32,6 +32,29 @@ std::array<CRenameRules::DateTimeGroup, 3> CRenameRules::DateTimeGroups() {
     }};
 }
 
+namespace {
+
+// Reads a box and, only when it is ticked, its edit box: a box switched off
+// keeps the text it had.
+void ReadCheckedEdit(const CPageControls& page, int check, int edit, bool& on, std::string& text) {
+    on = page.IsChecked(check);
+    if (on) {
+        text = page.Text(edit);
+    }
+}
+
+// Checks a box, enables it, and lets its edit box follow it with `text`.
+void ShowCheckedEdit(CPageControls& page, int check, int edit, bool on, const std::string& text) {
+    page.SetEnabled(check, true);
+    page.SetChecked(check, on);
+    if (on) {
+        page.SetEnabled(edit, true);
+        page.SetText(edit, text);
+    }
+}
+
+}  // namespace
+
 bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
     RenameSettings& s = settings_;
     s.SourcePath = sourceFolder;
@@ -41,14 +64,8 @@ bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
     CPageControls& r = *renamePage_;
     s.TextMode = r.IsChecked(ids::kTextModifications);
     if (s.TextMode) {
-        s.AddPrefix = r.IsChecked(ids::kAddPrefix);
-        if (s.AddPrefix) {
-            s.Prefix = r.Text(ids::kPrefix);
-        }
-        s.AddSuffix = r.IsChecked(ids::kAddSuffix);
-        if (s.AddSuffix) {
-            s.Suffix = r.Text(ids::kSuffix);
-        }
+        ReadCheckedEdit(r, ids::kAddPrefix, ids::kPrefix, s.AddPrefix, s.Prefix);
+        ReadCheckedEdit(r, ids::kAddSuffix, ids::kSuffix, s.AddSuffix, s.Suffix);
         s.CaseChange = r.IsChecked(ids::kChangeCase);
         if (s.CaseChange) {
             s.UpperCase = r.IsChecked(ids::kLowerCase) ? 0 : 1;
@@ -84,25 +101,15 @@ bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
             s.AlphaStartWith = r.Text(ids::kAlphaStart);
             s.DigitCount = ParseLong(r.Text(ids::kCharacters));
         }
-        s.AddPrefix = r.IsChecked(ids::kSeqAddPrefix);
-        if (s.AddPrefix) {
-            s.Prefix = r.Text(ids::kSeqPrefix);
-        }
-        s.AddSuffix = r.IsChecked(ids::kSeqAddSuffix);
-        if (s.AddSuffix) {
-            s.Suffix = r.Text(ids::kSeqSuffix);
-        }
+        ReadCheckedEdit(r, ids::kSeqAddPrefix, ids::kSeqPrefix, s.AddPrefix, s.Prefix);
+        ReadCheckedEdit(r, ids::kSeqAddSuffix, ids::kSeqSuffix, s.AddSuffix, s.Suffix);
     }
 
     CPageControls& e = *extendedPage_;
-    s.ChangeExtension = e.IsChecked(ids::kChangeExtension);
-    if (s.ChangeExtension) {
-        s.ChangeExtensionString = e.Text(ids::kNewExtension);
-    }
-    s.ConcatExtension = e.IsChecked(ids::kConcatExtension);
-    if (s.ConcatExtension) {
-        s.ConcatExtensionString = e.Text(ids::kConcatText);
-    }
+    ReadCheckedEdit(e, ids::kChangeExtension, ids::kNewExtension, s.ChangeExtension,
+                    s.ChangeExtensionString);
+    ReadCheckedEdit(e, ids::kConcatExtension, ids::kConcatText, s.ConcatExtension,
+                    s.ConcatExtensionString);
     s.IncludeSubFolders = e.IsChecked(ids::kIncludeSubfolders);
     s.LogFile = e.IsChecked(ids::kGenerateLog);
     s.UndoBatchFile = e.IsChecked(ids::kGenerateUndo);
@@ -132,20 +139,6 @@ bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
     }
     return true;
 }
-
-namespace {
-
-// Checks a box, enables it, and lets its edit box follow it with `text`.
-void ShowCheckedEdit(CPageControls& page, int check, int edit, bool on, const std::string& text) {
-    page.SetEnabled(check, true);
-    page.SetChecked(check, on);
-    if (on) {
-        page.SetEnabled(edit, true);
-        page.SetText(edit, text);
-    }
-}
-
-}  // namespace
 
 void CRenameRules::ApplyToPages(const std::string& sourceFolder) {
     RenameSettings& s = settings_;
