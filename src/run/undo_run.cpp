@@ -154,6 +154,13 @@ class CUndoer final {
     bool Cancelled() const { return options_.cancel != nullptr && options_.cancel->load(); }
     void CountRunFiles(int64_t& done, int64_t& failed) const;
     void Tally();
+    // The end of an undo or a keep: what the run left behind goes, the files
+    // are counted. False when the journal failed on the way.
+    bool Conclude();
+    // Appends `record` stamped with the time now (not in a dry run); false,
+    // with the undo ended as failed, when the journal cannot take it.
+    template <typename Record>
+    bool AppendStamped(Record record);
 
     const Journal& journal_;
     const StartRecord& start_;
@@ -650,16 +657,40 @@ void CUndoer::Tally() {
     }
 }
 
+bool CUndoer::Conclude() {
+    if (!Stopped()) {
+        RemoveLeftovers();
+    }
+    Tally();
+    if (Stopped()) {
+        summary_.ended = UndoSummary::Ended::JournalFailed;
+        return false;
+    }
+    return true;
+}
+
+template <typename Record>
+bool CUndoer::AppendStamped(Record record) {
+    if (fs_.Dry() || writer_ == nullptr) {
+        return true;
+    }
+    const FileTimeNs now = JournalNow();
+    record.time = JournalTimeText(now.sec);
+    record.epoch = now.sec;
+    if (int error = writer_->Append(record)) {
+        summary_.ended = UndoSummary::Ended::JournalFailed;
+        summary_.error = error;
+        return false;
+    }
+    return true;
+}
+
 void CUndoer::Undo() {
     Index();
-    if (!fs_.Dry() && writer_ != nullptr) {
-        FileTimeNs now = JournalNow();
-        if (int error =
-                writer_->Append(UndoStartRecord{JournalTimeText(now.sec), now.sec, getpid()})) {
-            summary_.ended = UndoSummary::Ended::JournalFailed;
-            summary_.error = error;
-            return;
-        }
+    UndoStartRecord start;
+    start.pid = getpid();
+    if (!AppendStamped(start)) {
+        return;
     }
     bool cancelled = false;
     for (auto it = journal_.entries.rbegin(); it != journal_.entries.rend() && !Stopped(); ++it) {
@@ -717,29 +748,16 @@ void CUndoer::Undo() {
     if (!Stopped()) {
         ResolveTempNames(false);
     }
-    if (!Stopped()) {
-        RemoveLeftovers();
-    }
-    Tally();
-    if (Stopped()) {
-        summary_.ended = UndoSummary::Ended::JournalFailed;
+    if (!Conclude()) {
         return;
     }
     summary_.ended = cancelled ? UndoSummary::Ended::Cancelled : UndoSummary::Ended::Done;
-    if (!fs_.Dry() && writer_ != nullptr) {
-        UndoEndRecord end;
-        end.restored = summary_.filesRestored;
-        end.skipped = summary_.filesSkipped;
-        end.cancelled = cancelled;
-        CountRunFiles(end.done, end.failed);
-        FileTimeNs now = JournalNow();
-        end.time = JournalTimeText(now.sec);
-        end.epoch = now.sec;
-        if (int error = writer_->Append(end)) {
-            summary_.ended = UndoSummary::Ended::JournalFailed;
-            summary_.error = error;
-        }
-    }
+    UndoEndRecord end;
+    end.restored = summary_.filesRestored;
+    end.skipped = summary_.filesSkipped;
+    end.cancelled = cancelled;
+    CountRunFiles(end.done, end.failed);
+    AppendStamped(end);
 }
 
 void CUndoer::Keep() {
@@ -755,26 +773,13 @@ void CUndoer::Keep() {
             UndoTrash(entry.line, *t);
         }
     }
-    if (!Stopped()) {
-        RemoveLeftovers();
-    }
-    Tally();
-    if (Stopped()) {
-        summary_.ended = UndoSummary::Ended::JournalFailed;
+    if (!Conclude()) {
         return;
     }
-    if (!fs_.Dry() && writer_ != nullptr) {
-        KeptRecord kept;
-        kept.resolved = summary_.stepsRestored;
-        CountRunFiles(kept.done, kept.failed);
-        FileTimeNs now = JournalNow();
-        kept.time = JournalTimeText(now.sec);
-        kept.epoch = now.sec;
-        if (int error = writer_->Append(kept)) {
-            summary_.ended = UndoSummary::Ended::JournalFailed;
-            summary_.error = error;
-        }
-    }
+    KeptRecord kept;
+    kept.resolved = summary_.stepsRestored;
+    CountRunFiles(kept.done, kept.failed);
+    AppendStamped(kept);
 }
 
 UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, bool keep) {
