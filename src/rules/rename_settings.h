@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/local_time.h"
+#include "rules/more_rules.h"
 
 namespace quorvan {
 
@@ -51,6 +52,8 @@ struct RenameSettings {
     LocalDateTime LastAccessedDate;
     LocalDateTime LastAccessedTime;
     int32_t SequencePlacement = 3;  // 0 prefix, 1 replace, 2 suffix, 3 none chosen
+    // The More Rules page, applied after the rules above in both modes.
+    MoreRuleSettings More;
 
     bool operator==(const RenameSettings&) const = default;
 };
