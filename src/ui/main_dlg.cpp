@@ -47,6 +47,7 @@
 #include "ui/path_label.h"
 #include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
+#include "ui/pages/more_rules_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
 #include "ui/undo_runner.h"
@@ -252,6 +253,8 @@ void CMainDlg::BuildLayout() {
     cdAudioPage_->SetTrackSource([this](int row) { return sourceModel_->Path(row); });
     filterPage_ = new CFilterSettingsDlg(tabs_);
     tabs_->SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_, filterPage_);
+    moreRulesPage_ = new CMoreRulesPage(tabs_);
+    tabs_->addTab(moreRulesPage_, tr("More Rules"));
 
     selectionLabel_ = new QLabel(tr("(0 of 0 files selected)"), this);
     previewLabel_ = new CCountLabel(tr("(0 files in preview)"), this);
@@ -412,6 +415,7 @@ void CMainDlg::Initialise() {
     }
 
     rules_.SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_);
+    rules_.SetMoreRulesPage(moreRulesPage_);
     rules_.SetSubfolderControls(
         &controls_, {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected});
     filter_.SetPage(filterPage_);
@@ -721,7 +725,20 @@ void CMainDlg::ShowPlan() {
                                         : tr("(%1 files in preview)").arg(count));
 }
 
+bool CMainDlg::RefuseRulesThatCannotMakeNames() {
+    const QString problem = moreRulesPage_->Problem();
+    if (problem.isEmpty()) {
+        return false;
+    }
+    tabs_->setCurrentWidget(moreRulesPage_);
+    Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."), problem, QMessageBox::Ok);
+    return true;
+}
+
 void CMainDlg::OnPreview() {
+    if (RefuseRulesThatCannotMakeNames()) {
+        return;
+    }
     if (extendedPage_->IsChecked(ids::kIncludeSubfolders)) {
         const QString question =
             tr("With the \"Include Subfolders\" option set, the preview\n"
@@ -812,6 +829,9 @@ void CMainDlg::SaveSettingsTo(const std::string& path) {
 }
 
 void CMainDlg::OnStart() {
+    if (RefuseRulesThatCannotMakeNames()) {
+        return;
+    }
     RunRequest request;
     request.sourceFolder = SourceFolder();
     request.destinationFolder = extendedPage_->Text(ids::kDestinationFolder);
