@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "rules/more_rules.h"
+#include "rules/more_rules_page.h"
 #include "rules/name_computation.h"
 #include "rules/rename_plan.h"
 #include "rules/rename_rules.h"
@@ -329,6 +330,29 @@ TEST(MoreRules, AFileWithoutTheseLinesLoadsTheDefaults) {
     std::string folder;
     ASSERT_TRUE(rules.LoadSettings(dir / "none.qvr", folder));
     EXPECT_EQ(rules.Settings().More, MoreRuleSettings{});
+}
+
+TEST(MoreRulesPage, TheOpeningPageMakesTodaysNamesAndAClearBoxKeepsWhatItShows) {
+    EXPECT_EQ(MoreRulesFromPage(MoreRulesPageState{}), MoreRuleSettings{});
+    MoreRulesPageState page;
+    page.nameCase = NameCaseStyle::Upper;  // shown, but its frame's box is clear
+    page.step = 5;
+    page.regexPattern = "(";  // a clear box's text plays no part
+    EXPECT_FALSE(ChangesNames(MoreRulesFromPage(page)));
+    EXPECT_EQ(MoreRulesError(MoreRulesFromPage(page)), "");
+    EXPECT_TRUE(PageProblems(page).pattern.empty());
+    // Loading settings without the groups leaves what the clear boxes show.
+    EXPECT_EQ(MoreRulesPageFrom(MoreRuleSettings{}, page).nameCase, NameCaseStyle::Upper);
+    page.caseStyle = page.numbering = page.regexReplace = true;
+    const MoreRuleSettings rules = MoreRulesFromPage(page);
+    EXPECT_EQ(rules.NameCase, NameCaseStyle::Upper);
+    EXPECT_EQ(rules.SequenceStep, 5);
+    EXPECT_EQ(MoreRulesPageFrom(rules, MoreRulesPageState{}), page);
+    EXPECT_EQ(PageProblems(page).pattern,
+              "Invalid regular expression at offset 1: missing closing parenthesis");
+    const MoreRulesEnabled on = EnabledControls(page);
+    EXPECT_TRUE(on.regexFields && on.caseFields && on.numberingFields);
+    EXPECT_FALSE(on.removeFields || on.insertFields || on.blanksText);
 }
 
 }  // namespace
