@@ -256,6 +256,18 @@ void ApplyNameCase(NameCaseStyle style, std::string& base) {
             bool wordStart = true;
             bool sentenceDone = false;
             for (size_t i = 0; i < lower.size();) {
+                const char c = lower[i];
+                if (static_cast<unsigned char>(c) < 0x80) {
+                    // ASCII, most of most names: no need to ask the tables.
+                    const bool letter = c >= 'a' && c <= 'z';
+                    const bool upper =
+                        letter && (style == NameCaseStyle::Title ? wordStart : !sentenceDone);
+                    out += upper ? static_cast<char>(c - 'a' + 'A') : c;
+                    sentenceDone = sentenceDone || upper;
+                    wordStart = StartsWord(c);
+                    ++i;
+                    continue;
+                }
                 char32_t cp = 0;
                 size_t length = DecodeUtf8(lower, i, cp);
                 std::string_view character(lower.data() + i, length == 0 ? 1 : length);

@@ -58,28 +58,49 @@ std::unique_ptr<CTextTransform> CTextTransform::Create(Kind kind) {
     return std::unique_ptr<CTextTransform>(new CTextTransform(std::move(impl)));
 }
 
+namespace {
+
+bool IsAscii(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+}  // namespace
+
 void CTextTransform::Apply(std::string& text) const {
-    // ASCII is its own form under every transform here: most names need no ICU.
-    bool ascii = true;
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
+    // ASCII is its own form under every transform here, so ICU sees only the
+    // words from the first character beyond ASCII to the last: most names need
+    // it for a few characters or not at all.
+    size_t first = 0;
+    while (first < text.size() && IsAscii(text[first])) {
+        ++first;
     }
-    if (ascii) {
+    if (first == text.size()) {
         return;
     }
-    std::string out;
+    size_t end = text.size();
+    while (IsAscii(text[end - 1])) {
+        --end;
+    }
+    while (first > 0 && IsAsciiLetter(text[first - 1])) {
+        --first;
+    }
+    while (end < text.size() && IsAsciiLetter(text[end])) {
+        ++end;
+    }
+    std::string out(text, 0, first);
     out.reserve(text.size() + 8);
-    size_t runStart = 0;
-    size_t i = 0;
+    size_t runStart = first;
+    size_t i = first;
     auto flush = [&](size_t end) {
         if (end > runStart) {
             impl_->ApplyToValid(std::string_view(text).substr(runStart, end - runStart), out);
         }
     };
-    while (i < text.size()) {
+    while (i < end) {
         char32_t cp = 0;
         size_t length = DecodeUtf8(text, i, cp);
         if (length == 0) {
@@ -91,7 +112,8 @@ void CTextTransform::Apply(std::string& text) const {
             i += length;
         }
     }
-    flush(text.size());
+    flush(end);
+    out.append(text, end, std::string::npos);
     text = std::move(out);
 }
 
