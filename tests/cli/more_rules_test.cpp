@@ -111,5 +111,19 @@ TEST(CliMoreRules, RulesThatCannotMakeNamesExitTwoWithOneLine) {
     }
 }
 
+TEST(CliMoreRules, ARegexThatEmptiesANameMarksItInvalid) {
+    TestDir dir;
+    dir.CreateFiles({"ab.txt", "keep.txt"});
+    std::string out, err;
+    EXPECT_EQ(Cli("preview --status --set RegexReplace=Yes --set RegexIncludeExtension=Yes "
+                  "--set 'RegexPattern=^ab\\.txt$' " +
+                      ShellQuote(dir.Path()),
+                  &out, &err),
+              1);
+    EXPECT_EQ(out, "invalid\t" + dir / "ab.txt" + "\t\n" + "unchanged\t" + dir / "keep.txt" + "\t" +
+                       dir / "keep.txt" + "\n");
+    EXPECT_EQ(err, "quorvan-cli: 2 files: 1 unchanged, 1 invalid\n");
+}
+
 }  // namespace
 }  // namespace quorvan
