@@ -91,8 +91,13 @@ bool ChangesNames(const MoreRuleSettings& s) {
 std::string MoreRulesError(const MoreRuleSettings& s) {
     if (s.RegexReplace) {
         CRegex::Error error;
-        if (CRegex::Compile(s.RegexPattern, s.RegexIgnoreCase, error) == nullptr) {
+        std::unique_ptr<CRegex> regex = CRegex::Compile(s.RegexPattern, s.RegexIgnoreCase, error);
+        if (!regex) {
             return RegexErrorText(error);
+        }
+        std::string replacement = regex->ReplacementError(s.RegexReplacement);
+        if (!replacement.empty()) {
+            return replacement;
         }
     }
     if (s.SequenceStep == 0) {
@@ -112,6 +117,9 @@ CMoreRulesProgram::CMoreRulesProgram(const MoreRuleSettings& settings)
         regex_ = CRegex::Compile(s.RegexPattern, s.RegexIgnoreCase, error);
         if (!regex_) {
             error_ = RegexErrorText(error);
+        } else if (std::string replacement = regex_->ReplacementError(s.RegexReplacement);
+                   !replacement.empty()) {
+            error_ = replacement;
         }
     }
     auto open = [this](bool on, CTextTransform::Kind kind, std::unique_ptr<CTextTransform>& to) {

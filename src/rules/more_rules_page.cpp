@@ -76,6 +76,7 @@ MoreRulesPageProblems PageProblems(const MoreRulesPageState& page) {
     regex.RegexReplace = page.regexReplace;
     regex.RegexPattern = page.regexPattern;
     regex.RegexIgnoreCase = page.regexIgnoreCase;
+    regex.RegexReplacement = page.regexReplacement;
     MoreRuleSettings numbering;
     numbering.SequenceStep = page.numbering ? page.step : 1;
     return {MoreRulesError(regex), MoreRulesError(numbering)};

@@ -28,6 +28,9 @@ class CRegex final {
     // $$). False when the replacement cannot be made (a group that does not
     // exist, say); `error` then says why and `text` is unchanged.
     bool ReplaceAll(std::string& text, std::string_view replacement, std::string& error) const;
+    // Why `replacement` cannot serve this pattern (a group it does not have,
+    // a "$" that starts nothing), or empty: found once, not at every name.
+    std::string ReplacementError(std::string_view replacement) const;
 
   private:
     struct Code;

@@ -201,6 +201,28 @@ TEST(MoreRules, InvalidPatternSaysWhereAndMakesNoNames) {
     EXPECT_EQ(MoreRulesError(r.More),
               "Invalid regular expression at offset 3: missing closing parenthesis");
     EXPECT_EQ(Names(r, {"/d/a.txt", "/d/b.txt"}), (std::vector<std::string>{"<none>", "<none>"}));
+    struct Bad {
+        const char* pattern;
+        const char* replacement;
+        const char* message;
+    };
+    for (const Bad& bad : {
+             Bad{"(a)", "$2", "Invalid replacement at offset 0: the pattern has no group 2"},
+             Bad{"(?<y>a)", "x${m}", "Invalid replacement at offset 1: the pattern has no group m"},
+             Bad{"a", "é$",
+                 "Invalid replacement at offset 1: a \"$\" must be followed by a group, "
+                 "or written $$"},
+             Bad{"(a)(?<y>b)", "$$${1}$y$2", ""},
+         }) {
+        r.More.RegexPattern = bad.pattern;
+        r.More.RegexReplacement = bad.replacement;
+        EXPECT_EQ(MoreRulesError(r.More), bad.message) << bad.replacement;
+    }
+    // A pattern that backtracks without end fails on its name only, and soon.
+    r.More.RegexPattern = "(a+)+$";
+    r.More.RegexReplacement = "";
+    EXPECT_EQ(Names(r, {"/d/" + std::string(60, 'a') + "!", "/d/b"}),
+              (std::vector<std::string>{"<none>", "b"}));
     r.More.RegexReplace = false;  // a switched-off box plays no part
     EXPECT_EQ(MoreRulesError(r.More), "");
     r.More.SequenceStep = 0;
