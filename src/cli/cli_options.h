@@ -21,6 +21,8 @@ struct CliOptions {
     bool status = false;  // preview: a first column with each entry's status
     bool dryRun = false;  // undo --dry-run
     std::string runId;    // undo ID (or a unique start of one)
+    std::string source;   // cd-names --source: "cddb" (the default) or "musicbrainz"
+    int release = 0;      // cd-names --release N: the N-th of several releases (from 1)
     bool help = false;
     bool version = false;
     std::string folder;
