@@ -125,7 +125,7 @@ std::string DiscIdLookupUrl(const std::string& base, const std::string& discId) 
 std::string TocLookupUrl(const std::string& base, const std::string& discId,
                          const MusicBrainzToc& toc) {
     return base + "/ws/2/discid/" + discId + "?toc=" + PlusJoined(MusicBrainzTocText(toc)) +
-           "&inc=recordings+artist-credits&fmt=json";
+           "&cdstubs=no&inc=recordings+artist-credits&fmt=json";
 }
 
 CMusicBrainzClient::CMusicBrainzClient(std::string baseUrl, IHttpFetcher& fetcher, IClock& clock)

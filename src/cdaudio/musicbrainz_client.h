@@ -45,7 +45,7 @@ std::vector<std::string> MusicBrainzHeaders();
 // GET <base>/ws/2/discid/<id>?inc=recordings+artist-credits&fmt=json
 std::string DiscIdLookupUrl(const std::string& base, const std::string& discId);
 // The same with toc=<first>+<last>+<leadout>+<offsets> first, which also
-// finds discs of a similar table of contents.
+// finds discs of a similar table of contents, and without CD stubs.
 std::string TocLookupUrl(const std::string& base, const std::string& discId,
                          const MusicBrainzToc& toc);
 

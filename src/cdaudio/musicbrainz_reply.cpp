@@ -150,6 +150,11 @@ bool ParseMusicBrainzReleases(std::string_view body, const std::string& discId, 
     }
     const Json* list = ArrayAt(reply, "releases");
     if (list == nullptr) {
+        // A CD stub (an unchecked track list some user once sent) stands in
+        // for releases when the id has none; it is no release to name files by.
+        if (ArrayAt(reply, "tracks") != nullptr) {
+            return true;
+        }
         error = "the reply lists no releases";
         return false;
     }

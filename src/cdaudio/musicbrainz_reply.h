@@ -29,8 +29,8 @@ struct MusicBrainzRelease {
 // Reads a reply of /ws/2/discid/... (a disc with its releases, or the
 // releases of a table-of-contents search). In each release the medium that
 // lists `discId` is taken, else the first with `trackCount` tracks; releases
-// without such a medium are left out. False, with `error` set, when the body
-// is not such a reply.
+// without such a medium are left out; a CD stub gives no release. False,
+// with `error` set, when the body is not such a reply.
 bool ParseMusicBrainzReleases(std::string_view body, const std::string& discId, int trackCount,
                               std::vector<MusicBrainzRelease>& releases, std::string& error);
 

@@ -190,7 +190,7 @@ TEST(MusicBrainzRequests, UrlsAndHeadersAreExactlyWhatTheServiceAsksFor) {
     EXPECT_EQ(TocLookupUrl("https://musicbrainz.org", "IeldkVfIh1wep_M8CMuDvA0nQ7Q-", toc),
               "https://musicbrainz.org/ws/2/discid/IeldkVfIh1wep_M8CMuDvA0nQ7Q-"
               "?toc=1+9+189343+150+6614+32287+54041+61236+88129+92729+115276+153877"
-              "&inc=recordings+artist-credits&fmt=json");
+              "&cdstubs=no&inc=recordings+artist-credits&fmt=json");
     EXPECT_EQ(MusicBrainzUserAgent(), "Quorvan/1.00 ( https://www.example.com/quorvan/ )");
     EXPECT_EQ(
         MusicBrainzHeaders(),
@@ -416,6 +416,11 @@ TEST_F(MusicBrainzClientTest, FailuresSayWhatHappened) {
         {{{404, notFound, "", -1}, {404, notFound, "", -1}}, kMusicBrainzUnknownDisc, "", 2},
         {{{200, R"({"releases": []})", "", -1},
           {200, R"({"release-count": 0, "releases": []})", "", -1}},
+         kMusicBrainzUnknownDisc,
+         "",
+         2},
+        // A CD stub is no release: the table is asked for next.
+        {{{200, R"({"track-count": 0, "tracks": []})", "", -1}, {404, notFound, "", -1}},
          kMusicBrainzUnknownDisc,
          "",
          2},
