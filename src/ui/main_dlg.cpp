@@ -712,6 +712,7 @@ void CMainDlg::ShowPlan() {
     // The old plan goes first: the check must not hold two plans' worth.
     previewModel_->Clear();
     PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
+    ApplyPlanNotes(rules_.Plan(), check);
     previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
     const int count = previewModel_->Count();
     const size_t failing = previewModel_->FailingCount();
