@@ -456,6 +456,11 @@ TEST(CurlFetcher, TalksHttpToTheLocalServerAndGivesUpOnASilentOne) {
     reply = fetcher.Get(server.Url() + "/ws/2/discid/unknown", {});
     EXPECT_EQ(reply.status, 404);
     EXPECT_EQ(MusicBrainzErrorText(reply.body), "Not Found");
+    EXPECT_EQ(reply.retryAfterSeconds, -1);
+    server.QueueStatus(503);
+    reply = fetcher.Get(server.Url() + "/ws/2/discid/unknown", {});
+    EXPECT_EQ(reply.status, 503);
+    EXPECT_EQ(reply.retryAfterSeconds, 2);
 
     server.SetSilent(true);
     const auto started = std::chrono::steady_clock::now();

@@ -179,7 +179,11 @@ void CLocalMusicBrainzServer::Handle(int fd) {
         return;
     }
     if (queued != 0) {
-        SendAll(fd, Reply(queued, ReadText(dataDir_ + "/replies/error_not_found.json")));
+        std::string reply = Reply(queued, ReadText(dataDir_ + "/replies/error_not_found.json"));
+        if (queued == 503) {  // as the service asks for a pause
+            reply.insert(reply.find("\r\n") + 2, "Retry-After: 2\r\n");
+        }
+        SendAll(fd, reply);
         return;
     }
     // "GET /ws/2/discid/ID?... HTTP/1.1"

@@ -31,7 +31,8 @@ class CLocalMusicBrainzServer final {
     std::string Url() const;
 
     // The next requests get these statuses (with the not-found body) instead
-    // of their answers, oldest first: 503 tests the retry.
+    // of their answers, oldest first: 503 (with "Retry-After: 2") tests the
+    // retry.
     void QueueStatus(int status);
     // Reads requests but never answers them.
     void SetSilent(bool silent) { silent_ = silent; }
