@@ -24,11 +24,12 @@ int PrintTitles(const std::vector<RetrievedTitle>& titles, FILE* out) {
 }
 
 // A text from the service in a tab-separated line: tabs and line breaks
-// would break the columns.
+// would break the columns, other control characters could drive a terminal.
 std::string Field(const std::string& text) {
     std::string field = text;
     for (char& c : field) {
-        if (c == '\t' || c == '\n' || c == '\r') {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
             c = ' ';
         }
     }
