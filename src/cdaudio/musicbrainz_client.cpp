@@ -183,7 +183,6 @@ MusicBrainzLookup CMusicBrainzClient::Lookup(const MusicBrainzToc& toc, const st
             Refused(reply, lookup);
             return lookup;
         }
-        lookup.bySimilarToc = true;
     }
     if (lookup.releases.empty()) {
         lookup.message = kMusicBrainzUnknownDisc;
@@ -225,7 +224,6 @@ MusicBrainzNamesResult GetMusicBrainzNames(CMusicBrainzClient& client, const std
     }
     result.table = BuildTrackTable(tracks);
     MusicBrainzLookup lookup = client.Lookup(toc, result.discId);
-    result.bySimilarToc = lookup.bySimilarToc;
     if (!lookup.ok) {
         result.message = std::move(lookup.message);
         result.details = std::move(lookup.details);

@@ -55,7 +55,6 @@ struct MusicBrainzLookup {
     bool ok = false;
     std::string message;
     std::string details;
-    bool bySimilarToc = false;  // found only by the toc search
     std::vector<MusicBrainzRelease> releases;
 };
 
@@ -93,7 +92,6 @@ struct MusicBrainzNamesResult {
     std::string details;
     std::string discId;
     CdTrackTable table;
-    bool bySimilarToc = false;
     std::vector<MusicBrainzRelease> releases;
     std::vector<RetrievedTitle> titles;
 };
