@@ -34,6 +34,8 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
             options.status = true;
         } else if (arg == "--dry-run") {
             options.dryRun = true;
+        } else if (arg == "--no-journal") {
+            options.noJournal = true;
         } else if (arg == "--settings") {
             if (!value(options.settingsFile)) {
                 return false;
@@ -88,6 +90,10 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
     }
     if (options.dryRun && options.command != "undo") {
         error = "--dry-run is an option of undo";
+        return false;
+    }
+    if (options.noJournal && options.command != "run") {
+        error = "--no-journal is an option of run";
         return false;
     }
     if (options.command == "history" && positional.size() > 1) {
@@ -154,6 +160,9 @@ std::string UsageText() {
            "                      collision (an earlier entry gets the name), exists (a\n"
            "                      file that stays has it) or invalid (no file can have it)\n"
            "  --dry-run           undo: print what would be done and change nothing\n"
+           "  --no-journal        run: rename without recording the run in the history\n"
+           "                      (needed where the state folder cannot be written;\n"
+           "                      the log and the undo script are written as set)\n"
            "  --help, --version\n"
            "\n"
            "Example:\n"

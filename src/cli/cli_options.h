@@ -20,6 +20,7 @@ struct CliOptions {
     bool nulSeparated = false;
     bool status = false;  // preview: a first column with each entry's status
     bool dryRun = false;  // undo --dry-run
+    bool noJournal = false;  // run --no-journal: not recorded in the history
     std::string runId;    // undo ID (or a unique start of one)
     bool help = false;
     bool version = false;

@@ -111,6 +111,38 @@ TEST(WindowRun, ShowsEveryCountUpToAFullBarThenCompleteAndCountsTheRun) {
     EXPECT_EQ(counters[2], "5");
 }
 
+// A state folder that cannot take the journal: the window asks once, and the
+// answer decides; Yes renames and the end says the run is not in the history.
+TEST(WindowRun, AnUnwritableStateFolderAsksOnceBeforeRenaming) {
+    for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        TestDir dir;
+        dir.CreateFiles({"1.txt"});
+        WindowFixture f(dir.Path());
+        const std::string blocked = f.StateDir().CreateFile("a-file", "x");
+        setenv("QUORVAN_STATE_DIR", blocked.c_str(), 1);
+        CMainDlg& w = f.Window();
+        UsePrefix(w, "new_");
+        f.Click(ids::kSelectAll);
+        f.dialogs.answers = {answer};
+        f.Click(kStart);
+        w.Engine().WaitForWorker();
+        setenv("QUORVAN_STATE_DIR", f.StateDir().Path().c_str(), 1);
+
+        const bool yes = answer == QMessageBox::Yes;
+        ASSERT_EQ(f.dialogs.shown.size(), yes ? 2u : 1u);
+        EXPECT_EQ(f.dialogs.shown[0].icon, QMessageBox::Question);
+        EXPECT_EQ(f.dialogs.shown[0].text.toStdString(),
+                  "This run cannot be recorded for undo (" + blocked +
+                      "/history: Not a directory). Rename anyway?");
+        EXPECT_EQ(dir.List(), std::vector<std::string>{yes ? "new_1.txt" : "1.txt"});
+        if (yes) {
+            EXPECT_EQ(f.dialogs.shown[1].text,
+                      "Rename process complete.\n"
+                      "This run is not in the history and cannot be undone from there.");
+        }
+    }
+}
+
 TEST(WindowRun, RunsBeyondSixtyFiveThousandFilesFillTheBarExactly) {
     std::atomic<uint8_t> cancel{0};
     CProcessingDlg dialog(100000, cancel);
