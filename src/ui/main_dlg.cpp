@@ -255,6 +255,8 @@ void CMainDlg::BuildLayout() {
 
     selectionLabel_ = new QLabel(tr("(0 of 0 files selected)"), this);
     previewLabel_ = new CCountLabel(tr("(0 files in preview)"), this);
+    previewLabel_->SetLongest(
+        tr("(%1 files in preview, %2 cannot be renamed)").arg(9999999).arg(9999999));
     controls_.Bind(kSelectionLabel, selectionLabel_);
     controls_.Bind(kPreviewLabel, previewLabel_);
 
@@ -313,11 +315,12 @@ void CMainDlg::BuildLayout() {
     commandColumn->addWidget(start);
 
     auto* lists = new QGridLayout;
+    // Captions sit on the lists, whatever height the count keeps free.
     auto* sourceCaption = new QHBoxLayout;
-    sourceCaption->addWidget(new QLabel(tr("Source File List:"), this));
-    sourceCaption->addWidget(selectionLabel_, 1);
+    sourceCaption->addWidget(new QLabel(tr("Source File List:"), this), 0, Qt::AlignBottom);
+    sourceCaption->addWidget(selectionLabel_, 1, Qt::AlignBottom);
     auto* previewCaption = new QHBoxLayout;
-    previewCaption->addWidget(new QLabel(tr("Preview File List:"), this));
+    previewCaption->addWidget(new QLabel(tr("Preview File List:"), this), 0, Qt::AlignBottom);
     previewCaption->addWidget(previewLabel_, 1);
     lists->addLayout(sourceCaption, 0, 0);
     lists->addLayout(previewCaption, 0, 2);

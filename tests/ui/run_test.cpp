@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -395,6 +396,26 @@ TEST(AboutBox, LinksOpenThroughTheDesktopWithTheHandPointerAndCountersHaveTips) 
     ASSERT_EQ(dialogs.opened.size(), 3u);
     EXPECT_EQ(dialogs.opened[1].scheme(), "mailto");
     EXPECT_EQ(dialogs.opened[0].host(), "www.example.com");
+}
+
+// A link is as wide as its text: beside it, in the same row, the pointer is
+// an arrow and a click opens nothing.
+TEST(AboutBox, LinksReachNoFurtherThanTheirText) {
+    for (auto kind : {CProductInfoDlg::Kind::AboutBox, CProductInfoDlg::Kind::StartupScreen}) {
+        CScriptedDialogs dialogs;
+        CProductInfoDlg dialog(kind);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        for (int i = 0; i < 3; ++i) {
+            CLinkLabel* link = dialog.Link(i);
+            const QRect area = link->geometry();
+            EXPECT_LE(area.width(), link->sizeHint().width()) << i;
+            const QPoint beside(dialog.layout()->contentsRect().left() + 1, area.center().y());
+            EXPECT_NE(dialog.childAt(beside), link) << i;
+            QTest::mouseClick(&dialog, Qt::LeftButton, {}, beside);
+        }
+        EXPECT_TRUE(dialogs.opened.empty());
+    }
 }
 
 TEST(HelpWindow, F1OpensItOnItsContentsFromAnywhereInTheWindow) {
