@@ -120,8 +120,7 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     }
 
     // A run that no journal records cannot be undone from the history: only
-    // with the user's word.
-    // (Switched off also to measure what the journal costs.)
+    // with the user's word (or to measure what the journal costs).
     const bool measuring = getenv("QUORVAN_BENCH_NO_JOURNAL") != nullptr;
     outcome.recorded = !request.noJournal && !measuring;
     if (outcome.recorded) {

@@ -45,6 +45,7 @@
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
 #include "ui/path_label.h"
+#include "ui/path_list_view.h"
 #include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
@@ -90,9 +91,9 @@ std::string LocalPath(const QString& path) {
 }
 
 QListView* MakeListView(QWidget* parent) {
-    auto* view = new QListView(parent);
-    // Uniform rows keep a list of a hundred thousand files quick to show.
-    view->setUniformItemSizes(true);
+    // Uniform rows, as wide as the widest, keep a list of a million files
+    // quick to show and every path whole.
+    auto* view = new CPathListView(parent);
     view->setLayoutMode(QListView::Batched);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
