@@ -156,7 +156,7 @@ _quorvan_cli() {
             ;;
         run)
             if [[ $cur == -* ]]; then
-                _quorvan_cli_offer "$cur" '--settings --set --save-settings --help --'
+                _quorvan_cli_offer "$cur" '--settings --set --save-settings --no-journal --help --'
                 return
             fi
             ;;

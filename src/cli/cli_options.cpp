@@ -65,6 +65,8 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
                 error = "--release needs a number from 1, not '" + number + "'";
                 return false;
             }
+        } else if (arg == "--no-journal") {
+            options.noJournal = true;
         } else if (arg == "--settings") {
             if (!value(options.settingsFile)) {
                 return false;
@@ -127,6 +129,10 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
     }
     if (options.dryRun && options.command != "undo") {
         error = "--dry-run is an option of undo";
+        return false;
+    }
+    if (options.noJournal && options.command != "run") {
+        error = "--no-journal is an option of run";
         return false;
     }
     if (options.command == "history" && positional.size() > 1) {
@@ -199,6 +205,9 @@ std::string UsageText() {
            "                      collision (an earlier entry gets the name), exists (a\n"
            "                      file that stays has it) or invalid (no file can have it)\n"
            "  --dry-run           undo: print what would be done and change nothing\n"
+           "  --no-journal        run: rename without recording the run in the history\n"
+           "                      (needed where the state folder cannot be written;\n"
+           "                      the log and the undo script are written as set)\n"
            "  --help, --version\n"
            "\n"
            "Example:\n"

@@ -260,8 +260,11 @@ void CCDDBSettingsDlg::GetNames() {
 
 void CCDDBSettingsDlg::GetCddbNames(const std::string& drive) {
     // Public servers may refuse a hello without a real address; the user
-    // learns why once, with the place to enter one.
-    if (!drive.empty() && !askedForEmail_ && CCddbSettingsStore().Load().email.empty()) {
+    // learns why once, with the place to enter one. A disc that cannot be
+    // read says so first and alone.
+    uint32_t discId = 0;
+    if (!drive.empty() && !askedForEmail_ && CCddbSettingsStore().Load().email.empty() &&
+        client_.ReadDiscId(drive, discId)) {
         askedForEmail_ = true;
         EditCddbSettings(
             tr("The CDDB server may refuse to answer without your e-mail address. Please enter "
