@@ -5,6 +5,7 @@
 #include "rules/more_rules.h"
 #include "rules/name_computation.h"
 #include "rules/sequence_order.h"
+#include "rules/template_names.h"
 
 namespace quorvan {
 
@@ -74,13 +75,29 @@ CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) {
 }
 
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
-                 SequenceState& sequence, const CdPairing* cd) {
+                 SequenceState& sequence, const CdPairing* cd, const TemplateNames* names) {
+    plan.ClearNotes();
     // Compiled once for the whole plan. Rules that cannot make names give
     // none: better no target than names made without the rule.
     const CMoreRulesProgram more(settings.More);
     if (!more.Usable()) {
         for (CRenamePlan::Entry& entry : plan.Entries()) {
             entry.second.clear();
+        }
+        return;
+    }
+    if (cd == nullptr && names != nullptr) {
+        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            CRenamePlan::Entry& entry = entries[i];
+            if (i >= names->names.size() || !names->missing[i].empty()) {
+                entry.second = entry.first;
+                plan.AddNote(i, i < names->missing.size() ? names->missing[i] : std::string());
+                continue;
+            }
+            // The template's name stands where a CD title would.
+            entry.second = names->names[i];
+            ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, true);
         }
         return;
     }
@@ -100,7 +117,8 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
         for (size_t i : NumberingOrder(entries, m)) {
             CRenamePlan::Entry& entry = entries[i];
             std::string_view entryFolder(entry.first);
-            entryFolder = entryFolder.substr(0, std::min(entryFolder.size(), entryFolder.rfind('/')));
+            entryFolder =
+                entryFolder.substr(0, std::min(entryFolder.size(), entryFolder.rfind('/')));
             if (m.SequencePerFolder && !first && entryFolder != folder) {
                 sequence = StartSequence(settings, sequence.alphaLowerCase);
             }

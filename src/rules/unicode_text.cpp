@@ -95,9 +95,9 @@ void CTextTransform::Apply(std::string& text) const {
     out.reserve(text.size() + 8);
     size_t runStart = first;
     size_t i = first;
-    auto flush = [&](size_t end) {
-        if (end > runStart) {
-            impl_->ApplyToValid(std::string_view(text).substr(runStart, end - runStart), out);
+    auto flush = [&](size_t upTo) {
+        if (upTo > runStart) {
+            impl_->ApplyToValid(std::string_view(text).substr(runStart, upTo - runStart), out);
         }
     };
     while (i < end) {

@@ -125,5 +125,19 @@ TEST(CliMoreRules, ARegexThatEmptiesANameMarksItInvalid) {
     EXPECT_EQ(err, "quorvan-cli: 2 files: 1 unchanged, 1 invalid\n");
 }
 
+TEST(CliMoreRules, TheTemplateComesFirstAndItsFoldersStay) {
+    TestDir dir;
+    dir.CreateFiles({"ab c.txt"});
+    std::string out, err;
+    ASSERT_EQ(Cli("preview --set RenameInPlace=Yes --set UseTemplate=Yes "
+                  "--set 'Template={ext}/x {name}' --set NameCaseStyle=Upper "
+                  "--set ReplaceBlanks=Yes --set ReplaceBlanksWith=_ " +
+                      ShellQuote(dir.Path()),
+                  &out, &err),
+              0)
+        << err;
+    EXPECT_EQ(out, dir / "ab c.txt" + "\t" + dir / "txt/X_AB_C.txt" + "\n");
+}
+
 }  // namespace
 }  // namespace quorvan
