@@ -1,5 +1,7 @@
 #include "rules/more_rules_page.h"
 
+#include <utility>
+
 namespace quorvan {
 
 MoreRuleSettings MoreRulesFromPage(const MoreRulesPageState& p) {
@@ -79,7 +81,18 @@ MoreRulesPageProblems PageProblems(const MoreRulesPageState& page) {
     regex.RegexReplacement = page.regexReplacement;
     MoreRuleSettings numbering;
     numbering.SequenceStep = page.numbering ? page.step : 1;
-    return {MoreRulesError(regex), MoreRulesError(numbering)};
+    // Beside its field the message needs no name of the field: "offset 3:
+    // missing closing parenthesis" fits where the whole sentence would not.
+    std::string pattern = MoreRulesError(regex);
+    const std::pair<std::string, std::string> shorter[] = {
+        {"Invalid regular expression at offset", "Offset"},
+        {"Invalid replacement at offset", "Replacement offset"}};
+    for (const auto& [sentence, beside] : shorter) {
+        if (pattern.compare(0, sentence.size(), sentence) == 0) {
+            pattern = beside + pattern.substr(sentence.size());
+        }
+    }
+    return {pattern, MoreRulesError(numbering).empty() ? "" : "cannot be 0"};
 }
 
 }  // namespace quorvan

@@ -370,8 +370,12 @@ TEST(MoreRulesPage, TheOpeningPageMakesTodaysNamesAndAClearBoxKeepsWhatItShows) 
     EXPECT_EQ(rules.NameCase, NameCaseStyle::Upper);
     EXPECT_EQ(rules.SequenceStep, 5);
     EXPECT_EQ(MoreRulesPageFrom(rules, MoreRulesPageState{}), page);
-    EXPECT_EQ(PageProblems(page).pattern,
-              "Invalid regular expression at offset 1: missing closing parenthesis");
+    EXPECT_EQ(PageProblems(page).pattern, "Offset 1: missing closing parenthesis");
+    page.regexPattern = "(a)";
+    page.regexReplacement = "$2";
+    EXPECT_EQ(PageProblems(page).pattern, "Replacement offset 0: the pattern has no group 2");
+    page.step = 0;
+    EXPECT_EQ(PageProblems(page).step, "cannot be 0");
     const MoreRulesEnabled on = EnabledControls(page);
     EXPECT_TRUE(on.regexFields && on.caseFields && on.numberingFields);
     EXPECT_FALSE(on.removeFields || on.insertFields || on.blanksText);

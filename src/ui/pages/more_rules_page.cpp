@@ -109,9 +109,11 @@ CMoreRulesPage::CMoreRulesPage(QWidget* parent) : QWidget(parent) {
         Named(new QCheckBox(tr("Incl&ude the extension"), this), "regexIncludeExtensionCheckBox",
               tr("Matches the whole name; otherwise only the part before the extension"));
     problem_ = Named(new QLabel(this), "regexProblemLabel");
-    problem_->setWordWrap(true);
-    // A long message wraps within the frame rather than widening the page.
-    problem_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::MinimumExpanding);
+    // The line keeps its room while empty, so a message never moves the
+    // window's controls; a long one is cut at the frame and shown whole as
+    // the label's tooltip.
+    problem_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    problem_->setMinimumHeight(problem_->fontMetrics().height());
     problem_->setTextFormat(Qt::PlainText);
     problem_->setForegroundRole(QPalette::Link);
     re->addWidget(regexReplace_, 0, 0, 1, 2);
@@ -195,10 +197,10 @@ CMoreRulesPage::CMoreRulesPage(QWidget* parent) : QWidget(parent) {
     nb->addWidget(step_, 0, 3);
     stepProblem_ = Named(new QLabel(this), "stepProblemLabel");
     stepProblem_->setForegroundRole(QPalette::Link);
-    nb->setColumnMinimumWidth(4, DluX(this, 8));
+    nb->addWidget(stepProblem_, 0, 4);
+    nb->setColumnMinimumWidth(4, DluX(this, 44));
     nb->addWidget(perFolder_, 0, 5);
     nb->setColumnStretch(6, 1);
-    nb->addWidget(stepProblem_, 1, 0, 1, 7);
 
     // Read left to right, top to bottom, in the order the rules apply.
     page->addWidget(positions, 0, 0);
@@ -289,8 +291,7 @@ void CMoreRulesPage::SetState(const MoreRulesPageState& s) {
 }
 
 QString CMoreRulesPage::Problem() const {
-    const MoreRulesPageProblems problems = PageProblems(State());
-    return ToQt(problems.pattern.empty() ? problems.step : problems.pattern);
+    return ToQt(MoreRulesError(MoreRulesFromPage(State())));
 }
 
 void CMoreRulesPage::UpdateControls() {
@@ -311,9 +312,9 @@ void CMoreRulesPage::UpdateControls() {
     numbering_->setChecked(on.numberingFields);
     const MoreRulesPageProblems problems = PageProblems(state);
     problem_->setText(ToQt(problems.pattern));
-    problem_->setVisible(!problems.pattern.empty());
+    problem_->setToolTip(problems.pattern.empty() ? QString() : Problem());
     stepProblem_->setText(ToQt(problems.step));
-    stepProblem_->setVisible(!problems.step.empty());
+    stepProblem_->setToolTip(problems.step.empty() ? QString() : Problem());
     emit Edited();
 }
 
