@@ -12,14 +12,18 @@ class CTextTransform;
 enum class NameCaseStyle { Unchanged, Title, Sentence, Lower, Upper, Invert };
 enum class ExtensionCaseStyle { Unchanged, Lower, Upper };
 enum class UnicodeForm { Unchanged, Nfc, Nfd };
-// The order sequence numbers follow. A metadata order (the date a photo was
-// taken) will join these.
-enum class SequenceOrder { Path, Natural, Modified, Size };
+// The order sequence numbers follow; Taken is the date a photo was taken.
+enum class SequenceOrder { Path, Natural, Modified, Size, Taken };
 
 // The rules of the More Rules page, as plain values named after their
 // settings-file keys. Every default leaves names exactly as the other rules
 // make them.
 struct MoreRuleSettings {
+    // "Name from template:": the base name from the file's own values (dates,
+    // tags), before every other rule.
+    bool UseTemplate = false;
+    std::string Template;
+
     // Positions, counted in characters of the base name; 1 is the first, a
     // negative position counts from the end (-1 the last).
     bool RemoveChars = false;

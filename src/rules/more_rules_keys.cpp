@@ -21,6 +21,9 @@ using FieldType = typename keys::MemberOf<decltype(Field)>::Type;
 bool Always(const M&) {
     return true;
 }
+bool TemplateOn(const M& m) {
+    return m.UseTemplate;
+}
 bool RemoveOn(const M& m) {
     return m.RemoveChars;
 }
@@ -87,7 +90,7 @@ constexpr Words<NameCaseStyle, 6> kNameCaseWords{
     {"Unchanged", "Title", "Sentence", "Lower", "Upper", "Invert"}};
 constexpr Words<ExtensionCaseStyle, 3> kExtensionCaseWords{{"Unchanged", "Lower", "Upper"}};
 constexpr Words<UnicodeForm, 3> kFormWords{{"Unchanged", "NFC", "NFD"}};
-constexpr Words<SequenceOrder, 4> kOrderWords{{"Path", "Natural", "Modified", "Size"}};
+constexpr Words<SequenceOrder, 5> kOrderWords{{"Path", "Natural", "Modified", "Size", "Taken"}};
 
 template <class E, size_t N>
 bool WordIndex(const Words<E, N>& words, std::string_view word, E& value) {
@@ -119,8 +122,10 @@ Row Choice(const char* key) {
 }
 
 // In the page's order.
-const std::array<Row, 22>& Rows() {
-    static const std::array<Row, 22> rows{
+const std::array<Row, 24>& Rows() {
+    static const std::array<Row, 24> rows{
+        Line<&M::UseTemplate>("UseTemplate"),
+        Line<&M::Template, TemplateOn>("Template"),
         Line<&M::RemoveChars>("RemoveChars"),
         Line<&M::RemoveCount, RemoveOn>("RemoveCount"),
         Line<&M::RemoveFrom, RemoveOn>("RemoveFrom"),

@@ -86,37 +86,34 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
         }
         return;
     }
-    if (cd == nullptr && names != nullptr) {
-        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
-        for (size_t i = 0; i < entries.size(); ++i) {
-            CRenamePlan::Entry& entry = entries[i];
-            if (i >= names->names.size() || !names->missing[i].empty()) {
-                entry.second = entry.first;
-                plan.AddNote(i, i < names->missing.size() ? names->missing[i] : std::string());
-                continue;
-            }
-            // The template's name stands where a CD title would.
-            entry.second = names->names[i];
-            ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, true);
-        }
-        return;
-    }
     const MoreRuleSettings& m = settings.More;
     const bool ownOrder = m.Order != SequenceOrder::Path || m.SequencePerFolder;
-    if (cd == nullptr && (settings.TextMode || !ownOrder)) {
-        for (CRenamePlan::Entry& entry : plan.Entries()) {
-            ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, false);
-        }
-        return;
-    }
     if (cd == nullptr) {
-        // Only the numbers follow the chosen order; the plan keeps its own.
         std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+        auto compute = [&](size_t i) {
+            CRenamePlan::Entry& entry = entries[i];
+            if (names == nullptr) {
+                ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, false);
+            } else if (i >= names->names.size() || !names->missing[i].empty()) {
+                entry.second = entry.first;
+                plan.AddNote(i, i < names->missing.size() ? names->missing[i] : std::string());
+            } else {
+                // The template's name stands where a CD title would.
+                entry.second = names->names[i];
+                ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, true);
+            }
+        };
+        if (settings.TextMode || !ownOrder) {
+            for (size_t i = 0; i < entries.size(); ++i) {
+                compute(i);
+            }
+            return;
+        }
+        // Only the numbers follow the chosen order; the plan keeps its own.
         std::string_view folder;
         bool first = true;
         for (size_t i : NumberingOrder(entries, m)) {
-            CRenamePlan::Entry& entry = entries[i];
-            std::string_view entryFolder(entry.first);
+            std::string_view entryFolder(entries[i].first);
             entryFolder =
                 entryFolder.substr(0, std::min(entryFolder.size(), entryFolder.rfind('/')));
             if (m.SequencePerFolder && !first && entryFolder != folder) {
@@ -124,7 +121,7 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
             }
             folder = entryFolder;
             first = false;
-            ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, false);
+            compute(i);
         }
         return;
     }

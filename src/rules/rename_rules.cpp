@@ -368,20 +368,17 @@ bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
         absolute.RenameDestFolder = AbsoluteFromWorkingFolder(settings_.RenameDestFolder);
         settings = &absolute;
     }
-    if (settings->UseTemplate && !cdFlag) {
+    if (settings->More.UseTemplate && !cdFlag) {
         NameTemplate parsed;
         std::string error;
         size_t offset = 0;
-        if (!ParseNameTemplate(settings->Template, parsed, error, offset)) {
+        if (!ParseNameTemplate(settings->More.Template, parsed, error, offset)) {
             return false;
         }
         CRenamePlan& plan = MutablePlan();
         std::vector<int64_t> counters;
         if (parsed.usesCounter) {
-            counters.resize(plan.Size());
-            for (size_t i = 0; i < counters.size(); ++i) {
-                counters[i] = static_cast<int64_t>(settings->StartWith) + static_cast<int64_t>(i);
-            }
+            counters = TemplateCounters(plan.Entries(), *settings);
         }
         TemplateNames names;
         ComputeTemplateNames(parsed, plan.Entries(), counters, ProgramMetadataCache(), names);

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "common/text.h"
+#include "rules/template_names.h"
 
 namespace quorvan {
 
@@ -77,6 +78,22 @@ SourceFacts ReadSourceFacts(const std::string& path) {
     return {static_cast<int64_t>(st.st_mtime), static_cast<int64_t>(st.st_size)};
 }
 
+SourceFacts ReadSourceFactsAndTaken(const std::string& path) {
+    SourceFacts facts;
+    MetadataKey key;
+    FileMetadata values = ProgramMetadataCache().Get(path, kNeedImage, &key);
+    facts.modified = key.mtimeSec;
+    facts.size = key.size;
+    if (values.taken) {
+        const LocalDateTime& t = *values.taken;
+        facts.taken =
+            ((((int64_t{t.year} * 100 + t.month) * 100 + t.day) * 100 + t.hour) * 100 + t.minute) *
+                100 +
+            t.second;
+    }
+    return facts;
+}
+
 bool NaturalLess(std::string_view a, std::string_view b) {
     int c = NaturalCompare(Utf8ToLower(a), Utf8ToLower(b));
     return c != 0 ? c < 0 : a < b;
@@ -84,7 +101,20 @@ bool NaturalLess(std::string_view a, std::string_view b) {
 
 std::vector<size_t> NumberingOrder(const std::vector<std::pair<std::string, std::string>>& sources,
                                    const MoreRuleSettings& settings,
-                                   const SourceFactsReader& facts) {
+                                   const SourceFactsReader& given) {
+    const bool taken = settings.Order == SequenceOrder::Taken;
+    SourceFactsReader facts = given;
+    if (!facts) {
+        facts = taken ? ReadSourceFactsAndTaken : ReadSourceFacts;
+        if (taken) {
+            std::vector<std::string> paths;
+            paths.reserve(sources.size());
+            for (const auto& source : sources) {
+                paths.push_back(source.first);
+            }
+            ReadAllMetadata(paths, kNeedImage, ProgramMetadataCache());
+        }
+    }
     std::vector<size_t> order(sources.size());
     std::iota(order.begin(), order.end(), size_t{0});
     // Keys made once per source, not once per comparison.
@@ -101,6 +131,7 @@ std::vector<size_t> NumberingOrder(const std::vector<std::pair<std::string, std:
             break;
         case SequenceOrder::Modified:
         case SequenceOrder::Size:
+        case SequenceOrder::Taken:
             known.reserve(sources.size());
             for (const auto& source : sources) {
                 known.push_back(facts(source.first));
@@ -128,6 +159,8 @@ std::vector<size_t> NumberingOrder(const std::vector<std::pair<std::string, std:
                            : x < y;
             case SequenceOrder::Size:
                 return known[x].size != known[y].size ? known[x].size < known[y].size : x < y;
+            case SequenceOrder::Taken:
+                return known[x].taken != known[y].taken ? known[x].taken < known[y].taken : x < y;
         }
         return x < y;
     };

@@ -23,7 +23,7 @@ QString Tr(const char* text) {
 
 bool ReadTemplateMetadata(QWidget* parent, const CRenameRules& rules) {
     const RenameSettings& settings = rules.Settings();
-    if (!settings.UseTemplate) {
+    if (!settings.More.UseTemplate) {
         return true;
     }
     std::string error = NameTemplateError(settings);
@@ -34,7 +34,7 @@ bool ReadTemplateMetadata(QWidget* parent, const CRenameRules& rules) {
     }
     NameTemplate parsed;
     size_t offset = 0;
-    ParseNameTemplate(settings.Template, parsed, error, offset);
+    ParseNameTemplate(settings.More.Template, parsed, error, offset);
     if (parsed.needs == kNeedNone) {
         return true;
     }

@@ -48,8 +48,6 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     text.ModifyLastAccessedDateTime = true;
     text.LastAccessedDate = {1999, 12, 31, 1, 0, 0};
     text.LastAccessedTime = {1980, 1, 1, 12, 0, 0};
-    text.UseTemplate = true;
-    text.Template = "{taken:%Y}/{name} {{n}}";
 
     RenameSettings numeric;
     numeric.SourcePath = "/music";
@@ -63,8 +61,6 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     numeric.AddSuffix = true;
     numeric.Suffix = ")";
     numeric.RenameInPlace = true;
-    numeric.UseTemplate = true;
-    numeric.Template = "{track:2} {title|name}";
 
     RenameSettings alpha = numeric;
     alpha.NumericSequence = false;
@@ -76,7 +72,8 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     MoreRuleSettings& m = numeric.More;
     m.RemoveChars = m.InsertText = m.RegexReplace = m.RegexIgnoreCase = true;
     m.RegexIncludeExtension = m.ReplaceBlanks = m.RemoveAccents = m.TransliterateAscii = true;
-    m.TrimName = m.SequencePerFolder = true;
+    m.TrimName = m.SequencePerFolder = m.UseTemplate = true;
+    m.Template = "{taken:%Y}/{name} {{n}}";
     m.RemoveCount = 3;
     m.RemoveFrom = -4;
     m.InsertString = "ins";
