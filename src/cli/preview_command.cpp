@@ -33,7 +33,8 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
     CRenameRules& rules = session.Rules();
     rules.ComputePlan(session.Folder(), false);
     const std::vector<CRenamePlan::Entry>& entries = rules.PlanEntries();
-    const PlanCheck check = CheckPlan(entries, rules.Settings().RenameInPlace, false);
+    const PlanCheck check = CheckPlan(entries, rules.Settings().RenameInPlace, false,
+                                      NameFolders(rules.Settings(), session.Folder()));
 
     const char fieldEnd = options.nulSeparated ? '\0' : '\t';
     const char lineEnd = options.nulSeparated ? '\0' : '\n';

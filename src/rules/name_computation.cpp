@@ -41,22 +41,26 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
     // a name, so the entry keeps no target.
     const bool usable =
         !name.empty() && name != "." && name != ".." && name.find('\0') == std::string::npos;
-    if (s.RenameInPlace) {
-        if (!usable) {
-            return;
-        }
-        target.reserve(folder.size() + 1 + name.size());
-        target.append(folder);
-        target += '/';
-        target += name;
+    if (!usable) {
         return;
     }
-    if (!usable) {
+    target.reserve((s.RenameInPlace ? 0 : s.RenameDestFolder.size()) + folder.size() + 2 +
+                   name.size());
+    AppendNameFolder(s, sourceRoot, folder, target);
+    target += name;
+}
+
+void AppendNameFolder(const RenameSettings& s, std::string_view sourceRoot,
+                      std::string_view sourceFolder, std::string& out) {
+    if (s.RenameInPlace) {
+        out.append(sourceFolder);
+        out += '/';
         return;
     }
     // The part of the source folder below the root keeps its place below the
     // destination. A folder outside the root (a file named from elsewhere) has
     // no such part.
+    std::string_view folder = sourceFolder;
     std::string_view relative;
     if (folder.size() > sourceRoot.size() && folder.substr(0, sourceRoot.size()) == sourceRoot &&
         (sourceRoot.empty() || sourceRoot.back() == '/' || folder[sourceRoot.size()] == '/')) {
@@ -65,16 +69,14 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
         relative.remove_prefix(skip == std::string_view::npos ? relative.size() : skip);
     }
     const std::string& destination = s.RenameDestFolder;
-    target.reserve(destination.size() + relative.size() + 2 + name.size());
-    target += destination;
+    out += destination;
     if (destination.empty() || destination.back() != '/') {
-        target += '/';
+        out += '/';
     }
     if (!relative.empty()) {
-        target.append(relative);
-        target += '/';
+        out.append(relative);
+        out += '/';
     }
-    target += name;
 }
 
 void ApplyTextRules(const RenameSettings& s, std::string& name) {

@@ -30,6 +30,11 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
                  std::string_view sourceRoot, std::string_view sourcePath, std::string& target,
                  bool cdFlag);
 
+// Appends the folder, with its final "/", that ComputeName puts the new name
+// of a file of `sourceFolder` in.
+void AppendNameFolder(const RenameSettings& settings, std::string_view sourceRoot,
+                      std::string_view sourceFolder, std::string& out);
+
 // The steps of ComputeName on a bare file name.
 void ApplyTextRules(const RenameSettings& settings, std::string& name);
 void ApplySequenceRules(const RenameSettings& settings, SequenceState& sequence, std::string& name);

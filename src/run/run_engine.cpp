@@ -104,9 +104,11 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     rules_.ComputePlan(context_.sourceFolder, context_.cdMode);
 
     // The whole plan against the file system as it is now.
-    PlanCheck check =
-        caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, caseRule_)
-                  : CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode);
+    const NameFolderRule nameFolder = NameFolders(rules_.Settings(), context_.sourceFolder);
+    PlanCheck check = caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace,
+                                            context_.cdMode, caseRule_, nameFolder)
+                                : CheckPlan(rules_.PlanEntries(), context_.inPlace,
+                                            context_.cdMode, nameFolder);
     if (check.Failing() > 0 &&
         !host.AskYesNo(kIssueCaption, LeaveOutQuestion(check.Failing(), check.entries.size()))) {
         outcome.ended = StartOutcome::Ended::Declined;

@@ -333,6 +333,10 @@ std::string CheckFailureLine(const CRenamePlan::Entry& entry, const EntryCheck& 
     if (entry.second.empty() || (check.status == EntryStatus::Invalid && check.error == EINVAL)) {
         return NoNewNameLine(entry.first);
     }
+    if (check.error == kSlashInName) {
+        return (inPlace ? "failed to rename " : "failed to copy ") + entry.first + " to " +
+               entry.second + ": a name cannot contain /";
+    }
     return inPlace ? FailedRenameLine(entry.first, entry.second, check.error)
                    : FailedCopyLine(entry.first, entry.second, check.error);
 }

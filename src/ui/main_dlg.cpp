@@ -711,7 +711,8 @@ void CMainDlg::ShowPlan() {
     const bool cdMode = cdAudioPage_->RenameCdAudio();
     // The old plan goes first: the check must not hold two plans' worth.
     previewModel_->Clear();
-    PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
+    PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode,
+                                NameFolders(rules_.Settings(), SourceFolder()));
     previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
     const int count = previewModel_->Count();
     const size_t failing = previewModel_->FailingCount();

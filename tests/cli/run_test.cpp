@@ -76,6 +76,39 @@ TEST_F(CliRun, FailedFilesAreNamedAndTheStatusSaysSo) {
     EXPECT_NE(err.find("Rename process complete. 1 file failed."), std::string::npos) << err;
 }
 
+// Whatever rule puts a "/" into a new name, the file stays where it is and the
+// run says it failed.
+TEST_F(CliRun, ARuleNeverMovesAFileToAnotherFolder) {
+    const char* rules[] = {
+        "--set AddPrefix=Yes --set Prefix=../",
+        "--set AddPrefix=Yes --set Prefix=sub/",
+        "--set AddSuffix=Yes --set Suffix=/x",
+        "--set ReplaceString=Yes --set SourceString=a --set DestString=../",
+        "--set ChangeExtension=Yes --set ChangeExtensionString=txt/..",
+        "--set ConcatExtension=Yes --set ConcatExtensionString=/",
+        "--set TextSeqModifications=Seq --set NumericAlphaSequence=Num --set AddPrefix=Yes "
+        "--set Prefix=../ --set SequencePlacement=Prefix",
+        "--set RenameInPlace=No --set AddPrefix=Yes --set Prefix=../../ --set RenameDestFolder=",
+    };
+    for (const char* rule : rules) {
+        SCOPED_TRACE(rule);
+        TestDir root;
+        root.CreateFile("in/a.txt", "A");
+        root.CreateFile("in/sub/keep");
+        std::string args = std::string("run ") + rule;
+        if (args.back() == '=') {
+            args += ShellQuote(root / "in/out");
+        }
+        std::string err;
+        EXPECT_EQ(Cli(args + " " + ShellQuote(root / "in") + " a.txt", &err), 1);
+        EXPECT_EQ(root.Read("in/a.txt"), "A");
+        EXPECT_EQ(root.List(), (std::vector<std::string>{"in"}));
+        EXPECT_EQ(root.List("in/sub"), (std::vector<std::string>{"keep"}));
+        EXPECT_NE(err.find("a name cannot contain /"), std::string::npos) << err;
+        EXPECT_NE(err.find("1 file failed."), std::string::npos) << err;
+    }
+}
+
 TEST_F(CliRun, CopyModeMakesTheDestinationAndLeavesTheOriginals) {
     dir.CreateFile("src/a.txt", "A");
     dir.CreateFile("src/sub/b.txt", "B");

@@ -91,6 +91,11 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
          "invalid invalid ok",
          "c>"},
         {"a folder has the name", {"d/x"}, {{"a", "d"}}, "exists", ""},
+        {"a name is never a path",
+         {"sub/x"},
+         {{"a", "sub/a"}, {"b", "../b"}, {"c", "c/"}, {"d", ".."}, {"e", "/e"}, {"f", "f"}},
+         "invalid invalid invalid invalid invalid unchanged",
+         ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -116,6 +121,40 @@ TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
     EXPECT_EQ(StatusReason(check, entries, 2), "A file with this name already exists");
     EXPECT_EQ(check.Failing(), 2u);
     EXPECT_EQ(check.Count(EntryStatus::Collision), 1u);
+
+    entries = PlanOf(dir, {{"a", "../a"}, {"b", ".."}});
+    check = CheckPlan(entries, true, false, CaseSensitive);
+    EXPECT_EQ(StatusReason(check, entries, 0), "A name cannot contain /");
+    EXPECT_EQ(StatusReason(check, entries, 1), "The rules give no valid new name");
+}
+
+// A copy keeps the folders below the source root under the destination; a
+// "/" of the rules' own would make more.
+TEST(PlanCheck, CopiedNamesAreNeverPaths) {
+    TestDir dir;
+    dir.CreateFiles({"src/a", "src/b", "src/c", "src/sub/d", "src/sub/e"});
+    RenameSettings settings;
+    settings.RenameInPlace = false;
+    settings.RenameDestFolder = dir / "out";
+    const Map map = {{"a", "out/a"},
+                     {"b", "out/sub/b"},
+                     {"c", "out/../c"},
+                     {"sub/d", "out/sub/d"},
+                     {"sub/e", "out/e"}};
+    CRenamePlan plan;
+    for (const auto& [source, target] : map) {
+        plan.Add(dir / ("src/" + source));
+    }
+    for (const auto& [source, target] : map) {
+        plan.Find(dir / ("src/" + source))->second = dir / target;
+    }
+    const std::string root = dir / "src";
+    for (const std::string& spelling : {root, root + "/"}) {
+        SCOPED_TRACE(spelling);
+        PlanCheck check =
+            CheckPlan(plan.Entries(), false, false, CaseSensitive, NameFolders(settings, spelling));
+        EXPECT_EQ(Words(check), "ok invalid invalid ok invalid");
+    }
 }
 
 // On a case-insensitive folder "A.txt" and "a.TXT" are one name. This machine
