@@ -84,7 +84,7 @@ void ApplyTextRules(const RenameSettings& s, std::string& name) {
         name = s.Prefix + name;
     }
     if (s.AddSuffix) {
-        size_t dot = name.rfind('.');
+        size_t dot = ExtensionDot(name);
         if (dot == std::string::npos) {
             name += s.Suffix;
         } else {
@@ -122,7 +122,7 @@ void ApplySequenceRules(const RenameSettings& s, SequenceState& sequence, std::s
     if (s.AddSuffix) {
         text += s.Suffix;
     }
-    size_t dot = name.rfind('.');
+    size_t dot = ExtensionDot(name);
     size_t baseLength = dot == std::string::npos ? name.size() : dot;
     switch (s.SequencePlacement) {
         case 0:
@@ -141,7 +141,7 @@ void ApplySequenceRules(const RenameSettings& s, SequenceState& sequence, std::s
 
 void ApplyExtensionRules(const RenameSettings& s, std::string& name) {
     if (s.ChangeExtension) {
-        size_t dot = name.rfind('.');
+        size_t dot = ExtensionDot(name);
         if (dot != std::string::npos) {
             name.erase(dot);
         }

@@ -36,7 +36,8 @@ void MakeLink(const std::string& target, const std::string& link) {
 
 TEST(ListSourceFolder, ListsFilesOfOneLevelWithTheirPatterns) {
     TestDir dir;
-    dir.CreateFiles({"b.TXT", "A.txt", "x.tar.gz", "README", ".hidden", "sub/inner.txt"});
+    dir.CreateFiles(
+        {"b.TXT", "A.txt", "x.tar.gz", "README", ".hidden", ".conf.bak", "sub/inner.txt"});
     MakeLink(dir / "sub", dir / "link-to-sub");
     MakeLink(dir / "A.txt", dir / "link-to-file");
 
@@ -49,12 +50,13 @@ TEST(ListSourceFolder, ListsFilesOfOneLevelWithTheirPatterns) {
         paths.push_back(f.path);
         std::string expected = f.path == dir / "b.TXT" || f.path == dir / "A.txt" ? "*.txt"
                                : f.path == dir / "x.tar.gz"                       ? "*.gz"
-                               : f.path == dir / ".hidden"                        ? "*.hidden"
+                               : f.path == dir / ".conf.bak"                      ? "*.bak"
                                                                                   : "*";
         EXPECT_EQ(f.pattern, expected) << f.path;
     }
-    EXPECT_EQ(Sorted(paths), Sorted({dir / ".hidden", dir / "A.txt", dir / "README", dir / "b.TXT",
-                                     dir / "link-to-file", dir / "x.tar.gz"}));
+    EXPECT_EQ(Sorted(paths),
+              Sorted({dir / ".conf.bak", dir / ".hidden", dir / "A.txt", dir / "README",
+                      dir / "b.TXT", dir / "link-to-file", dir / "x.tar.gz"}));
 }
 
 TEST(ListSourceFolder, JoinsWithExactlyOneSeparator) {
