@@ -46,6 +46,14 @@ std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, in
     return text;
 }
 
+std::string UnchangedNote(int32_t filesUnchanged) {
+    if (filesUnchanged <= 0) {
+        return {};
+    }
+    return filesUnchanged == 1 ? "\n1 file kept its name."
+                               : "\n" + std::to_string(filesUnchanged) + " files kept their names.";
+}
+
 std::string LeaveOutQuestion(size_t failing, size_t total) {
     return std::to_string(failing) + " of " + std::to_string(total) +
            " files cannot be renamed (see the preview list). Rename the other " +
@@ -105,10 +113,10 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
 
     // The whole plan against the file system as it is now.
     const NameFolderRule nameFolder = NameFolders(rules_.Settings(), context_.sourceFolder);
-    PlanCheck check = caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace,
-                                            context_.cdMode, caseRule_, nameFolder)
-                                : CheckPlan(rules_.PlanEntries(), context_.inPlace,
-                                            context_.cdMode, nameFolder);
+    PlanCheck check =
+        caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, caseRule_,
+                              nameFolder)
+                  : CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, nameFolder);
     if (check.Failing() > 0 &&
         !host.AskYesNo(kIssueCaption, LeaveOutQuestion(check.Failing(), check.entries.size()))) {
         outcome.ended = StartOutcome::Ended::Declined;
@@ -152,6 +160,7 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         bool complete = finished && outcome.result.status == RunStatus::Complete;
         outcome.endMessage = EndOfRunMessage(complete, outcome.result.filesFailed,
                                              outcome.result.logError, outcome.result.undoError);
+        outcome.endMessage += UnchangedNote(outcome.result.filesUnchanged);
         host.ShowMessage(MessageKind::Info, kInfoCaption, outcome.endMessage);
         if (!completion_.WaitFor(100)) {
             host.ShowWait(completion_);

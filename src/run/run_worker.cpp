@@ -541,6 +541,10 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         if (entryCheck.status != EntryStatus::Ok) {
             FileOutcome outcome;
             if (entryCheck.status == EntryStatus::Unchanged) {
+                // Not done, since nothing happened to it.
+                if (!work.modifyAttributes && !work.modifyTimes) {
+                    ++result.filesUnchanged;
+                }
                 // A track without a title keeps its name without a word.
                 if (!entries[index].second.empty()) {
                     FileStep unchanged;
@@ -591,7 +595,7 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         const RunEnd end = result.status == RunStatus::Complete    ? RunEnd::Complete
                            : result.status == RunStatus::Cancelled ? RunEnd::Cancelled
                                                                    : RunEnd::Aborted;
-        journal->End(end, passes - result.filesFailed, result.filesFailed);
+        journal->End(end, passes - result.filesFailed - result.filesUnchanged, result.filesFailed);
         if (int error = writer.Close()) {
             result.journalError = error;
         }

@@ -109,6 +109,61 @@ TEST_F(CliRun, ARuleNeverMovesAFileToAnotherFolder) {
     }
 }
 
+// "Blanks to _": a search text of blanks given on the command line, saved and
+// loaded again, still finds the blanks.
+TEST_F(CliRun, TextsWithOuterBlanksGoThroughSetSaveAndLoad) {
+    struct Row {
+        const char* quoted;  // as given to --set
+        const char* name;
+        const char* renamed;
+    };
+    const Row rows[] = {
+        {R"(" ")", "a b.txt", "a_b.txt"},
+        {R"("  a ")", "x  a y", "x_y"},
+        {R"("\t")", "tab\there", "tab_here"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.quoted);
+        TestDir files;
+        files.CreateFile(row.name);
+        const std::string settings = files / "job.qvr";
+        const std::string set = "--set ReplaceString=Yes --set DestString=_ --set " +
+                                ShellQuote(std::string("SourceString.Quoted=") + row.quoted);
+        ASSERT_EQ(Cli("preview " + set + " --save-settings " + ShellQuote(settings) + " " +
+                      ShellQuote(files / "none")),
+                  2);
+        EXPECT_NE(files.Read("job.qvr").find(std::string("SourceString.Quoted = ") + row.quoted),
+                  std::string::npos);
+        std::string err;
+        EXPECT_EQ(Cli("run --settings " + ShellQuote(settings) + " " + ShellQuote(files.Path()) +
+                          " " + ShellQuote(row.name),
+                      &err),
+                  0)
+            << err;
+        EXPECT_TRUE(files.Exists(row.renamed)) << err;
+    }
+    std::string err;
+    EXPECT_EQ(Cli("preview --set 'Prefix.Quoted= x' " + ShellQuote(dir.Path()), &err), 2);
+    EXPECT_NE(err.find("needs a value in double quotes"), std::string::npos) << err;
+}
+
+// A run in which no name changes says so, and its history counts nothing done.
+TEST_F(CliRun, FilesThatKeepTheirNamesAreNotCountedAsDone) {
+    dir.CreateFiles({"a.txt", "b.txt", "c d.txt"});
+    std::string err;
+    ASSERT_EQ(
+        Cli("run --set ReplaceString=Yes --set 'SourceString.Quoted=\" \"' --set DestString=_ " +
+                ShellQuote(dir.Path()),
+            &err),
+        0);
+    EXPECT_NE(err.find("Rename process complete. 2 files kept their names."), std::string::npos)
+        << err;
+    TestDir out;
+    EXPECT_EQ(Cli("history > " + ShellQuote(out / "history")), 0);
+    const std::string history = out.Read("history");
+    EXPECT_NE(history.find("\t1\t0\t" + dir.Path()), std::string::npos) << history;
+}
+
 TEST_F(CliRun, CopyModeMakesTheDestinationAndLeavesTheOriginals) {
     dir.CreateFile("src/a.txt", "A");
     dir.CreateFile("src/sub/b.txt", "B");
