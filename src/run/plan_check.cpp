@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "common/path.h"
 #include "common/text.h"
 #include "platform/file_system.h"
 #include "platform/folder_kind.h"
@@ -307,6 +308,11 @@ NameFolderRule NameFolders(const RenameSettings& settings, std::string_view sour
     RenameSettings where;
     where.RenameInPlace = settings.RenameInPlace;
     where.RenameDestFolder = settings.RenameDestFolder;
+    // As the plan took it: a relative destination from the working folder.
+    if (!where.RenameInPlace && !where.RenameDestFolder.empty() &&
+        where.RenameDestFolder.front() != '/') {
+        where.RenameDestFolder = AbsoluteFromWorkingFolder(where.RenameDestFolder);
+    }
     return [where = std::move(where), root = std::string(sourceRoot)](std::string_view sourceFolder,
                                                                       std::string& folder) {
         AppendNameFolder(where, root, sourceFolder, folder);
