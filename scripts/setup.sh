@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libgl-dev gstreamer1.0-plugins-good
     attr
     libdiscid-dev libglib2.0-dev
+    libexiv2-dev libtag1-dev
     libqt6svg6
 )
 
@@ -22,6 +23,7 @@ test_packages=(
     tzdata dash rename dosfstools
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils appstream man-db lintian libglib2.0-bin
+    flac vorbis-tools exiv2 libimage-exiftool-perl time
 )
 
 case ${1:-} in

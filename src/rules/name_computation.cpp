@@ -16,7 +16,7 @@ constexpr int32_t kMaxSequenceWidth = 255;
 
 }  // namespace
 
-void ComputeName(const RenameSettings& settings, SequenceState& sequence,
+bool ComputeName(const RenameSettings& settings, SequenceState& sequence,
                  std::string_view sourceRoot, std::string_view sourcePath, std::string& target,
                  bool cdFlag) {
     const RenameSettings& s = settings;
@@ -25,8 +25,18 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
     std::string_view folder =
         slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash);
     std::string name(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    std::string_view made;  // folders a name template makes
+    std::string given;
     if (cdFlag) {
-        name = target + std::string(ExtensionOf(name));
+        given = target;
+        // A template's "/" makes folders; the rules work on the name alone.
+        size_t cut = given.rfind('/');
+        if (cut != std::string::npos) {
+            made = std::string_view(given).substr(0, cut);
+            name = given.substr(cut + 1) + std::string(ExtensionOf(name));
+        } else {
+            name = given + std::string(ExtensionOf(name));
+        }
     }
     if (s.TextMode) {
         ApplyTextRules(s, name);
@@ -42,12 +52,18 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
     const bool usable =
         !name.empty() && name != "." && name != ".." && name.find('\0') == std::string::npos;
     if (!usable) {
-        return;
+        return true;
     }
-    target.reserve((s.RenameInPlace ? 0 : s.RenameDestFolder.size()) + folder.size() + 2 +
-                   name.size());
+    target.reserve((s.RenameInPlace ? 0 : s.RenameDestFolder.size()) + folder.size() + made.size() +
+                   3 + name.size());
     AppendNameFolder(s, sourceRoot, folder, target);
+    if (!made.empty()) {
+        target.append(made);
+        target += '/';
+    }
     target += name;
+    // The rules make a name, never a path: only a template makes folders.
+    return name.find('/') == std::string::npos;
 }
 
 void AppendNameFolder(const RenameSettings& s, std::string_view sourceRoot,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "rules/name_computation.h"
+#include "rules/template_names.h"
 
 namespace quorvan {
 
@@ -72,10 +73,32 @@ CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) {
 }
 
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
-                 SequenceState& sequence, const CdPairing* cd) {
+                 SequenceState& sequence, const CdPairing* cd, const TemplateNames* names) {
+    plan.ClearNotes();
+    if (cd == nullptr && names != nullptr) {
+        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            CRenamePlan::Entry& entry = entries[i];
+            if (i >= names->names.size() || !names->missing[i].empty()) {
+                entry.second = entry.first;
+                plan.AddNote(i, i < names->missing.size() ? names->missing[i] : std::string());
+                continue;
+            }
+            // The template's name stands where a CD title would.
+            entry.second = names->names[i];
+            if (!ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, true)) {
+                plan.AddNote(i, kSlashInNameReason);
+            }
+        }
+        return;
+    }
     if (cd == nullptr) {
-        for (CRenamePlan::Entry& entry : plan.Entries()) {
-            ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, false);
+        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (!ComputeName(settings, sequence, sourceRoot, entries[i].first, entries[i].second,
+                             false)) {
+                plan.AddNote(i, kSlashInNameReason);
+            }
         }
         return;
     }
@@ -90,7 +113,11 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
             continue;
         }
         std::string target = cd->titles[title++];
-        ComputeName(settings, sequence, sourceRoot, entry->first, target, true);
+        // A track title is a name, never a path.
+        const bool inFolder = target.find('/') == std::string::npos;
+        if (!ComputeName(settings, sequence, sourceRoot, entry->first, target, true) || !inFolder) {
+            plan.AddNote(static_cast<size_t>(entry - plan.Entries().data()), kSlashInNameReason);
+        }
         entry->second = std::move(target);
     }
 }

@@ -305,6 +305,11 @@ const char* StatusWord(EntryStatus status) {
 }
 
 NameFolderRule NameFolders(const RenameSettings& settings, std::string_view sourceRoot) {
+    // A template makes folders on purpose; the plan's notes catch a "/" that
+    // the other rules put into its names.
+    if (settings.UseTemplate) {
+        return {};
+    }
     RenameSettings where;
     where.RenameInPlace = settings.RenameInPlace;
     where.RenameDestFolder = settings.RenameDestFolder;
@@ -336,12 +341,12 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     std::string_view homeOf;
     std::string home;
     auto leavesFolder = [&](std::string_view source, std::string_view target) {
+        if (!nameFolder) {
+            return false;
+        }
         const std::string_view folder = FolderOf(source);
         if (inPlace) {
             return FolderOf(target) != folder;
-        }
-        if (!nameFolder) {
-            return false;
         }
         if (home.empty() || folder != homeOf) {
             home.clear();
@@ -504,9 +509,33 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     return check;
 }
 
+void ApplyPlanNotes(const CRenamePlan& plan, PlanCheck& check) {
+    if (plan.Notes().empty()) {
+        return;
+    }
+    std::vector<bool> noted(check.entries.size(), false);
+    for (const auto& [index, reason] : plan.Notes()) {
+        if (index >= check.entries.size()) {
+            continue;
+        }
+        EntryCheck& entry = check.entries[index];
+        --check.counts[static_cast<int>(entry.status)];
+        ++check.counts[static_cast<int>(EntryStatus::Invalid)];
+        entry.status = EntryStatus::Invalid;
+        entry.error = reason == kSlashInNameReason ? kSlashInName : EINVAL;
+        entry.note = static_cast<int32_t>(check.notes.size());
+        check.notes.push_back(reason);
+        noted[index] = true;
+    }
+    std::erase_if(check.order, [&noted](const MoveStep& step) { return noted[step.entry]; });
+}
+
 std::string StatusReason(const PlanCheck& check, const std::vector<CRenamePlan::Entry>& entries,
                          size_t index) {
     const EntryCheck& entry = check.entries[index];
+    if (entry.note >= 0) {
+        return check.notes[static_cast<size_t>(entry.note)];
+    }
     switch (entry.status) {
         case EntryStatus::Collision:
             return "Another file gets this name: " +

@@ -53,6 +53,13 @@ bool CaseSensitive(const std::string&) {
     return false;
 }
 
+// Names stay in their own folders, as a rename in place puts them.
+NameFolderRule InPlace() {
+    RenameSettings settings;
+    settings.RenameInPlace = true;
+    return NameFolders(settings, "");
+}
+
 TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
     struct Row {
         const char* what;
@@ -105,7 +112,7 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
         }
         dir.CreateFiles(row.files);
         std::vector<CRenamePlan::Entry> entries = PlanOf(dir, row.map);
-        PlanCheck check = CheckPlan(entries, true, false, CaseSensitive);
+        PlanCheck check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
         EXPECT_EQ(Words(check), row.statuses);
         EXPECT_EQ(Moves(check, entries), row.moves);
     }
@@ -123,7 +130,7 @@ TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
     EXPECT_EQ(check.Count(EntryStatus::Collision), 1u);
 
     entries = PlanOf(dir, {{"a", "../a"}, {"b", ".."}});
-    check = CheckPlan(entries, true, false, CaseSensitive);
+    check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
     EXPECT_EQ(StatusReason(check, entries, 0), "A name cannot contain /");
     EXPECT_EQ(StatusReason(check, entries, 1), "The rules give no valid new name");
 }
