@@ -81,11 +81,9 @@ TEST_F(CliRun, FailedFilesAreNamedAndTheStatusSaysSo) {
 TEST_F(CliRun, ARuleNeverMovesAFileToAnotherFolder) {
     const char* rules[] = {
         "--set AddPrefix=Yes --set Prefix=../",
-        "--set AddPrefix=Yes --set Prefix=sub/",
         "--set AddSuffix=Yes --set Suffix=/x",
         "--set ReplaceString=Yes --set SourceString=a --set DestString=../",
         "--set ChangeExtension=Yes --set ChangeExtensionString=txt/..",
-        "--set ConcatExtension=Yes --set ConcatExtensionString=/",
         "--set TextSeqModifications=Seq --set NumericAlphaSequence=Num --set AddPrefix=Yes "
         "--set Prefix=../ --set SequencePlacement=Prefix",
         "--set RenameInPlace=No --set AddPrefix=Yes --set Prefix=../../ --set RenameDestFolder=",

@@ -11,7 +11,6 @@
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "rules/memory_page.h"
-#include "selection/filter_count.h"
 #include "selection/source_scan.h"
 #include "support/test_dir.h"
 
@@ -257,14 +256,6 @@ TEST_F(FilterTest, ExtensionOfAFolderNameWithADotIsNotTaken) {
     EXPECT_TRUE(filter.Matches(file));
 }
 
-// The source list as a test gives it.
-struct Rows final : ISourceRows {
-    std::vector<SourceRow> rows;
-    size_t RowCount() const override { return rows.size(); }
-    std::string RowPath(size_t row) const override { return rows[row].path; }
-    bool RowTicked(size_t row) const override { return rows[row].ticked; }
-};
-
 // After Refresh or a run the folder is read again: ticks of extensions it
 // still has stay, so the filter left on does not silently empty the next job.
 TEST_F(FilterTest, ARescanKeepsTheTicksOfExtensionsStillThere) {
@@ -281,34 +272,6 @@ TEST_F(FilterTest, ARescanKeepsTheTicksOfExtensionsStillThere) {
     EXPECT_FALSE(filter.Matches(gif));  // new, so not ticked
     EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "*.jpg;");
     EXPECT_EQ(filter.Rules().FilterExcludeExtensions, "*;");
-}
-
-TEST_F(FilterTest, CountsTheTickedFilesThatPass) {
-    Rows list;
-    for (const char* name : {"a.jpg", "b.jpg", "c.txt", "d.txt", "e.txt"}) {
-        list.rows.push_back({dir.CreateFile(name), true});
-    }
-    list.rows.push_back({dir.CreateFile("f.jpg"), false});
-    struct Row {
-        bool filterOn;
-        size_t limit;
-        FilterPassing expected;
-    };
-    const Row cases[] = {
-        {false, kMaxFilterCount, {false, false, 5, 0}},
-        {true, kMaxFilterCount, {true, true, 5, 2}},
-        {true, 4, {true, false, 5, 0}},
-    };
-    for (const Row& row : cases) {
-        page.SetChecked(ids::kFilterOnExtensions, row.filterOn);
-        page.SetChecked(ids::kFilterIncludeExtensions, true);
-        SetExtensionRows({"*.jpg", "*.txt"}, {"*.jpg"}, {});
-        const FilterPassing passing = CountFilterPassing(filter, list, row.limit);
-        EXPECT_EQ(passing.on, row.expected.on);
-        EXPECT_EQ(passing.counted, row.expected.counted);
-        EXPECT_EQ(passing.ticked, row.expected.ticked);
-        EXPECT_EQ(passing.passing, row.expected.passing);
-    }
 }
 
 TEST(FilterCompareTime, OnNeedsTheSameSecondBeforeAndAfterAreStrict) {
