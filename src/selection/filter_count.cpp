@@ -5,6 +5,10 @@ namespace quorvan {
 FilterPassing CountFilterPassing(CFilterSettings& filter, const ISourceRows& rows, size_t limit) {
     FilterPassing passing;
     passing.on = filter.ReadFromPage();
+    // No walk of a million rows on every tick while no filter is on.
+    if (!passing.on) {
+        return passing;
+    }
     std::vector<size_t> ticked;
     for (size_t row = 0; row < rows.RowCount(); ++row) {
         if (rows.RowTicked(row)) {
@@ -12,7 +16,7 @@ FilterPassing CountFilterPassing(CFilterSettings& filter, const ISourceRows& row
         }
     }
     passing.ticked = ticked.size();
-    if (!passing.on || ticked.size() > limit) {
+    if (ticked.size() > limit) {
         return passing;
     }
     for (size_t row : ticked) {

@@ -12,7 +12,7 @@ namespace quorvan {
 struct FilterPassing {
     bool on = false;       // a group of the Filter page is switched on
     bool counted = false;  // `passing` was counted (not for very long lists)
-    size_t ticked = 0;
+    size_t ticked = 0;     // counted only while a group is on
     size_t passing = 0;
 };
 
