@@ -541,12 +541,12 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         if (entryCheck.status != EntryStatus::Ok) {
             FileOutcome outcome;
             if (entryCheck.status == EntryStatus::Unchanged) {
-                // Not done, since nothing happened to it.
-                if (!work.modifyAttributes && !work.modifyTimes) {
-                    ++result.filesUnchanged;
-                }
                 // A track without a title keeps its name without a word.
                 if (!entries[index].second.empty()) {
+                    // Not done, since nothing happened to it.
+                    if (!work.modifyAttributes && !work.modifyTimes) {
+                        ++result.filesUnchanged;
+                    }
                     FileStep unchanged;
                     unchanged.journal = journal;
                     outcome = ProcessFile(entries[index].first, entries[index].second, work,
