@@ -11,7 +11,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-multimedia-dev libgl-dev gstreamer1.0-plugins-good
     attr
-    libdiscid-dev libglib2.0-dev
+    libdiscid-dev libglib2.0-dev libcurl4-openssl-dev nlohmann-json3-dev
     libexiv2-dev libtag1-dev
     libqt6svg6
 )
