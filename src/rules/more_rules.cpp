@@ -1,3 +1,4 @@
+#include "rules/name_template.h"
 #include "rules/more_rules.h"
 
 #include <vector>
@@ -89,6 +90,15 @@ bool ChangesNames(const MoreRuleSettings& s) {
 }
 
 std::string MoreRulesError(const MoreRuleSettings& s) {
+    if (s.UseTemplate) {
+        NameTemplate parsed;
+        std::string error;
+        size_t offset = 0;
+        if (!ParseNameTemplate(s.Template, parsed, error, offset)) {
+            return "Name from template: " + error + " (at character " +
+                   std::to_string(offset + 1) + ")";
+        }
+    }
     if (s.RegexReplace) {
         CRegex::Error error;
         std::unique_ptr<CRegex> regex = CRegex::Compile(s.RegexPattern, s.RegexIgnoreCase, error);

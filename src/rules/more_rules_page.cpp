@@ -6,6 +6,8 @@ namespace quorvan {
 
 MoreRuleSettings MoreRulesFromPage(const MoreRulesPageState& p) {
     MoreRuleSettings m;
+    m.UseTemplate = p.useTemplate;
+    m.Template = p.templateText;
     m.RemoveChars = p.removeChars;
     m.RemoveCount = p.removeCount;
     m.RemoveFrom = p.removeFrom;
@@ -37,6 +39,8 @@ MoreRuleSettings MoreRulesFromPage(const MoreRulesPageState& p) {
 
 MoreRulesPageState MoreRulesPageFrom(const MoreRuleSettings& m, const MoreRulesPageState& shown) {
     MoreRulesPageState p = shown;
+    p.useTemplate = m.UseTemplate;
+    p.templateText = m.Template;
     p.removeChars = m.RemoveChars;
     p.removeCount = m.RemoveCount;
     p.removeFrom = m.RemoveFrom;
@@ -70,10 +74,18 @@ MoreRulesPageState MoreRulesPageFrom(const MoreRuleSettings& m, const MoreRulesP
 }
 
 MoreRulesEnabled EnabledControls(const MoreRulesPageState& p) {
-    return {p.removeChars, p.insertText, p.regexReplace, p.replaceBlanks, p.caseStyle, p.numbering};
+    return {p.useTemplate, p.removeChars, p.insertText, p.regexReplace, p.replaceBlanks, p.caseStyle, p.numbering};
 }
 
 MoreRulesPageProblems PageProblems(const MoreRulesPageState& page) {
+    MoreRuleSettings named;
+    named.UseTemplate = page.useTemplate;
+    named.Template = page.templateText;
+    std::string templateText = MoreRulesError(named);
+    const std::string lead = "Name from template: ";
+    if (templateText.compare(0, lead.size(), lead) == 0) {
+        templateText.erase(0, lead.size());
+    }
     MoreRuleSettings regex;
     regex.RegexReplace = page.regexReplace;
     regex.RegexPattern = page.regexPattern;
@@ -92,7 +104,7 @@ MoreRulesPageProblems PageProblems(const MoreRulesPageState& page) {
             pattern = beside + pattern.substr(sentence.size());
         }
     }
-    return {pattern, MoreRulesError(numbering).empty() ? "" : "cannot be 0"};
+    return {templateText, pattern, MoreRulesError(numbering).empty() ? "" : "cannot be 0"};
 }
 
 }  // namespace quorvan

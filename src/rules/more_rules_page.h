@@ -10,6 +10,9 @@ namespace quorvan {
 // What the More Rules page shows, text in switched-off boxes included. A
 // default value is the page as the window opens.
 struct MoreRulesPageState {
+    bool useTemplate = false;
+    std::string templateText;
+
     bool removeChars = false;
     int32_t removeCount = 1;
     int32_t removeFrom = 1;
@@ -51,6 +54,7 @@ MoreRulesPageState MoreRulesPageFrom(const MoreRuleSettings& settings,
 
 // Which controls of the page the user can change, from its boxes.
 struct MoreRulesEnabled {
+    bool templateField = false;
     bool removeFields = false;  // count and position
     bool insertFields = false;
     bool regexFields = false;  // pattern, replacement, the two options
@@ -63,6 +67,7 @@ MoreRulesEnabled EnabledControls(const MoreRulesPageState& page);
 // Why the page's rules cannot make names, shown beside the field at fault;
 // empty where all is well.
 struct MoreRulesPageProblems {
+    std::string templateText;  // the fault and its place
     std::string pattern;  // the compiler's message and offset
     std::string step;
 };

@@ -91,16 +91,10 @@ std::vector<int64_t> TemplateCounters(const std::vector<CRenamePlan::Entry>& ent
 }
 
 std::string NameTemplateError(const RenameSettings& settings) {
-    if (!settings.More.UseTemplate) {
-        return {};
-    }
-    NameTemplate parsed;
-    std::string error;
-    size_t offset = 0;
-    if (ParseNameTemplate(settings.More.Template, parsed, error, offset)) {
-        return {};
-    }
-    return "Name from template: " + error + " (at character " + std::to_string(offset + 1) + ")";
+    MoreRuleSettings only;
+    only.UseTemplate = settings.More.UseTemplate;
+    only.Template = settings.More.Template;
+    return MoreRulesError(only);
 }
 
 CMetadataCache& ProgramMetadataCache() {

@@ -68,6 +68,26 @@ CMoreRulesPage::CMoreRulesPage(QWidget* parent) : QWidget(parent) {
         return std::pair{box, grid};
     };
 
+    // The name template comes first: it gives the base name the others change.
+    auto [named, nm] = frame(tr("Name from template"), "templateGroupBox");
+    useTemplate_ = Named(new QCheckBox(tr("Name from template:"), this), "useTemplateCheckBox",
+                         tr("Builds the name from the file's own values: {taken:%Y-%m-%d}, "
+                            "{camera}, {artist}, {title}, {track:2}, {n:3}, {mtime}...; "
+                            "a \"/\" makes folders"));
+    template_ = Named(new QLineEdit(this), "templateLineEdit",
+                      tr("For example {taken:%Y-%m-%d %H.%M.%S} or {track:2} - {artist} - "
+                         "{title}; {{ and }} stand for braces"));
+    templateProblem_ = Named(new QLabel(this), "templateProblemLabel");
+    templateProblem_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    templateProblem_->setMinimumHeight(templateProblem_->fontMetrics().height());
+    templateProblem_->setTextFormat(Qt::PlainText);
+    templateProblem_->setForegroundRole(QPalette::Link);
+    nm->addWidget(useTemplate_, 0, 0);
+    nm->addWidget(template_, 0, 1);
+    nm->addWidget(templateProblem_, 0, 2);
+    nm->setColumnStretch(1, 3);
+    nm->setColumnStretch(2, 2);
+
     // Positions: removal first, then insertion, both in the base name.
     auto [positions, pos] = frame(tr("Positions"), "positionsGroupBox");
     removeChars_ = Named(new QCheckBox(tr("Re&move"), this), "removeCharsCheckBox",
@@ -184,7 +204,8 @@ CMoreRulesPage::CMoreRulesPage(QWidget* parent) : QWidget(parent) {
         tr("In sequencing: which file gets which number. The files are "
            "renamed in their usual order all the same"));
     order_ = MakeChoice(this, "sequenceOrderComboBox",
-                        {tr("path"), tr("natural"), tr("modification time"), tr("size")},
+                        {tr("path"), tr("natural"), tr("modification time"), tr("size"),
+                         tr("date taken")},
                         tr("Natural order puts page2 before page10"));
     step_ = MakeSpin(this, "sequenceStepSpinBox", -kLongestName, kLongestName,
                      tr("What each number adds to the one before; negative counts down"));
@@ -203,12 +224,13 @@ CMoreRulesPage::CMoreRulesPage(QWidget* parent) : QWidget(parent) {
     nb->setColumnStretch(6, 1);
 
     // Read left to right, top to bottom, in the order the rules apply.
-    page->addWidget(positions, 0, 0);
-    page->addWidget(regex, 0, 1, 2, 1);
-    page->addWidget(cleanUp, 1, 0, 2, 1);
-    page->addWidget(caseStyle_, 2, 1);
-    page->addWidget(numbering_, 3, 0, 1, 2);
-    page->setRowStretch(4, 1);
+    page->addWidget(named, 0, 0, 1, 2);
+    page->addWidget(positions, 1, 0);
+    page->addWidget(regex, 1, 1, 2, 1);
+    page->addWidget(cleanUp, 2, 0, 2, 1);
+    page->addWidget(caseStyle_, 3, 1);
+    page->addWidget(numbering_, 4, 0, 1, 2);
+    page->setRowStretch(5, 1);
     page->setColumnStretch(0, 1);
     page->setColumnStretch(1, 1);
 
@@ -232,6 +254,8 @@ CMoreRulesPage::CMoreRulesPage(QWidget* parent) : QWidget(parent) {
 
 MoreRulesPageState CMoreRulesPage::State() const {
     MoreRulesPageState s;
+    s.useTemplate = useTemplate_->isChecked();
+    s.templateText = FromQt(template_->text());
     s.removeChars = removeChars_->isChecked();
     s.removeCount = removeCount_->value();
     s.removeFrom = removeFrom_->value();
@@ -262,6 +286,8 @@ MoreRulesPageState CMoreRulesPage::State() const {
 void CMoreRulesPage::SetState(const MoreRulesPageState& s) {
     {
         const QSignalBlocker quiet(this);
+        useTemplate_->setChecked(s.useTemplate);
+        template_->setText(ToQt(s.templateText));
         removeChars_->setChecked(s.removeChars);
         removeCount_->setValue(s.removeCount);
         removeFrom_->setValue(s.removeFrom);
@@ -297,6 +323,7 @@ QString CMoreRulesPage::Problem() const {
 void CMoreRulesPage::UpdateControls() {
     const MoreRulesPageState state = State();
     const MoreRulesEnabled on = EnabledControls(state);
+    template_->setEnabled(on.templateField);
     removeCount_->setEnabled(on.removeFields);
     removeFrom_->setEnabled(on.removeFields);
     insertString_->setEnabled(on.insertFields);
@@ -311,6 +338,8 @@ void CMoreRulesPage::UpdateControls() {
     caseStyle_->setChecked(on.caseFields);
     numbering_->setChecked(on.numberingFields);
     const MoreRulesPageProblems problems = PageProblems(state);
+    templateProblem_->setText(ToQt(problems.templateText));
+    templateProblem_->setToolTip(problems.templateText.empty() ? QString() : Problem());
     problem_->setText(ToQt(problems.pattern));
     problem_->setToolTip(problems.pattern.empty() ? QString() : Problem());
     stepProblem_->setText(ToQt(problems.step));

@@ -35,6 +35,9 @@ class CMoreRulesPage final : public QWidget, public CStatePage<MoreRulesPageStat
     // The one place that decides what is enabled, and the problem line.
     void UpdateControls();
 
+    QCheckBox* useTemplate_;
+    QLineEdit* template_;
+    QLabel* templateProblem_;
     QCheckBox* removeChars_;
     QSpinBox* removeCount_;
     QSpinBox* removeFrom_;
