@@ -150,9 +150,24 @@ class Fields final {
     bool OptTime(const std::string& key, FileTimeNs& out) const {
         return Find(key) == nullptr || Time(key, out);
     }
+    // Device, file system, inode, generation and birth time; the last three
+    // may be absent.
+    bool Identity(FileStamp& out) const {
+        uint64_t gen = 0;
+        out.hasGen = Find("gen") != nullptr;
+        if (!U64("dev", out.dev) || !OptU64("fs", out.fsid) || !U64("ino", out.ino) ||
+            !OptU64("gen", gen) || gen > UINT32_MAX || !OptTime("btime", out.btime)) {
+            return false;
+        }
+        out.gen = static_cast<uint32_t>(gen);
+        return true;
+    }
     bool Stamp(FileStamp& out) const {
-        return U64("dev", out.dev) && U64("ino", out.ino) && I64("size", out.size) &&
-               Time("mtime", out.mtime) && OptTime("btime", out.btime);
+        return Identity(out) && I64("size", out.size) && Time("mtime", out.mtime);
+    }
+    // Absent leaves `out` zero.
+    bool OptU64(std::string_view key, uint64_t& out) const {
+        return Find(key) == nullptr || U64(key, out);
     }
 
   private:
@@ -299,9 +314,20 @@ class LineBuilder final {
         AppendNumber(time.nsec);
         return *this;
     }
+    LineBuilder& Identity(const FileStamp& stamp) {
+        Num("dev", stamp.dev);
+        if (stamp.fsid != 0) {
+            Num("fs", stamp.fsid);
+        }
+        Num("ino", stamp.ino);
+        if (stamp.hasGen) {
+            Num("gen", stamp.gen);
+        }
+        return Birth(stamp.btime);
+    }
     LineBuilder& Stamp(const FileStamp& stamp) {
-        Num("dev", stamp.dev).Num("ino", stamp.ino).Num("size", stamp.size);
-        return Time("mtime", stamp.mtime).Birth(stamp.btime);
+        Identity(stamp).Num("size", stamp.size);
+        return Time("mtime", stamp.mtime);
     }
     // Only where the file system keeps one.
     LineBuilder& Birth(const FileTimeNs& btime) {
@@ -441,8 +467,7 @@ std::optional<JournalRecord> DecodeFields(const Fields& f, const std::string& ki
         AttrsRecord r;
         std::string mode;
         const JsonValue* dos = f.Find("dosattrib");
-        if (!f.Str("path", r.path) || !f.U64("dev", r.dev) || !f.U64("ino", r.ino) ||
-            !f.OptTime("btime", r.btime) || !f.Str("mode", mode) || !ParseOctalMode(mode, r.mode) ||
+        if (!f.Str("path", r.path) || !f.Identity(r.file) || !f.Str("mode", mode) || !ParseOctalMode(mode, r.mode) ||
             dos == nullptr) {
             return std::nullopt;
         }
@@ -455,8 +480,7 @@ std::optional<JournalRecord> DecodeFields(const Fields& f, const std::string& ki
     }
     if (kind == "times") {
         TimesRecord r;
-        if (!f.Str("path", r.path) || !f.U64("dev", r.dev) || !f.U64("ino", r.ino) ||
-            !f.OptTime("btime", r.btime) || !f.Time("atime", r.oldAtime) ||
+        if (!f.Str("path", r.path) || !f.Identity(r.file) || !f.Time("atime", r.oldAtime) ||
             !f.Time("mtime", r.oldMtime) || !f.Time("new_atime", r.newAtime) ||
             !f.Time("new_mtime", r.newMtime)) {
             return std::nullopt;
@@ -772,7 +796,7 @@ void EncodeRecordInto(std::string& out, const JournalRecord& record) {
                 line.Str("path", r.path).Str("file", r.trashFile).Str("info", r.trashInfo);
             },
             [&](const AttrsRecord& r) {
-                line.Str("path", r.path).Num("dev", r.dev).Num("ino", r.ino).Birth(r.btime);
+                line.Str("path", r.path).Identity(r.file);
                 line.Str("mode", OctalMode(r.mode));
                 if (r.dosAttrib) {
                     line.Str("dosattrib", *r.dosAttrib);
@@ -781,7 +805,7 @@ void EncodeRecordInto(std::string& out, const JournalRecord& record) {
                 }
             },
             [&](const TimesRecord& r) {
-                line.Str("path", r.path).Num("dev", r.dev).Num("ino", r.ino).Birth(r.btime);
+                line.Str("path", r.path).Identity(r.file);
                 line.Time("atime", r.oldAtime).Time("mtime", r.oldMtime);
                 line.Time("new_atime", r.newAtime).Time("new_mtime", r.newMtime);
             },

@@ -23,8 +23,10 @@ namespace quorvan {
 // format. Paths are exact bytes: valid UTF-8 as it is, other bytes as
 // "\udcXX" (Python's surrogateescape).
 
-// The "v" of the start record.
-inline constexpr int kJournalVersion = 1;
+// The "v" of the start record. Version 2 adds the file system's id ("fs")
+// and the inode's generation ("gen") to each file's identity; a version 1
+// journal reads with both unknown.
+inline constexpr int kJournalVersion = 2;
 
 // The start of the names of a run's temporary files, ".quorvan-tmp-<id>-".
 std::string RunTempPrefix(const std::string& runId);
@@ -91,9 +93,7 @@ struct TrashedRecord {
 // (none: there was no such attribute) it had.
 struct AttrsRecord {
     std::string path;
-    uint64_t dev = 0;
-    uint64_t ino = 0;
-    FileTimeNs btime;  // zero where unknown
+    FileStamp file;  // its identity only: no size or modification time
     uint32_t mode = 0;
     std::optional<std::string> dosAttrib;
 };
@@ -101,9 +101,7 @@ struct AttrsRecord {
 // Before a time change: the times before and the ones to be set.
 struct TimesRecord {
     std::string path;
-    uint64_t dev = 0;
-    uint64_t ino = 0;
-    FileTimeNs btime;  // zero where unknown
+    FileStamp file;  // its identity only: no size or modification time
     FileTimeNs oldAtime;
     FileTimeNs oldMtime;
     FileTimeNs newAtime;

@@ -300,7 +300,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
 
 bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
                      CRunLog* log, CUndoScript* undo, CRunRecorder* journal,
-                     const FileIdentity& identity, std::string& temporary, int& error) {
+                     const FileStamp& identity, std::string& temporary, int& error) {
     std::string folder;
     std::string name;
     SplitPath(path, folder, name);
@@ -433,11 +433,11 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     const std::vector<CRenamePlan::Entry>& entries = job.plan.Entries();
     const PlanCheck& check = job.check;
     // Who each source is, for the journal: one listing per folder.
-    const std::vector<FileIdentity> identities = journal != nullptr && job.inPlace && !failed
+    const std::vector<FileStamp> identities = journal != nullptr && job.inPlace && !failed
                                                      ? ListSourceIdentities(entries)
-                                                     : std::vector<FileIdentity>();
+                                                     : std::vector<FileStamp>();
     auto identity = [&identities](size_t index) {
-        return index < identities.size() ? identities[index] : FileIdentity{};
+        return index < identities.size() ? identities[index] : FileStamp{};
     };
     std::vector<std::string> temporaries(entries.size());
     std::vector<uint8_t> done(entries.size(), 0);

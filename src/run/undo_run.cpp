@@ -23,14 +23,35 @@ namespace quorvan {
 
 namespace {
 
-struct FileKey {
-    uint64_t dev = 0;
-    uint64_t ino = 0;
-    auto operator<=>(const FileKey&) const = default;
+// Files recorded in the journal, found again by what they are now: by inode
+// number, then by the whole identity, as the file system's device number may
+// have changed since (a remount).
+class CRecordedFiles final {
+  public:
+    void Add(const FileStamp& stamp) { byInode_.emplace(stamp.ino, stamp); }
+    bool Holds(const FileStamp& now) const {
+        auto [first, last] = byInode_.equal_range(now.ino);
+        for (auto it = first; it != last; ++it) {
+            if (it->second.SameInode(now)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+  private:
+    std::unordered_multimap<uint64_t, FileStamp> byInode_;
 };
 
+using FileKey = DeviceInode;
+
 FileKey KeyOf(const FileStamp& stamp) {
-    return {stamp.dev, stamp.ino};
+    return DeviceInodeOf(stamp);
+}
+
+// Why undo leaves a file alone that it cannot prove to be the run's.
+std::string NotTheRunsFile(const std::string& path) {
+    return "the file at " + path + " is not the one this run renamed: left alone";
 }
 
 UndoStep MakeStep(UndoStep::Kind kind, int64_t record, std::string path, std::string target = {}) {
@@ -108,14 +129,6 @@ class UndoFs final {
         return 0;
     }
 
-    int Remove(const std::string& path) {
-        if (!dry_) {
-            return unlink(path.c_str()) == 0 ? 0 : errno;
-        }
-        overlay_[path] = std::nullopt;
-        return 0;
-    }
-
     bool Dry() const { return dry_; }
 
   private:
@@ -177,10 +190,10 @@ class CUndoer final {
     std::unordered_map<std::string, std::string> tempTarget_;
     // Modification times the run left on a file.
     std::map<FileKey, std::vector<FileTimeNs>> leftTimes_;
-    // Files the run moved or trashed: the user's, never removed as leftovers.
-    std::set<FileKey> userFiles_;
+    // Names of a cycle's temporary files: a user's file may wait there.
+    std::unordered_set<std::string> tempNames_;
     // Copies the run made.
-    std::set<FileKey> copies_;
+    CRecordedFiles copies_;
     // Moves out of a temporary name that an earlier undo or keep made, by the
     // line of their step record.
     std::map<int64_t, RenameRecord> resolvedMoves_;
@@ -202,7 +215,9 @@ void CUndoer::Index() {
     for (const JournalEntry& entry : journal_.entries) {
         const JournalRecord& record = entry.record;
         if (const auto* r = std::get_if<RenameRecord>(&record)) {
-            userFiles_.insert(KeyOf(r->file));
+            if (r->temp == TempSide::To) {
+                tempNames_.insert(r->to);
+            }
             if (r->temp == TempSide::From) {
                 tempTarget_[r->from] = r->to;
             }
@@ -212,12 +227,11 @@ void CUndoer::Index() {
             ++total_;
         } else if (const auto* c = std::get_if<CopyRecord>(&record)) {
             leftTimes_[KeyOf(c->copy)].push_back(c->copy.mtime);
-            copies_.insert(KeyOf(c->copy));
+            copies_.Add(c->copy);
             moved[entry.line] = KeyOf(c->copy);
             movesOf[KeyOf(c->copy)].push_back(entry.line);
             ++total_;
         } else if (const auto* t = std::get_if<TrashRecord>(&record)) {
-            userFiles_.insert(KeyOf(t->file));
             pendingTrash[t->path] = entry.line;
             ++total_;
         } else if (const auto* d = std::get_if<TrashedRecord>(&record)) {
@@ -226,7 +240,7 @@ void CUndoer::Index() {
                 pendingTrash.erase(it);
             }
         } else if (const auto* m = std::get_if<TimesRecord>(&record)) {
-            leftTimes_[{m->dev, m->ino}].push_back(m->newMtime);
+            leftTimes_[KeyOf(m->file)].push_back(m->newMtime);
             ++total_;
         } else if (std::holds_alternative<AttrsRecord>(record)) {
             ++total_;
@@ -284,7 +298,7 @@ void CUndoer::Report(UndoStep step, std::optional<FileKey> key) {
         record.action =
             step.kind == UndoStep::Kind::ResolveTemp || step.kind == UndoStep::Kind::FinishCopy
                 ? UndoAction::Resolve
-            : step.kind == UndoStep::Kind::RemoveTemp && step.record == 0 ? UndoAction::RemoveTemp
+            : step.kind == UndoStep::Kind::TrashTemp && step.record == 0 ? UndoAction::RemoveTemp
                                                                           : UndoAction::Reverse;
         record.outcome = step.outcome;
         record.reason = step.reason;
@@ -324,7 +338,7 @@ void CUndoer::UndoRename(int64_t line, const RenameRecord& r) {
         step.reason = "it is not at its temporary name";
     } else {
         step.outcome = UndoOutcome::Skipped;
-        step.reason = current     ? "it was moved away or replaced since the run"
+        step.reason = current     ? NotTheRunsFile(r.to)
                       : lookError ? ErrorText(lookError)
                                   : "it was moved away or deleted since the run";
     }
@@ -334,7 +348,8 @@ void CUndoer::UndoRename(int64_t line, const RenameRecord& r) {
 void CUndoer::UndoCopy(int64_t line, const CopyRecord& r) {
     UndoStep step = MakeStep(UndoStep::Kind::TrashCopy, line, r.to);
     auto current = fs_.Look(r.to);
-    if (current && current->SameFile(r.copy)) {
+    // Its size and times are checked below: times the run set are its own.
+    if (current && current->SameInode(r.copy)) {
         const auto& left = leftTimes_[KeyOf(r.copy)];
         bool unchanged = current->size == r.copy.size &&
                          std::find(left.begin(), left.end(), current->mtime) != left.end();
@@ -352,7 +367,7 @@ void CUndoer::UndoCopy(int64_t line, const CopyRecord& r) {
         }
     } else if (auto temp = fs_.Look(r.temp); temp && temp->SameFile(r.copy)) {
         // Killed before the copy was put in place: it was never seen.
-        step.kind = UndoStep::Kind::RemoveTemp;
+        step.kind = UndoStep::Kind::TrashTemp;
         step.path = r.temp;
         std::string error = DiscardCopy(r, step.trash);
         step.outcome = error.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
@@ -367,14 +382,9 @@ void CUndoer::UndoCopy(int64_t line, const CopyRecord& r) {
     Report(std::move(step), KeyOf(r.copy));
 }
 
-// A finished copy that never got its name is removed while its source is
-// still there; otherwise it may be the only copy left, and goes to the trash.
+// A finished copy that never got its name goes to the trash: undo removes
+// no file for good.
 std::string CUndoer::DiscardCopy(const CopyRecord& r, std::string& trash) {
-    auto source = fs_.Look(r.from);
-    if (source && source->size == r.copy.size) {
-        int error = fs_.Remove(r.temp);
-        return error == 0 ? "" : ErrorText(error);
-    }
     TrashEntry where;
     std::string error;
     if (!fs_.Trash(r.temp, where, error)) {
@@ -401,7 +411,7 @@ void CUndoer::UndoTrash(int64_t line, const TrashRecord& r) {
         }
     }
     if (!entry) {
-        entry = FindInTrash(r.path, r.file.dev, r.file.ino);
+        entry = FindInTrash(r.path, r.file);
     }
     if (!entry) {
         step.path = r.path;
@@ -421,23 +431,19 @@ void CUndoer::UndoTrash(int64_t line, const TrashRecord& r) {
 }
 
 // Why a file the run changed cannot be changed back, or "" when it can.
-std::string PinReason(UndoFs& fs, CPinnedEntry& pin, const std::string& path, uint64_t dev,
-                      uint64_t ino, const FileTimeNs& btime) {
-    FileStamp wanted;
-    wanted.dev = dev;
-    wanted.ino = ino;
-    wanted.btime = btime;
+std::string PinReason(UndoFs& fs, CPinnedEntry& pin, const std::string& path,
+                      const FileStamp& wanted) {
     if (fs.Dry()) {
         auto current = fs.Look(path);
         if (!current) {
             return "it is no longer there";
         }
-        return current->SameFile(wanted) ? "" : "another file has its name now";
+        return current->SameInode(wanted) ? "" : "another file has its name now";
     }
     if (int error = pin.Open(path)) {
         return error == ENOENT ? "it is no longer there" : ErrorText(error);
     }
-    if (!pin.Stamp().SameFile(wanted)) {
+    if (!pin.Stamp().SameInode(wanted)) {
         return "another file has its name now";
     }
     return pin.IsRegularFile() ? "" : "it is no longer a regular file";
@@ -446,7 +452,7 @@ std::string PinReason(UndoFs& fs, CPinnedEntry& pin, const std::string& path, ui
 void CUndoer::UndoAttrs(int64_t line, const AttrsRecord& r) {
     UndoStep step = MakeStep(UndoStep::Kind::Attributes, line, r.path);
     CPinnedEntry pin;
-    step.reason = PinReason(fs_, pin, r.path, r.dev, r.ino, r.btime);
+    step.reason = PinReason(fs_, pin, r.path, r.file);
     int error = 0;
     if (step.reason.empty() && !fs_.Dry()) {
         // Storing the attribute needs write permission, which read-only took.
@@ -464,13 +470,13 @@ void CUndoer::UndoAttrs(int64_t line, const AttrsRecord& r) {
         }
     }
     step.outcome = step.reason.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
-    Report(std::move(step), FileKey{r.dev, r.ino});
+    Report(std::move(step), KeyOf(r.file));
 }
 
 void CUndoer::UndoTimes(int64_t line, const TimesRecord& r) {
     UndoStep step = MakeStep(UndoStep::Kind::Times, line, r.path);
     CPinnedEntry pin;
-    step.reason = PinReason(fs_, pin, r.path, r.dev, r.ino, r.btime);
+    step.reason = PinReason(fs_, pin, r.path, r.file);
     step.outcome = step.reason.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
     if (step.reason.empty()) {
         FileTimeNs modified = fs_.Dry() ? fs_.Look(r.path)->mtime : pin.Stamp().mtime;
@@ -489,7 +495,7 @@ void CUndoer::UndoTimes(int64_t line, const TimesRecord& r) {
             step.reason = ErrorText(error);
         }
     }
-    Report(std::move(step), FileKey{r.dev, r.ino});
+    Report(std::move(step), KeyOf(r.file));
 }
 
 // A file still at a cycle's temporary name gets a real name: for an undo its
@@ -504,7 +510,15 @@ void CUndoer::ResolveTempNames(bool keep) {
             continue;
         }
         auto current = fs_.Look(r->to);
-        if (!current || !current->SameFile(r->file)) {
+        if (!current) {
+            continue;
+        }
+        if (!current->SameFile(r->file)) {
+            // Never taken for the run's file, never removed either.
+            UndoStep step = MakeStep(UndoStep::Kind::ResolveTemp, entries[i].line, r->to);
+            step.outcome = UndoOutcome::Skipped;
+            step.reason = NotTheRunsFile(r->to);
+            Report(std::move(step), std::nullopt);
             continue;
         }
         std::string next = r->then;
@@ -567,7 +581,7 @@ void CUndoer::FinishCopies() {
         int error = fs_.Move(r->temp, r->to);
         std::string failure = error == 0 ? "" : ErrorText(error);
         if (error != 0) {
-            step.kind = UndoStep::Kind::RemoveTemp;
+            step.kind = UndoStep::Kind::TrashTemp;
             step.target.clear();
             failure = DiscardCopy(*r, step.trash);
         }
@@ -577,8 +591,9 @@ void CUndoer::FinishCopies() {
     }
 }
 
-// Removes the run's temporary files that no record accounts for (a copy
-// killed while its data went across) from every folder the journal names.
+// Moves the run's temporary files that no record accounts for (a copy killed
+// while its data went across) from every folder the journal names to the
+// trash.
 void CUndoer::RemoveLeftovers() {
     std::set<std::string> folders = {start_.folder};
     if (!start_.destination.empty()) {
@@ -620,14 +635,24 @@ void CUndoer::RemoveLeftovers() {
             std::string path = JoinPath(folder, name);
             FileStamp stamp;
             uint32_t mode = 0;
-            if (!fs_.Look(path) || StampOf(path, stamp, &mode) != 0 || !S_ISREG(mode) ||
-                userFiles_.count(KeyOf(stamp)) != 0) {
+            // A cycle's temporary name may hold a user's file: it was given
+            // its name above, or reported there.
+            if (tempNames_.count(path) != 0 || !fs_.Look(path) || StampOf(path, stamp, &mode) != 0 ||
+                !S_ISREG(mode)) {
                 continue;
             }
-            UndoStep step = MakeStep(UndoStep::Kind::RemoveTemp, 0, path);
-            int error = fs_.Remove(path);
-            step.outcome = error == 0 ? UndoOutcome::Restored : UndoOutcome::Skipped;
-            step.reason = error == 0 ? "" : ErrorText(error);
+            // Most likely a copy cut off while its data went across; as no
+            // record proves it, it goes to the trash rather than away.
+            UndoStep step = MakeStep(UndoStep::Kind::TrashTemp, 0, path);
+            TrashEntry where;
+            std::string error;
+            if (fs_.Trash(path, where, error)) {
+                step.outcome = UndoOutcome::Restored;
+                step.trash = where.file;
+            } else {
+                step.outcome = UndoOutcome::Skipped;
+                step.reason = "it could not be moved to the trash: " + error;
+            }
             Report(std::move(step), std::nullopt);
         }
     }
@@ -721,7 +746,7 @@ void CUndoer::Undo() {
             // The copy that took its place may be recorded before it; that
             // copy has to go first.
             auto current = fs_.Look(t->path);
-            if (current && copies_.count(KeyOf(*current)) != 0) {
+            if (current && copies_.Holds(*current)) {
                 deferredTrash_.emplace_back(it->line, t);
                 continue;
             }
@@ -846,8 +871,8 @@ std::string DescribeStep(const UndoStep& step) {
             return "rename " + step.path + " back to " + step.target;
         case UndoStep::Kind::TrashCopy:
             return "move the copy " + step.path + " to the trash";
-        case UndoStep::Kind::RemoveTemp:
-            return "remove the temporary file " + step.path;
+        case UndoStep::Kind::TrashTemp:
+            return "move the temporary file " + step.path + " to the trash";
         case UndoStep::Kind::RestoreTrashed:
             return "bring " + step.target + " back from the trash";
         case UndoStep::Kind::Attributes:

@@ -138,7 +138,7 @@ class CDescriber {
         switch (s.outcome) {
             case UndoOutcome::Restored:
                 outcome = s.action == UndoAction::Resolve      ? QObject::tr("named")
-                          : s.action == UndoAction::RemoveTemp ? QObject::tr("removed")
+                          : s.action == UndoAction::RemoveTemp ? QObject::tr("moved to the trash")
                                                                : QObject::tr("restored");
                 break;
             case UndoOutcome::Skipped:

@@ -24,7 +24,7 @@ TEST(RunJournal, SourcesAreKnownByTheirOwnInodes) {
     }
     std::sort(entries.begin(), entries.end());
     entries.emplace_back(dir / "gone", dir / "new gone");  // no such file
-    const std::vector<FileIdentity> identities = ListSourceIdentities(entries);
+    const std::vector<FileStamp> identities = ListSourceIdentities(entries);
     ASSERT_EQ(identities.size(), entries.size());
     for (size_t i = 0; i + 1 < entries.size(); ++i) {
         struct stat st {};
