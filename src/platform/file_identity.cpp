@@ -161,7 +161,8 @@ int StampAt(int dirFd, const std::string& name, FileStamp& stamp, uint32_t* mode
     if (S_ISREG(sx.stx_mode)) {
         fd = openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         struct statx again {};
-        if (fd >= 0 && statx(fd, "", AT_EMPTY_PATH | AT_STATX_SYNC_AS_STAT, kStampMask, &again) == 0 &&
+        if (fd >= 0 &&
+            statx(fd, "", AT_EMPTY_PATH | AT_STATX_SYNC_AS_STAT, kStampMask, &again) == 0 &&
             S_ISREG(again.stx_mode)) {
             sx = again;
             stamp = StampFromStatx(sx);
