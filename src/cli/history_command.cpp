@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 namespace quorvan::cli {
 

@@ -9,8 +9,8 @@
 #include "cli/cli_session.h"
 #include "cli/history_command.h"
 #include "platform/file_system.h"
-#include "run/run_history.h"
-#include "run/undo_run.h"
+#include "history/run_history.h"
+#include "history/undo_run.h"
 
 namespace quorvan::cli {
 

@@ -12,7 +12,7 @@
 
 #include "common/path.h"
 #include "platform/dos_attrib.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 namespace quorvan {
 

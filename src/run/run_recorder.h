@@ -9,7 +9,7 @@
 #include "platform/file_identity.h"
 #include "platform/trash.h"
 #include "rules/rename_plan.h"
-#include "run/journal.h"
+#include "history/journal.h"
 
 namespace quorvan {
 

@@ -17,7 +17,7 @@
 #include "platform/folder_kind.h"
 #include "platform/temp_names.h"
 #include "platform/trash.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 #include "run/run_log.h"
 #include "run/run_recorder.h"
 #include "run/undo_script.h"

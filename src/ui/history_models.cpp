@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <set>
 
-#include "run/undo_run.h"
+#include "history/undo_run.h"
 #include "ui/qt_page.h"
 
 namespace quorvan {

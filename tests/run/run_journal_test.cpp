@@ -2,9 +2,9 @@
 #include <sys/stat.h>
 
 #include "platform/file_ops.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 #include "run/run_recorder.h"
-#include "run/undo_run.h"
+#include "history/undo_run.h"
 #include "run_test_support.h"
 #include "support/journaled_run.h"
 #include "support/test_trash.h"

@@ -14,7 +14,7 @@
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/trash.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 namespace quorvan::test {
 

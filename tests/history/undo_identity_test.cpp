@@ -14,8 +14,8 @@
 #include <regex>
 #include <set>
 
-#include "run/journal.h"
-#include "run/run_history.h"
+#include "history/journal.h"
+#include "history/run_history.h"
 #include "support/journaled_run.h"
 #include "support/test_dir.h"
 

@@ -1,4 +1,4 @@
-#include "run/undo_run.h"
+#include "history/undo_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 #include <set>
 
 #include "platform/dos_attrib.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 #include "support/journaled_run.h"
 #include "support/test_dir.h"
 #include "support/test_trash.h"

@@ -1,4 +1,4 @@
-#include "run/undo_run.h"
+#include "history/undo_run.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -17,7 +17,7 @@
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/trash.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 namespace quorvan {
 

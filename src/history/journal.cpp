@@ -1,4 +1,4 @@
-#include "run/journal.h"
+#include "history/journal.h"
 
 #include <fcntl.h>
 #include <stdio.h>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/journal.h"
+#include "history/journal.h"
 
 namespace quorvan {
 

@@ -1,4 +1,4 @@
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 #include <dirent.h>
 #include <fcntl.h>

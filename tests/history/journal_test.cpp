@@ -1,4 +1,4 @@
-#include "run/journal.h"
+#include "history/journal.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_history.h"
+#include "history/run_history.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
