@@ -17,11 +17,21 @@
 
 namespace quorvan {
 
+// The run history: what it promises.
+//  - Write-ahead: every operation of a run is recorded in its journal before
+//    it happens; an operation whose record cannot be written does not happen.
+//  - Interrupted: a journal with no end record whose writer no longer holds
+//    its lock (the process was killed, the machine lost power). Its files
+//    are offered for undo or for keeping as they are.
+//  - Undo never removes a file: it renames back only a file it can prove to
+//    be the run's (file system id, inode, generation or birth time), never
+//    onto a name taken since; copies go to the trash; anything else stays
+//    where it is and is reported.
+//
 // The run journal: one file of JSON lines per run, each line one record whose
-// "t" names its kind. Operations are recorded before they happen, so that a
-// run killed at any moment can still be undone; the user manual documents the
-// format. Paths are exact bytes: valid UTF-8 as it is, other bytes as
-// "\udcXX" (Python's surrogateescape).
+// "t" names its kind; the user manual documents the format. Paths are exact
+// bytes: valid UTF-8 as it is, other bytes as "\udcXX" (Python's
+// surrogateescape).
 
 // The "v" of the start record. Version 2 adds the file system's id ("fs")
 // and the inode's generation ("gen") to each file's identity; a version 1
