@@ -146,6 +146,12 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
         default:
             break;
     }
+    if (summary.unreadRecords > 0) {
+        PrintError(err, std::to_string(summary.unreadRecords) + " record" +
+                            (summary.unreadRecords == 1 ? "" : "s") + " of the journal of run " +
+                            id + " could not be read: what " +
+                            (summary.unreadRecords == 1 ? "it" : "they") + " did is not undone");
+    }
     std::string counts = std::to_string(summary.filesRestored) + " file" +
                          (summary.filesRestored == 1 ? "" : "s") +
                          (options.dryRun ? " to restore, " : " restored, ") +
@@ -157,7 +163,8 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
     } else {
         PrintError(err, "Undo of run " + id + ": " + counts);
     }
-    return summary.stepsSkipped > 0 || summary.ended == UndoSummary::Ended::Cancelled
+    return summary.stepsSkipped > 0 || summary.unreadRecords > 0 ||
+                   summary.ended == UndoSummary::Ended::Cancelled
                ? kExitSomeFailed
                : kExitDone;
 }

@@ -512,7 +512,7 @@ std::optional<JournalRecord> DecodeFields(const Fields& f, const std::string& ki
         EndRecord r;
         std::string status;
         if (!f.Str("status", status) || !f.I64("done", r.done) || !f.I64("failed", r.failed) ||
-            !f.Str("time", r.time) || !f.I64("epoch", r.epoch)) {
+            !f.Str("time", r.time) || !f.I64("epoch", r.epoch) || !f.OptStr("reason", r.reason)) {
             return std::nullopt;
         }
         if (status == "complete") {
@@ -584,6 +584,9 @@ std::optional<JournalRecord> DecodeFields(const Fields& f, const std::string& ki
 
 // Space reserved and mapped at a time.
 constexpr int64_t kWindow = int64_t{1} << 20;
+// Space reserved beyond each window, for the end record of a run whose
+// journal found the disk full.
+constexpr int64_t kEndReserve = 4096;
 
 int ReadWholeFile(int fd, std::string& text) {
     text.clear();
@@ -820,6 +823,9 @@ void EncodeRecordInto(std::string& out, const JournalRecord& record) {
             [&](const EndRecord& r) {
                 line.Str("status", EndName(r.status)).Num("done", r.done).Num("failed", r.failed);
                 line.Str("time", r.time).Num("epoch", r.epoch);
+                if (!r.reason.empty()) {
+                    line.Str("reason", r.reason);
+                }
             },
             [&](const UndoStartRecord& r) {
                 line.Str("time", r.time).Num("epoch", r.epoch).Num("pid", r.pid);
@@ -870,9 +876,12 @@ std::optional<JournalRecord> DecodeRecord(std::string_view line) {
 }
 
 int64_t JournalDataEnd(std::string_view text) {
-    size_t limit = text.find('\0');
-    if (limit == std::string_view::npos) {
-        limit = text.size();
+    // Only zeros at the very end are a killed writer's; zeros inside (a
+    // crash of the file system) are a damaged line, and what follows them
+    // is read.
+    size_t limit = text.size();
+    while (limit > 0 && text[limit - 1] == '\0') {
+        --limit;
     }
     if (limit == 0) {
         return 0;
@@ -884,8 +893,8 @@ int64_t JournalDataEnd(std::string_view text) {
 void ParseJournal(std::string_view text, Journal& journal) {
     journal = Journal{};
     size_t end = static_cast<size_t>(JournalDataEnd(text));
-    size_t nul = text.find('\0', end);
-    journal.tornTail = (nul == std::string_view::npos ? text.size() : nul) > end;
+    size_t tail = text.find_last_not_of('\0');
+    journal.tornTail = tail != std::string_view::npos && tail >= end;
     int64_t number = 0;
     for (size_t pos = 0; pos < end;) {
         size_t eol = text.find('\n', pos);
@@ -952,7 +961,7 @@ int CJournalWriter::MapWindow(int64_t offset) {
     Unmap();
     int result = 0;
     do {
-        result = fallocate(fd_, 0, start, kWindow) == 0 ? 0 : errno;
+        result = fallocate(fd_, 0, start, kWindow + kEndReserve) == 0 ? 0 : errno;
     } while (result == EINTR);
     if (result == EOPNOTSUPP || result == ENOSYS) {
         return -1;
@@ -1000,6 +1009,7 @@ int CJournalWriter::Put(const char* data, size_t size) {
             result = CopyMapped(data + size - 1, 1);
         }
         if (result == 0) {
+            recordsEnd_ = offset_;
             return 0;
         }
         if (result > 0) {
@@ -1027,6 +1037,38 @@ int CJournalWriter::Put(const char* data, size_t size) {
         size -= static_cast<size_t>(n);
         offset_ += n;
     }
+    recordsEnd_ = offset_;
+    return 0;
+}
+
+int CJournalWriter::AppendFinal(const JournalRecord& record) {
+    if (!IsOpen()) {
+        return EBADF;
+    }
+    if (Error() == 0) {
+        return Append(record);
+    }
+    // Over any record cut off by the failure, into the space reserved.
+    buffer_.clear();
+    EncodeRecordInto(buffer_, record);
+    Unmap();
+    offset_ = recordsEnd_;
+    const char* data = buffer_.data();
+    size_t size = buffer_.size();
+    while (size > 0) {
+        ssize_t n = pwrite(fd_, data, size, offset_);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            offset_ = recordsEnd_;
+            return n < 0 ? errno : EIO;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+        offset_ += n;
+    }
+    recordsEnd_ = offset_;
     return 0;
 }
 
@@ -1117,6 +1159,7 @@ int CJournalWriter::Create(const std::string& path, const StartRecord& start) {
     fd_ = fd;
     path_ = path;
     offset_ = 0;
+    recordsEnd_ = 0;
     error_ = 0;
     syncError_ = 0;
     tempFolders_.clear();
@@ -1189,6 +1232,7 @@ int CJournalWriter::OpenToAppend(const std::string& path) {
     fd_ = fd;
     path_ = path;
     offset_ = end;
+    recordsEnd_ = end;
     error_ = 0;
     syncError_ = 0;
     tempFolders_.clear();
@@ -1209,7 +1253,8 @@ int CJournalWriter::Close() {
     StopSyncThread();
     int result = Error();
     Unmap();
-    if (ftruncate(fd_, offset_) != 0 && result == 0) {
+    // Without a record cut off by a failure, or the space reserved ahead.
+    if (ftruncate(fd_, recordsEnd_) != 0 && result == 0) {
         result = errno;
     }
     if (fdatasync(fd_) != 0 && result == 0) {

@@ -134,12 +134,15 @@ struct FileRecord {
     std::string error;
 };
 
+// `reason`: why a run stopped early by itself (its journal could not be
+// written); the history shows such a run as interrupted, with the reason.
 struct EndRecord {
     RunEnd status = RunEnd::Complete;
     int64_t done = 0;
     int64_t failed = 0;
     std::string time;
     int64_t epoch = 0;
+    std::string reason;
 };
 
 // An undo of the run starts.
@@ -222,12 +225,13 @@ struct Journal {
 };
 
 // Reads a whole journal. A cut-off last record and the zeros that a killed
-// writer leaves after it are not records. 0 or an errno value.
+// writer leaves after it are not records; any other line that is no record
+// is counted as damaged. 0 or an errno value.
 int ReadJournal(const std::string& path, Journal& journal);
 void ParseJournal(std::string_view text, Journal& journal);
 
 // The length of the journal's data: up to the end of its last complete
-// line, before any cut-off record and the zeros after it.
+// line, before any cut-off record and the zeros at the end of the file.
 int64_t JournalDataEnd(std::string_view text);
 
 // Writes one journal. Each record goes to the kernel before Append returns
@@ -269,6 +273,9 @@ class CJournalWriter final {
     // writes most.
     int AppendRename(std::string_view from, std::string_view to, const FileStamp& file,
                      TempSide temp = TempSide::None, std::string_view then = {});
+    // The last record of a journal that failed: written into the space held
+    // back for it, even on a full disk. 0 or an errno value.
+    int AppendFinal(const JournalRecord& record);
     // Makes everything written so far durable now.
     int Sync();
     // Trims the file to its records, makes it durable and releases the lock.
@@ -295,7 +302,8 @@ class CJournalWriter final {
     std::chrono::milliseconds syncInterval_{1000};
     int fd_ = -1;
     std::string path_;
-    int64_t offset_ = 0;  // the end of the records
+    int64_t offset_ = 0;       // the end of the bytes written
+    int64_t recordsEnd_ = 0;   // the end of the last whole record
     char* map_ = nullptr;
     int64_t mapStart_ = 0;
     int error_ = 0;

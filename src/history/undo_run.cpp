@@ -779,7 +779,7 @@ void CUndoer::Undo() {
     summary_.ended = cancelled ? UndoSummary::Ended::Cancelled : UndoSummary::Ended::Done;
     UndoEndRecord end;
     end.restored = summary_.filesRestored;
-    end.skipped = summary_.filesSkipped;
+    end.skipped = summary_.filesSkipped + summary_.unreadRecords;
     end.cancelled = cancelled;
     CountRunFiles(end.done, end.failed);
     AppendStamped(end);
@@ -835,6 +835,7 @@ UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, 
         return summary;
     }
     summary.runId = start->id;
+    summary.unreadRecords = journal.damagedLines;
     if (start->version > kJournalVersion) {
         summary.ended = UndoSummary::Ended::NewerFormat;
         return summary;

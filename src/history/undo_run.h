@@ -51,6 +51,9 @@ struct UndoSummary {
     // skipped, when any step on one was skipped.
     int64_t filesRestored = 0;
     int64_t filesSkipped = 0;
+    // Lines of the journal that are no record: what they did is not undone,
+    // so the undo is never complete.
+    int64_t unreadRecords = 0;
 };
 
 struct UndoOptions {

@@ -9,6 +9,7 @@
 #include "platform/folder_lock.h"
 #include "platform/temp_names.h"
 #include "rules/rename_rules.h"
+#include "history/run_history.h"
 #include "run/usage_counters.h"
 
 namespace quorvan {
@@ -41,7 +42,7 @@ std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, in
         text += "\nThe undo script could not be written: " + ErrorText(undoError) + ".";
     }
     if (journalError != 0) {
-        text += "\nThe run journal could not be written: " + ErrorText(journalError) + ".";
+        text += "\n" + JournalFailureText(journalError) + ".";
     }
     return text;
 }
@@ -78,6 +79,13 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         return outcome;
     }
 
+    // An empty destination would be taken for the root folder.
+    if (!context_.inPlace &&
+        request.destinationFolder.empty()) {
+        host.ShowMessage(MessageKind::Error, kErrorCaption, kNoDestinationText);
+        outcome.ended = StartOutcome::Ended::NoDestination;
+        return outcome;
+    }
     if (!context_.inPlace) {
         context_.destinationFolder = request.destinationFolder.empty()
                                          ? std::string()
@@ -148,8 +156,9 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
             outcome.result.filesFailed = worker_.FilesFailed();
         }
         bool complete = finished && outcome.result.status == RunStatus::Complete;
-        outcome.endMessage = EndOfRunMessage(complete, outcome.result.filesFailed,
-                                             outcome.result.logError, outcome.result.undoError);
+        outcome.endMessage =
+            EndOfRunMessage(complete, outcome.result.filesFailed, outcome.result.logError,
+                            outcome.result.undoError, outcome.result.journalError);
         host.ShowMessage(MessageKind::Info, kInfoCaption, outcome.endMessage);
         if (!completion_.WaitFor(100)) {
             host.ShowWait(completion_);

@@ -154,8 +154,12 @@ void CRunRecorder::File(const std::string& from, const std::string& to, bool ok,
     Append(ok ? FileRecord{{}, {}, true, {}} : FileRecord{from, to, false, error});
 }
 
-void CRunRecorder::End(RunEnd status, int64_t done, int64_t failed) {
-    Append(MakeEndRecord(status, done, failed));
+void CRunRecorder::End(RunEnd status, int64_t done, int64_t failed, const std::string& reason) {
+    if (journal_ != nullptr) {
+        EndRecord end = MakeEndRecord(status, done, failed);
+        end.reason = reason;
+        journal_->AppendFinal(end);
+    }
 }
 
 }  // namespace quorvan

@@ -48,7 +48,9 @@ class CRunRecorder final {
     void Times(const std::string& path, int64_t newAccess, int64_t newModification);
     // After each plan entry.
     void File(const std::string& from, const std::string& to, bool ok, const std::string& error);
-    void End(RunEnd status, int64_t done, int64_t failed);
+    // The last record; after a failure of the journal it says why the run
+    // stopped, in the space the journal holds back for it.
+    void End(RunEnd status, int64_t done, int64_t failed, const std::string& reason = {});
 
   private:
     void Append(const JournalRecord& record);

@@ -102,6 +102,9 @@ void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRun
     }
     if (journal != nullptr) {
         journal->Attributes(target);
+        if (journal->Error() != 0) {
+            return;  // never a change without its record
+        }
     }
     AttributeChange change;
     int error = 0;
@@ -159,6 +162,9 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
     }
     if (journal != nullptr) {
         journal->Times(target, lastAccess, modification);
+        if (journal->Error() != 0) {
+            return;
+        }
     }
     int error = 0;
     if (!SetFileTimes(target, lastAccess, modification, error)) {
@@ -221,8 +227,10 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
             if (journal != nullptr) {
                 journal->Rename(current, target, step.identity,
                                 step.from.empty() ? TempSide::None : TempSide::From);
+                // A move the journal does not know of could not be undone.
+                error = journal->Error();
             }
-            if (!MoveNoReplace(current, target, error, step.folder)) {
+            if (error != 0 || !MoveNoReplace(current, target, error, step.folder)) {
                 if (undo != nullptr) {
                     undo->NotTaken();
                 }
@@ -254,6 +262,9 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
             journal->TempFolder(folder);
             hooks.beforePublish = [&](const std::string& temp) {
                 journal->Copy(original, target, temp);
+                if (int failed = journal->Error()) {
+                    return failed;
+                }
                 // The file the copy replaces goes to the trash, so that the
                 // undo can bring it back; where there is none it stays, and
                 // so does the copy.
@@ -261,6 +272,9 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
                     return 0;
                 }
                 journal->Trash(target);
+                if (int failed = journal->Error()) {
+                    return failed;
+                }
                 TrashEntry trashed;
                 if (!MoveToTrash(target, trashed, notTrashed)) {
                     return EEXIST;
@@ -312,6 +326,13 @@ bool MoveToTemporary(const std::string& path, const std::string& then, const std
         }
         if (journal != nullptr) {
             journal->Rename(path, temporary, identity, TempSide::To, then);
+            if (int failed = journal->Error()) {
+                error = failed;
+                if (undo != nullptr) {
+                    undo->NotTaken();
+                }
+                break;
+            }
         }
         if (MoveNoReplace(path, temporary, error)) {
             error = 0;
@@ -587,7 +608,9 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         const RunEnd end = result.status == RunStatus::Complete    ? RunEnd::Complete
                            : result.status == RunStatus::Cancelled ? RunEnd::Cancelled
                                                                    : RunEnd::Aborted;
-        journal->End(end, passes - result.filesFailed, result.filesFailed);
+        const int journalFailed = journal->Error();
+        journal->End(end, passes - result.filesFailed, result.filesFailed,
+                     journalFailed != 0 ? JournalFailureText(journalFailed) : "");
         if (int error = writer.Close()) {
             result.journalError = error;
         }

@@ -237,6 +237,48 @@ TEST_F(UndoIdentity, ATemporaryFileNoRecordNamesGoesToTheTrash) {
               (std::map<std::string, std::string>{{leftover, "half a copy"}}));
 }
 
+// A journal damaged inside (a line overwritten, zeros from a crash of the
+// file system): every record that can be read is undone, and the undo says
+// what it could not read instead of calling itself complete.
+TEST_F(UndoIdentity, DamagedRecordsAreReportedAndTheRestIsUndone) {
+    struct Damage {
+        const char* name;
+        char fill;  // what the first rename record is overwritten with
+    };
+    for (const Damage& damage : {Damage{"a line of garbage", 'x'}, Damage{"zeros inside", '\0'}}) {
+        SCOPED_TRACE(damage.name);
+        TestDir files;
+        files.CreateFile("a", "A");
+        files.CreateFile("c", "C");
+        {
+            JournaledRun run(History(), RunMode::Rename, files.Path(), 2);
+            run.Rename(files / "a", files / "b");
+            run.Rename(files / "c", files / "d");
+            run.End();
+        }
+        const std::string journal = Journal();
+        std::string text;
+        RunCommand("cat " + ShellQuote(journal), &text);
+        const size_t first = text.find("{\"t\":\"rename\"");
+        ASSERT_NE(first, std::string::npos);
+        text.replace(first, text.find('\n', first) - first,
+                     std::string(text.find('\n', first) - first, damage.fill));
+        FILE* out = fopen(journal.c_str(), "w");
+        fwrite(text.data(), 1, text.size(), out);
+        fclose(out);
+
+        std::string err;
+        EXPECT_EQ(Cli("undo", &err), 1) << err;
+        EXPECT_NE(err.find("1 record of the journal of run"), std::string::npos) << err;
+        EXPECT_EQ(files.Read("c"), "C") << "the record after the damage is undone";
+        EXPECT_EQ(files.Read("b"), "A") << "what the damaged record did stays";
+        auto runs = ListRuns(History());
+        ASSERT_EQ(runs.size(), 1u);
+        EXPECT_EQ(runs[0].state, RunState::PartlyUndone);
+        std::filesystem::remove_all(History());
+    }
+}
+
 // Mounts and unmounts by mount(8) for one test; unmounts what is left at
 // the end.
 class Mounts final {
