@@ -10,6 +10,7 @@
 #include "platform/temp_names.h"
 #include "rules/rename_rules.h"
 #include "history/run_history.h"
+#include "run/run_conditions.h"
 #include "run/usage_counters.h"
 
 namespace quorvan {
@@ -26,6 +27,10 @@ std::string TemporaryTag() {
 }
 
 }  // namespace
+
+bool IRunHost::AcceptUnrecordedRun(const std::string& reason) {
+    return AskYesNo(kInfoCaption, UnrecordedQuestion(reason));
+}
 
 std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, int undoError,
                             int journalError) {
@@ -115,10 +120,26 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     PlanCheck check =
         caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, caseRule_)
                   : CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode);
+    ApplyPlanNotes(rules_.Plan(), check);
     if (check.Failing() > 0 &&
         !host.AskYesNo(kIssueCaption, LeaveOutQuestion(check.Failing(), check.entries.size()))) {
         outcome.ended = StartOutcome::Ended::Declined;
         return outcome;
+    }
+
+    // A run that no journal records cannot be undone from the history: only
+    // with the user's word (or to measure what the journal costs).
+    const bool measuring = getenv("QUORVAN_BENCH_NO_JOURNAL") != nullptr;
+    outcome.recorded = !request.noJournal && !measuring;
+    if (outcome.recorded) {
+        const std::string history = history_.empty() ? HistoryFolder() : history_;
+        if (int error = ProbeHistoryFolder(history)) {
+            if (!host.AcceptUnrecordedRun(UnrecordedReason(history, error))) {
+                outcome.ended = StartOutcome::Ended::Declined;
+                return outcome;
+            }
+            outcome.recorded = false;
+        }
     }
 
     RunJob job;
@@ -134,8 +155,8 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     job.check = std::move(check);
     job.tempTag = TemporaryTag();
     job.lock = std::move(lock);
-    // Only to measure what the journal costs; runs are always journaled.
-    job.journal = getenv("QUORVAN_BENCH_NO_JOURNAL") == nullptr;
+    job.journal = outcome.recorded;
+    const bool creationTimes = job.settings.ModifyDatesTimes && job.settings.ModifyCreationDateTime;
     job.history = history_;
 
     context_.cancelRequested.store(0);
@@ -148,7 +169,13 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
             host.ShowProgress(context_.fileCount, context_.cancelRequested, completion_);
         outcome.ended = StartOutcome::Ended::Ran;
         outcome.cancelled = !finished;
-        if (finished) {
+        // After a cancel the worker still finishes the file in hand, which may
+        // fail: the end message waits for it (as long as the wait display).
+        const bool waited = !finished;
+        if (waited && !completion_.WaitFor(100)) {
+            host.ShowWait(completion_);
+        }
+        if (finished || completion_.IsSet()) {
             // The worker stores its result before it reports the end.
             outcome.result = worker_.LastResult();
         } else {
@@ -159,8 +186,14 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         outcome.endMessage =
             EndOfRunMessage(complete, outcome.result.filesFailed, outcome.result.logError,
                             outcome.result.undoError, outcome.result.journalError);
+        if (creationTimes && outcome.result.status != RunStatus::Aborted) {
+            outcome.endMessage += std::string("\n") + kNoCreationTimesText;
+        }
+        if (!outcome.recorded && !measuring) {
+            outcome.endMessage += std::string("\n") + kNotInHistoryText;
+        }
         host.ShowMessage(MessageKind::Info, kInfoCaption, outcome.endMessage);
-        if (!completion_.WaitFor(100)) {
+        if (!waited && !completion_.WaitFor(100)) {
             host.ShowWait(completion_);
         }
         if (completion_.IsSet()) {
