@@ -139,6 +139,9 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
         case UndoSummary::Ended::NewerFormat:
             PrintError(err, "run " + id + " was recorded by a newer version of Quorvan");
             return kExitSomeFailed;
+        case UndoSummary::Ended::Refused:
+            PrintError(err, "run " + id + " is not undone: " + summary.refusal);
+            return kExitSomeFailed;
         case UndoSummary::Ended::JournalFailed:
             PrintError(err, "the undo of run " + id + " stopped: its journal cannot be written: " +
                                 ErrorText(summary.error));

@@ -286,61 +286,106 @@ void CUndoer::Keep() {
     AppendStamped(kept);
 }
 
-UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, bool keep) {
-    UndoSummary summary;
-    CJournalWriter writer;
-    if (options.dryRun) {
-        if (JournalLocked(journalPath)) {
-            summary.ended = UndoSummary::Ended::Running;
-            return summary;
-        }
-    } else if (int error = writer.OpenToAppend(journalPath)) {
-        summary.ended =
-            error == EWOULDBLOCK ? UndoSummary::Ended::Running : UndoSummary::Ended::Unreadable;
-        summary.error = error;
-        return summary;
-    }
-    Journal journal;
-    if (int error = ReadJournal(journalPath, journal)) {
-        summary.ended = UndoSummary::Ended::Unreadable;
-        summary.error = error;
-        return summary;
-    }
-    const StartRecord* start = journal.entries.empty()
-                                   ? nullptr
-                                   : std::get_if<StartRecord>(&journal.entries.front().record);
-    if (start == nullptr || journal.entries.front().line != 1) {
-        summary.ended = UndoSummary::Ended::Unreadable;
-        return summary;
-    }
-    summary.runId = start->id;
-    summary.unreadRecords = journal.damagedLines;
-    if (start->version > kJournalVersion) {
-        summary.ended = UndoSummary::Ended::NewerFormat;
-        return summary;
-    }
-    CUndoer undoer(journal, *start, options, options.dryRun ? nullptr : &writer, summary);
-    if (keep) {
-        undoer.Keep();
-    } else {
-        undoer.Undo();
-    }
-    if (!options.dryRun) {
-        int error = writer.Close();
-        if (error != 0 && summary.ended != UndoSummary::Ended::JournalFailed) {
-            summary.ended = UndoSummary::Ended::JournalFailed;
-            summary.error = error;
-        }
-    }
-    return summary;
-}
-
 }  // namespace undo_detail
 
 namespace {
 
 using undo_detail::CUndoer;
 
+// True when `path` is `folder` or lies below it, spelt without "." or "..".
+bool Below(const std::string& path, const std::string& folder) {
+    if (folder.empty() || folder[0] != '/') {
+        return false;
+    }
+    if (path == folder) {
+        return true;
+    }
+    const std::string prefix = folder == "/" ? "/" : folder + "/";
+    if (path.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    for (size_t pos = prefix.size() - 1; pos != std::string::npos; pos = path.find('/', pos + 1)) {
+        const size_t next = path.find('/', pos + 1);
+        const std::string_view part = std::string_view(path).substr(
+            pos + 1, next == std::string::npos ? next : next - pos - 1);
+        if (part.empty() || part == "." || part == "..") {
+            return false;
+        }
+    }
+    return true;
+}
+
+// True when `path` lies in the files of a desktop trash.
+bool InATrash(const std::string& path) {
+    const size_t files = path.rfind("/files/");
+    if (files == std::string::npos || path.find('/', files + 7) != std::string::npos) {
+        return false;
+    }
+    const std::string holder = path.substr(0, files);
+    const std::string name = holder.substr(holder.rfind('/') + 1);
+    return name == "Trash" || name.rfind(".Trash-", 0) == 0 ||
+           holder.find("/.Trash/") != std::string::npos;
+}
+
+bool Private(const std::string& path, bool folder) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && (folder ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)) &&
+           st.st_uid == geteuid() && (st.st_mode & 022) == 0;
+}
+
+// Why undo must not act on what this journal says, or "" when it may: the
+// history folder and the journal must be the user's alone, and every path a
+// record names must lie below the run's folder or destination.
+std::string Distrust(const std::string& journalPath, const Journal& journal,
+                     const StartRecord& start) {
+    const size_t slash = journalPath.rfind('/');
+    const std::string history = slash == std::string::npos ? "."
+                                : slash == 0               ? "/"
+                                                           : journalPath.substr(0, slash);
+    if (!Private(history, true) || !Private(journalPath, false)) {
+        return "the history folder " + history +
+               " or the journal in it is not private (it must be yours and writable by you "
+               "alone)";
+    }
+    std::string outside;
+    auto check = [&](const std::string& path) {
+        if (outside.empty() && !path.empty() && !Below(path, start.folder) &&
+            !(start.mode == RunMode::Copy && Below(path, start.destination))) {
+            outside = path;
+        }
+    };
+    for (const JournalEntry& entry : journal.entries) {
+        std::visit(
+            [&](const auto& r) {
+                using T = std::decay_t<decltype(r)>;
+                if constexpr (std::is_same_v<T, RenameRecord>) {
+                    check(r.from);
+                    check(r.to);
+                    check(r.then);
+                } else if constexpr (std::is_same_v<T, CopyRecord>) {
+                    check(r.from);
+                    check(r.to);
+                    check(r.temp);
+                } else if constexpr (std::is_same_v<T, TrashedRecord>) {
+                    check(r.path);
+                    if (outside.empty() && !r.trashFile.empty() && !InATrash(r.trashFile)) {
+                        outside = r.trashFile;
+                    }
+                } else if constexpr (std::is_same_v<T, TrashRecord> ||
+                                     std::is_same_v<T, AttrsRecord> ||
+                                     std::is_same_v<T, TimesRecord> ||
+                                     std::is_same_v<T, TempFolderRecord>) {
+                    check(r.path);
+                }
+            },
+            entry.record);
+        if (!outside.empty()) {
+            return "it names " + outside + ", outside the run's folder " + start.folder;
+        }
+    }
+    return "";
+}
+
 UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, bool keep) {
     UndoSummary summary;
     CJournalWriter writer;
@@ -370,6 +415,13 @@ UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, 
     }
     summary.runId = start->id;
     summary.unreadRecords = journal.damagedLines;
+    if (start->version <= kJournalVersion) {
+        summary.refusal = Distrust(journalPath, journal, *start);
+        if (!summary.refusal.empty()) {
+            summary.ended = UndoSummary::Ended::Refused;
+            return summary;
+        }
+    }
     if (start->version > kJournalVersion) {
         summary.ended = UndoSummary::Ended::NewerFormat;
         return summary;

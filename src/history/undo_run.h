@@ -38,10 +38,12 @@ struct UndoSummary {
         Running,       // the run or another undo of it holds the journal
         Unreadable,    // no journal, or one without a start record
         NewerFormat,   // written by a newer version of the program
-        JournalFailed  // the undo could not be recorded; it stopped there
+        JournalFailed,  // the undo could not be recorded; it stopped there
+        Refused,        // the journal cannot be trusted (see `refusal`): nothing done
     };
     Ended ended = Ended::Done;
     int error = 0;  // errno value for Unreadable and JournalFailed
+    std::string refusal;  // why, for Refused
     std::string runId;
     std::vector<UndoStep> steps;  // in the order they were taken
     int64_t stepsRestored = 0;

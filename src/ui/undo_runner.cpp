@@ -174,6 +174,11 @@ void ShowUndoEnd(QWidget* parent, const UndoSummary& summary, UndoKind kind) {
                 Tr("This run was recorded by a newer version of Quorvan, which alone can "
                    "undo it.");
             break;
+        case UndoSummary::Ended::Refused:
+            icon = QMessageBox::Critical;
+            caption = Tr("Error...");
+            text = Tr("This run is not undone: %1").arg(ShownText(summary.refusal));
+            break;
         case UndoSummary::Ended::JournalFailed:
             icon = QMessageBox::Critical;
             caption = Tr("Error...");
