@@ -2,6 +2,7 @@
 // does not know of, says why on standard error and in the history, and
 // undoes to its start once there is room again.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -69,6 +70,29 @@ TEST(CopyDestination, AnEmptyDestinationIsRefusedAtStart) {
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
     EXPECT_NE(out.find("Destination Folder:"), std::string::npos) << out;
     EXPECT_EQ(files.Inventory(), start);
+}
+
+// A FIFO where the run writes its log or undo script never holds the run:
+// it ends at once, the FIFO stays and no file is renamed.
+TEST(RunFiles, AFifoInPlaceOfTheLogOrUndoScriptNeverHangsTheRun) {
+    for (const char* name : {"Quorvan.log", "QuorvanUndo.sh"}) {
+        SCOPED_TRACE(name);
+        TestDir files;
+        TestDir state;
+        files.CreateFile("a.txt", "A");
+        ASSERT_EQ(mkfifo((files / name).c_str(), 0644), 0);
+        const int status =
+            RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " timeout 20 " +
+                       QUORVAN_CLI_PATH + " run --set LogFile=Yes --set UndoBatchFile=Yes " +
+                       "--set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(files.Path()) +
+                       " >/dev/null 2>&1 </dev/null");
+        EXPECT_NE(status, 124) << "the run hung";
+        EXPECT_EQ(status, 1);
+        struct stat st {};
+        ASSERT_EQ(lstat((files / name).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+        EXPECT_EQ(files.Read("a.txt"), "A");
+    }
 }
 
 }  // namespace
