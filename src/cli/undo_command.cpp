@@ -8,9 +8,9 @@
 
 #include "cli/cli_session.h"
 #include "cli/history_command.h"
-#include "platform/file_system.h"
 #include "history/run_history.h"
 #include "history/undo_run.h"
+#include "platform/file_system.h"
 
 namespace quorvan::cli {
 
@@ -94,12 +94,21 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
                 break;
         }
     } else if ((run = NewestUndoable(runs)) == nullptr) {
+        // A run that an undo holds is not "no run".
+        for (const RunSummary& r : runs) {
+            if (r.state == RunState::Running) {
+                PrintError(err,
+                           "run " + r.start.id +
+                               " is still running or being undone; try again once it has ended");
+                return kExitSomeFailed;
+            }
+        }
         PrintError(err, "there is no run to undo");
         return kExitUsage;
     }
     const std::string& id = run->start.id;
     if (run->state == RunState::Running) {
-        PrintError(err, "run " + id + " is still running");
+        PrintError(err, "run " + id + " is still running or being undone");
         return kExitSomeFailed;
     }
 
@@ -130,7 +139,7 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
 
     switch (summary.ended) {
         case UndoSummary::Ended::Running:
-            PrintError(err, "run " + id + " is still running");
+            PrintError(err, "run " + id + " is still running or being undone");
             return kExitSomeFailed;
         case UndoSummary::Ended::Unreadable:
             PrintError(err, "the journal of run " + id + " cannot be read" +

@@ -279,6 +279,25 @@ TEST_F(UndoIdentity, DamagedRecordsAreReportedAndTheRestIsUndone) {
     }
 }
 
+// While one undo of the only run works, another is told so, not that there
+// is nothing to undo.
+TEST_F(UndoIdentity, AnUndoUnderWayIsSaidSo) {
+    dir.CreateFile("a", "A");
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 1);
+        run.Rename(dir / "a", dir / "b");
+        run.End();
+    }
+    CJournalWriter holder;  // holds the journal's lock as an undo does
+    ASSERT_EQ(holder.OpenToAppend(Journal()), 0);
+    std::string err;
+    EXPECT_EQ(Cli("undo", &err), 1);
+    EXPECT_NE(err.find("is still running or being undone"), std::string::npos) << err;
+    holder.Close();
+    EXPECT_EQ(Cli("undo", &err), 0) << err;
+    EXPECT_EQ(dir.Read("a"), "A");
+}
+
 // Mounts and unmounts by mount(8) for one test; unmounts what is left at
 // the end.
 class Mounts final {
