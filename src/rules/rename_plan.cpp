@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "rules/more_rules.h"
 #include "rules/name_computation.h"
+#include "rules/sequence_order.h"
 #include "rules/template_names.h"
 
 namespace quorvan {
@@ -75,6 +77,15 @@ CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) {
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
                  SequenceState& sequence, const CdPairing* cd, const TemplateNames* names) {
     plan.ClearNotes();
+    // Compiled once for the whole plan. Rules that cannot make names give
+    // none: better no target than names made without the rule.
+    const CMoreRulesProgram more(settings.More);
+    if (!more.Usable()) {
+        for (CRenamePlan::Entry& entry : plan.Entries()) {
+            entry.second.clear();
+        }
+        return;
+    }
     if (cd == nullptr && names != nullptr) {
         std::vector<CRenamePlan::Entry>& entries = plan.Entries();
         for (size_t i = 0; i < entries.size(); ++i) {
@@ -86,13 +97,34 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
             }
             // The template's name stands where a CD title would.
             entry.second = names->names[i];
-            ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, true);
+            ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, true);
+        }
+        return;
+    }
+    const MoreRuleSettings& m = settings.More;
+    const bool ownOrder = m.Order != SequenceOrder::Path || m.SequencePerFolder;
+    if (cd == nullptr && (settings.TextMode || !ownOrder)) {
+        for (CRenamePlan::Entry& entry : plan.Entries()) {
+            ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, false);
         }
         return;
     }
     if (cd == nullptr) {
-        for (CRenamePlan::Entry& entry : plan.Entries()) {
-            ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, false);
+        // Only the numbers follow the chosen order; the plan keeps its own.
+        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+        std::string_view folder;
+        bool first = true;
+        for (size_t i : NumberingOrder(entries, m)) {
+            CRenamePlan::Entry& entry = entries[i];
+            std::string_view entryFolder(entry.first);
+            entryFolder =
+                entryFolder.substr(0, std::min(entryFolder.size(), entryFolder.rfind('/')));
+            if (m.SequencePerFolder && !first && entryFolder != folder) {
+                sequence = StartSequence(settings, sequence.alphaLowerCase);
+            }
+            folder = entryFolder;
+            first = false;
+            ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, false);
         }
         return;
     }
@@ -107,7 +139,7 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
             continue;
         }
         std::string target = cd->titles[title++];
-        ComputeName(settings, sequence, sourceRoot, entry->first, target, true);
+        ComputeName(settings, more, sequence, sourceRoot, entry->first, target, true);
         entry->second = std::move(target);
     }
 }

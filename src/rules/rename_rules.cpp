@@ -59,6 +59,9 @@ void ShowCheckedEdit(CPageControls& page, int check, int edit, bool on, const st
 bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
     RenameSettings& s = settings_;
     s.SourcePath = sourceFolder;
+    if (moreRulesPage_ != nullptr) {
+        s.More = MoreRulesFromPage(moreRulesPage_->State());
+    }
     if (renamePage_ == nullptr) {
         return true;
     }
@@ -144,6 +147,9 @@ bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
 void CRenameRules::ApplyToPages(const std::string& sourceFolder) {
     RenameSettings& s = settings_;
     s.SourcePath = sourceFolder;
+    if (moreRulesPage_ != nullptr) {
+        moreRulesPage_->SetState(MoreRulesPageFrom(s.More, moreRulesPage_->State()));
+    }
     if (renamePage_ == nullptr) {
         return;
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/local_time.h"
+#include "rules/more_rules.h"
 
 namespace quorvan {
 
@@ -55,6 +56,8 @@ struct RenameSettings {
     // every other rule.
     bool UseTemplate = false;
     std::string Template;
+    // The More Rules page, applied after the rules above in both modes.
+    MoreRuleSettings More;
 
     bool operator==(const RenameSettings&) const = default;
 };

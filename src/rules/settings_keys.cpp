@@ -1,8 +1,10 @@
 #include "rules/settings_keys.h"
 
 #include <array>
+#include <vector>
 
 #include "common/text.h"
+#include "rules/more_rules_keys.h"
 
 namespace quorvan {
 
@@ -181,7 +183,14 @@ const std::array kRows{
 }  // namespace
 
 std::span<const SettingsKey<RenameSettings>> SettingsFileKeys() {
-    return kRows;
+    // The More Rules lines come last: none of the lines above depends on them.
+    static const std::vector<Row> rows = [] {
+        std::vector<Row> all(kRows.begin(), kRows.end());
+        std::span<const Row> more = MoreRulesKeys();
+        all.insert(all.end(), more.begin(), more.end());
+        return all;
+    }();
+    return rows;
 }
 
 void WriteSettingsKeys(const RenameSettings& settings, CSettingsStore& store) {

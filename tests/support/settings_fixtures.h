@@ -72,6 +72,23 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     alpha.SequencePlacement = 1;
     alpha.AlphaStartWith = "ba";
     alpha.DigitCount = 2;
+    // Every More Rules line, away from its default.
+    MoreRuleSettings& m = numeric.More;
+    m.RemoveChars = m.InsertText = m.RegexReplace = m.RegexIgnoreCase = true;
+    m.RegexIncludeExtension = m.ReplaceBlanks = m.RemoveAccents = m.TransliterateAscii = true;
+    m.TrimName = m.SequencePerFolder = true;
+    m.RemoveCount = 3;
+    m.RemoveFrom = -4;
+    m.InsertString = "ins";
+    m.InsertAt = 7;
+    m.RegexPattern = "(a)";
+    m.RegexReplacement = "$1$1";
+    m.ReplaceBlanksWith = "_";
+    m.Form = UnicodeForm::Nfd;
+    m.NameCase = NameCaseStyle::Invert;
+    m.ExtensionCase = ExtensionCaseStyle::Lower;
+    m.Order = SequenceOrder::Size;
+    m.SequenceStep = -2;
     return {text, numeric, alpha};
 }
 
