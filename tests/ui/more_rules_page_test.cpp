@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "rules/control_ids.h"
+#include "support/media_files.h"
 #include "ui/pages/more_rules_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
@@ -114,9 +115,39 @@ TEST(MoreRulesPage, AnInvalidPatternIsShownUnderTheFieldAndRefusesPreviewAndStar
     EXPECT_EQ(problem->text(), "");
 }
 
+TEST(MoreRulesPage, ATemplateTypedOnThePageGivesThePreviewsNamesOrItsFaultBesideIt) {
+    TestDir dir;
+    WriteJpeg(dir / "IMG_4821.JPG", {"2024:06:01 08:15:00", "", "Canon", "EOS R6", "", 0});
+    dir.CreateFile("notes.txt");
+    WindowFixture f(dir.Path());
+    CMoreRulesPage& page = *f.Window().MoreRulesPage();
+    QLineEdit* field = Find<QLineEdit>(page, "templateLineEdit");
+    EXPECT_FALSE(field->isEnabled());
+    Find<QCheckBox>(page, "useTemplateCheckBox")->click();
+    EXPECT_TRUE(field->isEnabled());
+    QTest::keyClicks(field, "{taken:%Y-%m-%d} {camra}");
+    EXPECT_EQ(Find<QLabel>(page, "templateProblemLabel")->text(),
+              "Unknown token {camra} (at character 18)");
+    f.Click(ids::kSelectAll);
+    f.Click(kPreview);
+    EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
+
+    field->clear();
+    QTest::keyClicks(field, "{taken:%Y-%m-%d} {camera}");
+    EXPECT_EQ(Find<QLabel>(page, "templateProblemLabel")->text(), "");
+    f.dialogs.shown.clear();
+    f.Click(kPreview);
+    // The file without a date keeps its name and is marked with the reason.
+    EXPECT_EQ(f.PreviewRows(), (std::vector<std::string>{dir / "2024-06-01 EOS R6.JPG",
+                                                         dir / "notes.txt"}));
+    EXPECT_EQ(f.Window().PreviewModel().FailingCount(), 1u);
+}
+
 TEST(MoreRulesPage, SaveAndLoadRoundTripThePage) {
     TestDir dir;
     MoreRulesPageState state;
+    state.useTemplate = true;
+    state.templateText = "{taken:%Y}/{name} {{n}}";
     state.removeChars = true;
     state.removeCount = 3;
     state.removeFrom = -2;
