@@ -28,7 +28,10 @@ void CRenamePlan::Sort() const {
     if (sortedCount_ == entries_.size()) {
         return;
     }
-    std::sort(entries_.begin(), entries_.end(), SourceLess);
+    // Rows of the source list come in order already.
+    if (!std::is_sorted(entries_.begin(), entries_.end(), SourceLess)) {
+        std::sort(entries_.begin(), entries_.end(), SourceLess);
+    }
     // Of equal sources only one can carry a target: the entry that was there
     // before the others were added again. That one stays.
     auto out = entries_.begin();
@@ -72,17 +75,22 @@ CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) {
 }
 
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
-                 SequenceState& sequence, const CdPairing* cd) {
+                 SequenceState& sequence, const CdPairing* cd, const CancelFlag* cancel) {
     if (cd == nullptr) {
-        for (CRenamePlan::Entry& entry : plan.Entries()) {
-            ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, false);
+        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (CancelledAt(cancel, i)) {
+                return;
+            }
+            ComputeName(settings, sequence, sourceRoot, entries[i].first, entries[i].second, false);
         }
         return;
     }
     // A title goes to the next track file that is in the plan.
     size_t title = 0;
-    for (const std::string& track : cd->trackOrder) {
-        if (title >= cd->titles.size()) {
+    for (size_t k = 0; k < cd->trackOrder.size(); ++k) {
+        const std::string& track = cd->trackOrder[k];
+        if (title >= cd->titles.size() || CancelledAt(cancel, k)) {
             break;
         }
         CRenamePlan::Entry* entry = plan.Find(track);

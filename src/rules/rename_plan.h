@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/cancel.h"
 #include "rules/name_computation.h"
 #include "rules/rename_settings.h"
 
@@ -63,8 +64,10 @@ struct CdPairing {
 // Computes every target of the plan under the settings, in source order, the
 // sequence going on from `sequence` (see StartSequence). With `cd`, the k-th
 // track file of the plan gets the k-th title instead; other entries keep their
-// targets.
+// targets. A set `cancel` stops the computation part way (its plan is then
+// only good for throwing away).
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
-                 SequenceState& sequence, const CdPairing* cd = nullptr);
+                 SequenceState& sequence, const CdPairing* cd = nullptr,
+                 const CancelFlag* cancel = nullptr);
 
 }  // namespace quorvan

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/cancel.h"
 #include "rules/rename_plan.h"
 
 namespace quorvan {
@@ -69,9 +70,10 @@ using CaseRule = std::function<bool(const std::string& folder)>;
 // would fail and why, and in what order the moves can run. `inPlace`: moves
 // (else copies, which never move a source away). `cdMode`: an entry without a
 // target is a track without a title and stays as it is. O(n log n), one
-// listing per target folder.
+// listing per target folder. A set `cancel` ends the check part way, its
+// result then only good for throwing away.
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
-                    const CaseRule& caseInsensitive);
+                    const CaseRule& caseInsensitive, const CancelFlag* cancel = nullptr);
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode);
 
 // Why an entry would fail, in a sentence for the user; empty when it would not.

@@ -28,6 +28,7 @@ class CCountLabel;
 class CExtendedSettingsDlg;
 class CFilterSettings;
 class CFilterSettingsDlg;
+class CLivePreview;
 class CPathLabel;
 class CPreviewModel;
 class CRenameRules;
@@ -135,7 +136,9 @@ class CMainDlg final : public QDialog {
     // The state every change of the source list leaves: preview emptied,
     // selection label current.
     void AfterSourceListChange();
-    void ClearPreview();
+    // Live preview keeps the rows until its own result replaces them, unless
+    // `evenLive`.
+    void ClearPreview(bool evenLive = false);
     // Shows the rules' plan as it is, checked now, in the preview list.
     void ShowPlan();
     void UpdateSelectionLabel();
@@ -171,6 +174,7 @@ class CMainDlg final : public QDialog {
     CAttributeSettingsDlg* attributePage_ = nullptr;
     CCDDBSettingsDlg* cdAudioPage_ = nullptr;
     CFilterSettingsDlg* filterPage_ = nullptr;
+    CLivePreview* live_ = nullptr;
 
     CRunReportBridge* bridge_ = nullptr;
     // The open progress dialog, null between runs: reports find it here.

@@ -48,8 +48,8 @@ Qt::ItemFlags CSourceListModel::flags(const QModelIndex& index) const {
 
 void CSourceListModel::SetNames(CSourceNames names) {
     beginResetModel();
-    names_ = std::move(names);
-    ticks_.assign(names_.Size(), 0);
+    names_ = std::make_shared<const CSourceNames>(std::move(names));
+    ticks_.assign(names_->Size(), 0);
     ticked_ = 0;
     endResetModel();
 }
@@ -144,23 +144,20 @@ QVariant CPreviewModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check) {
-    beginResetModel();
-    plan_ = std::move(plan);
-    check_ = std::move(check);
-    // The order of moves is the run's business, not the list's.
-    check_.order.clear();
-    check_.order.shrink_to_fit();
-    rows_.clear();
-    const std::vector<CRenamePlan::Entry>& entries = plan_->Entries();
-    size_t shown = 0;
+std::vector<uint32_t> CPreviewModel::ShownRows(const CRenamePlan& plan, const PlanCheck& check) {
+    const std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+    auto shown = [&](size_t i) {
+        return !entries[i].second.empty() || quorvan::IsFailing(check.entries[i].status);
+    };
+    size_t count = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        shown += !entries[i].second.empty() || quorvan::IsFailing(check_.entries[i].status);
+        count += shown(i);
     }
-    rows_.reserve(shown);
+    std::vector<uint32_t> rows;
+    rows.reserve(count);
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (!entries[i].second.empty() || quorvan::IsFailing(check_.entries[i].status)) {
-            rows_.push_back(static_cast<uint32_t>(i));
+        if (shown(i)) {
+            rows.push_back(static_cast<uint32_t>(i));
         }
     }
     auto shownName = [&entries](uint32_t i) -> const std::string& {
@@ -168,9 +165,26 @@ void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck c
     };
     auto less = [&](uint32_t a, uint32_t b) { return shownName(a) < shownName(b); };
     // Most rules keep the sources' order; then there is nothing to sort.
-    if (!std::is_sorted(rows_.begin(), rows_.end(), less)) {
-        std::sort(rows_.begin(), rows_.end(), less);
+    if (!std::is_sorted(rows.begin(), rows.end(), less)) {
+        std::sort(rows.begin(), rows.end(), less);
     }
+    return rows;
+}
+
+void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check) {
+    std::vector<uint32_t> rows = ShownRows(*plan, check);
+    SetPlan(std::move(plan), std::move(check), std::move(rows));
+}
+
+void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check,
+                            std::vector<uint32_t> rows) {
+    beginResetModel();
+    plan_ = std::move(plan);
+    check_ = std::move(check);
+    // The order of moves is the run's business, not the list's.
+    check_.order.clear();
+    check_.order.shrink_to_fit();
+    rows_ = std::move(rows);
     failingIcon_ = check_.Failing() > 0
                        ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
                        : QIcon();

@@ -29,10 +29,14 @@ class CSourceListModel final : public QAbstractListModel, public ISourceRows {
 
     // Replaces every row with the files of `names`, all unticked.
     void SetNames(CSourceNames names);
-    const CSourceNames& Names() const { return names_; }
-    int Count() const { return static_cast<int>(names_.Size()); }
+    const CSourceNames& Names() const { return *names_; }
+    // The names as they are now, for a reader on another thread: a later
+    // scan leaves the reader's names as they were.
+    std::shared_ptr<const CSourceNames> SharedNames() const { return names_; }
+    const std::vector<uint8_t>& Ticks() const { return ticks_; }
+    int Count() const { return static_cast<int>(names_->Size()); }
     int TickedCount() const { return ticked_; }
-    std::string Path(int row) const { return names_.Path(static_cast<size_t>(row)); }
+    std::string Path(int row) const { return names_->Path(static_cast<size_t>(row)); }
     bool IsTicked(int row) const { return ticks_[static_cast<size_t>(row)] != 0; }
 
     // Ticks or unticks one row; false when it already was so.
@@ -41,8 +45,8 @@ class CSourceListModel final : public QAbstractListModel, public ISourceRows {
     void SetAllTicked(bool ticked);
     void InvertAll();
 
-    size_t RowCount() const override { return names_.Size(); }
-    std::string RowPath(size_t row) const override { return names_.Path(row); }
+    size_t RowCount() const override { return names_->Size(); }
+    std::string RowPath(size_t row) const override { return names_->Path(row); }
     bool RowTicked(size_t row) const override { return ticks_[row] != 0; }
 
   signals:
@@ -52,7 +56,7 @@ class CSourceListModel final : public QAbstractListModel, public ISourceRows {
   private:
     void ReportAllChanged();
 
-    CSourceNames names_;
+    std::shared_ptr<const CSourceNames> names_ = std::make_shared<CSourceNames>();
     std::vector<uint8_t> ticks_;
     int ticked_ = 0;
 };
@@ -71,6 +75,11 @@ class CPreviewModel final : public QAbstractListModel {
 
     // Shows the plan with its check (one status per entry).
     void SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check);
+    // The same with the rows ShownRows gave, worked out on another thread.
+    void SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check,
+                 std::vector<uint32_t> rows);
+    // The plan entries the list shows, in display order.
+    static std::vector<uint32_t> ShownRows(const CRenamePlan& plan, const PlanCheck& check);
     void Clear();
     int Count() const { return static_cast<int>(rows_.size()); }
     // The path a row shows.
