@@ -48,6 +48,10 @@ constexpr int kPreviewLabel = 1106;
 constexpr int kSlowMs = 150;
 // How often a change made during a run looks whether the run is over.
 constexpr int kHoldOffMs = 100;
+// A longer list keeps only the rows around those in view while the next plan
+// is computed: the rest would hold a second plan's worth of memory.
+constexpr int kWholeListUpTo = 50000;
+constexpr int kKeptAround = 300;
 // The per-user store the window's size lives in, and the box's value there.
 constexpr const char* kStoreName = "windows";
 constexpr const char* kStoreKey = "LivePreview";
@@ -373,10 +377,12 @@ void CLivePreview::OnToggled(bool on) {
         return;
     }
     Cancel();
-    if (updating_) {
-        SetUpdating(false);
-        label_->SetCount(PreviewCountText(model_.Count(), model_.FailingCount()));
+    SetUpdating(false);
+    // Rows kept only in part are no preview to stay with.
+    if (model_.KeepsOnlySome()) {
+        model_.Clear();
     }
+    label_->SetCount(PreviewCountText(model_.Count(), model_.FailingCount()));
 }
 
 void CLivePreview::Schedule() {
@@ -401,6 +407,11 @@ void CLivePreview::Fire() {
     if (window_.RunInProgress()) {
         holdOffTimer_->start();
         return;
+    }
+    if (model_.Count() > kWholeListUpTo && !model_.KeepsOnlySome()) {
+        const int top = std::max(0, view_->indexAt(QPoint(0, 0)).row());
+        model_.KeepOnly(top - kKeptAround, top + kKeptAround);
+        worker_->Release(std::move(shown_));
     }
     worker_->Submit(Snapshot());
 }

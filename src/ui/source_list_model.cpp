@@ -98,17 +98,37 @@ const CRenamePlan::Entry& CPreviewModel::EntryAt(int row) const {
     return plan_->Entries()[rows_[static_cast<size_t>(row)]];
 }
 
+const std::string* CPreviewModel::KeptReason(int row) const {
+    const int at = row - kept_.first;
+    return at >= 0 && at < static_cast<int>(kept_.reasons.size())
+               ? &kept_.reasons[static_cast<size_t>(at)]
+               : nullptr;
+}
+
 const std::string& CPreviewModel::Name(int row) const {
+    if (plan_ == nullptr) {
+        static const std::string kNone;
+        const std::string* reason = KeptReason(row);
+        return reason != nullptr ? kept_.names[static_cast<size_t>(row - kept_.first)] : kNone;
+    }
     const CRenamePlan::Entry& entry = EntryAt(row);
     // An entry without a new name keeps its current one.
     return entry.second.empty() ? entry.first : entry.second;
 }
 
 bool CPreviewModel::IsFailing(int row) const {
+    if (plan_ == nullptr) {
+        const std::string* reason = KeptReason(row);
+        return reason != nullptr && !reason->empty();
+    }
     return quorvan::IsFailing(check_.entries[rows_[static_cast<size_t>(row)]].status);
 }
 
 std::string CPreviewModel::Reason(int row) const {
+    if (plan_ == nullptr) {
+        const std::string* reason = KeptReason(row);
+        return reason != nullptr ? *reason : std::string();
+    }
     return StatusReason(check_, plan_->Entries(), rows_[static_cast<size_t>(row)]);
 }
 
@@ -185,17 +205,39 @@ void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck c
     check_.order.clear();
     check_.order.shrink_to_fit();
     rows_ = std::move(rows);
+    kept_ = Kept();
     failingIcon_ = check_.Failing() > 0
                        ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
                        : QIcon();
     endResetModel();
 }
 
+void CPreviewModel::KeepOnly(int first, int last) {
+    if (plan_ == nullptr || Count() == 0) {
+        return;
+    }
+    Kept kept;
+    kept.count = Count();
+    kept.first = std::clamp(first, 0, kept.count - 1);
+    kept.failing = check_.Failing();
+    for (int row = kept.first; row <= std::min(last, kept.count - 1); ++row) {
+        kept.names.push_back(Name(row));
+        kept.reasons.push_back(IsFailing(row) ? Reason(row) : std::string());
+    }
+    plan_.reset();
+    check_ = PlanCheck();
+    std::vector<uint32_t>().swap(rows_);
+    kept_ = std::move(kept);
+    // No reset: the list keeps its place and its rows' looks.
+    emit dataChanged(index(0), index(kept_.count - 1));
+}
+
 void CPreviewModel::Clear() {
-    if (plan_ == nullptr) {
+    if (plan_ == nullptr && kept_.count == 0) {
         return;
     }
     beginResetModel();
+    kept_ = Kept();
     plan_.reset();
     check_ = PlanCheck();
     rows_.clear();

@@ -81,17 +81,33 @@ class CPreviewModel final : public QAbstractListModel {
     // The plan entries the list shows, in display order.
     static std::vector<uint32_t> ShownRows(const CRenamePlan& plan, const PlanCheck& check);
     void Clear();
-    int Count() const { return static_cast<int>(rows_.size()); }
+    // Lets the plan go but keeps the rows `first` to `last` as they are shown
+    // (the others show nothing) and the count, until the next SetPlan or
+    // Clear: a long list waiting for its next plan then holds one plan, not
+    // two.
+    void KeepOnly(int first, int last);
+    bool KeepsOnlySome() const { return plan_ == nullptr && kept_.count > 0; }
+    int Count() const { return plan_ != nullptr ? static_cast<int>(rows_.size()) : kept_.count; }
     // The path a row shows.
     const std::string& Name(int row) const;
     bool IsFailing(int row) const;
     // Why a failing row's entry cannot be renamed; empty for the others.
     std::string Reason(int row) const;
     // Entries of the plan that would fail.
-    size_t FailingCount() const { return check_.Failing(); }
+    size_t FailingCount() const { return plan_ != nullptr ? check_.Failing() : kept_.failing; }
 
   private:
     const CRenamePlan::Entry& EntryAt(int row) const;
+    // What KeepOnly kept: names and reasons (empty for rows not failing).
+    struct Kept {
+        int count = 0;
+        int first = 0;
+        std::vector<std::string> names;
+        std::vector<std::string> reasons;
+        size_t failing = 0;
+    };
+    const std::string* KeptReason(int row) const;
+    Kept kept_;
 
     std::shared_ptr<const CRenamePlan> plan_;
     PlanCheck check_;

@@ -291,5 +291,34 @@ TEST(LivePreview, AnEmptyNumberBoxIsNotFilledInWhileTheUserTypes) {
     EXPECT_EQ(w.PreviewModel().Count(), 1);
 }
 
+TEST(LivePreview, AListWaitingForItsNextPlanKeepsItsCountAndTheRowsInView) {
+    auto plan = std::make_shared<CRenamePlan>();
+    for (const char* name : {"/d/a", "/d/b", "/d/c", "/d/d", "/d/e"}) {
+        plan->Add(name);
+    }
+    for (auto& entry : plan->Entries()) {
+        entry.second = entry.first + "2";
+    }
+    plan->Entries()[1].second = plan->Entries()[0].second;  // a collision
+    CPreviewModel model;
+    model.SetPlan(plan, CheckPlan(plan->Entries(), true, false));
+    ASSERT_EQ(model.FailingCount(), 1u);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    model.KeepOnly(1, 2);
+    EXPECT_TRUE(model.KeepsOnlySome());
+    EXPECT_EQ(resets.count(), 0);  // the list keeps its place
+    EXPECT_EQ(model.Count(), 5);
+    EXPECT_EQ(model.FailingCount(), 1u);
+    EXPECT_EQ(model.Name(1), "/d/a2");
+    EXPECT_TRUE(model.IsFailing(1));
+    EXPECT_EQ(model.Reason(1), "Another file gets this name: /d/a");
+    EXPECT_EQ(model.Name(2), "/d/c2");
+    EXPECT_EQ(model.Name(4), "");
+    EXPECT_FALSE(model.IsFailing(4));
+    model.SetPlan(plan, CheckPlan(plan->Entries(), true, false));
+    EXPECT_FALSE(model.KeepsOnlySome());
+    EXPECT_EQ(model.Name(4), "/d/e2");
+}
+
 }  // namespace
 }  // namespace quorvan::test
