@@ -306,7 +306,8 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
             }
         }
     } else {
-        for (const SourceRow& row : request.sourceRows) {
+        for (size_t i = 0; i < request.sourceRows.size() && !CancelledAt(cancel_, i); ++i) {
+            const SourceRow& row = request.sourceRows[i];
             if (!row.ticked) {
                 continue;
             }

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 #include <algorithm>
 #include <functional>
 
@@ -49,6 +52,26 @@ void TurnOn(CMainDlg& w) {
 QLineEdit* PrefixField(CMainDlg& w) {
     w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
     return w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix);
+}
+
+// Saves the settings with the prefix "s_" on, then switches the prefix off.
+std::string SavePrefixSettings(WindowFixture& f, TestDir& dir) {
+    PrefixField(f.Window())->setText("s_");
+    f.Window().SaveSettingsTo(dir / "s.qvr");
+    f.Window().RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+    f.Click(ids::kSelectAll);
+    EXPECT_TRUE(Settle(f.Window()));
+    return dir / "s.qvr";
+}
+
+void Drop(CMainDlg& w, const std::string& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &drop);
+    QCoreApplication::processEvents();
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> rows) {
@@ -107,13 +130,13 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
          {"a.txt", "b.txt"}},
         {"a loaded settings file",
          [](WindowFixture& f, TestDir& dir) {
-             QLineEdit* prefix = PrefixField(f.Window());
-             prefix->setText("s_");
-             f.Window().SaveSettingsTo(dir / "s.qvr");
-             f.Window().RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+             f.Window().LoadSettingsFrom(SavePrefixSettings(f, dir));
              f.Click(ids::kSelectAll);
-             ASSERT_TRUE(Settle(f.Window()));
-             f.Window().LoadSettingsFrom(dir / "s.qvr");
+         },
+         {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
+        {"a settings file dropped on the window",
+         [](WindowFixture& f, TestDir& dir) {
+             Drop(f.Window(), SavePrefixSettings(f, dir));
              f.Click(ids::kSelectAll);
          },
          {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
