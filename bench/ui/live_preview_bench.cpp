@@ -9,6 +9,7 @@
 //     prefix typed) against live preview off (Select All, prefix, Preview).
 // Usage: live_preview_bench [SMALL MEDIUM LARGE]   (file counts)
 //        live_preview_bench latency|typing|memory-on|memory-off FOLDER
+//        live_preview_bench screenshot FOLDER PICTURE.png
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -165,6 +166,29 @@ int Memory(const std::string& folder, bool live) {
     return 0;
 }
 
+// Types into the Prefix field until the list shows that it is being updated,
+// and saves a picture of the window then.
+int Screenshot(const std::string& folder, const char* picture) {
+    Window w;
+    Prepare(w.dialog, folder, true);
+    w.dialog.resize(1000, 700);
+    QLineEdit* prefix = PrefixField(w.dialog);
+    prefix->setFocus();
+    auto* live = w.dialog.findChild<quorvan::CLivePreview*>();
+    for (char letter = 'a'; letter <= 'z' && !live->Updating(); ++letter) {
+        Type(prefix, letter);
+        const auto typed = Clock::now();
+        while (!live->Updating() && live->Pending() && Since(typed) < 0.3) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+    }
+    QApplication::processEvents();
+    const bool saved = w.dialog.grab().save(picture);
+    std::printf("%s %s\n", saved ? "saved" : "not saved",
+                live->Updating() ? "while updating" : "after the update");
+    return saved ? 0 : 1;
+}
+
 // Runs this program in one mode on a folder; its one line of figures.
 std::string Child(const char* self, const char* mode, const std::string& folder) {
     const std::string command = std::string(self) + " " + mode + " '" + folder + "'";
@@ -189,6 +213,10 @@ std::string MakeFolder(const std::string& work, int count) {
 
 int main(int argc, char** argv) {
     quorvan::bench::UseOffscreenPlatform();
+    if (argc == 4 && std::strcmp(argv[1], "screenshot") == 0) {
+        QApplication app(argc, argv);
+        return Screenshot(argv[2], argv[3]);
+    }
     if (argc == 3) {
         QApplication app(argc, argv);
         const std::string mode = argv[1];

@@ -1,5 +1,8 @@
 #include "ui/live_preview.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -52,6 +55,7 @@ constexpr int kHoldOffMs = 100;
 // is computed: the rest would hold a second plan's worth of memory.
 constexpr int kWholeListUpTo = 50000;
 constexpr int kKeptAround = 300;
+constexpr int kWorkerNice = 10;
 // The per-user store the window's size lives in, and the box's value there.
 constexpr const char* kStoreName = "windows";
 constexpr const char* kStoreKey = "LivePreview";
@@ -155,7 +159,11 @@ class CLivePreview::CWorker final {
     using Deliver = std::function<void(std::shared_ptr<Result>)>;
 
     explicit CWorker(Deliver deliver) : deliver_(std::move(deliver)) {
-        thread_ = std::thread([this] { Loop(); });
+        thread_ = std::thread([this] {
+            // The window's thread goes first where both want a processor.
+            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
+            Loop();
+        });
     }
     ~CWorker() {
         {
