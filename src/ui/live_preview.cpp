@@ -28,7 +28,9 @@
 #include "platform/counter_store.h"
 #include "platform/folder_kind.h"
 #include "rules/control_ids.h"
+#include "rules/name_template.h"
 #include "rules/rename_rules.h"
+#include "rules/template_names.h"
 #include "run/plan_check.h"
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
@@ -149,6 +151,9 @@ struct CLivePreview::Result {
     PlanCheck check;
     std::vector<uint32_t> rows;
     bool alphaLowerCase = false;
+    // Why the rules give no names at all (a name template that cannot be
+    // read), for the label.
+    std::string error;
 };
 
 // One thread that computes the latest job and drops any older one. It also
@@ -255,8 +260,33 @@ class CLivePreview::CWorker final {
             settings.RenameDestFolder = AbsoluteFromWorkingFolder(settings.RenameDestFolder);
         }
         SequenceState sequence = StartSequence(settings, job.alphaLowerCase);
-        ComputePlan(settings, *plan, job.folder, sequence, job.cdMode ? &job.pairing : nullptr,
-                    cancel);
+        if (settings.UseTemplate && !job.cdMode) {
+            // Dates and tags are read here too, and stop with the rest.
+            NameTemplate parsed;
+            size_t offset = 0;
+            result->error = NameTemplateError(settings);
+            if (!result->error.empty() ||
+                !ParseNameTemplate(settings.Template, parsed, result->error, offset)) {
+                return result;
+            }
+            std::vector<int64_t> counters;
+            if (parsed.usesCounter) {
+                counters.resize(plan->Size());
+                for (size_t i = 0; i < counters.size(); ++i) {
+                    counters[i] =
+                        static_cast<int64_t>(settings.StartWith) + static_cast<int64_t>(i);
+                }
+            }
+            TemplateNames names;
+            if (!ComputeTemplateNames(parsed, plan->Entries(), counters, ProgramMetadataCache(),
+                                      names, cancel)) {
+                return result;
+            }
+            ComputePlan(settings, *plan, job.folder, sequence, nullptr, &names, cancel);
+        } else {
+            ComputePlan(settings, *plan, job.folder, sequence, job.cdMode ? &job.pairing : nullptr,
+                        nullptr, cancel);
+        }
         if (Cancelled(cancel)) {
             return result;
         }
@@ -266,6 +296,7 @@ class CLivePreview::CWorker final {
         if (Cancelled(cancel)) {
             return result;
         }
+        ApplyPlanNotes(*plan, result->check);
         result->rows = CPreviewModel::ShownRows(*plan, result->check);
         result->check.order.clear();
         result->check.order.shrink_to_fit();
@@ -436,8 +467,12 @@ std::unique_ptr<CLivePreview::Job> CLivePreview::Snapshot() {
     auto job = std::make_unique<Job>();
     job->generation = ++requested_;
     job->folder = window_.SourceFolder();
+    // Values without a control (a name template, say) are as the window's
+    // rules hold them; the pages overwrite the others.
+    rules_->Settings() = window_.Rules().Settings();
     rules_->GatherFromPages(job->folder);
     job->settings = rules_->Settings();
+    filter_->Rules() = window_.Filter().Rules();
     filter_->ReadFromPage();
     job->filter = filter_->Rules();
     const CSourceListModel& source = window_.SourceModel();
@@ -472,6 +507,13 @@ void CLivePreview::OnResult(const std::shared_ptr<Result>& result) {
     shownGeneration_ = result->generation;
     slowTimer_->stop();
     SetUpdating(false);
+    if (!result->error.empty()) {
+        // The names shown before stay, dimmed, while the rules are unfinished.
+        Dim(true);
+        label_->SetCount(QString::fromStdString(result->error));
+        emit Updated();
+        return;
+    }
     alphaLowerCase_ = result->alphaLowerCase;
     std::shared_ptr<const CRenamePlan> old = std::move(shown_);
     if (!result->selected || result->plan == nullptr) {
@@ -486,22 +528,24 @@ void CLivePreview::OnResult(const std::shared_ptr<Result>& result) {
 }
 
 void CLivePreview::SetUpdating(bool on) {
-    if (on == updating_) {
-        return;
-    }
     updating_ = on;
     if (on) {
         label_->SetCount(WindowText("Updating preview\u2026"));
-        // The old rows stay readable but look stale.
-        QPalette dimmed = view_->palette();
-        dimmed.setColor(QPalette::Active, QPalette::Text,
-                        dimmed.color(QPalette::Disabled, QPalette::Text));
-        dimmed.setColor(QPalette::Inactive, QPalette::Text,
-                        dimmed.color(QPalette::Disabled, QPalette::Text));
-        view_->setPalette(dimmed);
-    } else {
-        view_->setPalette(QPalette());
     }
+    Dim(on);
+}
+
+void CLivePreview::Dim(bool on) {
+    if (!on) {
+        view_->setPalette(QPalette());
+        return;
+    }
+    // The old rows stay readable but look stale.
+    QPalette dimmed = view_->palette();
+    const QColor stale = dimmed.color(QPalette::Disabled, QPalette::Text);
+    dimmed.setColor(QPalette::Active, QPalette::Text, stale);
+    dimmed.setColor(QPalette::Inactive, QPalette::Text, stale);
+    view_->setPalette(dimmed);
 }
 
 }  // namespace quorvan

@@ -68,6 +68,7 @@ class CLivePreview final : public QObject {
     std::unique_ptr<Job> Snapshot();
     void OnResult(const std::shared_ptr<Result>& result);
     void SetUpdating(bool on);
+    void Dim(bool on);
 
     CMainDlg& window_;
     CPreviewModel& model_;

@@ -46,6 +46,7 @@
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
 #include "ui/live_preview.h"
+#include "ui/metadata_progress.h"
 #include "ui/path_label.h"
 #include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
@@ -711,6 +712,12 @@ bool CMainDlg::BuildFileList() {
 }
 
 void CMainDlg::FillPreviewList() {
+    // Dates and tags are read first, with a progress dialog that can cancel.
+    if (!cdAudioPage_->RenameCdAudio() && !ReadTemplateMetadata(this, rules_)) {
+        previewModel_->Clear();
+        previewLabel_->SetCount(tr("(%1 files in preview)").arg(0));
+        return;
+    }
     rules_.ComputePlan(SourceFolder(), cdAudioPage_->RenameCdAudio());
     ShowPlan();
 }
@@ -720,6 +727,7 @@ void CMainDlg::ShowPlan() {
     // The old plan goes first: the check must not hold two plans' worth.
     previewModel_->Clear();
     PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
+    ApplyPlanNotes(rules_.Plan(), check);
     previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
     previewLabel_->SetCount(
         PreviewCountText(previewModel_->Count(), previewModel_->FailingCount()));

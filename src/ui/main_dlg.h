@@ -56,6 +56,9 @@ class CMainDlg final : public QDialog {
     // The window's own controls by number (list, buttons, labels).
     CWidgetControls& Controls() { return controls_; }
     QPushButton* Button(int id) const;
+    // What the last gathering or loaded settings file left, pages or not.
+    const CRenameRules& Rules() const { return rules_; }
+    const CFilterSettings& Filter() const { return filter_; }
     CSourceListModel& SourceModel() const { return *sourceModel_; }
     CPreviewModel& PreviewModel() const { return *previewModel_; }
     QListView* SourceView() const { return sourceView_; }

@@ -43,7 +43,7 @@ Done Preview(const TestDir& dir, const CancelFlag* listCancel, const CancelFlag*
     Done done;
     done.files = plan.Size();
     SequenceState sequence = StartSequence(rules.Settings());
-    ComputePlan(rules.Settings(), plan, dir.Path(), sequence, nullptr, nameCancel);
+    ComputePlan(rules.Settings(), plan, dir.Path(), sequence, nullptr, nullptr, nameCancel);
     for (const auto& entry : plan.Entries()) {
         done.targets += !entry.second.empty();
     }

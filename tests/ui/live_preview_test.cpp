@@ -314,6 +314,28 @@ TEST(LivePreview, AnEmptyNumberBoxIsNotFilledInWhileTheUserTypes) {
     EXPECT_EQ(w.PreviewModel().Count(), 1);
 }
 
+TEST(LivePreview, ANameTemplateOfTheSettingsIsFollowedAndOneThatCannotBeReadIsSaid) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    TurnOn(w);
+    f.ClickRow(0);
+    ASSERT_TRUE(Settle(w));
+    // As a loaded settings file leaves them: no page shows these.
+    f.rules.Settings().UseTemplate = true;
+    f.rules.Settings().Template = "{name}-{size}";
+    PrefixField(w)->setText("p_");
+    ASSERT_TRUE(Settle(w));
+    EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / "p_a-0.txt"});
+    f.rules.Settings().Template = "{name";
+    PrefixField(w)->setText("q_");
+    ASSERT_TRUE(Settle(w));
+    EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / "p_a-0.txt"});  // kept, dimmed
+    EXPECT_FALSE(w.PreviewLabel().contains("files in preview"));
+    EXPECT_TRUE(f.dialogs.shown.empty());
+}
+
 TEST(LivePreview, AListWaitingForItsNextPlanKeepsItsCountAndTheRowsInView) {
     auto plan = std::make_shared<CRenamePlan>();
     for (const char* name : {"/d/a", "/d/b", "/d/c", "/d/d", "/d/e"}) {
