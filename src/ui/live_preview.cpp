@@ -1,7 +1,7 @@
 #include "ui/live_preview.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -57,7 +57,6 @@ constexpr int kHoldOffMs = 100;
 // is computed: the rest would hold a second plan's worth of memory.
 constexpr int kWholeListUpTo = 50000;
 constexpr int kKeptAround = 300;
-constexpr int kWorkerNice = 10;
 // The per-user store the window's size lives in, and the box's value there.
 constexpr const char* kStoreName = "windows";
 constexpr const char* kStoreKey = "LivePreview";
@@ -165,8 +164,11 @@ class CLivePreview::CWorker final {
 
     explicit CWorker(Deliver deliver) : deliver_(std::move(deliver)) {
         thread_ = std::thread([this] {
-            // The window's thread goes first where both want a processor.
-            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
+            // Never preempts the window's thread when that wakes up, yet gets
+            // its full share of the processor (a lower priority would starve
+            // it on a busy machine).
+            sched_param param{};
+            pthread_setschedparam(pthread_self(), SCHED_BATCH, &param);
             Loop();
         });
     }
