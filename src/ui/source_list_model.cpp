@@ -228,8 +228,8 @@ void CPreviewModel::KeepOnly(int first, int last) {
     check_ = PlanCheck();
     std::vector<uint32_t>().swap(rows_);
     kept_ = std::move(kept);
-    // No reset: the list keeps its place and its rows' looks.
-    emit dataChanged(index(0), index(kept_.count - 1));
+    // No reset and no change reported: the rows in view look as they did,
+    // and the others are read again only when scrolled to.
 }
 
 void CPreviewModel::Clear() {
