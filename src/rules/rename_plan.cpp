@@ -31,7 +31,10 @@ void CRenamePlan::Sort() const {
     if (sortedCount_ == entries_.size()) {
         return;
     }
-    std::sort(entries_.begin(), entries_.end(), SourceLess);
+    // Rows of the source list come in order already.
+    if (!std::is_sorted(entries_.begin(), entries_.end(), SourceLess)) {
+        std::sort(entries_.begin(), entries_.end(), SourceLess);
+    }
     // Of equal sources only one can carry a target: the entry that was there
     // before the others were added again. That one stays.
     auto out = entries_.begin();
@@ -75,7 +78,8 @@ CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) {
 }
 
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
-                 SequenceState& sequence, const CdPairing* cd, const TemplateNames* names) {
+                 SequenceState& sequence, const CdPairing* cd, const TemplateNames* names,
+                 const CancelFlag* cancel) {
     plan.ClearNotes();
     // Compiled once for the whole plan. Rules that cannot make names give
     // none: better no target than names made without the rule.
@@ -111,6 +115,9 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
         };
         if (settings.TextMode || !ownOrder) {
             for (size_t i = 0; i < entries.size(); ++i) {
+                if (CancelledAt(cancel, i)) {
+                    return;
+                }
                 compute(i);
             }
             return;
@@ -118,7 +125,11 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
         // Only the numbers follow the chosen order; the plan keeps its own.
         std::string_view folder;
         bool first = true;
+        size_t done = 0;
         for (size_t i : NumberingOrder(entries, m)) {
+            if (CancelledAt(cancel, done++)) {
+                return;
+            }
             std::string_view entryFolder(entries[i].first);
             entryFolder =
                 entryFolder.substr(0, std::min(entryFolder.size(), entryFolder.rfind('/')));
@@ -133,8 +144,9 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
     }
     // A title goes to the next track file that is in the plan.
     size_t title = 0;
-    for (const std::string& track : cd->trackOrder) {
-        if (title >= cd->titles.size()) {
+    for (size_t k = 0; k < cd->trackOrder.size(); ++k) {
+        const std::string& track = cd->trackOrder[k];
+        if (title >= cd->titles.size() || CancelledAt(cancel, k)) {
             break;
         }
         CRenamePlan::Entry* entry = plan.Find(track);

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/cancel.h"
 #include "rules/name_computation.h"
 #include "rules/rename_settings.h"
 
@@ -79,9 +80,11 @@ inline constexpr const char* kSlashInNameReason = "A name cannot contain /";
 // sequence going on from `sequence` (see StartSequence). With `cd`, the k-th
 // track file of the plan gets the k-th title instead; other entries keep their
 // targets. With `names`, each entry's base name comes from its template first;
-// an entry the template cannot name keeps its name and gets a note.
+// an entry the template cannot name keeps its name and gets a note. A set
+// `cancel` stops the computation part way (its plan is then only good for
+// throwing away).
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
                  SequenceState& sequence, const CdPairing* cd = nullptr,
-                 const TemplateNames* names = nullptr);
+                 const TemplateNames* names = nullptr, const CancelFlag* cancel = nullptr);
 
 }  // namespace quorvan

@@ -164,15 +164,18 @@ void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other =
 
 // Lists each target folder once and notes which targets' names are taken.
 void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
-                       const std::vector<Keyed>& targets, CPathKeys& keys, Occupants& occupants) {
+                       const std::vector<Keyed>& targets, CPathKeys& keys, Occupants& occupants,
+                       const CancelFlag* cancel) {
     occupants.flags.assign(entries.size(), 0);
     const CKeyIndex index(targets);
     std::string_view lastFolder;
     bool first = true;
     std::string key;
+    size_t seen = 0;
+    bool cancelled = false;
     for (const Keyed& target : targets) {
         std::string_view folder = FolderOf(entries[target.index].second);
-        if (!first && folder == lastFolder) {
+        if ((!first && folder == lastFolder) || Cancelled(cancel)) {
             continue;
         }
         first = false;
@@ -185,6 +188,12 @@ void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
         ListFolder(
             folderText,
             [&](const FolderEntry& listed) {
+                if (!cancelled && CancelledAt(cancel, ++seen)) {
+                    cancelled = true;
+                }
+                if (cancelled) {
+                    return;  // the listing itself cannot be stopped
+                }
                 key.assign(folder);
                 key += '/';
                 key += folded ? Utf8ToLower(listed.name) : listed.name;
@@ -330,7 +339,8 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
 }
 
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
-                    const CaseRule& caseInsensitive, const NameFolderRule& nameFolder) {
+                    const CaseRule& caseInsensitive, const NameFolderRule& nameFolder,
+                    const CancelFlag* cancel) {
     PlanCheck check;
     const size_t n = entries.size();
     check.entries.resize(n);
@@ -361,6 +371,9 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     std::vector<Keyed> targets;
     targets.reserve(n);
     for (size_t i = 0; i < n; ++i) {
+        if (CancelledAt(cancel, i)) {
+            return check;
+        }
         const auto& [source, target] = entries[i];
         EntryCheck& entry = check.entries[i];
         std::string_view name = NameOf(target);
@@ -396,14 +409,23 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     }
 
     // What holds each target's name now.
+    if (Cancelled(cancel)) {
+        return check;
+    }
     Occupants occupants;
-    FindExistingNames(entries, targets, keys, occupants);
+    FindExistingNames(entries, targets, keys, occupants, cancel);
+    if (Cancelled(cancel)) {
+        return check;
+    }
     std::vector<Keyed> sources;
     sources.reserve(n);
     for (size_t i = 0; i < n; ++i) {
         sources.emplace_back(keys.Key(entries[i].first), static_cast<uint32_t>(i));
     }
     SortKeyed(sources);
+    if (Cancelled(cancel)) {
+        return check;
+    }
 
     std::vector<int32_t> next(n, kNone);
     if (inPlace) {

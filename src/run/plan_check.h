@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cancel.h"
 #include "rules/rename_plan.h"
 
 namespace quorvan {
@@ -87,9 +88,11 @@ constexpr int kSlashInName = EXDEV;
 // (else copies, which never move a source away). `cdMode`: an entry without a
 // target is a track without a title and stays as it is. With `nameFolder`, a
 // target outside the folder the rules put its name in is invalid. O(n log n),
-// one listing per target folder.
+// one listing per target folder. A set `cancel` ends the check part way, its
+// result then only good for throwing away.
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
-                    const CaseRule& caseInsensitive, const NameFolderRule& nameFolder = {});
+                    const CaseRule& caseInsensitive, const NameFolderRule& nameFolder = {},
+                    const CancelFlag* cancel = nullptr);
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
                     const NameFolderRule& nameFolder = {});
 

@@ -274,6 +274,9 @@ void CFileListBuilder::WalkFolder(const std::string& folder) {
         onUnreadable_(folder, error);
     }
     for (const FolderEntry& entry : entries) {
+        if (Cancelled(cancel_)) {
+            return;
+        }
         if (entry.isLinkToFolder) {
             continue;
         }
@@ -302,7 +305,7 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
         // One position per source row; the track order never holds more.
         const size_t rowCount =
             request.rows != nullptr ? request.rows->RowCount() : request.sourceRows.size();
-        for (size_t i = 0; i < rowCount; ++i) {
+        for (size_t i = 0; i < rowCount && !CancelledAt(cancel_, i); ++i) {
             result = true;
             if (i < request.cdTrackOrder.size() && !request.cdTrackOrder[i].empty() &&
                 AddFileIfAccepted(request.cdTrackOrder[i])) {
@@ -321,6 +324,9 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
         // A plan grown entry by entry would hold up to twice its size.
         rules_.ReservePlan(ticked);
         for (size_t row = 0; row < rows.RowCount(); ++row) {
+            if (CancelledAt(cancel_, row)) {
+                break;
+            }
             if (!rows.RowTicked(row)) {
                 continue;
             }
@@ -331,7 +337,8 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
             }
         }
     } else {
-        for (const SourceRow& row : request.sourceRows) {
+        for (size_t i = 0; i < request.sourceRows.size() && !CancelledAt(cancel_, i); ++i) {
+            const SourceRow& row = request.sourceRows[i];
             if (!row.ticked) {
                 continue;
             }

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/cancel.h"
 #include "rules/page.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
@@ -123,6 +124,9 @@ class CFileListBuilder final {
     void SetUnreadableFolderHandler(UnreadableFolderHandler handler) {
         onUnreadable_ = std::move(handler);
     }
+    // Once set, BuildFileList stops part way, its plan only good for throwing
+    // away.
+    void SetCancelFlag(const CancelFlag* cancel) { cancel_ = cancel; }
 
     // Adds the file to the plan when the filter lets it pass; the run's own
     // log and undo script are left out.
@@ -152,6 +156,7 @@ class CFileListBuilder final {
     bool filtersOn_ = true;  // as the last BuildFileList found the page
     CListedFolder listed_;
     UnreadableFolderHandler onUnreadable_;
+    const CancelFlag* cancel_ = nullptr;
     std::set<std::pair<uint64_t, uint64_t>> visited_;
     std::string logFile_;
     std::string undoFile_;

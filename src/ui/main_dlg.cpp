@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -46,6 +47,7 @@
 #include "ui/filter_status.h"
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
+#include "ui/live_preview.h"
 #include "ui/metadata_progress.h"
 #include "ui/pages/more_rules_page.h"
 #include "ui/path_label.h"
@@ -135,7 +137,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
         if (leaveOut && yes) {
             // The run takes the plan; a list still sharing it would cost a copy.
-            window_.ClearPreview();
+            window_.ClearPreview(true);
         }
         return yes;
     }
@@ -319,6 +321,8 @@ void CMainDlg::BuildLayout() {
 
     auto* commandColumn = new QVBoxLayout;
     commandColumn->addWidget(preview);
+    live_ = new CLivePreview(*this);
+    commandColumn->addWidget(live_->CheckBox());
     commandColumn->addWidget(refresh);
     commandColumn->addSpacing(fontMetrics().height());
     commandColumn->addWidget(selectAll);
@@ -399,6 +403,7 @@ void CMainDlg::BuildLayout() {
     connect(history, &QPushButton::clicked, this, &CMainDlg::OnHistory);
     connect(sourceModel_, &CSourceListModel::RowTickChanged, this, &CMainDlg::OnRowTickChanged);
     extendedPage_->SetSubfolderHandler([this](bool checked) { OnIncludeSubfolders(checked); });
+    live_->Watch();
 
     KeepEnterFromButtons(this);
     PreferPageMnemonic(deselectAll, cdAudioPage_->Button(ids::kMoveDown));
@@ -590,7 +595,10 @@ QString CMainDlg::PreviewLabel() const {
     return previewLabel_->Count();
 }
 
-void CMainDlg::ClearPreview() {
+void CMainDlg::ClearPreview(bool evenLive) {
+    if (live_->IsOn() && !evenLive) {
+        return;
+    }
     previewModel_->Clear();
     previewLabel_->SetCount(tr("(0 files in preview)"));
 }
@@ -756,12 +764,8 @@ void CMainDlg::ShowPlan() {
                                 NameFolders(rules_.Settings(), SourceFolder()));
     ApplyPlanNotes(rules_.Plan(), check);
     previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
-    const int count = previewModel_->Count();
-    const size_t failing = previewModel_->FailingCount();
-    previewLabel_->SetCount(failing > 0 ? tr("(%1 files in preview, %2 cannot be renamed)")
-                                              .arg(count)
-                                              .arg(static_cast<qulonglong>(failing))
-                                        : tr("(%1 files in preview)").arg(count));
+    previewLabel_->SetCount(
+        PreviewCountText(previewModel_->Count(), previewModel_->FailingCount()));
 }
 
 bool CMainDlg::RefuseRulesThatCannotMakeNames() {

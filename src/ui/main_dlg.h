@@ -30,6 +30,7 @@ class CFilterSettings;
 class CFilterSettingsDlg;
 class CFilterStatusLabel;
 class CMoreRulesPage;
+class CLivePreview;
 class CPathLabel;
 class CPreviewModel;
 class CRenameRules;
@@ -57,6 +58,9 @@ class CMainDlg final : public QDialog {
     // The window's own controls by number (list, buttons, labels).
     CWidgetControls& Controls() { return controls_; }
     QPushButton* Button(int id) const;
+    // What the last gathering or loaded settings file left, pages or not.
+    const CRenameRules& Rules() const { return rules_; }
+    const CFilterSettings& Filter() const { return filter_; }
     CSourceListModel& SourceModel() const { return *sourceModel_; }
     CPreviewModel& PreviewModel() const { return *previewModel_; }
     QListView* SourceView() const { return sourceView_; }
@@ -138,7 +142,9 @@ class CMainDlg final : public QDialog {
     // The state every change of the source list leaves: preview emptied,
     // selection label current.
     void AfterSourceListChange();
-    void ClearPreview();
+    // Live preview keeps the rows until its own result replaces them, unless
+    // `evenLive`.
+    void ClearPreview(bool evenLive = false);
     // Shows the rules' plan as it is, checked now, in the preview list.
     void ShowPlan();
     // Shows why the More Rules cannot make names, if they cannot.
@@ -182,6 +188,7 @@ class CMainDlg final : public QDialog {
     CCDDBSettingsDlg* cdAudioPage_ = nullptr;
     CFilterSettingsDlg* filterPage_ = nullptr;
     CMoreRulesPage* moreRulesPage_ = nullptr;
+    CLivePreview* live_ = nullptr;
 
     CRunReportBridge* bridge_ = nullptr;
     // The open progress dialog, null between runs: reports find it here.

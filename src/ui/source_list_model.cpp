@@ -58,7 +58,7 @@ QVariant CSourceListModel::data(const QModelIndex& index, int role) const {
             return IsTicked(index.row()) ? Qt::Checked : Qt::Unchecked;
         case kLongestRowsRole:
             return LongestRows(
-                Count(), [this](int row) { return names_.Name(static_cast<size_t>(row)).size(); });
+                Count(), [this](int row) { return names_->Name(static_cast<size_t>(row)).size(); });
         default:
             return {};
     }
@@ -82,8 +82,8 @@ Qt::ItemFlags CSourceListModel::flags(const QModelIndex& index) const {
 
 void CSourceListModel::SetNames(CSourceNames names) {
     beginResetModel();
-    names_ = std::move(names);
-    ticks_.assign(names_.Size(), 0);
+    names_ = std::make_shared<const CSourceNames>(std::move(names));
+    ticks_.assign(names_->Size(), 0);
     ticked_ = 0;
     endResetModel();
 }
@@ -132,17 +132,37 @@ const CRenamePlan::Entry& CPreviewModel::EntryAt(int row) const {
     return plan_->Entries()[rows_[static_cast<size_t>(row)]];
 }
 
+const std::string* CPreviewModel::KeptReason(int row) const {
+    const int at = row - kept_.first;
+    return at >= 0 && at < static_cast<int>(kept_.reasons.size())
+               ? &kept_.reasons[static_cast<size_t>(at)]
+               : nullptr;
+}
+
 const std::string& CPreviewModel::Name(int row) const {
+    if (plan_ == nullptr) {
+        static const std::string kNone;
+        const std::string* reason = KeptReason(row);
+        return reason != nullptr ? kept_.names[static_cast<size_t>(row - kept_.first)] : kNone;
+    }
     const CRenamePlan::Entry& entry = EntryAt(row);
     // An entry without a new name keeps its current one.
     return entry.second.empty() ? entry.first : entry.second;
 }
 
 bool CPreviewModel::IsFailing(int row) const {
+    if (plan_ == nullptr) {
+        const std::string* reason = KeptReason(row);
+        return reason != nullptr && !reason->empty();
+    }
     return quorvan::IsFailing(check_.entries[rows_[static_cast<size_t>(row)]].status);
 }
 
 std::string CPreviewModel::Reason(int row) const {
+    if (plan_ == nullptr) {
+        const std::string* reason = KeptReason(row);
+        return reason != nullptr ? *reason : std::string();
+    }
     return StatusReason(check_, plan_->Entries(), rows_[static_cast<size_t>(row)]);
 }
 
@@ -180,23 +200,20 @@ QVariant CPreviewModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check) {
-    beginResetModel();
-    plan_ = std::move(plan);
-    check_ = std::move(check);
-    // The order of moves is the run's business, not the list's.
-    check_.order.clear();
-    check_.order.shrink_to_fit();
-    rows_.clear();
-    const std::vector<CRenamePlan::Entry>& entries = plan_->Entries();
-    size_t shown = 0;
+std::vector<uint32_t> CPreviewModel::ShownRows(const CRenamePlan& plan, const PlanCheck& check) {
+    const std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+    auto shown = [&](size_t i) {
+        return !entries[i].second.empty() || quorvan::IsFailing(check.entries[i].status);
+    };
+    size_t count = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        shown += !entries[i].second.empty() || quorvan::IsFailing(check_.entries[i].status);
+        count += shown(i);
     }
-    rows_.reserve(shown);
+    std::vector<uint32_t> rows;
+    rows.reserve(count);
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (!entries[i].second.empty() || quorvan::IsFailing(check_.entries[i].status)) {
-            rows_.push_back(static_cast<uint32_t>(i));
+        if (shown(i)) {
+            rows.push_back(static_cast<uint32_t>(i));
         }
     }
     auto shownName = [&entries](uint32_t i) -> const std::string& {
@@ -204,20 +221,59 @@ void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck c
     };
     auto less = [&](uint32_t a, uint32_t b) { return shownName(a) < shownName(b); };
     // Most rules keep the sources' order; then there is nothing to sort.
-    if (!std::is_sorted(rows_.begin(), rows_.end(), less)) {
-        std::sort(rows_.begin(), rows_.end(), less);
+    if (!std::is_sorted(rows.begin(), rows.end(), less)) {
+        std::sort(rows.begin(), rows.end(), less);
     }
+    return rows;
+}
+
+void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check) {
+    std::vector<uint32_t> rows = ShownRows(*plan, check);
+    SetPlan(std::move(plan), std::move(check), std::move(rows));
+}
+
+void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check,
+                            std::vector<uint32_t> rows) {
+    beginResetModel();
+    plan_ = std::move(plan);
+    check_ = std::move(check);
+    // The order of moves is the run's business, not the list's.
+    check_.order.clear();
+    check_.order.shrink_to_fit();
+    rows_ = std::move(rows);
+    kept_ = Kept();
     failingIcon_ = check_.Failing() > 0
                        ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
                        : QIcon();
     endResetModel();
 }
 
+void CPreviewModel::KeepOnly(int first, int last) {
+    if (plan_ == nullptr || Count() == 0) {
+        return;
+    }
+    Kept kept;
+    kept.count = Count();
+    kept.first = std::clamp(first, 0, kept.count - 1);
+    kept.failing = check_.Failing();
+    for (int row = kept.first; row <= std::min(last, kept.count - 1); ++row) {
+        kept.names.push_back(Name(row));
+        kept.reasons.push_back(IsFailing(row) ? Reason(row) : std::string());
+    }
+    plan_.reset();
+    check_ = PlanCheck();
+    std::vector<uint32_t>().swap(rows_);
+    kept_ = std::move(kept);
+    // No reset and no change reported: the rows in view look as they did,
+    // and the others are read again only when scrolled to.
+}
+
 void CPreviewModel::Clear() {
-    if (plan_ == nullptr) {
+    if (plan_ == nullptr && kept_.count == 0) {
         return;
     }
     beginResetModel();
+    kept_ = Kept();
     plan_.reset();
     check_ = PlanCheck();
     rows_.clear();

@@ -29,10 +29,14 @@ class CSourceListModel final : public QAbstractListModel, public ISourceRows {
 
     // Replaces every row with the files of `names`, all unticked.
     void SetNames(CSourceNames names);
-    const CSourceNames& Names() const { return names_; }
-    int Count() const { return static_cast<int>(names_.Size()); }
+    const CSourceNames& Names() const { return *names_; }
+    // The names as they are now, for a reader on another thread: a later
+    // scan leaves the reader's names as they were.
+    std::shared_ptr<const CSourceNames> SharedNames() const { return names_; }
+    const std::vector<uint8_t>& Ticks() const { return ticks_; }
+    int Count() const { return static_cast<int>(names_->Size()); }
     int TickedCount() const { return ticked_; }
-    std::string Path(int row) const { return names_.Path(static_cast<size_t>(row)); }
+    std::string Path(int row) const { return names_->Path(static_cast<size_t>(row)); }
     bool IsTicked(int row) const { return ticks_[static_cast<size_t>(row)] != 0; }
 
     // Ticks or unticks one row; false when it already was so.
@@ -41,8 +45,8 @@ class CSourceListModel final : public QAbstractListModel, public ISourceRows {
     void SetAllTicked(bool ticked);
     void InvertAll();
 
-    size_t RowCount() const override { return names_.Size(); }
-    std::string RowPath(size_t row) const override { return names_.Path(row); }
+    size_t RowCount() const override { return names_->Size(); }
+    std::string RowPath(size_t row) const override { return names_->Path(row); }
     bool RowTicked(size_t row) const override { return ticks_[row] != 0; }
 
   signals:
@@ -52,7 +56,7 @@ class CSourceListModel final : public QAbstractListModel, public ISourceRows {
   private:
     void ReportAllChanged();
 
-    CSourceNames names_;
+    std::shared_ptr<const CSourceNames> names_ = std::make_shared<CSourceNames>();
     std::vector<uint8_t> ticks_;
     int ticked_ = 0;
 };
@@ -71,18 +75,39 @@ class CPreviewModel final : public QAbstractListModel {
 
     // Shows the plan with its check (one status per entry).
     void SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check);
+    // The same with the rows ShownRows gave, worked out on another thread.
+    void SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check,
+                 std::vector<uint32_t> rows);
+    // The plan entries the list shows, in display order.
+    static std::vector<uint32_t> ShownRows(const CRenamePlan& plan, const PlanCheck& check);
     void Clear();
-    int Count() const { return static_cast<int>(rows_.size()); }
+    // Lets the plan go but keeps the rows `first` to `last` as they are shown
+    // (the others show nothing) and the count, until the next SetPlan or
+    // Clear: a long list waiting for its next plan then holds one plan, not
+    // two.
+    void KeepOnly(int first, int last);
+    bool KeepsOnlySome() const { return plan_ == nullptr && kept_.count > 0; }
+    int Count() const { return plan_ != nullptr ? static_cast<int>(rows_.size()) : kept_.count; }
     // The path a row shows.
     const std::string& Name(int row) const;
     bool IsFailing(int row) const;
     // Why a failing row's entry cannot be renamed; empty for the others.
     std::string Reason(int row) const;
     // Entries of the plan that would fail.
-    size_t FailingCount() const { return check_.Failing(); }
+    size_t FailingCount() const { return plan_ != nullptr ? check_.Failing() : kept_.failing; }
 
   private:
     const CRenamePlan::Entry& EntryAt(int row) const;
+    // What KeepOnly kept: names and reasons (empty for rows not failing).
+    struct Kept {
+        int count = 0;
+        int first = 0;
+        std::vector<std::string> names;
+        std::vector<std::string> reasons;
+        size_t failing = 0;
+    };
+    const std::string* KeptReason(int row) const;
+    Kept kept_;
 
     std::shared_ptr<const CRenamePlan> plan_;
     PlanCheck check_;

@@ -1,0 +1,369 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+#include <algorithm>
+#include <functional>
+
+#include "cdaudio/track_names.h"
+#include "rules/control_ids.h"
+#include "run/run_engine.h"
+#include "ui/cd_audio_models.h"
+#include "ui/cd_audio_page.h"
+#include "ui/extended_page.h"
+#include "ui/filter_page.h"
+#include "ui/live_preview.h"
+#include "ui/rename_page.h"
+#include "ui/source_list_model.h"
+#include "ui_fixture.h"
+
+namespace quorvan::test {
+namespace {
+
+constexpr int kStart = 1006;
+
+QCheckBox* LiveBox(CMainDlg& w) {
+    return w.findChild<QCheckBox*>("livePreviewCheckBox");
+}
+
+CLivePreview* Live(CMainDlg& w) {
+    return w.findChild<CLivePreview*>();
+}
+
+// Waits until the live preview shows the latest change.
+bool Settle(CMainDlg& w) {
+    QCoreApplication::processEvents();
+    return QTest::qWaitFor([&w] { return !Live(w)->Pending(); }, 10000);
+}
+
+void TurnOn(CMainDlg& w) {
+    LiveBox(w)->click();
+    ASSERT_TRUE(LiveBox(w)->isChecked());
+}
+
+QLineEdit* PrefixField(CMainDlg& w) {
+    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+    return w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix);
+}
+
+// Saves the settings with the prefix "s_" on, then switches the prefix off.
+std::string SavePrefixSettings(WindowFixture& f, TestDir& dir) {
+    PrefixField(f.Window())->setText("s_");
+    f.Window().SaveSettingsTo(dir / "s.qvr");
+    f.Window().RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+    f.Click(ids::kSelectAll);
+    EXPECT_TRUE(Settle(f.Window()));
+    return dir / "s.qvr";
+}
+
+void Drop(CMainDlg& w, const std::string& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &drop);
+    QCoreApplication::processEvents();
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> rows) {
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
+    struct Case {
+        const char* name;
+        std::function<void(WindowFixture&, TestDir&)> change;
+        std::vector<std::string> expected;  // names in the folder
+    };
+    const std::vector<Case> cases = {
+        {"a keystroke in a rule field",
+         [](WindowFixture& f, TestDir&) {
+             f.Click(ids::kSelectAll);
+             QTest::keyClicks(PrefixField(f.Window()), "x_");
+         },
+         {"x_a.txt", "x_b.txt", "x_c.jpg"}},
+        {"ticking one row", [](WindowFixture& f, TestDir&) { f.ClickRow(1); }, {"b.txt"}},
+        {"Select All",
+         [](WindowFixture& f, TestDir&) { f.Click(ids::kSelectAll); },
+         {"a.txt", "b.txt", "c.jpg"}},
+        {"Deselect All after Select All",
+         [](WindowFixture& f, TestDir&) {
+             f.Click(ids::kSelectAll);
+             ASSERT_TRUE(Settle(f.Window()));
+             f.Click(ids::kDeselectAll);
+         },
+         {}},
+        {"Invert Selected",
+         [](WindowFixture& f, TestDir&) {
+             f.ClickRow(0);
+             ASSERT_TRUE(Settle(f.Window()));
+             f.Click(ids::kInvertSelected);
+         },
+         {"b.txt", "c.jpg"}},
+        {"an option on another page",
+         [](WindowFixture& f, TestDir&) {
+             f.Click(ids::kSelectAll);
+             CExtendedSettingsDlg* page = f.Window().ExtendedPage();
+             page->ControlAs<QCheckBox>(ids::kChangeExtension)->click();
+             page->ControlAs<QLineEdit>(ids::kNewExtension)->setText("md");
+         },
+         {"a.md", "b.md", "c.md"}},
+        {"the filter page",
+         [](WindowFixture& f, TestDir&) {
+             f.Click(ids::kSelectAll);
+             CFilterSettingsDlg* page = f.Window().FilterPage();
+             page->ControlAs<QCheckBox>(ids::kFilterOnExtensions)->click();
+             page->ControlAs<QCheckBox>(ids::kFilterExcludeExtensions)->click();
+             auto* list = page->ControlAs<QListWidget>(ids::kFilterExcludeList);
+             list->findItems("*.jpg", Qt::MatchExactly).front()->setCheckState(Qt::Checked);
+         },
+         {"a.txt", "b.txt"}},
+        {"a loaded settings file",
+         [](WindowFixture& f, TestDir& dir) {
+             f.Window().LoadSettingsFrom(SavePrefixSettings(f, dir));
+             f.Click(ids::kSelectAll);
+         },
+         {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
+        {"a settings file dropped on the window",
+         [](WindowFixture& f, TestDir& dir) {
+             Drop(f.Window(), SavePrefixSettings(f, dir));
+             f.Click(ids::kSelectAll);
+         },
+         {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
+        {"the CD page's track order and titles",
+         [](WindowFixture& f, TestDir&) {
+             CCDDBSettingsDlg* cd = f.Window().CdAudioPage();
+             cd->ControlAs<QCheckBox>(ids::kRenameCdAudio)->click();
+             f.ClickRow(1);
+             f.ClickRow(0);
+             ASSERT_TRUE(Settle(f.Window()));
+             cd->TitlesModel().SetTitles({{"01", "One", "", true}, {"02", "Two", "", true}});
+         },
+         {"One.txt", "Two.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir dir;
+        dir.CreateFiles({"a.txt", "b.txt", "c.jpg"});
+        WindowFixture f(dir.Path());
+        TurnOn(f.Window());
+        c.change(f, dir);
+        ASSERT_TRUE(Settle(f.Window()));
+        std::vector<std::string> expected;
+        for (const std::string& name : c.expected) {
+            expected.push_back(dir / name);
+        }
+        EXPECT_EQ(Sorted(f.PreviewRows()), expected);
+        EXPECT_EQ(f.Window().PreviewLabel(), QString("(%1 files in preview)").arg(expected.size()));
+        // Nothing asked, nothing pressed: no message either.
+        EXPECT_TRUE(f.dialogs.shown.empty());
+    }
+}
+
+TEST(LivePreview, OffTickingEmptiesThePreviewOnItKeepsTheRowsUntilTheNewOnesCome) {
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on ? "on" : "off");
+        TestDir dir;
+        dir.CreateFiles({"a.txt", "b.txt"});
+        WindowFixture f(dir.Path());
+        if (on) {
+            TurnOn(f.Window());
+        }
+        f.Click(ids::kSelectAll);
+        f.Click(1078);  // Preview
+        ASSERT_TRUE(Settle(f.Window()));
+        ASSERT_EQ(f.Window().PreviewModel().Count(), 2);
+        f.ClickRow(0);
+        // Right after the change, before any event: no empty list that flickers.
+        EXPECT_EQ(f.Window().PreviewModel().Count(), on ? 2 : 0);
+        ASSERT_TRUE(Settle(f.Window()));
+        EXPECT_EQ(f.PreviewRows(),
+                  on ? std::vector<std::string>{dir / "b.txt"} : std::vector<std::string>{});
+    }
+}
+
+TEST(LivePreview, FastTypingShowsOnlyResultsOfTheTextAsItIsThenTheLastOne) {
+    TestDir dir;
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) {
+        names.push_back("f" + std::to_string(i) + ".txt");
+    }
+    dir.CreateFiles(names);
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    TurnOn(w);
+    f.Click(ids::kSelectAll);
+    QLineEdit* prefix = PrefixField(w);
+    ASSERT_TRUE(Settle(w));
+    // Whenever the list changes, it shows the prefix the field holds then.
+    std::vector<std::string> mismatches;
+    int shown = 0;
+    QObject::connect(&w.PreviewModel(), &QAbstractItemModel::modelReset, [&] {
+        ++shown;
+        const std::string first = w.PreviewModel().Name(0);
+        const std::string expected = dir / (prefix->text().toStdString() + "f0.txt");
+        if (first != expected) {
+            mismatches.push_back(first);
+        }
+    });
+    const QString typed = "abcdefghijklmnopqrst";
+    for (const QChar letter : typed) {
+        QTest::keyClick(prefix, letter.toLatin1());
+        QCoreApplication::processEvents();
+    }
+    ASSERT_TRUE(Settle(w));
+    EXPECT_TRUE(mismatches.empty()) << mismatches.front();
+    EXPECT_GE(shown, 1);
+    EXPECT_LT(shown, typed.size() + 1);
+    EXPECT_EQ(w.PreviewModel().Name(0), dir / (typed.toStdString() + "f0.txt"));
+}
+
+TEST(LivePreview, MarksAndTheFailingCountFollowTheRules) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt", "x_a.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    TurnOn(w);
+    f.ClickRow(0);  // a.txt
+    QLineEdit* prefix = PrefixField(w);
+    prefix->setText("x_");
+    ASSERT_TRUE(Settle(w));
+    ASSERT_EQ(w.PreviewModel().Count(), 1);
+    EXPECT_TRUE(w.PreviewModel().IsFailing(0));
+    EXPECT_EQ(w.PreviewLabel(), "(1 files in preview, 1 cannot be renamed)");
+    EXPECT_EQ(w.PreviewModel().index(0).data(Qt::ToolTipRole).toString().toStdString(),
+              dir / "x_a.txt" + "\nA file with this name already exists");
+
+    prefix->setText("y_");
+    ASSERT_TRUE(Settle(w));
+    EXPECT_FALSE(w.PreviewModel().IsFailing(0));
+    EXPECT_EQ(w.PreviewLabel(), "(1 files in preview)");
+}
+
+TEST(LivePreview, StartDuringAComputationRunsWhatTheWindowShowsNow) {
+    TestDir dir;
+    std::vector<std::string> names;
+    for (int i = 0; i < 2000; ++i) {
+        names.push_back("n" + std::to_string(i) + ".txt");
+    }
+    dir.CreateFiles(names);
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    TurnOn(w);
+    f.Click(ids::kSelectAll);
+    QLineEdit* prefix = PrefixField(w);
+    prefix->setText("old_");
+    ASSERT_TRUE(Settle(w));
+    prefix->setText("new_");
+    QCoreApplication::processEvents();
+    f.Click(kStart);
+    w.Engine().WaitForWorker();
+    EXPECT_TRUE(dir.Exists("new_n0.txt"));
+    EXPECT_TRUE(dir.Exists("new_n1999.txt"));
+    EXPECT_FALSE(dir.Exists("old_n0.txt"));
+    // After the run the list shows the renamed files' preview once more.
+    ASSERT_TRUE(Settle(w));
+    EXPECT_EQ(w.PreviewModel().Count(), 0);  // the rescan unticked every row
+    EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
+}
+
+TEST(LivePreview, TheBoxIsRememberedPerUserAndAWindowOpensWithIt) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt"});
+    WindowFixture f(dir.Path());
+    EXPECT_FALSE(LiveBox(f.Window())->isChecked());
+    EXPECT_EQ(LiveBox(f.Window())->text(), "Li&ve preview");
+    EXPECT_FALSE(LiveBox(f.Window())->toolTip().isEmpty());
+    TurnOn(f.Window());
+    CRenameRules rules;
+    CFilterSettings filter;
+    CMainDlg again(rules, filter);
+    again.SetInitialFolder(dir.Path());
+    again.Initialise();
+    ASSERT_TRUE(LiveBox(again)->isChecked());
+    again.SourceModel().SetTicked(0, true);
+    ASSERT_TRUE(Settle(again));
+    EXPECT_EQ(again.PreviewModel().Count(), 1);
+    // Nothing of it goes into a settings file.
+    again.SaveSettingsTo(dir / "s.qvr");
+    EXPECT_EQ(dir.Read("s.qvr").find("Live"), std::string::npos);
+}
+
+TEST(LivePreview, AnEmptyNumberBoxIsNotFilledInWhileTheUserTypes) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    TurnOn(w);
+    f.ClickRow(0);
+    w.RenamePage()->ControlAs<QRadioButton>(ids::kSequencing)->click();
+    auto* start = w.RenamePage()->ControlAs<QLineEdit>(ids::kNumericStart);
+    start->clear();
+    ASSERT_TRUE(Settle(w));
+    EXPECT_EQ(start->text(), "");
+    EXPECT_EQ(w.PreviewModel().Count(), 1);
+}
+
+TEST(LivePreview, ANameTemplateOfTheSettingsIsFollowedAndOneThatCannotBeReadIsSaid) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    TurnOn(w);
+    f.ClickRow(0);
+    ASSERT_TRUE(Settle(w));
+    // As a loaded settings file leaves them: no page shows these.
+    f.rules.Settings().More.UseTemplate = true;
+    f.rules.Settings().More.Template = "{name}-{size}";
+    PrefixField(w)->setText("p_");
+    ASSERT_TRUE(Settle(w));
+    EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / "p_a-0.txt"});
+    f.rules.Settings().More.Template = "{name";
+    PrefixField(w)->setText("q_");
+    ASSERT_TRUE(Settle(w));
+    EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / "p_a-0.txt"});  // kept, dimmed
+    EXPECT_FALSE(w.PreviewLabel().contains("files in preview"));
+    EXPECT_TRUE(f.dialogs.shown.empty());
+}
+
+TEST(LivePreview, AListWaitingForItsNextPlanKeepsItsCountAndTheRowsInView) {
+    auto plan = std::make_shared<CRenamePlan>();
+    for (const char* name : {"/d/a", "/d/b", "/d/c", "/d/d", "/d/e"}) {
+        plan->Add(name);
+    }
+    for (auto& entry : plan->Entries()) {
+        entry.second = entry.first + "2";
+    }
+    plan->Entries()[1].second = plan->Entries()[0].second;  // a collision
+    CPreviewModel model;
+    model.SetPlan(plan, CheckPlan(plan->Entries(), true, false));
+    ASSERT_EQ(model.FailingCount(), 1u);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    model.KeepOnly(1, 2);
+    EXPECT_TRUE(model.KeepsOnlySome());
+    EXPECT_EQ(resets.count(), 0);  // the list keeps its place
+    EXPECT_EQ(model.Count(), 5);
+    EXPECT_EQ(model.FailingCount(), 1u);
+    EXPECT_EQ(model.Name(1), "/d/a2");
+    EXPECT_TRUE(model.IsFailing(1));
+    EXPECT_EQ(model.Reason(1), "Another file gets this name: /d/a");
+    EXPECT_EQ(model.Name(2), "/d/c2");
+    EXPECT_EQ(model.Name(4), "");
+    EXPECT_FALSE(model.IsFailing(4));
+    model.SetPlan(plan, CheckPlan(plan->Entries(), true, false));
+    EXPECT_FALSE(model.KeepsOnlySome());
+    EXPECT_EQ(model.Name(4), "/d/e2");
+}
+
+}  // namespace
+}  // namespace quorvan::test
