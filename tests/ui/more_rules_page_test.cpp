@@ -127,7 +127,7 @@ TEST(MoreRulesPage, ATemplateTypedOnThePageGivesThePreviewsNamesOrItsFaultBeside
     EXPECT_TRUE(field->isEnabled());
     QTest::keyClicks(field, "{taken:%Y-%m-%d} {camra}");
     EXPECT_EQ(Find<QLabel>(page, "templateProblemLabel")->text(),
-              "Unknown token {camra} (at character 18)");
+              "Unknown token {camra} (at character 19)");
     f.Click(ids::kSelectAll);
     f.Click(kPreview);
     EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
