@@ -391,12 +391,9 @@ void CMainDlg::BuildLayout() {
 }
 
 void CMainDlg::SetInitialFolder(const std::string& commandLine) {
-    if (commandLine.empty()) {
-        return;
+    if (!commandLine.empty()) {
+        SetInitialPaths({commandLine});
     }
-    hasInitialFolder_ = true;
-    // A name that exists is shown as its full path; anything else as given.
-    initialFolder_ = EntryExists(commandLine) ? MakeAbsolutePath(commandLine) : commandLine;
 }
 
 void CMainDlg::Initialise() {
@@ -420,10 +417,7 @@ void CMainDlg::Initialise() {
     AskAboutInterruptedRuns(this,
                             [this](CProcessingDlg* dialog) { emit ProgressDialogOpening(dialog); });
 
-    if (hasInitialFolder_) {
-        folderDisplay_->SetPath(initialFolder_);
-        ScanSourceFolder(initialFolder_);
-    }
+    OpenStartSelection();
     RestoreWindowGeometry();
 }
 
@@ -591,6 +585,7 @@ void CMainDlg::AfterSourceListChange() {
 }
 
 void CMainDlg::ScanSourceFolder(const std::string& folder) {
+    listHoldsChosen_ = false;
     const bool hadRows = sourceModel_->Count() > 0;
     cdAudioPage_->ClearTrackFiles();
     CSourceNames names;
@@ -675,7 +670,10 @@ void CMainDlg::OnBrowse() {
 void CMainDlg::RefreshSourceList(bool selectAll) {
     CWaitCursor wait;
     const std::string folder = SourceFolder();
-    if (!folder.empty()) {
+    if (listHoldsChosen_) {
+        ShowChosenFiles();
+        ClearPreview();
+    } else if (!folder.empty()) {
         ScanSourceFolder(folder);
         ClearPreview();
     }
@@ -693,6 +691,7 @@ bool CMainDlg::BuildFileList() {
     request.sourceFolder = SourceFolder();
     request.rows = sourceModel_;
     request.renameCdAudio = cdAudioPage_->RenameCdAudio();
+    request.treeFromRows = listHoldsChosen_;
     if (request.renameCdAudio) {
         request.cdTrackOrder = cdAudioPage_->TrackFiles();
     }
