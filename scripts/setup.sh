@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     libqt6svg6
     dpkg-dev desktop-file-utils appstream man-db
+    qt6-l10n-tools
 )
 
 missing=()

@@ -56,6 +56,7 @@ for file in bin/quorvan bin/quorvan-cli \
     share/applications/quorvan.desktop \
     share/kio/servicemenus/quorvan.desktop \
     share/nemo/actions/quorvan.nemo_action \
+    share/quorvan/translations/quorvan_de.qm share/quorvan/translations/quorvan_fr.qm \
     share/metainfo/com.example.quorvan.metainfo.xml \
     share/icons/hicolor/scalable/apps/quorvan.svg \
     share/icons/hicolor/48x48/apps/quorvan.png \

@@ -9,6 +9,7 @@
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
 #include "ui/main_dlg.h"
+#include "ui/translations.h"
 
 namespace quorvan {
 namespace {
@@ -71,6 +72,7 @@ int AnswerWithoutWindow(int argc, char** argv) {
 CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), argc_(argc), argv_(argv) {
     setApplicationName(QString::fromUtf8(kProductName));
     setApplicationVersion(QString::fromUtf8(kVersionText));
+    InstallTranslations(DesktopLanguages());
 }
 
 int CMainApp::Run() {

@@ -22,6 +22,7 @@
 #include "cdaudio/get_names.h"
 #include "rules/control_ids.h"
 #include "ui/cddb_server_dlg.h"
+#include "ui/core_texts.h"
 #include "ui/page_widgets.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
@@ -265,8 +266,8 @@ void CCDDBSettingsDlg::GetNames() {
         result = quorvan::GetNames(client_, drive, EffectiveCddbServer(settings));
     }
     if (!result.ok) {
-        Dialogs().Message(this, QMessageBox::Critical, ToQt(kErrorCaption), ToQt(result.message),
-                          QMessageBox::Ok, ToQt(result.serverStatus));
+        Dialogs().Message(this, QMessageBox::Critical, CoreText(kErrorCaption),
+                          CoreText(result.message), QMessageBox::Ok, ToQt(result.serverStatus));
         return;
     }
     titles_->SetTitles(std::move(result.titles));
@@ -348,7 +349,7 @@ void CCDDBSettingsDlg::OnPlaybackError(const QString& text) {
     playing_ = false;
     const QString file = player_->source().toLocalFile();
     player_->stop();
-    Dialogs().Message(this, QMessageBox::Warning, ToQt(kErrorCaption),
+    Dialogs().Message(this, QMessageBox::Warning, CoreText(kErrorCaption),
                       tr("Unable to play %1:\n%2").arg(file, text), QMessageBox::Ok);
 }
 

@@ -39,6 +39,7 @@
 #include "ui/about_dlg.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
+#include "ui/core_texts.h"
 #include "ui/count_label.h"
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
@@ -83,7 +84,8 @@ constexpr int kCompactListRows = 12;
 constexpr int kFewestListRows = 5;
 constexpr const char* kGeometryKey = "MainWindow";
 
-const char* const kSettingsFilter = "Quorvan Files (*.qvr);;All Files (*)";
+const char* const kSettingsFilter =
+    QT_TRANSLATE_NOOP("quorvan::CMainDlg", "Quorvan Files (*.qvr);;All Files (*)");
 
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -126,7 +128,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
             window_.ShowPlan();
         }
         const bool yes =
-            Dialogs().Message(&window_, QMessageBox::Question, ToQt(caption), ToQt(text),
+            Dialogs().Message(&window_, QMessageBox::Question, CoreText(caption), CoreText(text),
                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
         if (leaveOut && yes) {
             // The run takes the plan; a list still sharing it would cost a copy.
@@ -142,7 +144,8 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
         // else does.
         const QString details = runEnded_ ? window_.bridge_->TakeFailures() : QString();
         runEnded_ = false;
-        Dialogs().Message(&window_, icon, ToQt(caption), ToQt(text), QMessageBox::Ok, details);
+        Dialogs().Message(&window_, icon, CoreText(caption), CoreText(text), QMessageBox::Ok,
+                          details);
     }
     int32_t BuildFileList() override {
         CWaitCursor wait;
