@@ -1258,6 +1258,38 @@ Möchten Sie diesen Ordner erstellen?</translation>
         <source>No CD drive is selected.</source>
         <translation>Kein CD-Laufwerk gewählt.</translation>
     </message>
+    <message>
+        <source>complete</source>
+        <translation>abgeschlossen</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>gescheitert</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>unterbrochen</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>läuft</translation>
+    </message>
+    <message>
+        <source>undone</source>
+        <translation>rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>partly undone</source>
+        <translation>teilweise rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>kept</source>
+        <translation>belassen</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::PageWidgets</name>

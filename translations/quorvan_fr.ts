@@ -1258,6 +1258,38 @@ Voulez-vous créer ce dossier ?</translation>
         <source>No CD drive is selected.</source>
         <translation>Aucun lecteur CD n&apos;est choisi.</translation>
     </message>
+    <message>
+        <source>complete</source>
+        <translation>terminée</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>annulée</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>avortée</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>interrompue</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>en cours</translation>
+    </message>
+    <message>
+        <source>undone</source>
+        <translation>défaite</translation>
+    </message>
+    <message>
+        <source>partly undone</source>
+        <translation>en partie défaite</translation>
+    </message>
+    <message>
+        <source>kept</source>
+        <translation>conservée</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::PageWidgets</name>

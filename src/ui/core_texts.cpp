@@ -31,6 +31,15 @@ constexpr const char* kContext = "quorvan::CoreTexts";
                       "finished."),
     QT_TRANSLATE_NOOP("quorvan::CoreTexts", "Unable to get this CD's information."),
     QT_TRANSLATE_NOOP("quorvan::CoreTexts", "No CD drive is selected."),
+    // How a run stands, in the history.
+    QT_TRANSLATE_NOOP("quorvan::CoreTexts", "complete"),
+    QT_TRANSLATE_NOOP("quorvan::CoreTexts", "cancelled"),
+    QT_TRANSLATE_NOOP("quorvan::CoreTexts", "aborted"),
+    QT_TRANSLATE_NOOP("quorvan::CoreTexts", "interrupted"),
+    QT_TRANSLATE_NOOP("quorvan::CoreTexts", "running"),
+    QT_TRANSLATE_NOOP("quorvan::CoreTexts", "undone"),
+    QT_TRANSLATE_NOOP("quorvan::CoreTexts", "partly undone"),
+    QT_TRANSLATE_NOOP("quorvan::CoreTexts", "kept"),
 };
 
 }  // namespace

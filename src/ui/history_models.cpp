@@ -9,6 +9,7 @@
 #include <set>
 
 #include "run/undo_run.h"
+#include "ui/core_texts.h"
 #include "ui/qt_page.h"
 
 namespace quorvan {
@@ -122,7 +123,7 @@ class CDescriber {
     OperationText operator()(const EndRecord& e) const {
         return {QObject::tr("Run ended"), QString(),
                 QObject::tr("%1: %2 done, %3 failed")
-                    .arg(QString::fromLatin1(EndName(e.status)))
+                    .arg(CoreText(EndName(e.status)))
                     .arg(e.done)
                     .arg(e.failed)};
     }
@@ -266,7 +267,7 @@ QVariant CRunListModel::data(const QModelIndex& index, int role) const {
         case kFailed:
             return QString::number(run->failed);
         case kState:
-            return QString::fromLatin1(RunStateName(run->state));
+            return CoreText(RunStateName(run->state));
         default:
             return {};
     }

@@ -18,6 +18,7 @@
 #include "cdaudio/get_names.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
+#include "run/run_history.h"
 #include "ui/cd_audio_page.h"
 #include "ui/core_texts.h"
 #include "ui/extended_page.h"
@@ -127,6 +128,11 @@ TEST(Translations, EveryFixedTextOfTheCoreIsTranslated) {
         ASSERT_EQ(InstallTranslations(DesktopLanguages()), language);
         for (const char* text : fixed) {
             EXPECT_NE(CoreText(text), QString::fromUtf8(text)) << language << ": " << text;
+        }
+        for (RunState state :
+             {RunState::Complete, RunState::Cancelled, RunState::Aborted, RunState::Interrupted,
+              RunState::Running, RunState::Undone, RunState::PartlyUndone, RunState::Kept}) {
+            EXPECT_NE(CoreText(RunStateName(state)), RunStateName(state)) << language;
         }
     }
 }
