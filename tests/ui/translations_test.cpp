@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include "ui/cd_audio_page.h"
 #include "ui/core_texts.h"
 #include "ui/extended_page.h"
+#include "ui/path_label.h"
 #include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui_fixture.h"
@@ -173,6 +175,45 @@ TEST(Translations, EveryButtonInViewHasAMnemonicOfItsOwnInEachLanguage) {
                             shared.count({button, it->second}))
                     << language << ", tab " << tab << ": " << button->text().toStdString()
                     << " and " << it->second->text().toStdString();
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorvan::test
+
+namespace quorvan::test {
+namespace {
+
+// At the smallest window size every tab shows each label and button whole,
+// in every language: the longer German and French texts widen the window
+// instead of being cut.
+TEST(Translations, AtTheSmallestSizeNoTextOfAnyTabIsCutOff) {
+    for (const char* language : {"en", "de", "fr"}) {
+        LocaleScope scope(Environment{{"LANGUAGE", language}});
+        InstallTranslations(DesktopLanguages());
+        WindowFixture f;
+        CMainDlg& w = f.Window();
+        w.show();
+        w.resize(w.minimumSize());
+        QApplication::processEvents();
+        for (int tab = 0; tab < w.Tabs()->count(); ++tab) {
+            w.Tabs()->setCurrentIndex(tab);
+            QApplication::processEvents();
+            for (QWidget* widget : w.findChildren<QWidget*>()) {
+                auto* label = qobject_cast<QLabel*>(widget);
+                auto* button = qobject_cast<QAbstractButton*>(widget);
+                if ((label == nullptr && button == nullptr) || !widget->isVisible() ||
+                    qobject_cast<CPathLabel*>(widget) != nullptr ||
+                    (label != nullptr && (label->wordWrap() || label->text().isEmpty()))) {
+                    continue;
+                }
+                const QString text = label ? label->text() : button->text();
+                EXPECT_GE(widget->width(), widget->sizeHint().width())
+                    << language << ", tab " << tab << ": " << text.toStdString();
+                EXPECT_GE(widget->height(), widget->sizeHint().height())
+                    << language << ", tab " << tab << ": " << text.toStdString();
             }
         }
     }
