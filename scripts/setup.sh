@@ -9,6 +9,7 @@ packages=(
     xvfb xauth
     attr tzdata dash rename dosfstools
     libdiscid-dev libglib2.0-dev
+    libexiv2-dev libtag1-dev flac vorbis-tools exiv2 libimage-exiftool-perl time
     clang libclang-rt-14-dev
     libqt6svg6
     dpkg-dev desktop-file-utils appstream man-db

@@ -13,16 +13,6 @@ namespace {
 // Linux file name may have.
 constexpr size_t kMaxNameBytes = 200;
 
-// The characters no file name may hold, and control characters.
-bool IsUnsafe(unsigned char c) {
-    return IsInvalidNameCharacter(static_cast<char>(c)) || c < 0x20 || c == 0x7f;
-}
-
-void TrimTrailingBlanksAndDots(std::string& name) {
-    size_t end = name.find_last_not_of(" .");
-    name.resize(end == std::string::npos ? 0 : end + 1);
-}
-
 std::string TwoDigits(int value) {
     char text[16];
     snprintf(text, sizeof text, "%02d", value);
@@ -32,22 +22,7 @@ std::string TwoDigits(int value) {
 }  // namespace
 
 std::string SafeTrackFileName(std::string_view title, int trackNumber) {
-    std::string name;
-    name.reserve(title.size());
-    for (char c : title) {
-        name += IsUnsafe(static_cast<unsigned char>(c)) ? '_' : c;
-    }
-    if (name.size() > kMaxNameBytes) {
-        size_t cut = kMaxNameBytes;
-        // Back up over UTF-8 continuation bytes so no character is split.
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        name.resize(cut);
-    }
-    // Blanks and dots at the end would sit before the extension
-    // ("City  .wav"), and Windows shares cannot hold such names.
-    TrimTrailingBlanksAndDots(name);
+    std::string name = SafeNameText(title, kMaxNameBytes);
     if (name.empty()) {
         return "Track " + TwoDigits(trackNumber);
     }

@@ -7,6 +7,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "platform/file_system.h"
+#include "rules/template_names.h"
 #include "rules/control_ids.h"
 #include "rules/settings_keys.h"
 #include "selection/filter_keys.h"
@@ -151,6 +152,13 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
     }
     if (filterGiven && filter_.ReadFilterKeys()) {
         filter_.ApplyToPage();
+    }
+
+    // A template that cannot be read is never a silent no-op.
+    std::string templateError = NameTemplateError(rules_.Settings());
+    if (!templateError.empty()) {
+        PrintError(err, templateError);
+        return kExitUsage;
     }
 
     std::string folder = options.folder.empty() ? rules_.Settings().SourcePath : options.folder;

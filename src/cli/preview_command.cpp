@@ -33,7 +33,8 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
     CRenameRules& rules = session.Rules();
     rules.ComputePlan(session.Folder(), false);
     const std::vector<CRenamePlan::Entry>& entries = rules.PlanEntries();
-    const PlanCheck check = CheckPlan(entries, rules.Settings().RenameInPlace, false);
+    PlanCheck check = CheckPlan(entries, rules.Settings().RenameInPlace, false);
+    ApplyPlanNotes(rules.Plan(), check);
 
     const char fieldEnd = options.nulSeparated ? '\0' : '\t';
     const char lineEnd = options.nulSeparated ? '\0' : '\n';
@@ -58,6 +59,10 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
     if (fflush(out) != 0) {
         PrintError(err, "cannot write the preview");
         return kExitSomeFailed;
+    }
+    // Why the rules left a file alone ("no date taken in this file").
+    for (const auto& [index, reason] : rules.Plan().Notes()) {
+        PrintError(err, entries[index].first + ": " + reason);
     }
     if (check.Failing() > 0) {
         PrintError(err, StatusSummary(check));

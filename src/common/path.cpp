@@ -104,6 +104,28 @@ void MakeValidFileName(std::string& text) {
     }
 }
 
+std::string SafeNameText(std::string_view text, size_t maxBytes) {
+    std::string name;
+    name.reserve(text.size());
+    for (char c : text) {
+        auto u = static_cast<unsigned char>(c);
+        name += IsInvalidNameCharacter(c) || u < 0x20 || u == 0x7f ? '_' : c;
+    }
+    if (name.size() > maxBytes) {
+        size_t cut = maxBytes;
+        // Back up over UTF-8 continuation bytes so no character is split.
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        name.resize(cut);
+    }
+    // Blanks and dots at the end would sit before the extension
+    // ("City  .wav"), and Windows shares cannot hold such names.
+    size_t end = name.find_last_not_of(" .");
+    name.resize(end == std::string::npos ? 0 : end + 1);
+    return name;
+}
+
 std::string AbsoluteFromWorkingFolder(std::string_view path) {
     if (!path.empty() && path.front() == '/') {
         return std::string(path);

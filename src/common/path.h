@@ -33,6 +33,10 @@ bool CreateFolderPath(const std::string& path);
 bool IsInvalidNameCharacter(char c);
 // Replaces each of " * / : < > ? \ | with "_".
 void MakeValidFileName(std::string& text);
+// A text from elsewhere (a CD title, a tag) as part of a file name: those
+// characters and control characters become "_"; a text longer than
+// `maxBytes` is cut at a character boundary; blanks and dots at the end go.
+std::string SafeNameText(std::string_view text, size_t maxBytes);
 
 // An absolute path without "." and ".." components, doubled separators or a
 // trailing separator (other than the root itself). Symbolic links are kept.

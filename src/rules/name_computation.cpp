@@ -25,8 +25,18 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
     std::string_view folder =
         slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash);
     std::string name(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    std::string_view made;  // folders a name template makes
+    std::string given;
     if (cdFlag) {
-        name = target + std::string(ExtensionOf(name));
+        given = target;
+        // A template's "/" makes folders; the rules work on the name alone.
+        size_t cut = given.rfind('/');
+        if (cut != std::string::npos) {
+            made = std::string_view(given).substr(0, cut);
+            name = given.substr(cut + 1) + std::string(ExtensionOf(name));
+        } else {
+            name = given + std::string(ExtensionOf(name));
+        }
     }
     if (s.TextMode) {
         ApplyTextRules(s, name);
@@ -45,9 +55,13 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
         if (!usable) {
             return;
         }
-        target.reserve(folder.size() + 1 + name.size());
+        target.reserve(folder.size() + made.size() + 2 + name.size());
         target.append(folder);
         target += '/';
+        if (!made.empty()) {
+            target.append(made);
+            target += '/';
+        }
         target += name;
         return;
     }
@@ -72,6 +86,10 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
     }
     if (!relative.empty()) {
         target.append(relative);
+        target += '/';
+    }
+    if (!made.empty()) {
+        target.append(made);
         target += '/';
     }
     target += name;

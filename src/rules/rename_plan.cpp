@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "rules/name_computation.h"
+#include "rules/template_names.h"
 
 namespace quorvan {
 
@@ -72,7 +73,23 @@ CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) {
 }
 
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
-                 SequenceState& sequence, const CdPairing* cd) {
+                 SequenceState& sequence, const CdPairing* cd, const TemplateNames* names) {
+    plan.ClearNotes();
+    if (cd == nullptr && names != nullptr) {
+        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            CRenamePlan::Entry& entry = entries[i];
+            if (i >= names->names.size() || !names->missing[i].empty()) {
+                entry.second = entry.first;
+                plan.AddNote(i, i < names->missing.size() ? names->missing[i] : std::string());
+                continue;
+            }
+            // The template's name stands where a CD title would.
+            entry.second = names->names[i];
+            ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, true);
+        }
+        return;
+    }
     if (cd == nullptr) {
         for (CRenamePlan::Entry& entry : plan.Entries()) {
             ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, false);

@@ -41,6 +41,15 @@ class CRenamePlan final {
     void LeaveOut(std::string path) { leftOut_.push_back(std::move(path)); }
     const std::vector<std::string>& LeftOut() const { return leftOut_; }
 
+    // Entries the rules could not name, by their place in Entries(), with the
+    // reason for the user ("no date taken in this file"): they keep their
+    // names and the run leaves them alone.
+    void AddNote(size_t index, std::string reason) {
+        notes_.emplace_back(index, std::move(reason));
+    }
+    void ClearNotes() { notes_.clear(); }
+    const std::vector<std::pair<size_t, std::string>>& Notes() const { return notes_; }
+
     bool operator==(const CRenamePlan& other) const { return Entries() == other.Entries(); }
 
   private:
@@ -51,6 +60,7 @@ class CRenamePlan final {
     mutable std::vector<Entry> entries_;
     mutable size_t sortedCount_ = 0;
     std::vector<std::string> leftOut_;
+    std::vector<std::pair<size_t, std::string>> notes_;
 };
 
 // What the CD Audio page pairs at a plan computation: the track files in the
@@ -60,11 +70,15 @@ struct CdPairing {
     std::vector<std::string> titles;
 };
 
+struct TemplateNames;
+
 // Computes every target of the plan under the settings, in source order, the
 // sequence going on from `sequence` (see StartSequence). With `cd`, the k-th
 // track file of the plan gets the k-th title instead; other entries keep their
-// targets.
+// targets. With `names`, each entry's base name comes from its template first;
+// an entry the template cannot name keeps its name and gets a note.
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
-                 SequenceState& sequence, const CdPairing* cd = nullptr);
+                 SequenceState& sequence, const CdPairing* cd = nullptr,
+                 const TemplateNames* names = nullptr);
 
 }  // namespace quorvan

@@ -3,6 +3,7 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "rules/control_ids.h"
+#include "rules/template_names.h"
 
 namespace quorvan {
 
@@ -360,6 +361,26 @@ bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
         absolute = settings_;
         absolute.RenameDestFolder = AbsoluteFromWorkingFolder(settings_.RenameDestFolder);
         settings = &absolute;
+    }
+    if (settings->UseTemplate && !cdFlag) {
+        NameTemplate parsed;
+        std::string error;
+        size_t offset = 0;
+        if (!ParseNameTemplate(settings->Template, parsed, error, offset)) {
+            return false;
+        }
+        CRenamePlan& plan = MutablePlan();
+        std::vector<int64_t> counters;
+        if (parsed.usesCounter) {
+            counters.resize(plan.Size());
+            for (size_t i = 0; i < counters.size(); ++i) {
+                counters[i] = static_cast<int64_t>(settings->StartWith) + static_cast<int64_t>(i);
+            }
+        }
+        TemplateNames names;
+        ComputeTemplateNames(parsed, plan.Entries(), counters, ProgramMetadataCache(), names);
+        quorvan::ComputePlan(*settings, plan, sourceRoot, sequence_, nullptr, &names);
+        return true;
     }
     if (!cdFlag || cdPage_ == nullptr) {
         quorvan::ComputePlan(*settings, MutablePlan(), sourceRoot, sequence_);

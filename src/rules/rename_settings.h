@@ -51,6 +51,10 @@ struct RenameSettings {
     LocalDateTime LastAccessedDate;
     LocalDateTime LastAccessedTime;
     int32_t SequencePlacement = 3;  // 0 prefix, 1 replace, 2 suffix, 3 none chosen
+    // "Name from template:": the base name from the file's own values, before
+    // every other rule.
+    bool UseTemplate = false;
+    std::string Template;
 
     bool operator==(const RenameSettings&) const = default;
 };

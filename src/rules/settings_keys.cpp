@@ -92,6 +92,28 @@ constexpr Row kSequenceKind{"NumericAlphaSequence", ValueForm::Word, InSeqMode,
                                 return true;
                             }};
 
+// Rules beyond the classic pages are read whenever their line is there, and
+// written only when they differ from the default, so that a file saved
+// without them is byte for byte what it always was.
+constexpr Row kUseTemplate = [] {
+    Row row = Flag<&S::UseTemplate>("UseTemplate");
+    row.write = [](CSettingsStore& st, const char* k, const S& s) {
+        if (s.UseTemplate) {
+            st.SetValue(k, "Yes");
+        }
+    };
+    return row;
+}();
+constexpr Row kTemplate = [] {
+    Row row = Text<&S::Template>("Template");
+    row.write = [](CSettingsStore& st, const char* k, const S& s) {
+        if (!s.Template.empty()) {
+            st.SetValue(k, s.Template);
+        }
+    };
+    return row;
+}();
+
 const std::array kRows{
     Text<&S::SourcePath>("SourcePath"),
     kMode,
@@ -152,6 +174,8 @@ const std::array kRows{
     Time<&S::LastAccessedTime>(
         "ModifyLastAccessedTime",
         [](const S& s) { return s.ModifyDatesTimes && s.ModifyLastAccessedDateTime; }),
+    kUseTemplate,
+    kTemplate,
 };
 
 }  // namespace

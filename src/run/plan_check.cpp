@@ -464,9 +464,33 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     return check;
 }
 
+void ApplyPlanNotes(const CRenamePlan& plan, PlanCheck& check) {
+    if (plan.Notes().empty()) {
+        return;
+    }
+    std::vector<bool> noted(check.entries.size(), false);
+    for (const auto& [index, reason] : plan.Notes()) {
+        if (index >= check.entries.size()) {
+            continue;
+        }
+        EntryCheck& entry = check.entries[index];
+        --check.counts[static_cast<int>(entry.status)];
+        ++check.counts[static_cast<int>(EntryStatus::Invalid)];
+        entry.status = EntryStatus::Invalid;
+        entry.error = EINVAL;
+        entry.note = static_cast<int32_t>(check.notes.size());
+        check.notes.push_back(reason);
+        noted[index] = true;
+    }
+    std::erase_if(check.order, [&noted](const MoveStep& step) { return noted[step.entry]; });
+}
+
 std::string StatusReason(const PlanCheck& check, const std::vector<CRenamePlan::Entry>& entries,
                          size_t index) {
     const EntryCheck& entry = check.entries[index];
+    if (entry.note >= 0) {
+        return check.notes[static_cast<size_t>(entry.note)];
+    }
     switch (entry.status) {
         case EntryStatus::Collision:
             return "Another file gets this name: " +

@@ -33,6 +33,8 @@ struct EntryCheck {
     // Collision: the earlier entry with the same name. Exists: the entry whose
     // file keeps the name, or -1 for a file outside the plan.
     int32_t other = -1;
+    // Invalid by the rules themselves: the reason in PlanCheck::notes.
+    int32_t note = -1;
 };
 
 // One move of a rename in place, in an order in which every target is free
@@ -53,7 +55,8 @@ struct PlanCheck {
     // Every Ok entry once (a cycle's first entry twice, to and from its
     // temporary name). Copies go in plan order.
     std::vector<MoveStep> order;
-    size_t counts[5] = {};  // entries per status
+    size_t counts[5] = {};           // entries per status
+    std::vector<std::string> notes;  // the rules' reasons, see EntryCheck::note
 
     size_t Count(EntryStatus status) const { return counts[static_cast<int>(status)]; }
     size_t Failing() const {
@@ -73,6 +76,10 @@ using CaseRule = std::function<bool(const std::string& folder)>;
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
                     const CaseRule& caseInsensitive);
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode);
+
+// Marks the entries that the rules could not name (CRenamePlan::Notes) as
+// invalid with the rules' reason, out of the order of moves.
+void ApplyPlanNotes(const CRenamePlan& plan, PlanCheck& check);
 
 // Why an entry would fail, in a sentence for the user; empty when it would not.
 std::string StatusReason(const PlanCheck& check, const std::vector<CRenamePlan::Entry>& entries,

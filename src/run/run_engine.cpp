@@ -107,6 +107,7 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     PlanCheck check =
         caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, caseRule_)
                   : CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode);
+    ApplyPlanNotes(rules_.Plan(), check);
     if (check.Failing() > 0 &&
         !host.AskYesNo(kIssueCaption, LeaveOutQuestion(check.Failing(), check.entries.size()))) {
         outcome.ended = StartOutcome::Ended::Declined;

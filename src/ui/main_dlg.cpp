@@ -45,6 +45,7 @@
 #include "ui/filter_page.h"
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
+#include "ui/metadata_progress.h"
 #include "ui/path_label.h"
 #include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
@@ -705,6 +706,12 @@ bool CMainDlg::BuildFileList() {
 }
 
 void CMainDlg::FillPreviewList() {
+    // Dates and tags are read first, with a progress dialog that can cancel.
+    if (!cdAudioPage_->RenameCdAudio() && !ReadTemplateMetadata(this, rules_)) {
+        previewModel_->Clear();
+        previewLabel_->SetCount(tr("(%1 files in preview)").arg(0));
+        return;
+    }
     rules_.ComputePlan(SourceFolder(), cdAudioPage_->RenameCdAudio());
     ShowPlan();
 }
@@ -714,6 +721,7 @@ void CMainDlg::ShowPlan() {
     // The old plan goes first: the check must not hold two plans' worth.
     previewModel_->Clear();
     PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
+    ApplyPlanNotes(rules_.Plan(), check);
     previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
     const int count = previewModel_->Count();
     const size_t failing = previewModel_->FailingCount();

@@ -48,6 +48,8 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     text.ModifyLastAccessedDateTime = true;
     text.LastAccessedDate = {1999, 12, 31, 1, 0, 0};
     text.LastAccessedTime = {1980, 1, 1, 12, 0, 0};
+    text.UseTemplate = true;
+    text.Template = "{taken:%Y}/{name} {{n}}";
 
     RenameSettings numeric;
     numeric.SourcePath = "/music";
@@ -61,6 +63,8 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     numeric.AddSuffix = true;
     numeric.Suffix = ")";
     numeric.RenameInPlace = true;
+    numeric.UseTemplate = true;
+    numeric.Template = "{track:2} {title|name}";
 
     RenameSettings alpha = numeric;
     alpha.NumericSequence = false;

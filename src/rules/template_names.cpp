@@ -1,0 +1,80 @@
+#include "rules/template_names.h"
+
+#include <sys/stat.h>
+
+#include "common/path.h"
+
+namespace quorvan {
+
+bool ComputeTemplateNames(const NameTemplate& nameTemplate,
+                          const std::vector<CRenamePlan::Entry>& entries,
+                          const std::vector<int64_t>& counters, CMetadataCache& cache,
+                          TemplateNames& out, const std::atomic<bool>* cancel,
+                          const std::function<void(size_t)>& progress) {
+    out.names.assign(entries.size(), std::string());
+    out.missing.assign(entries.size(), std::string());
+    std::vector<std::string> paths;
+    if (nameTemplate.needs != kNeedNone) {
+        paths.reserve(entries.size());
+        for (const CRenamePlan::Entry& entry : entries) {
+            paths.push_back(entry.first);
+        }
+        if (!ReadAllMetadata(paths, nameTemplate.needs, cache, cancel, progress)) {
+            return false;
+        }
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (cancel != nullptr && (i & 1023) == 0 && cancel->load(std::memory_order_relaxed)) {
+            return false;
+        }
+        const std::string& source = entries[i].first;
+        std::string_view path(source);
+        size_t slash = path.rfind('/');
+        std::string_view folder = slash == std::string_view::npos ? "" : path.substr(0, slash);
+        std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+        std::string_view ext = ExtensionOf(name);
+        std::string_view base = name.substr(0, name.size() - ext.size());
+        if (!ext.empty()) {
+            ext.remove_prefix(1);
+        }
+        size_t parentSlash = folder.rfind('/');
+        std::string_view parent =
+            parentSlash == std::string_view::npos ? folder : folder.substr(parentSlash + 1);
+
+        FileMetadata values;
+        MetadataKey key;
+        if (nameTemplate.needs != kNeedNone) {
+            values = cache.Get(source, nameTemplate.needs, &key);
+        } else if (nameTemplate.usesFileStatus) {
+            struct stat st {};
+            if (stat(source.c_str(), &st) == 0) {
+                key.size = st.st_size;
+                key.mtimeSec = st.st_mtim.tv_sec;
+            }
+        }
+        TemplateFile file{base,     ext,          parent, i < counters.size() ? counters[i] : 0,
+                          key.size, key.mtimeSec, &values};
+        ExpandNameTemplate(nameTemplate, file, out.names[i], out.missing[i]);
+    }
+    return true;
+}
+
+std::string NameTemplateError(const RenameSettings& settings) {
+    if (!settings.UseTemplate) {
+        return {};
+    }
+    NameTemplate parsed;
+    std::string error;
+    size_t offset = 0;
+    if (ParseNameTemplate(settings.Template, parsed, error, offset)) {
+        return {};
+    }
+    return "Name from template: " + error + " (at character " + std::to_string(offset + 1) + ")";
+}
+
+CMetadataCache& ProgramMetadataCache() {
+    static CMetadataCache cache;
+    return cache;
+}
+
+}  // namespace quorvan
