@@ -248,6 +248,18 @@ Bisher: %2</translation>
         <source>The rename run of %1 in %2 was interrupted after %3 of %4 files. Undo what it did?</source>
         <translation>Der Umbenennungslauf vom %1 in %2 wurde nach %3 von %4 Dateien unterbrochen. Rückgängig machen, was er getan hat?</translation>
     </message>
+    <message>
+        <source>Reading dates and tags from the files...</source>
+        <translation>Datum und Tags werden aus den Dateien gelesen...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::CAttributeSettingsDlg</name>

@@ -248,6 +248,18 @@ Jusqu&apos;ici : %2</translation>
         <source>The rename run of %1 in %2 was interrupted after %3 of %4 files. Undo what it did?</source>
         <translation>Le renommage du %1 dans %2 a été interrompu après %3 fichiers sur %4. Annuler ce qu&apos;il a fait ?</translation>
     </message>
+    <message>
+        <source>Reading dates and tags from the files...</source>
+        <translation>Lecture des dates et des étiquettes des fichiers...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Aperçu</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::CAttributeSettingsDlg</name>
