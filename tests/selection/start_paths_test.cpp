@@ -8,21 +8,6 @@
 namespace quorvan {
 namespace {
 
-TEST(CommonFolder, IsTheDeepestFolderHoldingEveryOneByWholeNames) {
-    struct Case {
-        std::vector<std::string> folders;
-        std::string common;
-    };
-    const std::vector<Case> cases = {
-        {{"/a/b"}, "/a/b"},        {{"/a/b", "/a/b/c/d"}, "/a/b"},
-        {{"/a/b", "/a/bc"}, "/a"}, {{"/a/b/x", "/a/b/y", "/a/b/z/w"}, "/a/b"},
-        {{"/x", "/y"}, "/"},       {{"/", "/y"}, "/"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CommonFolder(c.folders), c.common) << c.folders.front() << " ...";
-    }
-}
-
 TEST(ResolveStartPaths, KeepsLinksToFilesAsLinksAndListsAFolderGivenWithFiles) {
     test::TestDir dir;
     dir.CreateFiles({"d/a", "d/b", "e/c"});
