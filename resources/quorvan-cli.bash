@@ -95,7 +95,7 @@ _quorvan_cli() {
     for ((i = 1; i < ${#typed[@]} - 1; i++)); do
         word=${typed[i]}
         case $word in
-            --settings | --save-settings | --set) ((i++)) ;;
+            --settings | --save-settings | --set | --source | --release) ((i++)) ;;
             -*) ;;
             *)
                 command=$word
@@ -105,6 +105,14 @@ _quorvan_cli() {
     done
 
     case $prev in
+        --source)
+            _quorvan_cli_offer "$cur" 'cddb musicbrainz'
+            return
+            ;;
+        --release)
+            COMPREPLY=()
+            return
+            ;;
         --settings | --save-settings)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
@@ -148,11 +156,15 @@ _quorvan_cli() {
             ;;
         run)
             if [[ $cur == -* ]]; then
-                _quorvan_cli_offer "$cur" '--settings --set --save-settings --help --'
+                _quorvan_cli_offer "$cur" '--settings --set --save-settings --no-journal --help --'
                 return
             fi
             ;;
         cd-names)
+            if [[ $cur == -* ]]; then
+                _quorvan_cli_offer "$cur" '--source --release --help --'
+                return
+            fi
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "${cur:-/dev/sr}")
             return

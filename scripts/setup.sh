@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libgl-dev gstreamer1.0-plugins-good
     xvfb xauth
     attr tzdata dash rename dosfstools
-    libdiscid-dev libglib2.0-dev
+    libdiscid-dev libglib2.0-dev libcurl4-openssl-dev nlohmann-json3-dev
     libexiv2-dev libtag1-dev flac vorbis-tools exiv2 libimage-exiftool-perl time
     clang libclang-rt-14-dev
     libqt6svg6

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "cdaudio/cddb_charset.h"
 #include "cdaudio/cddb_reply.h"
 #include "cdaudio/cddb_socket.h"
 #include "cdaudio/disc_id.h"
@@ -161,6 +162,21 @@ std::string CCddbClient::GetHelloString() {
            clientVersion_ + "&proto=" + std::to_string(protocolLevel_);
 }
 
+namespace {
+
+// A status-aware reply that the server closed after a status line not
+// followed by a list (no 21x), its CR LF missing: the reply is whole.
+bool EndsWithStatusLine(const std::string& text, size_t received) {
+    std::optional<std::string_view> body = ReplyBody(std::string_view(text.data(), received));
+    if (!body) {
+        return false;
+    }
+    int status = StatusCode(*body);
+    return status >= 0 && (status < 210 || status > 219);
+}
+
+}  // namespace
+
 bool CCddbClient::ReceiveReply(CCddbSocket& socket, const std::string& terminator,
                                std::string& buffer, size_t blockSize, int mode) {
     using Clock = std::chrono::steady_clock;
@@ -199,6 +215,11 @@ bool CCddbClient::ReceiveReply(CCddbSocket& socket, const std::string& terminato
         int error = socket.Receive(text.data() + received, room, count);
         if (error == EAGAIN || error == EWOULDBLOCK) {
             continue;
+        }
+        if (error == 0 && count == 0 && mode == 1 && EndsWithStatusLine(text, received)) {
+            text.resize(received);
+            buffer = std::move(text);
+            return true;
         }
         if (error != 0 || count == 0) {
             return fail(error != 0 ? error : ECONNRESET);
@@ -313,7 +334,7 @@ bool CCddbClient::QueryDisc(const CddbSite& site, uint32_t discId, const CdTrack
     if (!body) {
         return false;
     }
-    CddbParseResult result = ParseQueryReply(*body, matches);
+    CddbParseResult result = ParseQueryReply(CddbTextToUtf8(*body, protocolLevel_), matches);
     if (!result.ok) {
         if (result.error != 0) {
             return Fail(result.error);
@@ -339,7 +360,7 @@ bool CCddbClient::ReadDisc(const CddbSite& site, const std::string& category, ui
     if (!body) {
         return false;
     }
-    if (!ParseDiscRecord(*body, record)) {
+    if (!ParseDiscRecord(*body, record, protocolLevel_)) {
         return Fail(EPROTONOSUPPORT);
     }
     record.discId = discId;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "cdaudio/cddb_charset.h"
 #include "common/text.h"
 
 namespace quorvan {
@@ -296,7 +297,9 @@ std::string UnescapeXmcdValue(std::string_view value) {
     return text;
 }
 
-bool ParseDiscRecord(std::string_view body, CddbDiscRecord& record) {
+bool ParseDiscRecord(std::string_view bytes, CddbDiscRecord& record, int32_t protocolLevel) {
+    const std::string decoded = CddbTextToUtf8(bytes, protocolLevel);
+    std::string_view body = decoded;
     int status = StatusCode(body);
     if (status < 210 || status > 219) {
         return false;

@@ -53,8 +53,10 @@ CddbParseResult ParseQueryReply(std::string_view body, std::vector<CddbMatch>& m
 // A "cddb read" reply body holding an xmcd entry (status 210–219). The record
 // is reset first; on failure it may be partly filled and must not be used. A
 // reply with any other status fails too, and so does an entry without track
-// titles (a cut-off reply could otherwise look complete).
-bool ParseDiscRecord(std::string_view body, CddbDiscRecord& record);
+// titles (a cut-off reply could otherwise look complete). Its texts come out
+// in UTF-8, whatever character set the entry was stored in (CddbTextToUtf8
+// at `protocolLevel`).
+bool ParseDiscRecord(std::string_view body, CddbDiscRecord& record, int32_t protocolLevel = 6);
 
 // The "\n", "\t" and "\\" escapes of an xmcd value, replaced in that order.
 std::string UnescapeXmcdValue(std::string_view value);

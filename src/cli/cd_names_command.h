@@ -6,10 +6,12 @@
 
 namespace quorvan::cli {
 
-// quorvan-cli cd-names [DRIVE]: what "Get names" does, against the configured
-// CDDB server. Prints "discid XXXXXXXX", then one line per title: number,
-// name and length separated by tabs. 0 done, 1 the disc or the lookup failed,
-// 2 no drive.
+// quorvan-cli cd-names [--source cddb|musicbrainz] [--release N] [DRIVE]:
+// what "Get names" does, against the configured CDDB server or MusicBrainz.
+// Prints "discid ID", then one line per title: number, name and length
+// separated by tabs (several MusicBrainz releases without --release: one
+// "release" line each). 0 done, 1 the disc or the lookup failed, 2 bad usage
+// or no drive.
 int RunCdNames(const CliOptions& options, FILE* out, FILE* err);
 
 }  // namespace quorvan::cli

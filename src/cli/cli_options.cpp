@@ -7,6 +7,19 @@
 
 namespace quorvan::cli {
 
+namespace {
+
+// 1 to 999 written plainly; 0 for anything else.
+int ParseReleaseNumber(const std::string& text) {
+    if (text.empty() || text.size() > 3 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    return std::stoi(text);
+}
+
+}  // namespace
+
 bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error) {
     bool optionsEnded = false;
     std::vector<std::string> positional;
@@ -34,6 +47,26 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
             options.status = true;
         } else if (arg == "--dry-run") {
             options.dryRun = true;
+        } else if (arg == "--source") {
+            if (!value(options.source)) {
+                return false;
+            }
+            if (options.source != "cddb" && options.source != "musicbrainz") {
+                error = "--source is cddb or musicbrainz, not '" + options.source + "'";
+                return false;
+            }
+        } else if (arg == "--release") {
+            std::string number;
+            if (!value(number)) {
+                return false;
+            }
+            options.release = ParseReleaseNumber(number);
+            if (options.release <= 0) {
+                error = "--release needs a number from 1, not '" + number + "'";
+                return false;
+            }
+        } else if (arg == "--no-journal") {
+            options.noJournal = true;
         } else if (arg == "--settings") {
             if (!value(options.settingsFile)) {
                 return false;
@@ -86,8 +119,20 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
             "unknown command '" + options.command + "' (preview, run, cd-names, history or undo)";
         return false;
     }
+    if ((!options.source.empty() || options.release > 0) && options.command != "cd-names") {
+        error = "--source and --release are options of cd-names";
+        return false;
+    }
+    if (options.release > 0 && options.source != "musicbrainz") {
+        error = "--release chooses among MusicBrainz releases (--source musicbrainz)";
+        return false;
+    }
     if (options.dryRun && options.command != "undo") {
         error = "--dry-run is an option of undo";
+        return false;
+    }
+    if (options.noJournal && options.command != "run") {
+        error = "--no-journal is an option of run";
         return false;
     }
     if (options.command == "history" && positional.size() > 1) {
@@ -116,6 +161,7 @@ std::string UsageText() {
     return "Usage: quorvan-cli preview [OPTIONS] [FOLDER [FILE...]]\n"
            "       quorvan-cli run     [OPTIONS] [FOLDER [FILE...]]\n"
            "       quorvan-cli cd-names [DRIVE]\n"
+           "       quorvan-cli cd-names --source cddb|musicbrainz [--release N] [DRIVE]\n"
            "       quorvan-cli history\n"
            "       quorvan-cli undo [--dry-run] [ID]\n"
            "\n"
@@ -134,6 +180,11 @@ std::string UsageText() {
            "title: number, name and length (mm:ss) separated by tabs. The server and\n"
            "the e-mail address come from the program's CDDB settings;\n"
            "QUORVAN_CDDB_SERVER=host:port overrides the server.\n"
+           "With --source musicbrainz the disc is looked up in MusicBrainz instead\n"
+           "(https://musicbrainz.org; QUORVAN_MUSICBRAINZ_URL names another base URL)\n"
+           "and the first line is the MusicBrainz disc id. When several releases hold\n"
+           "the disc, cd-names lists them (\"release\", number, artist, title, year,\n"
+           "country, format) and --release N picks the N-th.\n"
            "\n"
            "history prints one line per past run, newest first: ID, date, state,\n"
            "files done, files failed and folder, separated by tabs. undo undoes run\n"
@@ -154,6 +205,9 @@ std::string UsageText() {
            "                      collision (an earlier entry gets the name), exists (a\n"
            "                      file that stays has it) or invalid (no file can have it)\n"
            "  --dry-run           undo: print what would be done and change nothing\n"
+           "  --no-journal        run: rename without recording the run in the history\n"
+           "                      (needed where the state folder cannot be written;\n"
+           "                      the log and the undo script are written as set)\n"
            "  --help, --version\n"
            "\n"
            "Example:\n"

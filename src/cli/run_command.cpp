@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_session.h"
+#include "run/run_conditions.h"
 #include "run/run_engine.h"
 
 namespace quorvan::cli {
@@ -180,6 +181,13 @@ class CCliRunHost final : public IRunHost {
 
     void RefreshSourceList() override {}
 
+    // Nobody to ask: a run that cannot be undone needs --no-journal (which
+    // does not come here).
+    bool AcceptUnrecordedRun(const std::string& reason) override {
+        lastMessage_ = UnrecordedText(reason) + " Give --no-journal to rename without it.";
+        return false;
+    }
+
     const std::string& LastMessage() const { return lastMessage_; }
 
   private:
@@ -215,6 +223,7 @@ int RunRun(const CliOptions& options, FILE* err) {
     request.writeLog = settings.LogFile;
     request.writeUndo = settings.UndoBatchFile;
     request.inPlace = settings.RenameInPlace;
+    request.noJournal = options.noJournal;
 
     CCliRunHost host(session, err);
     CRunEngine engine(session.Rules());

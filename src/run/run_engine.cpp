@@ -9,6 +9,8 @@
 #include "platform/folder_lock.h"
 #include "platform/temp_names.h"
 #include "rules/rename_rules.h"
+#include "run/run_conditions.h"
+#include "run/run_history.h"
 #include "run/usage_counters.h"
 
 namespace quorvan {
@@ -25,6 +27,10 @@ std::string TemporaryTag() {
 }
 
 }  // namespace
+
+bool IRunHost::AcceptUnrecordedRun(const std::string& reason) {
+    return AskYesNo(kInfoCaption, UnrecordedQuestion(reason));
+}
 
 std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, int undoError,
                             int journalError) {
@@ -114,6 +120,21 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         return outcome;
     }
 
+    // A run that no journal records cannot be undone from the history: only
+    // with the user's word (or to measure what the journal costs).
+    const bool measuring = getenv("QUORVAN_BENCH_NO_JOURNAL") != nullptr;
+    outcome.recorded = !request.noJournal && !measuring;
+    if (outcome.recorded) {
+        const std::string history = history_.empty() ? HistoryFolder() : history_;
+        if (int error = ProbeHistoryFolder(history)) {
+            if (!host.AcceptUnrecordedRun(UnrecordedReason(history, error))) {
+                outcome.ended = StartOutcome::Ended::Declined;
+                return outcome;
+            }
+            outcome.recorded = false;
+        }
+    }
+
     RunJob job;
     job.sourceFolder = context_.sourceFolder;
     job.destinationFolder = context_.destinationFolder;
@@ -127,8 +148,8 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     job.check = std::move(check);
     job.tempTag = TemporaryTag();
     job.lock = std::move(lock);
-    // Only to measure what the journal costs; runs are always journaled.
-    job.journal = getenv("QUORVAN_BENCH_NO_JOURNAL") == nullptr;
+    job.journal = outcome.recorded;
+    const bool creationTimes = job.settings.ModifyDatesTimes && job.settings.ModifyCreationDateTime;
     job.history = history_;
 
     context_.cancelRequested.store(0);
@@ -141,7 +162,13 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
             host.ShowProgress(context_.fileCount, context_.cancelRequested, completion_);
         outcome.ended = StartOutcome::Ended::Ran;
         outcome.cancelled = !finished;
-        if (finished) {
+        // After a cancel the worker still finishes the file in hand, which may
+        // fail: the end message waits for it (as long as the wait display).
+        const bool waited = !finished;
+        if (waited && !completion_.WaitFor(100)) {
+            host.ShowWait(completion_);
+        }
+        if (finished || completion_.IsSet()) {
             // The worker stores its result before it reports the end.
             outcome.result = worker_.LastResult();
         } else {
@@ -151,8 +178,14 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         bool complete = finished && outcome.result.status == RunStatus::Complete;
         outcome.endMessage = EndOfRunMessage(complete, outcome.result.filesFailed,
                                              outcome.result.logError, outcome.result.undoError);
+        if (creationTimes && outcome.result.status != RunStatus::Aborted) {
+            outcome.endMessage += std::string("\n") + kNoCreationTimesText;
+        }
+        if (!outcome.recorded && !measuring) {
+            outcome.endMessage += std::string("\n") + kNotInHistoryText;
+        }
         host.ShowMessage(MessageKind::Info, kInfoCaption, outcome.endMessage);
-        if (!completion_.WaitFor(100)) {
+        if (!waited && !completion_.WaitFor(100)) {
             host.ShowWait(completion_);
         }
         if (completion_.IsSet()) {

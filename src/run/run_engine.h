@@ -40,6 +40,9 @@ class IRunHost {
     virtual void ShowWait(CCompletionEvent& completion) { completion.WaitFor(1000); }
     // Rescans the source folder, without selecting all.
     virtual void RefreshSourceList() = 0;
+    // The run cannot be journaled, for `reason` ("FOLDER: REASON"): true to
+    // run without. The default asks.
+    virtual bool AcceptUnrecordedRun(const std::string& reason);
 };
 
 // What the window (or the command line) read for a Start.
@@ -50,6 +53,7 @@ struct RunRequest {
     bool writeUndo = false;
     bool inPlace = false;
     bool cdMode = false;  // "Rename CD Audio Files"
+    bool noJournal = false;  // run without recording it in the history
 };
 
 // How a Start ended.
@@ -66,11 +70,12 @@ struct StartOutcome {
     Ended ended = Ended::Ran;
     bool cancelled = false;  // the progress display was cancelled
     // What the worker reported (status Aborted: the log or undo file could not
-    // be created). After a cancel, filesFailed counts the failures known when
-    // the end message was shown.
+    // be created). After a cancel, the end message counts the file the cancel
+    // interrupted too, unless the worker needed longer than the wait display.
     RunResult result;
     std::string endMessage;  // the message shown at the end of the run
     bool timesUsedCounted = false;
+    bool recorded = true;  // the run was to be journaled
 };
 
 // The start of a run, shared by the window and the command line. Owns the

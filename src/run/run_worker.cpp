@@ -125,9 +125,10 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
         failures.Add(FailedTimesLine(target, ErrnoOr(ENOENT)));
         return;
     }
-    // Linux keeps no settable creation time; say so rather than claim it.
-    if (rules.setCreation) {
-        failures.Add(FailedCreationTimeLine(target));
+    // Linux keeps no settable creation time: the log says so rather than
+    // claim it, and the end message says it once instead of failing the file.
+    if (rules.setCreation && log != nullptr) {
+        log->Failure(FailedCreationTimeLine(target));
     }
     auto combine = [](const LocalDateTime& date, const LocalDateTime& time) {
         return LocalDateTime{date.year, date.month, date.day, time.hour, time.minute, time.second};

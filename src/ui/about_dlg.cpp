@@ -134,7 +134,8 @@ CProductInfoDlg::CProductInfoDlg(Kind kind, QWidget* parent) : QDialog(parent) {
         if (!about) {
             link->setToolTip(QString());
         }
-        layout->addWidget(link);
+        // As wide as its text: the hand pointer and the click mean the link only.
+        layout->addWidget(link, 0, Qt::AlignHCenter);
     }
     layout->addSpacing(fontMetrics().height() / 2);
     layout->addLayout(buttonRow);

@@ -21,6 +21,7 @@
 #include "cdaudio/cddb_settings.h"
 #include "cdaudio/get_names.h"
 #include "rules/control_ids.h"
+#include "ui/cd_audio_musicbrainz.h"
 #include "ui/cddb_server_dlg.h"
 #include "ui/core_texts.h"
 #include "ui/page_widgets.h"
@@ -83,6 +84,7 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
                               tr("Check this box to enable the CD Audio renaming functionality"));
     top->addWidget(renameCdAudio_);
     top->addStretch(1);
+    AddLookupChoice(top);
     auto* settings = new QPushButton(tr("&CDDB Settings..."), this);
     settings->setAutoDefault(false);
     settings->setToolTip(tr("Choose the CDDB server and the e-mail address sent to it"));
@@ -250,9 +252,20 @@ void CCDDBSettingsDlg::GetNames() {
     const int index = driveBox_->currentIndex();
     const std::string drive =
         index >= 0 && static_cast<size_t>(index) < drives_.size() ? drives_[index].path : "";
+    if (LookupSource() == CdLookupSource::MusicBrainz) {
+        GetMusicBrainzNames(drive);
+    } else {
+        GetCddbNames(drive);
+    }
+}
+
+void CCDDBSettingsDlg::GetCddbNames(const std::string& drive) {
     // Public servers may refuse a hello without a real address; the user
-    // learns why once, with the place to enter one.
-    if (!drive.empty() && !askedForEmail_ && CCddbSettingsStore().Load().email.empty()) {
+    // learns why once, with the place to enter one. A disc that cannot be
+    // read says so first and alone.
+    uint32_t discId = 0;
+    if (!drive.empty() && !askedForEmail_ && CCddbSettingsStore().Load().email.empty() &&
+        client_.ReadDiscId(drive, discId)) {
         askedForEmail_ = true;
         EditCddbSettings(
             tr("The CDDB server may refuse to answer without your e-mail address. Please enter "

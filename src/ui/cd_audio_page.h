@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cdaudio/cddb_client.h"
+#include "cdaudio/lookup_source.h"
 #include "platform/cdrom.h"
 #include "ui/cd_audio_models.h"
 #include "ui/qt_page.h"
@@ -11,15 +13,18 @@
 class QAudioOutput;
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QMediaPlayer;
 class QPushButton;
 class QTreeView;
 
 namespace quorvan {
 
-// The CD Audio page: fetches a disc's track titles from a CDDB server and
-// pairs them with the audio files ticked in the source list, in an order the
-// user sets; a selected file can be played to check that order.
+class CMusicBrainzLookups;
+
+// The CD Audio page: fetches a disc's track titles from a CDDB server or from
+// MusicBrainz and pairs them with the audio files ticked in the source list,
+// in an order the user sets; a selected file can be played to check that order.
 class CCDDBSettingsDlg final : public CQtPage {
     Q_OBJECT
   public:
@@ -46,6 +51,9 @@ class CCDDBSettingsDlg final : public CQtPage {
     void MoveDown();
     void Play();
     void Stop();
+    // "Look up in:": where Get names asks, remembered in the state folder.
+    CdLookupSource LookupSource() const;
+    void SetLookupSource(CdLookupSource source);
     // Opens "CDDB Settings"; a non-empty `reason` says why it has come up.
     void EditCddbSettings(const QString& reason = QString());
 
@@ -72,12 +80,19 @@ class CCDDBSettingsDlg final : public CQtPage {
     void ClearRows(int id) override;
 
   private:
+    void AddLookupChoice(QHBoxLayout* row);
+    void GetCddbNames(const std::string& drive);
+    void GetMusicBrainzNames(const std::string& drive);
     void OnRenameCdAudioClicked(bool checked);
     void OnPlaybackEnded();
     void OnPlaybackError(const QString& text);
     void EnsurePlayer();
 
     CCddbClient client_;
+    // One MusicBrainz client for the page's life, so that its pace of one
+    // request a second holds across presses of Get names.
+    std::unique_ptr<CMusicBrainzLookups> musicBrainz_;
+    QComboBox* sourceBox_ = nullptr;
     std::vector<CdDrive> drives_;
     CSelectedTracksModel* tracks_ = nullptr;
     CRetrievedTitlesModel* titles_ = nullptr;

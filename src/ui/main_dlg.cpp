@@ -47,6 +47,7 @@
 #include "ui/history_dlg.h"
 #include "ui/metadata_progress.h"
 #include "ui/path_label.h"
+#include "ui/path_list_view.h"
 #include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
@@ -93,9 +94,9 @@ std::string LocalPath(const QString& path) {
 }
 
 QListView* MakeListView(QWidget* parent) {
-    auto* view = new QListView(parent);
-    // Uniform rows keep a list of a hundred thousand files quick to show.
-    view->setUniformItemSizes(true);
+    // Uniform rows, as wide as the widest, keep a list of a million files
+    // quick to show and every path whole.
+    auto* view = new CPathListView(parent);
     view->setLayoutMode(QListView::Batched);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -259,6 +260,8 @@ void CMainDlg::BuildLayout() {
 
     selectionLabel_ = new QLabel(tr("(0 of 0 files selected)"), this);
     previewLabel_ = new CCountLabel(tr("(0 files in preview)"), this);
+    previewLabel_->SetLongest(
+        tr("(%1 files in preview, %2 cannot be renamed)").arg(9999999).arg(9999999));
     controls_.Bind(kSelectionLabel, selectionLabel_);
     controls_.Bind(kPreviewLabel, previewLabel_);
 
@@ -317,11 +320,12 @@ void CMainDlg::BuildLayout() {
     commandColumn->addWidget(start);
 
     auto* lists = new QGridLayout;
+    // Captions sit on the lists, whatever height the count keeps free.
     auto* sourceCaption = new QHBoxLayout;
-    sourceCaption->addWidget(new QLabel(tr("Source File List:"), this));
-    sourceCaption->addWidget(selectionLabel_, 1);
+    sourceCaption->addWidget(new QLabel(tr("Source File List:"), this), 0, Qt::AlignBottom);
+    sourceCaption->addWidget(selectionLabel_, 1, Qt::AlignBottom);
     auto* previewCaption = new QHBoxLayout;
-    previewCaption->addWidget(new QLabel(tr("Preview File List:"), this));
+    previewCaption->addWidget(new QLabel(tr("Preview File List:"), this), 0, Qt::AlignBottom);
     previewCaption->addWidget(previewLabel_, 1);
     lists->addLayout(sourceCaption, 0, 0);
     lists->addLayout(previewCaption, 0, 2);

@@ -6,9 +6,40 @@
 #include <algorithm>
 
 #include "ui/palette_colours.h"
+#include "ui/path_list_view.h"
 #include "ui/qt_page.h"
 
 namespace quorvan {
+
+namespace {
+
+// The rows of the `kept` longest texts, for the list to measure.
+template <typename Length>
+QVariantList LongestRows(int count, Length length) {
+    constexpr size_t kept = 32;
+    std::vector<std::pair<size_t, int>> longest;  // a min-heap on the length
+    longest.reserve(kept + 1);
+    auto shorter = [](const auto& a, const auto& b) { return a.first > b.first; };
+    for (int row = 0; row < count; ++row) {
+        const size_t size = length(row);
+        if (longest.size() == kept && size <= longest.front().first) {
+            continue;
+        }
+        longest.emplace_back(size, row);
+        std::push_heap(longest.begin(), longest.end(), shorter);
+        if (longest.size() > kept) {
+            std::pop_heap(longest.begin(), longest.end(), shorter);
+            longest.pop_back();
+        }
+    }
+    QVariantList rows;
+    for (const auto& entry : longest) {
+        rows.push_back(entry.second);
+    }
+    return rows;
+}
+
+}  // namespace
 
 int CSourceListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Count();
@@ -25,6 +56,9 @@ QVariant CSourceListModel::data(const QModelIndex& index, int role) const {
             return ToQt(Path(index.row()));
         case Qt::CheckStateRole:
             return IsTicked(index.row()) ? Qt::Checked : Qt::Unchecked;
+        case kLongestRowsRole:
+            return LongestRows(
+                Count(), [this](int row) { return names_.Name(static_cast<size_t>(row)).size(); });
         default:
             return {};
     }
@@ -130,6 +164,8 @@ QVariant CPreviewModel::data(const QModelIndex& index, int role) const {
             return IsFailing(row) ? ToQt(Reason(row)) : QVariant();
         case Qt::DecorationRole:
             return IsFailing(row) ? QVariant(failingIcon_) : QVariant();
+        case kLongestRowsRole:
+            return LongestRows(Count(), [this](int at) { return Name(at).size(); });
         case Qt::ForegroundRole:
             if (IsFailing(row)) {
                 // Dimmed as a left-out row, yet readable on light and dark

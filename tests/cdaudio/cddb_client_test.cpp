@@ -191,6 +191,26 @@ TEST_F(CddbClientTest, NoMatchEntryNotFoundAndRefusedRequests) {
               500);  // three tracks, two offsets
 }
 
+// A server may close right after a one-line answer, its CR LF never sent.
+TEST_F(CddbClientTest, QueryStatusLineEndedByTheCloseIsAccepted) {
+    const std::string header = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
+    std::vector<CddbMatch> matches;
+    server_.SetCannedReply(header + "200 rock 7a0b1c0d Some Artist / Some Title");
+    ASSERT_TRUE(client_.QueryDisc(site_, 0x0c01b202, ExampleTable(), matches));
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches[0].title, "Some Title");
+    EXPECT_EQ(matches[0].discId, 0x7a0b1c0du);
+
+    server_.SetCannedReply(header + "202 No match for disc ID 0c01b202.");
+    EXPECT_FALSE(client_.QueryDisc(site_, 0x0c01b202, ExampleTable(), matches));
+    EXPECT_EQ(StatusCode(client_.LastReply()), 202);
+
+    // A list cut off by the close is still no answer.
+    server_.SetCannedReply(header + "211 close matches\r\nrock 7a0b1c0d A / B");
+    EXPECT_FALSE(client_.QueryDisc(site_, 0x0c01b202, ExampleTable(), matches));
+    EXPECT_EQ(client_.GetErrorCode(), EPROTONOSUPPORT);
+}
+
 TEST_F(CddbClientTest, UnknownHostAndClosedPort) {
     std::vector<CddbSite> sites;
     EXPECT_FALSE(client_.QuerySites("no-such-host.invalid", 80, site_.path, sites));

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cdaudio/cddb_reply.h"
+#include "common/text.h"
 
 namespace quorvan {
 namespace {
@@ -333,6 +334,69 @@ TEST(DiscRecord, RealRecords) {
         ParseDiscRecord("210 rock 8d093509 x\r\n" +
                             DataFile("records/xmcd_8d093509_judas_priest_extd_escapes_partial.txt"),
                         record));
+}
+
+bool ValidUtf8(const std::string& text) {
+    char32_t cp = 0;
+    for (size_t i = 0; i < text.size();) {
+        size_t length = DecodeUtf8(text, i, cp);
+        if (length == 0) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// Every real record, at the levels servers answer with: what the page shows
+// and names files with is UTF-8, decoded from the set the entry was stored in.
+TEST(DiscRecord, RealRecordsComeOutInUtf8) {
+    struct Case {
+        const char* file;
+        int level;
+        bool complete;
+        int track;  // -1: the disc title
+        const char* text;
+    };
+    const Case cases[] = {
+        {"xmcd_2b055c04_finnish_iso8859-1_encoded.txt", 6, true, 2, "Joutsenen Siivill\xc3\xa4"},
+        {"xmcd_2b055c04_finnish_iso8859-1_encoded.txt", 5, true, 2, "Joutsenen Siivill\xc3\xa4"},
+        {"xmcd_a70c310c_chinese_gb18030_encoded.txt", 6, true, 0, "\xe5\xa4\x9c\xe6\x9b\xb2"},
+        {"xmcd_a70c310c_chinese_gb18030_encoded.txt", 5, true, -1,
+         "\xe5\x8d\x81\xe4\xb8\x80\xe6\x9c\x88\xe7\x9a\x84\xe8\x90\xa7\xe9\x82\xa6"},
+        {"xmcd_1c11c714_jazz_manouche_utf8_multiline.txt", 6, true, 1,
+         "Angelo Debarre Quartet: Fl\xc3\xa8"
+         "che D'or"},
+        {"xmcd_0a105e12_klezmer_utf8.txt", 6, true, 13, "Muszik\xc3\xa1s - Greeting of the bride"},
+        {"xmcd_0a0dd914_various_annees60_utf8.txt", 6, true, -1, nullptr},
+        {"xmcd_0a0f5811_maria_venuti_multiline_continuations.txt", 6, true, -1, nullptr},
+        {"xmcd_misc_940aac0d_marina_proto6_from_capture.txt", 6, true, 0, "Are You Satisfied?"},
+        {"xmcd_reggae_d50dd30f_various_ska_island.txt", 5, true, -1, nullptr},
+        {"xmcd_8d093509_judas_priest_extd_escapes_partial.txt", 6, false, -1, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " at level " + std::to_string(c.level));
+        CddbDiscRecord record;
+        std::string body = "210 misc 00000000 x\r\n" + DataFile(std::string("records/") + c.file);
+        ASSERT_EQ(ParseDiscRecord(body, record, c.level), c.complete);
+        if (!c.complete) {
+            continue;
+        }
+        EXPECT_TRUE(ValidUtf8(record.artist + record.title + record.genre)) << record.title;
+        for (const std::string& title : record.trackTitles) {
+            EXPECT_TRUE(ValidUtf8(title)) << title;
+        }
+        if (c.text != nullptr) {
+            EXPECT_EQ(c.track < 0 ? record.title : record.trackTitles[static_cast<size_t>(c.track)],
+                      c.text);
+        }
+    }
+    // At level 5 a server sends Latin-1 even where the bytes would pass as UTF-8.
+    CddbDiscRecord record;
+    ASSERT_TRUE(ParseDiscRecord(ExampleWith({{"TTITLE0=First", "TTITLE0=\xc3\xa4"}}), record, 5));
+    EXPECT_EQ(record.trackTitles[0], "\xc3\x83\xc2\xa4");
+    ASSERT_TRUE(ParseDiscRecord(ExampleWith({{"TTITLE0=First", "TTITLE0=\xc3\xa4"}}), record, 6));
+    EXPECT_EQ(record.trackTitles[0], "\xc3\xa4");
 }
 
 // Every parser must survive any bytes: truncations of real replies at every

@@ -76,6 +76,45 @@ TEST_F(CliRun, FailedFilesAreNamedAndTheStatusSaysSo) {
     EXPECT_NE(err.find("Rename process complete. 1 file failed."), std::string::npos) << err;
 }
 
+// A state folder that cannot take the journal: the run is refused and
+// touches nothing, unless --no-journal says to rename without it.
+TEST_F(CliRun, AnUnwritableStateFolderNeedsNoJournal) {
+    state.CreateFile("a-file", "x");
+    struct Case {
+        std::string stateFolder;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {state / "a-file", "Not a directory"},
+        {"/proc/quorvan-state", "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stateFolder);
+        dir.CreateFiles({"a.jpg"});
+        const std::string env = "QUORVAN_STATE_DIR=" + ShellQuote(c.stateFolder);
+        const std::string args = "--set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(dir.Path());
+        std::string err;
+        EXPECT_EQ(Cli("run " + args, &err, env), 1);
+        EXPECT_EQ(dir.List(), std::vector<std::string>{"a.jpg"});
+        EXPECT_EQ(err, "quorvan-cli: This run cannot be recorded for undo (" + c.stateFolder +
+                           "/history: " + c.reason +
+                           "). Give --no-journal to rename without it.\n");
+
+        EXPECT_EQ(Cli("run --no-journal " + args, &err, env), 0);
+        EXPECT_EQ(dir.List(), std::vector<std::string>{"new_a.jpg"});
+        EXPECT_EQ(err,
+                  "quorvan-cli: Rename process complete. This run is not in the history and "
+                  "cannot be undone from there.\n");
+        ASSERT_EQ(unlink((dir / "new_a.jpg").c_str()), 0);
+    }
+    // Where the journal can be written, --no-journal keeps the run out of it.
+    dir.CreateFiles({"b.jpg"});
+    ASSERT_EQ(
+        Cli("run --no-journal --set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(dir.Path())), 0);
+    EXPECT_TRUE(state.List("history").empty());
+    EXPECT_EQ(Cli("preview --no-journal " + ShellQuote(dir.Path())), 2);
+}
+
 TEST_F(CliRun, CopyModeMakesTheDestinationAndLeavesTheOriginals) {
     dir.CreateFile("src/a.txt", "A");
     dir.CreateFile("src/sub/b.txt", "B");
@@ -307,7 +346,8 @@ TEST_F(CliRun, CtrlCOrTermEndsARunWithinASecondEvenInTheMiddleOfABigCopy) {
         auto took = std::chrono::steady_clock::now() - sent;
         EXPECT_LT(took, std::chrono::milliseconds(1500));
         const std::string err = run.Err();
-        const std::string last = "quorvan-cli: Rename process aborted.\n";
+        // The copy the cancel gave up is counted in the end message too.
+        const std::string last = "quorvan-cli: Rename process aborted. 1 file failed.\n";
         EXPECT_TRUE(err.size() >= last.size() &&
                     err.compare(err.size() - last.size(), last.size(), last) == 0)
             << err;

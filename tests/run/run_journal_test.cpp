@@ -126,18 +126,32 @@ TEST(RunJournal, ACopyRunKeepsWhatItReplacedInTheTrash) {
     EXPECT_EQ(TestTrash::Files().size(), 2u);  // the two copies
 }
 
-// A journal that cannot be made: the run does not start and says so.
-TEST(RunJournal, NoJournalNoRun) {
-    JournaledStart run;
-    run.host.files = {run.dir.CreateFile("src/a", "A")};
-    PrefixRules(run.rules);
-    run.engine.SetHistoryFolder(run.dir / "src/a/not-a-folder");
-    const StartOutcome outcome = run.Start();
-    EXPECT_EQ(outcome.result.status, RunStatus::Aborted);
-    EXPECT_EQ(outcome.endMessage.rfind("Rename process aborted.", 0), 0u);
-    EXPECT_TRUE(run.dir.Exists("src/a"));
-    ASSERT_FALSE(run.host.Errors().empty());
-    EXPECT_EQ(run.host.Errors()[0].rfind("Error creating the run journal: ", 0), 0u);
+// A journal that cannot be made: the user is asked once; No leaves every file
+// alone, Yes renames and the end says the run is not in the history.
+TEST(RunJournal, NoJournalOnlyWithTheUsersWord) {
+    for (bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        JournaledStart run;
+        run.host.files = {run.dir.CreateFile("src/a", "A")};
+        run.host.answerYes = yes;
+        PrefixRules(run.rules);
+        run.engine.SetHistoryFolder(run.dir / "src/a/not-a-folder");
+        const StartOutcome outcome = run.Start();
+        ASSERT_EQ(run.host.questions.size(), 1u);
+        EXPECT_EQ(run.host.questions[0], "Info...|This run cannot be recorded for undo (" +
+                                             run.dir / "src/a/not-a-folder" +
+                                             ": Not a directory). Rename anyway?");
+        EXPECT_TRUE(run.host.Errors().empty());
+        EXPECT_EQ(run.dir.Exists("src/a"), !yes);
+        EXPECT_EQ(run.dir.Exists("src/new_a"), yes);
+        if (yes) {
+            EXPECT_EQ(outcome.endMessage,
+                      "Rename process complete.\n"
+                      "This run is not in the history and cannot be undone from there.");
+        } else {
+            EXPECT_EQ(outcome.ended, StartOutcome::Ended::Declined);
+        }
+    }
 }
 
 }  // namespace

@@ -188,6 +188,10 @@ TEST_F(CdPageTest, ADiscWithoutAudioReportsTheDiscIdError) {
         "An error occurred while retrieving the DISC ID, Error:"))
         << Dialogs().shown[0].text.toStdString();
     EXPECT_TRUE(page_->TitlesModel().Titles().empty());
+    // The disc is read before the e-mail address is asked for: one failure,
+    // one message, and the question is kept for a disc that can be looked up.
+    EXPECT_TRUE(Dialogs().dialogTitles.empty());
+    EXPECT_TRUE(server_.Requests().empty());
 }
 
 // The whole CD mode as a user goes through it.

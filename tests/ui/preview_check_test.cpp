@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
@@ -193,6 +194,11 @@ TEST(PreviewCheck, ALongCountBreaksOntoASecondLineInsteadOfWideningTheWindow) {
     CCountLabel* count = w.findChild<CCountLabel*>();
     ASSERT_NE(count, nullptr);
     const int width = w.width();
+    // Neither the lists nor the button column move when the count grows.
+    auto listTop = [&w] { return w.SourceView()->mapTo(&w, QPoint()).y(); };
+    auto startTop = [&w] { return w.Button(kStart)->mapTo(&w, QPoint()).y(); };
+    const int listAt = listTop();
+    const int startAt = startTop();
     for (const char* text :
          {"(12 files in preview)", "(1000000 files in preview, 1000000 cannot be renamed)"}) {
         SCOPED_TRACE(text);
@@ -200,6 +206,10 @@ TEST(PreviewCheck, ALongCountBreaksOntoASecondLineInsteadOfWideningTheWindow) {
         QApplication::processEvents();
         EXPECT_LE(w.layout()->totalMinimumSize().width(), width);
         EXPECT_EQ(w.width(), width);
+        EXPECT_EQ(listTop(), listAt);
+        EXPECT_EQ(startTop(), startAt);
+        // The count ends on the list's top, like its caption.
+        EXPECT_LE(count->mapTo(&w, QPoint(0, count->height())).y(), listAt);
         EXPECT_EQ(w.PreviewLabel(), text);
         EXPECT_EQ(QString(count->text()).replace(",\n", ", "), text);
         EXPECT_LE(

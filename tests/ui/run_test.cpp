@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -109,6 +110,38 @@ TEST(WindowRun, ShowsEveryCountUpToAFullBarThenCompleteAndCountsTheRun) {
     EXPECT_EQ(counters[0], "1");
     EXPECT_EQ(counters[1], "1");
     EXPECT_EQ(counters[2], "5");
+}
+
+// A state folder that cannot take the journal: the window asks once, and the
+// answer decides; Yes renames and the end says the run is not in the history.
+TEST(WindowRun, AnUnwritableStateFolderAsksOnceBeforeRenaming) {
+    for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        TestDir dir;
+        dir.CreateFiles({"1.txt"});
+        WindowFixture f(dir.Path());
+        const std::string blocked = f.StateDir().CreateFile("a-file", "x");
+        setenv("QUORVAN_STATE_DIR", blocked.c_str(), 1);
+        CMainDlg& w = f.Window();
+        UsePrefix(w, "new_");
+        f.Click(ids::kSelectAll);
+        f.dialogs.answers = {answer};
+        f.Click(kStart);
+        w.Engine().WaitForWorker();
+        setenv("QUORVAN_STATE_DIR", f.StateDir().Path().c_str(), 1);
+
+        const bool yes = answer == QMessageBox::Yes;
+        ASSERT_EQ(f.dialogs.shown.size(), yes ? 2u : 1u);
+        EXPECT_EQ(f.dialogs.shown[0].icon, QMessageBox::Question);
+        EXPECT_EQ(f.dialogs.shown[0].text.toStdString(),
+                  "This run cannot be recorded for undo (" + blocked +
+                      "/history: Not a directory). Rename anyway?");
+        EXPECT_EQ(dir.List(), std::vector<std::string>{yes ? "new_1.txt" : "1.txt"});
+        if (yes) {
+            EXPECT_EQ(f.dialogs.shown[1].text,
+                      "Rename process complete.\n"
+                      "This run is not in the history and cannot be undone from there.");
+        }
+    }
 }
 
 TEST(WindowRun, RunsBeyondSixtyFiveThousandFilesFillTheBarExactly) {
@@ -363,6 +396,26 @@ TEST(AboutBox, LinksOpenThroughTheDesktopWithTheHandPointerAndCountersHaveTips) 
     ASSERT_EQ(dialogs.opened.size(), 3u);
     EXPECT_EQ(dialogs.opened[1].scheme(), "mailto");
     EXPECT_EQ(dialogs.opened[0].host(), "www.example.com");
+}
+
+// A link is as wide as its text: beside it, in the same row, the pointer is
+// an arrow and a click opens nothing.
+TEST(AboutBox, LinksReachNoFurtherThanTheirText) {
+    for (auto kind : {CProductInfoDlg::Kind::AboutBox, CProductInfoDlg::Kind::StartupScreen}) {
+        CScriptedDialogs dialogs;
+        CProductInfoDlg dialog(kind);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        for (int i = 0; i < 3; ++i) {
+            CLinkLabel* link = dialog.Link(i);
+            const QRect area = link->geometry();
+            EXPECT_LE(area.width(), link->sizeHint().width()) << i;
+            const QPoint beside(dialog.layout()->contentsRect().left() + 1, area.center().y());
+            EXPECT_NE(dialog.childAt(beside), link) << i;
+            QTest::mouseClick(&dialog, Qt::LeftButton, {}, beside);
+        }
+        EXPECT_TRUE(dialogs.opened.empty());
+    }
 }
 
 TEST(HelpWindow, F1OpensItOnItsContentsFromAnywhereInTheWindow) {

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <optional>
+
+#include "cdaudio/lookup_source.h"
+#include "rules/control_ids.h"
+#include "support/local_musicbrainz_server.h"
+#include "ui/cd_audio_page.h"
+#include "ui/release_choice_dlg.h"
+#include "ui_fixture.h"
+
+namespace quorvan::test {
+namespace {
+
+const std::string kData = std::string(QUORVAN_TEST_DATA) + "/musicbrainz";
+
+// The CD page with a table-of-contents drive, asking a local MusicBrainz.
+class MusicBrainzPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(server_.Start()); }
+    void TearDown() override {
+        unsetenv("QUORVAN_MUSICBRAINZ_URL");
+        unsetenv("QUORVAN_CDROM_TOC");
+    }
+    void Open(const std::string& toc, bool chooseMusicBrainz = true) {
+        setenv("QUORVAN_MUSICBRAINZ_URL", server_.Url().c_str(), 1);
+        setenv("QUORVAN_CDROM_TOC", toc.c_str(), 1);
+        window_.emplace(dir_.Path());
+        page_ = window_->Window().CdAudioPage();
+        page_->ControlAs<QCheckBox>(ids::kRenameCdAudio)->click();
+        auto* drives = page_->ControlAs<QComboBox>(ids::kCdDrive);
+        drives->setCurrentIndex(drives->count() - 1);
+        if (chooseMusicBrainz) {
+            SourceBox()->setCurrentIndex(SourceBox()->findText("MusicBrainz"));
+        }
+    }
+    QComboBox* SourceBox() const { return page_->findChild<QComboBox*>("lookupSourceBox"); }
+    void GetNames() { page_->Button(ids::kGetNames)->click(); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int row = 0; row < page_->RowCount(ids::kRetrievedNames); ++row) {
+            names.push_back(page_->RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
+        }
+        return names;
+    }
+    CScriptedDialogs& Dialogs() { return window_->dialogs; }
+
+    TestDir dir_;
+    CLocalMusicBrainzServer server_{kData};
+    std::optional<WindowFixture> window_;
+    CCDDBSettingsDlg* page_ = nullptr;
+};
+
+TEST_F(MusicBrainzPageTest, TheChoiceStartsAtTheCddbServerAndIsRemembered) {
+    Open(kData + "/tocs/autechre_disc1.toc", false);
+    ASSERT_NE(SourceBox(), nullptr);
+    EXPECT_EQ(SourceBox()->currentText(), "CDDB server");
+    EXPECT_EQ(SourceBox()->count(), 2);
+    EXPECT_EQ(page_->LookupSource(), CdLookupSource::Cddb);
+    SourceBox()->setCurrentIndex(1);
+    EXPECT_EQ(CLookupSourceStore().Load(), CdLookupSource::MusicBrainz);
+    // Beside the CDDB settings, in the state folder.
+    EXPECT_NE(window_->StateDir().Read("state/cddb").find("CdLookupSource=musicbrainz"),
+              std::string::npos);
+    // A page made later (the next start of the program) comes up with it.
+    CCDDBSettingsDlg later;
+    EXPECT_EQ(later.LookupSource(), CdLookupSource::MusicBrainz);
+}
+
+TEST_F(MusicBrainzPageTest, OneReleaseFillsTheListWithoutAskingAnything) {
+    Open(kData + "/tocs/sessies.toc");
+    GetNames();
+    EXPECT_TRUE(Dialogs().shown.empty());
+    EXPECT_TRUE(Dialogs().dialogTitles.empty());  // no e-mail address asked for
+    const std::vector<std::string> names = Names();
+    ASSERT_EQ(names.size(), 18u);
+    EXPECT_EQ(names[0], "Coldplay - Trouble");
+    EXPECT_EQ(names[15], "Tom Jones & Stereophonics - Mama Told Me Not to Come");
+    EXPECT_EQ(page_->RowText(ids::kRetrievedNames, 0, 2), "04:25");
+    EXPECT_EQ(server_.Requests().size(), 1u);
+}
+
+TEST_F(MusicBrainzPageTest, SeveralReleasesGiveAChoiceAndCancelKeepsTheList) {
+    Open(kData + "/tocs/ballad.toc");
+    std::vector<std::vector<QString>> rows;
+    int answer = QDialog::Accepted;
+    Dialogs().onDialog = [&](QDialog& dialog) {
+        auto* choice = dynamic_cast<CReleaseChoiceDlg*>(&dialog);
+        EXPECT_NE(choice, nullptr);
+        QTreeWidget* view = choice->View();
+        for (int row = 0; row < view->topLevelItemCount(); ++row) {
+            std::vector<QString> texts;
+            for (int column = 0; column < view->columnCount(); ++column) {
+                texts.push_back(view->topLevelItem(row)->text(column));
+            }
+            rows.push_back(texts);
+        }
+        view->setCurrentItem(view->topLevelItem(1));
+        return answer;
+    };
+    GetNames();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (std::vector<QString>{"Isobel Campbell & Mark Lanegan",
+                                             "Ballad of the Broken Seas", "2006", "GB", "CD"}));
+    EXPECT_EQ(rows[1][3], "US");
+    EXPECT_EQ(Dialogs().dialogTitles, std::vector<QString>{"Choose a release"});
+    ASSERT_EQ(Names().size(), 12u);
+    EXPECT_EQ(Names()[5], "Ramblin' Man");
+
+    answer = QDialog::Rejected;
+    page_->Button(ids::kTracksSelectAll)->click();
+    GetNames();
+    EXPECT_EQ(Names().size(), 12u);  // a cancelled choice changes nothing
+    EXPECT_TRUE(page_->IsRowChecked(ids::kRetrievedNames, 0));
+    EXPECT_TRUE(Dialogs().shown.empty());
+}
+
+TEST_F(MusicBrainzPageTest, FailuresGiveTheirMessageAndKeepTheList) {
+    Open(kData + "/tocs/autechre_disc1.toc");
+    GetNames();
+    ASSERT_EQ(Names(), std::vector<std::string>{"\xc3\xa6\xc2\xb3o"});
+
+    struct Case {
+        std::string toc;
+        std::vector<int> statuses;
+        std::string url;
+        std::string text;
+    };
+    const Case cases[] = {
+        {std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/example.toc",
+         {},
+         "",
+         "MusicBrainz does not know this CD."},
+        {kData + "/tocs/autechre_disc1.toc",
+         {503, 503},
+         "",
+         "The MusicBrainz service is busy and refused the request. Please try again in a minute."},
+        {kData + "/tocs/autechre_disc1.toc",
+         {},
+         "http://musicbrainz.org",
+         "QUORVAN_MUSICBRAINZ_URL: plain http:// is allowed only on a loopback address"},
+    };
+    for (const Case& c : cases) {
+        Dialogs().shown.clear();
+        setenv("QUORVAN_CDROM_TOC", c.toc.c_str(), 1);
+        page_->ListDrives();
+        auto* drives = page_->ControlAs<QComboBox>(ids::kCdDrive);
+        drives->setCurrentIndex(drives->count() - 1);
+        for (int status : c.statuses) {
+            server_.QueueStatus(status);
+        }
+        setenv("QUORVAN_MUSICBRAINZ_URL", (c.url.empty() ? server_.Url() : c.url).c_str(), 1);
+        GetNames();
+        ASSERT_EQ(Dialogs().shown.size(), 1u) << c.text;
+        EXPECT_EQ(Dialogs().shown[0].caption, "Error...");
+        EXPECT_EQ(Dialogs().shown[0].icon, QMessageBox::Critical);
+        EXPECT_TRUE(Dialogs().shown[0].text.startsWith(QString::fromStdString(c.text)))
+            << Dialogs().shown[0].text.toStdString();
+        EXPECT_EQ(Names(), std::vector<std::string>{"\xc3\xa6\xc2\xb3o"}) << c.text;
+    }
+}
+
+}  // namespace
+}  // namespace quorvan::test
