@@ -420,6 +420,22 @@ Bisher: %2</translation>
         <translation>%1 kann nicht abgespielt werden:
 %2</translation>
     </message>
+    <message>
+        <source>Loo&amp;k up in:</source>
+        <translation>Nachschla&amp;gen bei:</translation>
+    </message>
+    <message>
+        <source>CDDB server</source>
+        <translation>CDDB-Server</translation>
+    </message>
+    <message>
+        <source>MusicBrainz</source>
+        <translation>MusicBrainz</translation>
+    </message>
+    <message>
+        <source>Where Get names looks the disc up</source>
+        <translation>Wo „Namen abrufen“ die CD nachschlägt</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::CCddbServerDlg</name>
@@ -1014,6 +1030,37 @@ quorvan@example.com und lassen Sie es uns wissen.</translation>
     <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>quorvan::CReleaseChoiceDlg</name>
+    <message>
+        <source>Choose a release</source>
+        <translation>Veröffentlichung wählen</translation>
+    </message>
+    <message>
+        <source>Several releases hold this CD. Choose the one whose track titles to use:</source>
+        <translation>Diese CD gehört zu mehreren Veröffentlichungen. Wählen Sie die, deren Titel verwendet werden sollen:</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Country</source>
+        <translation>Land</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
     </message>
 </context>
 <context>

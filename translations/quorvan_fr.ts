@@ -420,6 +420,22 @@ Jusqu&apos;ici : %2</translation>
         <translation>Impossible de lire %1 :
 %2</translation>
     </message>
+    <message>
+        <source>Loo&amp;k up in:</source>
+        <translation>Consu&amp;lter :</translation>
+    </message>
+    <message>
+        <source>CDDB server</source>
+        <translation>Serveur CDDB</translation>
+    </message>
+    <message>
+        <source>MusicBrainz</source>
+        <translation>MusicBrainz</translation>
+    </message>
+    <message>
+        <source>Where Get names looks the disc up</source>
+        <translation>Où « Obtenir les noms » cherche le disque</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::CCddbServerDlg</name>
@@ -1014,6 +1030,37 @@ quorvan@example.com pour nous le dire.</translation>
     <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>quorvan::CReleaseChoiceDlg</name>
+    <message>
+        <source>Choose a release</source>
+        <translation>Choisir une édition</translation>
+    </message>
+    <message>
+        <source>Several releases hold this CD. Choose the one whose track titles to use:</source>
+        <translation>Plusieurs éditions contiennent ce CD. Choisissez celle dont les titres seront utilisés :</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Artiste</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titre</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Année</translation>
+    </message>
+    <message>
+        <source>Country</source>
+        <translation>Pays</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
     </message>
 </context>
 <context>
