@@ -10,6 +10,7 @@ packages=(
     attr tzdata dash rename dosfstools
     libdiscid-dev libglib2.0-dev libcurl4-openssl-dev nlohmann-json3-dev
     libexiv2-dev libtag1-dev flac vorbis-tools exiv2 libimage-exiftool-perl time
+    libpcre2-dev libicu-dev
     clang libclang-rt-14-dev
     libqt6svg6
     dpkg-dev desktop-file-utils appstream man-db

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "rules/template_names.h"
 #include "rules/control_ids.h"
+#include "rules/more_rules_keys.h"
 #include "rules/settings_keys.h"
 #include "selection/filter_keys.h"
 
@@ -90,6 +91,10 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
             PrintError(err, "unknown settings key '" + key + "'");
             return kExitUsage;
         }
+        if (!IsValidMoreRulesValue(key, value)) {
+            PrintError(err, "invalid value '" + value + "' for " + key);
+            return kExitUsage;
+        }
     }
 
     bool rulesGiven = false;
@@ -149,6 +154,12 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
             settings.DigitCount = openingAlphaDigits_;
         }
         rules_.ApplyToPages(settings.SourcePath);
+        // A rule that cannot make names is never skipped in silence.
+        const std::string error = MoreRulesError(settings.More);
+        if (!error.empty()) {
+            PrintError(err, error);
+            return kExitUsage;
+        }
     }
     if (filterGiven && filter_.ReadFilterKeys()) {
         filter_.ApplyToPage();

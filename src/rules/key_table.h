@@ -29,13 +29,23 @@ struct SettingsKey {
     // section's lines (`inSection`) are not read.
     bool opensSection = false;
     bool inSection = false;
+    // Written only when this holds too (a value other than its default); the
+    // reader takes the line whenever it is there.
+    bool (*differs)(const S&) = nullptr;
 };
+
+// Whether the writer puts the row's line into the file.
+template <class S>
+bool IsWritten(const SettingsKey<S>& row, const S& settings) {
+    return (row.when == nullptr || row.when(settings)) &&
+           (row.differs == nullptr || row.differs(settings));
+}
 
 // Writes every line of the table that belongs in the file.
 template <class S>
 void WriteKeys(std::span<const SettingsKey<S>> table, const S& settings, CSettingsStore& store) {
     for (const SettingsKey<S>& row : table) {
-        if (row.when == nullptr || row.when(settings)) {
+        if (IsWritten(row, settings)) {
             row.write(store, row.key, settings);
         }
     }

@@ -5,6 +5,7 @@
 
 #include "common/path.h"
 #include "common/text.h"
+#include "rules/more_rules.h"
 
 namespace quorvan {
 
@@ -19,6 +20,13 @@ constexpr int32_t kMaxSequenceWidth = 255;
 void ComputeName(const RenameSettings& settings, SequenceState& sequence,
                  std::string_view sourceRoot, std::string_view sourcePath, std::string& target,
                  bool cdFlag) {
+    const CMoreRulesProgram more(settings.More);
+    ComputeName(settings, more, sequence, sourceRoot, sourcePath, target, cdFlag);
+}
+
+void ComputeName(const RenameSettings& settings, const CMoreRulesProgram& more,
+                 SequenceState& sequence, std::string_view sourceRoot, std::string_view sourcePath,
+                 std::string& target, bool cdFlag) {
     const RenameSettings& s = settings;
     std::string_view path(sourcePath);
     size_t slash = path.rfind('/');
@@ -44,6 +52,9 @@ void ComputeName(const RenameSettings& settings, SequenceState& sequence,
         ApplySequenceRules(s, sequence, name);
     }
     ApplyExtensionRules(s, name);
+    if (!more.Apply(name)) {
+        name.clear();
+    }
 
     target.clear();
     // An empty name, "." or ".." would address the folder itself or its
@@ -183,7 +194,8 @@ void NextNumericText(SequenceState& sequence, std::string& text) {
     int n = snprintf(buffer, sizeof buffer, "%0*ld", static_cast<int>(width),
                      static_cast<long>(sequence.counter));
     text.assign(buffer, n > 0 ? static_cast<size_t>(n) : 0);
-    sequence.counter = static_cast<int32_t>(static_cast<uint32_t>(sequence.counter) + 1u);
+    sequence.counter = static_cast<int32_t>(static_cast<uint32_t>(sequence.counter) +
+                                            static_cast<uint32_t>(sequence.step));
 }
 
 void NextAlphaText(SequenceState& sequence, std::string& text) {
@@ -206,7 +218,8 @@ void NextAlphaText(SequenceState& sequence, std::string& text) {
             break;
         }
     }
-    sequence.counter = static_cast<int32_t>(static_cast<uint32_t>(sequence.counter) + 1u);
+    sequence.counter = static_cast<int32_t>(static_cast<uint32_t>(sequence.counter) +
+                                            static_cast<uint32_t>(sequence.step));
 }
 
 SequenceState StartSequence(const RenameSettings& settings, bool alphaLowerCase) {
@@ -214,6 +227,7 @@ SequenceState StartSequence(const RenameSettings& settings, bool alphaLowerCase)
     sequence.alphaLowerCase = alphaLowerCase;
     sequence.counter = settings.StartWith;
     sequence.digitCount = settings.DigitCount;
+    sequence.step = settings.More.SequenceStep;
     if (settings.TextMode || settings.NumericSequence) {
         return sequence;
     }

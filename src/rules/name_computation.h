@@ -7,6 +7,10 @@
 #include "rules/rename_settings.h"
 
 namespace quorvan {
+class CMoreRulesProgram;
+}
+
+namespace quorvan {
 
 // Width of a sequence whose digit or character count is 0.
 inline constexpr int32_t kDefaultSequenceWidth = 8;
@@ -16,6 +20,7 @@ struct SequenceState {
     int32_t counter = 0;
     int32_t digitCount = 0;  // grows when an alpha sequence needs more letters
     bool alphaLowerCase = false;
+    int32_t step = 1;  // what the counter moves by per name
 };
 
 // The state before the first name: the start value, and for an alpha
@@ -29,6 +34,10 @@ SequenceState StartSequence(const RenameSettings& settings, bool alphaLowerCase 
 void ComputeName(const RenameSettings& settings, SequenceState& sequence,
                  std::string_view sourceRoot, std::string_view sourcePath, std::string& target,
                  bool cdFlag);
+// The same with the More Rules made ready once for a whole plan.
+void ComputeName(const RenameSettings& settings, const CMoreRulesProgram& more,
+                 SequenceState& sequence, std::string_view sourceRoot, std::string_view sourcePath,
+                 std::string& target, bool cdFlag);
 
 // The steps of ComputeName on a bare file name.
 void ApplyTextRules(const RenameSettings& settings, std::string& name);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "rules/more_rules.h"
 #include "rules/name_computation.h"
+#include "rules/sequence_order.h"
 #include "rules/template_names.h"
 
 namespace quorvan {
@@ -75,24 +77,51 @@ CRenamePlan::Entry* CRenamePlan::Find(std::string_view source) {
 void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_view sourceRoot,
                  SequenceState& sequence, const CdPairing* cd, const TemplateNames* names) {
     plan.ClearNotes();
-    if (cd == nullptr && names != nullptr) {
-        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
-        for (size_t i = 0; i < entries.size(); ++i) {
-            CRenamePlan::Entry& entry = entries[i];
-            if (i >= names->names.size() || !names->missing[i].empty()) {
-                entry.second = entry.first;
-                plan.AddNote(i, i < names->missing.size() ? names->missing[i] : std::string());
-                continue;
-            }
-            // The template's name stands where a CD title would.
-            entry.second = names->names[i];
-            ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, true);
+    // Compiled once for the whole plan. Rules that cannot make names give
+    // none: better no target than names made without the rule.
+    const CMoreRulesProgram more(settings.More);
+    if (!more.Usable()) {
+        for (CRenamePlan::Entry& entry : plan.Entries()) {
+            entry.second.clear();
         }
         return;
     }
+    const MoreRuleSettings& m = settings.More;
+    const bool ownOrder = m.Order != SequenceOrder::Path || m.SequencePerFolder;
     if (cd == nullptr) {
-        for (CRenamePlan::Entry& entry : plan.Entries()) {
-            ComputeName(settings, sequence, sourceRoot, entry.first, entry.second, false);
+        std::vector<CRenamePlan::Entry>& entries = plan.Entries();
+        auto compute = [&](size_t i) {
+            CRenamePlan::Entry& entry = entries[i];
+            if (names == nullptr) {
+                ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, false);
+            } else if (i >= names->names.size() || !names->missing[i].empty()) {
+                entry.second = entry.first;
+                plan.AddNote(i, i < names->missing.size() ? names->missing[i] : std::string());
+            } else {
+                // The template's name stands where a CD title would.
+                entry.second = names->names[i];
+                ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, true);
+            }
+        };
+        if (settings.TextMode || !ownOrder) {
+            for (size_t i = 0; i < entries.size(); ++i) {
+                compute(i);
+            }
+            return;
+        }
+        // Only the numbers follow the chosen order; the plan keeps its own.
+        std::string_view folder;
+        bool first = true;
+        for (size_t i : NumberingOrder(entries, m)) {
+            std::string_view entryFolder(entries[i].first);
+            entryFolder =
+                entryFolder.substr(0, std::min(entryFolder.size(), entryFolder.rfind('/')));
+            if (m.SequencePerFolder && !first && entryFolder != folder) {
+                sequence = StartSequence(settings, sequence.alphaLowerCase);
+            }
+            folder = entryFolder;
+            first = false;
+            compute(i);
         }
         return;
     }
@@ -107,7 +136,7 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
             continue;
         }
         std::string target = cd->titles[title++];
-        ComputeName(settings, sequence, sourceRoot, entry->first, target, true);
+        ComputeName(settings, more, sequence, sourceRoot, entry->first, target, true);
         entry->second = std::move(target);
     }
 }

@@ -59,6 +59,9 @@ void ShowCheckedEdit(CPageControls& page, int check, int edit, bool on, const st
 bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
     RenameSettings& s = settings_;
     s.SourcePath = sourceFolder;
+    if (moreRulesPage_ != nullptr) {
+        s.More = MoreRulesFromPage(moreRulesPage_->State());
+    }
     if (renamePage_ == nullptr) {
         return true;
     }
@@ -144,6 +147,9 @@ bool CRenameRules::GatherFromPages(const std::string& sourceFolder) {
 void CRenameRules::ApplyToPages(const std::string& sourceFolder) {
     RenameSettings& s = settings_;
     s.SourcePath = sourceFolder;
+    if (moreRulesPage_ != nullptr) {
+        moreRulesPage_->SetState(MoreRulesPageFrom(s.More, moreRulesPage_->State()));
+    }
     if (renamePage_ == nullptr) {
         return;
     }
@@ -362,20 +368,17 @@ bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
         absolute.RenameDestFolder = AbsoluteFromWorkingFolder(settings_.RenameDestFolder);
         settings = &absolute;
     }
-    if (settings->UseTemplate && !cdFlag) {
+    if (settings->More.UseTemplate && !cdFlag) {
         NameTemplate parsed;
         std::string error;
         size_t offset = 0;
-        if (!ParseNameTemplate(settings->Template, parsed, error, offset)) {
+        if (!ParseNameTemplate(settings->More.Template, parsed, error, offset)) {
             return false;
         }
         CRenamePlan& plan = MutablePlan();
         std::vector<int64_t> counters;
         if (parsed.usesCounter) {
-            counters.resize(plan.Size());
-            for (size_t i = 0; i < counters.size(); ++i) {
-                counters[i] = static_cast<int64_t>(settings->StartWith) + static_cast<int64_t>(i);
-            }
+            counters = TemplateCounters(plan.Entries(), *settings);
         }
         TemplateNames names;
         ComputeTemplateNames(parsed, plan.Entries(), counters, ProgramMetadataCache(), names);

@@ -7,11 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "rules/more_rules_page.h"
 #include "rules/name_computation.h"
 #include "rules/page.h"
 #include "rules/rename_plan.h"
 #include "rules/rename_settings.h"
 #include "rules/settings_store.h"
+#include "rules/state_page.h"
 
 namespace quorvan {
 
@@ -29,6 +31,8 @@ class CRenameRules final {
     // The main window's source list and its three selection buttons, which are
     // disabled while subfolders are included.
     void SetSubfolderControls(CPageControls* window, std::array<int, 4> controlIds);
+    // The More Rules page, read and shown with the others.
+    void SetMoreRulesPage(CStatePage<MoreRulesPageState>* page) { moreRulesPage_ = page; }
     // Reads the pages into the settings. Without pages (the command line) the
     // settings stand as set, with only the folder taken.
     bool GatherFromPages(const std::string& sourceFolder);
@@ -94,6 +98,7 @@ class CRenameRules final {
     CPageControls* extendedPage_ = nullptr;
     CPageControls* attributePage_ = nullptr;
     CPageControls* cdPage_ = nullptr;
+    CStatePage<MoreRulesPageState>* moreRulesPage_ = nullptr;
     CPageControls* window_ = nullptr;
     std::array<int, 4> subfolderControls_{};
 

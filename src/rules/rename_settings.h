@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/local_time.h"
+#include "rules/more_rules.h"
 
 namespace quorvan {
 
@@ -51,10 +52,8 @@ struct RenameSettings {
     LocalDateTime LastAccessedDate;
     LocalDateTime LastAccessedTime;
     int32_t SequencePlacement = 3;  // 0 prefix, 1 replace, 2 suffix, 3 none chosen
-    // "Name from template:": the base name from the file's own values, before
-    // every other rule.
-    bool UseTemplate = false;
-    std::string Template;
+    // The More Rules page, applied after the rules above in both modes.
+    MoreRuleSettings More;
 
     bool operator==(const RenameSettings&) const = default;
 };

@@ -1,8 +1,10 @@
 #include "rules/settings_keys.h"
 
 #include <array>
+#include <vector>
 
 #include "common/text.h"
+#include "rules/more_rules_keys.h"
 
 namespace quorvan {
 
@@ -92,28 +94,6 @@ constexpr Row kSequenceKind{"NumericAlphaSequence", ValueForm::Word, InSeqMode,
                                 return true;
                             }};
 
-// Rules beyond the classic pages are read whenever their line is there, and
-// written only when they differ from the default, so that a file saved
-// without them is byte for byte what it always was.
-constexpr Row kUseTemplate = [] {
-    Row row = Flag<&S::UseTemplate>("UseTemplate");
-    row.write = [](CSettingsStore& st, const char* k, const S& s) {
-        if (s.UseTemplate) {
-            st.SetValue(k, "Yes");
-        }
-    };
-    return row;
-}();
-constexpr Row kTemplate = [] {
-    Row row = Text<&S::Template>("Template");
-    row.write = [](CSettingsStore& st, const char* k, const S& s) {
-        if (!s.Template.empty()) {
-            st.SetValue(k, s.Template);
-        }
-    };
-    return row;
-}();
-
 const std::array kRows{
     Text<&S::SourcePath>("SourcePath"),
     kMode,
@@ -174,14 +154,19 @@ const std::array kRows{
     Time<&S::LastAccessedTime>(
         "ModifyLastAccessedTime",
         [](const S& s) { return s.ModifyDatesTimes && s.ModifyLastAccessedDateTime; }),
-    kUseTemplate,
-    kTemplate,
 };
 
 }  // namespace
 
 std::span<const SettingsKey<RenameSettings>> SettingsFileKeys() {
-    return kRows;
+    // The More Rules lines come last: none of the lines above depends on them.
+    static const std::vector<Row> rows = [] {
+        std::vector<Row> all(kRows.begin(), kRows.end());
+        std::span<const Row> more = MoreRulesKeys();
+        all.insert(all.end(), more.begin(), more.end());
+        return all;
+    }();
+    return rows;
 }
 
 void WriteSettingsKeys(const RenameSettings& settings, CSettingsStore& store) {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "common/path.h"
+#include "rules/sequence_order.h"
 
 namespace quorvan {
 
@@ -59,14 +60,44 @@ bool ComputeTemplateNames(const NameTemplate& nameTemplate,
     return true;
 }
 
+std::vector<int64_t> TemplateCounters(const std::vector<CRenamePlan::Entry>& entries,
+                                      const RenameSettings& settings) {
+    const MoreRuleSettings& m = settings.More;
+    std::vector<int64_t> counters(entries.size());
+    std::vector<size_t> order;
+    if (m.Order != SequenceOrder::Path || m.SequencePerFolder) {
+        order = NumberingOrder(entries, m);
+    } else {
+        order.resize(entries.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            order[i] = i;
+        }
+    }
+    const int64_t start = settings.StartWith;
+    const int64_t step = m.SequenceStep == 0 ? 1 : m.SequenceStep;
+    int64_t counter = start;
+    std::string_view folder;
+    for (size_t k = 0; k < order.size(); ++k) {
+        std::string_view path(entries[order[k]].first);
+        std::string_view entryFolder = path.substr(0, std::min(path.size(), path.rfind('/')));
+        if (m.SequencePerFolder && k > 0 && entryFolder != folder) {
+            counter = start;
+        }
+        folder = entryFolder;
+        counters[order[k]] = counter;
+        counter += step;
+    }
+    return counters;
+}
+
 std::string NameTemplateError(const RenameSettings& settings) {
-    if (!settings.UseTemplate) {
+    if (!settings.More.UseTemplate) {
         return {};
     }
     NameTemplate parsed;
     std::string error;
     size_t offset = 0;
-    if (ParseNameTemplate(settings.Template, parsed, error, offset)) {
+    if (ParseNameTemplate(settings.More.Template, parsed, error, offset)) {
         return {};
     }
     return "Name from template: " + error + " (at character " + std::to_string(offset + 1) + ")";

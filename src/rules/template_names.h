@@ -27,6 +27,11 @@ bool ComputeTemplateNames(const NameTemplate& nameTemplate,
                           TemplateNames& out, const std::atomic<bool>* cancel = nullptr,
                           const std::function<void(size_t)>& progress = {});
 
+// Each entry's {n}: from the sequence start by the step, in the numbering
+// order of the More Rules page, restarting per folder when asked.
+std::vector<int64_t> TemplateCounters(const std::vector<CRenamePlan::Entry>& entries,
+                                      const RenameSettings& settings);
+
 // Why the settings' template cannot be used, in one line for the user, or
 // empty when it can (or is off).
 std::string NameTemplateError(const RenameSettings& settings);

@@ -46,6 +46,7 @@
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
 #include "ui/metadata_progress.h"
+#include "ui/pages/more_rules_page.h"
 #include "ui/path_label.h"
 #include "ui/path_list_view.h"
 #include "ui/processing_dlg.h"
@@ -257,6 +258,8 @@ void CMainDlg::BuildLayout() {
     cdAudioPage_->SetTrackSource([this](int row) { return sourceModel_->Path(row); });
     filterPage_ = new CFilterSettingsDlg(tabs_);
     tabs_->SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_, filterPage_);
+    moreRulesPage_ = new CMoreRulesPage(tabs_);
+    tabs_->addTab(moreRulesPage_, tr("More Rules"));
 
     selectionLabel_ = new QLabel(tr("(0 of 0 files selected)"), this);
     previewLabel_ = new CCountLabel(tr("(0 files in preview)"), this);
@@ -417,6 +420,7 @@ void CMainDlg::Initialise() {
     }
 
     rules_.SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_);
+    rules_.SetMoreRulesPage(moreRulesPage_);
     rules_.SetSubfolderControls(
         &controls_, {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected});
     filter_.SetPage(filterPage_);
@@ -735,7 +739,20 @@ void CMainDlg::ShowPlan() {
                                         : tr("(%1 files in preview)").arg(count));
 }
 
+bool CMainDlg::RefuseRulesThatCannotMakeNames() {
+    const QString problem = moreRulesPage_->Problem();
+    if (problem.isEmpty()) {
+        return false;
+    }
+    tabs_->setCurrentWidget(moreRulesPage_);
+    Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."), problem, QMessageBox::Ok);
+    return true;
+}
+
 void CMainDlg::OnPreview() {
+    if (RefuseRulesThatCannotMakeNames()) {
+        return;
+    }
     if (extendedPage_->IsChecked(ids::kIncludeSubfolders)) {
         const QString question =
             tr("With the \"Include Subfolders\" option set, the preview\n"
@@ -826,6 +843,9 @@ void CMainDlg::SaveSettingsTo(const std::string& path) {
 }
 
 void CMainDlg::OnStart() {
+    if (RefuseRulesThatCannotMakeNames()) {
+        return;
+    }
     RunRequest request;
     request.sourceFolder = SourceFolder();
     request.destinationFolder = extendedPage_->Text(ids::kDestinationFolder);

@@ -30,6 +30,7 @@ class CCountLabel;
 class CExtendedSettingsDlg;
 class CFilterSettings;
 class CFilterSettingsDlg;
+class CMoreRulesPage;
 class CPathLabel;
 class CPreviewModel;
 class CRenameRules;
@@ -70,6 +71,7 @@ class CMainDlg final : public QDialog {
     CAttributeSettingsDlg* AttributePage() const { return attributePage_; }
     CCDDBSettingsDlg* CdAudioPage() const { return cdAudioPage_; }
     CFilterSettingsDlg* FilterPage() const { return filterPage_; }
+    CMoreRulesPage* MoreRulesPage() const { return moreRulesPage_; }
     QString SelectionLabel() const;
     QString PreviewLabel() const;
 
@@ -150,6 +152,8 @@ class CMainDlg final : public QDialog {
     void ClearPreview();
     // Shows the rules' plan as it is, checked now, in the preview list.
     void ShowPlan();
+    // Shows why the More Rules cannot make names, if they cannot.
+    bool RefuseRulesThatCannotMakeNames();
     void UpdateSelectionLabel();
     void SetCaptionFor(const std::string& settingsPath);
     QPushButton* MakeButton(int id, const QString& text, const QString& tip);
@@ -183,6 +187,7 @@ class CMainDlg final : public QDialog {
     CAttributeSettingsDlg* attributePage_ = nullptr;
     CCDDBSettingsDlg* cdAudioPage_ = nullptr;
     CFilterSettingsDlg* filterPage_ = nullptr;
+    CMoreRulesPage* moreRulesPage_ = nullptr;
 
     CRunReportBridge* bridge_ = nullptr;
     // The open progress dialog, null between runs: reports find it here.

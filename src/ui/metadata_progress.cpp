@@ -24,7 +24,7 @@ QString Tr(const char* text) {
 
 bool ReadTemplateMetadata(QWidget* parent, const CRenameRules& rules) {
     const RenameSettings& settings = rules.Settings();
-    if (!settings.UseTemplate) {
+    if (!settings.More.UseTemplate) {
         return true;
     }
     std::string error = NameTemplateError(settings);
@@ -35,7 +35,7 @@ bool ReadTemplateMetadata(QWidget* parent, const CRenameRules& rules) {
     }
     NameTemplate parsed;
     size_t offset = 0;
-    ParseNameTemplate(settings.Template, parsed, error, offset);
+    ParseNameTemplate(settings.More.Template, parsed, error, offset);
     if (parsed.needs == kNeedNone) {
         return true;
     }

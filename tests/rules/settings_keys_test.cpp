@@ -19,7 +19,7 @@ std::set<std::string> RoundTrip(std::span<const SettingsKey<S>> table, const S& 
     WriteKeys(table, value, store);
     std::set<std::string> expected;
     for (const SettingsKey<S>& row : table) {
-        if (row.when == nullptr || row.when(value)) {
+        if (IsWritten(row, value)) {
             expected.insert(row.key);
         }
     }

@@ -48,8 +48,6 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     text.ModifyLastAccessedDateTime = true;
     text.LastAccessedDate = {1999, 12, 31, 1, 0, 0};
     text.LastAccessedTime = {1980, 1, 1, 12, 0, 0};
-    text.UseTemplate = true;
-    text.Template = "{taken:%Y}/{name} {{n}}";
 
     RenameSettings numeric;
     numeric.SourcePath = "/music";
@@ -63,8 +61,6 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     numeric.AddSuffix = true;
     numeric.Suffix = ")";
     numeric.RenameInPlace = true;
-    numeric.UseTemplate = true;
-    numeric.Template = "{track:2} {title|name}";
 
     RenameSettings alpha = numeric;
     alpha.NumericSequence = false;
@@ -72,6 +68,24 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     alpha.SequencePlacement = 1;
     alpha.AlphaStartWith = "ba";
     alpha.DigitCount = 2;
+    // Every More Rules line, away from its default.
+    MoreRuleSettings& m = numeric.More;
+    m.RemoveChars = m.InsertText = m.RegexReplace = m.RegexIgnoreCase = true;
+    m.RegexIncludeExtension = m.ReplaceBlanks = m.RemoveAccents = m.TransliterateAscii = true;
+    m.TrimName = m.SequencePerFolder = m.UseTemplate = true;
+    m.Template = "{taken:%Y}/{name} {{n}}";
+    m.RemoveCount = 3;
+    m.RemoveFrom = -4;
+    m.InsertString = "ins";
+    m.InsertAt = 7;
+    m.RegexPattern = "(a)";
+    m.RegexReplacement = "$1$1";
+    m.ReplaceBlanksWith = "_";
+    m.Form = UnicodeForm::Nfd;
+    m.NameCase = NameCaseStyle::Invert;
+    m.ExtensionCase = ExtensionCaseStyle::Lower;
+    m.Order = SequenceOrder::Size;
+    m.SequenceStep = -2;
     return {text, numeric, alpha};
 }
 

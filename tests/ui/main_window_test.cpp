@@ -95,7 +95,7 @@ TEST(MainWindow, OpensOnTheFolderGivenWithItsFilesSortedAndTheExtensionsListed) 
     EXPECT_EQ(RowsOf(w.FilterPage(), ids::kFilterIncludeList), std::vector<std::string>{"*.txt"});
     EXPECT_EQ(RowsOf(w.FilterPage(), ids::kFilterExcludeList), std::vector<std::string>{"*.txt"});
     EXPECT_EQ(w.Tabs()->currentIndex(), 0);
-    EXPECT_EQ(w.Tabs()->count(), 5);
+    EXPECT_EQ(w.Tabs()->count(), 6);  // the five pages, then More Rules
     EXPECT_EQ(w.Tabs()->tabText(3), "CD Audio Settings");
     EXPECT_EQ(w.windowTitle(), "Quorvan");
 }

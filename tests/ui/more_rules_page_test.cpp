@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTest>
+
+#include "rules/control_ids.h"
+#include "ui/pages/more_rules_page.h"
+#include "ui/settings_tabs.h"
+#include "ui/source_list_model.h"
+#include "ui_fixture.h"
+
+namespace quorvan::test {
+namespace {
+
+constexpr int kPreview = 1078;
+constexpr int kStart = 1006;
+
+template <class W>
+W* Find(QWidget& page, const char* name) {
+    W* widget = page.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+TEST(MoreRulesPage, IsTheSixthTabAndEachBoxEnablesOnlyItsOwnFields) {
+    WindowFixture f;
+    CMainDlg& w = f.Window();
+    ASSERT_EQ(w.Tabs()->count(), 6);
+    EXPECT_EQ(w.Tabs()->tabText(5), "More Rules");
+    CMoreRulesPage& page = *w.MoreRulesPage();
+    EXPECT_EQ(page.State(), MoreRulesPageState{});
+
+    struct Group {
+        const char* box;
+        std::vector<const char*> fields;
+    };
+    const std::vector<Group> groups = {
+        {"removeCharsCheckBox", {"removeCountSpinBox", "removeFromSpinBox"}},
+        {"insertTextCheckBox", {"insertStringLineEdit", "insertAtSpinBox"}},
+        {"regexReplaceCheckBox",
+         {"regexPatternLineEdit", "regexReplacementLineEdit", "regexIgnoreCaseCheckBox",
+          "regexIncludeExtensionCheckBox"}},
+        {"replaceBlanksCheckBox", {"replaceBlanksWithLineEdit"}},
+    };
+    auto enabled = [&](const char* name) { return Find<QWidget>(page, name)->isEnabled(); };
+    for (const Group& g : groups) {
+        for (const char* field : g.fields) {
+            EXPECT_FALSE(enabled(field)) << field;
+        }
+    }
+    for (const Group& g : groups) {
+        Find<QCheckBox>(page, g.box)->click();
+        for (const Group& other : groups) {
+            for (const char* field : other.fields) {
+                EXPECT_EQ(enabled(field), &other == &g) << g.box << " ticked: " << field;
+            }
+        }
+        Find<QCheckBox>(page, g.box)->click();
+    }
+    // The two frames with their own box take their fields with them.
+    for (auto [frame, field] : {std::pair{"caseStyleGroupBox", "nameCaseComboBox"},
+                                std::pair{"numberingGroupBox", "sequenceStepSpinBox"}}) {
+        EXPECT_FALSE(enabled(field));
+        Find<QGroupBox>(page, frame)->setChecked(true);
+        EXPECT_TRUE(enabled(field));
+    }
+}
+
+TEST(MoreRulesPage, ARegexTypedOnThePageGivesThePreviewsNames) {
+    TestDir dir;
+    dir.CreateFiles({"IMG_20240601_101500.jpg", "the QUICK fox.mp3", "Привет мир.doc"});
+    WindowFixture f(dir.Path());
+    CMoreRulesPage& page = *f.Window().MoreRulesPage();
+    Find<QCheckBox>(page, "regexReplaceCheckBox")->click();
+    QTest::keyClicks(Find<QLineEdit>(page, "regexPatternLineEdit"), "^IMG_(\\d{4})(\\d{2})");
+    QTest::keyClicks(Find<QLineEdit>(page, "regexReplacementLineEdit"), "$1-$2-");
+    Find<QGroupBox>(page, "caseStyleGroupBox")->setChecked(true);  // Title Case
+    Find<QCheckBox>(page, "transliterateAsciiCheckBox")->click();
+    f.Click(ids::kSelectAll);
+    f.Click(kPreview);
+    EXPECT_EQ(f.PreviewRows(),
+              (std::vector<std::string>{dir / "2024-06-01_101500.jpg", dir / "Privet Mir.doc",
+                                        dir / "The Quick Fox.mp3"}));
+}
+
+TEST(MoreRulesPage, AnInvalidPatternIsShownUnderTheFieldAndRefusesPreviewAndStart) {
+    TestDir dir;
+    dir.CreateFiles({"a.txt"});
+    WindowFixture f(dir.Path());
+    CMoreRulesPage& page = *f.Window().MoreRulesPage();
+    QLabel* problem = Find<QLabel>(page, "regexProblemLabel");
+    Find<QCheckBox>(page, "regexReplaceCheckBox")->click();
+    QTest::keyClicks(Find<QLineEdit>(page, "regexPatternLineEdit"), "a(b");
+    const QString message = "Invalid regular expression at offset 3: missing closing parenthesis";
+    EXPECT_EQ(problem->text(), "Offset 3: missing closing parenthesis");
+    EXPECT_EQ(problem->toolTip(), message);
+    f.Click(ids::kSelectAll);
+    for (int button : {kPreview, kStart}) {
+        f.dialogs.shown.clear();
+        f.Click(button);
+        ASSERT_EQ(f.dialogs.shown.size(), 1u) << button;
+        EXPECT_EQ(f.dialogs.shown[0].caption, "Issue...");
+        EXPECT_EQ(f.dialogs.shown[0].text, message);
+        EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
+    }
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt"}));
+    QTest::keyClick(Find<QLineEdit>(page, "regexPatternLineEdit"), Qt::Key_Backspace);
+    QTest::keyClicks(Find<QLineEdit>(page, "regexPatternLineEdit"), ")");
+    EXPECT_EQ(problem->text(), "");
+}
+
+TEST(MoreRulesPage, SaveAndLoadRoundTripThePage) {
+    TestDir dir;
+    MoreRulesPageState state;
+    state.removeChars = true;
+    state.removeCount = 3;
+    state.removeFrom = -2;
+    state.insertText = true;
+    state.insertString = "é_";
+    state.regexReplace = true;
+    state.regexPattern = "(\\w+)";
+    state.regexReplacement = "[$1]";
+    state.regexIncludeExtension = true;
+    state.replaceBlanks = true;
+    state.replaceBlanksWith = "-";
+    state.form = UnicodeForm::Nfd;
+    state.caseStyle = true;
+    state.nameCase = NameCaseStyle::Sentence;
+    state.extensionCase = ExtensionCaseStyle::Upper;
+    state.numbering = true;
+    state.order = SequenceOrder::Size;
+    state.step = -3;
+    state.perFolder = true;
+    {
+        WindowFixture author;
+        author.Window().MoreRulesPage()->SetState(state);
+        author.Window().SaveSettingsTo(dir / "rules.qvr");
+    }
+    WindowFixture reader;
+    reader.Window().LoadSettingsFrom(dir / "rules.qvr");
+    EXPECT_EQ(reader.Window().MoreRulesPage()->State(), state);
+    // A file without the rules clears the page's boxes again.
+    WindowFixture plain;
+    plain.Window().SaveSettingsTo(dir / "plain.qvr");
+    reader.Window().LoadSettingsFrom(dir / "plain.qvr");
+    const MoreRulesPageState after = reader.Window().MoreRulesPage()->State();
+    EXPECT_EQ(MoreRulesFromPage(after), MoreRuleSettings{});
+}
+
+}  // namespace
+}  // namespace quorvan::test
