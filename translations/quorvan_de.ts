@@ -928,6 +928,249 @@ Möchten Sie fortfahren?</translation>
         <translation>Diese Dateien oder Ordner gibt es nicht; sie wurden ausgelassen:
 %1</translation>
     </message>
+    <message>
+        <source>More Rules</source>
+        <translation>Weitere Regeln</translation>
+    </message>
+</context>
+<context>
+    <name>quorvan::CMoreRulesPage</name>
+    <message>
+        <source>Positions</source>
+        <translation>Positionen</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>Entfe&amp;rnen</translation>
+    </message>
+    <message>
+        <source>Removes characters from the name (the extension stays)</source>
+        <translation>Entfernt Zeichen aus dem Namen (die Endung bleibt)</translation>
+    </message>
+    <message>
+        <source>How many characters to remove</source>
+        <translation>Wie viele Zeichen entfernt werden</translation>
+    </message>
+    <message>
+        <source>1 is the first character; -1 the last, counted from the end</source>
+        <translation>1 ist das erste Zeichen; -1 das letzte, vom Ende gezählt</translation>
+    </message>
+    <message>
+        <source>I&amp;nsert</source>
+        <translation>Einfü&amp;gen</translation>
+    </message>
+    <message>
+        <source>Inserts text into the name (the extension stays)</source>
+        <translation>Fügt Text in den Namen ein (die Endung bleibt)</translation>
+    </message>
+    <message>
+        <source>The text to insert</source>
+        <translation>Der einzufügende Text</translation>
+    </message>
+    <message>
+        <source>1 puts the text first; -1 after the last character</source>
+        <translation>1 setzt den Text an den Anfang; -1 hinter das letzte Zeichen</translation>
+    </message>
+    <message>
+        <source>characters from position</source>
+        <translation>Zeichen ab Position</translation>
+    </message>
+    <message>
+        <source>at position</source>
+        <translation>an Position</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Regulärer Ausdruck</translation>
+    </message>
+    <message>
+        <source>Replace with re&amp;gular expression:</source>
+        <translation>Durch regulären Ausdruck erset&amp;zen:</translation>
+    </message>
+    <message>
+        <source>Replaces every match of the pattern (PCRE2 syntax)</source>
+        <translation>Ersetzt jeden Treffer des Musters (PCRE2-Syntax)</translation>
+    </message>
+    <message>
+        <source>For example ^IMG_(\d{4})(\d{2})(\d{2})</source>
+        <translation>Zum Beispiel ^IMG_(\d{4})(\d{2})(\d{2})</translation>
+    </message>
+    <message>
+        <source>$1, ${2} or ${name} stand for a group, $$ for a dollar sign</source>
+        <translation>$1, ${2} oder ${name} stehen für eine Gruppe, $$ für ein Dollarzeichen</translation>
+    </message>
+    <message>
+        <source>with:</source>
+        <translation>durch:</translation>
+    </message>
+    <message>
+        <source>Ignore &amp;case</source>
+        <translation>Gr&amp;oß-/Kleinschreibung ignorieren</translation>
+    </message>
+    <message>
+        <source>Matches upper and lower case alike</source>
+        <translation>Groß- und Kleinbuchstaben gelten gleich</translation>
+    </message>
+    <message>
+        <source>Incl&amp;ude the extension</source>
+        <translation>E&amp;ndung einbeziehen</translation>
+    </message>
+    <message>
+        <source>Matches the whole name; otherwise only the part before the extension</source>
+        <translation>Durchsucht den ganzen Namen, sonst nur den Teil vor der Endung</translation>
+    </message>
+    <message>
+        <source>Clean-up</source>
+        <translation>Aufräumen</translation>
+    </message>
+    <message>
+        <source>Replace runs of blan&amp;ks with:</source>
+        <translation>Leerzei&amp;chenfolgen ersetzen durch:</translation>
+    </message>
+    <message>
+        <source>Each run of blanks and tabs becomes the text (empty removes it)</source>
+        <translation>Jede Folge von Leerzeichen und Tabulatoren wird zu diesem Text (leer entfernt sie)</translation>
+    </message>
+    <message>
+        <source>Remo&amp;ve accents</source>
+        <translation>Akzen&amp;te entfernen</translation>
+    </message>
+    <message>
+        <source>&quot;Crème Brûlée&quot; becomes &quot;Creme Brulee&quot;</source>
+        <translation>„Crème Brûlée“ wird zu „Creme Brulee“</translation>
+    </message>
+    <message>
+        <source>Transliterate to ASCII</source>
+        <translation>In ASCII umschreiben</translation>
+    </message>
+    <message>
+        <source>Writes other scripts in Latin letters: &quot;Привет&quot; becomes &quot;Privet&quot;</source>
+        <translation>Schreibt andere Schriften in lateinischen Buchstaben: „Привет“ wird zu „Privet“</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>NFC</source>
+        <translation>NFC</translation>
+    </message>
+    <message>
+        <source>NFD</source>
+        <translation>NFD</translation>
+    </message>
+    <message>
+        <source>NFC composes accented letters, NFD decomposes them (as macOS stores names)</source>
+        <translation>NFC setzt Buchstaben mit Akzent zusammen, NFD zerlegt sie (wie macOS Namen speichert)</translation>
+    </message>
+    <message>
+        <source>Trim blanks and dots at both ends</source>
+        <translation>Leerzeichen und Punkte an beiden Enden entfernen</translation>
+    </message>
+    <message>
+        <source>Removes blanks and dots around the name</source>
+        <translation>Entfernt Leerzeichen und Punkte rund um den Namen</translation>
+    </message>
+    <message>
+        <source>Unicode &amp;form:</source>
+        <translation>Unicode-For&amp;m:</translation>
+    </message>
+    <message>
+        <source>Case st&amp;yle</source>
+        <translation>Schreib&amp;weise</translation>
+    </message>
+    <message>
+        <source>Changes the case of the name and of the extension, last of all</source>
+        <translation>Ändert zuletzt die Groß-/Kleinschreibung des Namens und der Endung</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>Unverändert</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Wörter Groß</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Satzanfang groß</translation>
+    </message>
+    <message>
+        <source>lowercase</source>
+        <translation>kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>UPPERCASE</source>
+        <translation>GROSSBUCHSTABEN</translation>
+    </message>
+    <message>
+        <source>iNVERT</source>
+        <translation>uMKEHREN</translation>
+    </message>
+    <message>
+        <source>Title Case starts every word after a blank, _, -, ., ( or [</source>
+        <translation>„Wörter Groß“ beginnt jedes Wort nach Leerzeichen, _, -, ., ( oder [ groß</translation>
+    </message>
+    <message>
+        <source>The case of the extension</source>
+        <translation>Die Schreibweise der Endung</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Extension:</source>
+        <translation>Endung:</translation>
+    </message>
+    <message>
+        <source>Numbering order and step</source>
+        <translation>Reihenfolge und Schritt der Nummerierung</translation>
+    </message>
+    <message>
+        <source>In sequencing: which file gets which number. The files are renamed in their usual order all the same</source>
+        <translation>Beim Nummerieren: welche Datei welche Nummer erhält. Umbenannt werden die Dateien dennoch in der üblichen Reihenfolge</translation>
+    </message>
+    <message>
+        <source>path</source>
+        <translation>Pfad</translation>
+    </message>
+    <message>
+        <source>natural</source>
+        <translation>natürlich</translation>
+    </message>
+    <message>
+        <source>modification time</source>
+        <translation>Änderungszeit</translation>
+    </message>
+    <message>
+        <source>size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Natural order puts page2 before page10</source>
+        <translation>Natürliche Reihenfolge setzt seite2 vor seite10</translation>
+    </message>
+    <message>
+        <source>What each number adds to the one before; negative counts down</source>
+        <translation>Was jede Nummer zur vorigen hinzuzählt; negativ zählt abwärts</translation>
+    </message>
+    <message>
+        <source>Restart numbering in each folder</source>
+        <translation>In jedem Ordner neu nummerieren</translation>
+    </message>
+    <message>
+        <source>With subfolders included, each folder numbers from the start</source>
+        <translation>Mit Unterordnern beginnt jeder Ordner die Nummerierung von vorn</translation>
+    </message>
+    <message>
+        <source>Number in order of:</source>
+        <translation>Nummerieren nach:</translation>
+    </message>
+    <message>
+        <source>Step:</source>
+        <translation>Schritt:</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::COperationsModel</name>

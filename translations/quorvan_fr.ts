@@ -928,6 +928,249 @@ Voulez-vous continuer ?</translation>
         <translation>Ces fichiers ou dossiers n&apos;existent pas et ont été laissés de côté :
 %1</translation>
     </message>
+    <message>
+        <source>More Rules</source>
+        <translation>Autres règles</translation>
+    </message>
+</context>
+<context>
+    <name>quorvan::CMoreRulesPage</name>
+    <message>
+        <source>Positions</source>
+        <translation>Positions</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>S&amp;upprimer</translation>
+    </message>
+    <message>
+        <source>Removes characters from the name (the extension stays)</source>
+        <translation>Supprime des caractères du nom (l&apos;extension reste)</translation>
+    </message>
+    <message>
+        <source>How many characters to remove</source>
+        <translation>Combien de caractères supprimer</translation>
+    </message>
+    <message>
+        <source>1 is the first character; -1 the last, counted from the end</source>
+        <translation>1 est le premier caractère ; -1 le dernier, compté depuis la fin</translation>
+    </message>
+    <message>
+        <source>I&amp;nsert</source>
+        <translation>I&amp;nsérer</translation>
+    </message>
+    <message>
+        <source>Inserts text into the name (the extension stays)</source>
+        <translation>Insère du texte dans le nom (l&apos;extension reste)</translation>
+    </message>
+    <message>
+        <source>The text to insert</source>
+        <translation>Le texte à insérer</translation>
+    </message>
+    <message>
+        <source>1 puts the text first; -1 after the last character</source>
+        <translation>1 place le texte en tête ; -1 après le dernier caractère</translation>
+    </message>
+    <message>
+        <source>characters from position</source>
+        <translation>caractères depuis la position</translation>
+    </message>
+    <message>
+        <source>at position</source>
+        <translation>à la position</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Expression régulière</translation>
+    </message>
+    <message>
+        <source>Replace with re&amp;gular expression:</source>
+        <translation>Remplacer par expression régu&amp;lière :</translation>
+    </message>
+    <message>
+        <source>Replaces every match of the pattern (PCRE2 syntax)</source>
+        <translation>Remplace chaque correspondance du motif (syntaxe PCRE2)</translation>
+    </message>
+    <message>
+        <source>For example ^IMG_(\d{4})(\d{2})(\d{2})</source>
+        <translation>Par exemple ^IMG_(\d{4})(\d{2})(\d{2})</translation>
+    </message>
+    <message>
+        <source>$1, ${2} or ${name} stand for a group, $$ for a dollar sign</source>
+        <translation>$1, ${2} ou ${name} désignent un groupe, $$ un signe dollar</translation>
+    </message>
+    <message>
+        <source>with:</source>
+        <translation>par :</translation>
+    </message>
+    <message>
+        <source>Ignore &amp;case</source>
+        <translation>Ignorer la &amp;casse</translation>
+    </message>
+    <message>
+        <source>Matches upper and lower case alike</source>
+        <translation>Majuscules et minuscules sont traitées pareil</translation>
+    </message>
+    <message>
+        <source>Incl&amp;ude the extension</source>
+        <translation>Inclure l&apos;e&amp;xtension</translation>
+    </message>
+    <message>
+        <source>Matches the whole name; otherwise only the part before the extension</source>
+        <translation>Cherche dans le nom entier ; sinon seulement dans la partie avant l&apos;extension</translation>
+    </message>
+    <message>
+        <source>Clean-up</source>
+        <translation>Nettoyage</translation>
+    </message>
+    <message>
+        <source>Replace runs of blan&amp;ks with:</source>
+        <translation>Remplacer les suites de &amp;blancs par :</translation>
+    </message>
+    <message>
+        <source>Each run of blanks and tabs becomes the text (empty removes it)</source>
+        <translation>Chaque suite de blancs et de tabulations devient ce texte (vide la supprime)</translation>
+    </message>
+    <message>
+        <source>Remo&amp;ve accents</source>
+        <translation>Enle&amp;ver les accents</translation>
+    </message>
+    <message>
+        <source>&quot;Crème Brûlée&quot; becomes &quot;Creme Brulee&quot;</source>
+        <translation>« Crème Brûlée » devient « Creme Brulee »</translation>
+    </message>
+    <message>
+        <source>Transliterate to ASCII</source>
+        <translation>Translittérer en ASCII</translation>
+    </message>
+    <message>
+        <source>Writes other scripts in Latin letters: &quot;Привет&quot; becomes &quot;Privet&quot;</source>
+        <translation>Écrit les autres écritures en lettres latines : « Привет » devient « Privet »</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>inchangé</translation>
+    </message>
+    <message>
+        <source>NFC</source>
+        <translation>NFC</translation>
+    </message>
+    <message>
+        <source>NFD</source>
+        <translation>NFD</translation>
+    </message>
+    <message>
+        <source>NFC composes accented letters, NFD decomposes them (as macOS stores names)</source>
+        <translation>NFC compose les lettres accentuées, NFD les décompose (comme macOS enregistre les noms)</translation>
+    </message>
+    <message>
+        <source>Trim blanks and dots at both ends</source>
+        <translation>Ôter blancs et points aux deux bouts</translation>
+    </message>
+    <message>
+        <source>Removes blanks and dots around the name</source>
+        <translation>Ôte les blancs et les points autour du nom</translation>
+    </message>
+    <message>
+        <source>Unicode &amp;form:</source>
+        <translation>&amp;Forme Unicode :</translation>
+    </message>
+    <message>
+        <source>Case st&amp;yle</source>
+        <translation>St&amp;yle de casse</translation>
+    </message>
+    <message>
+        <source>Changes the case of the name and of the extension, last of all</source>
+        <translation>Change en dernier la casse du nom et de l&apos;extension</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>Inchangée</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Mots En Capitale</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Phrase</translation>
+    </message>
+    <message>
+        <source>lowercase</source>
+        <translation>minuscules</translation>
+    </message>
+    <message>
+        <source>UPPERCASE</source>
+        <translation>MAJUSCULES</translation>
+    </message>
+    <message>
+        <source>iNVERT</source>
+        <translation>iNVERSER</translation>
+    </message>
+    <message>
+        <source>Title Case starts every word after a blank, _, -, ., ( or [</source>
+        <translation>« Mots En Capitale » met une capitale après un blanc, _, -, ., ( ou [</translation>
+    </message>
+    <message>
+        <source>The case of the extension</source>
+        <translation>La casse de l&apos;extension</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Nom :</translation>
+    </message>
+    <message>
+        <source>Extension:</source>
+        <translation>Extension :</translation>
+    </message>
+    <message>
+        <source>Numbering order and step</source>
+        <translation>Ordre et pas de la numérotation</translation>
+    </message>
+    <message>
+        <source>In sequencing: which file gets which number. The files are renamed in their usual order all the same</source>
+        <translation>Pour la numérotation : quel fichier reçoit quel numéro. Les fichiers sont tout de même renommés dans leur ordre habituel</translation>
+    </message>
+    <message>
+        <source>path</source>
+        <translation>chemin</translation>
+    </message>
+    <message>
+        <source>natural</source>
+        <translation>naturel</translation>
+    </message>
+    <message>
+        <source>modification time</source>
+        <translation>date de modification</translation>
+    </message>
+    <message>
+        <source>size</source>
+        <translation>taille</translation>
+    </message>
+    <message>
+        <source>Natural order puts page2 before page10</source>
+        <translation>L&apos;ordre naturel place page2 avant page10</translation>
+    </message>
+    <message>
+        <source>What each number adds to the one before; negative counts down</source>
+        <translation>Ce que chaque numéro ajoute au précédent ; négatif compte à rebours</translation>
+    </message>
+    <message>
+        <source>Restart numbering in each folder</source>
+        <translation>Recommencer la numérotation dans chaque dossier</translation>
+    </message>
+    <message>
+        <source>With subfolders included, each folder numbers from the start</source>
+        <translation>Avec les sous-dossiers, chaque dossier numérote depuis le début</translation>
+    </message>
+    <message>
+        <source>Number in order of:</source>
+        <translation>Numéroter par :</translation>
+    </message>
+    <message>
+        <source>Step:</source>
+        <translation>Pas :</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::COperationsModel</name>
