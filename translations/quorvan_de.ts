@@ -1065,7 +1065,7 @@ Möchten Sie fortfahren?</translation>
     </message>
     <message>
         <source>Trim blanks and dots at both ends</source>
-        <translation>Leerzeichen und Punkte an beiden Enden entfernen</translation>
+        <translation>Leerzeichen/Punkte am Rand entfernen</translation>
     </message>
     <message>
         <source>Removes blanks and dots around the name</source>
