@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/setup.sh
+scripts/setup.sh --tests
 # The options are given in full: ./run.sh builds the same folder without tests.
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVAN_GUI=ON -DQUORVAN_TESTS=ON \
     -DQUORVAN_BENCH=ON

@@ -81,12 +81,50 @@ _quorvan_cli_offer() {
     done
 }
 
+# Splits $1 into the words the shell will see, into _quorvan_cli_typed: blanks
+# part words, a backslash keeps the next character, quotes keep what they
+# hold ("My\ Photos/" and "'My Photos/'" are one word, My Photos/). The last
+# word is the one at the cursor, empty after a blank.
+_quorvan_cli_words() {
+    local line=$1 word='' quote='' c i started=0
+    _quorvan_cli_typed=()
+    for ((i = 0; i < ${#line}; i++)); do
+        c=${line:i:1}
+        if [[ $quote == "'" ]]; then
+            if [[ $c == "'" ]]; then quote=''; else word+=$c; fi
+        elif [[ $quote == '"' ]]; then
+            if [[ $c == '"' ]]; then
+                quote=''
+            elif [[ $c == '\' ]] && ((i + 1 < ${#line})); then
+                ((i++))
+                word+=${line:i:1}
+            else
+                word+=$c
+            fi
+        elif [[ $c == '\' ]]; then
+            ((i++))
+            word+=${line:i:1}
+            started=1
+        elif [[ $c == "'" || $c == '"' ]]; then
+            quote=$c
+            started=1
+        elif [[ $c == [[:space:]] ]]; then
+            ((started)) && _quorvan_cli_typed+=("$word")
+            word=''
+            started=0
+        else
+            word+=$c
+            started=1
+        fi
+    done
+    _quorvan_cli_typed+=("$word")
+}
+
 _quorvan_cli() {
     # The words as the user typed them, "=" included, up to the cursor.
-    local line=${COMP_LINE:0:COMP_POINT}
-    local -a typed
-    read -r -a typed <<<"$line"
-    [[ $line == *[[:space:]] ]] && typed+=('')
+    local -a _quorvan_cli_typed
+    _quorvan_cli_words "${COMP_LINE:0:COMP_POINT}"
+    local -a typed=("${_quorvan_cli_typed[@]}")
     local cur=${typed[-1]} prev=''
     ((${#typed[@]} > 1)) && prev=${typed[-2]}
 

@@ -73,6 +73,25 @@ done
 cli=$usr/bin/quorvan-cli
 [ "$("$cli" --version)" = "quorvan-cli $version" ] || fail "the unpacked quorvan-cli does not run"
 
+# Installing must not make Quorvan the program that opens folders: with no
+# default set, the desktop takes the first program that claims the type.
+# The desktop database is brought up to date as Debian's trigger does after an
+# install, and gio sees only the package (and its programs on PATH).
+home=$scratch/home
+mkdir -p "$home/data" "$home/config" "$home/etc"
+update-desktop-database "$usr/share/applications"
+env -i HOME="$home" PATH="$usr/bin:/usr/bin:/bin" XDG_DATA_HOME="$home/data" \
+    XDG_CONFIG_HOME="$home/config" XDG_CONFIG_DIRS="$home/etc" XDG_DATA_DIRS="$usr/share" \
+    gio mime inode/directory >"$scratch/gio.log" 2>&1 || true
+! grep -q quorvan "$scratch/gio.log" || fail "installed, Quorvan opens folders: $(cat "$scratch/gio.log")"
+
+# Debian's own check of the package, errors and warnings alike.
+lintian --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1 || true
+! grep -q '^[EW]:' "$scratch/lintian.log" || fail "lintian: $(cat "$scratch/lintian.log")"
+for file in copyright changelog.gz; do
+    [ -f "$usr/share/doc/quorvan/$file" ] || fail "missing /usr/share/doc/quorvan/$file"
+done
+
 desktop-file-validate "$usr/share/applications/quorvan.desktop" >"$scratch/desktop.log" 2>&1 ||
     fail "desktop entry: $(cat "$scratch/desktop.log")"
 [ ! -s "$scratch/desktop.log" ] || fail "desktop entry: $(cat "$scratch/desktop.log")"
@@ -150,6 +169,12 @@ expect_completion 'quorvan-cli run --set AddPre' 'AddPrefix='
 expect_completion 'quorvan-cli run --set AddPrefix=' 'Yes No'
 expect_completion 'quorvan-cli run --set FilterOnModifiedDateTimeDir=A' 'After'
 expect_completion 'quorvan-cli undo --' '--dry-run --help'
+# Inside folders whose names hold blanks, typed with a backslash or quotes.
+mkdir -p "$scratch/My Photos/Summer 2024"
+: >"$scratch/My Photos/a b.jpg"
+expect_completion "quorvan-cli preview $scratch/My\\ Pho" "$scratch/My Photos"
+expect_completion "quorvan-cli run '$scratch/My Photos/Sum" "$scratch/My Photos/Summer 2024"
+expect_completion "quorvan-cli run --settings \"$scratch/My Photos/a" "$scratch/My Photos/a b.jpg"
 
 # The completion's keys are exactly those quorvan-cli accepts: it takes each of
 # them, and a settings file saved with every switch on (text mode, then

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/text.h"
+#include "rules/settings_store.h"
 
 namespace quorvan::cli {
 
@@ -94,8 +95,18 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
                 error = "--set takes one line, not '" + pair + "'";
                 return false;
             }
-            options.sets.emplace_back(std::string(key),
-                                      std::string(TrimWhiteSpace(pair.substr(equals + 1))));
+            std::string setValue(TrimWhiteSpace(pair.substr(equals + 1)));
+            // KEY.Quoted="..." gives KEY a value with blanks at its ends.
+            const std::string_view suffix = CSettingsStore::kQuotedSuffix;
+            if (key.size() > suffix.size() && key.substr(key.size() - suffix.size()) == suffix) {
+                key.remove_suffix(suffix.size());
+                if (!CSettingsStore::UnquoteValue(std::string(setValue), setValue)) {
+                    error = "--set " + std::string(key) + std::string(suffix) +
+                            " needs a value in double quotes, not '" + pair + "'";
+                    return false;
+                }
+            }
+            options.sets.emplace_back(std::string(key), std::move(setValue));
         } else {
             error = "unknown option " + arg;
             return false;
@@ -197,7 +208,9 @@ std::string UsageText() {
            "                      filter file F + \"fltr\"\n"
            "  --set KEY=VALUE     a settings-file or filter-file line, taking precedence\n"
            "                      over the file (repeatable); a filter key implies\n"
-           "                      HasFilters = Yes unless that is set too\n"
+           "                      HasFilters = Yes unless that is set too;\n"
+           "                      KEY.Quoted=\"VALUE\" keeps blanks at the ends of VALUE\n"
+           "                      (\\\" \\\\ \\t stand for a quote, a backslash, a tab)\n"
            "  --save-settings F   write the effective settings to F and F + \"fltr\"\n"
            "  -0                  separate preview output with NUL bytes instead of a\n"
            "                      tab and a line feed\n"

@@ -33,7 +33,8 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
     CRenameRules& rules = session.Rules();
     rules.ComputePlan(session.Folder(), false);
     const std::vector<CRenamePlan::Entry>& entries = rules.PlanEntries();
-    PlanCheck check = CheckPlan(entries, rules.Settings().RenameInPlace, false);
+    PlanCheck check = CheckPlan(entries, rules.Settings().RenameInPlace, false,
+                                NameFolders(rules.Settings(), session.Folder()));
     ApplyPlanNotes(rules.Plan(), check);
 
     const char fieldEnd = options.nulSeparated ? '\0' : '\t';

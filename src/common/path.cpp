@@ -20,8 +20,17 @@ bool SplitPath(std::string_view path, std::string& folder, std::string& name) {
     return true;
 }
 
+size_t ExtensionDot(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    // Leading dots make a hidden name, not an extension: .bashrc has none.
+    if (dot == std::string_view::npos || name.find_first_not_of('.') > dot) {
+        return std::string_view::npos;
+    }
+    return dot;
+}
+
 void SplitExtension(std::string_view name, std::string& base, std::string& extension) {
-    size_t dot = name.rfind('.');
+    size_t dot = ExtensionDot(name);
     if (dot == std::string_view::npos) {
         base.assign(name);
         extension.clear();
@@ -32,7 +41,7 @@ void SplitExtension(std::string_view name, std::string& base, std::string& exten
 }
 
 std::string_view ExtensionOf(std::string_view name) {
-    size_t dot = name.rfind('.');
+    size_t dot = ExtensionDot(name);
     return dot == std::string_view::npos ? std::string_view{} : name.substr(dot);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,12 @@ namespace quorvan {
 // "/" leaves both outputs unchanged and reports false.
 bool SplitPath(std::string_view path, std::string& folder, std::string& name);
 
-// Splits a name at its last ".": the extension keeps its dot; a name without a
-// dot has the whole name as base and an empty extension.
+// Where a name's extension begins: its last ".", unless only dots come before
+// it (.bashrc has no extension, .config.bak has .bak); npos when it has none.
+size_t ExtensionDot(std::string_view name);
+
+// Splits a name at ExtensionDot: the extension keeps its dot; a name without
+// one has the whole name as base and an empty extension.
 void SplitExtension(std::string_view name, std::string& base, std::string& extension);
 
 // The extension of a bare file name, "" when it has no dot.

@@ -17,14 +17,14 @@ constexpr int32_t kMaxSequenceWidth = 255;
 
 }  // namespace
 
-void ComputeName(const RenameSettings& settings, SequenceState& sequence,
+bool ComputeName(const RenameSettings& settings, SequenceState& sequence,
                  std::string_view sourceRoot, std::string_view sourcePath, std::string& target,
                  bool cdFlag) {
     const CMoreRulesProgram more(settings.More);
-    ComputeName(settings, more, sequence, sourceRoot, sourcePath, target, cdFlag);
+    return ComputeName(settings, more, sequence, sourceRoot, sourcePath, target, cdFlag);
 }
 
-void ComputeName(const RenameSettings& settings, const CMoreRulesProgram& more,
+bool ComputeName(const RenameSettings& settings, const CMoreRulesProgram& more,
                  SequenceState& sequence, std::string_view sourceRoot, std::string_view sourcePath,
                  std::string& target, bool cdFlag) {
     const RenameSettings& s = settings;
@@ -62,26 +62,32 @@ void ComputeName(const RenameSettings& settings, const CMoreRulesProgram& more,
     // a name, so the entry keeps no target.
     const bool usable =
         !name.empty() && name != "." && name != ".." && name.find('\0') == std::string::npos;
-    if (s.RenameInPlace) {
-        if (!usable) {
-            return;
-        }
-        target.reserve(folder.size() + made.size() + 2 + name.size());
-        target.append(folder);
-        target += '/';
-        if (!made.empty()) {
-            target.append(made);
-            target += '/';
-        }
-        target += name;
-        return;
-    }
     if (!usable) {
+        return true;
+    }
+    target.reserve((s.RenameInPlace ? 0 : s.RenameDestFolder.size()) + folder.size() + made.size() +
+                   3 + name.size());
+    AppendNameFolder(s, sourceRoot, folder, target);
+    if (!made.empty()) {
+        target.append(made);
+        target += '/';
+    }
+    target += name;
+    // The rules make a name, never a path: only a template makes folders.
+    return name.find('/') == std::string::npos;
+}
+
+void AppendNameFolder(const RenameSettings& s, std::string_view sourceRoot,
+                      std::string_view sourceFolder, std::string& out) {
+    if (s.RenameInPlace) {
+        out.append(sourceFolder);
+        out += '/';
         return;
     }
     // The part of the source folder below the root keeps its place below the
     // destination. A folder outside the root (a file named from elsewhere) has
     // no such part.
+    std::string_view folder = sourceFolder;
     std::string_view relative;
     if (folder.size() > sourceRoot.size() && folder.substr(0, sourceRoot.size()) == sourceRoot &&
         (sourceRoot.empty() || sourceRoot.back() == '/' || folder[sourceRoot.size()] == '/')) {
@@ -90,20 +96,14 @@ void ComputeName(const RenameSettings& settings, const CMoreRulesProgram& more,
         relative.remove_prefix(skip == std::string_view::npos ? relative.size() : skip);
     }
     const std::string& destination = s.RenameDestFolder;
-    target.reserve(destination.size() + relative.size() + 2 + name.size());
-    target += destination;
+    out += destination;
     if (destination.empty() || destination.back() != '/') {
-        target += '/';
+        out += '/';
     }
     if (!relative.empty()) {
-        target.append(relative);
-        target += '/';
+        out.append(relative);
+        out += '/';
     }
-    if (!made.empty()) {
-        target.append(made);
-        target += '/';
-    }
-    target += name;
 }
 
 void ApplyTextRules(const RenameSettings& s, std::string& name) {
@@ -111,7 +111,7 @@ void ApplyTextRules(const RenameSettings& s, std::string& name) {
         name = s.Prefix + name;
     }
     if (s.AddSuffix) {
-        size_t dot = name.rfind('.');
+        size_t dot = ExtensionDot(name);
         if (dot == std::string::npos) {
             name += s.Suffix;
         } else {
@@ -149,7 +149,7 @@ void ApplySequenceRules(const RenameSettings& s, SequenceState& sequence, std::s
     if (s.AddSuffix) {
         text += s.Suffix;
     }
-    size_t dot = name.rfind('.');
+    size_t dot = ExtensionDot(name);
     size_t baseLength = dot == std::string::npos ? name.size() : dot;
     switch (s.SequencePlacement) {
         case 0:
@@ -168,7 +168,7 @@ void ApplySequenceRules(const RenameSettings& s, SequenceState& sequence, std::s
 
 void ApplyExtensionRules(const RenameSettings& s, std::string& name) {
     if (s.ChangeExtension) {
-        size_t dot = name.rfind('.');
+        size_t dot = ExtensionDot(name);
         if (dot != std::string::npos) {
             name.erase(dot);
         }

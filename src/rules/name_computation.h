@@ -30,14 +30,21 @@ SequenceState StartSequence(const RenameSettings& settings, bool alphaLowerCase 
 
 // The new full path of `sourcePath` in `target`; empty when the rules give no
 // name a file can have. With `cdFlag`, `target` holds the CD title on entry,
-// which replaces the name before the rules apply.
-void ComputeName(const RenameSettings& settings, SequenceState& sequence,
+// which replaces the name before the rules apply (a "/" in it makes folders,
+// as a name template's does). False when the rules put a "/" into the name:
+// such a target would take the file to another folder.
+bool ComputeName(const RenameSettings& settings, SequenceState& sequence,
                  std::string_view sourceRoot, std::string_view sourcePath, std::string& target,
                  bool cdFlag);
 // The same with the More Rules made ready once for a whole plan.
-void ComputeName(const RenameSettings& settings, const CMoreRulesProgram& more,
+bool ComputeName(const RenameSettings& settings, const CMoreRulesProgram& more,
                  SequenceState& sequence, std::string_view sourceRoot, std::string_view sourcePath,
                  std::string& target, bool cdFlag);
+
+// Appends the folder, with its final "/", that ComputeName puts the new name
+// of a file of `sourceFolder` in.
+void AppendNameFolder(const RenameSettings& settings, std::string_view sourceRoot,
+                      std::string_view sourceFolder, std::string& out);
 
 // The steps of ComputeName on a bare file name.
 void ApplyTextRules(const RenameSettings& settings, std::string& name);

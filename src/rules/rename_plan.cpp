@@ -93,14 +93,20 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
         auto compute = [&](size_t i) {
             CRenamePlan::Entry& entry = entries[i];
             if (names == nullptr) {
-                ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, false);
+                if (!ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second,
+                                 false)) {
+                    plan.AddNote(i, kSlashInNameReason);
+                }
             } else if (i >= names->names.size() || !names->missing[i].empty()) {
                 entry.second = entry.first;
                 plan.AddNote(i, i < names->missing.size() ? names->missing[i] : std::string());
             } else {
                 // The template's name stands where a CD title would.
                 entry.second = names->names[i];
-                ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second, true);
+                if (!ComputeName(settings, more, sequence, sourceRoot, entry.first, entry.second,
+                                 true)) {
+                    plan.AddNote(i, kSlashInNameReason);
+                }
             }
         };
         if (settings.TextMode || !ownOrder) {
@@ -136,7 +142,12 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
             continue;
         }
         std::string target = cd->titles[title++];
-        ComputeName(settings, more, sequence, sourceRoot, entry->first, target, true);
+        // A track title is a name, never a path.
+        const bool inFolder = target.find('/') == std::string::npos;
+        if (!ComputeName(settings, more, sequence, sourceRoot, entry->first, target, true) ||
+            !inFolder) {
+            plan.AddNote(static_cast<size_t>(entry - plan.Entries().data()), kSlashInNameReason);
+        }
         entry->second = std::move(target);
     }
 }

@@ -72,6 +72,9 @@ struct CdPairing {
 
 struct TemplateNames;
 
+// The note of an entry whose new name would hold a "/".
+inline constexpr const char* kSlashInNameReason = "A name cannot contain /";
+
 // Computes every target of the plan under the settings, in source order, the
 // sequence going on from `sequence` (see StartSequence). With `cd`, the k-th
 // track file of the plan gets the k-th title instead; other entries keep their

@@ -26,6 +26,13 @@ bool LinesWithin(std::string_view text, size_t limit) {
     return true;
 }
 
+constexpr size_t kQuotedLength = std::string_view(CSettingsStore::kQuotedSuffix).size();
+
+bool IsQuotedKey(std::string_view key) {
+    return key.size() > kQuotedLength &&
+           key.substr(key.size() - kQuotedLength) == CSettingsStore::kQuotedSuffix;
+}
+
 }  // namespace
 
 void CSettingsStore::Clear() {
@@ -69,10 +76,21 @@ bool CSettingsStore::WriteToFile(const std::string& path) {
     }
     std::string text;
     for (const auto& [key, value] : entries_) {
+        if (IsQuotedKey(key)) {
+            continue;  // made again from the value it stands for
+        }
+        std::string plain = PlainValue(value);
         text += key;
         text += " = ";
-        text += value;
+        text += plain;
         text += "\r\n";
+        if (plain != value) {
+            text += key;
+            text += kQuotedSuffix;
+            text += " = ";
+            text += QuoteValue(value);
+            text += "\r\n";
+        }
     }
     error = ftruncate(fd, 0) == 0 ? WriteAll(fd, text.data(), text.size()) : errno;
     if (close(fd) != 0 && error == 0) {
@@ -146,6 +164,76 @@ void CSettingsStore::ReadFromText(const std::string& text) {
         std::string value(TrimWhiteSpace(line.substr(equals + 1)));
         entries_.try_emplace(std::move(key), std::move(value));
     }
+    for (const auto& [key, quoted] : entries_) {
+        std::string value;
+        if (!IsQuotedKey(key) || !UnquoteValue(quoted, value)) {
+            continue;
+        }
+        auto [it, added] = entries_.try_emplace(key.substr(0, key.size() - kQuotedLength), value);
+        if (!added && it->second == PlainValue(value)) {
+            it->second = std::move(value);
+        }
+    }
+}
+
+std::string CSettingsStore::QuoteValue(std::string_view value) {
+    std::string out = "\"";
+    for (char c : value) {
+        const char* escape = c == '\\'   ? "\\\\"
+                             : c == '"'  ? "\\\""
+                             : c == '\t' ? "\\t"
+                             : c == '\n' ? "\\n"
+                             : c == '\r' ? "\\r"
+                             : c == '\v' ? "\\v"
+                             : c == '\f' ? "\\f"
+                                         : nullptr;
+        if (escape != nullptr) {
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+    return out;
+}
+
+bool CSettingsStore::UnquoteValue(std::string_view quoted, std::string& value) {
+    if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"') {
+        return false;
+    }
+    quoted = quoted.substr(1, quoted.size() - 2);
+    std::string out;
+    for (size_t i = 0; i < quoted.size(); ++i) {
+        char c = quoted[i];
+        if (c == '"') {
+            return false;
+        }
+        if (c == '\\') {
+            if (++i == quoted.size()) {
+                return false;
+            }
+            constexpr std::string_view kFrom = "\\\"tnrvf";
+            constexpr std::string_view kTo = "\\\"\t\n\r\v\f";
+            const size_t at = kFrom.find(quoted[i]);
+            if (at == std::string_view::npos) {
+                return false;
+            }
+            c = kTo[at];
+        }
+        out += c;
+    }
+    value = std::move(out);
+    return true;
+}
+
+std::string CSettingsStore::PlainValue(std::string_view value) {
+    std::string plain(TrimWhiteSpace(value));
+    for (char& c : plain) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return plain;
 }
 
 void CSettingsStore::SetFlag(const std::string& key, bool value) {

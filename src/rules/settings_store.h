@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "common/local_time.h"
 
@@ -26,15 +27,29 @@ class CSettingsStore final {
 
     // Writes every entry in key order, each line ending in CR LF. Writes
     // nothing and returns false while nothing was set. Only a regular file
-    // (or a new one) is written.
+    // (or a new one) is written. A value that a line cannot carry as it is
+    // (blanks at its ends, a line break) is written as the reader would read
+    // it, then whole on a line of its own, key + kQuotedSuffix, which
+    // readers that do not know it ignore.
     bool WriteToFile(const std::string& path);
     // Reads lines "key = value" (LF or CR LF); a line without "=" is skipped,
     // and for a repeated key the first line counts. Refuses, without waiting
     // and without taking any line, what is not a regular file, a file over
     // kMaxFileSize and one with a line over kMaxLineLength.
     bool ReadFromFile(const std::string& path);
-    // The same parsing of text already in memory.
+    // The same parsing of text already in memory. A quoted line gives its key
+    // its value when that key has none or the same one without its blanks
+    // (a plain line edited since keeps its edit).
     void ReadFromText(const std::string& text);
+
+    static constexpr const char* kQuotedSuffix = ".Quoted";
+    // The value between double quotes, with \\, \", \t, \n, \r, \v and \f.
+    static std::string QuoteValue(std::string_view value);
+    // The value of a quoted text; false when it is not one.
+    static bool UnquoteValue(std::string_view quoted, std::string& value);
+    // The value as a plain line carries it: white space trimmed off its ends,
+    // line breaks inside as blanks.
+    static std::string PlainValue(std::string_view value);
 
     int32_t LastError() const { return lastError_; }
     bool IsOk() const { return ok_; }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "common/path.h"
 #include "common/text.h"
 #include "platform/file_system.h"
 #include "platform/folder_kind.h"
@@ -303,16 +304,58 @@ const char* StatusWord(EntryStatus status) {
     return "ok";
 }
 
-PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode) {
-    return CheckPlan(entries, inPlace, cdMode, IsCaseInsensitiveFolder);
+NameFolderRule NameFolders(const RenameSettings& settings, std::string_view sourceRoot) {
+    // A template makes folders on purpose; the plan's notes catch a "/" that
+    // the other rules put into its names.
+    if (settings.More.UseTemplate) {
+        return {};
+    }
+    RenameSettings where;
+    where.RenameInPlace = settings.RenameInPlace;
+    where.RenameDestFolder = settings.RenameDestFolder;
+    // As the plan took it: a relative destination from the working folder.
+    if (!where.RenameInPlace && !where.RenameDestFolder.empty() &&
+        where.RenameDestFolder.front() != '/') {
+        where.RenameDestFolder = AbsoluteFromWorkingFolder(where.RenameDestFolder);
+    }
+    return [where = std::move(where), root = std::string(sourceRoot)](std::string_view sourceFolder,
+                                                                      std::string& folder) {
+        AppendNameFolder(where, root, sourceFolder, folder);
+    };
 }
 
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
-                    const CaseRule& caseInsensitive) {
+                    const NameFolderRule& nameFolder) {
+    return CheckPlan(entries, inPlace, cdMode, IsCaseInsensitiveFolder, nameFolder);
+}
+
+PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
+                    const CaseRule& caseInsensitive, const NameFolderRule& nameFolder) {
     PlanCheck check;
     const size_t n = entries.size();
     check.entries.resize(n);
     CPathKeys keys(caseInsensitive);
+
+    // A new name is a name, never a path: one with a "/" would take its file
+    // out of the folder the rules put it in.
+    std::string_view homeOf;
+    std::string home;
+    auto leavesFolder = [&](std::string_view source, std::string_view target) {
+        if (!nameFolder) {
+            return false;
+        }
+        const std::string_view folder = FolderOf(source);
+        if (inPlace) {
+            return FolderOf(target) != folder;
+        }
+        if (home.empty() || folder != homeOf) {
+            home.clear();
+            nameFolder(folder, home);
+            homeOf = folder;
+        }
+        return target.substr(0, home.size()) != home ||
+               target.find('/', home.size()) != std::string_view::npos;
+    };
 
     // Names no file can have, and names that stay as they are.
     std::vector<Keyed> targets;
@@ -327,6 +370,8 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
             } else {
                 SetStatus(entry, EntryStatus::Invalid, EINVAL);
             }
+        } else if (leavesFolder(source, target)) {
+            SetStatus(entry, EntryStatus::Invalid, kSlashInName);
         } else if (name.empty() || name == "." || name == ".." ||
                    target.find('\0') != std::string::npos) {
             SetStatus(entry, EntryStatus::Invalid, EINVAL);
@@ -477,7 +522,7 @@ void ApplyPlanNotes(const CRenamePlan& plan, PlanCheck& check) {
         --check.counts[static_cast<int>(entry.status)];
         ++check.counts[static_cast<int>(EntryStatus::Invalid)];
         entry.status = EntryStatus::Invalid;
-        entry.error = EINVAL;
+        entry.error = reason == kSlashInNameReason ? kSlashInName : EINVAL;
         entry.note = static_cast<int32_t>(check.notes.size());
         check.notes.push_back(reason);
         noted[index] = true;
@@ -508,6 +553,9 @@ std::string StatusReason(const PlanCheck& check, const std::vector<CRenamePlan::
             }
             return "A file with this name already exists";
         case EntryStatus::Invalid:
+            if (entry.error == kSlashInName) {
+                return "A name cannot contain /";
+            }
             return entry.error == ENAMETOOLONG ? "The new name is too long"
                                                : "The rules give no valid new name";
         default:

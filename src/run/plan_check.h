@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rules/rename_plan.h"
@@ -26,7 +28,8 @@ inline bool IsFailing(EntryStatus status) {
 
 struct EntryCheck {
     EntryStatus status = EntryStatus::Ok;
-    // The errno a failing entry stands for: EEXIST, ENAMETOOLONG or EINVAL;
+    // The errno a failing entry stands for: EEXIST, ENAMETOOLONG, EINVAL or
+    // kSlashInName;
     // EISDIR or EACCES for a folder or a read-only file that a copy cannot
     // replace.
     int error = 0;
@@ -68,14 +71,27 @@ struct PlanCheck {
 // Tells whether a folder compares names without regard to letter case.
 using CaseRule = std::function<bool(const std::string& folder)>;
 
+// Appends the folder, with its final "/", that the rules put the new name of a
+// file of `sourceFolder` in. A target outside it comes from a name that holds
+// a "/", which would move the file elsewhere.
+using NameFolderRule = std::function<void(std::string_view sourceFolder, std::string& folder)>;
+
+// The rule of a plan computed under `settings` from `sourceRoot`.
+NameFolderRule NameFolders(const RenameSettings& settings, std::string_view sourceRoot);
+
+// The error of an entry whose new name holds a "/".
+constexpr int kSlashInName = EXDEV;
+
 // Checks the whole plan against the file system as it is now: which entries
 // would fail and why, and in what order the moves can run. `inPlace`: moves
 // (else copies, which never move a source away). `cdMode`: an entry without a
-// target is a track without a title and stays as it is. O(n log n), one
-// listing per target folder.
+// target is a track without a title and stays as it is. With `nameFolder`, a
+// target outside the folder the rules put its name in is invalid. O(n log n),
+// one listing per target folder.
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
-                    const CaseRule& caseInsensitive);
-PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode);
+                    const CaseRule& caseInsensitive, const NameFolderRule& nameFolder = {});
+PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
+                    const NameFolderRule& nameFolder = {});
 
 // Marks the entries that the rules could not name (CRenamePlan::Notes) as
 // invalid with the rules' reason, out of the order of moves.

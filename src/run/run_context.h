@@ -45,12 +45,13 @@ enum class RunStatus {
 
 struct RunResult {
     RunStatus status = RunStatus::Complete;
-    int32_t passes = 0;       // passes made, as added to "FilesProcessed"
-    int32_t filesFailed = 0;  // files for which a move, copy, attribute or time change failed
-    int logError = 0;         // errno of a failed write to the log, else 0
-    int undoError = 0;        // ... to the undo script
-    int journalError = 0;     // ... to the run journal
-    std::string runId;        // the run's journal, when it has one
+    int32_t passes = 0;          // passes made, as added to "FilesProcessed"
+    int32_t filesFailed = 0;     // files for which a move, copy, attribute or time change failed
+    int32_t filesUnchanged = 0;  // files that kept their names and had nothing else to change
+    int logError = 0;            // errno of a failed write to the log, else 0
+    int undoError = 0;           // ... to the undo script
+    int journalError = 0;        // ... to the run journal
+    std::string runId;           // the run's journal, when it has one
 };
 
 // What the worker tells the one showing the run. Called on the worker thread;

@@ -52,6 +52,14 @@ std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, in
     return text;
 }
 
+std::string UnchangedNote(int32_t filesUnchanged) {
+    if (filesUnchanged <= 0) {
+        return {};
+    }
+    return filesUnchanged == 1 ? "\n1 file kept its name."
+                               : "\n" + std::to_string(filesUnchanged) + " files kept their names.";
+}
+
 std::string LeaveOutQuestion(size_t failing, size_t total) {
     return std::to_string(failing) + " of " + std::to_string(total) +
            " files cannot be renamed (see the preview list). Rename the other " +
@@ -110,9 +118,11 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     rules_.ComputePlan(context_.sourceFolder, context_.cdMode);
 
     // The whole plan against the file system as it is now.
+    const NameFolderRule nameFolder = NameFolders(rules_.Settings(), context_.sourceFolder);
     PlanCheck check =
-        caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, caseRule_)
-                  : CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode);
+        caseRule_ ? CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, caseRule_,
+                              nameFolder)
+                  : CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, nameFolder);
     ApplyPlanNotes(rules_.Plan(), check);
     if (check.Failing() > 0 &&
         !host.AskYesNo(kIssueCaption, LeaveOutQuestion(check.Failing(), check.entries.size()))) {
@@ -178,6 +188,7 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         bool complete = finished && outcome.result.status == RunStatus::Complete;
         outcome.endMessage = EndOfRunMessage(complete, outcome.result.filesFailed,
                                              outcome.result.logError, outcome.result.undoError);
+        outcome.endMessage += UnchangedNote(outcome.result.filesUnchanged);
         if (creationTimes && outcome.result.status != RunStatus::Aborted) {
             outcome.endMessage += std::string("\n") + kNoCreationTimesText;
         }

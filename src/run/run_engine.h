@@ -133,6 +133,9 @@ class CRunEngine final {
     CRunWorker worker_;
 };
 
+// The line the end message gains when files kept their names: a run that
+// changed nothing must not read like one that did.
+std::string UnchangedNote(int32_t filesUnchanged);
 // The end-of-run text: complete or aborted, plus the failed files and a log
 // or undo script that could not be written (errno values, 0 for none).
 std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError = 0, int undoError = 0,

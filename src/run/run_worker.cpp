@@ -334,6 +334,10 @@ std::string CheckFailureLine(const CRenamePlan::Entry& entry, const EntryCheck& 
     if (entry.second.empty() || (check.status == EntryStatus::Invalid && check.error == EINVAL)) {
         return NoNewNameLine(entry.first);
     }
+    if (check.error == kSlashInName) {
+        return (inPlace ? "failed to rename " : "failed to copy ") + entry.first + " to " +
+               entry.second + ": a name cannot contain /";
+    }
     return inPlace ? FailedRenameLine(entry.first, entry.second, check.error)
                    : FailedCopyLine(entry.first, entry.second, check.error);
 }
@@ -540,6 +544,10 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
             if (entryCheck.status == EntryStatus::Unchanged) {
                 // A track without a title keeps its name without a word.
                 if (!entries[index].second.empty()) {
+                    // Not done, since nothing happened to it.
+                    if (!work.modifyAttributes && !work.modifyTimes) {
+                        ++result.filesUnchanged;
+                    }
                     FileStep unchanged;
                     unchanged.journal = journal;
                     outcome = ProcessFile(entries[index].first, entries[index].second, work,
@@ -588,7 +596,7 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         const RunEnd end = result.status == RunStatus::Complete    ? RunEnd::Complete
                            : result.status == RunStatus::Cancelled ? RunEnd::Cancelled
                                                                    : RunEnd::Aborted;
-        journal->End(end, passes - result.filesFailed, result.filesFailed);
+        journal->End(end, passes - result.filesFailed - result.filesUnchanged, result.filesFailed);
         if (int error = writer.Close()) {
             result.journalError = error;
         }

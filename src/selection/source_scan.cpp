@@ -124,7 +124,36 @@ std::vector<std::string> CSourceNames::Patterns() const {
     return patterns;
 }
 
+namespace {
+
+std::unordered_set<std::string> TickedRows(const CPageControls& page, int listId) {
+    std::unordered_set<std::string> ticked;
+    for (int row = 0, rows = page.RowCount(listId); row < rows; ++row) {
+        if (page.IsRowChecked(listId, row)) {
+            ticked.insert(page.RowText(listId, row));
+        }
+    }
+    return ticked;
+}
+
+void TickRows(CPageControls& page, int listId, const std::unordered_set<std::string>& ticked) {
+    if (ticked.empty()) {
+        return;
+    }
+    for (int row = 0, rows = page.RowCount(listId); row < rows; ++row) {
+        if (ticked.count(page.RowText(listId, row)) != 0) {
+            page.SetRowChecked(listId, row, true);
+        }
+    }
+}
+
+}  // namespace
+
 void FillExtensionLists(CPageControls& filterPage, const std::vector<std::string>& patterns) {
+    // An extension ticked before stays ticked while the folder still has it:
+    // cleared ticks under a filter left on would empty the next job.
+    const auto excluded = TickedRows(filterPage, ids::kFilterExcludeList);
+    const auto included = TickedRows(filterPage, ids::kFilterIncludeList);
     filterPage.ClearRows(ids::kFilterExcludeList);
     filterPage.ClearRows(ids::kFilterIncludeList);
     // Patterns are lower-cased already, so an exact duplicate is the only kind
@@ -137,6 +166,8 @@ void FillExtensionLists(CPageControls& filterPage, const std::vector<std::string
         filterPage.AddUniqueRow(ids::kFilterExcludeList, pattern);
         filterPage.AddUniqueRow(ids::kFilterIncludeList, pattern);
     }
+    TickRows(filterPage, ids::kFilterExcludeList, excluded);
+    TickRows(filterPage, ids::kFilterIncludeList, included);
 }
 
 void FillExtensionLists(CPageControls& filterPage, const std::vector<SourceFile>& files) {

@@ -62,7 +62,8 @@ class CSourceNames final {
 };
 
 // Empties the Filter page's Exclude list, then its Include list, and offers
-// every pattern to the Exclude list and then to the Include list.
+// every pattern to the Exclude list and then to the Include list. A row ticked
+// before is ticked again when its pattern is offered.
 void FillExtensionLists(CPageControls& filterPage, const std::vector<std::string>& patterns);
 void FillExtensionLists(CPageControls& filterPage, const std::vector<SourceFile>& files);
 

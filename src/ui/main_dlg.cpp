@@ -34,6 +34,7 @@
 #include "run/plan_check.h"
 #include "run/run_engine.h"
 #include "run/usage_counters.h"
+#include "selection/filter_count.h"
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 #include "ui/about_dlg.h"
@@ -43,6 +44,7 @@
 #include "ui/count_label.h"
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
+#include "ui/filter_status.h"
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
 #include "ui/metadata_progress.h"
@@ -147,12 +149,16 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
         // else does.
         const QString details = runEnded_ ? window_.bridge_->TakeFailures() : QString();
         runEnded_ = false;
-        Dialogs().Message(&window_, icon, CoreText(caption), CoreText(text), QMessageBox::Ok,
-                          details);
+        QString shown = CoreText(text);
+        if (text == CRunEngine::kNoFilesText && !noFilesNote_.isEmpty()) {
+            shown += "\n" + noFilesNote_;
+        }
+        Dialogs().Message(&window_, icon, CoreText(caption), shown, QMessageBox::Ok, details);
     }
     int32_t BuildFileList() override {
         CWaitCursor wait;
         window_.BuildFileList();
+        noFilesNote_ = window_.fileCount_ > 0 ? QString() : window_.FilterNoFilesNote();
         return window_.fileCount_;
     }
     IRunReporter& Reporter() override { return *window_.bridge_; }
@@ -177,6 +183,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
   private:
     CMainDlg& window_;
     bool runEnded_ = false;
+    QString noFilesNote_;
 };
 
 CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent)
@@ -327,6 +334,7 @@ void CMainDlg::BuildLayout() {
     auto* sourceCaption = new QHBoxLayout;
     sourceCaption->addWidget(new QLabel(tr("Source File List:"), this), 0, Qt::AlignBottom);
     sourceCaption->addWidget(selectionLabel_, 1, Qt::AlignBottom);
+    sourceCaption->addWidget(CreateFilterStatus(), 0, Qt::AlignBottom);
     auto* previewCaption = new QHBoxLayout;
     previewCaption->addWidget(new QLabel(tr("Preview File List:"), this), 0, Qt::AlignBottom);
     previewCaption->addWidget(previewLabel_, 1);
@@ -586,6 +594,23 @@ void CMainDlg::ClearPreview() {
 void CMainDlg::UpdateSelectionLabel() {
     selectionLabel_->setText(
         tr("%1 of %2 files selected").arg(sourceModel_->TickedCount()).arg(sourceModel_->Count()));
+    if (filterStatus_ != nullptr) {
+        filterStatus_->Refresh();
+    }
+}
+
+CFilterStatusLabel* CMainDlg::CreateFilterStatus() {
+    filterStatus_ =
+        new CFilterStatusLabel([this] { return CountFilterPassing(filter_, *sourceModel_); }, this);
+    // The Filter tab has no change signal of its own: leaving it is when a
+    // change shows.
+    connect(tabs_, &QTabWidget::currentChanged, filterStatus_, &CFilterStatusLabel::Refresh);
+    return filterStatus_;
+}
+
+QString CMainDlg::FilterNoFilesNote() {
+    filterStatus_->RefreshNow();
+    return CFilterStatusLabel::NoFilesNote(filterStatus_->Last());
 }
 
 void CMainDlg::AfterSourceListChange() {
@@ -728,7 +753,8 @@ void CMainDlg::ShowPlan() {
     const bool cdMode = cdAudioPage_->RenameCdAudio();
     // The old plan goes first: the check must not hold two plans' worth.
     previewModel_->Clear();
-    PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode);
+    PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode,
+                                NameFolders(rules_.Settings(), SourceFolder()));
     ApplyPlanNotes(rules_.Plan(), check);
     previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
     const int count = previewModel_->Count();

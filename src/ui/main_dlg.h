@@ -30,6 +30,7 @@ class CCountLabel;
 class CExtendedSettingsDlg;
 class CFilterSettings;
 class CFilterSettingsDlg;
+class CFilterStatusLabel;
 class CMoreRulesPage;
 class CPathLabel;
 class CPreviewModel;
@@ -155,6 +156,10 @@ class CMainDlg final : public QDialog {
     // Shows why the More Rules cannot make names, if they cannot.
     bool RefuseRulesThatCannotMakeNames();
     void UpdateSelectionLabel();
+    // The filter's line beside the source list's count.
+    CFilterStatusLabel* CreateFilterStatus();
+    // What the "no files" message adds when the filter let no ticked file pass.
+    QString FilterNoFilesNote();
     void SetCaptionFor(const std::string& settingsPath);
     QPushButton* MakeButton(int id, const QString& text, const QString& tip);
     // The window is as small as it was when its size was fixed, unless the
@@ -176,6 +181,7 @@ class CMainDlg final : public QDialog {
     CPathLabel* folderDisplay_ = nullptr;
     CVantorTabControl* tabs_ = nullptr;
     QLabel* selectionLabel_ = nullptr;
+    CFilterStatusLabel* filterStatus_ = nullptr;
     CCountLabel* previewLabel_ = nullptr;
     QListView* sourceView_ = nullptr;
     QListView* previewView_ = nullptr;

@@ -76,6 +76,92 @@ TEST_F(CliRun, FailedFilesAreNamedAndTheStatusSaysSo) {
     EXPECT_NE(err.find("Rename process complete. 1 file failed."), std::string::npos) << err;
 }
 
+// Whatever rule puts a "/" into a new name, the file stays where it is and the
+// run says it failed.
+TEST_F(CliRun, ARuleNeverMovesAFileToAnotherFolder) {
+    const char* rules[] = {
+        "--set AddPrefix=Yes --set Prefix=../",
+        "--set AddSuffix=Yes --set Suffix=/x",
+        "--set ReplaceString=Yes --set SourceString=a --set DestString=../",
+        "--set ChangeExtension=Yes --set ChangeExtensionString=txt/..",
+        "--set TextSeqModifications=Seq --set NumericAlphaSequence=Num --set AddPrefix=Yes "
+        "--set Prefix=../ --set SequencePlacement=Prefix",
+        "--set RenameInPlace=No --set AddPrefix=Yes --set Prefix=../../ --set RenameDestFolder=",
+    };
+    for (const char* rule : rules) {
+        SCOPED_TRACE(rule);
+        TestDir root;
+        root.CreateFile("in/a.txt", "A");
+        root.CreateFile("in/sub/keep");
+        std::string args = std::string("run ") + rule;
+        if (args.back() == '=') {
+            args += ShellQuote(root / "in/out");
+        }
+        std::string err;
+        EXPECT_EQ(Cli(args + " " + ShellQuote(root / "in") + " a.txt", &err), 1);
+        EXPECT_EQ(root.Read("in/a.txt"), "A");
+        EXPECT_EQ(root.List(), (std::vector<std::string>{"in"}));
+        EXPECT_EQ(root.List("in/sub"), (std::vector<std::string>{"keep"}));
+        EXPECT_NE(err.find("a name cannot contain /"), std::string::npos) << err;
+        EXPECT_NE(err.find("1 file failed."), std::string::npos) << err;
+    }
+}
+
+// "Blanks to _": a search text of blanks given on the command line, saved and
+// loaded again, still finds the blanks.
+TEST_F(CliRun, TextsWithOuterBlanksGoThroughSetSaveAndLoad) {
+    struct Row {
+        const char* quoted;  // as given to --set
+        const char* name;
+        const char* renamed;
+    };
+    const Row rows[] = {
+        {R"(" ")", "a b.txt", "a_b.txt"},
+        {R"("  a ")", "x  a y", "x_y"},
+        {R"("\t")", "tab\there", "tab_here"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.quoted);
+        TestDir files;
+        files.CreateFile(row.name);
+        const std::string settings = files / "job.qvr";
+        const std::string set = "--set ReplaceString=Yes --set DestString=_ --set " +
+                                ShellQuote(std::string("SourceString.Quoted=") + row.quoted);
+        ASSERT_EQ(Cli("preview " + set + " --save-settings " + ShellQuote(settings) + " " +
+                      ShellQuote(files / "none")),
+                  2);
+        EXPECT_NE(files.Read("job.qvr").find(std::string("SourceString.Quoted = ") + row.quoted),
+                  std::string::npos);
+        std::string err;
+        EXPECT_EQ(Cli("run --settings " + ShellQuote(settings) + " " + ShellQuote(files.Path()) +
+                          " " + ShellQuote(row.name),
+                      &err),
+                  0)
+            << err;
+        EXPECT_TRUE(files.Exists(row.renamed)) << err;
+    }
+    std::string err;
+    EXPECT_EQ(Cli("preview --set 'Prefix.Quoted= x' " + ShellQuote(dir.Path()), &err), 2);
+    EXPECT_NE(err.find("needs a value in double quotes"), std::string::npos) << err;
+}
+
+// A run in which no name changes says so, and its history counts nothing done.
+TEST_F(CliRun, FilesThatKeepTheirNamesAreNotCountedAsDone) {
+    dir.CreateFiles({"a.txt", "b.txt", "c d.txt"});
+    std::string err;
+    ASSERT_EQ(
+        Cli("run --set ReplaceString=Yes --set 'SourceString.Quoted=\" \"' --set DestString=_ " +
+                ShellQuote(dir.Path()),
+            &err),
+        0);
+    EXPECT_NE(err.find("Rename process complete. 2 files kept their names."), std::string::npos)
+        << err;
+    TestDir out;
+    EXPECT_EQ(Cli("history > " + ShellQuote(out / "history")), 0);
+    const std::string history = out.Read("history");
+    EXPECT_NE(history.find("\t1\t0\t" + dir.Path()), std::string::npos) << history;
+}
+
 // A state folder that cannot take the journal: the run is refused and
 // touches nothing, unless --no-journal says to rename without it.
 TEST_F(CliRun, AnUnwritableStateFolderNeedsNoJournal) {

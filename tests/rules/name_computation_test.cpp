@@ -234,6 +234,44 @@ TEST(ExtensionRules, ChangeThenAppend) {
     EXPECT_EQ(NameOf(r, "a.doc"), "a.txt.bak");
 }
 
+// A leading dot belongs to the name: a hidden file keeps it whatever rule
+// works on the extension.
+TEST(ExtensionRules, LeadingDotsAreNoExtension) {
+    RenameSettings change = TextRules();
+    change.ChangeExtension = true;
+    change.ChangeExtensionString = "txt";
+    RenameSettings suffix = TextRules();
+    suffix.AddSuffix = true;
+    suffix.Suffix = "_old";
+    RenameSettings sequence = SequenceRules(true, 1);
+    sequence.DigitCount = 2;
+    sequence.StartWith = 7;
+    struct Row {
+        const RenameSettings& rules;
+        const char* name;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {change, ".hidden config", ".hidden config.txt"},
+        {change, ".bashrc", ".bashrc.txt"},
+        {change, ".config.bak", ".config.txt"},
+        {change, "..two", "..two.txt"},
+        {change, "...", "....txt"},
+        {change, "plain.doc", "plain.txt"},
+        {suffix, ".bashrc", ".bashrc_old"},
+        {suffix, ".config.bak", ".config_old.bak"},
+        {sequence, ".bashrc", "07"},
+        {sequence, ".config.bak", "07.bak"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(NameOf(row.rules, row.name), row.expected);
+    }
+    // A CD title takes only a real extension from the track file.
+    EXPECT_EQ(Target(TextRules(), "/cd", "/cd/.track", "Song"), "/cd/Song");
+    EXPECT_EQ(Target(TextRules(), "/cd", "/cd/.t.mp3", "Song"), "/cd/Song.mp3");
+}
+
 TEST(TargetFolder, InPlaceAndCopyKeepTheSubfolderStructure) {
     RenameSettings r = TextRules();
     r.AddPrefix = true;

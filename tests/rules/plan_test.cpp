@@ -3,6 +3,7 @@
 #include "rules/control_ids.h"
 #include "rules/memory_page.h"
 #include "rules/rename_rules.h"
+#include "rules/template_names.h"
 
 namespace quorvan {
 namespace {
@@ -88,6 +89,47 @@ TEST(Plan, CdPairingUsesTickedTitlesInTrackOrder) {
         previewed.push_back(target);
     }
     EXPECT_EQ(previewed.size(), 4u);
+}
+
+// Only a name template makes folders: a "/" that a rule or a track title puts
+// into a name leaves the entry with a note, whatever the source of the name.
+TEST(Plan, ANameFromTheRulesIsNeverAPath) {
+    struct Row {
+        const char* what;
+        const char* given;  // a template's name or a track title, or null
+        bool cd;
+        const char* prefix;
+        const char* target;
+        bool noted;
+    };
+    const Row rows[] = {
+        {"plain, prefix ../", nullptr, false, "../", "/in/../a.txt", true},
+        {"plain, harmless prefix", nullptr, false, "x_", "/in/x_a.txt", false},
+        {"template folders", "2024/06/pic", false, "", "/in/2024/06/pic.txt", false},
+        {"template, prefix with /", "2024/pic", false, "s/", "/in/2024/s/pic.txt", true},
+        {"track title with /", "AC/DC", true, "", "/in/AC/DC.txt", true},
+        {"track title", "Song", true, "", "/in/Song.txt", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        RenameSettings settings;
+        settings.TextMode = true;
+        settings.RenameInPlace = true;
+        settings.AddPrefix = true;
+        settings.Prefix = row.prefix;
+        CRenamePlan plan;
+        plan.Add("/in/a.txt");
+        SequenceState sequence = StartSequence(settings);
+        TemplateNames names{{row.given != nullptr ? row.given : ""}, {""}};
+        CdPairing cd{{"/in/a.txt"}, {row.given != nullptr ? row.given : ""}};
+        ComputePlan(settings, plan, "/in", sequence, row.cd ? &cd : nullptr,
+                    !row.cd && row.given != nullptr ? &names : nullptr);
+        EXPECT_EQ(plan.Entries()[0].second, row.target);
+        ASSERT_EQ(plan.Notes().size(), row.noted ? 1u : 0u);
+        if (row.noted) {
+            EXPECT_EQ(plan.Notes()[0].second, kSlashInNameReason);
+        }
+    }
 }
 
 // The preview list keeps the plan it shows while the rules go on: every later

@@ -10,6 +10,7 @@
 #include "rules/control_ids.h"
 #include "rules/memory_page.h"
 #include "rules/rename_rules.h"
+#include "rules/settings_store.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
@@ -78,7 +79,7 @@ TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     EXPECT_EQ(b.rules.Settings().SequencePlacement, 2);
     EXPECT_EQ(b.rules.Settings().AlphaStartWith, "ba");
     EXPECT_EQ(b.rules.Settings().DigitCount, 3);
-    EXPECT_EQ(b.rules.Settings().Suffix, "-");  // the file cannot keep outer blanks
+    EXPECT_EQ(b.rules.Settings().Suffix, " - ");  // outer blanks kept
     EXPECT_FALSE(b.rules.Settings().RenameInPlace);
     EXPECT_EQ(b.rules.Settings().RenameDestFolder, "/out dir");
     EXPECT_TRUE(b.rules.Settings().UndoBatchFile);
@@ -90,6 +91,73 @@ TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     EXPECT_EQ(b.rules.Settings().CreationTime.hour, 23);
     EXPECT_EQ(b.rules.Settings().CreationTime.minute, 7);
     EXPECT_EQ(b.rules.Settings().CreationTime.second, 30);
+}
+
+// A text with blanks at its ends (the everyday search text " ") comes back
+// whole, while a reader that knows only the plain lines reads every key as
+// it always has.
+TEST(SettingsFile, BlanksAtTheEndsOfATextSurviveSaveAndLoad) {
+    const char* texts[] = {" ", "  a ", "\t", "x\ny", "\"q\\\" ", " \v\f\r"};
+    for (const char* value : texts) {
+        SCOPED_TRACE(value);
+        TestDir dir;
+        Program a;
+        a.rename.SetChecked(ids::kAddPrefix, true);
+        a.rename.SetText(ids::kPrefix, "new_");
+        a.rename.SetChecked(ids::kReplaceString, true);
+        a.rename.SetText(ids::kSearchText, value);
+        a.rename.SetText(ids::kReplaceText, "_");
+        ASSERT_TRUE(a.rules.SaveSettings(dir / "s.qvr", "/photos"));
+        const std::string text = dir.Read("s.qvr");
+        EXPECT_NE(text.find("SourceString.Quoted = " + CSettingsStore::QuoteValue(value) + "\r\n"),
+                  std::string::npos)
+            << text;
+
+        Program b;
+        std::string folder;
+        ASSERT_TRUE(b.rules.LoadSettings(dir / "s.qvr", folder));
+        b.rules.GatherFromPages(folder);
+        EXPECT_EQ(b.rules.Settings().SourceString, value);
+        EXPECT_EQ(b.rules.Settings(), a.rules.Settings());
+
+        // Without the quoted line: the plain lines as before, one a line.
+        std::string plain;
+        for (size_t from = 0, end; from < text.size(); from = end + 2) {
+            end = text.find("\r\n", from);
+            std::string line = text.substr(from, end - from);
+            ASSERT_EQ(line.find('\n'), std::string::npos);
+            if (line.find(".Quoted = ") == std::string::npos) {
+                plain += line + "\r\n";
+            }
+        }
+        dir.CreateFile("old.qvr", plain);
+        Program c;
+        ASSERT_TRUE(c.rules.LoadSettings(dir / "old.qvr", folder));
+        c.rules.GatherFromPages(folder);
+        RenameSettings expected = a.rules.Settings();
+        expected.SourceString = CSettingsStore::PlainValue(value);
+        EXPECT_EQ(c.rules.Settings(), expected);
+    }
+}
+
+// A plain line edited by hand wins over a quoted line it no longer matches;
+// a quoted line that is not one is ignored.
+TEST(SettingsFile, QuotedLinesGiveWayToPlainEdits) {
+    CSettingsStore store;
+    store.ReadFromText(
+        "Prefix = edited\nPrefix.Quoted = \" old \"\n"
+        "Suffix = kept\nSuffix.Quoted = \" kept\"\n"
+        "DestString.Quoted = \"\\tonly\"\n"
+        "SourceString = a\nSourceString.Quoted = \" a\\\"\n");
+    std::string value;
+    ASSERT_TRUE(store.GetValue("Prefix", value));
+    EXPECT_EQ(value, "edited");
+    ASSERT_TRUE(store.GetValue("Suffix", value));
+    EXPECT_EQ(value, " kept");
+    ASSERT_TRUE(store.GetValue("DestString", value));
+    EXPECT_EQ(value, "\tonly");
+    ASSERT_TRUE(store.GetValue("SourceString", value));
+    EXPECT_EQ(value, "a");
 }
 
 TEST(SettingsFile, ValuesAreReadByTheFileRules) {

@@ -53,6 +53,13 @@ bool CaseSensitive(const std::string&) {
     return false;
 }
 
+// Names stay in their own folders, as a rename in place puts them.
+NameFolderRule InPlace() {
+    RenameSettings settings;
+    settings.RenameInPlace = true;
+    return NameFolders(settings, "");
+}
+
 TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
     struct Row {
         const char* what;
@@ -91,6 +98,11 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
          "invalid invalid ok",
          "c>"},
         {"a folder has the name", {"d/x"}, {{"a", "d"}}, "exists", ""},
+        {"a name is never a path",
+         {"sub/x"},
+         {{"a", "sub/a"}, {"b", "../b"}, {"c", "c/"}, {"d", ".."}, {"e", "/e"}, {"f", "f"}},
+         "invalid invalid invalid invalid invalid unchanged",
+         ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -100,7 +112,7 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
         }
         dir.CreateFiles(row.files);
         std::vector<CRenamePlan::Entry> entries = PlanOf(dir, row.map);
-        PlanCheck check = CheckPlan(entries, true, false, CaseSensitive);
+        PlanCheck check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
         EXPECT_EQ(Words(check), row.statuses);
         EXPECT_EQ(Moves(check, entries), row.moves);
     }
@@ -116,6 +128,40 @@ TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
     EXPECT_EQ(StatusReason(check, entries, 2), "A file with this name already exists");
     EXPECT_EQ(check.Failing(), 2u);
     EXPECT_EQ(check.Count(EntryStatus::Collision), 1u);
+
+    entries = PlanOf(dir, {{"a", "../a"}, {"b", ".."}});
+    check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
+    EXPECT_EQ(StatusReason(check, entries, 0), "A name cannot contain /");
+    EXPECT_EQ(StatusReason(check, entries, 1), "The rules give no valid new name");
+}
+
+// A copy keeps the folders below the source root under the destination; a
+// "/" of the rules' own would make more.
+TEST(PlanCheck, CopiedNamesAreNeverPaths) {
+    TestDir dir;
+    dir.CreateFiles({"src/a", "src/b", "src/c", "src/sub/d", "src/sub/e"});
+    RenameSettings settings;
+    settings.RenameInPlace = false;
+    settings.RenameDestFolder = dir / "out";
+    const Map map = {{"a", "out/a"},
+                     {"b", "out/sub/b"},
+                     {"c", "out/../c"},
+                     {"sub/d", "out/sub/d"},
+                     {"sub/e", "out/e"}};
+    CRenamePlan plan;
+    for (const auto& [source, target] : map) {
+        plan.Add(dir / ("src/" + source));
+    }
+    for (const auto& [source, target] : map) {
+        plan.Find(dir / ("src/" + source))->second = dir / target;
+    }
+    const std::string root = dir / "src";
+    for (const std::string& spelling : {root, root + "/"}) {
+        SCOPED_TRACE(spelling);
+        PlanCheck check =
+            CheckPlan(plan.Entries(), false, false, CaseSensitive, NameFolders(settings, spelling));
+        EXPECT_EQ(Words(check), "ok invalid invalid ok invalid");
+    }
 }
 
 // On a case-insensitive folder "A.txt" and "a.TXT" are one name. This machine

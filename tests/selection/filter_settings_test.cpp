@@ -53,6 +53,8 @@ class FilterTest : public ::testing::Test {
     void SetExtensionRows(const std::vector<std::string>& patterns,
                           const std::vector<std::string>& includeTicks,
                           const std::vector<std::string>& excludeTicks) {
+        page.ClearRows(ids::kFilterIncludeList);
+        page.ClearRows(ids::kFilterExcludeList);
         FillExtensionLists(page, patterns);
         auto tick = [&](int list, const std::vector<std::string>& ticks) {
             for (int row = 0; row < page.RowCount(list); ++row) {
@@ -252,6 +254,24 @@ TEST_F(FilterTest, ExtensionOfAFolderNameWithADotIsNotTaken) {
     page.SetChecked(ids::kFilterIncludeExtensions, true);
     SetExtensionRows({"*", "*.2"}, {"*"}, {});
     EXPECT_TRUE(filter.Matches(file));
+}
+
+// After Refresh or a run the folder is read again: ticks of extensions it
+// still has stay, so the filter left on does not silently empty the next job.
+TEST_F(FilterTest, ARescanKeepsTheTicksOfExtensionsStillThere) {
+    page.SetChecked(ids::kFilterOnExtensions, true);
+    page.SetChecked(ids::kFilterIncludeExtensions, true);
+    page.SetChecked(ids::kFilterExcludeExtensions, true);
+    SetExtensionRows({"*.jpg", "*.png", "*"}, {"*.jpg", "*.png"}, {"*"});
+    FillExtensionLists(page, {"*.jpg", "*.gif", "*"});
+    std::string jpg = dir.CreateFile("a.jpg");
+    std::string png = dir.CreateFile("b.png");
+    std::string gif = dir.CreateFile("c.gif");
+    EXPECT_TRUE(filter.Matches(jpg));
+    EXPECT_FALSE(filter.Matches(png));  // gone from the folder, so no longer ticked
+    EXPECT_FALSE(filter.Matches(gif));  // new, so not ticked
+    EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "*.jpg;");
+    EXPECT_EQ(filter.Rules().FilterExcludeExtensions, "*;");
 }
 
 TEST(FilterCompareTime, OnNeedsTheSameSecondBeforeAndAfterAreStrict) {

@@ -36,7 +36,8 @@ void MakeLink(const std::string& target, const std::string& link) {
 
 TEST(ListSourceFolder, ListsFilesOfOneLevelWithTheirPatterns) {
     TestDir dir;
-    dir.CreateFiles({"b.TXT", "A.txt", "x.tar.gz", "README", ".hidden", "sub/inner.txt"});
+    dir.CreateFiles(
+        {"b.TXT", "A.txt", "x.tar.gz", "README", ".hidden", ".conf.bak", "sub/inner.txt"});
     MakeLink(dir / "sub", dir / "link-to-sub");
     MakeLink(dir / "A.txt", dir / "link-to-file");
 
@@ -49,12 +50,13 @@ TEST(ListSourceFolder, ListsFilesOfOneLevelWithTheirPatterns) {
         paths.push_back(f.path);
         std::string expected = f.path == dir / "b.TXT" || f.path == dir / "A.txt" ? "*.txt"
                                : f.path == dir / "x.tar.gz"                       ? "*.gz"
-                               : f.path == dir / ".hidden"                        ? "*.hidden"
+                               : f.path == dir / ".conf.bak"                      ? "*.bak"
                                                                                   : "*";
         EXPECT_EQ(f.pattern, expected) << f.path;
     }
-    EXPECT_EQ(Sorted(paths), Sorted({dir / ".hidden", dir / "A.txt", dir / "README", dir / "b.TXT",
-                                     dir / "link-to-file", dir / "x.tar.gz"}));
+    EXPECT_EQ(Sorted(paths),
+              Sorted({dir / ".conf.bak", dir / ".hidden", dir / "A.txt", dir / "README",
+                      dir / "b.TXT", dir / "link-to-file", dir / "x.tar.gz"}));
 }
 
 TEST(ListSourceFolder, JoinsWithExactlyOneSeparator) {
@@ -126,9 +128,10 @@ TEST(FillExtensionLists, OneRowPerPatternAndOldRowsGo) {
     std::vector<std::string> expected{"*", "*.gz", "*.txt"};
     EXPECT_EQ(RowTexts(page, ids::kFilterIncludeList), expected);
     EXPECT_EQ(RowTexts(page, ids::kFilterExcludeList), expected);
+    // "*.txt" is still there and stays ticked; "*.old" went with its row.
     for (int row = 0; row < 3; ++row) {
         EXPECT_FALSE(page.IsRowChecked(ids::kFilterIncludeList, row));
-        EXPECT_FALSE(page.IsRowChecked(ids::kFilterExcludeList, row));
+        EXPECT_EQ(page.IsRowChecked(ids::kFilterExcludeList, row), expected[row] == "*.txt");
     }
 
     // A folder without files empties both lists.

@@ -653,7 +653,7 @@ TEST(FilterPage, ExtensionListsFollowTheirBoxesAndTheGroup) {
     EXPECT_FALSE(page.IsEnabled(ids::kFilterIncludeList));
 }
 
-TEST(FilterPage, ExtensionRowsAreSortedUniqueAndUntickedAfterARefill) {
+TEST(FilterPage, ExtensionRowsAreSortedUniqueAndKeepTheirTicksAfterARefill) {
     CFilterSettingsDlg page;
     page.AddIncludeExtension("*.txt");
     page.AddIncludeExtension("*.TXT");
@@ -664,10 +664,10 @@ TEST(FilterPage, ExtensionRowsAreSortedUniqueAndUntickedAfterARefill) {
               (std::vector<std::string>{"*", "*.doc", "*.txt"}));
     EXPECT_EQ(Rows(page, ids::kFilterExcludeList), (std::vector<std::string>{"*.tmp"}));
 
-    // A rescan refills both lists; earlier ticks are gone.
+    // A rescan refills both lists; a tick stays where its extension does.
     page.SetRowChecked(ids::kFilterIncludeList, 2, true);
     FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg"});
-    EXPECT_EQ(Rows(page, ids::kFilterIncludeList), (std::vector<std::string>{"*.jpeg", "*.txt"}));
+    EXPECT_EQ(Rows(page, ids::kFilterIncludeList), (std::vector<std::string>{"*.jpeg", "*.txt+"}));
     EXPECT_EQ(Rows(page, ids::kFilterExcludeList), (std::vector<std::string>{"*.jpeg", "*.txt"}));
     page.ClearIncludeExtensions();
     page.ClearExcludeExtensions();

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+
+#include "rules/control_ids.h"
+#include "ui/filter_page.h"
+#include "ui/filter_status.h"
+#include "ui_fixture.h"
+
+namespace quorvan::test {
+namespace {
+
+constexpr int kRefresh = 1151;
+constexpr int kStart = 1006;
+
+void TickExtension(CQtPage* page, int list, const std::string& pattern) {
+    for (int row = 0; row < page->RowCount(list); ++row) {
+        if (page->RowText(list, row) == pattern) {
+            page->SetRowChecked(list, row, true);
+        }
+    }
+}
+
+QString FilterLine(CMainDlg& w) {
+    auto* label = w.findChild<CFilterStatusLabel*>("filterStatusLabel");
+    EXPECT_NE(label, nullptr);
+    label->RefreshNow();
+    return label->isVisibleTo(&w) ? label->text() : QString();
+}
+
+// A filter left on after Refresh keeps its ticks, says what it lets through,
+// and is named when it lets nothing through.
+TEST(FilterStatus, AFilterLeftOnIsShownAndNamedWhenNothingPasses) {
+    TestDir dir;
+    dir.CreateFiles({"a.jpg", "b.jpg", "c.txt", "d.txt"});
+    WindowFixture f(dir.Path());
+    CMainDlg& w = f.Window();
+    f.Click(ids::kSelectAll);
+    EXPECT_EQ(FilterLine(w), "");
+
+    CQtPage* page = w.FilterPage();
+    page->SetChecked(ids::kFilterOnExtensions, true);
+    page->SetChecked(ids::kFilterIncludeExtensions, true);
+    TickExtension(page, ids::kFilterIncludeList, "*.jpg");
+    EXPECT_EQ(FilterLine(w), "Filter on: 2 of 4 files pass");
+
+    // Refresh reads the folder again: the tick of *.jpg stays.
+    dir.CreateFiles({"e.png"});
+    f.Click(kRefresh);
+    f.Click(ids::kSelectAll);
+    EXPECT_EQ(FilterLine(w), "Filter on: 2 of 5 files pass");
+
+    // With no extension ticked nothing passes, and Start says why.
+    page->ClearRows(ids::kFilterIncludeList);
+    f.Click(kRefresh);
+    f.Click(ids::kSelectAll);
+    EXPECT_EQ(FilterLine(w), "Filter on: 0 of 5 files pass");
+    f.Click(kStart);
+    ASSERT_FALSE(f.dialogs.shown.empty());
+    EXPECT_EQ(f.dialogs.shown.back().text,
+              "There are no files to process.\n"
+              "The filter on the Filter tab lets none of the 5 ticked files pass.");
+}
+
+}  // namespace
+}  // namespace quorvan::test
