@@ -655,6 +655,21 @@ Bisher: %2</translation>
     </message>
 </context>
 <context>
+    <name>quorvan::CFilterStatusLabel</name>
+    <message>
+        <source>Filter on</source>
+        <translation>Filter aktiv</translation>
+    </message>
+    <message>
+        <source>Filter on: %1 of %2 files pass</source>
+        <translation>Filter aktiv: %1 von %2 Dateien kommen durch</translation>
+    </message>
+    <message>
+        <source>The filter on the Filter tab lets none of the %1 ticked files pass.</source>
+        <translation>Der Filter auf der Seite „Filter“ lässt keine der %1 angekreuzten Dateien durch.</translation>
+    </message>
+</context>
+<context>
     <name>quorvan::CHelpWindow</name>
     <message>
         <source>%1 Help</source>

@@ -655,6 +655,21 @@ Jusqu&apos;ici : %2</translation>
     </message>
 </context>
 <context>
+    <name>quorvan::CFilterStatusLabel</name>
+    <message>
+        <source>Filter on</source>
+        <translation>Filtre actif</translation>
+    </message>
+    <message>
+        <source>Filter on: %1 of %2 files pass</source>
+        <translation>Filtre actif : %1 fichiers sur %2 passent</translation>
+    </message>
+    <message>
+        <source>The filter on the Filter tab lets none of the %1 ticked files pass.</source>
+        <translation>Le filtre de l&apos;onglet Filtres ne laisse passer aucun des %1 fichiers cochés.</translation>
+    </message>
+</context>
+<context>
     <name>quorvan::CHelpWindow</name>
     <message>
         <source>%1 Help</source>
