@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "run/journal.h"
-#include "run/run_history.h"
-#include "run/undo_run.h"
+#include "history/journal.h"
+#include "history/run_history.h"
+#include "history/undo_run.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 namespace quorvan::cli {
 
@@ -41,7 +41,11 @@ std::string TerminalSafe(std::string_view text) {
 int RunHistory(const CliOptions&, FILE* out, FILE*) {
     const bool terminal = isatty(fileno(out)) != 0;
     for (const RunSummary& run : ListRuns(HistoryFolder())) {
-        std::string line = run.start.id + "\t" + run.start.time + "\t" + RunStateName(run.state) +
+        std::string state = RunStateName(run.state);
+        if (!run.reason.empty()) {
+            state += " (" + run.reason + ")";
+        }
+        std::string line = run.start.id + "\t" + run.start.time + "\t" + state +
                            "\t" + std::to_string(run.done) + "\t" + std::to_string(run.failed) +
                            "\t" + (terminal ? TerminalSafe(run.start.folder) : run.start.folder) +
                            "\n";

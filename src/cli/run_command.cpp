@@ -256,6 +256,8 @@ int RunRun(const CliOptions& options, FILE* err) {
     switch (outcome.ended) {
         case StartOutcome::Ended::NoFiles:
             return kExitNothingToDo;
+        case StartOutcome::Ended::NoDestination:
+            return kExitUsage;
         case StartOutcome::Ended::Ran:
             return outcome.cancelled || outcome.result.status != RunStatus::Complete ||
                            outcome.result.filesFailed > 0 || outcome.result.logError != 0 ||

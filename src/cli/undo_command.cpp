@@ -8,9 +8,9 @@
 
 #include "cli/cli_session.h"
 #include "cli/history_command.h"
+#include "history/run_history.h"
+#include "history/undo_run.h"
 #include "platform/file_system.h"
-#include "run/run_history.h"
-#include "run/undo_run.h"
 
 namespace quorvan::cli {
 
@@ -94,12 +94,21 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
                 break;
         }
     } else if ((run = NewestUndoable(runs)) == nullptr) {
+        // A run that an undo holds is not "no run".
+        for (const RunSummary& r : runs) {
+            if (r.state == RunState::Running) {
+                PrintError(err,
+                           "run " + r.start.id +
+                               " is still running or being undone; try again once it has ended");
+                return kExitSomeFailed;
+            }
+        }
         PrintError(err, "there is no run to undo");
         return kExitUsage;
     }
     const std::string& id = run->start.id;
     if (run->state == RunState::Running) {
-        PrintError(err, "run " + id + " is still running");
+        PrintError(err, "run " + id + " is still running or being undone");
         return kExitSomeFailed;
     }
 
@@ -130,7 +139,7 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
 
     switch (summary.ended) {
         case UndoSummary::Ended::Running:
-            PrintError(err, "run " + id + " is still running");
+            PrintError(err, "run " + id + " is still running or being undone");
             return kExitSomeFailed;
         case UndoSummary::Ended::Unreadable:
             PrintError(err, "the journal of run " + id + " cannot be read" +
@@ -139,12 +148,21 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
         case UndoSummary::Ended::NewerFormat:
             PrintError(err, "run " + id + " was recorded by a newer version of Quorvan");
             return kExitSomeFailed;
+        case UndoSummary::Ended::Refused:
+            PrintError(err, "run " + id + " is not undone: " + summary.refusal);
+            return kExitSomeFailed;
         case UndoSummary::Ended::JournalFailed:
             PrintError(err, "the undo of run " + id + " stopped: its journal cannot be written: " +
                                 ErrorText(summary.error));
             return kExitSomeFailed;
         default:
             break;
+    }
+    if (summary.unreadRecords > 0) {
+        PrintError(err, std::to_string(summary.unreadRecords) + " record" +
+                            (summary.unreadRecords == 1 ? "" : "s") + " of the journal of run " +
+                            id + " could not be read: what " +
+                            (summary.unreadRecords == 1 ? "it" : "they") + " did is not undone");
     }
     std::string counts = std::to_string(summary.filesRestored) + " file" +
                          (summary.filesRestored == 1 ? "" : "s") +
@@ -157,7 +175,8 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
     } else {
         PrintError(err, "Undo of run " + id + ": " + counts);
     }
-    return summary.stepsSkipped > 0 || summary.ended == UndoSummary::Ended::Cancelled
+    return summary.stepsSkipped > 0 || summary.unreadRecords > 0 ||
+                   summary.ended == UndoSummary::Ended::Cancelled
                ? kExitSomeFailed
                : kExitDone;
 }

@@ -14,25 +14,59 @@ struct FileTimeNs {
     bool operator==(const FileTimeNs&) const = default;
 };
 
-// When a file was made, where the file system keeps it; zero when not. An
-// inode number freed by a deletion is soon given to a new file, and the birth
-// time tells the two apart.
-bool SameBirth(const FileTimeNs& a, const FileTimeNs& b);
-
-// What recognises a file later: device, inode and birth time say which file
-// it is, size and modification time whether its content changed since.
+// What recognises a file later, across remounts and over time:
+//  - the file system by its stable id (statfs's f_fsid, which ext4 and btrfs
+//    take from the file system's UUID); the device number is only a hint, as
+//    btrfs, loop devices and re-plugged disks get another one at each mount;
+//  - the inode number;
+//  - what tells a reused inode number from the old file: the inode's
+//    generation (FS_IOC_GETVERSION) where the file system gives one, the
+//    birth time where it keeps one, else size and modification time;
+//  - on an overlay mount the file is first copied up to the upper layer (a
+//    rename would do that and give it a new inode and birth time), so that it
+//    is recorded on the terms it keeps from then on.
+// Size and modification time also say whether the content changed since.
 struct FileStamp {
-    uint64_t dev = 0;
+    uint64_t dev = 0;   // a hint
+    uint64_t fsid = 0;  // zero where the file system gives none
     uint64_t ino = 0;
+    uint32_t gen = 0;
+    bool hasGen = false;
     int64_t size = 0;
     FileTimeNs mtime;
     FileTimeNs btime;  // zero where the file system keeps none
 
-    bool SameFile(const FileStamp& other) const {
-        return dev == other.dev && ino == other.ino && SameBirth(btime, other.btime);
-    }
+    // The same inode of the same file system, and no reused number: for a
+    // file whose content or times the run changed itself.
+    bool SameInode(const FileStamp& other) const;
+    // SameInode, and where neither generation nor birth time tell a reused
+    // number apart, the same size and modification time.
+    bool SameFile(const FileStamp& other) const;
     bool operator==(const FileStamp&) const = default;
 };
+
+// A file's device and inode as a key, for telling files apart within one
+// mount (hash tables, sets); zero for not known.
+struct DeviceInode {
+    uint64_t dev = 0;
+    uint64_t ino = 0;
+    auto operator<=>(const DeviceInode&) const = default;
+};
+inline DeviceInode DeviceInodeOf(const FileStamp& stamp) {
+    return {stamp.dev, stamp.ino};
+}
+
+// The stable id of the file system with device number `dev`, found at `path`
+// (remembered per device for the life of the process); zero when none.
+uint64_t FileSystemIdOf(uint64_t dev, const std::string& path);
+// True when the folder descriptor `dirFd` is on an overlay mount.
+bool IsOverlayFolder(int dirFd);
+
+// The stamp of the entry `name` in the folder `dirFd` (or AT_FDCWD and a
+// path) itself, a symbolic link not followed. `overlay`: the folder is on an
+// overlay mount, and a regular file is copied up first. 0 or an errno value.
+int StampAt(int dirFd, const std::string& name, FileStamp& stamp, uint32_t* mode = nullptr,
+            bool overlay = false);
 
 // The stamp of the entry at `path` itself (a symbolic link is not followed),
 // with statx; `mode` gets its st_mode when given. 0 or an errno value.

@@ -91,9 +91,9 @@ std::string NumberedName(const std::string& name, int n) {
     return name.substr(0, dot) + "." + number + name.substr(dot);
 }
 
-bool IsEntry(const std::string& path, uint64_t dev, uint64_t ino) {
+bool IsEntry(const std::string& path, const FileStamp& file) {
     FileStamp stamp;
-    return StampOf(path, stamp) == 0 && stamp.dev == dev && stamp.ino == ino;
+    return StampOf(path, stamp) == 0 && stamp.SameInode(file);
 }
 
 TrashEntry EntryFor(const std::string& trash, const std::string& name) {
@@ -103,11 +103,11 @@ TrashEntry EntryFor(const std::string& trash, const std::string& name) {
 // Tries the names GIO would have chosen, in its order, until one is free: a
 // few system calls where a scan of a large trash would read every entry.
 std::optional<TrashEntry> FindByName(const std::string& trash, const std::string& name,
-                                     uint64_t dev, uint64_t ino) {
+                                     const FileStamp& file) {
     for (int n = 1; n < 10000; ++n) {
         std::string candidate = n == 1 ? name : NumberedName(name, n);
         TrashEntry entry = EntryFor(trash, candidate);
-        if (IsEntry(entry.file, dev, ino)) {
+        if (IsEntry(entry.file, file)) {
             return entry;
         }
         if (!EntryExists(entry.file) && !EntryExists(entry.info)) {
@@ -117,7 +117,7 @@ std::optional<TrashEntry> FindByName(const std::string& trash, const std::string
     return std::nullopt;
 }
 
-std::optional<TrashEntry> FindByScan(const std::string& trash, uint64_t dev, uint64_t ino) {
+std::optional<TrashEntry> FindByScan(const std::string& trash, const FileStamp& file) {
     std::string files = trash + "/files";
     DIR* dir = opendir(files.c_str());
     if (dir == nullptr) {
@@ -126,11 +126,11 @@ std::optional<TrashEntry> FindByScan(const std::string& trash, uint64_t dev, uin
     std::optional<TrashEntry> found;
     while (dirent* d = readdir(dir)) {
         std::string_view name = d->d_name;
-        if (static_cast<uint64_t>(d->d_ino) != ino || name == "." || name == "..") {
+        if (static_cast<uint64_t>(d->d_ino) != file.ino || name == "." || name == "..") {
             continue;
         }
         TrashEntry entry = EntryFor(trash, d->d_name);
-        if (IsEntry(entry.file, dev, ino)) {
+        if (IsEntry(entry.file, file)) {
             found = entry;
             break;
         }
@@ -145,18 +145,18 @@ std::string HomeTrashFolder() {
     return std::string(g_get_user_data_dir()) + "/Trash";
 }
 
-std::optional<TrashEntry> FindInTrash(const std::string& originalPath, uint64_t dev, uint64_t ino) {
+std::optional<TrashEntry> FindInTrash(const std::string& originalPath, const FileStamp& file) {
     std::string folder;
     std::string name = originalPath;
     SplitPath(originalPath, folder, name);
-    std::vector<std::string> trashes = CandidateTrashes(originalPath, dev);
+    std::vector<std::string> trashes = CandidateTrashes(originalPath, file.dev);
     for (const std::string& trash : trashes) {
-        if (auto entry = FindByName(trash, name, dev, ino)) {
+        if (auto entry = FindByName(trash, name, file)) {
             return entry;
         }
     }
     for (const std::string& trash : trashes) {
-        if (auto entry = FindByScan(trash, dev, ino)) {
+        if (auto entry = FindByScan(trash, file)) {
             return entry;
         }
     }
@@ -182,7 +182,7 @@ bool MoveToTrash(const std::string& path, TrashEntry& entry, std::string& error)
         }
         return false;
     }
-    if (auto found = FindInTrash(path, stamp.dev, stamp.ino)) {
+    if (auto found = FindInTrash(path, stamp)) {
         entry = *found;
     }
     return true;

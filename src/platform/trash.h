@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_identity.h"
+
 namespace quorvan {
 
 // Where a trashed file went: the file in a trash's "files" folder and its
@@ -15,14 +17,14 @@ struct TrashEntry {
 
 // Moves the entry at `path` to the desktop's trash with GIO (the home trash,
 // or the trash at the top of the file's mount) and finds where it went, by
-// device and inode. On failure returns false with GIO's message in `error`.
+// its identity. On failure returns false with GIO's message in `error`.
 // When the trashed entry cannot be found afterwards the move still counts,
 // and `entry` stays empty.
 bool MoveToTrash(const std::string& path, TrashEntry& entry, std::string& error);
 
-// Finds the trashed entry that was `originalPath`, device `dev`, inode `ino`,
-// in the trashes that could have taken it.
-std::optional<TrashEntry> FindInTrash(const std::string& originalPath, uint64_t dev, uint64_t ino);
+// Finds the trashed entry that was `originalPath`, the file `file`, in the
+// trashes that could have taken it.
+std::optional<TrashEntry> FindInTrash(const std::string& originalPath, const FileStamp& file);
 
 // Puts a trashed entry back at `path` without replacing anything there, then
 // removes its info file. 0 or an errno value (EEXIST: the name is taken).

@@ -9,8 +9,8 @@
 #include "platform/folder_lock.h"
 #include "platform/temp_names.h"
 #include "rules/rename_rules.h"
+#include "history/run_history.h"
 #include "run/run_conditions.h"
-#include "run/run_history.h"
 #include "run/usage_counters.h"
 
 namespace quorvan {
@@ -47,7 +47,7 @@ std::string EndOfRunMessage(bool complete, int32_t filesFailed, int logError, in
         text += "\nThe undo script could not be written: " + ErrorText(undoError) + ".";
     }
     if (journalError != 0) {
-        text += "\nThe run journal could not be written: " + ErrorText(journalError) + ".";
+        text += "\n" + JournalFailureText(journalError) + ".";
     }
     return text;
 }
@@ -92,6 +92,13 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         return outcome;
     }
 
+    // An empty destination would be taken for the root folder.
+    if (!context_.inPlace &&
+        request.destinationFolder.empty()) {
+        host.ShowMessage(MessageKind::Error, kErrorCaption, kNoDestinationText);
+        outcome.ended = StartOutcome::Ended::NoDestination;
+        return outcome;
+    }
     if (!context_.inPlace) {
         context_.destinationFolder = request.destinationFolder.empty()
                                          ? std::string()
@@ -186,8 +193,9 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
             outcome.result.filesFailed = worker_.FilesFailed();
         }
         bool complete = finished && outcome.result.status == RunStatus::Complete;
-        outcome.endMessage = EndOfRunMessage(complete, outcome.result.filesFailed,
-                                             outcome.result.logError, outcome.result.undoError);
+        outcome.endMessage =
+            EndOfRunMessage(complete, outcome.result.filesFailed, outcome.result.logError,
+                            outcome.result.undoError, outcome.result.journalError);
         outcome.endMessage += UnchangedNote(outcome.result.filesUnchanged);
         if (creationTimes && outcome.result.status != RunStatus::Aborted) {
             outcome.endMessage += std::string("\n") + kNoCreationTimesText;

@@ -63,6 +63,7 @@ struct StartOutcome {
         Locked,        // another run works in the source folder: nothing started
         Declined,      // the destination folder is missing and was not to be made, or
                        // files that cannot be renamed were not to be left out
+        NoDestination,  // copy mode with no destination folder: nothing started
         NoFiles,       // "There are no files to process."
         ThreadFailed,  // "Unable to create processing thread."
         Ran,           // the worker ran; see `cancelled` and `result`
@@ -117,6 +118,9 @@ class CRunEngine final {
     static constexpr const char* kLockedText =
         "Another rename run is working in this folder. Try again when it has finished.";
     static constexpr const char* kIssueCaption = "Issue...";
+    static constexpr const char* kNoDestinationText =
+        "No destination folder is set for copying the files. Enter one in "
+        "\"Destination Folder:\" on the Extended page, or choose to rename the files in place.";
     static constexpr const char* kCreateFolderCaption = "Create folder?";
     static constexpr const char* kCreateFolderText =
         "The destination folder for the rename does not exist.\n"

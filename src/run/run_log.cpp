@@ -1,6 +1,7 @@
 #include "run/run_log.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,8 +13,27 @@
 namespace quorvan {
 
 int CreateRunFile(const std::string& path, unsigned mode) {
-    return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC,
-                static_cast<mode_t>(mode));
+    // Without blocking and without emptying it first: a FIFO of that name
+    // would hold the run until someone reads it, a device would be written.
+    int fd = open(path.c_str(),
+                  O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                  static_cast<mode_t>(mode));
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat st {};
+    int error = fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? kErrorNotRegularFile : 0;
+    const int status = error == 0 ? fcntl(fd, F_GETFL) : -1;
+    if (error == 0 && (ftruncate(fd, 0) != 0 || status < 0 ||
+                       fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0)) {
+        error = errno;
+    }
+    if (error != 0) {
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
 }
 
 std::string ProductLine() {

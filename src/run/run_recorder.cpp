@@ -10,13 +10,33 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/path.h"
 #include "platform/dos_attrib.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 namespace quorvan {
 
-std::vector<FileIdentity> ListSourceIdentities(const std::vector<CRenamePlan::Entry>& entries) {
-    std::vector<FileIdentity> identities(entries.size());
+namespace {
+
+// The stamp of `path` as the journal keeps it: on an overlay mount the file
+// is copied up first, so that it keeps the identity recorded.
+int StampForRecord(const std::string& path, FileStamp& stamp, uint32_t* mode = nullptr) {
+    std::string folder;
+    std::string name;
+    SplitPath(path, folder, name);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return StampOf(path, stamp, mode);
+    }
+    const int error = StampAt(fd, name, stamp, mode, IsOverlayFolder(fd));
+    close(fd);
+    return error;
+}
+
+}  // namespace
+
+std::vector<FileStamp> ListSourceIdentities(const std::vector<CRenamePlan::Entry>& entries) {
+    std::vector<FileStamp> identities(entries.size());
     std::unordered_map<std::string_view, std::vector<uint32_t>> byFolder;
     for (uint32_t i = 0; i < entries.size(); ++i) {
         const std::string& path = entries[i].first;
@@ -27,38 +47,17 @@ std::vector<FileIdentity> ListSourceIdentities(const std::vector<CRenamePlan::En
     for (const auto& [folder, members] : byFolder) {
         const std::string spelt = folder.empty() ? "/" : std::string(folder);
         const int fd = open(spelt.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        struct stat st {};
-        DIR* listing = fd >= 0 && fstat(fd, &st) == 0 ? fdopendir(fd) : nullptr;
-        if (listing == nullptr) {
-            if (fd >= 0) {
-                close(fd);
-            }
+        if (fd < 0) {
             continue;
         }
-        std::unordered_map<std::string_view, uint32_t> names;
-        names.reserve(members.size());
+        const bool overlay = IsOverlayFolder(fd);
         for (uint32_t i : members) {
-            names.emplace(std::string_view(entries[i].first).substr(folder.size() + 1), i);
-        }
-        int32_t sample = -1;
-        while (const dirent* d = readdir(listing)) {
-            auto found = names.find(d->d_name);
-            if (found != names.end()) {
-                identities[found->second] = {st.st_dev, d->d_ino};
-                sample = static_cast<int32_t>(found->second);
-            }
-        }
-        closedir(listing);
-        // A file system whose listing numbers files otherwise (some overlays
-        // and FUSE file systems) gives nothing here.
-        FileStamp check;
-        if (sample >= 0 && (StampOf(entries[static_cast<size_t>(sample)].first, check) != 0 ||
-                            check.dev != identities[static_cast<size_t>(sample)].dev ||
-                            check.ino != identities[static_cast<size_t>(sample)].ino)) {
-            for (uint32_t i : members) {
+            const std::string name = entries[i].first.substr(folder.size() + 1);
+            if (StampAt(fd, name, identities[i], nullptr, overlay) != 0) {
                 identities[i] = {};
             }
         }
+        close(fd);
     }
     return identities;
 }
@@ -69,7 +68,7 @@ void CRunRecorder::Append(const JournalRecord& record) {
     }
 }
 
-void CRunRecorder::Rename(const std::string& from, const std::string& to, const FileIdentity& known,
+void CRunRecorder::Rename(const std::string& from, const std::string& to, const FileStamp& known,
                           TempSide temp, const std::string& then) {
     if (journal_ == nullptr) {
         return;
@@ -77,13 +76,12 @@ void CRunRecorder::Rename(const std::string& from, const std::string& to, const 
     // The identity alone tells where the file went; a file that cannot be
     // read is not moved either, and its record then names no file, which
     // undo passes over.
-    FileStamp stamp;
     if (known.ino != 0) {
-        stamp.dev = known.dev;
-        stamp.ino = known.ino;
-    } else {
-        StampOf(from, stamp);
+        journal_->AppendRename(from, to, known, temp, then);
+        return;
     }
+    FileStamp stamp;
+    StampForRecord(from, stamp);
     journal_->AppendRename(from, to, stamp, temp, then);
 }
 
@@ -96,7 +94,7 @@ void CRunRecorder::Copy(const std::string& from, const std::string& to, const st
         return;
     }
     CopyRecord record{from, to, temp, {}};
-    StampOf(temp, record.copy);
+    StampForRecord(temp, record.copy);
     Append(record);
 }
 
@@ -105,7 +103,7 @@ void CRunRecorder::Trash(const std::string& path) {
         return;
     }
     TrashRecord record{path, {}};
-    StampOf(path, record.file);
+    StampForRecord(path, record.file);
     Append(record);
 }
 
@@ -117,16 +115,12 @@ void CRunRecorder::Attributes(const std::string& path) {
     if (journal_ == nullptr) {
         return;
     }
-    FileStamp stamp;
+    AttrsRecord record;
     uint32_t mode = 0;
-    if (StampOf(path, stamp, &mode) != 0 || S_ISLNK(mode)) {
+    if (StampForRecord(path, record.file, &mode) != 0 || S_ISLNK(mode)) {
         return;  // nothing will change
     }
-    AttrsRecord record;
     record.path = path;
-    record.dev = stamp.dev;
-    record.ino = stamp.ino;
-    record.btime = stamp.btime;
     record.mode = mode & 07777;
     char value[256];
     ssize_t n = lgetxattr(path.c_str(), kDosAttribName, value, sizeof value);
@@ -140,18 +134,13 @@ void CRunRecorder::Times(const std::string& path, int64_t newAccess, int64_t new
     if (journal_ == nullptr) {
         return;
     }
+    TimesRecord record;
     struct statx sx {};
-    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW,
-              STATX_INO | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) != 0) {
+    if (StampForRecord(path, record.file) != 0 ||
+        statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_ATIME | STATX_MTIME, &sx) != 0) {
         return;
     }
-    TimesRecord record;
     record.path = path;
-    record.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-    record.ino = sx.stx_ino;
-    if (sx.stx_mask & STATX_BTIME) {
-        record.btime = {sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec};
-    }
     record.oldAtime = {sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec};
     record.oldMtime = {sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec};
     record.newAtime = {newAccess, 0};
@@ -165,8 +154,12 @@ void CRunRecorder::File(const std::string& from, const std::string& to, bool ok,
     Append(ok ? FileRecord{{}, {}, true, {}} : FileRecord{from, to, false, error});
 }
 
-void CRunRecorder::End(RunEnd status, int64_t done, int64_t failed) {
-    Append(MakeEndRecord(status, done, failed));
+void CRunRecorder::End(RunEnd status, int64_t done, int64_t failed, const std::string& reason) {
+    if (journal_ != nullptr) {
+        EndRecord end = MakeEndRecord(status, done, failed);
+        end.reason = reason;
+        journal_->AppendFinal(end);
+    }
 }
 
 }  // namespace quorvan

@@ -9,21 +9,13 @@
 #include "platform/file_identity.h"
 #include "platform/trash.h"
 #include "rules/rename_plan.h"
-#include "run/journal.h"
+#include "history/journal.h"
 
 namespace quorvan {
 
-// A file's device and inode; zero for not known.
-struct FileIdentity {
-    uint64_t dev = 0;
-    uint64_t ino = 0;
-};
-
-// The device and inode of each source of a plan, from one listing of each
-// folder where a status query per file would cost as much as the rename.
-// Zero where the listing did not name the file, or where its inode numbers
-// are not those of the files (some file systems number listings apart).
-std::vector<FileIdentity> ListSourceIdentities(const std::vector<CRenamePlan::Entry>& entries);
+// The identity of each source of a plan, looked up through each folder
+// opened once. Zero where the file cannot be looked at.
+std::vector<FileStamp> ListSourceIdentities(const std::vector<CRenamePlan::Entry>& entries);
 
 // What a run writes into its journal, operation by operation: each record
 // before the operation it describes, so that a run killed at any moment can
@@ -37,10 +29,10 @@ class CRunRecorder final {
     // The first failure of the journal, 0 when none.
     int Error() const { return journal_ != nullptr ? journal_->Error() : 0; }
 
-    // Before a move of the file at `from`, whose device and inode may be
-    // known (else read now). For a cycle, `temp` tells which name is the
+    // Before a move of the file at `from`, whose identity may be known (else
+    // read now). For a cycle, `temp` tells which name is the
     // temporary one and `then` where the file goes after it.
-    void Rename(const std::string& from, const std::string& to, const FileIdentity& known = {},
+    void Rename(const std::string& from, const std::string& to, const FileStamp& known = {},
                 TempSide temp = TempSide::None, const std::string& then = {});
     // Before the run makes a temporary file in `folder` (copy mode).
     void TempFolder(const std::string& folder);
@@ -56,7 +48,9 @@ class CRunRecorder final {
     void Times(const std::string& path, int64_t newAccess, int64_t newModification);
     // After each plan entry.
     void File(const std::string& from, const std::string& to, bool ok, const std::string& error);
-    void End(RunEnd status, int64_t done, int64_t failed);
+    // The last record; after a failure of the journal it says why the run
+    // stopped, in the space the journal holds back for it.
+    void End(RunEnd status, int64_t done, int64_t failed, const std::string& reason = {});
 
   private:
     void Append(const JournalRecord& record);

@@ -76,8 +76,8 @@ struct FileStep {
                                           // original name (a cycle's temporary name)
     std::function<bool()> cancelled;      // can stop a copy in the middle
     CRunRecorder* journal = nullptr;      // the run's journal
-    FileIdentity identity;                // the file's device and inode, when
-                                          // known: spares the journal a look
+    FileStamp identity;                   // the file's identity, when known:
+                                          // spares the journal a look
     std::string tag;                      // the run's tag in temporary names
     const COpenFolder* folder = nullptr;  // the file's folder, open: moves by name
 };
@@ -98,7 +98,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
 // `then`; the undo entry, the journal and a log line name the temporary.
 bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
                      CRunLog* log, CUndoScript* undo, CRunRecorder* journal,
-                     const FileIdentity& identity, std::string& temporary, int& error);
+                     const FileStamp& identity, std::string& temporary, int& error);
 
 // For tests: called on the worker thread before the work of each file, with
 // its original path. Set it only while no run works; an empty one removes it.

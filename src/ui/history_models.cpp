@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <set>
 
-#include "run/undo_run.h"
+#include "history/undo_run.h"
 #include "ui/core_texts.h"
 #include "ui/qt_page.h"
 
@@ -139,7 +139,7 @@ class CDescriber {
         switch (s.outcome) {
             case UndoOutcome::Restored:
                 outcome = s.action == UndoAction::Resolve      ? QObject::tr("named")
-                          : s.action == UndoAction::RemoveTemp ? QObject::tr("removed")
+                          : s.action == UndoAction::RemoveTemp ? QObject::tr("moved to the trash")
                                                                : QObject::tr("restored");
                 break;
             case UndoOutcome::Skipped:

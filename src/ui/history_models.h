@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "run/journal.h"
-#include "run/run_history.h"
+#include "history/journal.h"
+#include "history/run_history.h"
 
 namespace quorvan {
 

@@ -107,6 +107,11 @@ UndoSummary RunUndoWithProgress(QWidget* parent, const std::string& journalPath,
 
 QString SkippedSteps(const UndoSummary& summary) {
     QString lines;
+    if (summary.unreadRecords > 0) {
+        lines = QCoreApplication::translate(
+            "UndoRunner", "%n record(s) of the journal could not be read: what they did is not undone.",
+            "", Clamped(summary.unreadRecords));
+    }
     for (const UndoStep& step : summary.steps) {
         if (step.outcome != UndoOutcome::Skipped) {
             continue;
@@ -121,7 +126,7 @@ QString SkippedSteps(const UndoSummary& summary) {
 
 void ShowUndoEnd(QWidget* parent, const UndoSummary& summary, UndoKind kind) {
     const QString details = SkippedSteps(summary);
-    const bool skipped = summary.stepsSkipped > 0;
+    const bool skipped = summary.stepsSkipped > 0 || summary.unreadRecords > 0;
     QMessageBox::Icon icon = QMessageBox::Information;
     QString caption = Tr("Info...");
     QString text;
@@ -169,6 +174,11 @@ void ShowUndoEnd(QWidget* parent, const UndoSummary& summary, UndoKind kind) {
             text =
                 Tr("This run was recorded by a newer version of Quorvan, which alone can "
                    "undo it.");
+            break;
+        case UndoSummary::Ended::Refused:
+            icon = QMessageBox::Critical;
+            caption = Tr("Error...");
+            text = Tr("This run is not undone: %1").arg(ShownText(summary.refusal));
             break;
         case UndoSummary::Ended::JournalFailed:
             icon = QMessageBox::Critical;

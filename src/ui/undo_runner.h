@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "run/run_history.h"
-#include "run/undo_run.h"
+#include "history/run_history.h"
+#include "history/undo_run.h"
 
 class QWidget;
 

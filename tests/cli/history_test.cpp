@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "run/run_history.h"
+#include "history/run_history.h"
 #include "support/journaled_run.h"
 #include "support/test_dir.h"
 

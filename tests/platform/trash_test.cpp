@@ -43,7 +43,7 @@ TEST_F(TrashTest, TrashedFilesAreFoundWhateverNameTheTrashGaveThem) {
             EXPECT_EQ(entry.file.rfind(TestTrash::Folder() + "/files/", 0), 0u);
             EXPECT_EQ(entry.info, TestTrash::Folder() + "/info/" +
                                       entry.file.substr(entry.file.rfind('/') + 1) + ".trashinfo");
-            auto found = FindInTrash(path, stamp.dev, stamp.ino);
+            auto found = FindInTrash(path, stamp);
             ASSERT_TRUE(found.has_value());
             EXPECT_EQ(found->file, entry.file);
         }
@@ -79,10 +79,12 @@ TEST_F(TrashTest, AnEntryRenamedInsideTheTrashIsStillFound) {
     ASSERT_TRUE(MoveToTrash(path, entry, error)) << error;
     std::string moved = TestTrash::Folder() + "/files/elsewhere";
     ASSERT_EQ(rename(entry.file.c_str(), moved.c_str()), 0);
-    auto found = FindInTrash(path, stamp.dev, stamp.ino);
+    auto found = FindInTrash(path, stamp);
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->file, moved);
-    EXPECT_FALSE(FindInTrash(path, stamp.dev, stamp.ino + 1).has_value());
+    FileStamp other = stamp;
+    ++other.ino;
+    EXPECT_FALSE(FindInTrash(path, other).has_value());
 }
 
 TEST_F(TrashTest, AMissingFileIsAnErrorWithAReason) {

@@ -354,6 +354,15 @@ TEST(RunEngine, ChecksBeforeTheRun) {
     size_t asked = run.host.questions.size();
     run.Start();
     EXPECT_EQ(run.host.questions.size(), asked);
+
+    // No destination at all is no root folder: refused before any work.
+    run.request.destinationFolder = "";
+    const int used = CounterFolder::Read(kValueTimesUsed);
+    EXPECT_EQ(run.Start().ended, StartOutcome::Ended::NoDestination);
+    EXPECT_NE(run.host.messages.back().find("\"Destination Folder:\" on the Extended page"),
+              std::string::npos)
+        << run.host.messages.back();
+    EXPECT_EQ(CounterFolder::Read(kValueTimesUsed), used);
 }
 
 TEST(RunEngine, SecondStartWaitsForAWorkerStillBusy) {

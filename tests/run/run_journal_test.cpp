@@ -2,9 +2,9 @@
 #include <sys/stat.h>
 
 #include "platform/file_ops.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 #include "run/run_recorder.h"
-#include "run/undo_run.h"
+#include "history/undo_run.h"
 #include "run_test_support.h"
 #include "support/journaled_run.h"
 #include "support/test_trash.h"
@@ -24,7 +24,7 @@ TEST(RunJournal, SourcesAreKnownByTheirOwnInodes) {
     }
     std::sort(entries.begin(), entries.end());
     entries.emplace_back(dir / "gone", dir / "new gone");  // no such file
-    const std::vector<FileIdentity> identities = ListSourceIdentities(entries);
+    const std::vector<FileStamp> identities = ListSourceIdentities(entries);
     ASSERT_EQ(identities.size(), entries.size());
     for (size_t i = 0; i + 1 < entries.size(); ++i) {
         struct stat st {};

@@ -14,7 +14,7 @@
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/trash.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 namespace quorvan::test {
 
@@ -187,9 +187,7 @@ AttrsRecord JournaledRun::OldAttrs(const std::string& path) {
     FileStamp stamp = Stamp(path);
     AttrsRecord record;
     record.path = path;
-    record.dev = stamp.dev;
-    record.ino = stamp.ino;
-    record.btime = stamp.btime;
+    record.file = stamp;
     record.mode = st.st_mode & 07777u;
     if (n >= 0) {
         record.dosAttrib = value.substr(0, static_cast<size_t>(n));
@@ -217,9 +215,7 @@ void JournaledRun::SetTimes(const std::string& path, FileTimeNs access, FileTime
     FileStamp stamp = Stamp(path);
     TimesRecord record;
     record.path = path;
-    record.dev = stamp.dev;
-    record.ino = stamp.ino;
-    record.btime = stamp.btime;
+    record.file = stamp;
     record.oldAtime = {st.st_atim.tv_sec, st.st_atim.tv_nsec};
     record.oldMtime = {st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
     record.newAtime = access;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run/journal.h"
+#include "history/journal.h"
 
 namespace quorvan::test {
 

@@ -12,8 +12,8 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "run/run_history.h"
-#include "run/undo_run.h"
+#include "history/run_history.h"
+#include "history/undo_run.h"
 #include "support/journaled_run.h"
 #include "ui/history_dlg.h"
 #include "ui/processing_dlg.h"

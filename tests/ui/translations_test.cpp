@@ -19,7 +19,7 @@
 #include "cdaudio/get_names.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
-#include "run/run_history.h"
+#include "history/run_history.h"
 #include "ui/cd_audio_page.h"
 #include "ui/core_texts.h"
 #include "ui/extended_page.h"

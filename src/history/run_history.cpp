@@ -1,4 +1,4 @@
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -241,9 +241,11 @@ bool ReadRunSummary(const std::string& path, RunSummary& summary) {
             summary.done = end->done;
             summary.failed = end->failed;
             if (!settled) {
-                summary.state = end->status == RunEnd::Complete    ? RunState::Complete
+                summary.state = !end->reason.empty()               ? RunState::Interrupted
+                                : end->status == RunEnd::Complete  ? RunState::Complete
                                 : end->status == RunEnd::Cancelled ? RunState::Cancelled
                                                                    : RunState::Aborted;
+                summary.reason = end->reason;
             }
         } else if (auto* undone = std::get_if<UndoEndRecord>(&*record)) {
             summary.done = undone->done;
@@ -433,6 +435,10 @@ int OpenRunJournal(CJournalWriter& writer, StartRecord& start, const std::string
         PruneHistory(folder, now.sec);
     }
     return result;
+}
+
+std::string JournalFailureText(int error) {
+    return "The run journal could not be written: " + ErrorText(error);
 }
 
 EndRecord MakeEndRecord(RunEnd status, int64_t done, int64_t failed) {

@@ -17,14 +17,26 @@
 
 namespace quorvan {
 
+// The run history: what it promises.
+//  - Write-ahead: every operation of a run is recorded in its journal before
+//    it happens; an operation whose record cannot be written does not happen.
+//  - Interrupted: a journal with no end record whose writer no longer holds
+//    its lock (the process was killed, the machine lost power). Its files
+//    are offered for undo or for keeping as they are.
+//  - Undo never removes a file: it renames back only a file it can prove to
+//    be the run's (file system id, inode, generation or birth time), never
+//    onto a name taken since; copies go to the trash; anything else stays
+//    where it is and is reported.
+//
 // The run journal: one file of JSON lines per run, each line one record whose
-// "t" names its kind. Operations are recorded before they happen, so that a
-// run killed at any moment can still be undone; the user manual documents the
-// format. Paths are exact bytes: valid UTF-8 as it is, other bytes as
-// "\udcXX" (Python's surrogateescape).
+// "t" names its kind; the user manual documents the format. Paths are exact
+// bytes: valid UTF-8 as it is, other bytes as "\udcXX" (Python's
+// surrogateescape).
 
-// The "v" of the start record.
-inline constexpr int kJournalVersion = 1;
+// The "v" of the start record. Version 2 adds the file system's id ("fs")
+// and the inode's generation ("gen") to each file's identity; a version 1
+// journal reads with both unknown.
+inline constexpr int kJournalVersion = 2;
 
 // The start of the names of a run's temporary files, ".quorvan-tmp-<id>-".
 std::string RunTempPrefix(const std::string& runId);
@@ -91,9 +103,7 @@ struct TrashedRecord {
 // (none: there was no such attribute) it had.
 struct AttrsRecord {
     std::string path;
-    uint64_t dev = 0;
-    uint64_t ino = 0;
-    FileTimeNs btime;  // zero where unknown
+    FileStamp file;  // its identity only: no size or modification time
     uint32_t mode = 0;
     std::optional<std::string> dosAttrib;
 };
@@ -101,9 +111,7 @@ struct AttrsRecord {
 // Before a time change: the times before and the ones to be set.
 struct TimesRecord {
     std::string path;
-    uint64_t dev = 0;
-    uint64_t ino = 0;
-    FileTimeNs btime;  // zero where unknown
+    FileStamp file;  // its identity only: no size or modification time
     FileTimeNs oldAtime;
     FileTimeNs oldMtime;
     FileTimeNs newAtime;
@@ -126,12 +134,15 @@ struct FileRecord {
     std::string error;
 };
 
+// `reason`: why a run stopped early by itself (its journal could not be
+// written); the history shows such a run as interrupted, with the reason.
 struct EndRecord {
     RunEnd status = RunEnd::Complete;
     int64_t done = 0;
     int64_t failed = 0;
     std::string time;
     int64_t epoch = 0;
+    std::string reason;
 };
 
 // An undo of the run starts.
@@ -214,12 +225,13 @@ struct Journal {
 };
 
 // Reads a whole journal. A cut-off last record and the zeros that a killed
-// writer leaves after it are not records. 0 or an errno value.
+// writer leaves after it are not records; any other line that is no record
+// is counted as damaged. 0 or an errno value.
 int ReadJournal(const std::string& path, Journal& journal);
 void ParseJournal(std::string_view text, Journal& journal);
 
 // The length of the journal's data: up to the end of its last complete
-// line, before any cut-off record and the zeros after it.
+// line, before any cut-off record and the zeros at the end of the file.
 int64_t JournalDataEnd(std::string_view text);
 
 // Writes one journal. Each record goes to the kernel before Append returns
@@ -261,6 +273,9 @@ class CJournalWriter final {
     // writes most.
     int AppendRename(std::string_view from, std::string_view to, const FileStamp& file,
                      TempSide temp = TempSide::None, std::string_view then = {});
+    // The last record of a journal that failed: written into the space held
+    // back for it, even on a full disk. 0 or an errno value.
+    int AppendFinal(const JournalRecord& record);
     // Makes everything written so far durable now.
     int Sync();
     // Trims the file to its records, makes it durable and releases the lock.
@@ -287,7 +302,8 @@ class CJournalWriter final {
     std::chrono::milliseconds syncInterval_{1000};
     int fd_ = -1;
     std::string path_;
-    int64_t offset_ = 0;  // the end of the records
+    int64_t offset_ = 0;       // the end of the bytes written
+    int64_t recordsEnd_ = 0;   // the end of the last whole record
     char* map_ = nullptr;
     int64_t mapStart_ = 0;
     int error_ = 0;

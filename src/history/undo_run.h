@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "run/journal.h"
+#include "history/journal.h"
 
 namespace quorvan {
 
@@ -15,7 +15,7 @@ struct UndoStep {
     enum class Kind {
         MoveBack,        // a rename reversed: `path` back to `target`
         TrashCopy,       // a copy made by the run, `path`, to the trash
-        RemoveTemp,      // a temporary file of the run, `path`, removed
+        TrashTemp,       // a temporary file of the run, `path`, to the trash
         RestoreTrashed,  // a file the run put in the trash, `path`, back to `target`
         Attributes,      // attributes of `path` set back
         Times,           // times of `path` set back
@@ -38,10 +38,12 @@ struct UndoSummary {
         Running,       // the run or another undo of it holds the journal
         Unreadable,    // no journal, or one without a start record
         NewerFormat,   // written by a newer version of the program
-        JournalFailed  // the undo could not be recorded; it stopped there
+        JournalFailed,  // the undo could not be recorded; it stopped there
+        Refused,        // the journal cannot be trusted (see `refusal`): nothing done
     };
     Ended ended = Ended::Done;
     int error = 0;  // errno value for Unreadable and JournalFailed
+    std::string refusal;  // why, for Refused
     std::string runId;
     std::vector<UndoStep> steps;  // in the order they were taken
     int64_t stepsRestored = 0;
@@ -51,6 +53,9 @@ struct UndoSummary {
     // skipped, when any step on one was skipped.
     int64_t filesRestored = 0;
     int64_t filesSkipped = 0;
+    // Lines of the journal that are no record: what they did is not undone,
+    // so the undo is never complete.
+    int64_t unreadRecords = 0;
 };
 
 struct UndoOptions {
@@ -66,24 +71,26 @@ struct UndoOptions {
 };
 
 // Undoes the run of the journal at `journalPath`, newest operation first:
-//  - a rename is reversed when its file is still at the new name (device and
-//    inode), never onto a name taken since;
+//  - a rename is reversed when its file is still at the new name (its
+//    identity: file system, inode and generation or birth time), never onto
+//    a name taken since;
 //  - a copy goes to the trash when it is still as the run left it (size and
 //    modification time); a copy never put in place is removed;
 //  - a file the run put in the trash comes back when its name is free;
 //  - attributes and times are set back on the file the run changed, never
 //    through a symbolic link (times only when not modified since);
 //  - a file left at a cycle's temporary name gets its old name or else its
-//    new one, and the run's leftover temporary files are removed.
-// Every step not done is reported with its reason. Steps an earlier undo
+//    new one, and the run's leftover temporary files go to the trash.
+// Undo never removes a file: what it cannot prove to be the run's stays where
+// it is, reported. Every step not done is reported with its reason. Steps an earlier undo
 // did are not done again, so undoing twice does no harm. The undo is
 // recorded in the journal, whose lock it holds throughout.
 UndoSummary UndoRun(const std::string& journalPath, const UndoOptions& options = {});
 
 // Keeps the files of an interrupted run as they are, but gives each file
 // left at a cycle's temporary name its new name (or its old one when that is
-// taken), puts a finished copy in place when its target is free and removes
-// other leftover temporary files. Records "kept" in the journal.
+// taken), puts a finished copy in place when its target is free and moves
+// other leftover temporary files to the trash. Records "kept" in the journal.
 UndoSummary KeepRun(const std::string& journalPath, const UndoOptions& options = {});
 
 // What a step does, as a phrase: "rename /a/2.txt back to /a/1.txt".

@@ -1,4 +1,4 @@
-#include "run/run_history.h"
+#include "history/run_history.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 
 #include <regex>
 
-#include "run/undo_run.h"
+#include "history/undo_run.h"
 #include "support/journaled_run.h"
 #include "support/test_dir.h"
 #include "support/test_trash.h"

@@ -1,4 +1,4 @@
-#include "run/journal.h"
+#include "history/journal.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_history.h"
+#include "history/run_history.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
@@ -80,7 +80,12 @@ TEST(JournalStrings, EscapesAreReadableAndStandard) {
 // One record of each kind, with paths no plain text format could carry.
 std::vector<JournalRecord> EveryKind() {
     const std::string odd = "/f\xff/na\nme \"q\"";
-    FileStamp stamp{2049, 1234567, 42, {1700000000, 123456789}, {1690000000, 5}};
+    // With the file system's id and the inode's generation, and without them
+    // (as version 1 wrote it).
+    FileStamp stamp{2049, 0x1234abcd5678ef00, 1234567, 77, true, 42, {1700000000, 123456789},
+                    {1690000000, 5}};
+    FileStamp plain{2049, 0, 1234567, 0, false, 42, {1700000000, 123456789}, {}};
+    FileStamp identity{1, 9, 2, 0, true, 0, {}, {3, 4}};
     StartRecord start;
     start.id = "20240612-230730-5f3a";
     start.time = "2024-06-12 23:07:30";
@@ -92,13 +97,13 @@ std::vector<JournalRecord> EveryKind() {
     start.files = 3;
     start.pid = 999;
     RenameRecord rename{odd + "/1", odd + "/2", stamp, TempSide::To, odd + "/3"};
-    AttrsRecord attrs{odd, 1, 2, {3, 4}, 0444, std::string("0x21\0\x03\x00", 7)};
-    AttrsRecord noDos{odd, 1, 2, {}, 0755, std::nullopt};
-    TimesRecord times{odd, 1, 2, {}, {10, 1}, {20, 2}, {30, 0}, {40, 0}};
+    AttrsRecord attrs{odd, identity, 0444, std::string("0x21\0\x03\x00", 7)};
+    AttrsRecord noDos{odd, FileStamp{1, 0, 2, 0, false, 0, {}, {}}, 0755, std::nullopt};
+    TimesRecord times{odd, identity, {10, 1}, {20, 2}, {30, 0}, {40, 0}};
     UndoStepRecord step{17, UndoAction::Resolve, UndoOutcome::Restored, "", "", odd + "/x"};
     return {start,
             rename,
-            RenameRecord{"/a", "/b", stamp, TempSide::None, ""},
+            RenameRecord{"/a", "/b", plain, TempSide::None, ""},
             CopyRecord{"/s", "/d", "/.quorvan-tmp-x", stamp},
             TrashRecord{"/d", stamp},
             TrashedRecord{"/d", "/h/Trash/files/d", "/h/Trash/info/d.trashinfo"},
@@ -108,7 +113,8 @@ std::vector<JournalRecord> EveryKind() {
             TempFolderRecord{odd},
             FileRecord{"/a", "/b", true, ""},
             FileRecord{"/a", "/b", false, "File exists"},
-            EndRecord{RunEnd::Cancelled, 5, 1, "2024-06-12 23:08:00", 1718226480},
+            EndRecord{RunEnd::Cancelled, 5, 1, "2024-06-12 23:08:00", 1718226480, ""},
+            EndRecord{RunEnd::Cancelled, 5, 1, "t", 1, "The run journal could not be written: disk"},
             UndoStartRecord{"t", 1, 2},
             step,
             UndoStepRecord{3, UndoAction::Reverse, UndoOutcome::Skipped, "the name is taken",

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/journal.h"
+#include "history/journal.h"
 
 namespace quorvan {
 
@@ -48,6 +48,7 @@ struct RunSummary {
     int64_t failed = 0;    // plan entries failed
     int64_t restored = 0;  // files the last undo restored
     int64_t skipped = 0;   // files the last undo skipped
+    std::string reason;    // why an interrupted run stopped, where it could say
 };
 
 // Reads what the history shows of one journal, looking at its start and as
@@ -91,5 +92,8 @@ int OpenRunJournal(CJournalWriter& writer, StartRecord& start, const std::string
 
 // An end record stamped now.
 EndRecord MakeEndRecord(RunEnd status, int64_t done, int64_t failed);
+
+// "The run journal could not be written: No space left on device".
+std::string JournalFailureText(int error);
 
 }  // namespace quorvan

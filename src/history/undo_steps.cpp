@@ -1,0 +1,380 @@
+// The steps of an undo on single files: each reversed operation, a file
+// left at a temporary name, the leftovers of a killed copy.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "common/path.h"
+#include "history/undo_undoer.h"
+#include "platform/file_system.h"
+
+namespace quorvan::undo_detail {
+
+// Why undo leaves a file alone that it cannot prove to be the run's.
+std::string NotTheRunsFile(const std::string& path) {
+    return "the file at " + path + " is not the one this run renamed: left alone";
+}
+
+UndoStep MakeStep(UndoStep::Kind kind, int64_t record, std::string path, std::string target) {
+    UndoStep step;
+    step.kind = kind;
+    step.record = record;
+    step.path = std::move(path);
+    step.target = std::move(target);
+    return step;
+}
+
+namespace {
+
+std::string ParentOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+void CUndoer::UndoRename(int64_t line, const RenameRecord& r) {
+    UndoStep step = MakeStep(UndoStep::Kind::MoveBack, line, r.to, r.from);
+    int lookError = 0;
+    auto current = fs_.Look(r.to, &lookError);
+    if (current && current->SameFile(r.file)) {
+        int error = fs_.Move(r.to, r.from);
+        if (error == 0) {
+            step.outcome = UndoOutcome::Restored;
+        } else {
+            step.outcome = UndoOutcome::Skipped;
+            step.reason = error == EEXIST ? "the name is taken by another file" : ErrorText(error);
+        }
+    } else if (auto there = fs_.Look(r.from); there && there->SameFile(r.file)) {
+        step.outcome = UndoOutcome::Unchanged;
+        step.reason = "it has its old name";
+    } else if (r.temp == TempSide::From) {
+        // Where the file is, the older move to the temporary name tells.
+        step.outcome = UndoOutcome::Unchanged;
+        step.reason = "it is not at its temporary name";
+    } else {
+        step.outcome = UndoOutcome::Skipped;
+        step.reason = current     ? NotTheRunsFile(r.to)
+                      : lookError ? ErrorText(lookError)
+                                  : "it was moved away or deleted since the run";
+    }
+    Report(std::move(step), KeyOf(r.file));
+}
+
+void CUndoer::UndoCopy(int64_t line, const CopyRecord& r) {
+    UndoStep step = MakeStep(UndoStep::Kind::TrashCopy, line, r.to);
+    auto current = fs_.Look(r.to);
+    // Its size and times are checked below: times the run set are its own.
+    if (current && current->SameInode(r.copy)) {
+        const auto& left = leftTimes_[KeyOf(r.copy)];
+        bool unchanged = current->size == r.copy.size &&
+                         std::find(left.begin(), left.end(), current->mtime) != left.end();
+        std::string error;
+        TrashEntry where;
+        if (!unchanged) {
+            step.outcome = UndoOutcome::Skipped;
+            step.reason = "it was changed since the run; it stays";
+        } else if (fs_.Trash(r.to, where, error)) {
+            step.outcome = UndoOutcome::Restored;
+            step.trash = where.file;
+        } else {
+            step.outcome = UndoOutcome::Skipped;
+            step.reason = "it could not be moved to the trash: " + error;
+        }
+    } else if (auto temp = fs_.Look(r.temp); temp && temp->SameFile(r.copy)) {
+        // Killed before the copy was put in place: it was never seen.
+        step.kind = UndoStep::Kind::TrashTemp;
+        step.path = r.temp;
+        std::string error = DiscardCopy(r, step.trash);
+        step.outcome = error.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
+        step.reason = error;
+    } else if (current) {
+        step.outcome = UndoOutcome::Skipped;
+        step.reason = "another file has taken its place";
+    } else {
+        step.outcome = UndoOutcome::Unchanged;
+        step.reason = "it is no longer there";
+    }
+    Report(std::move(step), KeyOf(r.copy));
+}
+
+// A finished copy that never got its name goes to the trash: undo removes
+// no file for good.
+std::string CUndoer::DiscardCopy(const CopyRecord& r, std::string& trash) {
+    TrashEntry where;
+    std::string error;
+    if (!fs_.Trash(r.temp, where, error)) {
+        return "it could not be moved to the trash: " + error;
+    }
+    trash = where.file;
+    return "";
+}
+
+void CUndoer::UndoTrash(int64_t line, const TrashRecord& r) {
+    UndoStep step = MakeStep(UndoStep::Kind::RestoreTrashed, line, "", r.path);
+    auto current = fs_.Look(r.path);
+    if (current && current->SameFile(r.file)) {
+        step.path = r.path;
+        step.outcome = UndoOutcome::Unchanged;
+        step.reason = "it is in its place";
+        Report(std::move(step), KeyOf(r.file));
+        return;
+    }
+    std::optional<TrashEntry> entry;
+    if (auto it = trashed_.find(line); it != trashed_.end() && !it->second->trashFile.empty()) {
+        if (auto there = fs_.Look(it->second->trashFile); there && there->SameFile(r.file)) {
+            entry = TrashEntry{it->second->trashFile, it->second->trashInfo};
+        }
+    }
+    if (!entry) {
+        entry = FindInTrash(r.path, r.file);
+    }
+    if (!entry) {
+        step.path = r.path;
+        step.outcome = UndoOutcome::Skipped;
+        step.reason = "it is no longer in the trash";
+    } else {
+        step.path = entry->file;
+        int error = current ? EEXIST : fs_.Restore(*entry, r.path);
+        step.outcome = error == 0 ? UndoOutcome::Restored : UndoOutcome::Skipped;
+        if (error == EEXIST) {
+            step.reason = "the name is taken by another file; it stays in the trash";
+        } else if (error != 0) {
+            step.reason = ErrorText(error);
+        }
+    }
+    Report(std::move(step), KeyOf(r.file));
+}
+
+// Why a file the run changed cannot be changed back, or "" when it can.
+std::string PinReason(UndoFs& fs, CPinnedEntry& pin, const std::string& path,
+                      const FileStamp& wanted) {
+    if (fs.Dry()) {
+        auto current = fs.Look(path);
+        if (!current) {
+            return "it is no longer there";
+        }
+        return current->SameInode(wanted) ? "" : "another file has its name now";
+    }
+    if (int error = pin.Open(path)) {
+        return error == ENOENT ? "it is no longer there" : ErrorText(error);
+    }
+    if (!pin.Stamp().SameInode(wanted)) {
+        return "another file has its name now";
+    }
+    return pin.IsRegularFile() ? "" : "it is no longer a regular file";
+}
+
+void CUndoer::UndoAttrs(int64_t line, const AttrsRecord& r) {
+    UndoStep step = MakeStep(UndoStep::Kind::Attributes, line, r.path);
+    CPinnedEntry pin;
+    step.reason = PinReason(fs_, pin, r.path, r.file);
+    int error = 0;
+    if (step.reason.empty() && !fs_.Dry()) {
+        // Storing the attribute needs write permission, which read-only took.
+        if (!(r.mode & S_IWUSR)) {
+            error = pin.SetPermissions(r.mode | S_IWUSR);
+        }
+        if (error == 0) {
+            error = pin.SetDosAttrib(r.dosAttrib);
+        }
+        if (int last = pin.SetPermissions(r.mode); error == 0) {
+            error = last;
+        }
+        if (error != 0) {
+            step.reason = ErrorText(error);
+        }
+    }
+    step.outcome = step.reason.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
+    Report(std::move(step), KeyOf(r.file));
+}
+
+void CUndoer::UndoTimes(int64_t line, const TimesRecord& r) {
+    UndoStep step = MakeStep(UndoStep::Kind::Times, line, r.path);
+    CPinnedEntry pin;
+    step.reason = PinReason(fs_, pin, r.path, r.file);
+    step.outcome = step.reason.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
+    if (step.reason.empty()) {
+        FileTimeNs modified = fs_.Dry() ? fs_.Look(r.path)->mtime : pin.Stamp().mtime;
+        // The access time moves with every read, so only the modification
+        // time tells whether the change was made and nothing came after it.
+        if (modified == r.oldMtime && r.newMtime != r.oldMtime) {
+            step.outcome = UndoOutcome::Unchanged;
+            step.reason = "its times were not changed";
+        } else if (modified != r.newMtime) {
+            // Setting back the time of a file edited since would hide the
+            // edit from backups and from make.
+            step.outcome = UndoOutcome::Skipped;
+            step.reason = "it was modified since the run; its times stay";
+        } else if (int error = fs_.Dry() ? 0 : pin.SetTimes(r.oldAtime, r.oldMtime)) {
+            step.outcome = UndoOutcome::Skipped;
+            step.reason = ErrorText(error);
+        }
+    }
+    Report(std::move(step), KeyOf(r.file));
+}
+
+// A file still at a cycle's temporary name gets a real name: for an undo its
+// old one first, for a kept run its new one first. When a kept run stopped in
+// the middle of a cycle both names are taken by files of the cycle; its moves
+// done so far are then reversed, which frees the old name.
+void CUndoer::ResolveTempNames(bool keep) {
+    const auto& entries = journal_.entries;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto* r = std::get_if<RenameRecord>(&entries[i].record);
+        if (r == nullptr || r->temp != TempSide::To) {
+            continue;
+        }
+        auto current = fs_.Look(r->to);
+        if (!current) {
+            continue;
+        }
+        if (!current->SameFile(r->file)) {
+            // Never taken for the run's file, never removed either.
+            UndoStep step = MakeStep(UndoStep::Kind::ResolveTemp, entries[i].line, r->to);
+            step.outcome = UndoOutcome::Skipped;
+            step.reason = NotTheRunsFile(r->to);
+            Report(std::move(step), std::nullopt);
+            continue;
+        }
+        std::string next = r->then;
+        if (next.empty()) {
+            if (auto it = tempTarget_.find(r->to); it != tempTarget_.end()) {
+                next = it->second;
+            }
+        }
+        const std::vector<std::string> names =
+            keep ? std::vector{next, r->from} : std::vector{r->from, next};
+        auto tryNames = [&](UndoStep& step) {
+            for (const std::string& name : names) {
+                if (!name.empty() && fs_.Move(r->to, name) == 0) {
+                    step.target = name;
+                    step.outcome = UndoOutcome::Restored;
+                    step.reason.clear();
+                    return true;
+                }
+            }
+            return false;
+        };
+        UndoStep step = MakeStep(UndoStep::Kind::ResolveTemp, entries[i].line, r->to);
+        step.outcome = UndoOutcome::Skipped;
+        step.reason = "its old and new names are taken; it stays at its temporary name";
+        if (!tryNames(step) && keep) {
+            // The cycle's moves run from this record to the one that takes
+            // the file from its temporary name.
+            size_t end = i + 1;
+            while (end < entries.size()) {
+                const auto* m = std::get_if<RenameRecord>(&entries[end].record);
+                if (m != nullptr && m->temp == TempSide::From && m->from == r->to) {
+                    break;
+                }
+                ++end;
+            }
+            for (size_t j = std::min(end, entries.size() - 1); j > i; --j) {
+                if (const auto* m = std::get_if<RenameRecord>(&entries[j].record)) {
+                    UndoRename(entries[j].line, *m);
+                }
+            }
+            tryNames(step);
+        }
+        Report(std::move(step), KeyOf(r->file));
+    }
+}
+
+// A kept run's copies that were finished but not yet put in place go to their
+// target when it is free; otherwise they are removed (the source stays).
+void CUndoer::FinishCopies() {
+    for (const JournalEntry& entry : journal_.entries) {
+        const auto* r = std::get_if<CopyRecord>(&entry.record);
+        if (r == nullptr) {
+            continue;
+        }
+        auto temp = fs_.Look(r->temp);
+        if (!temp || !temp->SameFile(r->copy)) {
+            continue;
+        }
+        UndoStep step = MakeStep(UndoStep::Kind::FinishCopy, entry.line, r->temp, r->to);
+        int error = fs_.Move(r->temp, r->to);
+        std::string failure = error == 0 ? "" : ErrorText(error);
+        if (error != 0) {
+            step.kind = UndoStep::Kind::TrashTemp;
+            step.target.clear();
+            failure = DiscardCopy(*r, step.trash);
+        }
+        step.outcome = failure.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
+        step.reason = failure;
+        Report(std::move(step), KeyOf(r->copy));
+    }
+}
+
+// Moves the run's temporary files that no record accounts for (a copy killed
+// while its data went across) from every folder the journal names to the
+// trash.
+void CUndoer::RemoveLeftovers() {
+    std::set<std::string> folders = {start_.folder};
+    if (!start_.destination.empty()) {
+        folders.insert(start_.destination);
+    }
+    for (const JournalEntry& entry : journal_.entries) {
+        std::visit(
+            [&](const auto& r) {
+                using T = std::decay_t<decltype(r)>;
+                if constexpr (std::is_same_v<T, TempFolderRecord>) {
+                    folders.insert(r.path);
+                } else if constexpr (std::is_same_v<T, RenameRecord> ||
+                                     std::is_same_v<T, FileRecord>) {
+                    folders.insert(ParentOf(r.from));
+                    folders.insert(ParentOf(r.to));
+                } else if constexpr (std::is_same_v<T, CopyRecord>) {
+                    folders.insert(ParentOf(r.to));
+                    folders.insert(ParentOf(r.temp));
+                } else if constexpr (std::is_same_v<T, TrashRecord> ||
+                                     std::is_same_v<T, AttrsRecord> ||
+                                     std::is_same_v<T, TimesRecord>) {
+                    folders.insert(ParentOf(r.path));
+                }
+            },
+            entry.record);
+    }
+    const std::string prefix = RunTempPrefix(start_.id);
+    for (const std::string& folder : folders) {
+        std::vector<std::string> names;
+        if (DIR* dir = opendir(folder.c_str())) {
+            while (dirent* d = readdir(dir)) {
+                if (std::string_view(d->d_name).substr(0, prefix.size()) == prefix) {
+                    names.push_back(d->d_name);
+                }
+            }
+            closedir(dir);
+        }
+        for (const std::string& name : names) {
+            std::string path = JoinPath(folder, name);
+            FileStamp stamp;
+            uint32_t mode = 0;
+            // A cycle's temporary name may hold a user's file: it was given
+            // its name above, or reported there.
+            if (tempNames_.count(path) != 0 || !fs_.Look(path) ||
+                StampOf(path, stamp, &mode) != 0 || !S_ISREG(mode)) {
+                continue;
+            }
+            // Most likely a copy cut off while its data went across; as no
+            // record proves it, it goes to the trash rather than away.
+            UndoStep step = MakeStep(UndoStep::Kind::TrashTemp, 0, path);
+            TrashEntry where;
+            std::string error;
+            if (fs_.Trash(path, where, error)) {
+                step.outcome = UndoOutcome::Restored;
+                step.trash = where.file;
+            } else {
+                step.outcome = UndoOutcome::Skipped;
+                step.reason = "it could not be moved to the trash: " + error;
+            }
+            Report(std::move(step), std::nullopt);
+        }
+    }
+}
+
+}  // namespace quorvan::undo_detail
