@@ -92,10 +92,6 @@
         <translation>benannt</translation>
     </message>
     <message>
-        <source>removed</source>
-        <translation>entfernt</translation>
-    </message>
-    <message>
         <source>restored</source>
         <translation>wiederhergestellt</translation>
     </message>
@@ -170,6 +166,20 @@
     <message>
         <source>(unreadable record)</source>
         <translation>(unlesbarer Eintrag)</translation>
+    </message>
+    <message>
+        <source>moved to the trash</source>
+        <translation>in den Papierkorb verschoben</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRunner</name>
+    <message numerus="yes">
+        <source>%n record(s) of the journal could not be read: what they did is not undone.</source>
+        <translation>
+            <numerusform>%n Eintrag des Protokolls konnte nicht gelesen werden: Was er bewirkt hat, wird nicht rückgängig gemacht.</numerusform>
+            <numerusform>%n Einträge des Protokolls konnten nicht gelesen werden: Was sie bewirkt haben, wird nicht rückgängig gemacht.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -259,6 +269,10 @@ Bisher: %2</translation>
     <message>
         <source>Preview</source>
         <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>This run is not undone: %1</source>
+        <translation>Dieser Lauf wird nicht rückgängig gemacht: %1</translation>
     </message>
 </context>
 <context>

@@ -92,10 +92,6 @@
         <translation>nommé</translation>
     </message>
     <message>
-        <source>removed</source>
-        <translation>supprimé</translation>
-    </message>
-    <message>
         <source>restored</source>
         <translation>rétabli</translation>
     </message>
@@ -170,6 +166,20 @@
     <message>
         <source>(unreadable record)</source>
         <translation>(enregistrement illisible)</translation>
+    </message>
+    <message>
+        <source>moved to the trash</source>
+        <translation>mis à la corbeille</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRunner</name>
+    <message numerus="yes">
+        <source>%n record(s) of the journal could not be read: what they did is not undone.</source>
+        <translation>
+            <numerusform>%n enregistrement du journal est illisible : ce qu&apos;il a fait n&apos;est pas annulé.</numerusform>
+            <numerusform>%n enregistrements du journal sont illisibles : ce qu&apos;ils ont fait n&apos;est pas annulé.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -259,6 +269,10 @@ Jusqu&apos;ici : %2</translation>
     <message>
         <source>Preview</source>
         <translation>Aperçu</translation>
+    </message>
+    <message>
+        <source>This run is not undone: %1</source>
+        <translation>Cette exécution n&apos;est pas annulée : %1</translation>
     </message>
 </context>
 <context>
