@@ -19,6 +19,13 @@ set(QUORVAN_MANUAL ${CMAKE_CURRENT_LIST_DIR}/../docs/manual)
 install(DIRECTORY ${QUORVAN_MANUAL}/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual)
 install(FILES ${QUORVAN_RESOURCES}/quorvan.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+# "Rename with Quorvan" in the file managers' menus: Dolphin's service menu and
+# Nemo's action (Nautilus takes the desktop entry's action, Thunar a custom
+# action the manual gives).
+install(FILES ${QUORVAN_RESOURCES}/quorvan-servicemenu.desktop
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/kio/servicemenus RENAME quorvan.desktop)
+install(FILES ${QUORVAN_RESOURCES}/quorvan.nemo_action
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/nemo/actions)
 
 set(QUORVAN_ICONS ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor)
 install(FILES ${QUORVAN_RESOURCES}/quorvan.svg DESTINATION ${QUORVAN_ICONS}/scalable/apps)

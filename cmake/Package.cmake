@@ -31,6 +31,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS attr)
 # The scalable icon and banner, and audio preview of .mp3 and .wav files.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, gstreamer1.0-plugins-good")
+# Qt's own texts (Yes, No, Cancel, the file dialogs) in the window's language.
+string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", qt6-translations-l10n")
 
 # What Debian asks of every package: its copyright, and the changelog
 # compressed as dpkg installs it (a native package's changelog.gz).

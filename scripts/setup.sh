@@ -15,6 +15,7 @@ packages=(
     libexiv2-dev libtag1-dev
     libpcre2-dev libicu-dev
     libqt6svg6
+    qt6-l10n-tools
 )
 
 # The tests, the sanitizer and fuzz builds, and the check of the Debian package.

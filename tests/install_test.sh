@@ -28,7 +28,7 @@ fi
 
 entry=share/applications/quorvan.desktop
 need $entry
-grep -qx 'Exec=quorvan %f' "$prefix/$entry" || fail "$entry does not start quorvan"
+grep -qx 'Exec=quorvan %F' "$prefix/$entry" || fail "$entry does not start quorvan"
 grep -qx 'Icon=quorvan' "$prefix/$entry" || fail "$entry does not name the quorvan icon"
 if command -v desktop-file-validate >/dev/null 2>&1; then
     desktop-file-validate "$prefix/$entry" || fail "$entry is not a valid desktop entry"

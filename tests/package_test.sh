@@ -54,6 +54,9 @@ dpkg -x "$deb" "$root"
 usr=$root/usr
 for file in bin/quorvan bin/quorvan-cli \
     share/applications/quorvan.desktop \
+    share/kio/servicemenus/quorvan.desktop \
+    share/nemo/actions/quorvan.nemo_action \
+    share/quorvan/translations/quorvan_de.qm share/quorvan/translations/quorvan_fr.qm \
     share/metainfo/com.example.quorvan.metainfo.xml \
     share/icons/hicolor/scalable/apps/quorvan.svg \
     share/icons/hicolor/48x48/apps/quorvan.png \
@@ -92,6 +95,29 @@ done
 desktop-file-validate "$usr/share/applications/quorvan.desktop" >"$scratch/desktop.log" 2>&1 ||
     fail "desktop entry: $(cat "$scratch/desktop.log")"
 [ ! -s "$scratch/desktop.log" ] || fail "desktop entry: $(cat "$scratch/desktop.log")"
+
+# Every desktop file shipped is valid, and each file manager's entry hands the
+# whole selection, files and folders, to "Rename with Quorvan".
+find "$usr" -name '*.desktop' >"$scratch/desktop-files"
+[ "$(wc -l <"$scratch/desktop-files")" -ge 2 ] || fail "desktop files: $(cat "$scratch/desktop-files")"
+while read -r file; do
+    desktop-file-validate "$file" >"$scratch/valid.log" 2>&1 && [ ! -s "$scratch/valid.log" ] ||
+        fail "${file#"$root"}: $(cat "$scratch/valid.log")"
+done <"$scratch/desktop-files"
+servicemenu=$usr/share/kio/servicemenus/quorvan.desktop
+nemo=$usr/share/nemo/actions/quorvan.nemo_action
+for file in "$usr/share/applications/quorvan.desktop" "$servicemenu" "$nemo"; do
+    grep -qx 'Name=Rename with Quorvan' "$file" || fail "${file#"$root"} offers no Rename with Quorvan"
+    grep -qx 'Exec=quorvan %F' "$file" || fail "${file#"$root"} does not hand over every file"
+done
+grep -q '^MimeType=.*application/octet-stream;' "$servicemenu" &&
+    grep -q '^MimeType=.*inode/directory;' "$servicemenu" ||
+    fail "the service menu is not for files and folders"
+grep -q '^Actions=.*;' "$servicemenu" || fail "the service menu has no action"
+[ "$(head -n 1 "$nemo")" = '[Nemo Action]' ] || fail "the Nemo action has no [Nemo Action] group"
+for line in 'Selection=notnone' 'Extensions=any;' 'Quote=double'; do
+    grep -qx "$line" "$nemo" || fail "the Nemo action lacks $line"
+done
 appstreamcli validate --no-net "$usr/share/metainfo/com.example.quorvan.metainfo.xml" \
     >"$scratch/appstream.log" 2>&1 || fail "metainfo: $(cat "$scratch/appstream.log")"
 ! grep -q '^[EW]:' "$scratch/appstream.log" || fail "metainfo: $(cat "$scratch/appstream.log")"

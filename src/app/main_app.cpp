@@ -9,13 +9,17 @@
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
 #include "ui/main_dlg.h"
+#include "ui/translations.h"
 
 namespace quorvan {
 namespace {
 
 const char kUsage[] =
-    "Usage: quorvan [--no-splash] [--] [FOLDER]\n"
+    "Usage: quorvan [--no-splash] [--] [FOLDER | FILE...]\n"
     "Bulk file renamer: opens the main window on FOLDER when one is given.\n"
+    "Given files (one or more), it opens their folder with exactly those files\n"
+    "ticked; files in several folders open the folder that holds them all, with\n"
+    "\"Include subfolders\" on and only those files taking part.\n"
     "\n"
     "  --no-splash  skip the start-up screen (so does QUORVAN_NO_SPLASH=1)\n"
     "  --help       show this help and exit\n"
@@ -32,7 +36,6 @@ StartOptions ParseStartOptions(int argc, char** argv) {
         options.showSplash = false;
     }
     bool optionsEnded = false;
-    bool haveFolder = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (!optionsEnded && arg == "--") {
@@ -45,11 +48,8 @@ StartOptions ParseStartOptions(int argc, char** argv) {
             options.showVersion = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             options.error = "unknown option " + arg;
-        } else if (haveFolder) {
-            options.error = "only one FOLDER may be given (quote a name with blanks)";
         } else {
-            options.folder = arg;
-            haveFolder = true;
+            options.paths.push_back(arg);
         }
     }
     return options;
@@ -72,6 +72,7 @@ int AnswerWithoutWindow(int argc, char** argv) {
 CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), argc_(argc), argv_(argv) {
     setApplicationName(QString::fromUtf8(kProductName));
     setApplicationVersion(QString::fromUtf8(kVersionText));
+    InstallTranslations(DesktopLanguages());
 }
 
 int CMainApp::Run() {
@@ -93,7 +94,7 @@ int CMainApp::Run() {
     CFilterSettings filter;
     CMainDlg window(rules, filter);
     window.SetShowSplash(options.showSplash);
-    window.SetInitialFolder(options.folder);
+    window.SetInitialPaths(options.paths);
     window.Initialise();
     window.exec();
     return 0;

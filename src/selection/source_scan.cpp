@@ -312,6 +312,17 @@ bool CFileListBuilder::BuildFileList(const FileListRequest& request) {
                 ++fileCount;
             }
         }
+    } else if (rules_.Settings().IncludeSubFolders && request.treeFromRows) {
+        const size_t rowCount =
+            request.rows != nullptr ? request.rows->RowCount() : request.sourceRows.size();
+        for (size_t row = 0; row < rowCount; ++row) {
+            const std::string path =
+                request.rows != nullptr ? request.rows->RowPath(row) : request.sourceRows[row].path;
+            if (!path.empty() && AddFileIfAccepted(path)) {
+                ++fileCount;
+            }
+        }
+        result = fileCount != 0;
     } else if (rules_.Settings().IncludeSubFolders) {
         CollectFolderTree(request.sourceFolder);
         result = fileCount != 0;

@@ -92,6 +92,9 @@ struct FileListRequest {
     const ISourceRows* rows = nullptr;
     std::vector<std::string> cdTrackOrder;  // the CD audio page's track order
     bool renameCdAudio = false;             // "Rename CD Audio Files" ticked
+    // The rows are files chosen across the folder tree: with "Include
+    // subfolders" on, they take part instead of the whole tree.
+    bool treeFromRows = false;
 };
 
 // The plain files of one folder as one listing saw them, kept as hashes of

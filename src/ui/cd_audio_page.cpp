@@ -23,6 +23,7 @@
 #include "rules/control_ids.h"
 #include "ui/cd_audio_musicbrainz.h"
 #include "ui/cddb_server_dlg.h"
+#include "ui/core_texts.h"
 #include "ui/page_widgets.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
@@ -278,8 +279,8 @@ void CCDDBSettingsDlg::GetCddbNames(const std::string& drive) {
         result = quorvan::GetNames(client_, drive, EffectiveCddbServer(settings));
     }
     if (!result.ok) {
-        Dialogs().Message(this, QMessageBox::Critical, ToQt(kErrorCaption), ToQt(result.message),
-                          QMessageBox::Ok, ToQt(result.serverStatus));
+        Dialogs().Message(this, QMessageBox::Critical, CoreText(kErrorCaption),
+                          CoreText(result.message), QMessageBox::Ok, ToQt(result.serverStatus));
         return;
     }
     titles_->SetTitles(std::move(result.titles));
@@ -361,7 +362,7 @@ void CCDDBSettingsDlg::OnPlaybackError(const QString& text) {
     playing_ = false;
     const QString file = player_->source().toLocalFile();
     player_->stop();
-    Dialogs().Message(this, QMessageBox::Warning, ToQt(kErrorCaption),
+    Dialogs().Message(this, QMessageBox::Warning, CoreText(kErrorCaption),
                       tr("Unable to play %1:\n%2").arg(file, text), QMessageBox::Ok);
 }
 

@@ -25,12 +25,15 @@ struct TimeRule {
 };
 
 constexpr TimeRule kTimeRules[] = {
-    {ids::kFilterCreation, "Filter on Creation Date/Time:", ids::kFilterCreationDate,
-     ids::kFilterCreationTime, ids::kFilterCreationDir},
-    {ids::kFilterModified, "Filter on Modified Date/Time:", ids::kFilterModifiedDate,
-     ids::kFilterModifiedTime, ids::kFilterModifiedDir},
-    {ids::kFilterLastAccessed, "Filter on Last Accessed Date/Time:", ids::kFilterLastAccessedDate,
-     ids::kFilterLastAccessedTime, ids::kFilterLastAccessedDir},
+    {ids::kFilterCreation,
+     QT_TRANSLATE_NOOP("quorvan::CFilterSettingsDlg", "Filter on Creation Date/Time:"),
+     ids::kFilterCreationDate, ids::kFilterCreationTime, ids::kFilterCreationDir},
+    {ids::kFilterModified,
+     QT_TRANSLATE_NOOP("quorvan::CFilterSettingsDlg", "Filter on Modified Date/Time:"),
+     ids::kFilterModifiedDate, ids::kFilterModifiedTime, ids::kFilterModifiedDir},
+    {ids::kFilterLastAccessed,
+     QT_TRANSLATE_NOOP("quorvan::CFilterSettingsDlg", "Filter on Last Accessed Date/Time:"),
+     ids::kFilterLastAccessedDate, ids::kFilterLastAccessedTime, ids::kFilterLastAccessedDir},
 };
 
 const std::vector<int> kAttributeControls = {ids::kFilterInclude,  ids::kFilterExclude,
@@ -48,21 +51,21 @@ CFilterSettingsDlg::CFilterSettingsDlg(QWidget* parent) : CQtPage(parent) {
     left->setSpacing(DluY(this, 2));
     BuildAttributeFrame(
         AddHeadedFrame(this, left,
-                       AddCheck(this, ids::kFilterOnAttributes,
-                                "Filter on Attributes:", "Enables filtering on file attributes")));
+                       AddCheck(this, ids::kFilterOnAttributes, tr("Filter on Attributes:"),
+                                tr("Enables filtering on file attributes"))));
     left->addSpacing(DluY(this, 2));
     BuildTimeFrame(AddHeadedFrame(this, left,
-                                  AddCheck(this, ids::kFilterOnTimes, "Filter on Times:",
-                                           "Enables filtering on file dates and times")));
+                                  AddCheck(this, ids::kFilterOnTimes, tr("Filter on Times:"),
+                                           tr("Enables filtering on file dates and times"))));
     left->addStretch(1);
     page->addLayout(left);
 
     auto* right = new QVBoxLayout;
     right->setSpacing(DluY(this, 2));
-    BuildExtensionFrame(AddHeadedFrame(
-        this, right,
-        AddCheck(this, ids::kFilterOnExtensions,
-                 "Filter on File Extensions:", "Enables filtering on file extensions")));
+    BuildExtensionFrame(
+        AddHeadedFrame(this, right,
+                       AddCheck(this, ids::kFilterOnExtensions, tr("Filter on File Extensions:"),
+                                tr("Enables filtering on file extensions"))));
     page->addLayout(right, 1);
 
     MakeOptionGroup({ids::kFilterInclude, ids::kFilterExclude});
@@ -93,18 +96,18 @@ void CFilterSettingsDlg::BuildAttributeFrame(QWidget* frame) {
     auto* rows = new QVBoxLayout(frame);
     rows->setContentsMargins(DluX(this, 6), DluY(this, 2), DluX(this, 6), DluY(this, 2));
     rows->setSpacing(DluY(this, 1));
-    rows->addWidget(
-        AddOption(this, ids::kFilterInclude, "Include files with the following attribute settings:",
-                  "Specifies attributes that files must match to be included in the renaming"));
-    rows->addWidget(
-        AddOption(this, ids::kFilterExclude, "Exclude files with the following attribute settings:",
-                  "Specifies attributes for files that should be excluded from the renaming"));
+    rows->addWidget(AddOption(
+        this, ids::kFilterInclude, tr("Include files with the following attribute settings:"),
+        tr("Specifies attributes that files must match to be included in the renaming")));
+    rows->addWidget(AddOption(
+        this, ids::kFilterExclude, tr("Exclude files with the following attribute settings:"),
+        tr("Specifies attributes for files that should be excluded from the renaming")));
     auto* boxes = new QHBoxLayout;
     boxes->addSpacing(DluX(this, 10));
-    boxes->addWidget(AddCheck(this, ids::kFilterReadOnly, "Read-only"));
-    boxes->addWidget(AddCheck(this, ids::kFilterHidden, "Hidden"));
-    boxes->addWidget(AddCheck(this, ids::kFilterSystem, "System"));
-    boxes->addWidget(AddCheck(this, ids::kFilterArchive, "Archive"));
+    boxes->addWidget(AddCheck(this, ids::kFilterReadOnly, tr("Read-only")));
+    boxes->addWidget(AddCheck(this, ids::kFilterHidden, tr("Hidden")));
+    boxes->addWidget(AddCheck(this, ids::kFilterSystem, tr("System")));
+    boxes->addWidget(AddCheck(this, ids::kFilterArchive, tr("Archive")));
     boxes->addStretch(1);
     rows->addLayout(boxes);
 }
@@ -116,7 +119,7 @@ void CFilterSettingsDlg::BuildTimeFrame(QWidget* frame) {
     grid->setVerticalSpacing(DluY(this, 2));
     int row = 0;
     for (const TimeRule& rule : kTimeRules) {
-        grid->addWidget(AddCheck(this, rule.check, rule.text), row, 0);
+        grid->addWidget(AddCheck(this, rule.check, tr(rule.text)), row, 0);
         grid->addWidget(AddDatePicker(this, rule.date), row, 1);
         grid->addWidget(AddTimePicker(this, rule.time), row, 2);
         grid->addWidget(AddComparison(this, rule.comparison), row, 3);
@@ -133,10 +136,10 @@ void CFilterSettingsDlg::BuildExtensionFrame(QWidget* frame) {
                                          {ids::kFilterExcludeExtensions, ids::kFilterExcludeList}};
     for (const auto& [box, id] : lists) {
         const bool include = box == ids::kFilterIncludeExtensions;
-        rows->addWidget(
-            AddCheck(this, box, include ? "Include:" : "Exclude:",
-                     include ? "Specifies which file extensions should be included in renaming"
-                             : "Specifies which file extensions should be excluded from renaming"));
+        rows->addWidget(AddCheck(
+            this, box, include ? tr("Include:") : tr("Exclude:"),
+            include ? tr("Specifies which file extensions should be included in renaming")
+                    : tr("Specifies which file extensions should be excluded from renaming")));
         auto* list = new CCheckList(this);
         // The list grows with the page; only its least size is asked for.
         list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/file_system.h"
+#include "ui/core_texts.h"
 #include "ui/page_widgets.h"
 #include "ui/processing_dlg.h"
 #include "ui/undo_runner.h"
@@ -40,7 +41,7 @@ QString RunDescription(const RunSummary& run) {
                        .arg(run.start.files)
                        .arg(run.done)
                        .arg(run.failed)
-                       .arg(QString::fromLatin1(RunStateName(run.state)));
+                       .arg(CoreText(RunStateName(run.state)));
     if (run.restored > 0 || run.skipped > 0) {
         text +=
             ' ' +

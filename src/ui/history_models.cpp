@@ -9,6 +9,7 @@
 #include <set>
 
 #include "history/undo_run.h"
+#include "ui/core_texts.h"
 #include "ui/qt_page.h"
 
 namespace quorvan {
@@ -30,7 +31,7 @@ const char* EndName(RunEnd status) {
 }
 
 QString Counted(int64_t count, const char* one, const char* many) {
-    return QString::number(count) + ' ' + QString::fromLatin1(count == 1 ? one : many);
+    return QString::number(count) + ' ' + QObject::tr(count == 1 ? one : many);
 }
 
 bool IsRow(const JournalRecord& record) {
@@ -122,7 +123,7 @@ class CDescriber {
     OperationText operator()(const EndRecord& e) const {
         return {QObject::tr("Run ended"), QString(),
                 QObject::tr("%1: %2 done, %3 failed")
-                    .arg(QString::fromLatin1(EndName(e.status)))
+                    .arg(CoreText(EndName(e.status)))
                     .arg(e.done)
                     .arg(e.failed)};
     }
@@ -166,13 +167,15 @@ class CDescriber {
     OperationText operator()(const UndoEndRecord& u) const {
         return {u.cancelled ? QObject::tr("Undo cancelled") : QObject::tr("Undo ended"), QString(),
                 QObject::tr("%1 restored, %2 skipped")
-                    .arg(Counted(u.restored, "file", "files"))
+                    .arg(Counted(u.restored, QT_TRANSLATE_NOOP("QObject", "file"),
+                                 QT_TRANSLATE_NOOP("QObject", "files")))
                     .arg(u.skipped)};
     }
     OperationText operator()(const KeptRecord& k) const {
         return {QObject::tr("Files kept as they are"), QString(),
                 QObject::tr("%1 resolved")
-                    .arg(Counted(k.resolved, "temporary name", "temporary names"))};
+                    .arg(Counted(k.resolved, QT_TRANSLATE_NOOP("QObject", "temporary name"),
+                                 QT_TRANSLATE_NOOP("QObject", "temporary names")))};
     }
     template <typename Other>
     OperationText operator()(const Other&) const {
@@ -264,7 +267,7 @@ QVariant CRunListModel::data(const QModelIndex& index, int role) const {
         case kFailed:
             return QString::number(run->failed);
         case kState:
-            return QString::fromLatin1(RunStateName(run->state));
+            return CoreText(RunStateName(run->state));
         default:
             return {};
     }

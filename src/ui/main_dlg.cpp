@@ -41,6 +41,7 @@
 #include "ui/about_dlg.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
+#include "ui/core_texts.h"
 #include "ui/count_label.h"
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
@@ -90,7 +91,8 @@ constexpr int kCompactListRows = 12;
 constexpr int kFewestListRows = 5;
 constexpr const char* kGeometryKey = "MainWindow";
 
-const char* const kSettingsFilter = "Quorvan Files (*.qvr);;All Files (*)";
+const char* const kSettingsFilter =
+    QT_TRANSLATE_NOOP("quorvan::CMainDlg", "Quorvan Files (*.qvr);;All Files (*)");
 
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -133,7 +135,7 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
             window_.ShowPlan();
         }
         const bool yes =
-            Dialogs().Message(&window_, QMessageBox::Question, ToQt(caption), ToQt(text),
+            Dialogs().Message(&window_, QMessageBox::Question, CoreText(caption), CoreText(text),
                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
         if (leaveOut && yes) {
             // The run takes the plan; a list still sharing it would cost a copy.
@@ -149,11 +151,11 @@ class CMainDlg::CWindowRunHost final : public IRunHost {
         // else does.
         const QString details = runEnded_ ? window_.bridge_->TakeFailures() : QString();
         runEnded_ = false;
-        QString shown = ToQt(text);
+        QString shown = CoreText(text);
         if (text == CRunEngine::kNoFilesText && !noFilesNote_.isEmpty()) {
             shown += "\n" + noFilesNote_;
         }
-        Dialogs().Message(&window_, icon, ToQt(caption), shown, QMessageBox::Ok, details);
+        Dialogs().Message(&window_, icon, CoreText(caption), shown, QMessageBox::Ok, details);
     }
     int32_t BuildFileList() override {
         CWaitCursor wait;
@@ -413,12 +415,9 @@ void CMainDlg::BuildLayout() {
 }
 
 void CMainDlg::SetInitialFolder(const std::string& commandLine) {
-    if (commandLine.empty()) {
-        return;
+    if (!commandLine.empty()) {
+        SetInitialPaths({commandLine});
     }
-    hasInitialFolder_ = true;
-    // A name that exists is shown as its full path; anything else as given.
-    initialFolder_ = EntryExists(commandLine) ? MakeAbsolutePath(commandLine) : commandLine;
 }
 
 void CMainDlg::Initialise() {
@@ -443,10 +442,7 @@ void CMainDlg::Initialise() {
     AskAboutInterruptedRuns(this,
                             [this](CProcessingDlg* dialog) { emit ProgressDialogOpening(dialog); });
 
-    if (hasInitialFolder_) {
-        folderDisplay_->SetPath(initialFolder_);
-        ScanSourceFolder(initialFolder_);
-    }
+    OpenStartSelection();
     RestoreWindowGeometry();
 }
 
@@ -634,6 +630,7 @@ void CMainDlg::AfterSourceListChange() {
 }
 
 void CMainDlg::ScanSourceFolder(const std::string& folder) {
+    listHoldsChosen_ = false;
     const bool hadRows = sourceModel_->Count() > 0;
     cdAudioPage_->ClearTrackFiles();
     CSourceNames names;
@@ -718,7 +715,10 @@ void CMainDlg::OnBrowse() {
 void CMainDlg::RefreshSourceList(bool selectAll) {
     CWaitCursor wait;
     const std::string folder = SourceFolder();
-    if (!folder.empty()) {
+    if (listHoldsChosen_) {
+        ShowChosenFiles();
+        ClearPreview();
+    } else if (!folder.empty()) {
         ScanSourceFolder(folder);
         ClearPreview();
     }
@@ -736,6 +736,7 @@ bool CMainDlg::BuildFileList() {
     request.sourceFolder = SourceFolder();
     request.rows = sourceModel_;
     request.renameCdAudio = cdAudioPage_->RenameCdAudio();
+    request.treeFromRows = listHoldsChosen_;
     if (request.renameCdAudio) {
         request.cdTrackOrder = cdAudioPage_->TrackFiles();
     }

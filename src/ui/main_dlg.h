@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "selection/start_paths.h"
 #include "ui/qt_page.h"
 
 class QDropEvent;
@@ -49,6 +51,10 @@ class CMainDlg final : public QDialog {
     // The folder to open at start (the program's argument); call before
     // Initialise. An empty text means none.
     void SetInitialFolder(const std::string& commandLine);
+    // The paths the program was started on (a file manager's selection): one
+    // folder opens as SetInitialFolder does, files open their folder with
+    // exactly those ticked. Call before Initialise.
+    void SetInitialPaths(const std::vector<std::string>& paths);
     // Counts this start, hands the pages to the rules and the filter, and
     // scans the initial folder.
     void Initialise();
@@ -137,6 +143,12 @@ class CMainDlg final : public QDialog {
   private:
     class CWindowRunHost;
     void BuildLayout();
+    // Opens what the program was started on, and names the paths that were
+    // not found.
+    void OpenStartSelection();
+    // Lists the start's chosen files that still exist, all ticked while
+    // "Include subfolders" is on.
+    void ShowChosenFiles();
     void OnRowTickChanged(int row, bool ticked);
     void OnIncludeSubfolders(bool checked);
     // The state every change of the source list leaves: preview emptied,
@@ -204,8 +216,10 @@ class CMainDlg final : public QDialog {
     // The size of the window laid out with twelve-row lists.
     QSize compactSize_;
     int tabsCompactHeight_ = 0;
-    bool hasInitialFolder_ = false;
-    std::string initialFolder_;
+    StartSelection start_;
+    // The source list holds the start's chosen files from several folders,
+    // not a folder's listing.
+    bool listHoldsChosen_ = false;
     int32_t startCount_ = 0;
     int32_t timesUsed_ = 0;
     int32_t filesProcessed_ = 0;

@@ -15,8 +15,9 @@ namespace quorvan {
 
 namespace {
 
+// lupdate, told that Tr spells tr, files these texts under the namespace.
 QString Tr(const char* text) {
-    return QCoreApplication::translate("MetadataProgress", text);
+    return QCoreApplication::translate("quorvan", text);
 }
 
 }  // namespace

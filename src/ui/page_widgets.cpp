@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
@@ -113,7 +114,9 @@ QTimeEdit* AddTimePicker(CQtPage* page, int id) {
 
 QComboBox* AddComparison(CQtPage* page, int id) {
     auto* combo = new QComboBox(page);
-    combo->addItems({QStringLiteral("Before"), QStringLiteral("On"), QStringLiteral("After")});
+    combo->addItems({QCoreApplication::translate("quorvan::PageWidgets", "Before"),
+                     QCoreApplication::translate("quorvan::PageWidgets", "On"),
+                     QCoreApplication::translate("quorvan::PageWidgets", "After")});
     combo->setCurrentIndex(-1);
     page->Bind(id, combo);
     return combo;

@@ -107,8 +107,8 @@ CProcessingDlg::CProcessingDlg(int32_t total, std::atomic<uint8_t>& cancelReques
     setModal(true);
     original_ = new CPathLabel(this);
     renamed_ = new CPathLabel(this);
-    original_->SetPath("n/a");
-    renamed_->SetPath("n/a");
+    original_->SetPath(tr("n/a").toStdString());
+    renamed_->SetPath(tr("n/a").toStdString());
     processed_ = new QLabel(tr("n/a"), this);
     processed_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     processed_->setTextFormat(Qt::PlainText);

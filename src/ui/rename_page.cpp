@@ -14,9 +14,11 @@
 namespace quorvan {
 namespace {
 
-const char* const kPrefixTip = "Specifies the prefix to add to the file names";
+const char* const kPrefixTip = QT_TRANSLATE_NOOP("quorvan::CRenameSettingsDlg",
+                                                 "Specifies the prefix to add to the file names");
 const char* const kSuffixTip =
-    "Specifies the suffix to add to the file names (before the extension)";
+    QT_TRANSLATE_NOOP("quorvan::CRenameSettingsDlg",
+                      "Specifies the suffix to add to the file names (before the extension)");
 
 // Every control of each mode; the mode options themselves stay usable.
 const std::vector<int> kTextControls = {ids::kAddPrefix,   ids::kPrefix,        ids::kAddSuffix,
@@ -37,11 +39,11 @@ CRenameSettingsDlg::CRenameSettingsDlg(QWidget* parent) : CQtPage(parent) {
     page->setContentsMargins(DluX(this, 4), DluY(this, 2), DluX(this, 4), DluY(this, 2));
     page->setSpacing(DluY(this, 2));
 
-    auto* textMode = AddOption(this, ids::kTextModifications,
-                               "Text Modifications:", "Enables textual modifications");
+    auto* textMode = AddOption(this, ids::kTextModifications, tr("Text Modifications:"),
+                               tr("Enables textual modifications"));
     BuildTextFrame(AddHeadedFrame(this, page, textMode));
-    auto* sequencing = AddOption(this, ids::kSequencing,
-                                 "Sequencing:", "Enables numeric sequencing modifications");
+    auto* sequencing = AddOption(this, ids::kSequencing, tr("Sequencing:"),
+                                 tr("Enables numeric sequencing modifications"));
     BuildSequenceFrame(AddHeadedFrame(this, page, sequencing));
     page->addStretch(1);
 
@@ -68,27 +70,29 @@ void CRenameSettingsDlg::BuildTextFrame(QWidget* frame) {
     grid->setContentsMargins(DluX(this, 6), DluY(this, 2), DluX(this, 6), DluY(this, 2));
     grid->setVerticalSpacing(DluY(this, 1));
 
-    grid->addWidget(AddCheck(this, ids::kAddPrefix, "Add Prefix:", kPrefixTip), 0, 0);
+    grid->addWidget(AddCheck(this, ids::kAddPrefix, tr("Add Prefix:"), tr(kPrefixTip)), 0, 0);
     grid->addWidget(AddEdit(this, ids::kPrefix, 84), 0, 1);
-    grid->addWidget(AddCheck(this, ids::kAddSuffix, "Add Suffix:", kSuffixTip), 1, 0);
+    grid->addWidget(AddCheck(this, ids::kAddSuffix, tr("Add Suffix:"), tr(kSuffixTip)), 1, 0);
     grid->addWidget(AddEdit(this, ids::kSuffix, 84), 1, 1);
-    grid->addWidget(AddCheck(this, ids::kChangeCase, "Change case:",
-                             "Changes the case of the file names to either upper or lower case"),
-                    2, 0);
+    grid->addWidget(
+        AddCheck(this, ids::kChangeCase, tr("Change case:"),
+                 tr("Changes the case of the file names to either upper or lower case")),
+        2, 0);
     auto* cases = new QHBoxLayout;
-    cases->addWidget(AddOption(this, ids::kUpperCase, "UPPERCASE"));
-    cases->addWidget(AddOption(this, ids::kLowerCase, "lowercase"));
+    cases->addWidget(AddOption(this, ids::kUpperCase, tr("UPPERCASE")));
+    cases->addWidget(AddOption(this, ids::kLowerCase, tr("lowercase")));
     cases->addStretch(1);
     grid->addLayout(cases, 2, 1, 1, 2);
 
-    grid->addWidget(AddCheck(this, ids::kReplaceString, "Replace String:",
-                             "Replaces instances of one string with another within the file names"),
-                    0, 2);
+    grid->addWidget(
+        AddCheck(this, ids::kReplaceString, tr("Replace String:"),
+                 tr("Replaces instances of one string with another within the file names")),
+        0, 2);
     grid->addWidget(AddEdit(this, ids::kSearchText, 128), 0, 3);
-    grid->addWidget(AddLabel(this, ids::kWithLabel, "with:", true), 1, 2);
+    grid->addWidget(AddLabel(this, ids::kWithLabel, tr("with:"), true), 1, 2);
     grid->addWidget(AddEdit(this, ids::kReplaceText, 128), 1, 3);
-    grid->addWidget(AddLabel(this, ids::kCaseNote, "This search and replace is case sensitive"), 2,
-                    3);
+    grid->addWidget(AddLabel(this, ids::kCaseNote, tr("This search and replace is case sensitive")),
+                    2, 3);
 
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 3);
@@ -101,37 +105,40 @@ void CRenameSettingsDlg::BuildSequenceFrame(QWidget* frame) {
     grid->setVerticalSpacing(DluY(this, 1));
 
     grid->addWidget(
-        AddOption(this, ids::kSequencePrefix, "Sequence is a prefix",
-                  "Specifies that the sequence is placed at the start of the file names"),
+        AddOption(this, ids::kSequencePrefix, tr("Sequence is a prefix"),
+                  tr("Specifies that the sequence is placed at the start of the file names")),
         0, 0, 1, 2);
-    grid->addWidget(AddOption(this, ids::kSequenceSuffix, "Sequence is a suffix",
-                              "Specifies that the sequence is placed at the end of the file names "
-                              "(before the extension)"),
-                    0, 2, 1, 2);
-    grid->addWidget(AddOption(this, ids::kSequenceReplace, "Sequence replaces original file name",
-                              "Replaces the file names with the sequences"),
-                    0, 4, 1, 2);
-
-    grid->addWidget(AddOption(this, ids::kNumericSequence, "Numeric Sequence:",
-                              "Specifies that the sequencing should be numeric (1, 2, 3, etc...)"),
-                    1, 2, 1, 2);
     grid->addWidget(
-        AddOption(this, ids::kAlphaSequence, "Alpha Sequence:",
-                  "Specifies that the sequencing should be alpha-based (A, B, C, etc...)"),
+        AddOption(this, ids::kSequenceSuffix, tr("Sequence is a suffix"),
+                  tr("Specifies that the sequence is placed at the end of the file names "
+                     "(before the extension)")),
+        0, 2, 1, 2);
+    grid->addWidget(
+        AddOption(this, ids::kSequenceReplace, tr("Sequence replaces original file name"),
+                  tr("Replaces the file names with the sequences")),
+        0, 4, 1, 2);
+
+    grid->addWidget(
+        AddOption(this, ids::kNumericSequence, tr("Numeric Sequence:"),
+                  tr("Specifies that the sequencing should be numeric (1, 2, 3, etc...)")),
+        1, 2, 1, 2);
+    grid->addWidget(
+        AddOption(this, ids::kAlphaSequence, tr("Alpha Sequence:"),
+                  tr("Specifies that the sequencing should be alpha-based (A, B, C, etc...)")),
         1, 4, 1, 2);
 
-    grid->addWidget(AddCheck(this, ids::kSeqAddPrefix, "Add Prefix:", kPrefixTip), 2, 0);
+    grid->addWidget(AddCheck(this, ids::kSeqAddPrefix, tr("Add Prefix:"), tr(kPrefixTip)), 2, 0);
     grid->addWidget(AddEdit(this, ids::kSeqPrefix, 49), 2, 1);
-    grid->addWidget(AddCheck(this, ids::kSeqAddSuffix, "Add Suffix:", kSuffixTip), 3, 0);
+    grid->addWidget(AddCheck(this, ids::kSeqAddSuffix, tr("Add Suffix:"), tr(kSuffixTip)), 3, 0);
     grid->addWidget(AddEdit(this, ids::kSeqSuffix, 49), 3, 1);
 
-    grid->addWidget(AddLabel(this, ids::kNumericStartLabel, "Start with:", true), 2, 2);
+    grid->addWidget(AddLabel(this, ids::kNumericStartLabel, tr("Start with:"), true), 2, 2);
     grid->addWidget(AddEdit(this, ids::kNumericStart, 57), 2, 3);
-    grid->addWidget(AddLabel(this, ids::kDigitsLabel, "Digits:", true), 3, 2);
+    grid->addWidget(AddLabel(this, ids::kDigitsLabel, tr("Digits:"), true), 3, 2);
     grid->addWidget(AddEdit(this, ids::kDigits, 57), 3, 3);
-    grid->addWidget(AddLabel(this, ids::kAlphaStartLabel, "Start with:", true), 2, 4);
+    grid->addWidget(AddLabel(this, ids::kAlphaStartLabel, tr("Start with:"), true), 2, 4);
     grid->addWidget(AddEdit(this, ids::kAlphaStart, 57), 2, 5);
-    grid->addWidget(AddLabel(this, ids::kCharactersLabel, "Characters:", true), 3, 4);
+    grid->addWidget(AddLabel(this, ids::kCharactersLabel, tr("Characters:"), true), 3, 4);
     grid->addWidget(AddEdit(this, ids::kCharacters, 57), 3, 5);
 
     grid->setColumnStretch(1, 1);

@@ -19,8 +19,9 @@
 namespace quorvan {
 namespace {
 
+// lupdate, told that Tr spells tr, files these texts under the namespace.
 QString Tr(const char* text) {
-    return QCoreApplication::translate("UndoRunner", text);
+    return QCoreApplication::translate("quorvan", text);
 }
 
 int32_t Clamped(int64_t value) {

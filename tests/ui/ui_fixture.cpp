@@ -61,6 +61,12 @@ WindowFixture::WindowFixture(const std::string& folder)
     window_->Initialise();
 }
 
+WindowFixture::WindowFixture(const StartPaths& start)
+    : window_(std::make_unique<CMainDlg>(rules, filter)) {
+    window_->SetInitialPaths(start.paths);
+    window_->Initialise();
+}
+
 std::vector<std::string> WindowFixture::SourceRows() const {
     std::vector<std::string> rows;
     for (int i = 0; i < window_->SourceModel().Count(); ++i) {

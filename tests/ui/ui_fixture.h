@@ -56,10 +56,16 @@ class CScriptedDialogs final : public IUserDialogs {
     IUserDialogs* previous_ = nullptr;
 };
 
+// The paths a window is started on, as a file manager hands them over.
+struct StartPaths {
+    std::vector<std::string> paths;
+};
+
 // A main window over fresh rules and filter, counters in a private store.
 class WindowFixture {
   public:
     explicit WindowFixture(const std::string& folder = "");
+    explicit WindowFixture(const StartPaths& start);
 
     CMainDlg& Window() { return *window_; }
     CRenameRules rules;
