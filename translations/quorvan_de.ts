@@ -961,6 +961,18 @@ Möchten Sie fortfahren?</translation>
         <source>More Rules</source>
         <translation>Weitere Regeln</translation>
     </message>
+    <message>
+        <source>Live previe&amp;w</source>
+        <translation>Live-Vorschau</translation>
+    </message>
+    <message>
+        <source>Updates the preview list by itself after every change of the rules or of the selected files</source>
+        <translation>Aktualisiert die Vorschauliste nach jeder Änderung der Regeln oder der ausgewählten Dateien von selbst</translation>
+    </message>
+    <message>
+        <source>Updating preview…</source>
+        <translation>Vorschau wird aktualisiert…</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::CMoreRulesPage</name>
@@ -1199,6 +1211,26 @@ Möchten Sie fortfahren?</translation>
     <message>
         <source>Step:</source>
         <translation>Schritt:</translation>
+    </message>
+    <message>
+        <source>Name from template</source>
+        <translation>Name aus Vorlage</translation>
+    </message>
+    <message>
+        <source>Name from template:</source>
+        <translation>Name aus Vorlage:</translation>
+    </message>
+    <message>
+        <source>Builds the name from the file&apos;s own values: {taken:%Y-%m-%d}, {camera}, {artist}, {title}, {track:2}, {n:3}, {mtime}...; a &quot;/&quot; makes folders</source>
+        <translation>Bildet den Namen aus den Angaben der Datei selbst: {taken:%Y-%m-%d}, {camera}, {artist}, {title}, {track:2}, {n:3}, {mtime}...; ein &quot;/&quot; legt Ordner an</translation>
+    </message>
+    <message>
+        <source>For example {taken:%Y-%m-%d %H.%M.%S} or {track:2} - {artist} - {title}; {{ and }} stand for braces</source>
+        <translation>Zum Beispiel {taken:%Y-%m-%d %H.%M.%S} oder {track:2} - {artist} - {title}; {{ und }} stehen für geschweifte Klammern</translation>
+    </message>
+    <message>
+        <source>date taken</source>
+        <translation>Aufnahmedatum</translation>
     </message>
 </context>
 <context>

@@ -961,6 +961,18 @@ Voulez-vous continuer ?</translation>
         <source>More Rules</source>
         <translation>Autres règles</translation>
     </message>
+    <message>
+        <source>Live previe&amp;w</source>
+        <translation>Aperçu en direct</translation>
+    </message>
+    <message>
+        <source>Updates the preview list by itself after every change of the rules or of the selected files</source>
+        <translation>Met à jour la liste d&apos;aperçu d&apos;elle-même après chaque modification des règles ou des fichiers sélectionnés</translation>
+    </message>
+    <message>
+        <source>Updating preview…</source>
+        <translation>Mise à jour de l&apos;aperçu…</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::CMoreRulesPage</name>
@@ -1199,6 +1211,26 @@ Voulez-vous continuer ?</translation>
     <message>
         <source>Step:</source>
         <translation>Pas :</translation>
+    </message>
+    <message>
+        <source>Name from template</source>
+        <translation>Nom d&apos;après un modèle</translation>
+    </message>
+    <message>
+        <source>Name from template:</source>
+        <translation>Nom d&apos;après un modèle :</translation>
+    </message>
+    <message>
+        <source>Builds the name from the file&apos;s own values: {taken:%Y-%m-%d}, {camera}, {artist}, {title}, {track:2}, {n:3}, {mtime}...; a &quot;/&quot; makes folders</source>
+        <translation>Compose le nom à partir des données du fichier lui-même : {taken:%Y-%m-%d}, {camera}, {artist}, {title}, {track:2}, {n:3}, {mtime}... ; un « / » crée des dossiers</translation>
+    </message>
+    <message>
+        <source>For example {taken:%Y-%m-%d %H.%M.%S} or {track:2} - {artist} - {title}; {{ and }} stand for braces</source>
+        <translation>Par exemple {taken:%Y-%m-%d %H.%M.%S} ou {track:2} - {artist} - {title} ; {{ et }} représentent les accolades</translation>
+    </message>
+    <message>
+        <source>date taken</source>
+        <translation>date de prise de vue</translation>
     </message>
 </context>
 <context>

@@ -289,9 +289,9 @@ class CLivePreview::CWorker final {
             return result;
         }
         result->alphaLowerCase = sequence.alphaLowerCase;
-        result->check = CheckPlan(plan->Entries(), settings.RenameInPlace, job.cdMode,
-                                  IsCaseInsensitiveFolder, NameFolders(settings, job.folder),
-                                  cancel);
+        result->check =
+            CheckPlan(plan->Entries(), settings.RenameInPlace, job.cdMode, IsCaseInsensitiveFolder,
+                      NameFolders(settings, job.folder), cancel);
         if (Cancelled(cancel)) {
             return result;
         }
@@ -325,11 +325,13 @@ CLivePreview::CLivePreview(CMainDlg& window)
     rules_->SetPages(&pages_->rename, &pages_->extended, &pages_->attribute, &pages_->cdAudio);
     filter_->SetPage(&pages_->filter);
 
-    box_ = new QCheckBox(WindowText("Li&ve preview"), &window);
+    box_ =
+        new QCheckBox(WindowText(QT_TRANSLATE_NOOP("quorvan::CMainDlg", "Live previe&w")), &window);
     box_->setObjectName("livePreviewCheckBox");
     box_->setToolTip(
-        WindowText("Updates the preview list by itself after every change of the rules or of "
-                   "the selected files"));
+        WindowText(QT_TRANSLATE_NOOP("quorvan::CMainDlg",
+                                     "Updates the preview list by itself after every change of "
+                                     "the rules or of the selected files")));
     const std::optional<std::string> stored =
         CCounterStore(CCounterStore::DefaultFolder(), kStoreName).Read(kStoreKey);
     box_->setChecked(stored && *stored == "1");
@@ -529,7 +531,8 @@ void CLivePreview::OnResult(const std::shared_ptr<Result>& result) {
 void CLivePreview::SetUpdating(bool on) {
     updating_ = on;
     if (on) {
-        label_->SetCount(WindowText("Updating preview\u2026"));
+        label_->SetCount(
+            WindowText(QT_TRANSLATE_NOOP("quorvan::CMainDlg", "Updating preview\u2026")));
     }
     Dim(on);
 }

@@ -282,7 +282,7 @@ TEST(LivePreview, TheBoxIsRememberedPerUserAndAWindowOpensWithIt) {
     dir.CreateFiles({"a.txt"});
     WindowFixture f(dir.Path());
     EXPECT_FALSE(LiveBox(f.Window())->isChecked());
-    EXPECT_EQ(LiveBox(f.Window())->text(), "Li&ve preview");
+    EXPECT_EQ(LiveBox(f.Window())->text(), "Live previe&w");
     EXPECT_FALSE(LiveBox(f.Window())->toolTip().isEmpty());
     TurnOn(f.Window());
     CRenameRules rules;
