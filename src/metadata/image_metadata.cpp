@@ -78,6 +78,30 @@ std::optional<int64_t> NumberOf(const Data& data, const char* key) {
     }
 }
 
+// Photos, images and camera raw files. Exiv2's video readers (ASF, RIFF,
+// Matroska, QuickTime) loop for ever on some damaged files, and no photo
+// date is found in a video anyway.
+bool IsPhotoType(int type) {
+    switch (type) {
+        case 1:   // JPEG
+        case 3:   // Canon CRW
+        case 4:   // TIFF and the TIFF-based raw files (DNG, NEF, PEF, ARW, SR2, SRW)
+        case 5:   // Minolta MRW
+        case 6:   // PNG
+        case 7:   // Canon CR2
+        case 8:   // Fujifilm RAF
+        case 9:   // Olympus ORF
+        case 12:  // Photoshop PSD
+        case 15:  // JPEG 2000
+        case 16:  // Panasonic RW2
+        case 19:  // HEIF, AVIF, CR3 where the library reads them
+        case 23:  // WebP
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 void ReadImageMetadata(int fd, FileMetadata& out) {
@@ -87,7 +111,7 @@ void ReadImageMetadata(int fd, FileMetadata& out) {
         // name swapped for a FIFO meanwhile cannot make the reader wait.
         Exiv2::Image::AutoPtr image =
             Exiv2::ImageFactory::open("/proc/self/fd/" + std::to_string(fd), false);
-        if (image.get() == nullptr) {
+        if (image.get() == nullptr || !IsPhotoType(image->imageType())) {
             return;
         }
         image->readMetadata();
