@@ -35,8 +35,25 @@ void CheckWriteAndReadBack(const Entries& entries) {
     QUORVAN_FUZZ_CHECK(out.WriteToFile(ScratchFile()), "write failed");
     CSettingsStore in;
     QUORVAN_FUZZ_CHECK(in.ReadFromFile(ScratchFile()), "read failed");
-    QUORVAN_FUZZ_CHECK(in.Entries() == entries, "%zu entries written, %zu read back",
-                       entries.size(), in.Entries().size());
+    // A value a plain line cannot hold goes out once more in its quoted form,
+    // which older readers take for a key of its own; keys of that form are
+    // the store's own and never written as they are.
+    const std::string quoted = CSettingsStore::kQuotedSuffix;
+    auto isQuoted = [&](const std::string& key) { return key.ends_with(quoted); };
+    Entries want;
+    for (const auto& [key, value] : entries) {
+        if (!isQuoted(key)) {
+            want.emplace(key, value);
+        }
+    }
+    Entries back;
+    for (const auto& [key, value] : in.Entries()) {
+        if (!isQuoted(key)) {
+            back.emplace(key, value);
+        }
+    }
+    QUORVAN_FUZZ_CHECK(back == want, "%zu entries written, %zu read back", want.size(),
+                       back.size());
 }
 
 // Typed values written by the store read back as the same value.

@@ -29,7 +29,7 @@ bool LinesWithin(std::string_view text, size_t limit) {
 constexpr size_t kQuotedLength = std::string_view(CSettingsStore::kQuotedSuffix).size();
 
 bool IsQuotedKey(std::string_view key) {
-    return key.size() > kQuotedLength &&
+    return key.size() >= kQuotedLength &&
            key.substr(key.size() - kQuotedLength) == CSettingsStore::kQuotedSuffix;
 }
 
