@@ -7,18 +7,10 @@
 namespace quorvan {
 namespace {
 
+using test::Cli;
 using test::RunCommand;
 using test::ShellQuote;
 using test::TestDir;
-
-int Cli(const std::string& args, std::string* out, std::string* err) {
-    TestDir scratch;
-    int status = RunCommand(std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
-                                ShellQuote(scratch / "stderr") + " </dev/null",
-                            out);
-    *err = scratch.Read("stderr");
-    return status;
-}
 
 // Every new key drives the preview, in text mode and in sequencing.
 TEST(CliMoreRules, EveryKeyDrivesThePreview) {

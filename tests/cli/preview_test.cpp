@@ -10,23 +10,10 @@
 namespace quorvan {
 namespace {
 
+using test::Cli;
 using test::RunCommand;
 using test::ShellQuote;
 using test::TestDir;
-
-// Runs quorvan-cli with a shell argument string; gives stdout and the status.
-// `before` goes in front of the command (a ulimit, a timeout).
-int Cli(const std::string& args, std::string* out = nullptr, std::string* err = nullptr,
-        const std::string& before = "") {
-    TestDir scratch;
-    std::string command = before + " " + std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
-                          ShellQuote(scratch / "stderr") + " </dev/null";
-    int status = RunCommand(command, out);
-    if (err) {
-        *err = scratch.Read("stderr");
-    }
-    return status;
-}
 
 TEST(CliPreview, PrintsSourceAndTargetInPlanOrder) {
     TestDir dir;

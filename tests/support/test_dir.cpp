@@ -237,4 +237,15 @@ std::string ShellQuote(const std::string& text) {
     return out + "'";
 }
 
+int Cli(const std::string& args, std::string* out, std::string* err, const std::string& before) {
+    TestDir scratch;
+    std::string command = before + " " + std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
+                          ShellQuote(scratch / "stderr") + " </dev/null";
+    int status = RunCommand(command, out);
+    if (err) {
+        *err = scratch.Read("stderr");
+    }
+    return status;
+}
+
 }  // namespace quorvan::test

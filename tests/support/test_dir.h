@@ -61,6 +61,11 @@ class StateDirScope final {
 // standard error when asked) into `output`.
 int RunCommand(const std::string& command, std::string* output = nullptr, bool withStderr = false);
 
+// Runs quorvan-cli with a shell argument string; gives stdout, stderr and the
+// status. `before` goes in front of the command (a ulimit, a timeout).
+int Cli(const std::string& args, std::string* out = nullptr, std::string* err = nullptr,
+        const std::string& before = "");
+
 // Runs `body` in a forked child and gives its exit status, or nullopt when it
 // had not ended after `timeoutMs` (it is killed then): for calls that must not
 // hang, so that a hang fails the test instead of stopping the suite.
