@@ -196,6 +196,8 @@ std::string ErrorText(int error) {
             return "Too large for a settings file (over 1 MB)";
         case kErrorLineTooLong:
             return "A line is longer than 64 KB";
+        case kErrorNotAFolder:
+            return "A file is where a folder is to be made";
         default:
             break;
     }

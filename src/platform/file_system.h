@@ -83,6 +83,7 @@ constexpr int kErrorNotRegularFile = 1001;
 constexpr int kErrorSymbolicLink = 1002;
 constexpr int kErrorFileTooLarge = 1003;  // over what a settings file may hold
 constexpr int kErrorLineTooLong = 1004;   // a settings line over its limit
+constexpr int kErrorNotAFolder = 1005;    // a file where a folder is to be made
 
 // The system's message for an errno value, or the text of one of the reasons
 // above.
