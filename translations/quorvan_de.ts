@@ -171,6 +171,14 @@
         <source>moved to the trash</source>
         <translation>in den Papierkorb verschoben</translation>
     </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>New folder</source>
+        <translation>Neuer Ordner</translation>
+    </message>
 </context>
 <context>
     <name>UndoRunner</name>

@@ -171,6 +171,14 @@
         <source>moved to the trash</source>
         <translation>mis à la corbeille</translation>
     </message>
+    <message>
+        <source>removed</source>
+        <translation>supprimé</translation>
+    </message>
+    <message>
+        <source>New folder</source>
+        <translation>Nouveau dossier</translation>
+    </message>
 </context>
 <context>
     <name>UndoRunner</name>

@@ -125,6 +125,12 @@ struct TempFolderRecord {
     std::string path;
 };
 
+// Before the run makes a folder (a template's "/", copy mode's subfolders).
+// Undo removes it once it is empty again.
+struct FolderRecord {
+    std::string path;
+};
+
 // After each plan entry. Only a failed one carries its paths and reason: a
 // file done is named by the record of its operation.
 struct FileRecord {
@@ -194,7 +200,7 @@ struct KeptRecord {
 using JournalRecord =
     std::variant<StartRecord, RenameRecord, CopyRecord, TrashRecord, TrashedRecord, AttrsRecord,
                  TimesRecord, TempFolderRecord, FileRecord, EndRecord, UndoStartRecord,
-                 UndoStepRecord, UndoEndRecord, KeptRecord>;
+                 UndoStepRecord, UndoEndRecord, KeptRecord, FolderRecord>;
 
 // The "t" of a record.
 const char* RecordKindName(const JournalRecord& record);

@@ -160,6 +160,13 @@ std::optional<JournalRecord> DecodeFields(const Fields& f, const std::string& ki
         }
         return r;
     }
+    if (kind == "mkdir") {
+        FolderRecord r;
+        if (!f.Str("path", r.path)) {
+            return std::nullopt;
+        }
+        return r;
+    }
     if (kind == "start") {
         StartRecord r;
         int64_t version = 0;
@@ -257,7 +264,7 @@ std::string RunTempPrefix(const std::string& runId) {
 const char* RecordKindName(const JournalRecord& record) {
     static const char* const kNames[] = {"start", "rename",    "copy",     "trash", "trashed",
                                          "attrs", "times",     "tmpdir",   "file",  "end",
-                                         "undo",  "undo-step", "undo-end", "kept"};
+                                         "undo",  "undo-step", "undo-end", "kept",  "mkdir"};
     static_assert(std::size(kNames) == std::variant_size_v<JournalRecord>);
     return kNames[record.index()];
 }
@@ -302,6 +309,7 @@ void EncodeRecordInto(std::string& out, const JournalRecord& record) {
                 line.Time("new_atime", r.newAtime).Time("new_mtime", r.newMtime);
             },
             [&](const TempFolderRecord& r) { line.Str("path", r.path); },
+            [&](const FolderRecord& r) { line.Str("path", r.path); },
             [&](const FileRecord& r) {
                 // A file done is named by its operation's record already.
                 line.Bool("ok", r.ok);

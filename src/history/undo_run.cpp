@@ -165,6 +165,9 @@ bool CUndoer::Conclude() {
     if (!Stopped()) {
         RemoveLeftovers();
     }
+    if (!Stopped() && removeFolders_) {
+        RemoveMadeFolders();
+    }
     Tally();
     if (Stopped()) {
         summary_.ended = UndoSummary::Ended::JournalFailed;
@@ -191,6 +194,7 @@ bool CUndoer::AppendStamped(Record record) {
 
 void CUndoer::Undo() {
     Index();
+    removeFolders_ = true;
     UndoStartRecord start;
     start.pid = getpid();
     if (!AppendStamped(start)) {
@@ -374,7 +378,8 @@ std::string Distrust(const std::string& journalPath, const Journal& journal,
                 } else if constexpr (std::is_same_v<T, TrashRecord> ||
                                      std::is_same_v<T, AttrsRecord> ||
                                      std::is_same_v<T, TimesRecord> ||
-                                     std::is_same_v<T, TempFolderRecord>) {
+                                     std::is_same_v<T, TempFolderRecord> ||
+                                     std::is_same_v<T, FolderRecord>) {
                     check(r.path);
                 }
             },
@@ -472,6 +477,8 @@ std::string DescribeStep(const UndoStep& step) {
                        : "rename " + step.path + " from its temporary name to " + step.target;
         case UndoStep::Kind::FinishCopy:
             return "put the finished copy " + step.path + " in place as " + step.target;
+        case UndoStep::Kind::RemoveFolder:
+            return "remove the folder " + step.path + " that the run made";
     }
     return "";
 }

@@ -21,6 +21,7 @@ struct UndoStep {
         Times,           // times of `path` set back
         ResolveTemp,     // a file left at the temporary name `path` moved to `target`
         FinishCopy,      // a finished copy at its temporary name `path` moved to `target`
+        RemoveFolder,    // a folder the run made, `path`, removed once empty
     };
     Kind kind = Kind::MoveBack;
     int64_t record = 0;  // line of the journal record it concerns, 0 for none
@@ -80,7 +81,9 @@ struct UndoOptions {
 //  - attributes and times are set back on the file the run changed, never
 //    through a symbolic link (times only when not modified since);
 //  - a file left at a cycle's temporary name gets its old name or else its
-//    new one, and the run's leftover temporary files go to the trash.
+//    new one, and the run's leftover temporary files go to the trash;
+//  - last, the folders the run made are removed, deepest first, when
+//    nothing is left in them.
 // Undo never removes a file: what it cannot prove to be the run's stays where
 // it is, reported. Every step not done is reported with its reason. Steps an earlier undo
 // did are not done again, so undoing twice does no harm. The undo is

@@ -310,6 +310,55 @@ void CUndoer::FinishCopies() {
     }
 }
 
+void CUndoer::RemoveMadeFolders() {
+    for (auto it = journal_.entries.rbegin(); it != journal_.entries.rend() && !Stopped(); ++it) {
+        const auto* r = std::get_if<FolderRecord>(&it->record);
+        if (r != nullptr && undoneBefore_.count(it->line) == 0) {
+            UndoFolder(it->line, *r);
+        }
+    }
+}
+
+void CUndoer::UndoFolder(int64_t line, const FolderRecord& r) {
+    UndoStep step = MakeStep(UndoStep::Kind::RemoveFolder, line, r.path);
+    struct stat st {};
+    if (!fs_.Look(r.path) || lstat(r.path.c_str(), &st) != 0) {
+        step.outcome = UndoOutcome::Unchanged;
+        step.reason = "it is gone already";
+        Report(std::move(step), std::nullopt);
+        return;
+    }
+    // What is left in it, as the undo has left things (a dry run too).
+    std::vector<std::string> left;
+    if (S_ISDIR(st.st_mode)) {
+        if (DIR* dir = opendir(r.path.c_str())) {
+            while (dirent* d = readdir(dir)) {
+                const std::string_view name = d->d_name;
+                if (name != "." && name != ".." && fs_.Look(JoinPath(r.path, d->d_name))) {
+                    left.emplace_back(name);
+                }
+            }
+            closedir(dir);
+        }
+    }
+    step.outcome = UndoOutcome::Skipped;
+    if (!S_ISDIR(st.st_mode)) {
+        step.reason = "something else has its name now: left alone";
+    } else if (!left.empty()) {
+        std::sort(left.begin(), left.end());
+        step.reason = "it still holds " + left.front() +
+                      (left.size() > 1 ? " and " + std::to_string(left.size() - 1) + " more" : "") +
+                      ", so it stays";
+    } else if (int error = fs_.RemoveFolder(r.path)) {
+        step.reason = error == ENOTEMPTY || error == EEXIST
+                          ? "something was put into it just now, so it stays"
+                          : ErrorText(error);
+    } else {
+        step.outcome = UndoOutcome::Restored;
+    }
+    Report(std::move(step), std::nullopt);
+}
+
 // Moves the run's temporary files that no record accounts for (a copy killed
 // while its data went across) from every folder the journal names to the
 // trash.

@@ -4,7 +4,10 @@
 // files (undo_steps.cpp) and their order, counting and recording
 // (undo_run.cpp).
 
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -114,6 +117,15 @@ class UndoFs final {
         return 0;
     }
 
+    // Removes an empty folder. 0 or an errno value.
+    int RemoveFolder(const std::string& path) {
+        if (!dry_) {
+            return rmdir(path.c_str()) == 0 ? 0 : errno;
+        }
+        overlay_[path] = std::nullopt;
+        return 0;
+    }
+
     bool Dry() const { return dry_; }
 
   private:
@@ -143,6 +155,9 @@ class CUndoer final {
     std::string DiscardCopy(const CopyRecord& r, std::string& trash);
     void UndoAttrs(int64_t line, const AttrsRecord& r);
     void UndoTimes(int64_t line, const TimesRecord& r);
+    void UndoFolder(int64_t line, const FolderRecord& r);
+    // The folders the run made, newest (deepest) first.
+    void RemoveMadeFolders();
     void ResolveTempNames(bool preferNew);
     void FinishCopies();
     void RemoveLeftovers();
@@ -185,6 +200,7 @@ class CUndoer final {
     // Files to bring back from the trash once the copy in their place is gone.
     std::vector<std::pair<int64_t, const TrashRecord*>> deferredTrash_;
     std::map<FileKey, std::pair<bool, bool>> files_;  // restored, skipped
+    bool removeFolders_ = false;  // an undo, not a keep: made folders go at the end
     int64_t total_ = 0;
     int64_t done_ = 0;
     bool journalFailed_ = false;

@@ -18,6 +18,7 @@
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/folder_kind.h"
+#include "platform/make_folders.h"
 #include "platform/temp_names.h"
 #include "platform/trash.h"
 #include "run/run_log.h"
@@ -179,6 +180,41 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
     }
 }
 
+// Makes the folder of `target` below `base` where it is missing, each new
+// folder recorded in the undo script and the journal before it is made. 0 or
+// an errno value; `blocker` names what is in the way.
+int MakeTargetFolder(const std::string& base, const std::string& target, CUndoScript* undo,
+                     const FileStep& step, std::string& blocker) {
+    const size_t slash = target.rfind('/');
+    const std::string folder = target.substr(0, slash == std::string::npos ? 0 : slash);
+    if (folder == base || (step.readyFolders != nullptr && step.readyFolders->count(folder) != 0)) {
+        return 0;
+    }
+    auto record = [&](const std::string& made) {
+        if (undo != nullptr) {
+            undo->MadeFolder(made);
+        }
+        if (step.journal == nullptr) {
+            return 0;
+        }
+        step.journal->Folder(made);
+        return step.journal->Error();  // never a folder the undo would not know of
+    };
+    int error = 0;
+    if (!MakeFoldersBelow(base, folder, error, blocker, record)) {
+        return error;
+    }
+    if (step.readyFolders != nullptr) {
+        step.readyFolders->insert(folder);
+    }
+    return 0;
+}
+
+// The failure line of a folder that could not be made, naming what is in the way.
+std::string FailedFolderLine(std::string line, const std::string& blocker) {
+    return blocker.empty() ? line : line + ": " + blocker;
+}
+
 }  // namespace
 
 FileWorkRules FileWorkRules::FromSettings(const RenameSettings& rules) {
@@ -215,6 +251,14 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
     int error = 0;
     if (rules.renameInPlace) {
         if (differ) {
+            // A template's "/" puts the file into folders below its own.
+            std::string blocker;
+            error = MakeTargetFolder(original.substr(0, original.rfind('/')), target, undo, step,
+                                     blocker);
+            if (error != 0) {
+                failures.Add(FailedFolderLine(FailedRenameLine(current, target, error), blocker));
+                return outcome;
+            }
             if (undo != nullptr) {
                 undo->Add({current, target, UndoEntry::Action::MoveBack, std::nullopt});
             }
@@ -237,9 +281,6 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
     } else {
         std::string folder;
         std::string name;
-        if (SplitPath(target, folder, name) && !folder.empty()) {
-            CreateFolderPath(folder);
-        }
         // Copying onto the file itself or onto a file the plan still reads
         // would destroy data.
         bool protectedTarget =
@@ -247,6 +288,21 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
         if (protectedTarget) {
             failures.Add(FailedCopyLine(original, target, EEXIST));
             return outcome;
+        }
+        SplitPath(target, folder, name);
+        const std::string& base = step.madeBelow;
+        if (!base.empty() && folder.compare(0, base.size(), base) == 0 &&
+            (folder.size() == base.size() || folder[base.size()] == '/' || base.back() == '/')) {
+            std::string blocker;
+            error = MakeTargetFolder(
+                base.back() == '/' && base.size() > 1 ? base.substr(0, base.size() - 1) : base,
+                target, undo, step, blocker);
+            if (error != 0) {
+                failures.Add(FailedFolderLine(FailedCopyLine(original, target, error), blocker));
+                return outcome;
+            }
+        } else if (!folder.empty()) {
+            CreateFolderPath(folder);
         }
         CopyHooks hooks;
         hooks.tag = step.tag;

@@ -85,6 +85,10 @@ void CRunRecorder::Rename(const std::string& from, const std::string& to, const 
     journal_->AppendRename(from, to, stamp, temp, then);
 }
 
+void CRunRecorder::Folder(const std::string& folder) {
+    Append(FolderRecord{folder});
+}
+
 void CRunRecorder::TempFolder(const std::string& folder) {
     Append(TempFolderRecord{folder});
 }

@@ -34,6 +34,8 @@ class CRunRecorder final {
     // temporary one and `then` where the file goes after it.
     void Rename(const std::string& from, const std::string& to, const FileStamp& known = {},
                 TempSide temp = TempSide::None, const std::string& then = {});
+    // Before the run makes the folder `folder`.
+    void Folder(const std::string& folder);
     // Before the run makes a temporary file in `folder` (copy mode).
     void TempFolder(const std::string& folder);
     // The copy's data is in `temp`, which is about to take the name `to`.

@@ -165,6 +165,9 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     fileStep.journal = journal;
     fileStep.tag = tag;
     fileStep.folder = &openFolder;
+    std::unordered_set<std::string> readyFolders;
+    fileStep.madeBelow = job.inPlace ? std::string() : job.destinationFolder;
+    fileStep.readyFolders = &readyFolders;
     size_t step = 0;
     int32_t passes = 0;
 

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_set>
 
 #include "common/local_time.h"
 #include "platform/folder_lock.h"
@@ -80,6 +81,9 @@ struct FileStep {
                                           // spares the journal a look
     std::string tag;                      // the run's tag in temporary names
     const COpenFolder* folder = nullptr;  // the file's folder, open: moves by name
+    std::string madeBelow;                // copy mode: the destination, below which
+                                          // the run makes the targets' folders
+    std::unordered_set<std::string>* readyFolders = nullptr;  // made or found already
 };
 
 // The work for one plan entry: move or copy `original` to `target`, then the

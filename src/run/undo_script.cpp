@@ -70,6 +70,13 @@ d() {
     if [ -n "$skip" ]; then skip=; return; fi
     rm -f -- "$1"
 }
+# f FOLDER: removes a folder the run made, once it is empty again.
+f() {
+    if [ -n "$skip" ]; then skip=; return; fi
+    if [ -d "$1" ] && [ ! -L "$1" ]; then
+        rmdir -- "$1" 2>/dev/null || printf 'folder left, it is not empty: %s\n' "$1" >&2
+    fi
+}
 # r MODE FILE [DOSATTRIB]: puts back the permission bits and the DOS
 # attributes (hex; - for none).
 r() {
@@ -156,6 +163,10 @@ std::string UndoEntryText(const UndoEntry& entry) {
     return text;
 }
 
+std::string MadeFolderText(const std::string& folder) {
+    return "\n# Folder: " + CommentSafe(folder) + "\nf " + QuoteForShell(folder) + "\n";
+}
+
 std::string UndoScriptHeader(const LocalDateTime& now) {
     return "#!/bin/sh\n# " + std::string(kHeaderSeparator) + "\n# " + ProductLine() +
            "\n# Created: " + FormatLocal(now, kClassicDateTimeFormat) + "\n# " + kHeaderSeparator +
@@ -180,6 +191,10 @@ bool CUndoScript::Create(const std::string& sourceFolder, const LocalDateTime& n
 
 void CUndoScript::Add(const UndoEntry& entry) {
     Write(UndoEntryText(entry));
+}
+
+void CUndoScript::MadeFolder(const std::string& folder) {
+    Write(MadeFolderText(folder));
 }
 
 void CUndoScript::NotTaken() {

@@ -55,6 +55,9 @@ class CUndoScript final {
     const std::string& Path() const { return path_; }
 
     void Add(const UndoEntry& entry);
+    // Before the run makes `folder`: the script removes it after the files
+    // have gone back, when nothing else is left in it.
+    void MadeFolder(const std::string& folder);
     // The step of the last entry failed: the script passes the entry over.
     void NotTaken();
     // Closes the script. False when any write or the close failed; Error()
@@ -78,6 +81,8 @@ std::string CommentSafe(const std::string& text);
 // The script text of one entry: an empty line, the "# File:" line and the
 // command.
 std::string UndoEntryText(const UndoEntry& entry);
+// The script text that removes a folder the run made.
+std::string MadeFolderText(const std::string& folder);
 // The script's first lines, up to the line "exit" after which the entries
 // follow.
 std::string UndoScriptHeader(const LocalDateTime& now);

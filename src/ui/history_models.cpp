@@ -61,6 +61,9 @@ std::string PathOfRecord(const JournalRecord& record) {
     if (const auto* m = std::get_if<TimesRecord>(&record)) {
         return m->path;
     }
+    if (const auto* f = std::get_if<FolderRecord>(&record)) {
+        return f->path;
+    }
     return {};
 }
 
@@ -91,6 +94,9 @@ class CDescriber {
             std::holds_alternative<TimesRecord>(record)) {
             return QObject::tr("set back");
         }
+        if (std::holds_alternative<FolderRecord>(record)) {
+            return QObject::tr("removed");
+        }
         return {};
     }
 
@@ -116,6 +122,9 @@ class CDescriber {
                 QObject::tr("modified %1 → %2")
                     .arg(QString::fromStdString(JournalTimeText(m.oldMtime.sec)),
                          QString::fromStdString(JournalTimeText(m.newMtime.sec)))};
+    }
+    OperationText operator()(const FolderRecord& f) const {
+        return {QObject::tr("New folder"), Path(f.path), QString()};
     }
     OperationText operator()(const FileRecord& f) const {
         return {QObject::tr("Failed"), Path(f.from), QString::fromStdString(f.error)};

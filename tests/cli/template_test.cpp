@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
 
 #include "support/media_files.h"
 #include "support/test_dir.h"
@@ -116,6 +121,83 @@ TEST_F(TemplateCli, ABadTemplateEndsAtOnceAndAGoodOneIsSavedAndRun) {
               1);
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"EOS R6 {02}.JPG", "Z 6 {01}.jpg", "notes.txt",
                                                     "t.qvr", "t.qvrfltr", "track01.mp3"}));
+}
+
+// Every file with its content and every folder ("NAME/") below `folder`,
+// without the run's log and undo script: what must be as before after an undo.
+std::map<std::string, std::string> Tree(const std::string& folder, const std::string& at = "") {
+    std::map<std::string, std::string> tree;
+    for (const std::string& name : test::ListNames(at.empty() ? folder : folder + "/" + at)) {
+        const std::string relative = at.empty() ? name : at + "/" + name;
+        struct stat st {};
+        lstat((folder + "/" + relative).c_str(), &st);
+        if (S_ISDIR(st.st_mode)) {
+            tree[relative + "/"] = "";
+            tree.merge(Tree(folder, relative));
+        } else if (name != "Quorvan.log" && name != "QuorvanUndo.sh") {
+            std::ifstream in(folder + "/" + relative, std::ios::binary);
+            tree[relative].assign(std::istreambuf_iterator<char>(in), {});
+        }
+    }
+    return tree;
+}
+
+// The folders a template makes are journaled and removed again by the undo
+// (or the undo script), in place and in copy mode: the folder is as before.
+TEST_F(TemplateCli, FoldersFromTheTemplateGoAgainWithTheUndo) {
+    TestDir state;
+    const std::string env = "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
+                            " HOME=" + ShellQuote(state.Path()) +
+                            " XDG_DATA_HOME=" + ShellQuote(state / "data");
+    const std::string sets = Set("UseTemplate=Yes") + Set("Template={taken:%Y}/{taken:%m}/{name}") +
+                             Set("FilterOnExtension=Yes") + Set("FilterOnIncludeExtensions=Yes") +
+                             Set("FilterIncludeExtensions=*.jpg;") + Set("UndoBatchFile=Yes");
+    dir.CreateDir("out");
+    const auto before = Tree(dir.Path());
+    struct {
+        std::string mode;
+        const char* made;  // where the photos go
+        const char* undo;  // "script" or the command line
+    } cases[] = {
+        {Set("RenameInPlace=Yes"), "2024/06/", "cli"},
+        {Set("RenameInPlace=Yes"), "2024/06/", "script"},
+        {Set("RenameInPlace=No") + Set("RenameDestFolder=" + dir / "out"), "out/2024/06/", "cli"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode + c.undo);
+        std::string out, err;
+        ASSERT_EQ(Cli("run" + sets + c.mode + ShellQuote(dir.Path()), &out, &err, env), 0) << err;
+        EXPECT_EQ(dir.Read(std::string(c.made) + "IMG_4821.JPG"), before.at("IMG_4821.JPG"));
+        EXPECT_TRUE(dir.Exists(std::string(c.made) + "DSC_0012.jpg"));
+        if (std::string(c.undo) == "script") {
+            EXPECT_EQ(RunCommand("dash " + ShellQuote(dir / "QuorvanUndo.sh")), 0);
+        } else {
+            EXPECT_EQ(Cli("undo", &out, &err, env), 0) << err;
+        }
+        EXPECT_EQ(Tree(dir.Path()), before);
+    }
+}
+
+// A folder the run made that holds a file of someone else's stays, and the
+// undo says so.
+TEST_F(TemplateCli, AFolderThatIsNotEmptyStaysAndTheUndoSaysWhy) {
+    TestDir state;
+    const std::string env = "QUORVAN_STATE_DIR=" + ShellQuote(state / "state");
+    std::string out, err;
+    ASSERT_EQ(Cli("run" + Set("UseTemplate=Yes") + Set("Template={taken:%Y}/{taken:%m}/{name}") +
+                      Set("FilterOnExtension=Yes") + Set("FilterOnIncludeExtensions=Yes") +
+                      Set("FilterIncludeExtensions=*.jpg;") + ShellQuote(dir.Path()),
+                  &out, &err, env),
+              0)
+        << err;
+    dir.CreateFile("2024/06/mine.txt", "mine");
+    EXPECT_EQ(Cli("undo", &out, &err, env), 1);
+    EXPECT_NE(err.find("skipped: remove the folder " + dir / "2024/06" +
+                       " that the run made: it still holds mine.txt, so it stays"),
+              std::string::npos)
+        << err;
+    EXPECT_TRUE(dir.Exists("IMG_4821.JPG"));
+    EXPECT_EQ(dir.Read("2024/06/mine.txt"), "mine");
 }
 
 }  // namespace
