@@ -2,300 +2,27 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <deque>
-#include <functional>
 #include <map>
 
-#include "common/path.h"
-#include "common/text.h"
 #include "platform/file_system.h"
 #include "platform/folder_kind.h"
+#include "run/plan_check_detail.h"
 
 namespace quorvan {
 
-namespace {
-
-constexpr int32_t kNone = -1;
-
-std::string_view FolderOf(std::string_view path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash);
-}
-
-std::string_view NameOf(std::string_view path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-// Paths as their folders compare names: as they are, or folded to lower case
-// in a case-insensitive folder.
-class CPathKeys final {
-  public:
-    explicit CPathKeys(const CaseRule& rule) : rule_(rule) {}
-
-    bool Folded(std::string_view folder) {
-        auto it = folders_.find(folder);
-        if (it == folders_.end()) {
-            it = folders_.emplace(std::string(folder), rule_(std::string(folder))).first;
-        }
-        return it->second;
-    }
-
-    std::string_view Key(std::string_view path) {
-        std::string_view folder = FolderOf(path);
-        if (!Folded(folder)) {
-            return path;
-        }
-        storage_.push_back(std::string(folder) + "/" + Utf8ToLower(NameOf(path)));
-        return storage_.back();
-    }
-
-    std::string NameKey(std::string_view folder, std::string_view name) {
-        return Folded(folder) ? Utf8ToLower(name) : std::string(name);
-    }
-
-  private:
-    const CaseRule& rule_;
-    std::map<std::string, bool, std::less<>> folders_;
-    std::deque<std::string> storage_;
-};
-
-// An entry's path as its folder compares names, and the entry. Small, since
-// a plan may hold a million of them twice.
-struct Keyed {
-    Keyed(std::string_view text, uint32_t at)
-        : data(text.data()), size(static_cast<uint32_t>(text.size())), index(at) {}
-    std::string_view Key() const { return {data, size}; }
-    bool operator<(const Keyed& other) const {
-        const int order = Key().compare(other.Key());
-        return order < 0 || (order == 0 && index < other.index);
-    }
-
-    const char* data;
-    uint32_t size;
-    uint32_t index;
-};
-
-using KeyedRange =
-    std::pair<std::vector<Keyed>::const_iterator, std::vector<Keyed>::const_iterator>;
-
-void SortKeyed(std::vector<Keyed>& keyed) {
-    // Rules that keep the sources' order leave nothing to sort.
-    if (!std::is_sorted(keyed.begin(), keyed.end())) {
-        std::sort(keyed.begin(), keyed.end());
-    }
-}
-
-// The entries whose key equals `key`, as a range of a sorted vector.
-KeyedRange Find(const std::vector<Keyed>& sorted, std::string_view key) {
-    auto from =
-        std::lower_bound(sorted.begin(), sorted.end(), key,
-                         [](const Keyed& k, std::string_view wanted) { return k.Key() < wanted; });
-    auto to = from;
-    while (to != sorted.end() && to->Key() == key) {
-        ++to;
-    }
-    return {from, to};
-}
-
-// Finds keys of a sorted vector with one probe of a hash table, where a
-// binary search would touch twenty scattered strings: a folder listing asks
-// once per file in it.
-class CKeyIndex final {
-  public:
-    explicit CKeyIndex(const std::vector<Keyed>& sorted) : sorted_(sorted) {
-        size_t size = 16;
-        while (size < sorted.size() * 2) {
-            size <<= 1;
-        }
-        mask_ = size - 1;
-        slots_.assign(size, 0);
-        for (size_t i = 0; i < sorted.size(); ++i) {
-            if (i > 0 && sorted[i].Key() == sorted[i - 1].Key()) {
-                continue;  // the run's first stands for it
-            }
-            size_t at = Hash(sorted[i].Key());
-            while (slots_[at] != 0) {
-                at = (at + 1) & mask_;
-            }
-            slots_[at] = static_cast<uint32_t>(i + 1);
-        }
-    }
-
-    KeyedRange Find(std::string_view key) const {
-        for (size_t at = Hash(key); slots_[at] != 0; at = (at + 1) & mask_) {
-            auto from = sorted_.begin() + (slots_[at] - 1);
-            if (from->Key() == key) {
-                auto to = from;
-                while (to != sorted_.end() && to->Key() == key) {
-                    ++to;
-                }
-                return {from, to};
-            }
-        }
-        return {sorted_.end(), sorted_.end()};
-    }
-
-  private:
-    size_t Hash(std::string_view key) const { return std::hash<std::string_view>()(key) & mask_; }
-
-    const std::vector<Keyed>& sorted_;
-    std::vector<uint32_t> slots_;  // position in sorted_ + 1; 0 for none
-    size_t mask_ = 0;
-};
-
-// What holds each target's name before the run: a flag per entry, and where
-// a case-insensitive folder lists the name in another spelling, that name.
-struct Occupants {
-    static constexpr uint8_t kTaken = 1;
-    static constexpr uint8_t kFolder = 2;
-    std::vector<uint8_t> flags;
-    std::map<uint32_t, std::string> spelling;
-
-    bool Taken(uint32_t index) const { return (flags[index] & kTaken) != 0; }
-    bool Folder(uint32_t index) const { return (flags[index] & kFolder) != 0; }
-};
-
-void SetStatus(EntryCheck& check, EntryStatus status, int error, int32_t other = kNone) {
-    check.status = status;
-    check.error = error;
-    check.other = other;
-}
-
-// Lists each target folder once and notes which targets' names are taken.
-void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
-                       const std::vector<Keyed>& targets, CPathKeys& keys, Occupants& occupants,
-                       const CancelFlag* cancel) {
-    occupants.flags.assign(entries.size(), 0);
-    const CKeyIndex index(targets);
-    std::string_view lastFolder;
-    bool first = true;
-    std::string key;
-    size_t seen = 0;
-    bool cancelled = false;
-    for (const Keyed& target : targets) {
-        std::string_view folder = FolderOf(entries[target.index].second);
-        if ((!first && folder == lastFolder) || Cancelled(cancel)) {
-            continue;
-        }
-        first = false;
-        lastFolder = folder;
-        // Targets of one folder are neighbours in key order only when their
-        // folders are spelt alike, which they are: each comes from one text.
-        std::string folderText(folder.empty() ? "/" : folder);
-        const bool folded = keys.Folded(folder);
-        int error = 0;
-        ListFolder(
-            folderText,
-            [&](const FolderEntry& listed) {
-                if (!cancelled && CancelledAt(cancel, ++seen)) {
-                    cancelled = true;
-                }
-                if (cancelled) {
-                    return;  // the listing itself cannot be stopped
-                }
-                key.assign(folder);
-                key += '/';
-                key += folded ? Utf8ToLower(listed.name) : listed.name;
-                auto [from, to] = index.Find(key);
-                for (auto it = from; it != to; ++it) {
-                    occupants.flags[it->index] =
-                        Occupants::kTaken | (listed.isFolder ? Occupants::kFolder : 0);
-                    if (folded && NameOf(entries[it->index].second) != listed.name) {
-                        occupants.spelling[it->index] = listed.name;
-                    }
-                }
-            },
-            error);
-    }
-}
-
-// Follows each Ok candidate's chain of occupants: an entry is Ok when its
-// target is free, or held by an entry that moves (a chain), or when the chain
-// comes back to it (a cycle); else the name stays taken.
-void ResolveChains(PlanCheck& check, const std::vector<int32_t>& next,
-                   std::vector<uint8_t>& inCycle) {
-    const size_t n = next.size();
-    std::vector<uint8_t> state(n, 0);  // 0 open, 1 on the current path, 2 decided
-    std::vector<uint32_t> path;
-    for (size_t start = 0; start < n; ++start) {
-        if (state[start] != 0 || check.entries[start].status != EntryStatus::Ok) {
-            continue;
-        }
-        path.clear();
-        size_t at = start;
-        bool ok = true;
-        int32_t blocker = kNone;
-        while (true) {
-            if (check.entries[at].status != EntryStatus::Ok || state[at] == 2) {
-                // An entry that stays (failing, unchanged) or is decided.
-                ok = check.entries[at].status == EntryStatus::Ok;
-                blocker = ok ? kNone : static_cast<int32_t>(at);
-                break;
-            }
-            if (state[at] == 1) {
-                // Back on the path: the part from `at` on is a cycle.
-                auto from = std::find(path.begin(), path.end(), static_cast<uint32_t>(at));
-                for (auto it = from; it != path.end(); ++it) {
-                    inCycle[*it] = 1;
-                }
-                break;
-            }
-            state[at] = 1;
-            path.push_back(static_cast<uint32_t>(at));
-            if (next[at] == kNone) {
-                break;  // free
-            }
-            at = static_cast<size_t>(next[at]);
-        }
-        for (uint32_t member : path) {
-            state[member] = 2;
-            if (!ok) {
-                SetStatus(check.entries[member], EntryStatus::Exists, EEXIST, blocker);
-            }
-        }
-    }
-}
-
-// The safe order: near plan order, each chain from its free end, each cycle
-// through a temporary name.
-void OrderMoves(PlanCheck& check, const std::vector<int32_t>& next,
-                const std::vector<int32_t>& previous, const std::vector<uint8_t>& inCycle) {
-    const size_t n = next.size();
-    std::vector<uint8_t> emitted(n, 0);
-    std::vector<uint32_t> chain;
-    for (size_t start = 0; start < n; ++start) {
-        if (emitted[start] || check.entries[start].status != EntryStatus::Ok) {
-            continue;
-        }
-        if (inCycle[start]) {
-            // start -> temporary; then the member holding start's source name
-            // moves into it, and so on back round; last the temporary to
-            // start's target.
-            check.order.push_back({static_cast<uint32_t>(start), MoveStep::Kind::ToTemporary});
-            emitted[start] = 1;
-            for (int32_t at = previous[start]; at != static_cast<int32_t>(start);
-                 at = previous[static_cast<size_t>(at)]) {
-                check.order.push_back({static_cast<uint32_t>(at), MoveStep::Kind::Direct});
-                emitted[static_cast<size_t>(at)] = 1;
-            }
-            check.order.push_back({static_cast<uint32_t>(start), MoveStep::Kind::FromTemporary});
-            continue;
-        }
-        // Walk to the free end, then move back up the chain.
-        chain.clear();
-        for (int32_t at = static_cast<int32_t>(start);
-             at != kNone && !emitted[static_cast<size_t>(at)]; at = next[static_cast<size_t>(at)]) {
-            chain.push_back(static_cast<uint32_t>(at));
-        }
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-            check.order.push_back({*it, MoveStep::Kind::Direct});
-            emitted[*it] = 1;
-        }
-    }
-}
-
-}  // namespace
+using plan_detail::CheckFoldersToMake;
+using plan_detail::CPathKeys;
+using plan_detail::Find;
+using plan_detail::FindExistingNames;
+using plan_detail::FolderOf;
+using plan_detail::Keyed;
+using plan_detail::kNone;
+using plan_detail::NameOf;
+using plan_detail::Occupants;
+using plan_detail::OrderMoves;
+using plan_detail::ResolveChains;
+using plan_detail::SetStatus;
+using plan_detail::SortKeyed;
 
 const char* StatusWord(EntryStatus status) {
     switch (status) {
@@ -311,26 +38,6 @@ const char* StatusWord(EntryStatus status) {
             return "invalid";
     }
     return "ok";
-}
-
-NameFolderRule NameFolders(const RenameSettings& settings, std::string_view sourceRoot) {
-    // A template makes folders on purpose; the plan's notes catch a "/" that
-    // the other rules put into its names.
-    if (settings.More.UseTemplate) {
-        return {};
-    }
-    RenameSettings where;
-    where.RenameInPlace = settings.RenameInPlace;
-    where.RenameDestFolder = settings.RenameDestFolder;
-    // As the plan took it: a relative destination from the working folder.
-    if (!where.RenameInPlace && !where.RenameDestFolder.empty() &&
-        where.RenameDestFolder.front() != '/') {
-        where.RenameDestFolder = AbsoluteFromWorkingFolder(where.RenameDestFolder);
-    }
-    return [where = std::move(where), root = std::string(sourceRoot)](std::string_view sourceFolder,
-                                                                      std::string& folder) {
-        AppendNameFolder(where, root, sourceFolder, folder);
-    };
 }
 
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
@@ -350,21 +57,28 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     // out of the folder the rules put it in.
     std::string_view homeOf;
     std::string home;
+    // A template's folders lie below that folder.
     auto leavesFolder = [&](std::string_view source, std::string_view target) {
         if (!nameFolder) {
             return false;
         }
         const std::string_view folder = FolderOf(source);
         if (inPlace) {
-            return FolderOf(target) != folder;
+            const std::string_view to = FolderOf(target);
+            return nameFolder.makesFolders
+                       ? to != folder &&
+                             (to.size() <= folder.size() + 1 ||
+                              to.compare(0, folder.size(), folder) != 0 || to[folder.size()] != '/')
+                       : to != folder;
         }
         if (home.empty() || folder != homeOf) {
             home.clear();
-            nameFolder(folder, home);
+            nameFolder.home(folder, home);
             homeOf = folder;
         }
         return target.substr(0, home.size()) != home ||
-               target.find('/', home.size()) != std::string_view::npos;
+               (!nameFolder.makesFolders &&
+                target.find('/', home.size()) != std::string_view::npos);
     };
 
     // Names no file can have, and names that stay as they are.
@@ -397,7 +111,11 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
         }
     }
 
-    // Two entries with one new name: the earlier keeps it.
+    // Folders the run is to make, where something else has the name.
+    CheckFoldersToMake(entries, inPlace, nameFolder, targets, check);
+
+    // Two entries with one new name, in a folder there or one to be made:
+    // the earlier keeps it.
     SortKeyed(targets);
     for (size_t first = 0, k = 1; k < targets.size(); ++k) {
         if (targets[k].Key() != targets[first].Key()) {

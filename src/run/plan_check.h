@@ -72,10 +72,20 @@ struct PlanCheck {
 // Tells whether a folder compares names without regard to letter case.
 using CaseRule = std::function<bool(const std::string& folder)>;
 
-// Appends the folder, with its final "/", that the rules put the new name of a
-// file of `sourceFolder` in. A target outside it comes from a name that holds
-// a "/", which would move the file elsewhere.
-using NameFolderRule = std::function<void(std::string_view sourceFolder, std::string& folder)>;
+// Where the rules put new names.
+struct NameFolderRule {
+    // Appends the folder, with its final "/", that the rules put the new name
+    // of a file of `sourceFolder` in. A target outside it comes from a name
+    // that holds a "/", which would move the file elsewhere.
+    std::function<void(std::string_view sourceFolder, std::string& folder)> home;
+    // A name template's "/" makes folders below that folder: a target may lie
+    // deeper.
+    bool makesFolders = false;
+    // Copy mode: the destination, below which a run makes missing folders.
+    std::string madeBelow;
+
+    explicit operator bool() const { return static_cast<bool>(home); }
+};
 
 // The rule of a plan computed under `settings` from `sourceRoot`.
 NameFolderRule NameFolders(const RenameSettings& settings, std::string_view sourceRoot);
@@ -87,8 +97,11 @@ constexpr int kSlashInName = EXDEV;
 // would fail and why, and in what order the moves can run. `inPlace`: moves
 // (else copies, which never move a source away). `cdMode`: an entry without a
 // target is a track without a title and stays as it is. With `nameFolder`, a
-// target outside the folder the rules put its name in is invalid. O(n log n),
-// one listing per target folder. A set `cancel` ends the check part way, its
+// target outside the folder the rules put its name in is invalid. A target
+// folder that is missing is one the run will make (below the source's folder
+// in place, below `nameFolder.madeBelow` in copy mode): a file or a symbolic
+// link where one of its folders is to be made makes the entry invalid.
+// O(n log n), one listing per target folder. A set `cancel` ends the check part way, its
 // result then only good for throwing away.
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
                     const CaseRule& caseInsensitive, const NameFolderRule& nameFolder = {},

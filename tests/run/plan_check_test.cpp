@@ -118,6 +118,107 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
     }
 }
 
+// A template's "/" makes folders: new ones are no obstacle, names meet in
+// them as in any folder, and a file or a link where a folder is to be made
+// fails the entries that need it.
+TEST(PlanCheck, FoldersFromATemplateAreCheckedBeforeTheRunMakesThem) {
+    struct Row {
+        const char* what;
+        bool inPlace;  // else copies of "src/NAME" to "out/TARGET"
+        std::vector<std::string> files;
+        const char* link;  // a symbolic link to "elsewhere" made at this name
+        Map map;
+        const char* statuses;
+        const char* reason;  // of the first failing entry; DIR stands for the folder
+    };
+    const Row rows[] = {
+        {"new folders", true, {}, "", {{"a", "2024/06/a"}, {"b", "2024/07/b"}}, "ok ok", ""},
+        {"meeting in a new folder",
+         true,
+         {},
+         "",
+         {{"a", "2024/x"}, {"b", "2024/x"}},
+         "ok collision",
+         "Another file gets this name: DIR/a"},
+        {"a folder there is used",
+         true,
+         {"2024/old"},
+         "",
+         {{"a", "2024/a"}, {"b", "2024/old"}},
+         "ok exists",
+         "A file with this name already exists"},
+        {"a file in the way",
+         true,
+         {"2024"},
+         "",
+         {{"a", "2024/06/a"}, {"b", "2024/b"}, {"c", "c2"}},
+         "invalid invalid ok",
+         "A file is where the folder DIR/2024 is to be made"},
+        {"a file deeper down",
+         true,
+         {"2024/06"},
+         "",
+         {{"a", "2024/06/a"}, {"b", "2024/b"}},
+         "invalid ok",
+         "A file is where the folder DIR/2024/06 is to be made"},
+        {"a link in the way",
+         true,
+         {},
+         "2024",
+         {{"a", "2024/a"}},
+         "invalid",
+         "A symbolic link is where the folder DIR/2024 is to be made"},
+        {"copies meet below the destination",
+         false,
+         {},
+         "",
+         {{"a", "2024/a"}, {"b", "2024/a"}},
+         "ok collision",
+         "Another file gets this name: DIR/src/a"},
+        {"copies: a file in the way",
+         false,
+         {"out/2024"},
+         "",
+         {{"a", "2024/a"}},
+         "invalid",
+         "A file is where the folder DIR/out/2024 is to be made"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TestDir dir;
+        dir.CreateFiles(row.files);
+        dir.CreateDir("elsewhere");
+        if (*row.link != '\0') {
+            ASSERT_EQ(symlink((dir / "elsewhere").c_str(), (dir / row.link).c_str()), 0);
+        }
+        RenameSettings settings;
+        settings.RenameInPlace = row.inPlace;
+        settings.RenameDestFolder = dir / "out";
+        settings.More.UseTemplate = true;
+        CRenamePlan plan;
+        const std::string from = row.inPlace ? dir.Path() : dir / "src";
+        for (const auto& [source, target] : row.map) {
+            plan.Add(dir.CreateFile((row.inPlace ? "" : "src/") + source, source));
+        }
+        for (const auto& [source, target] : row.map) {
+            plan.Find(from + "/" + source)->second =
+                (row.inPlace ? dir.Path() : dir / "out") + "/" + target;
+        }
+        const auto& entries = plan.Entries();
+        PlanCheck check =
+            CheckPlan(entries, row.inPlace, false, CaseSensitive, NameFolders(settings, from));
+        EXPECT_EQ(Words(check), row.statuses);
+        std::string reason;
+        for (size_t i = 0; i < entries.size() && reason.empty(); ++i) {
+            reason = StatusReason(check, entries, i);
+        }
+        for (size_t at; (at = reason.find(dir.Path())) != std::string::npos;) {
+            reason.replace(at, dir.Path().size(), "DIR");
+        }
+        EXPECT_EQ(reason, row.reason);
+    }
+}
+
 TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
     TestDir dir;
     dir.CreateFiles({"a", "b", "c", "taken"});
