@@ -61,9 +61,13 @@ int RunPreview(const CliOptions& options, FILE* out, FILE* err) {
         PrintError(err, "cannot write the preview");
         return kExitSomeFailed;
     }
-    // Why the rules left a file alone ("no date taken in this file").
-    for (const auto& [index, reason] : rules.Plan().Notes()) {
-        PrintError(err, entries[index].first + ": " + reason);
+    // Why the rules left a file alone ("no date taken in this file"), or
+    // what stands where its folder is to be made.
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (check.entries[i].note >= 0) {
+            PrintError(err, entries[i].first + ": " +
+                                check.notes[static_cast<size_t>(check.entries[i].note)]);
+        }
     }
     if (check.Failing() > 0) {
         PrintError(err, StatusSummary(check));

@@ -41,10 +41,15 @@ void SetBeforeFileHook(std::function<void(const std::string&)> hook) {
 namespace {
 
 // The failure line of an entry the check of the plan found failing.
-std::string CheckFailureLine(const CRenamePlan::Entry& entry, const EntryCheck& check,
-                             bool inPlace) {
+std::string CheckFailureLine(const CRenamePlan::Entry& entry, const EntryCheck& check, bool inPlace,
+                             const std::vector<std::string>& notes) {
     if (entry.second.empty() || (check.status == EntryStatus::Invalid && check.error == EINVAL)) {
         return NoNewNameLine(entry.first);
+    }
+    if ((check.error == kErrorNotAFolder || check.error == kErrorSymbolicLink) && check.note >= 0) {
+        // What stands where a folder of the target is to be made.
+        return (inPlace ? "failed to rename " : "failed to copy ") + entry.first + " to " +
+               entry.second + ": " + notes[static_cast<size_t>(check.note)];
     }
     if (check.error == kSlashInName) {
         return (inPlace ? "failed to rename " : "failed to copy ") + entry.first + " to " +
@@ -270,7 +275,8 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
                 }
             } else {
                 outcome.failed = true;
-                outcome.failure = CheckFailureLine(entries[index], entryCheck, job.inPlace);
+                outcome.failure =
+                    CheckFailureLine(entries[index], entryCheck, job.inPlace, check.notes);
                 if (logFile != nullptr) {
                     logFile->Failure(outcome.failure);
                 }

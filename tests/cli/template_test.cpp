@@ -198,6 +198,18 @@ TEST_F(TemplateCli, AFolderThatIsNotEmptyStaysAndTheUndoSaysWhy) {
         << err;
     EXPECT_TRUE(dir.Exists("IMG_4821.JPG"));
     EXPECT_EQ(dir.Read("2024/06/mine.txt"), "mine");
+
+    // A file where the folder is to be made: the preview says so.
+    ASSERT_EQ(RunCommand("rm -r " + ShellQuote(dir / "2024")), 0);
+    dir.CreateFile("2024");
+    EXPECT_EQ(Cli("preview --status" + Set("UseTemplate=Yes") + Set("Template={taken:%Y}/{name}") +
+                      ShellQuote(dir.Path()) + " IMG_4821.JPG",
+                  &out, &err),
+              1);
+    EXPECT_NE(err.find(dir / "IMG_4821.JPG: A file is where the folder " + dir / "2024" +
+                       " is to be made"),
+              std::string::npos)
+        << err;
 }
 
 }  // namespace
