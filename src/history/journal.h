@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -230,15 +229,18 @@ struct Journal {
     bool tornTail = false;     // the last record was cut off (a killed writer)
 };
 
-// Reads a whole journal. A cut-off last record and the zeros that a killed
-// writer leaves after it are not records; any other line that is no record
-// is counted as damaged. 0 or an errno value.
+// Reads a whole journal (CJournalReader reads one in bounded memory). A
+// cut-off last record and the zeros that a killed writer leaves after it are
+// not records; any other line that is no record is counted as damaged. 0 or
+// an errno value.
 int ReadJournal(const std::string& path, Journal& journal);
-void ParseJournal(std::string_view text, Journal& journal);
 
-// The length of the journal's data: up to the end of its last complete
-// line, before any cut-off record and the zeros at the end of the file.
+// The length of a journal's data: up to the end of its last complete line,
+// before any cut-off record and the zeros at the end of the file. Of bytes
+// in memory, and of an open file (0 or an errno value; `torn`: something
+// that is no line follows).
 int64_t JournalDataEnd(std::string_view text);
+int JournalDataEnd(int fd, int64_t& end, bool* torn = nullptr);
 
 // Writes one journal. Each record goes to the kernel before Append returns
 // (a killed process loses nothing written), without a system call per record
@@ -261,8 +263,6 @@ class CJournalWriter final {
     CJournalWriter& operator=(const CJournalWriter&) = delete;
 
     void SetBackend(Backend backend) { backend_ = backend; }
-    // How often the records are made durable; for tests.
-    void SetSyncInterval(std::chrono::milliseconds interval) { syncInterval_ = interval; }
 
     // Creates the journal `path`, which must not exist, with its start record.
     // It gets its name only once locked and started, so nobody sees it
@@ -282,8 +282,6 @@ class CJournalWriter final {
     // The last record of a journal that failed: written into the space held
     // back for it, even on a full disk. 0 or an errno value.
     int AppendFinal(const JournalRecord& record);
-    // Makes everything written so far durable now.
-    int Sync();
     // Trims the file to its records, makes it durable and releases the lock.
     // 0 or the first failure of the journal's life.
     int Close();
@@ -305,7 +303,6 @@ class CJournalWriter final {
     void StopSyncThread();
 
     Backend backend_ = Backend::Mapped;
-    std::chrono::milliseconds syncInterval_{1000};
     int fd_ = -1;
     std::string path_;
     int64_t offset_ = 0;       // the end of the bytes written

@@ -181,7 +181,4 @@ class LineBuilder final {
 void EncodeRename(std::string& out, std::string_view from, std::string_view to,
                   const FileStamp& file, TempSide temp, std::string_view then);
 
-// The whole of an open file. 0 or an errno value.
-int ReadWholeFile(int fd, std::string& text);
-
 }  // namespace quorvan::journal_detail

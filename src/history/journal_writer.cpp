@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "history/journal_codec.h"
@@ -18,8 +19,9 @@ namespace quorvan {
 namespace {
 
 using journal_detail::EncodeRename;
-using journal_detail::ReadWholeFile;
 
+// How often the records are made durable.
+constexpr std::chrono::milliseconds kSyncInterval{1000};
 // Space reserved and mapped at a time.
 constexpr int64_t kWindow = int64_t{1} << 20;
 // Space reserved beyond each window, for the end record of a run whose
@@ -224,22 +226,12 @@ int CJournalWriter::AppendRename(std::string_view from, std::string_view to, con
     return result;
 }
 
-int CJournalWriter::Sync() {
-    if (!IsOpen()) {
-        return EBADF;
-    }
-    if (fdatasync(fd_) != 0) {
-        return Fail(errno);
-    }
-    return Error();
-}
-
 void CJournalWriter::StartSyncThread() {
     syncStop_ = false;
     syncThread_ = std::thread([this] {
         std::unique_lock lock(syncMutex_);
         while (!syncStop_) {
-            syncWake_.wait_for(lock, syncInterval_);
+            syncWake_.wait_for(lock, kSyncInterval);
             if (dirty_.exchange(false)) {
                 lock.unlock();
                 if (fdatasync(fd_) != 0) {
@@ -335,12 +327,15 @@ int CJournalWriter::OpenToAppend(const std::string& path) {
         }
         usleep(20000);
     }
-    std::string text;
-    if (result == 0) {
-        result = ReadWholeFile(fd, text);
+    int64_t end = 0;
+    struct stat st {};
+    if (result == 0 && fstat(fd, &st) != 0) {
+        result = errno;
     }
-    int64_t end = JournalDataEnd(text);
-    if (result == 0 && static_cast<size_t>(end) != text.size() && ftruncate(fd, end) != 0) {
+    if (result == 0) {
+        result = JournalDataEnd(fd, end);
+    }
+    if (result == 0 && end != st.st_size && ftruncate(fd, end) != 0) {
         result = errno;
     }
     if (result != 0) {

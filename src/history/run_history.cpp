@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "history/journal_reader.h"
 #include "platform/counter_store.h"
 #include "platform/file_system.h"
 
@@ -34,96 +35,6 @@ bool LockHeld(int fd) {
     }
     flock(fd, LOCK_UN);
     return false;
-}
-
-bool ReadAt(int fd, int64_t offset, size_t size, std::string& out) {
-    out.resize(size);
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = pread(fd, out.data() + done, size - done, offset + static_cast<int64_t>(done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            out.resize(done);
-            return n == 0;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// The first line of the file, without its line feed.
-bool ReadFirstLine(int fd, std::string& line) {
-    constexpr size_t kLimit = size_t{1} << 20;
-    std::string chunk;
-    line.clear();
-    for (int64_t offset = 0; line.size() < kLimit; offset += static_cast<int64_t>(chunk.size())) {
-        if (!ReadAt(fd, offset, 1 << 16, chunk) || chunk.empty()) {
-            return false;
-        }
-        size_t eol = chunk.find('\n');
-        line.append(chunk, 0, eol);
-        if (eol != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Calls `visit` with each complete line, last first, until it returns false.
-// A line ends at a line feed; what follows the last one (a record cut off,
-// the zeros of a killed writer's reserved space) is no line.
-void ForEachLineBackward(int fd, int64_t size, const std::function<bool(std::string_view)>& visit) {
-    constexpr int64_t kChunk = 1 << 16;
-    std::string carry;  // the start of a line whose end was read already
-    bool seenEnd = false;
-    std::string chunk;
-    for (int64_t pos = size; pos > 0;) {
-        int64_t start = std::max<int64_t>(0, pos - kChunk);
-        if (!ReadAt(fd, start, static_cast<size_t>(pos - start), chunk)) {
-            return;
-        }
-        pos = start;
-        chunk += carry;
-        size_t end = chunk.size();
-        if (!seenEnd) {
-            size_t last = chunk.rfind('\n');
-            if (last == std::string::npos) {
-                carry.clear();
-                continue;
-            }
-            seenEnd = true;
-            end = last;
-        }
-        // Lines between line feeds of this chunk; the part before the first
-        // one may continue further back.
-        for (;;) {
-            size_t prev = end == 0 ? std::string::npos : chunk.rfind('\n', end - 1);
-            if (prev == std::string::npos) {
-                carry.assign(chunk, 0, end);
-                break;
-            }
-            if (!visit(std::string_view(chunk).substr(prev + 1, end - prev - 1))) {
-                return;
-            }
-            end = prev;
-        }
-    }
-    if (seenEnd) {
-        visit(carry);
-    }
-}
-
-// The "t" of a line, read without parsing the whole record.
-std::string_view KindOf(std::string_view line) {
-    constexpr std::string_view kHead = "{\"t\":\"";
-    if (line.substr(0, kHead.size()) != kHead) {
-        return {};
-    }
-    size_t end = line.find('"', kHead.size());
-    return end == std::string_view::npos ? std::string_view{}
-                                         : line.substr(kHead.size(), end - kHead.size());
 }
 
 }  // namespace
@@ -190,23 +101,17 @@ const char* RunStateName(RunState state) {
 }
 
 bool ReadRunSummary(const std::string& path, RunSummary& summary) {
-    int openError = 0;
-    int fd = OpenRegularFile(path, O_RDONLY, openError);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat st {};
-    std::string first;
+    CJournalReader reader;
+    JournalLine first;
     std::optional<JournalRecord> start;
-    if (fstat(fd, &st) != 0 || !ReadFirstLine(fd, first) || !(start = DecodeRecord(first)) ||
+    if (reader.Open(path) != 0 || !reader.Next(first) || !(start = DecodeRecord(first.text)) ||
         !std::holds_alternative<StartRecord>(*start)) {
-        close(fd);
         return false;
     }
     summary = RunSummary{};
     summary.path = path;
     summary.start = std::get<StartRecord>(*start);
-    const bool locked = LockHeld(fd);
+    const bool locked = LockHeld(reader.Fd());
 
     // From the end back to the record that settles the state; only a journal
     // without one (interrupted, running) is read whole, to count its files.
@@ -215,8 +120,8 @@ bool ReadRunSummary(const std::string& path, RunSummary& summary) {
     bool countsKnown = false;
     int64_t filesOk = 0;
     int64_t filesFailed = 0;
-    ForEachLineBackward(fd, st.st_size, [&](std::string_view line) {
-        std::string_view kind = KindOf(line);
+    auto visit = [&](std::string_view line) {
+        std::string_view kind = RecordKindOf(line);
         if (kind == "file") {
             if (auto r = DecodeRecord(line); r && std::holds_alternative<FileRecord>(*r)) {
                 (std::get<FileRecord>(*r).ok ? filesOk : filesFailed)++;
@@ -268,8 +173,9 @@ bool ReadRunSummary(const std::string& path, RunSummary& summary) {
         settled = true;
         countsKnown = true;
         return false;
-    });
-    close(fd);
+    };
+    for (JournalLine back; reader.Previous(back) && visit(back.text);) {
+    }
     if (!countsKnown) {
         summary.done = filesOk;
         summary.failed = filesFailed;

@@ -25,74 +25,125 @@ namespace quorvan {
 
 namespace undo_detail {
 
-void CUndoer::Index() {
-    std::unordered_map<std::string, int64_t> pendingTrash;
-    // The file each rename or copy moved, to forget what an earlier undo did
-    // for a file that a resolved temporary name has moved since.
-    std::unordered_map<int64_t, FileKey> moved;
-    std::map<FileKey, std::vector<int64_t>> movesOf;
-    std::unordered_map<int64_t, const RenameRecord*> renames;
-    for (const JournalEntry& entry : journal_.entries) {
-        const JournalRecord& record = entry.record;
-        if (const auto* r = std::get_if<RenameRecord>(&record)) {
-            if (r->temp == TempSide::To) {
-                tempNames_.insert(r->to);
+namespace {
+
+std::string ParentOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Steps kept in the summary, of those skipped and of the others; every step
+// is counted and handed to onStep.
+constexpr int64_t kKeptSteps = 10000;
+
+}  // namespace
+
+void CUndoer::Index(const JournalEntry& entry, int64_t offset) {
+    const JournalRecord& record = entry.record;
+    std::visit(
+        [&](const auto& r) {
+            using T = std::decay_t<decltype(r)>;
+            if constexpr (std::is_same_v<T, TempFolderRecord>) {
+                folders_.insert(r.path);
+            } else if constexpr (std::is_same_v<T, RenameRecord> || std::is_same_v<T, FileRecord>) {
+                folders_.insert(ParentOf(r.from));
+                folders_.insert(ParentOf(r.to));
+            } else if constexpr (std::is_same_v<T, CopyRecord>) {
+                folders_.insert(ParentOf(r.to));
+                folders_.insert(ParentOf(r.temp));
+            } else if constexpr (std::is_same_v<T, TrashRecord> || std::is_same_v<T, AttrsRecord> ||
+                                 std::is_same_v<T, TimesRecord>) {
+                folders_.insert(ParentOf(r.path));
             }
-            if (r->temp == TempSide::From) {
-                tempTarget_[r->from] = r->to;
-            }
-            moved[entry.line] = KeyOf(r->file);
-            movesOf[KeyOf(r->file)].push_back(entry.line);
-            renames[entry.line] = r;
-            ++total_;
-        } else if (const auto* c = std::get_if<CopyRecord>(&record)) {
-            leftTimes_[KeyOf(c->copy)].push_back(c->copy.mtime);
-            copies_.Add(c->copy);
-            moved[entry.line] = KeyOf(c->copy);
-            movesOf[KeyOf(c->copy)].push_back(entry.line);
-            ++total_;
-        } else if (const auto* t = std::get_if<TrashRecord>(&record)) {
-            pendingTrash[t->path] = entry.line;
-            ++total_;
-        } else if (const auto* d = std::get_if<TrashedRecord>(&record)) {
-            if (auto it = pendingTrash.find(d->path); it != pendingTrash.end()) {
-                trashed_[it->second] = d;
-                pendingTrash.erase(it);
-            }
-        } else if (const auto* m = std::get_if<TimesRecord>(&record)) {
-            leftTimes_[KeyOf(m->file)].push_back(m->newMtime);
-            ++total_;
-        } else if (std::holds_alternative<AttrsRecord>(record)) {
-            ++total_;
-        } else if (const auto* s = std::get_if<UndoStepRecord>(&record)) {
-            if (s->action == UndoAction::Resolve) {
-                if (auto it = moved.find(s->record); it != moved.end()) {
-                    for (int64_t line : movesOf[it->second]) {
-                        undoneBefore_.erase(line);
+        },
+        record);
+    if (const auto* r = std::get_if<RenameRecord>(&record)) {
+        if (r->temp == TempSide::To) {
+            tempNames_.insert(r->to);
+            tempMoves_.push_back({entry.line, offset, *r});
+        }
+        if (r->temp == TempSide::From) {
+            tempTarget_[r->from] = r->to;
+        }
+        moved_.emplace_back(entry.line, KeyOf(r->file));
+        ++total_;
+    } else if (const auto* c = std::get_if<CopyRecord>(&record)) {
+        leftTimes_.emplace_back(KeyOf(c->copy), c->copy.mtime);
+        copies_.Add(c->copy);
+        moved_.emplace_back(entry.line, KeyOf(c->copy));
+        ++total_;
+    } else if (const auto* t = std::get_if<TrashRecord>(&record)) {
+        pendingTrash_[t->path] = entry.line;
+        ++total_;
+    } else if (const auto* d = std::get_if<TrashedRecord>(&record)) {
+        if (auto it = pendingTrash_.find(d->path); it != pendingTrash_.end()) {
+            trashed_[it->second] = *d;
+            pendingTrash_.erase(it);
+        }
+    } else if (const auto* m = std::get_if<TimesRecord>(&record)) {
+        leftTimes_.emplace_back(KeyOf(m->file), m->newMtime);
+        ++total_;
+    } else if (std::holds_alternative<AttrsRecord>(record)) {
+        ++total_;
+    } else if (const auto* made = std::get_if<FolderRecord>(&record)) {
+        madeFolders_.emplace_back(entry.line, *made);
+    } else if (const auto* f = std::get_if<FileRecord>(&record)) {
+        if (!runEnded_) {
+            (f->ok ? runDone_ : runFailed_)++;
+        }
+    } else if (const auto* e = std::get_if<EndRecord>(&record)) {
+        if (!runEnded_) {
+            runDone_ = e->done;
+            runFailed_ = e->failed;
+            runEnded_ = true;
+        }
+    } else if (const auto* s = std::get_if<UndoStepRecord>(&record)) {
+        // A step names an earlier line; any other number names no operation.
+        if (s->record <= 0 || s->record >= entry.line) {
+            return;
+        }
+        if (s->action == UndoAction::Resolve) {
+            auto line = std::lower_bound(moved_.begin(), moved_.end(), s->record,
+                                         [](const std::pair<int64_t, FileKey>& entryOf, int64_t l) {
+                                             return entryOf.first < l;
+                                         });
+            if (line != moved_.end() && line->first == s->record) {
+                const FileKey key = line->second;
+                for (const auto& [movedLine, movedKey] : moved_) {
+                    if (movedKey == key && static_cast<size_t>(movedLine) < undoneBefore_.size()) {
+                        undoneBefore_[static_cast<size_t>(movedLine)] = false;
                     }
                 }
-                // A file taken from a temporary name: a move to reverse.
-                auto from = renames.find(s->record);
-                if (s->outcome == UndoOutcome::Restored && !s->target.empty() &&
-                    from != renames.end() && from->second->temp == TempSide::To) {
-                    RenameRecord move;
-                    move.from = from->second->to;
-                    move.to = s->target;
-                    move.file = from->second->file;
-                    resolvedMoves_[entry.line] = move;
-                    moved[entry.line] = KeyOf(move.file);
-                    movesOf[KeyOf(move.file)].push_back(entry.line);
-                    ++total_;
-                }
-            } else if (s->action == UndoAction::Reverse) {
-                if (s->outcome == UndoOutcome::Skipped) {
-                    undoneBefore_.erase(s->record);
-                } else {
-                    undoneBefore_.insert(s->record);
-                }
             }
+            // A file taken from a temporary name: a move to reverse.
+            auto from =
+                std::lower_bound(tempMoves_.begin(), tempMoves_.end(), s->record,
+                                 [](const TempMove& temp, int64_t l) { return temp.line < l; });
+            if (s->outcome == UndoOutcome::Restored && !s->target.empty() &&
+                from != tempMoves_.end() && from->line == s->record) {
+                RenameRecord move;
+                move.from = from->move.to;
+                move.to = s->target;
+                move.file = from->move.file;
+                resolvedMoves_[entry.line] = move;
+                moved_.emplace_back(entry.line, KeyOf(move.file));
+                ++total_;
+            }
+        } else if (s->action == UndoAction::Reverse) {
+            const auto line = static_cast<size_t>(s->record);
+            if (undoneBefore_.size() <= line) {
+                undoneBefore_.resize(std::max(line + 1, undoneBefore_.size() * 2));
+            }
+            undoneBefore_[line] = s->outcome != UndoOutcome::Skipped;
         }
     }
+}
+
+void CUndoer::IndexDone() {
+    std::sort(leftTimes_.begin(), leftTimes_.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    copies_.Seal();
+    pendingTrash_.clear();
 }
 
 void CUndoer::Report(UndoStep step, std::optional<FileKey> key) {
@@ -108,8 +159,7 @@ void CUndoer::Report(UndoStep step, std::optional<FileKey> key) {
             break;
     }
     if (key && step.outcome != UndoOutcome::Unchanged) {
-        auto& [restored, skipped] = files_[*key];
-        (step.outcome == UndoOutcome::Restored ? restored : skipped) = true;
+        files_.emplace_back(*key, step.outcome == UndoOutcome::Restored ? 1 : 2);
     }
     // Steps that changed nothing are not recorded: a later undo looks again.
     if (!fs_.Dry() && writer_ != nullptr && step.outcome != UndoOutcome::Unchanged) {
@@ -134,31 +184,30 @@ void CUndoer::Report(UndoStep step, std::optional<FileKey> key) {
     if (options_.onStep) {
         options_.onStep(step);
     }
-    summary_.steps.push_back(std::move(step));
-}
-
-void CUndoer::CountRunFiles(int64_t& done, int64_t& failed) const {
-    done = failed = 0;
-    for (const JournalEntry& entry : journal_.entries) {
-        if (const auto* end = std::get_if<EndRecord>(&entry.record)) {
-            done = end->done;
-            failed = end->failed;
-            return;
-        }
-        if (const auto* file = std::get_if<FileRecord>(&entry.record)) {
-            (file->ok ? done : failed)++;
-        }
+    int64_t& kept = step.outcome == UndoOutcome::Skipped ? keptSkipped_ : keptOthers_;
+    if (kept < kKeptSteps) {
+        ++kept;
+        summary_.steps.push_back(std::move(step));
     }
 }
 
 void CUndoer::Tally() {
-    for (const auto& [key, flags] : files_) {
-        if (flags.second) {
+    std::sort(files_.begin(), files_.end());
+    for (size_t i = 0; i < files_.size();) {
+        uint8_t flags = 0;
+        size_t j = i;
+        for (; j < files_.size() && files_[j].first == files_[i].first; ++j) {
+            flags |= files_[j].second;
+        }
+        if (flags & 2) {
             ++summary_.filesSkipped;
-        } else if (flags.first) {
+        } else if (flags & 1) {
             ++summary_.filesRestored;
         }
+        i = j;
     }
+    files_.clear();
+    files_.shrink_to_fit();
 }
 
 bool CUndoer::Conclude() {
@@ -169,8 +218,13 @@ bool CUndoer::Conclude() {
         RemoveMadeFolders();
     }
     Tally();
-    if (Stopped()) {
+    if (journalFailed_) {
         summary_.ended = UndoSummary::Ended::JournalFailed;
+        return false;
+    }
+    if (reader_.Error() != 0) {
+        summary_.ended = UndoSummary::Ended::Unreadable;
+        summary_.error = reader_.Error();
         return false;
     }
     return true;
@@ -193,51 +247,54 @@ bool CUndoer::AppendStamped(Record record) {
 }
 
 void CUndoer::Undo() {
-    Index();
     removeFolders_ = true;
     UndoStartRecord start;
     start.pid = getpid();
     if (!AppendStamped(start)) {
         return;
     }
+    static const std::unordered_set<std::string_view> kStepKinds = {
+        RecordKindName(RenameRecord{}), RecordKindName(CopyRecord{}), RecordKindName(TrashRecord{}),
+        RecordKindName(AttrsRecord{}), RecordKindName(TimesRecord{})};
     bool cancelled = false;
-    for (auto it = journal_.entries.rbegin(); it != journal_.entries.rend() && !Stopped(); ++it) {
-        const JournalRecord& record = it->record;
-        auto resolved = resolvedMoves_.find(it->line);
-        bool isStep = resolved != resolvedMoves_.end() ||
-                      std::holds_alternative<RenameRecord>(record) ||
-                      std::holds_alternative<CopyRecord>(record) ||
-                      std::holds_alternative<TrashRecord>(record) ||
-                      std::holds_alternative<AttrsRecord>(record) ||
-                      std::holds_alternative<TimesRecord>(record);
-        if (!isStep) {
-            continue;
+    reader_.SeekEnd(reader_.LastNumber());
+    for (JournalLine line; !Stopped() && reader_.Previous(line);) {
+        auto resolved = resolvedMoves_.find(line.number);
+        std::optional<JournalRecord> record;
+        if (resolved == resolvedMoves_.end()) {
+            // Most lines are no step: their kind tells without decoding.
+            std::string_view kind = RecordKindOf(line.text);
+            if ((!kind.empty() && kStepKinds.count(kind) == 0) ||
+                !(record = DecodeRecord(line.text)) ||
+                kStepKinds.count(RecordKindName(*record)) == 0) {
+                continue;
+            }
         }
         if (Cancelled()) {
             cancelled = true;
             break;
         }
-        if (undoneBefore_.count(it->line) != 0) {
+        if (UndoneBefore(line.number)) {
             ++summary_.stepsUnchanged;
         } else if (resolved != resolvedMoves_.end()) {
-            UndoRename(it->line, resolved->second);
-        } else if (const auto* r = std::get_if<RenameRecord>(&record)) {
-            UndoRename(it->line, *r);
-        } else if (const auto* c = std::get_if<CopyRecord>(&record)) {
-            UndoCopy(it->line, *c);
-        } else if (const auto* t = std::get_if<TrashRecord>(&record)) {
+            UndoRename(line.number, resolved->second);
+        } else if (const auto* r = std::get_if<RenameRecord>(&*record)) {
+            UndoRename(line.number, *r);
+        } else if (const auto* c = std::get_if<CopyRecord>(&*record)) {
+            UndoCopy(line.number, *c);
+        } else if (const auto* t = std::get_if<TrashRecord>(&*record)) {
             // The copy that took its place may be recorded before it; that
             // copy has to go first.
             auto current = fs_.Look(t->path);
             if (current && copies_.Holds(*current)) {
-                deferredTrash_.emplace_back(it->line, t);
+                deferredTrash_.emplace_back(line.number, *t);
                 continue;
             }
-            UndoTrash(it->line, *t);
-        } else if (const auto* a = std::get_if<AttrsRecord>(&record)) {
-            UndoAttrs(it->line, *a);
-        } else if (const auto* m = std::get_if<TimesRecord>(&record)) {
-            UndoTimes(it->line, *m);
+            UndoTrash(line.number, *t);
+        } else if (const auto* a = std::get_if<AttrsRecord>(&*record)) {
+            UndoAttrs(line.number, *a);
+        } else if (const auto* m = std::get_if<TimesRecord>(&*record)) {
+            UndoTimes(line.number, *m);
         }
         if (options_.progress) {
             options_.progress(++done_, total_);
@@ -247,7 +304,7 @@ void CUndoer::Undo() {
         if (Stopped() || cancelled) {
             break;
         }
-        UndoTrash(line, *record);
+        UndoTrash(line, record);
         if (options_.progress) {
             options_.progress(++done_, total_);
         }
@@ -264,29 +321,30 @@ void CUndoer::Undo() {
     end.restored = summary_.filesRestored;
     end.skipped = summary_.filesSkipped + summary_.unreadRecords;
     end.cancelled = cancelled;
-    CountRunFiles(end.done, end.failed);
+    end.done = runDone_;
+    end.failed = runFailed_;
     AppendStamped(end);
 }
 
 void CUndoer::Keep() {
-    Index();
     ResolveTempNames(true);
     if (!Stopped()) {
         FinishCopies();
     }
     // A file sent to the trash whose replacement never came is put back.
-    for (const JournalEntry& entry : journal_.entries) {
+    ForEachRecord([&](const JournalEntry& entry, int64_t) {
         const auto* t = std::get_if<TrashRecord>(&entry.record);
         if (t != nullptr && !Stopped() && !fs_.Look(t->path)) {
             UndoTrash(entry.line, *t);
         }
-    }
+    });
     if (!Conclude()) {
         return;
     }
     KeptRecord kept;
     kept.resolved = summary_.stepsRestored;
-    CountRunFiles(kept.done, kept.failed);
+    kept.done = runDone_;
+    kept.failed = runFailed_;
     AppendStamped(kept);
 }
 
@@ -337,11 +395,9 @@ bool Private(const std::string& path, bool folder) {
            st.st_uid == geteuid() && (st.st_mode & 022) == 0;
 }
 
-// Why undo must not act on what this journal says, or "" when it may: the
-// history folder and the journal must be the user's alone, and every path a
-// record names must lie below the run's folder or destination.
-std::string Distrust(const std::string& journalPath, const Journal& journal,
-                     const StartRecord& start) {
+// Why undo must not act on this journal, or "" when it may: the history
+// folder and the journal must be the user's alone.
+std::string Distrust(const std::string& journalPath) {
     const size_t slash = journalPath.rfind('/');
     const std::string history = slash == std::string::npos ? "."
                                 : slash == 0               ? "/"
@@ -351,6 +407,12 @@ std::string Distrust(const std::string& journalPath, const Journal& journal,
                " or the journal in it is not private (it must be yours and writable by you "
                "alone)";
     }
+    return "";
+}
+
+// A path of `record` that lies outside the run's folder or destination, or
+// "": undo acts on nothing else.
+std::string Outside(const JournalRecord& record, const StartRecord& start) {
     std::string outside;
     auto check = [&](const std::string& path) {
         if (outside.empty() && !path.empty() && !Below(path, start.folder) &&
@@ -358,37 +420,31 @@ std::string Distrust(const std::string& journalPath, const Journal& journal,
             outside = path;
         }
     };
-    for (const JournalEntry& entry : journal.entries) {
-        std::visit(
-            [&](const auto& r) {
-                using T = std::decay_t<decltype(r)>;
-                if constexpr (std::is_same_v<T, RenameRecord>) {
-                    check(r.from);
-                    check(r.to);
-                    check(r.then);
-                } else if constexpr (std::is_same_v<T, CopyRecord>) {
-                    check(r.from);
-                    check(r.to);
-                    check(r.temp);
-                } else if constexpr (std::is_same_v<T, TrashedRecord>) {
-                    check(r.path);
-                    if (outside.empty() && !r.trashFile.empty() && !InATrash(r.trashFile)) {
-                        outside = r.trashFile;
-                    }
-                } else if constexpr (std::is_same_v<T, TrashRecord> ||
-                                     std::is_same_v<T, AttrsRecord> ||
-                                     std::is_same_v<T, TimesRecord> ||
-                                     std::is_same_v<T, TempFolderRecord> ||
-                                     std::is_same_v<T, FolderRecord>) {
-                    check(r.path);
+    std::visit(
+        [&](const auto& r) {
+            using T = std::decay_t<decltype(r)>;
+            if constexpr (std::is_same_v<T, RenameRecord>) {
+                check(r.from);
+                check(r.to);
+                check(r.then);
+            } else if constexpr (std::is_same_v<T, CopyRecord>) {
+                check(r.from);
+                check(r.to);
+                check(r.temp);
+            } else if constexpr (std::is_same_v<T, TrashedRecord>) {
+                check(r.path);
+                if (outside.empty() && !r.trashFile.empty() && !InATrash(r.trashFile)) {
+                    outside = r.trashFile;
                 }
-            },
-            entry.record);
-        if (!outside.empty()) {
-            return "it names " + outside + ", outside the run's folder " + start.folder;
-        }
-    }
-    return "";
+            } else if constexpr (std::is_same_v<T, TrashRecord> || std::is_same_v<T, AttrsRecord> ||
+                                 std::is_same_v<T, TimesRecord> ||
+                                 std::is_same_v<T, TempFolderRecord> ||
+                                 std::is_same_v<T, FolderRecord>) {
+                check(r.path);
+            }
+        },
+        record);
+    return outside;
 }
 
 UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, bool keep) {
@@ -405,33 +461,48 @@ UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, 
         summary.error = error;
         return summary;
     }
-    Journal journal;
-    if (int error = ReadJournal(journalPath, journal)) {
+    CJournalReader reader;
+    JournalEntry first;
+    if (int error = reader.Open(journalPath)) {
         summary.ended = UndoSummary::Ended::Unreadable;
         summary.error = error;
         return summary;
     }
-    const StartRecord* start = journal.entries.empty()
-                                   ? nullptr
-                                   : std::get_if<StartRecord>(&journal.entries.front().record);
-    if (start == nullptr || journal.entries.front().line != 1) {
+    // The journal is read in bounded memory: what the undo needs is indexed
+    // in one pass, and its steps read the journal again from the end.
+    const bool started = reader.NextRecord(first);
+    const StartRecord* start = started ? std::get_if<StartRecord>(&first.record) : nullptr;
+    if (start == nullptr || first.line != 1) {
         summary.ended = UndoSummary::Ended::Unreadable;
+        summary.error = reader.Error();
         return summary;
     }
     summary.runId = start->id;
-    summary.unreadRecords = journal.damagedLines;
-    if (start->version <= kJournalVersion) {
-        summary.refusal = Distrust(journalPath, journal, *start);
-        if (!summary.refusal.empty()) {
-            summary.ended = UndoSummary::Ended::Refused;
-            return summary;
-        }
-    }
     if (start->version > kJournalVersion) {
         summary.ended = UndoSummary::Ended::NewerFormat;
         return summary;
     }
-    CUndoer undoer(journal, *start, options, options.dryRun ? nullptr : &writer, summary);
+    summary.refusal = Distrust(journalPath);
+    CUndoer undoer(reader, *start, options, options.dryRun ? nullptr : &writer, summary);
+    JournalEntry entry;
+    int64_t offset = 0;
+    while (summary.refusal.empty() && reader.NextRecord(entry, &offset)) {
+        if (std::string outside = Outside(entry.record, *start); !outside.empty()) {
+            summary.refusal = "it names " + outside + ", outside the run's folder " + start->folder;
+        }
+        undoer.Index(entry, offset);
+    }
+    if (!summary.refusal.empty()) {
+        summary.ended = UndoSummary::Ended::Refused;
+        return summary;
+    }
+    if (reader.Error() != 0) {
+        summary.ended = UndoSummary::Ended::Unreadable;
+        summary.error = reader.Error();
+        return summary;
+    }
+    summary.unreadRecords = reader.DamagedLines();
+    undoer.IndexDone();
     if (keep) {
         undoer.Keep();
     } else {

@@ -27,15 +27,6 @@ UndoStep MakeStep(UndoStep::Kind kind, int64_t record, std::string path, std::st
     return step;
 }
 
-namespace {
-
-std::string ParentOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-}  // namespace
-
 void CUndoer::UndoRename(int64_t line, const RenameRecord& r) {
     UndoStep step = MakeStep(UndoStep::Kind::MoveBack, line, r.to, r.from);
     int lookError = 0;
@@ -69,9 +60,13 @@ void CUndoer::UndoCopy(int64_t line, const CopyRecord& r) {
     auto current = fs_.Look(r.to);
     // Its size and times are checked below: times the run set are its own.
     if (current && current->SameInode(r.copy)) {
-        const auto& left = leftTimes_[KeyOf(r.copy)];
-        bool unchanged = current->size == r.copy.size &&
-                         std::find(left.begin(), left.end(), current->mtime) != left.end();
+        auto [left, leftEnd] = std::equal_range(
+            leftTimes_.begin(), leftTimes_.end(), std::pair(KeyOf(r.copy), FileTimeNs{}),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+        bool unchanged =
+            current->size == r.copy.size && std::any_of(left, leftEnd, [&](const auto& time) {
+                return time.second == current->mtime;
+            });
         std::string error;
         TrashEntry where;
         if (!unchanged) {
@@ -124,9 +119,9 @@ void CUndoer::UndoTrash(int64_t line, const TrashRecord& r) {
         return;
     }
     std::optional<TrashEntry> entry;
-    if (auto it = trashed_.find(line); it != trashed_.end() && !it->second->trashFile.empty()) {
-        if (auto there = fs_.Look(it->second->trashFile); there && there->SameFile(r.file)) {
-            entry = TrashEntry{it->second->trashFile, it->second->trashInfo};
+    if (auto it = trashed_.find(line); it != trashed_.end() && !it->second.trashFile.empty()) {
+        if (auto there = fs_.Look(it->second.trashFile); there && there->SameFile(r.file)) {
+            entry = TrashEntry{it->second.trashFile, it->second.trashInfo};
         }
     }
     if (!entry) {
@@ -222,19 +217,15 @@ void CUndoer::UndoTimes(int64_t line, const TimesRecord& r) {
 // the middle of a cycle both names are taken by files of the cycle; its moves
 // done so far are then reversed, which frees the old name.
 void CUndoer::ResolveTempNames(bool keep) {
-    const auto& entries = journal_.entries;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const auto* r = std::get_if<RenameRecord>(&entries[i].record);
-        if (r == nullptr || r->temp != TempSide::To) {
-            continue;
-        }
+    for (const TempMove& temp : tempMoves_) {
+        const RenameRecord* r = &temp.move;
         auto current = fs_.Look(r->to);
         if (!current) {
             continue;
         }
         if (!current->SameFile(r->file)) {
             // Never taken for the run's file, never removed either.
-            UndoStep step = MakeStep(UndoStep::Kind::ResolveTemp, entries[i].line, r->to);
+            UndoStep step = MakeStep(UndoStep::Kind::ResolveTemp, temp.line, r->to);
             step.outcome = UndoOutcome::Skipped;
             step.reason = NotTheRunsFile(r->to);
             Report(std::move(step), std::nullopt);
@@ -259,24 +250,27 @@ void CUndoer::ResolveTempNames(bool keep) {
             }
             return false;
         };
-        UndoStep step = MakeStep(UndoStep::Kind::ResolveTemp, entries[i].line, r->to);
+        UndoStep step = MakeStep(UndoStep::Kind::ResolveTemp, temp.line, r->to);
         step.outcome = UndoOutcome::Skipped;
         step.reason = "its old and new names are taken; it stays at its temporary name";
         if (!tryNames(step) && keep) {
             // The cycle's moves run from this record to the one that takes
             // the file from its temporary name.
-            size_t end = i + 1;
-            while (end < entries.size()) {
-                const auto* m = std::get_if<RenameRecord>(&entries[end].record);
-                if (m != nullptr && m->temp == TempSide::From && m->from == r->to) {
-                    break;
+            std::vector<std::pair<int64_t, RenameRecord>> cycle;
+            reader_.Seek(temp.offset, temp.line);
+            JournalEntry entry;
+            reader_.NextRecord(entry);  // the move to the temporary name
+            while (reader_.NextRecord(entry)) {
+                if (auto* m = std::get_if<RenameRecord>(&entry.record)) {
+                    const bool last = m->temp == TempSide::From && m->from == r->to;
+                    cycle.emplace_back(entry.line, std::move(*m));
+                    if (last) {
+                        break;
+                    }
                 }
-                ++end;
             }
-            for (size_t j = std::min(end, entries.size() - 1); j > i; --j) {
-                if (const auto* m = std::get_if<RenameRecord>(&entries[j].record)) {
-                    UndoRename(entries[j].line, *m);
-                }
+            for (auto it = cycle.rbegin(); it != cycle.rend(); ++it) {
+                UndoRename(it->first, it->second);
             }
             tryNames(step);
         }
@@ -287,14 +281,14 @@ void CUndoer::ResolveTempNames(bool keep) {
 // A kept run's copies that were finished but not yet put in place go to their
 // target when it is free; otherwise they are removed (the source stays).
 void CUndoer::FinishCopies() {
-    for (const JournalEntry& entry : journal_.entries) {
+    ForEachRecord([&](const JournalEntry& entry, int64_t) {
         const auto* r = std::get_if<CopyRecord>(&entry.record);
         if (r == nullptr) {
-            continue;
+            return;
         }
         auto temp = fs_.Look(r->temp);
         if (!temp || !temp->SameFile(r->copy)) {
-            continue;
+            return;
         }
         UndoStep step = MakeStep(UndoStep::Kind::FinishCopy, entry.line, r->temp, r->to);
         int error = fs_.Move(r->temp, r->to);
@@ -307,14 +301,14 @@ void CUndoer::FinishCopies() {
         step.outcome = failure.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
         step.reason = failure;
         Report(std::move(step), KeyOf(r->copy));
-    }
+    });
 }
 
 void CUndoer::RemoveMadeFolders() {
-    for (auto it = journal_.entries.rbegin(); it != journal_.entries.rend() && !Stopped(); ++it) {
-        const auto* r = std::get_if<FolderRecord>(&it->record);
-        if (r != nullptr && undoneBefore_.count(it->line) == 0) {
-            UndoFolder(it->line, *r);
+    for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend() && !Stopped(); ++it) {
+        const auto line = static_cast<size_t>(it->first);
+        if (line >= undoneBefore_.size() || !undoneBefore_[line]) {
+            UndoFolder(it->first, it->second);
         }
     }
 }
@@ -363,30 +357,10 @@ void CUndoer::UndoFolder(int64_t line, const FolderRecord& r) {
 // while its data went across) from every folder the journal names to the
 // trash.
 void CUndoer::RemoveLeftovers() {
-    std::set<std::string> folders = {start_.folder};
+    std::set<std::string> folders = folders_;
+    folders.insert(start_.folder);
     if (!start_.destination.empty()) {
         folders.insert(start_.destination);
-    }
-    for (const JournalEntry& entry : journal_.entries) {
-        std::visit(
-            [&](const auto& r) {
-                using T = std::decay_t<decltype(r)>;
-                if constexpr (std::is_same_v<T, TempFolderRecord>) {
-                    folders.insert(r.path);
-                } else if constexpr (std::is_same_v<T, RenameRecord> ||
-                                     std::is_same_v<T, FileRecord>) {
-                    folders.insert(ParentOf(r.from));
-                    folders.insert(ParentOf(r.to));
-                } else if constexpr (std::is_same_v<T, CopyRecord>) {
-                    folders.insert(ParentOf(r.to));
-                    folders.insert(ParentOf(r.temp));
-                } else if constexpr (std::is_same_v<T, TrashRecord> ||
-                                     std::is_same_v<T, AttrsRecord> ||
-                                     std::is_same_v<T, TimesRecord>) {
-                    folders.insert(ParentOf(r.path));
-                }
-            },
-            entry.record);
     }
     const std::string prefix = RunTempPrefix(start_.id);
     for (const std::string& folder : folders) {

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "history/journal_reader.h"
 #include "history/undo_run.h"
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
@@ -27,14 +29,20 @@ namespace quorvan::undo_detail {
 
 // Files recorded in the journal, found again by what they are now: by inode
 // number, then by the whole identity, as the file system's device number may
-// have changed since (a remount).
+// have changed since (a remount). Sorted once all are added.
 class CRecordedFiles final {
   public:
-    void Add(const FileStamp& stamp) { byInode_.emplace(stamp.ino, stamp); }
+    void Add(const FileStamp& stamp) { stamps_.push_back(stamp); }
+    void Seal() {
+        std::sort(stamps_.begin(), stamps_.end(),
+                  [](const FileStamp& a, const FileStamp& b) { return a.ino < b.ino; });
+    }
     bool Holds(const FileStamp& now) const {
-        auto [first, last] = byInode_.equal_range(now.ino);
-        for (auto it = first; it != last; ++it) {
-            if (it->second.SameInode(now)) {
+        auto first =
+            std::lower_bound(stamps_.begin(), stamps_.end(), now.ino,
+                             [](const FileStamp& stamp, uint64_t ino) { return stamp.ino < ino; });
+        for (auto it = first; it != stamps_.end() && it->ino == now.ino; ++it) {
+            if (it->SameInode(now)) {
                 return true;
             }
         }
@@ -42,7 +50,7 @@ class CRecordedFiles final {
     }
 
   private:
-    std::unordered_multimap<uint64_t, FileStamp> byInode_;
+    std::vector<FileStamp> stamps_;
 };
 
 using FileKey = DeviceInode;
@@ -133,22 +141,29 @@ class UndoFs final {
     std::unordered_map<std::string, std::optional<FileStamp>> overlay_;
 };
 
+// The undo of one journal, read in bounded memory: one pass forward indexes
+// what the steps need, and the steps go backward through the journal. What
+// is kept per operation is a few bytes; whole records are kept only for the
+// few that need them later (temporary names, files sent to the trash).
 class CUndoer final {
   public:
-    CUndoer(const Journal& journal, const StartRecord& start, const UndoOptions& options,
+    CUndoer(CJournalReader& reader, const StartRecord& start, const UndoOptions& options,
             CJournalWriter* writer, UndoSummary& summary)
-        : journal_(journal),
+        : reader_(reader),
           start_(start),
           options_(options),
           writer_(writer),
           summary_(summary),
           fs_(options.dryRun) {}
 
+    // Each record of the journal in turn, then the end of the journal.
+    void Index(const JournalEntry& entry, int64_t offset);
+    void IndexDone();
+
     void Undo();
     void Keep();
 
   private:
-    void Index();
     void UndoRename(int64_t line, const RenameRecord& r);
     void UndoCopy(int64_t line, const CopyRecord& r);
     void UndoTrash(int64_t line, const TrashRecord& r);
@@ -161,11 +176,17 @@ class CUndoer final {
     void ResolveTempNames(bool preferNew);
     void FinishCopies();
     void RemoveLeftovers();
+    // Calls `visit` with each record of the journal, first to last.
+    template <typename Visit>
+    void ForEachRecord(Visit visit);
     // Counts and records a step taken on the file `key`.
     void Report(UndoStep step, std::optional<FileKey> key);
-    bool Stopped() const { return journalFailed_; }
+    bool Stopped() const { return journalFailed_ || reader_.Error() != 0; }
     bool Cancelled() const { return options_.cancel != nullptr && options_.cancel->load(); }
-    void CountRunFiles(int64_t& done, int64_t& failed) const;
+    bool UndoneBefore(int64_t line) const {
+        return line > 0 && static_cast<size_t>(line) < undoneBefore_.size() &&
+               undoneBefore_[static_cast<size_t>(line)];
+    }
     void Tally();
     // The end of an undo or a keep: what the run left behind goes, the files
     // are counted. False when the journal failed on the way.
@@ -175,21 +196,34 @@ class CUndoer final {
     template <typename Record>
     bool AppendStamped(Record record);
 
-    const Journal& journal_;
+    CJournalReader& reader_;
     const StartRecord& start_;
     const UndoOptions& options_;
     CJournalWriter* writer_;
     UndoSummary& summary_;
     UndoFs fs_;
 
-    // Operations an earlier undo reversed (or found nothing to do for).
-    std::unordered_set<int64_t> undoneBefore_;
+    // Operations an earlier undo reversed (or found nothing to do for), by
+    // line.
+    std::vector<bool> undoneBefore_;
+    // The file each rename or copy moved, by line, to forget what an earlier
+    // undo did for a file that a resolved temporary name has moved since.
+    std::vector<std::pair<int64_t, FileKey>> moved_;
+    // Trash records not yet followed by their "trashed" record.
+    std::unordered_map<std::string, int64_t> pendingTrash_;
     // The "trashed" record of each "trash" record, by line.
-    std::unordered_map<int64_t, const TrashedRecord*> trashed_;
+    std::unordered_map<int64_t, TrashedRecord> trashed_;
+    // Moves to a cycle's temporary name, with their line and offset.
+    struct TempMove {
+        int64_t line = 0;
+        int64_t offset = 0;
+        RenameRecord move;
+    };
+    std::vector<TempMove> tempMoves_;
     // Where a cycle takes a file from its temporary name.
     std::unordered_map<std::string, std::string> tempTarget_;
-    // Modification times the run left on a file.
-    std::map<FileKey, std::vector<FileTimeNs>> leftTimes_;
+    // Modification times the run left on a file; sorted once indexed.
+    std::vector<std::pair<FileKey, FileTimeNs>> leftTimes_;
     // Names of a cycle's temporary files: a user's file may wait there.
     std::unordered_set<std::string> tempNames_;
     // Copies the run made.
@@ -197,13 +231,34 @@ class CUndoer final {
     // Moves out of a temporary name that an earlier undo or keep made, by the
     // line of their step record.
     std::map<int64_t, RenameRecord> resolvedMoves_;
+    // Folders the run worked in, where its leftover temporary files may be.
+    std::set<std::string> folders_;
+    // The run's counts: from its end record, else from its file records.
+    int64_t runDone_ = 0;
+    int64_t runFailed_ = 0;
+    bool runEnded_ = false;
     // Files to bring back from the trash once the copy in their place is gone.
-    std::vector<std::pair<int64_t, const TrashRecord*>> deferredTrash_;
-    std::map<FileKey, std::pair<bool, bool>> files_;  // restored, skipped
+    std::vector<std::pair<int64_t, TrashRecord>> deferredTrash_;
+    // Each file a step concerned, with what the step did (1 restored, 2
+    // skipped); merged per file at the end.
+    std::vector<std::pair<FileKey, uint8_t>> files_;
+    int64_t keptSkipped_ = 0;
+    int64_t keptOthers_ = 0;
     bool removeFolders_ = false;  // an undo, not a keep: made folders go at the end
+    std::vector<std::pair<int64_t, FolderRecord>> madeFolders_;
     int64_t total_ = 0;
     int64_t done_ = 0;
     bool journalFailed_ = false;
 };
+
+template <typename Visit>
+void CUndoer::ForEachRecord(Visit visit) {
+    reader_.Seek(0, 1);
+    JournalEntry entry;
+    int64_t offset = 0;
+    while (reader_.NextRecord(entry, &offset)) {
+        visit(entry, offset);
+    }
+}
 
 }  // namespace quorvan::undo_detail

@@ -13,7 +13,8 @@
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+
+#include "platform/file_system.h"
 
 namespace quorvan {
 
@@ -23,17 +24,8 @@ constexpr int kMaxTracks = 99;
 // Minute 99, second 59, frame 74: the largest position MSF can express.
 constexpr int32_t kMaxFrame = 99 * 4500 + 59 * 75 + 74;
 
-bool ReadWholeFile(const std::string& path, std::string& text, int& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = errno != 0 ? errno : ENOENT;
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return true;
-}
+// A table of contents of 99 tracks is a few kilobytes.
+constexpr size_t kMaxTocSize = size_t{1} << 20;
 
 bool ParseFrame(std::string_view word, int32_t& value) {
     if (word.empty()) {
@@ -184,8 +176,7 @@ int ReadCdTracks(const std::string& drive, std::vector<CdTrackFacts>& tracks) {
         return ENOTBLK;
     }
     std::string text;
-    int error = 0;
-    if (!ReadWholeFile(drive, text, error)) {
+    if (int error = ReadSmallFile(drive, kMaxTocSize, text)) {
         return error;
     }
     return ParseTocText(text, tracks) ? 0 : EBADMSG;

@@ -29,31 +29,15 @@ bool ValidValue(const std::string& value) {
     return value.find_first_of("\r\n") == std::string::npos;
 }
 
+// The store holds a few counters; anything larger is no store of ours.
+constexpr size_t kMaxStoreSize = size_t{1} << 20;
+
 // The whole file; nothing when it cannot be read, with the reason in `error`.
 std::optional<std::string> ReadFile(const std::string& path, int& error) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
+    std::string text;
+    if ((error = ReadSmallFile(path, kMaxStoreSize, text)) != 0) {
         return std::nullopt;
     }
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            error = errno;
-            close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) {
-            break;
-        }
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    close(fd);
     return text;
 }
 

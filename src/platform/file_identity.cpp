@@ -118,16 +118,6 @@ bool FileStamp::SameFile(const FileStamp& other) const {
     return SameInode(other) && (strong || (size == other.size && mtime == other.mtime));
 }
 
-uint64_t FileSystemIdOf(uint64_t dev, const std::string& path) {
-    int fd = open(path.c_str(), O_PATH | O_CLOEXEC);
-    if (fd < 0) {
-        return 0;
-    }
-    uint64_t fsid = FactsOf(dev, fd).fsid;
-    close(fd);
-    return fsid;
-}
-
 bool IsOverlayFolder(int dirFd) {
     struct statfs st {};
     return fstatfs(dirFd, &st) == 0 && st.f_type == kOverlayMagic;

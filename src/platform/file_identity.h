@@ -56,9 +56,6 @@ inline DeviceInode DeviceInodeOf(const FileStamp& stamp) {
     return {stamp.dev, stamp.ino};
 }
 
-// The stable id of the file system with device number `dev`, found at `path`
-// (remembered per device for the life of the process); zero when none.
-uint64_t FileSystemIdOf(uint64_t dev, const std::string& path);
 // True when the folder descriptor `dirFd` is on an overlay mount.
 bool IsOverlayFolder(int dirFd);
 
@@ -85,7 +82,6 @@ class CPinnedEntry final {
     // 0 or an errno value (ENOENT when nothing has the name).
     int Open(const std::string& path);
     const FileStamp& Stamp() const { return stamp_; }
-    uint32_t Mode() const { return mode_; }  // st_mode
     bool IsRegularFile() const;
 
     // Each returns 0 or an errno value; the entry must be a regular file.

@@ -171,6 +171,36 @@ int OpenRegularFile(const std::string& path, int flags, int& error) {
     return fd;
 }
 
+int ReadSmallFile(const std::string& path, size_t limit, std::string& text) {
+    text.clear();
+    int error = 0;
+    int fd = OpenRegularFile(path, O_RDONLY, error);
+    if (fd < 0) {
+        return error;
+    }
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            error = n < 0 ? errno : 0;
+            break;
+        }
+        if (text.size() + static_cast<size_t>(n) > limit) {
+            error = kErrorFileTooLarge;
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    if (error != 0) {
+        text.clear();
+    }
+    return error;
+}
+
 int WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         ssize_t n = write(fd, data, size);

@@ -77,11 +77,18 @@ int WriteAll(int fd, const char* data, size_t size);
 // kErrorNotRegularFile, or the open's errno).
 int OpenRegularFile(const std::string& path, int flags, int& error);
 
+// Reads the whole of the regular file `path` (opened as OpenRegularFile
+// does) into `text`, refusing one of more than `limit` bytes. The size is
+// checked as the data comes, not by fstat alone: a file may grow while it is
+// read, and some report no size at all. 0, kErrorFileTooLarge, or another
+// reason OpenRegularFile or read gives.
+int ReadSmallFile(const std::string& path, size_t limit, std::string& text);
+
 // Reasons of the program's own, beside the errno values; ErrorText explains
 // them too.
 constexpr int kErrorNotRegularFile = 1001;
 constexpr int kErrorSymbolicLink = 1002;
-constexpr int kErrorFileTooLarge = 1003;  // over what a settings file may hold
+constexpr int kErrorFileTooLarge = 1003;  // over what such a file may hold
 constexpr int kErrorLineTooLong = 1004;   // a settings line over its limit
 constexpr int kErrorNotAFolder = 1005;    // a file where a folder is to be made
 

@@ -110,34 +110,8 @@ bool CSettingsStore::ReadFromFile(const std::string& path) {
         ok_ = false;
         return false;
     };
-    int error = 0;
-    int fd = OpenRegularFile(path, O_RDONLY, error);
-    if (fd < 0) {
-        return fail(error);
-    }
-    // The size is checked as the data comes, not only by fstat: a file may
-    // grow while it is read, and some report no size at all.
     std::string text;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            error = errno;
-            break;
-        }
-        if (n == 0) {
-            break;
-        }
-        if (text.size() + static_cast<size_t>(n) > kMaxFileSize) {
-            error = kErrorFileTooLarge;
-            break;
-        }
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    close(fd);
+    int error = ReadSmallFile(path, kMaxFileSize, text);
     if (error == 0 && !LinesWithin(text, kMaxLineLength)) {
         error = kErrorLineTooLong;
     }

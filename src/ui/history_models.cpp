@@ -1,9 +1,5 @@
 #include "ui/history_models.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <set>
@@ -14,9 +10,6 @@
 
 namespace quorvan {
 namespace {
-
-// How each line begins as the program writes it, before the record's kind.
-constexpr std::string_view kLead = "{\"t\":\"";
 
 const char* EndName(RunEnd status) {
     switch (status) {
@@ -308,88 +301,32 @@ int CJournalLines::Open(const std::string& path,
                         const std::function<void(int64_t, std::string_view)>& visit,
                         const std::atomic<bool>* stop) {
     starts_.clear();
-    // Without waiting for a writer, should a FIFO have taken the name.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return errno;
+    reader_ = std::make_unique<CJournalReader>();
+    if (int error = reader_->Open(path)) {
+        return error;
     }
-    fd_ = std::shared_ptr<const int>(new int(fd), [](const int* owned) {
-        close(*owned);
-        delete owned;
-    });
-    struct stat status {};
-    if (fstat(fd, &status) != 0) {
-        return errno;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        return EINVAL;
-    }
-    std::vector<char> buffer(size_t{1} << 20);
-    std::string carry;  // the start of a line the last chunk cut
-    uint64_t chunkStart = 0;
-    uint64_t lineStart = 0;
-    bool ended = false;
-    while (!ended) {
-        if (stop != nullptr && stop->load()) {
+    for (JournalLine line; reader_->Next(line);) {
+        if ((line.number & 0xfff) == 0 && stop != nullptr && stop->load()) {
             return ECANCELED;
         }
-        const ssize_t got = read(fd, buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (got == 0) {
-            break;
-        }
-        const std::string_view chunk(buffer.data(), static_cast<size_t>(got));
-        // The records end at the first zero byte.
-        const size_t zero = chunk.find('\0');
-        const std::string_view data = chunk.substr(0, zero);
-        ended = zero != std::string_view::npos;
-        size_t pos = 0;
-        for (size_t eol; (eol = data.find('\n', pos)) != std::string_view::npos; pos = eol + 1) {
-            std::string_view line = data.substr(pos, eol - pos);
-            if (!carry.empty()) {
-                carry.append(line);
-                line = carry;
-            }
-            starts_.push_back(lineStart);
-            visit(static_cast<int64_t>(starts_.size()), line);
-            carry.clear();
-            lineStart = chunkStart + eol + 1;
-        }
-        carry.append(data.substr(pos));
-        chunkStart += static_cast<uint64_t>(got);
+        starts_.push_back(static_cast<uint64_t>(line.offset));
+        visit(line.number, line.text);
     }
-    starts_.push_back(lineStart);
-    return 0;
+    return reader_->Error();
 }
 
 int64_t CJournalLines::LineCount() const {
-    return starts_.empty() ? 0 : static_cast<int64_t>(starts_.size()) - 1;
+    return static_cast<int64_t>(starts_.size());
 }
 
 std::optional<JournalRecord> CJournalLines::Record(int64_t line) const {
-    if (line < 1 || line > LineCount()) {
+    JournalLine text;
+    if (line < 1 || line > LineCount() ||
+        !reader_->LineAt(static_cast<int64_t>(starts_[static_cast<size_t>(line - 1)]), line,
+                         text)) {
         return std::nullopt;
     }
-    const uint64_t start = starts_[static_cast<size_t>(line - 1)];
-    std::string text(static_cast<size_t>(starts_[static_cast<size_t>(line)] - start - 1), '\0');
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t got =
-            pread(*fd_, text.data() + done, text.size() - done, static_cast<off_t>(start + done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        done += static_cast<size_t>(got);
-    }
-    return DecodeRecord(text);
+    return DecodeRecord(text.text);
 }
 
 JournalRows LoadJournalRows(const std::string& path, const std::atomic<bool>* stop) {
@@ -404,13 +341,7 @@ JournalRows LoadJournalRows(const std::string& path, const std::atomic<bool>* st
         [&rows](int64_t line, std::string_view text) {
             // The kind leads each line as the program writes it; only lines
             // whose kind does not tell whether they are a row are decoded.
-            std::string_view kind;
-            if (text.substr(0, kLead.size()) == kLead) {
-                const size_t end = text.find('"', kLead.size());
-                if (end != std::string_view::npos) {
-                    kind = text.substr(kLead.size(), end - kLead.size());
-                }
-            }
+            const std::string_view kind = RecordKindOf(text);
             if (kNoRow.count(kind) != 0) {
                 return;
             }

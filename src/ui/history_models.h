@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "history/journal.h"
+#include "history/journal_reader.h"
 #include "history/run_history.h"
 
 namespace quorvan {
@@ -50,8 +51,8 @@ class CRunListModel final : public QAbstractTableModel {
 };
 
 // A journal's lines, found in one pass and read again only when shown, so
-// that listing a run of a million files costs a few bytes a row. Lines after
-// a cut-off record or the zeros a killed writer leaves are not lines.
+// that listing a run of a million files costs a few bytes a row. What a
+// line is, the journal's reader says. Not for two threads at once.
 class CJournalLines final {
   public:
     // Reads `path` through, handing each line (number from 1, text) to
@@ -64,8 +65,8 @@ class CJournalLines final {
     std::optional<JournalRecord> Record(int64_t line) const;
 
   private:
-    std::shared_ptr<const int> fd_;
-    std::vector<uint64_t> starts_;  // offset of each line, then the data's end
+    std::unique_ptr<CJournalReader> reader_;
+    std::vector<uint64_t> starts_;  // offset of each line
 };
 
 // What a journal's operation list shows: which lines are rows.

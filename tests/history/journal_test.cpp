@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "history/journal_reader.h"
 #include "history/run_history.h"
 #include "support/test_dir.h"
 
@@ -166,21 +168,72 @@ TEST(JournalRecords, DocumentedLinesRead) {
 }
 
 TEST(JournalReader, CutRecordZerosAndDamageAreNoRecords) {
-    std::string a = EncodeRecord(FileRecord{"/a", "/b", true, ""});
-    std::string b = EncodeRecord(FileRecord{"/c", "/d", false, "gone"});
-    std::string text = a + "garbage\n" + b + "{\"t\":\"file\",\"ok\":tr" + std::string(100, '\0');
-    Journal journal;
-    ParseJournal(text, journal);
-    ASSERT_EQ(journal.entries.size(), 2u);
-    EXPECT_EQ(journal.entries[0].line, 1);
-    EXPECT_EQ(journal.entries[1].line, 3);  // the damaged line keeps its number
-    EXPECT_EQ(journal.damagedLines, 1);
-    EXPECT_TRUE(journal.tornTail);
-    EXPECT_EQ(JournalDataEnd(text), static_cast<int64_t>(a.size() + 8 + b.size()));
+    const std::string a = EncodeRecord(FileRecord{"/a", "/b", true, ""});
+    const std::string b = EncodeRecord(FileRecord{"/c", "/d", false, "gone"});
+    // Longer than what the reader takes at a time, both ways.
+    const std::string huge =
+        EncodeRecord(FileRecord{"/" + std::string(3 << 20, 'x'), "/y", true, ""});
+    const std::string cut = "{\"t\":\"file\",\"ok\":tr";
+    const std::string zeros(100, '\0');
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<int64_t> records;  // line numbers
+        int64_t damaged;
+        bool torn;
+        int64_t dataEnd;
+    };
+    const int64_t ab = static_cast<int64_t>(a.size() + b.size());
+    const Case cases[] = {
+        {"whole", a + b, {1, 2}, 0, false, ab},
+        {"cut and zeros", a + "garbage\n" + b + cut + zeros, {1, 3}, 1, true, ab + 8},
+        {"zeros only", a + b + zeros, {1, 2}, 0, false, ab},
+        {"zeros inside", a + zeros + "\n" + b, {1, 3}, 1, false, ab + 101},
+        {"no line at all", cut, {}, 0, true, 0},
+        {"empty", "", {}, 0, false, 0},
+        {"a line longer than a read",
+         a + huge + b + huge + cut,
+         {1, 2, 3, 4},
+         0,
+         true,
+         ab + 2 * static_cast<int64_t>(huge.size())},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir dir;
+        const std::string path = dir.CreateFile("run.jsonl", c.text);
+        EXPECT_EQ(JournalDataEnd(c.text), c.dataEnd);
+        Journal journal;
+        ASSERT_EQ(ReadJournal(path, journal), 0);
+        std::vector<int64_t> lines;
+        for (const JournalEntry& entry : journal.entries) {
+            lines.push_back(entry.line);
+        }
+        EXPECT_EQ(lines, c.records);
+        EXPECT_EQ(journal.damagedLines, c.damaged);
+        EXPECT_EQ(journal.tornTail, c.torn);
 
-    ParseJournal(a + b, journal);
-    EXPECT_FALSE(journal.tornTail);
-    EXPECT_EQ(journal.entries.size(), 2u);
+        // Backward and at random, the same lines as forward.
+        CJournalReader reader;
+        ASSERT_EQ(reader.Open(path), 0);
+        EXPECT_EQ(reader.DataEnd(), c.dataEnd);
+        std::vector<std::tuple<int64_t, int64_t, std::string>> forward;
+        for (JournalLine line; reader.Next(line);) {
+            forward.emplace_back(line.number, line.offset, line.text);
+        }
+        std::vector<std::tuple<int64_t, int64_t, std::string>> backward;
+        reader.SeekEnd(reader.LastNumber());
+        for (JournalLine line; reader.Previous(line);) {
+            backward.emplace(backward.begin(), line.number, line.offset, line.text);
+        }
+        EXPECT_EQ(backward, forward);
+        for (auto it = forward.rbegin(); it != forward.rend(); ++it) {
+            JournalLine line;
+            ASSERT_TRUE(reader.LineAt(std::get<1>(*it), std::get<0>(*it), line));
+            EXPECT_EQ(line.text, std::get<2>(*it));
+        }
+        EXPECT_EQ(reader.Error(), 0);
+    }
 }
 
 class JournalWriterTest : public ::testing::TestWithParam<Backend> {

@@ -386,6 +386,41 @@ TEST_F(UndoRunTest, CancelledUndoLeavesNoTemporaryNameAndCanBeFinishedLater) {
     EXPECT_EQ(Inventory(dir.Path()), start);
 }
 
+TEST_F(UndoRunTest, ALongRunIsUndoneInTwoGoesAndEveryFileIsCounted) {
+    // More steps than the summary keeps, in a journal many reads long.
+    constexpr int kFiles = 12000;
+    const std::string pad(80, 'p');
+    for (int i = 0; i < kFiles; ++i) {
+        dir.CreateFile(pad + std::to_string(i));
+    }
+    const auto start = Inventory(dir.Path());
+    std::string journal;
+    {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), kFiles);
+        journal = run.Journal();
+        for (int i = 0; i < kFiles; ++i) {
+            run.Rename(dir / (pad + std::to_string(i)), dir / ("new-" + std::to_string(i)));
+        }
+        run.End();
+    }
+    std::atomic<bool> cancel{false};
+    UndoOptions options;
+    options.cancel = &cancel;
+    int64_t taken = 0;
+    options.onStep = [&](const UndoStep&) { cancel = ++taken == kFiles / 2; };
+    UndoSummary first = UndoRun(journal, options);
+    EXPECT_EQ(first.ended, UndoSummary::Ended::Cancelled);
+    EXPECT_EQ(first.filesRestored, kFiles / 2);
+
+    UndoSummary rest = UndoRun(journal);
+    EXPECT_EQ(rest.ended, UndoSummary::Ended::Done);
+    EXPECT_EQ(rest.filesRestored, kFiles / 2);
+    EXPECT_EQ(rest.stepsUnchanged, kFiles / 2);  // done by the first go
+    EXPECT_EQ(rest.stepsSkipped, 0) << Reasons(rest);
+    EXPECT_EQ(Inventory(dir.Path()), start);
+    EXPECT_EQ(StateOf(journal), RunState::Undone);
+}
+
 TEST_F(UndoRunTest, AnUnplacedCopyWhoseSourceIsGoneIsTrashedNotDeleted) {
     dir.CreateFile("src/a.txt", "A");
     dir.CreateFile("dest/a.txt", "old");

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -97,6 +98,34 @@ TEST(FileStatusTest, TimesReadBackInWholeSeconds) {
     EXPECT_EQ(status.lastAccessTime, 1234567890);
     EXPECT_EQ(status.modificationTime, 1300000000);
     EXPECT_GT(status.creationTime, 0);  // birth time, or the modification time
+}
+
+TEST(ReadSmallFileTest, ReadsUpToItsLimitAndRefusesWhatIsNoSmallFile) {
+    TestDir dir;
+    dir.CreateFile("four", "1234");
+    dir.CreateFile("empty");
+    dir.CreateDir("folder");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    struct Case {
+        const char* name;
+        size_t limit;
+        int error;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"four", 4, 0, "1234"},
+        {"four", 3, kErrorFileTooLarge, ""},
+        {"empty", 0, 0, ""},
+        {"missing", 10, ENOENT, ""},
+        {"folder", 10, EISDIR, ""},
+        {"fifo", 10, kErrorNotRegularFile, ""},  // without waiting for a writer
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " within " + std::to_string(c.limit));
+        std::string text = "old";
+        EXPECT_EQ(ReadSmallFile(dir / c.name, c.limit, text), c.error);
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 }  // namespace
