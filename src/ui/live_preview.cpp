@@ -24,13 +24,11 @@
 #include <thread>
 #include <vector>
 
-#include "common/path.h"
 #include "platform/counter_store.h"
 #include "platform/folder_kind.h"
 #include "rules/control_ids.h"
-#include "rules/name_template.h"
+#include "rules/plan_names.h"
 #include "rules/rename_rules.h"
-#include "rules/template_names.h"
 #include "run/plan_check.h"
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
@@ -255,40 +253,15 @@ class CLivePreview::CWorker final {
             return result;
         }
         auto plan = std::make_shared<CRenamePlan>(rules.TakePlan());
-        RenameSettings& settings = job.settings;
-        settings.SourcePath = job.folder;
-        if (!settings.RenameInPlace && !settings.RenameDestFolder.empty() &&
-            settings.RenameDestFolder.front() != '/') {
-            settings.RenameDestFolder = AbsoluteFromWorkingFolder(settings.RenameDestFolder);
-        }
-        SequenceState sequence = StartSequence(settings, job.alphaLowerCase);
-        if (settings.More.UseTemplate && !job.cdMode) {
-            // Dates and tags are read here too, and stop with the rest.
-            NameTemplate parsed;
-            size_t offset = 0;
-            result->error = NameTemplateError(settings);
-            if (!result->error.empty() ||
-                !ParseNameTemplate(settings.More.Template, parsed, result->error, offset)) {
-                return result;
-            }
-            std::vector<int64_t> counters;
-            if (parsed.usesCounter) {
-                counters = TemplateCounters(plan->Entries(), settings);
-            }
-            TemplateNames names;
-            if (!ComputeTemplateNames(parsed, plan->Entries(), counters, ProgramMetadataCache(),
-                                      names, cancel)) {
-                return result;
-            }
-            ComputePlan(settings, *plan, job.folder, sequence, nullptr, &names, cancel);
-        } else {
-            ComputePlan(settings, *plan, job.folder, sequence, job.cdMode ? &job.pairing : nullptr,
-                        nullptr, cancel);
-        }
-        if (Cancelled(cancel)) {
+        SequenceState sequence;
+        sequence.alphaLowerCase = job.alphaLowerCase;
+        // The names as Preview and Start give them, dates and tags included.
+        if (!ComputePlanNames(job.settings, *plan, job.folder, sequence, job.cdMode, &job.pairing,
+                              cancel, &result->error)) {
             return result;
         }
         result->alphaLowerCase = sequence.alphaLowerCase;
+        const RenameSettings& settings = job.settings;
         result->check =
             CheckPlan(plan->Entries(), settings.RenameInPlace, job.cdMode, IsCaseInsensitiveFolder,
                       NameFolders(settings, job.folder), cancel);
