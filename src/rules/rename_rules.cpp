@@ -1,9 +1,8 @@
 #include "rules/rename_rules.h"
 
-#include "common/path.h"
 #include "common/text.h"
 #include "rules/control_ids.h"
-#include "rules/template_names.h"
+#include "rules/plan_names.h"
 
 namespace quorvan {
 
@@ -355,52 +354,22 @@ void CRenameRules::AddSource(const std::string& sourcePath) {
 }
 
 bool CRenameRules::ComputePlan(const std::string& sourceRoot, bool cdFlag) {
-    // Preview and Start number from the same start; an empty alpha start
-    // keeps the letter case of the sequence before.
-    sequence_ = quorvan::StartSequence(settings_, sequence_.alphaLowerCase);
-    // A relative destination is taken from the working folder, here, once:
-    // the targets, the log and the undo script then never depend on it.
-    const RenameSettings* settings = &settings_;
-    RenameSettings absolute;
-    if (!settings_.RenameInPlace && !settings_.RenameDestFolder.empty() &&
-        settings_.RenameDestFolder.front() != '/') {
-        absolute = settings_;
-        absolute.RenameDestFolder = AbsoluteFromWorkingFolder(settings_.RenameDestFolder);
-        settings = &absolute;
-    }
-    if (settings->More.UseTemplate && !cdFlag) {
-        NameTemplate parsed;
-        std::string error;
-        size_t offset = 0;
-        if (!ParseNameTemplate(settings->More.Template, parsed, error, offset)) {
-            return false;
-        }
-        CRenamePlan& plan = MutablePlan();
-        std::vector<int64_t> counters;
-        if (parsed.usesCounter) {
-            counters = TemplateCounters(plan.Entries(), *settings);
-        }
-        TemplateNames names;
-        ComputeTemplateNames(parsed, plan.Entries(), counters, ProgramMetadataCache(), names);
-        quorvan::ComputePlan(*settings, plan, sourceRoot, sequence_, nullptr, &names);
-        return true;
-    }
-    if (!cdFlag || cdPage_ == nullptr) {
-        quorvan::ComputePlan(*settings, MutablePlan(), sourceRoot, sequence_);
-        return true;
-    }
-    // A track position per retrieved title; the titles in list order.
-    CPageControls& page = *cdPage_;
     CdPairing cd;
-    const int count = page.RowCount(ids::kRetrievedNames);
-    for (int row = 0; row < count; ++row) {
-        cd.trackOrder.push_back(page.RowText(ids::kSelectedTracks, row, 0));
-        if (page.IsRowChecked(ids::kRetrievedNames, row)) {
-            cd.titles.push_back(page.RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
+    const bool paired = cdFlag && cdPage_ != nullptr;
+    if (paired) {
+        // A track position per retrieved title; the titles in list order.
+        CPageControls& page = *cdPage_;
+        const int count = page.RowCount(ids::kRetrievedNames);
+        for (int row = 0; row < count; ++row) {
+            cd.trackOrder.push_back(page.RowText(ids::kSelectedTracks, row, 0));
+            if (page.IsRowChecked(ids::kRetrievedNames, row)) {
+                cd.titles.push_back(
+                    page.RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
+            }
         }
     }
-    quorvan::ComputePlan(*settings, MutablePlan(), sourceRoot, sequence_, &cd);
-    return true;
+    return ComputePlanNames(settings_, MutablePlan(), sourceRoot, sequence_, cdFlag,
+                            paired ? &cd : nullptr);
 }
 
 bool CRenameRules::FirstTarget(std::string& target) {

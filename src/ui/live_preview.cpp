@@ -1,8 +1,5 @@
 #include "ui/live_preview.h"
 
-#include <pthread.h>
-#include <sched.h>
-
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -17,28 +14,19 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <algorithm>
-#include <condition_variable>
-#include <functional>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
-#include "common/path.h"
 #include "platform/counter_store.h"
-#include "platform/folder_kind.h"
 #include "rules/control_ids.h"
-#include "rules/name_template.h"
 #include "rules/rename_rules.h"
-#include "rules/template_names.h"
-#include "run/plan_check.h"
 #include "selection/filter_settings.h"
-#include "selection/source_scan.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
 #include "ui/count_label.h"
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
+#include "ui/live_preview_worker.h"
 #include "ui/main_dlg.h"
 #include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
@@ -94,21 +82,6 @@ class CReadOnlyPage final : public CPageControls {
     const CPageControls& page_;
 };
 
-// The source list as it was when the change came: the names are shared, the
-// ticks copied (a byte a row).
-class CSourceSnapshot final : public ISourceRows {
-  public:
-    CSourceSnapshot(std::shared_ptr<const CSourceNames> names, std::vector<uint8_t> ticks)
-        : names_(std::move(names)), ticks_(std::move(ticks)) {}
-    size_t RowCount() const override { return std::min(names_->Size(), ticks_.size()); }
-    std::string RowPath(size_t row) const override { return names_->Path(row); }
-    bool RowTicked(size_t row) const override { return ticks_[row] != 0; }
-
-  private:
-    std::shared_ptr<const CSourceNames> names_;
-    std::vector<uint8_t> ticks_;
-};
-
 }  // namespace
 
 QString PreviewCountText(int count, size_t failing) {
@@ -127,190 +100,6 @@ class CLivePreview::CReadOnlyPages final {
           cdAudio(*window.CdAudioPage()),
           filter(*window.FilterPage()) {}
     CReadOnlyPage rename, extended, attribute, cdAudio, filter;
-};
-
-// What one computation works from: copies of everything it reads.
-struct CLivePreview::Job {
-    uint64_t generation = 0;
-    std::shared_ptr<CancelFlag> cancel = std::make_shared<CancelFlag>(false);
-    RenameSettings settings;
-    FilterRules filter;
-    std::string folder;
-    std::unique_ptr<CSourceSnapshot> rows;
-    bool cdMode = false;
-    std::vector<std::string> trackOrder;
-    CdPairing pairing;
-    bool alphaLowerCase = false;
-};
-
-struct CLivePreview::Result {
-    uint64_t generation = 0;
-    bool selected = false;
-    std::shared_ptr<const CRenamePlan> plan;
-    PlanCheck check;
-    std::vector<uint32_t> rows;
-    bool alphaLowerCase = false;
-    // Why the rules give no names at all (a name template that cannot be
-    // read), for the label.
-    std::string error;
-};
-
-// One thread that computes the latest job and drops any older one. It also
-// frees the plans the list no longer shows: a million names take a while to
-// free, too long for the window's thread.
-class CLivePreview::CWorker final {
-  public:
-    using Deliver = std::function<void(std::shared_ptr<Result>)>;
-
-    explicit CWorker(Deliver deliver) : deliver_(std::move(deliver)) {
-        thread_ = std::thread([this] {
-            // Never preempts the window's thread when that wakes up, yet gets
-            // its full share of the processor (a lower priority would starve
-            // it on a busy machine).
-            sched_param param{};
-            pthread_setschedparam(pthread_self(), SCHED_BATCH, &param);
-            Loop();
-        });
-    }
-    ~CWorker() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-            if (latest_ != nullptr) {
-                latest_->store(true);
-            }
-        }
-        wake_.notify_one();
-        thread_.join();
-    }
-
-    // Cancels the job under way or waiting; `job` (if any) comes next.
-    void Submit(std::unique_ptr<Job> job) {
-        std::unique_ptr<Job> dropped;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (latest_ != nullptr) {
-                latest_->store(true);
-            }
-            latest_ = job != nullptr ? job->cancel : nullptr;
-            dropped = std::move(pending_);
-            pending_ = std::move(job);
-        }
-        wake_.notify_one();
-    }
-
-    void Release(std::shared_ptr<const CRenamePlan> plan) {
-        if (plan == nullptr) {
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            released_.push_back(std::move(plan));
-        }
-        wake_.notify_one();
-    }
-
-  private:
-    void Loop() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (true) {
-            wake_.wait(lock, [this] { return stop_ || pending_ != nullptr || !released_.empty(); });
-            if (stop_) {
-                return;
-            }
-            std::vector<std::shared_ptr<const CRenamePlan>> released = std::move(released_);
-            released_.clear();
-            std::unique_ptr<Job> job = std::move(pending_);
-            lock.unlock();
-            released.clear();
-            if (job != nullptr) {
-                std::shared_ptr<Result> result = Compute(*job);
-                if (!Cancelled(job->cancel.get())) {
-                    deliver_(std::move(result));
-                }
-            }
-            lock.lock();
-        }
-    }
-
-    static std::shared_ptr<Result> Compute(Job& job) {
-        auto result = std::make_shared<Result>();
-        result->generation = job.generation;
-        const CancelFlag* cancel = job.cancel.get();
-        // The window's own steps, on rules and a filter that know no page.
-        CRenameRules rules;
-        rules.Settings() = job.settings;
-        CFilterSettings filter;
-        filter.Rules() = job.filter;
-        CFileListBuilder builder(rules, filter);
-        builder.SetCancelFlag(cancel);
-        FileListRequest request;
-        request.sourceFolder = job.folder;
-        request.rows = job.rows.get();
-        request.renameCdAudio = job.cdMode;
-        request.cdTrackOrder = std::move(job.trackOrder);
-        result->selected = builder.BuildFileList(request);
-        job.rows.reset();
-        if (Cancelled(cancel)) {
-            return result;
-        }
-        auto plan = std::make_shared<CRenamePlan>(rules.TakePlan());
-        RenameSettings& settings = job.settings;
-        settings.SourcePath = job.folder;
-        if (!settings.RenameInPlace && !settings.RenameDestFolder.empty() &&
-            settings.RenameDestFolder.front() != '/') {
-            settings.RenameDestFolder = AbsoluteFromWorkingFolder(settings.RenameDestFolder);
-        }
-        SequenceState sequence = StartSequence(settings, job.alphaLowerCase);
-        if (settings.More.UseTemplate && !job.cdMode) {
-            // Dates and tags are read here too, and stop with the rest.
-            NameTemplate parsed;
-            size_t offset = 0;
-            result->error = NameTemplateError(settings);
-            if (!result->error.empty() ||
-                !ParseNameTemplate(settings.More.Template, parsed, result->error, offset)) {
-                return result;
-            }
-            std::vector<int64_t> counters;
-            if (parsed.usesCounter) {
-                counters = TemplateCounters(plan->Entries(), settings);
-            }
-            TemplateNames names;
-            if (!ComputeTemplateNames(parsed, plan->Entries(), counters, ProgramMetadataCache(),
-                                      names, cancel)) {
-                return result;
-            }
-            ComputePlan(settings, *plan, job.folder, sequence, nullptr, &names, cancel);
-        } else {
-            ComputePlan(settings, *plan, job.folder, sequence, job.cdMode ? &job.pairing : nullptr,
-                        nullptr, cancel);
-        }
-        if (Cancelled(cancel)) {
-            return result;
-        }
-        result->alphaLowerCase = sequence.alphaLowerCase;
-        result->check =
-            CheckPlan(plan->Entries(), settings.RenameInPlace, job.cdMode, IsCaseInsensitiveFolder,
-                      NameFolders(settings, job.folder), cancel);
-        if (Cancelled(cancel)) {
-            return result;
-        }
-        ApplyPlanNotes(*plan, result->check);
-        result->rows = CPreviewModel::ShownRows(*plan, result->check);
-        result->check.order.clear();
-        result->check.order.shrink_to_fit();
-        result->plan = std::move(plan);
-        return result;
-    }
-
-    Deliver deliver_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stop_ = false;
-    std::unique_ptr<Job> pending_;
-    std::shared_ptr<CancelFlag> latest_;
-    std::vector<std::shared_ptr<const CRenamePlan>> released_;
-    std::thread thread_;
 };
 
 CLivePreview::CLivePreview(CMainDlg& window)
@@ -354,10 +143,11 @@ CLivePreview::CLivePreview(CMainDlg& window)
     holdOffTimer_->setInterval(kHoldOffMs);
     connect(holdOffTimer_, &QTimer::timeout, this, &CLivePreview::Fire);
 
-    worker_ = std::make_unique<CWorker>([this](std::shared_ptr<Result> result) {
-        QMetaObject::invokeMethod(
-            this, [this, result] { OnResult(result); }, Qt::QueuedConnection);
-    });
+    worker_ =
+        std::make_unique<CLivePreviewWorker>([this](std::shared_ptr<LivePreviewResult> result) {
+            QMetaObject::invokeMethod(
+                this, [this, result] { OnResult(result); }, Qt::QueuedConnection);
+        });
 }
 
 CLivePreview::~CLivePreview() {
@@ -464,8 +254,8 @@ void CLivePreview::Cancel() {
     shownGeneration_ = ++requested_;
 }
 
-std::unique_ptr<CLivePreview::Job> CLivePreview::Snapshot() {
-    auto job = std::make_unique<Job>();
+std::unique_ptr<LivePreviewJob> CLivePreview::Snapshot() {
+    auto job = std::make_unique<LivePreviewJob>();
     job->generation = ++requested_;
     job->folder = window_.SourceFolder();
     // Values without a control (a name template, say) are as the window's
@@ -496,7 +286,7 @@ std::unique_ptr<CLivePreview::Job> CLivePreview::Snapshot() {
     return job;
 }
 
-void CLivePreview::OnResult(const std::shared_ptr<Result>& result) {
+void CLivePreview::OnResult(const std::shared_ptr<LivePreviewResult>& result) {
     // A result overtaken by a newer change is never shown.
     if (result->generation != requested_ || !IsOn()) {
         return;

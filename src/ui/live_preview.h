@@ -14,10 +14,13 @@ namespace quorvan {
 
 class CCountLabel;
 class CFilterSettings;
+class CLivePreviewWorker;
 class CMainDlg;
 class CPreviewModel;
 class CRenamePlan;
 class CRenameRules;
+struct LivePreviewJob;
+struct LivePreviewResult;
 
 // The preview label's text for a list of `count` rows of which `failing`
 // cannot be renamed.
@@ -55,18 +58,14 @@ class CLivePreview final : public QObject {
     void Updated();
 
   private:
-    struct Job;
-    struct Result;
-    class CWorker;
-
     void OnToggled(bool on);
     // Asks for a computation once control is back in the event loop, so
     // that a burst of changes makes one.
     void Schedule();
     void Fire();
     void Cancel();
-    std::unique_ptr<Job> Snapshot();
-    void OnResult(const std::shared_ptr<Result>& result);
+    std::unique_ptr<LivePreviewJob> Snapshot();
+    void OnResult(const std::shared_ptr<LivePreviewResult>& result);
     void SetUpdating(bool on);
     void Dim(bool on);
 
@@ -83,7 +82,7 @@ class CLivePreview final : public QObject {
     std::unique_ptr<CFilterSettings> filter_;
     class CReadOnlyPages;
     std::unique_ptr<CReadOnlyPages> pages_;
-    std::unique_ptr<CWorker> worker_;
+    std::unique_ptr<CLivePreviewWorker> worker_;
     // The plan on the list, released on the worker when the next one comes.
     std::shared_ptr<const CRenamePlan> shown_;
     uint64_t requested_ = 0;

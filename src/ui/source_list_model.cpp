@@ -15,7 +15,7 @@ namespace {
 
 // The rows of the `kept` longest texts, for the list to measure.
 template <typename Length>
-QVariantList LongestRows(int count, Length length) {
+std::vector<int> LongestRowNumbers(int count, Length length) {
     constexpr size_t kept = 32;
     std::vector<std::pair<size_t, int>> longest;  // a min-heap on the length
     longest.reserve(kept + 1);
@@ -32,11 +32,24 @@ QVariantList LongestRows(int count, Length length) {
             longest.pop_back();
         }
     }
-    QVariantList rows;
+    std::vector<int> rows;
     for (const auto& entry : longest) {
         rows.push_back(entry.second);
     }
     return rows;
+}
+
+QVariantList ToVariantList(const std::vector<int>& rows) {
+    QVariantList list;
+    for (int row : rows) {
+        list.push_back(row);
+    }
+    return list;
+}
+
+template <typename Length>
+QVariantList LongestRows(int count, Length length) {
+    return ToVariantList(LongestRowNumbers(count, length));
 }
 
 }  // namespace
@@ -185,6 +198,10 @@ QVariant CPreviewModel::data(const QModelIndex& index, int role) const {
         case Qt::DecorationRole:
             return IsFailing(row) ? QVariant(failingIcon_) : QVariant();
         case kLongestRowsRole:
+            // Found with the rows: a million names take a while to walk.
+            if (plan_ != nullptr) {
+                return ToVariantList(longest_);
+            }
             return LongestRows(Count(), [this](int at) { return Name(at).size(); });
         case Qt::ForegroundRole:
             if (IsFailing(row)) {
@@ -200,7 +217,7 @@ QVariant CPreviewModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-std::vector<uint32_t> CPreviewModel::ShownRows(const CRenamePlan& plan, const PlanCheck& check) {
+CPreviewModel::Rows CPreviewModel::ShownRows(const CRenamePlan& plan, const PlanCheck& check) {
     const std::vector<CRenamePlan::Entry>& entries = plan.Entries();
     auto shown = [&](size_t i) {
         return !entries[i].second.empty() || quorvan::IsFailing(check.entries[i].status);
@@ -224,23 +241,25 @@ std::vector<uint32_t> CPreviewModel::ShownRows(const CRenamePlan& plan, const Pl
     if (!std::is_sorted(rows.begin(), rows.end(), less)) {
         std::sort(rows.begin(), rows.end(), less);
     }
-    return rows;
+    std::vector<int> longest = LongestRowNumbers(
+        static_cast<int>(rows.size()), [&](int row) { return shownName(rows[row]).size(); });
+    return {std::move(rows), std::move(longest)};
 }
 
 void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check) {
-    std::vector<uint32_t> rows = ShownRows(*plan, check);
+    Rows rows = ShownRows(*plan, check);
     SetPlan(std::move(plan), std::move(check), std::move(rows));
 }
 
-void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check,
-                            std::vector<uint32_t> rows) {
+void CPreviewModel::SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check, Rows rows) {
     beginResetModel();
     plan_ = std::move(plan);
     check_ = std::move(check);
     // The order of moves is the run's business, not the list's.
     check_.order.clear();
     check_.order.shrink_to_fit();
-    rows_ = std::move(rows);
+    rows_ = std::move(rows.order);
+    longest_ = std::move(rows.longest);
     kept_ = Kept();
     failingIcon_ = check_.Failing() > 0
                        ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
@@ -263,6 +282,7 @@ void CPreviewModel::KeepOnly(int first, int last) {
     plan_.reset();
     check_ = PlanCheck();
     std::vector<uint32_t>().swap(rows_);
+    longest_.clear();
     kept_ = std::move(kept);
     // No reset and no change reported: the rows in view look as they did,
     // and the others are read again only when scrolled to.
@@ -278,6 +298,7 @@ void CPreviewModel::Clear() {
     check_ = PlanCheck();
     rows_.clear();
     rows_.shrink_to_fit();
+    longest_.clear();
     failingIcon_ = QIcon();
     endResetModel();
 }

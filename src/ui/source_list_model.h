@@ -75,11 +75,16 @@ class CPreviewModel final : public QAbstractListModel {
 
     // Shows the plan with its check (one status per entry).
     void SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check);
-    // The same with the rows ShownRows gave, worked out on another thread.
-    void SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check,
-                 std::vector<uint32_t> rows);
-    // The plan entries the list shows, in display order.
-    static std::vector<uint32_t> ShownRows(const CRenamePlan& plan, const PlanCheck& check);
+    // The plan entries the list shows, in display order, and the rows with
+    // the longest names, which the list measures.
+    struct Rows {
+        std::vector<uint32_t> order;
+        std::vector<int> longest;
+    };
+    static Rows ShownRows(const CRenamePlan& plan, const PlanCheck& check);
+    // The same with the rows ShownRows gave, worked out on another thread:
+    // a million rows then cost the window's thread next to nothing.
+    void SetPlan(std::shared_ptr<const CRenamePlan> plan, PlanCheck check, Rows rows);
     void Clear();
     // Lets the plan go but keeps the rows `first` to `last` as they are shown
     // (the others show nothing) and the count, until the next SetPlan or
@@ -112,6 +117,7 @@ class CPreviewModel final : public QAbstractListModel {
     std::shared_ptr<const CRenamePlan> plan_;
     PlanCheck check_;
     std::vector<uint32_t> rows_;  // plan entries in display order
+    std::vector<int> longest_;    // rows with the longest names
     QIcon failingIcon_;
 };
 

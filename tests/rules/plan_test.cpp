@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "common/path.h"
 #include "rules/control_ids.h"
 #include "rules/memory_page.h"
+#include "rules/plan_names.h"
 #include "rules/rename_rules.h"
 #include "rules/template_names.h"
 
@@ -168,6 +170,61 @@ TEST(Plan, SourcesAreKnownForTheCopyGuard) {
     rules.AddSource("/x/a");
     EXPECT_TRUE(rules.IsPlanSource("/x/a"));
     EXPECT_FALSE(rules.IsPlanSource("/x/c"));
+}
+
+// Preview, Start and the live preview all name a plan through one function:
+// the template first (never in CD mode), a relative destination from the
+// working folder, and a cancel or an unreadable template that says so.
+TEST(Plan, OneComputationNamesThePlanForEveryCaller) {
+    struct Row {
+        const char* what;
+        const char* nameTemplate;  // null: no template
+        bool cdMode;
+        const char* destination;  // null: rename in place
+        bool cancelled;
+        const char* target;  // of /in/a.txt; "*" for the destination's
+        bool named;
+    };
+    const Row rows[] = {
+        {"rules only", nullptr, false, nullptr, false, "/in/x_a.txt", true},
+        {"template, then the rules", "{n:2}-{name}", false, nullptr, false, "/in/x_07-a.txt", true},
+        {"CD mode takes the titles, not the template", "{n:2}", true, nullptr, false,
+         "/in/x_Song.txt", true},
+        {"a template that cannot be read leaves the targets", "{nope", false, nullptr, false,
+         "/in/old.txt", false},
+        {"cancelled", "{name}", false, nullptr, true, nullptr, false},
+        {"a relative destination", nullptr, false, "out", false, "*", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        RenameSettings settings;
+        settings.TextMode = true;
+        settings.AddPrefix = true;
+        settings.Prefix = "x_";
+        settings.StartWith = 7;
+        settings.RenameInPlace = row.destination == nullptr;
+        settings.RenameDestFolder = row.destination != nullptr ? row.destination : "";
+        settings.More.UseTemplate = row.nameTemplate != nullptr;
+        settings.More.Template = row.nameTemplate != nullptr ? row.nameTemplate : "";
+        CRenamePlan plan;
+        plan.Add("/in/a.txt");
+        plan.Entries()[0].second = "/in/old.txt";
+        const CdPairing cd{{"/in/a.txt"}, {"Song"}};
+        CancelFlag cancel{row.cancelled};
+        SequenceState sequence;
+        std::string error;
+        EXPECT_EQ(
+            ComputePlanNames(settings, plan, "/in", sequence, row.cdMode, &cd, &cancel, &error),
+            row.named);
+        if (row.target == nullptr) {
+            continue;
+        }
+        const std::string wanted = std::string(row.target) == "*"
+                                       ? AbsoluteFromWorkingFolder("out") + "/x_a.txt"
+                                       : row.target;
+        EXPECT_EQ(plan.Entries()[0].second, wanted);
+        EXPECT_EQ(error.empty(), row.named);
+    }
 }
 
 }  // namespace
