@@ -1,14 +1,7 @@
 #include "ui/main_dlg.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include <QApplication>
 #include <QCheckBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -16,32 +9,22 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMimeData>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStyle>
-#include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
-#include "common/path.h"
 #include "common/product.h"
-#include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "rules/rename_rules.h"
-#include "run/plan_check.h"
 #include "run/run_engine.h"
 #include "run/usage_counters.h"
-#include "selection/filter_count.h"
 #include "selection/filter_settings.h"
-#include "selection/source_scan.h"
 #include "ui/about_dlg.h"
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
-#include "ui/core_texts.h"
 #include "ui/count_label.h"
 #include "ui/extended_page.h"
 #include "ui/filter_page.h"
@@ -49,7 +32,7 @@
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
 #include "ui/live_preview.h"
-#include "ui/metadata_progress.h"
+#include "ui/main_dlg_run_host.h"
 #include "ui/pages/more_rules_page.h"
 #include "ui/path_label.h"
 #include "ui/path_list_view.h"
@@ -59,7 +42,6 @@
 #include "ui/source_list_model.h"
 #include "ui/undo_runner.h"
 #include "ui/user_dialogs.h"
-#include "ui/wait_cursor.h"
 #include "ui/window_geometry.h"
 #include "ui/window_keys.h"
 
@@ -83,20 +65,11 @@ constexpr int kAbout = 1003;
 constexpr int kExit = 1152;
 constexpr int kHistory = 1153;
 
-constexpr int kProgressIntervalMs = 40;
-
 // The lists' height when the window had a fixed size, and the least they keep
 // where the screen is smaller than that window.
 constexpr int kCompactListRows = 12;
 constexpr int kFewestListRows = 5;
 constexpr const char* kGeometryKey = "MainWindow";
-
-const char* const kSettingsFilter =
-    QT_TRANSLATE_NOOP("quorvan::CMainDlg", "Quorvan Files (*.qvr);;All Files (*)");
-
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 QListView* MakeListView(QWidget* parent) {
     // Uniform rows, as wide as the widest, keep a list of a million files
@@ -122,72 +95,6 @@ QIcon ProgramIcon() {
 
 }  // namespace
 
-// What a run asks of the window, answered on the window thread.
-class CMainDlg::CWindowRunHost final : public IRunHost {
-  public:
-    explicit CWindowRunHost(CMainDlg& window) : window_(window) {}
-
-    bool AskYesNo(const std::string& caption, const std::string& text) override {
-        // Files that cannot be renamed: the question sends the user to the
-        // preview list, which then shows the plan that Start checked.
-        const bool leaveOut = caption == CRunEngine::kIssueCaption;
-        if (leaveOut) {
-            window_.ShowPlan();
-        }
-        const bool yes =
-            Dialogs().Message(&window_, QMessageBox::Question, CoreText(caption), CoreText(text),
-                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-        if (leaveOut && yes) {
-            // The run takes the plan; a list still sharing it would cost a copy.
-            window_.ClearPreview(true);
-        }
-        return yes;
-    }
-    void ShowMessage(MessageKind kind, const std::string& caption,
-                     const std::string& text) override {
-        const auto icon =
-            kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
-        // The end of a run names every failed file: with the log off, nothing
-        // else does.
-        const QString details = runEnded_ ? window_.bridge_->TakeFailures() : QString();
-        runEnded_ = false;
-        QString shown = CoreText(text);
-        if (text == CRunEngine::kNoFilesText && !noFilesNote_.isEmpty()) {
-            shown += "\n" + noFilesNote_;
-        }
-        Dialogs().Message(&window_, icon, CoreText(caption), shown, QMessageBox::Ok, details);
-    }
-    int32_t BuildFileList() override {
-        CWaitCursor wait;
-        window_.BuildFileList();
-        noFilesNote_ = window_.fileCount_ > 0 ? QString() : window_.FilterNoFilesNote();
-        return window_.fileCount_;
-    }
-    IRunReporter& Reporter() override { return *window_.bridge_; }
-    bool ShowProgress(int32_t fileCount, std::atomic<uint8_t>& cancelRequested,
-                      CCompletionEvent&) override {
-        CProcessingDlg dialog(fileCount, cancelRequested, &window_);
-        // The worker has been reporting since it started; its reports queue up
-        // for the window and reach this dialog once it runs.
-        window_.progress_ = &dialog;
-        emit window_.ProgressDialogOpening(&dialog);
-        const bool finished = dialog.exec() == QDialog::Accepted;
-        window_.progress_ = nullptr;
-        runEnded_ = true;
-        return finished;
-    }
-    void ShowWait(CCompletionEvent& completion) override {
-        CWaitDlg dialog(completion, &window_);
-        dialog.exec();
-    }
-    void RefreshSourceList() override { window_.RefreshSourceList(false); }
-
-  private:
-    CMainDlg& window_;
-    bool runEnded_ = false;
-    QString noFilesNote_;
-};
-
 CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent)
     : QDialog(parent), rules_(rules), filter_(filter), controls_(this) {
     InitResources();
@@ -197,40 +104,7 @@ CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent
                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setAcceptDrops(true);
-    bridge_ = new CRunReportBridge(this);
-    // Reports that come when no progress dialog is open are dropped.
-    connect(bridge_, &CRunReportBridge::Started, this, [this] {
-        if (progress_ != nullptr) {
-            progress_->OnProgress(0);
-        }
-    });
-    // The dialog shows the latest values a few times a second; redrawing it
-    // for every file would take the worker's processor time.
-    progressTimer_ = new QTimer(this);
-    progressTimer_->setSingleShot(true);
-    progressTimer_->setInterval(kProgressIntervalMs);
-    connect(bridge_, &CRunReportBridge::Changed, progressTimer_, qOverload<>(&QTimer::start));
-    connect(progressTimer_, &QTimer::timeout, this, [this] {
-        const CRunReportBridge::Snapshot latest = bridge_->TakeLatest();
-        if (progress_ != nullptr) {
-            progress_->OnUpdate(latest);
-        }
-    });
-    connect(bridge_, &CRunReportBridge::Error, this, [this](const QByteArray& message) {
-        if (progress_ != nullptr) {
-            progress_->OnError(message);
-        }
-    });
-    connect(bridge_, &CRunReportBridge::Finished, this, [this] {
-        progressTimer_->stop();
-        const CRunReportBridge::Snapshot latest = bridge_->TakeLatest();
-        if (progress_ != nullptr) {
-            progress_->OnUpdate(latest);
-            progress_->OnFinished();
-        }
-    });
-    runHost_ = std::make_unique<CWindowRunHost>(*this);
-    engine_ = std::make_unique<CRunEngine>(rules_);
+    SetUpRuns();
     BuildLayout();
 }
 
@@ -484,410 +358,6 @@ void CMainDlg::done(int result) {
         CWindowGeometryStore().Save(kGeometryKey, saveGeometry());
     }
     QDialog::done(result);
-}
-
-bool CMainDlg::RunInProgress() const {
-    return runInProgress_ || engine_->Busy();
-}
-
-CMainDlg::DropRequest CMainDlg::DropRequestFor(const QMimeData* mime) const {
-    DropRequest request;
-    if (mime == nullptr || !mime->hasUrls() || RunInProgress()) {
-        return request;
-    }
-    // One item: of several dropped folders, which one to open is a guess.
-    const QList<QUrl> urls = mime->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile() ||
-        !(urls.front().host().isEmpty() || urls.front().host() == "localhost")) {
-        return request;
-    }
-    // The name's own bytes, also where they are not valid UTF-8.
-    std::string path =
-        QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1())
-            .toStdString();
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    struct stat status {};
-    if (path.empty() || path.front() != '/' || stat(path.c_str(), &status) != 0) {
-        return request;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        request.kind = DropRequest::Kind::OpenFolder;
-        request.path = path;
-        return request;
-    }
-    std::string folder;
-    std::string name;
-    SplitPath(path, folder, name);
-    const QString extension = QString::fromUtf8(ExtensionOf(name));
-    // Only a regular file is read as settings: a FIFO would hang the window.
-    if (S_ISREG(status.st_mode) && extension.compare(".qvr", Qt::CaseInsensitive) == 0) {
-        request.kind = DropRequest::Kind::LoadSettings;
-        request.path = path;
-    } else {
-        request.kind = DropRequest::Kind::OpenFolder;
-        request.path = folder.empty() ? "/" : folder;
-    }
-    return request;
-}
-
-bool CMainDlg::AcceptDrag(QDropEvent* event) const {
-    // Copy, never move: a source told that its file moved might delete it.
-    const Qt::DropActions offered = event->possibleActions();
-    const Qt::DropAction action = offered.testFlag(Qt::CopyAction)   ? Qt::CopyAction
-                                  : offered.testFlag(Qt::LinkAction) ? Qt::LinkAction
-                                                                     : Qt::IgnoreAction;
-    if (action == Qt::IgnoreAction ||
-        DropRequestFor(event->mimeData()).kind == DropRequest::Kind::None) {
-        event->ignore();
-        return false;
-    }
-    event->setDropAction(action);
-    event->accept();
-    return true;
-}
-
-void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
-    AcceptDrag(event);
-}
-
-void CMainDlg::dragMoveEvent(QDragMoveEvent* event) {
-    AcceptDrag(event);
-}
-
-void CMainDlg::dropEvent(QDropEvent* event) {
-    if (!AcceptDrag(event)) {
-        return;
-    }
-    // After the drop has ended: the source waits for it, and a scan or a
-    // message box may take a while.
-    const DropRequest request = DropRequestFor(event->mimeData());
-    QMetaObject::invokeMethod(
-        this,
-        [this, request] {
-            if (RunInProgress()) {
-                return;
-            }
-            activateWindow();
-            if (request.kind == DropRequest::Kind::LoadSettings) {
-                LoadSettingsFrom(request.path);
-            } else {
-                folderDisplay_->SetPath(request.path);
-                ScanSourceFolder(SourceFolder());
-            }
-        },
-        Qt::QueuedConnection);
-}
-
-const std::string& CMainDlg::SourceFolder() const {
-    return folderDisplay_->Path();
-}
-
-QString CMainDlg::SelectionLabel() const {
-    return selectionLabel_->text();
-}
-QString CMainDlg::PreviewLabel() const {
-    return previewLabel_->Count();
-}
-
-void CMainDlg::ClearPreview(bool evenLive) {
-    if (live_->IsOn() && !evenLive) {
-        return;
-    }
-    previewModel_->Clear();
-    previewLabel_->SetCount(tr("(0 files in preview)"));
-}
-
-void CMainDlg::UpdateSelectionLabel() {
-    selectionLabel_->setText(
-        tr("%1 of %2 files selected").arg(sourceModel_->TickedCount()).arg(sourceModel_->Count()));
-    if (filterStatus_ != nullptr) {
-        filterStatus_->Refresh();
-    }
-}
-
-CFilterStatusLabel* CMainDlg::CreateFilterStatus() {
-    filterStatus_ =
-        new CFilterStatusLabel([this] { return CountFilterPassing(filter_, *sourceModel_); }, this);
-    // The Filter tab has no change signal of its own: leaving it is when a
-    // change shows.
-    connect(tabs_, &QTabWidget::currentChanged, filterStatus_, &CFilterStatusLabel::Refresh);
-    return filterStatus_;
-}
-
-QString CMainDlg::FilterNoFilesNote() {
-    filterStatus_->RefreshNow();
-    return CFilterStatusLabel::NoFilesNote(filterStatus_->Last());
-}
-
-void CMainDlg::AfterSourceListChange() {
-    if (sourceModel_->Count() <= 0) {
-        return;
-    }
-    ClearPreview();
-    UpdateSelectionLabel();
-}
-
-void CMainDlg::ScanSourceFolder(const std::string& folder) {
-    listHoldsChosen_ = false;
-    const bool hadRows = sourceModel_->Count() > 0;
-    cdAudioPage_->ClearTrackFiles();
-    CSourceNames names;
-    int error = 0;
-    // A folder that cannot be read simply lists nothing.
-    names.List(folder, error);
-    FillExtensionLists(*filterPage_, names.Patterns());
-    sourceModel_->SetNames(std::move(names));
-    // An empty folder must not keep the labels and preview of the last one.
-    ClearPreview();
-    if (sourceModel_->Count() > 0 || hadRows) {
-        UpdateSelectionLabel();
-    }
-}
-
-void CMainDlg::OnRowTickChanged(int row, bool ticked) {
-    if (ticked) {
-        cdAudioPage_->AddTrackFile(row);
-    } else {
-        cdAudioPage_->RemoveTrackFile(row);
-    }
-    AfterSourceListChange();
-}
-
-void CMainDlg::OnSelectAll() {
-    if (sourceModel_->Count() <= 0) {
-        return;
-    }
-    sourceModel_->SetAllTicked(true);
-    for (int row = 0; row < sourceModel_->Count(); ++row) {
-        cdAudioPage_->AddTrackFile(row);
-    }
-    AfterSourceListChange();
-}
-
-void CMainDlg::OnDeselectAll() {
-    if (sourceModel_->Count() <= 0) {
-        return;
-    }
-    sourceModel_->SetAllTicked(false);
-    cdAudioPage_->ClearTrackFiles();
-    AfterSourceListChange();
-}
-
-void CMainDlg::OnInvertSelected() {
-    if (sourceModel_->Count() <= 0) {
-        return;
-    }
-    for (int row = 0; row < sourceModel_->Count(); ++row) {
-        if (sourceModel_->IsTicked(row)) {
-            cdAudioPage_->RemoveTrackFile(row);
-        } else {
-            cdAudioPage_->AddTrackFile(row);
-        }
-    }
-    sourceModel_->InvertAll();
-    AfterSourceListChange();
-}
-
-void CMainDlg::OnIncludeSubfolders(bool checked) {
-    // The tree walk takes every file; the list's ticks play no part meanwhile.
-    if (checked) {
-        OnSelectAll();
-    } else {
-        OnDeselectAll();
-    }
-    for (int id : {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected}) {
-        controls_.SetEnabled(id, !checked);
-    }
-}
-
-void CMainDlg::OnBrowse() {
-    const QString folder =
-        Dialogs().ChooseFolder(this, tr("Choose Source Folder"), StartFolderFor(SourceFolder()));
-    if (folder.isEmpty()) {
-        return;
-    }
-    folderDisplay_->SetPath(LocalPath(folder));
-    ScanSourceFolder(SourceFolder());
-}
-
-void CMainDlg::RefreshSourceList(bool selectAll) {
-    CWaitCursor wait;
-    const std::string folder = SourceFolder();
-    if (listHoldsChosen_) {
-        ShowChosenFiles();
-        ClearPreview();
-    } else if (!folder.empty()) {
-        ScanSourceFolder(folder);
-        ClearPreview();
-    }
-    if (selectAll) {
-        OnSelectAll();
-    }
-}
-
-void CMainDlg::OnRefresh() {
-    RefreshSourceList(false);
-}
-
-bool CMainDlg::BuildFileList() {
-    FileListRequest request;
-    request.sourceFolder = SourceFolder();
-    request.rows = sourceModel_;
-    request.renameCdAudio = cdAudioPage_->RenameCdAudio();
-    request.treeFromRows = listHoldsChosen_;
-    if (request.renameCdAudio) {
-        request.cdTrackOrder = cdAudioPage_->TrackFiles();
-    }
-    CFileListBuilder builder(rules_, filter_);
-    const bool selected = builder.BuildFileList(request);
-    fileCount_ = builder.fileCount;
-    return selected;
-}
-
-void CMainDlg::FillPreviewList() {
-    // Dates and tags are read first, with a progress dialog that can cancel.
-    if (!cdAudioPage_->RenameCdAudio() && !ReadTemplateMetadata(this, rules_)) {
-        previewModel_->Clear();
-        previewLabel_->SetCount(tr("(%1 files in preview)").arg(0));
-        return;
-    }
-    rules_.ComputePlan(SourceFolder(), cdAudioPage_->RenameCdAudio());
-    ShowPlan();
-}
-
-void CMainDlg::ShowPlan() {
-    const bool cdMode = cdAudioPage_->RenameCdAudio();
-    // The old plan goes first: the check must not hold two plans' worth.
-    previewModel_->Clear();
-    PlanCheck check = CheckPlan(rules_.PlanEntries(), rules_.Settings().RenameInPlace, cdMode,
-                                NameFolders(rules_.Settings(), SourceFolder()));
-    ApplyPlanNotes(rules_.Plan(), check);
-    previewModel_->SetPlan(rules_.SharedPlan(), std::move(check));
-    previewLabel_->SetCount(
-        PreviewCountText(previewModel_->Count(), previewModel_->FailingCount()));
-}
-
-bool CMainDlg::RefuseRulesThatCannotMakeNames() {
-    const QString problem = moreRulesPage_->Problem();
-    if (problem.isEmpty()) {
-        return false;
-    }
-    tabs_->setCurrentWidget(moreRulesPage_);
-    Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."), problem, QMessageBox::Ok);
-    return true;
-}
-
-void CMainDlg::OnPreview() {
-    if (RefuseRulesThatCannotMakeNames()) {
-        return;
-    }
-    if (extendedPage_->IsChecked(ids::kIncludeSubfolders)) {
-        const QString question =
-            tr("With the \"Include Subfolders\" option set, the preview\n"
-               "generation can take a while depending upon the number\n"
-               "of files in the sub folders.\n"
-               "\n"
-               "Do you wish to proceed?");
-        if (Dialogs().Message(this, QMessageBox::Question, tr("Info..."), question,
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
-            return;
-        }
-    }
-    CWaitCursor wait;
-    if (BuildFileList()) {
-        FillPreviewList();
-    } else {
-        Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."),
-                          tr("No files have been selected."), QMessageBox::Ok);
-    }
-}
-
-void CMainDlg::SetCaptionFor(const std::string& settingsPath) {
-    const QString title = QFileInfo(QFile::decodeName(settingsPath.c_str())).completeBaseName();
-    setWindowTitle(QString::fromUtf8(kProductName) + " - " + title);
-}
-
-void CMainDlg::OnLoadSettings() {
-    const QString path = Dialogs().ChooseOpenFile(this, tr(kSettingsFilter), "qvr");
-    if (!path.isEmpty()) {
-        LoadSettingsFrom(LocalPath(path));
-    }
-}
-
-void CMainDlg::LoadSettingsFrom(const std::string& path) {
-    std::string folder;
-    const bool loaded = rules_.LoadSettings(path, folder);
-    std::string failedPath = loaded ? std::string() : path;
-    int error = rules_.Store().LastError();
-    // A stored "a/../b/" or relative folder means the real folder it names.
-    folder = CanonicalPath(folder);
-    // A settings file that could not be read changes no page, the filter's
-    // neither. A missing filter file is no fault; one that cannot be read is.
-    if (loaded && !filter_.LoadSettings(path)) {
-        if (filter_.Store().LastError() != ENOENT) {
-            failedPath = CFilterSettings::FilterFilePath(path);
-            error = filter_.Store().LastError();
-        } else {
-            // Settings without a filter file have no filters.
-            filter_.ClearGroups();
-            filter_.ApplyToPage();
-        }
-    }
-    folderDisplay_->SetPath(folder);
-    ScanSourceFolder(folder);
-    filter_.ApplyExtensionChecks();
-    SetCaptionFor(path);
-    // Without a word the user would take the old settings for the loaded ones.
-    if (!failedPath.empty()) {
-        Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."),
-                          tr("The settings could not be loaded from %1:\n%2")
-                              .arg(ToQt(failedPath), ToQt(ErrorText(error))),
-                          QMessageBox::Ok);
-    }
-}
-
-void CMainDlg::OnSaveSettings() {
-    const QString path = Dialogs().ChooseSaveFile(this, tr(kSettingsFilter), "qvr");
-    if (!path.isEmpty()) {
-        SaveSettingsTo(LocalPath(path));
-    }
-}
-
-void CMainDlg::SaveSettingsTo(const std::string& path) {
-    const bool saved = rules_.SaveSettings(path, SourceFolder());
-    int error = rules_.Store().LastError();
-    const bool filterSaved = filter_.SaveSettings(path);
-    if (saved && !filterSaved) {
-        error = filter_.Store().LastError();
-    }
-    SetCaptionFor(path);
-    if (!saved || !filterSaved) {
-        Dialogs().Message(this, QMessageBox::Warning, tr("Issue..."),
-                          tr("The settings could not be saved to %1:\n%2")
-                              .arg(ToQt(saved ? CFilterSettings::FilterFilePath(path) : path),
-                                   ToQt(ErrorText(error))),
-                          QMessageBox::Ok);
-    }
-}
-
-void CMainDlg::OnStart() {
-    if (RefuseRulesThatCannotMakeNames()) {
-        return;
-    }
-    RunRequest request;
-    request.sourceFolder = SourceFolder();
-    request.destinationFolder = extendedPage_->Text(ids::kDestinationFolder);
-    request.writeLog = extendedPage_->IsChecked(ids::kGenerateLog);
-    request.writeUndo = extendedPage_->IsChecked(ids::kGenerateUndo);
-    request.inPlace = extendedPage_->IsChecked(ids::kRenameExisting);
-    request.cdMode = cdAudioPage_->RenameCdAudio();
-    const QScopedValueRollback<bool> running(runInProgress_, true);
-    const StartOutcome outcome = engine_->OnStart(*runHost_, request);
-    if (outcome.timesUsedCounted) {
-        ++timesUsed_;
-    }
 }
 
 void CMainDlg::OnAbout() {

@@ -142,6 +142,8 @@ class CMainDlg final : public QDialog {
 
   private:
     class CWindowRunHost;
+    // The run's reports reach the progress dialog; the engine and its host.
+    void SetUpRuns();
     void BuildLayout();
     // Opens what the program was started on, and names the paths that were
     // not found.

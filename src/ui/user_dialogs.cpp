@@ -70,6 +70,10 @@ QString StartFolderFor(const std::string& chosen) {
     return !chosen.empty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }
 
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
 void IUserDialogs::OpenUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
 }

@@ -41,6 +41,8 @@ class IUserDialogs {
 // Where a folder chooser opens: `chosen` when it is an existing folder, else
 // the home folder.
 QString StartFolderFor(const std::string& chosen);
+// A path a chooser returned, in the file system's own bytes.
+std::string LocalPath(const QString& path);
 
 // The dialogs in use: the real ones unless a test has put its own in place.
 IUserDialogs& Dialogs();
