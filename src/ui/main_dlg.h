@@ -80,7 +80,10 @@ class CMainDlg final : public QDialog {
     QString SelectionLabel() const;
     QString PreviewLabel() const;
 
-    const std::string& SourceFolder() const;
+    // The folder the files are read from, and the folder display's text: a
+    // loaded settings file's folder shows as stored, read where it leads.
+    const std::string& SourceFolder() const { return sourceFolder_; }
+    const std::string& FolderText() const;
     // Files the last BuildFileList put into the plan.
     int32_t FileCount() const { return fileCount_; }
     int32_t StartCount() const { return startCount_; }
@@ -169,6 +172,8 @@ class CMainDlg final : public QDialog {
     // What the "no files" message adds when the filter let no ticked file pass.
     QString FilterNoFilesNote();
     void SetCaptionFor(const std::string& settingsPath);
+    // Shows `text` in the folder display; the files are read from `folder`.
+    void SetSourceFolder(const std::string& text, const std::string& folder);
     QPushButton* MakeButton(int id, const QString& text, const QString& tip);
     // The window is as small as it was when its size was fixed, unless the
     // screen is smaller; the lists take any room beyond that.
@@ -187,6 +192,7 @@ class CMainDlg final : public QDialog {
     int32_t fileCount_ = 0;
 
     CPathLabel* folderDisplay_ = nullptr;
+    std::string sourceFolder_;
     CVantorTabControl* tabs_ = nullptr;
     QLabel* selectionLabel_ = nullptr;
     CFilterStatusLabel* filterStatus_ = nullptr;

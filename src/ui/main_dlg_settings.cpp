@@ -33,27 +33,36 @@ void CMainDlg::OnLoadSettings() {
 }
 
 void CMainDlg::LoadSettingsFrom(const std::string& path) {
-    std::string folder;
-    const bool loaded = rules_.LoadSettings(path, folder);
+    std::string stored;
+    const bool loaded = rules_.LoadSettings(path, stored);
     std::string failedPath = loaded ? std::string() : path;
     int error = rules_.Store().LastError();
-    // A stored "a/../b/" or relative folder means the real folder it names.
-    folder = CanonicalPath(folder);
-    // A settings file that could not be read changes no page, the filter's
-    // neither. A missing filter file is no fault; one that cannot be read is.
-    if (loaded && !filter_.LoadSettings(path)) {
-        if (filter_.Store().LastError() != ENOENT) {
-            failedPath = CFilterSettings::FilterFilePath(path);
-            error = filter_.Store().LastError();
-        } else {
-            // Settings without a filter file have no filters.
+    // The filter file is read whatever became of the settings file. A missing
+    // one is no fault; beside settings that were read it means no filters.
+    const bool filterLoaded = filter_.LoadSettings(path);
+    if (!filterLoaded) {
+        const int filterError = filter_.Store().LastError();
+        if (filterError != ENOENT) {
+            if (failedPath.empty()) {
+                failedPath = CFilterSettings::FilterFilePath(path);
+                error = filterError;
+            }
+        } else if (loaded) {
             filter_.ClearGroups();
             filter_.ApplyToPage();
         }
     }
-    folderDisplay_->SetPath(folder);
-    ScanSourceFolder(folder);
-    filter_.ApplyExtensionChecks();
+    // The folder shows as stored (a link, a relative or a Windows path); the
+    // files are read from the real folder it names, ".." taken after links as
+    // the system does. Settings that could not be read leave the folder.
+    if (loaded) {
+        SetSourceFolder(stored, CanonicalPath(stored));
+    }
+    // The scan refills the extension lists a loaded filter emptied.
+    if (loaded || filterLoaded) {
+        ScanSourceFolder(SourceFolder());
+        filter_.ApplyExtensionChecks();
+    }
     SetCaptionFor(path);
     // Without a word the user would take the old settings for the loaded ones.
     if (!failedPath.empty()) {
@@ -72,7 +81,8 @@ void CMainDlg::OnSaveSettings() {
 }
 
 void CMainDlg::SaveSettingsTo(const std::string& path) {
-    const bool saved = rules_.SaveSettings(path, SourceFolder());
+    // The text as shown: a stored link or relative folder stays what it was.
+    const bool saved = rules_.SaveSettings(path, FolderText());
     int error = rules_.Store().LastError();
     const bool filterSaved = filter_.SaveSettings(path);
     if (saved && !filterSaved) {

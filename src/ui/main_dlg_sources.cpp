@@ -25,8 +25,13 @@
 
 namespace quorvan {
 
-const std::string& CMainDlg::SourceFolder() const {
+const std::string& CMainDlg::FolderText() const {
     return folderDisplay_->Path();
+}
+
+void CMainDlg::SetSourceFolder(const std::string& text, const std::string& folder) {
+    folderDisplay_->SetPath(text);
+    sourceFolder_ = folder;
 }
 
 QString CMainDlg::SelectionLabel() const {
@@ -142,7 +147,7 @@ void CMainDlg::OnBrowse() {
     if (folder.isEmpty()) {
         return;
     }
-    folderDisplay_->SetPath(LocalPath(folder));
+    SetSourceFolder(LocalPath(folder), LocalPath(folder));
     ScanSourceFolder(SourceFolder());
 }
 
@@ -192,10 +197,8 @@ CMainDlg::DropRequest CMainDlg::DropRequestFor(const QMimeData* mime) const {
         request.path = path;
         return request;
     }
-    std::string folder;
-    std::string name;
-    SplitPath(path, folder, name);
-    const QString extension = QString::fromUtf8(ExtensionOf(name));
+    const std::string folder(FolderOf(path));
+    const QString extension = QString::fromUtf8(ExtensionOf(NameOf(path)));
     // Only a regular file is read as settings: a FIFO would hang the window.
     if (S_ISREG(status.st_mode) && extension.compare(".qvr", Qt::CaseInsensitive) == 0) {
         request.kind = DropRequest::Kind::LoadSettings;
@@ -248,7 +251,7 @@ void CMainDlg::dropEvent(QDropEvent* event) {
             if (request.kind == DropRequest::Kind::LoadSettings) {
                 LoadSettingsFrom(request.path);
             } else {
-                folderDisplay_->SetPath(request.path);
+                SetSourceFolder(request.path, request.path);
                 ScanSourceFolder(SourceFolder());
             }
         },

@@ -27,9 +27,7 @@ std::vector<std::string> PatternsOf(const std::vector<std::string>& files) {
     std::vector<std::string> patterns;
     std::set<std::string> seen;
     for (const std::string& file : files) {
-        const size_t slash = file.rfind('/');
-        std::string pattern =
-            ScanPatternOf(slash == std::string::npos ? file : file.substr(slash + 1));
+        std::string pattern = ScanPatternOf(std::string(NameOf(file)));
         if (seen.insert(pattern).second) {
             patterns.push_back(std::move(pattern));
         }
@@ -45,7 +43,7 @@ void CMainDlg::SetInitialPaths(const std::vector<std::string>& paths) {
 
 void CMainDlg::OpenStartSelection() {
     if (!start_.folder.empty()) {
-        folderDisplay_->SetPath(start_.folder);
+        SetSourceFolder(start_.folder, start_.folder);
         if (start_.acrossFolders) {
             // Files of several folders: the tree mode carries them, with the
             // list holding only them.
