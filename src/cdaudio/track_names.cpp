@@ -151,12 +151,12 @@ int CSelectedTracks::MoveDown(int selected) {
 }
 
 AudioKind AudioKindOf(std::string_view path) {
-    size_t slash = path.rfind('/');
-    size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+    const std::string_view name = NameOf(path);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) {
         return AudioKind::Other;
     }
-    std::string extension(path.substr(dot));
+    std::string extension(name.substr(dot));
     for (char& c : extension) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');

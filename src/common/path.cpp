@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -10,14 +11,31 @@
 
 namespace quorvan {
 
-bool SplitPath(std::string_view path, std::string& folder, std::string& name) {
-    size_t slash = path.rfind('/');
+namespace {
+
+// The path without the "/" that end it; the root stays "/".
+std::string_view WithoutEndSlashes(std::string_view path) {
+    const size_t last = path.find_last_not_of('/');
+    return last == std::string_view::npos ? path.substr(0, std::min<size_t>(path.size(), 1))
+                                          : path.substr(0, last + 1);
+}
+
+}  // namespace
+
+std::string_view FolderOf(std::string_view path) {
+    const std::string_view whole = WithoutEndSlashes(path);
+    const size_t slash = whole.rfind('/');
     if (slash == std::string_view::npos) {
-        return false;
+        return {};
     }
-    folder.assign(path.substr(0, slash));
-    name.assign(path.substr(slash + 1));
-    return true;
+    const size_t last = whole.find_last_not_of('/', slash);
+    return last == std::string_view::npos ? whole.substr(0, 1) : whole.substr(0, last + 1);
+}
+
+std::string_view NameOf(std::string_view path) {
+    const std::string_view whole = WithoutEndSlashes(path);
+    const size_t slash = whole.rfind('/');
+    return slash == std::string_view::npos ? whole : whole.substr(slash + 1);
 }
 
 size_t ExtensionDot(std::string_view name) {
@@ -70,13 +88,9 @@ bool CreateFolderPath(const std::string& path) {
     if (IsRootPath(path) || PathExists(path)) {
         return true;
     }
-    std::string parent;
-    std::string name;
-    if (!SplitPath(path, parent, name)) {
-        parent.clear();
-    }
+    std::string parent(FolderOf(path));
     if (parent.empty()) {
-        parent = "/";  // a relative first level, or a level right below the root
+        parent = "/";  // a relative first level
     }
     if (parent.size() >= path.size()) {
         return false;

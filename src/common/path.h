@@ -6,9 +6,12 @@
 
 namespace quorvan {
 
-// Splits at the last "/": folder (without it) and file name. A path without
-// "/" leaves both outputs unchanged and reports false.
-bool SplitPath(std::string_view path, std::string& folder, std::string& name);
+// The folder that holds `path` and the name it has there, as dirname and
+// basename take them: "/" ending a path is not part of it, a name right below
+// the root is in "/" ("/x": "/" and "x"), and a bare name is in "" ("x": ""
+// and "x"). The root is its own folder and has the name "".
+std::string_view FolderOf(std::string_view path);
+std::string_view NameOf(std::string_view path);
 
 // Where a name's extension begins: its last ".", unless only dots come before
 // it (.bashrc has no extension, .config.bak has .bak); npos when it has none.

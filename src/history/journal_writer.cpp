@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "common/path.h"
 #include "history/journal_codec.h"
 #include "platform/file_system.h"
 
@@ -29,10 +30,10 @@ constexpr int64_t kWindow = int64_t{1} << 20;
 constexpr int64_t kEndReserve = 4096;
 
 int SyncFolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "."
-                         : slash == 0               ? "/"
-                                                    : path.substr(0, slash);
+    std::string folder(FolderOf(path));
+    if (folder.empty()) {
+        folder = ".";
+    }
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return errno;
@@ -260,8 +261,10 @@ int CJournalWriter::Create(const std::string& path, const StartRecord& start) {
     if (IsOpen()) {
         return EBUSY;
     }
-    size_t slash = path.rfind('/');
-    std::string temp = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".new";
+    // Beside the journal, hidden, until it is locked and holds its start record.
+    const std::string_view folder = FolderOf(path);
+    const std::string hidden = "." + std::string(NameOf(path)) + ".new";
+    const std::string temp = folder.empty() ? hidden : JoinPath(folder, hidden);
     int fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         return errno;

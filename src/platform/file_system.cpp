@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "common/local_time.h"
+#include "common/path.h"
 #include "platform/dos_attrib.h"
 
 namespace quorvan {
@@ -23,9 +24,8 @@ int64_t ClampTime(int64_t seconds) {
 }
 
 bool NameIsHidden(const std::string& path) {
-    size_t slash = path.rfind('/');
-    size_t start = slash == std::string::npos ? 0 : slash + 1;
-    return start < path.size() && path[start] == '.';
+    const std::string_view name = NameOf(path);
+    return !name.empty() && name.front() == '.';
 }
 
 }  // namespace

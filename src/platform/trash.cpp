@@ -27,12 +27,10 @@ bool FolderDevice(const std::string& folder, uint64_t& dev) {
     return true;
 }
 
+// Paths here are absolute; a bare name counts as one below the root.
 std::string ParentOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash == 0) {
-        return "/";
-    }
-    return path.substr(0, slash);
+    const std::string_view folder = FolderOf(path);
+    return folder.empty() ? "/" : std::string(folder);
 }
 
 // The top folder of the mount that holds `path` (or held it, when it is gone):
@@ -146,9 +144,7 @@ std::string HomeTrashFolder() {
 }
 
 std::optional<TrashEntry> FindInTrash(const std::string& originalPath, const FileStamp& file) {
-    std::string folder;
-    std::string name = originalPath;
-    SplitPath(originalPath, folder, name);
+    const std::string name(NameOf(originalPath));
     std::vector<std::string> trashes = CandidateTrashes(originalPath, file.dev);
     for (const std::string& trash : trashes) {
         if (auto entry = FindByName(trash, name, file)) {

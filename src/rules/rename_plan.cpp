@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/path.h"
 #include "rules/more_rules.h"
 #include "rules/name_computation.h"
 #include "rules/sequence_order.h"
@@ -130,9 +131,7 @@ void ComputePlan(const RenameSettings& settings, CRenamePlan& plan, std::string_
             if (CancelledAt(cancel, done++)) {
                 return;
             }
-            std::string_view entryFolder(entries[i].first);
-            entryFolder =
-                entryFolder.substr(0, std::min(entryFolder.size(), entryFolder.rfind('/')));
+            const std::string_view entryFolder = FolderOf(entries[i].first);
             if (m.SequencePerFolder && !first && entryFolder != folder) {
                 sequence = StartSequence(settings, sequence.alphaLowerCase);
             }

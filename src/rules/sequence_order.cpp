@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "common/path.h"
 #include "common/text.h"
 #include "rules/template_names.h"
 
@@ -60,12 +61,6 @@ int NaturalCompare(std::string_view a, std::string_view b) {
         return 1;
     }
     return j < b.size() ? -1 : 0;
-}
-
-std::string_view FolderPart(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string_view{}
-                                      : std::string_view(path).substr(0, slash);
 }
 
 }  // namespace
@@ -140,8 +135,8 @@ std::vector<size_t> NumberingOrder(const std::vector<std::pair<std::string, std:
     }
     auto less = [&](size_t x, size_t y) {
         if (settings.SequencePerFolder) {
-            std::string_view fx = FolderPart(sources[x].first);
-            std::string_view fy = FolderPart(sources[y].first);
+            std::string_view fx = FolderOf(sources[x].first);
+            std::string_view fy = FolderOf(sources[y].first);
             if (fx != fy) {
                 return fx < fy;
             }

@@ -29,18 +29,13 @@ bool ComputeTemplateNames(const NameTemplate& nameTemplate,
             return false;
         }
         const std::string& source = entries[i].first;
-        std::string_view path(source);
-        size_t slash = path.rfind('/');
-        std::string_view folder = slash == std::string_view::npos ? "" : path.substr(0, slash);
-        std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+        const std::string_view name = NameOf(source);
         std::string_view ext = ExtensionOf(name);
         std::string_view base = name.substr(0, name.size() - ext.size());
         if (!ext.empty()) {
             ext.remove_prefix(1);
         }
-        size_t parentSlash = folder.rfind('/');
-        std::string_view parent =
-            parentSlash == std::string_view::npos ? folder : folder.substr(parentSlash + 1);
+        const std::string_view parent = NameOf(FolderOf(source));
 
         FileMetadata values;
         MetadataKey key;
@@ -78,8 +73,7 @@ std::vector<int64_t> TemplateCounters(const std::vector<CRenamePlan::Entry>& ent
     int64_t counter = start;
     std::string_view folder;
     for (size_t k = 0; k < order.size(); ++k) {
-        std::string_view path(entries[order[k]].first);
-        std::string_view entryFolder = path.substr(0, std::min(path.size(), path.rfind('/')));
+        const std::string_view entryFolder = FolderOf(entries[order[k]].first);
         if (m.SequencePerFolder && k > 0 && entryFolder != folder) {
             counter = start;
         }

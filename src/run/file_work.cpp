@@ -185,8 +185,7 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
 // an errno value; `blocker` names what is in the way.
 int MakeTargetFolder(const std::string& base, const std::string& target, CUndoScript* undo,
                      const FileStep& step, std::string& blocker) {
-    const size_t slash = target.rfind('/');
-    const std::string folder = target.substr(0, slash == std::string::npos ? 0 : slash);
+    const std::string folder(FolderOf(target));
     if (folder == base || (step.readyFolders != nullptr && step.readyFolders->count(folder) != 0)) {
         return 0;
     }
@@ -253,8 +252,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
         if (differ) {
             // A template's "/" puts the file into folders below its own.
             std::string blocker;
-            error = MakeTargetFolder(original.substr(0, original.rfind('/')), target, undo, step,
-                                     blocker);
+            error = MakeTargetFolder(std::string(FolderOf(original)), target, undo, step, blocker);
             if (error != 0) {
                 failures.Add(FailedFolderLine(FailedRenameLine(current, target, error), blocker));
                 return outcome;
@@ -279,8 +277,6 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
             undo->Add({original, target, UndoEntry::Action::None, std::nullopt});
         }
     } else {
-        std::string folder;
-        std::string name;
         // Copying onto the file itself or onto a file the plan still reads
         // would destroy data.
         bool protectedTarget =
@@ -289,7 +285,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
             failures.Add(FailedCopyLine(original, target, EEXIST));
             return outcome;
         }
-        SplitPath(target, folder, name);
+        const std::string folder(FolderOf(target));
         const std::string& base = step.madeBelow;
         if (!base.empty() && folder.compare(0, base.size(), base) == 0 &&
             (folder.size() == base.size() || folder[base.size()] == '/' || base.back() == '/')) {
@@ -365,9 +361,8 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
 bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
                      CRunLog* log, CUndoScript* undo, CRunRecorder* journal,
                      const FileStamp& identity, std::string& temporary, int& error) {
-    std::string folder;
-    std::string name;
-    SplitPath(path, folder, name);
+    // Of a file right below the root, "/": never the working folder.
+    const std::string folder(FolderOf(path));
     error = EEXIST;
     for (int attempt = 0; attempt < 10 && error == EEXIST; ++attempt) {
         temporary = TemporaryNameIn(folder, tag);

@@ -11,8 +11,8 @@
 #include <unordered_map>
 
 #include "common/path.h"
-#include "platform/dos_attrib.h"
 #include "history/run_history.h"
+#include "platform/dos_attrib.h"
 
 namespace quorvan {
 
@@ -21,14 +21,12 @@ namespace {
 // The stamp of `path` as the journal keeps it: on an overlay mount the file
 // is copied up first, so that it keeps the identity recorded.
 int StampForRecord(const std::string& path, FileStamp& stamp, uint32_t* mode = nullptr) {
-    std::string folder;
-    std::string name;
-    SplitPath(path, folder, name);
+    const std::string folder(FolderOf(path));
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return StampOf(path, stamp, mode);
     }
-    const int error = StampAt(fd, name, stamp, mode, IsOverlayFolder(fd));
+    const int error = StampAt(fd, std::string(NameOf(path)), stamp, mode, IsOverlayFolder(fd));
     close(fd);
     return error;
 }
@@ -39,20 +37,17 @@ std::vector<FileStamp> ListSourceIdentities(const std::vector<CRenamePlan::Entry
     std::vector<FileStamp> identities(entries.size());
     std::unordered_map<std::string_view, std::vector<uint32_t>> byFolder;
     for (uint32_t i = 0; i < entries.size(); ++i) {
-        const std::string& path = entries[i].first;
-        const size_t slash = path.rfind('/');
-        byFolder[std::string_view(path).substr(0, slash == std::string::npos ? 0 : slash)]
-            .push_back(i);
+        byFolder[FolderOf(entries[i].first)].push_back(i);
     }
     for (const auto& [folder, members] : byFolder) {
-        const std::string spelt = folder.empty() ? "/" : std::string(folder);
+        const std::string spelt = folder.empty() ? "." : std::string(folder);
         const int fd = open(spelt.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
             continue;
         }
         const bool overlay = IsOverlayFolder(fd);
         for (uint32_t i : members) {
-            const std::string name = entries[i].first.substr(folder.size() + 1);
+            const std::string name(NameOf(entries[i].first));
             if (StampAt(fd, name, identities[i], nullptr, overlay) != 0) {
                 identities[i] = {};
             }

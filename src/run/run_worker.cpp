@@ -230,7 +230,7 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         }
         fileStep.identity = identity(move.entry);
         if (work.renameInPlace && openFolder.NameIn(original) == nullptr) {
-            openFolder.Open(original.substr(0, original.rfind('/')));
+            openFolder.Open(std::string(FolderOf(original)));
         }
         finishEntry(move.entry,
                     ProcessFile(original, target, work, isPlanSource, logFile, undoFile, fileStep));

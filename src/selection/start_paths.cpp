@@ -16,11 +16,10 @@ bool IsFolder(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+// The paths here are absolute.
 std::string FolderOfPath(const std::string& path) {
-    std::string folder;
-    std::string name;
-    SplitPath(path, folder, name);
-    return folder.empty() ? std::string("/") : folder;
+    const std::string_view folder = FolderOf(path);
+    return folder.empty() ? std::string("/") : std::string(folder);
 }
 
 // The path below `folder` ("/" included), without the separator.
