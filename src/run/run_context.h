@@ -8,17 +8,22 @@
 
 namespace quorvan {
 
-// The state of one run, filled by the starting thread before the worker starts
-// and left alone while it runs; only `cancelRequested` is written meanwhile.
-struct RunContext {
+// What a run is to do, as the window or the command line read it at Start;
+// the run's context and its job carry it on, their folders made absolute.
+struct RunChoices {
     std::string sourceFolder;
     std::string destinationFolder;  // read only in copy mode
-    int32_t fileCount = 0;
-    std::atomic<uint8_t> cancelRequested{0};
     bool writeLog = false;
     bool writeUndo = false;
     bool inPlace = false;
     bool cdMode = false;  // targets are CD titles; a file without one stays
+};
+
+// The state of one run, filled by the starting thread before the worker starts
+// and left alone while it runs; only `cancelRequested` is written meanwhile.
+struct RunContext : RunChoices {
+    int32_t fileCount = 0;
+    std::atomic<uint8_t> cancelRequested{0};
 };
 
 // A manual-reset event: once set it stays set until reset.

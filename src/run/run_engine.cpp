@@ -5,11 +5,11 @@
 
 #include "common/path.h"
 #include "common/product.h"
+#include "history/run_history.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
 #include "platform/temp_names.h"
 #include "rules/rename_rules.h"
-#include "history/run_history.h"
 #include "run/run_conditions.h"
 #include "run/usage_counters.h"
 
@@ -77,9 +77,7 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     worker_.Join();
 
     CUsageRegistry registry(kAppGuid, kProductName);
-    context_.writeLog = request.writeLog;
-    context_.writeUndo = request.writeUndo;
-    context_.inPlace = request.inPlace;
+    static_cast<RunChoices&>(context_) = request;
     // Every path of the run is absolute, taken from the working folder now.
     context_.sourceFolder = AbsoluteFromWorkingFolder(request.sourceFolder);
 
@@ -93,16 +91,13 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     }
 
     // An empty destination would be taken for the root folder.
-    if (!context_.inPlace &&
-        request.destinationFolder.empty()) {
+    if (!context_.inPlace && request.destinationFolder.empty()) {
         host.ShowMessage(MessageKind::Error, kErrorCaption, kNoDestinationText);
         outcome.ended = StartOutcome::Ended::NoDestination;
         return outcome;
     }
     if (!context_.inPlace) {
-        context_.destinationFolder = request.destinationFolder.empty()
-                                         ? std::string()
-                                         : AbsoluteFromWorkingFolder(request.destinationFolder);
+        context_.destinationFolder = AbsoluteFromWorkingFolder(request.destinationFolder);
         if (!IsRootPath(context_.destinationFolder) && !PathExists(context_.destinationFolder)) {
             if (!host.AskYesNo(kCreateFolderCaption, kCreateFolderText)) {
                 outcome.ended = StartOutcome::Ended::Declined;
@@ -118,7 +113,6 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
         outcome.ended = StartOutcome::Ended::NoFiles;
         return outcome;
     }
-    context_.cdMode = request.cdMode;
     // The pages and the mode button were read at the same moment; the request
     // is the one place the run takes the mode from.
     rules_.Settings().RenameInPlace = context_.inPlace;
@@ -153,13 +147,8 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     }
 
     RunJob job;
-    job.sourceFolder = context_.sourceFolder;
-    job.destinationFolder = context_.destinationFolder;
+    static_cast<RunChoices&>(job) = context_;
     job.fileCount = context_.fileCount;
-    job.writeLog = context_.writeLog;
-    job.writeUndo = context_.writeUndo;
-    job.inPlace = context_.inPlace;
-    job.cdMode = context_.cdMode;
     job.settings = rules_.Settings();
     job.plan = rules_.TakePlan();
     job.check = std::move(check);

@@ -45,28 +45,23 @@ class IRunHost {
     virtual bool AcceptUnrecordedRun(const std::string& reason);
 };
 
-// What the window (or the command line) read for a Start.
-struct RunRequest {
-    std::string sourceFolder;       // the folder display
-    std::string destinationFolder;  // "Destination Folder:", copy mode only
-    bool writeLog = false;
-    bool writeUndo = false;
-    bool inPlace = false;
-    bool cdMode = false;  // "Rename CD Audio Files"
+// What the window (or the command line) read for a Start: the folder display,
+// "Destination Folder:", the Extended page's boxes and "Rename CD Audio Files".
+struct RunRequest : RunChoices {
     bool noJournal = false;  // run without recording it in the history
 };
 
 // How a Start ended.
 struct StartOutcome {
     enum class Ended {
-        Busy,          // a worker of an earlier run still runs: nothing started
-        Locked,        // another run works in the source folder: nothing started
-        Declined,      // the destination folder is missing and was not to be made, or
-                       // files that cannot be renamed were not to be left out
+        Busy,           // a worker of an earlier run still runs: nothing started
+        Locked,         // another run works in the source folder: nothing started
+        Declined,       // the destination folder is missing and was not to be made, or
+                        // files that cannot be renamed were not to be left out
         NoDestination,  // copy mode with no destination folder: nothing started
-        NoFiles,       // "There are no files to process."
-        ThreadFailed,  // "Unable to create processing thread."
-        Ran,           // the worker ran; see `cancelled` and `result`
+        NoFiles,        // "There are no files to process."
+        ThreadFailed,   // "Unable to create processing thread."
+        Ran,            // the worker ran; see `cancelled` and `result`
     };
     Ended ended = Ended::Ran;
     bool cancelled = false;  // the progress display was cancelled

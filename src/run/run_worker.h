@@ -48,14 +48,8 @@ struct FileWorkRules {
 
 // Everything a run works from, copied or moved at Start and owned by the
 // worker: what the window read, the settings and the computed plan.
-struct RunJob {
-    std::string sourceFolder;
-    std::string destinationFolder;  // copy mode only
+struct RunJob : RunChoices {
     int32_t fileCount = 0;
-    bool writeLog = false;
-    bool writeUndo = false;
-    bool inPlace = false;
-    bool cdMode = false;  // targets are CD titles; a file without one stays
     RenameSettings settings;
     CRenamePlan plan;
     PlanCheck check;      // of `plan`, at Start: statuses and the order of moves
