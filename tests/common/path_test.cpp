@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "support/test_dir.h"
-
 namespace quorvan {
 namespace {
 
@@ -33,15 +31,6 @@ TEST(FolderOfAndNameOf, TakeAPathApartAsDirnameAndBasenameDo) {
         EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
         EXPECT_EQ(NameOf(c.path), c.name) << c.path;
     }
-}
-
-TEST(CreateFolderPath, MakesEveryMissingLevelWhateverTheSlashes) {
-    test::TestDir dir;
-    for (const std::string relative : {"a/b/c", "d//e/", "f"}) {
-        EXPECT_TRUE(CreateFolderPath(dir / relative)) << relative;
-        EXPECT_TRUE(PathExists(dir / relative)) << relative;
-    }
-    EXPECT_TRUE(CreateFolderPath("/"));
 }
 
 }  // namespace
