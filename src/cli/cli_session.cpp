@@ -28,8 +28,8 @@ CCliSession::CCliSession() {
     InitRenamePage(rename_);
     InitExtendedPage(extended_);
     InitAttributePage(attribute_);
-    InitFilterPage(filterPage_);
     GatherOpeningState();
+    filter_.Rules() = OpeningFilterRules();
     rules_.SetPages(&rename_, &extended_, &attribute_, &cd_);
     filter_.SetPage(&filterPage_);
     // Start from what the pages show when the window opens.
@@ -44,14 +44,10 @@ void CCliSession::GatherOpeningState() {
     // first read from copies of the pages with the switches on, each choice
     // left as the window opens with it. The caller then reads the pages
     // themselves, which settles the switches.
-    auto gather = [this](CMemoryPage rename, CMemoryPage extended, CMemoryPage attribute,
-                         CMemoryPage filter) {
+    auto gather = [this](CMemoryPage rename, CMemoryPage extended, CMemoryPage attribute) {
         rules_.SetPages(&rename, &extended, &attribute, &cd_);
-        filter_.SetPage(&filter);
         rules_.GatherFromPages("");
-        filter_.ReadFromPage();
         rules_.SetPages(nullptr, nullptr, nullptr, nullptr);
-        filter_.SetPage(nullptr);
     };
     auto on = [](const CMemoryPage& page, std::initializer_list<int> switches) {
         CMemoryPage copy = page;
@@ -62,8 +58,7 @@ void CCliSession::GatherOpeningState() {
     };
     // DigitCount serves the numeric and the alphabetic boxes alike; the
     // alphabetic one is kept apart for a line that chooses it.
-    gather(on(rename_, {ids::kSequencing, ids::kAlphaSequence}), extended_, attribute_,
-           filterPage_);
+    gather(on(rename_, {ids::kSequencing, ids::kAlphaSequence}), extended_, attribute_);
     openingAlphaDigits_ = rules_.Settings().DigitCount;
 
     const CMemoryPage extended =
@@ -71,17 +66,12 @@ void CCliSession::GatherOpeningState() {
     const CMemoryPage attribute =
         on(attribute_, {ids::kModifyAttributes, ids::kModifyDateTime, ids::kCreationDateTime,
                         ids::kModifiedDateTime, ids::kLastAccessedDateTime});
-    const CMemoryPage filter =
-        on(filterPage_, {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterCreation,
-                         ids::kFilterModified, ids::kFilterLastAccessed, ids::kFilterOnExtensions,
-                         ids::kFilterIncludeExtensions, ids::kFilterExcludeExtensions});
     gather(on(rename_, {ids::kSequencing, ids::kSeqAddPrefix, ids::kSeqAddSuffix}), extended,
-           attribute, filter);
+           attribute);
     gather(on(rename_, {ids::kAddPrefix, ids::kAddSuffix, ids::kChangeCase, ids::kReplaceString}),
-           extended, attribute, filter);
+           extended, attribute);
     // The inner switches as the pages show them, read only under the outer ones.
-    gather(rename_, extended_, on(attribute_, {ids::kModifyDateTime}),
-           on(filterPage_, {ids::kFilterOnTimes, ids::kFilterOnExtensions}));
+    gather(rename_, extended_, on(attribute_, {ids::kModifyDateTime}));
 }
 
 int CCliSession::Prepare(const CliOptions& options, FILE* err) {

@@ -32,7 +32,7 @@ class CCliSession final {
     CMemoryPage& RenamePage() { return rename_; }
     CMemoryPage& ExtendedPage() { return extended_; }
     CMemoryPage& AttributePage() { return attribute_; }
-    CMemoryPage& FilterPage() { return filterPage_; }
+    CFilterPageValue& FilterPage() { return filterPage_; }
     // FILEs named on the command line that could not be found (each said so).
     int NamedFilesFailed() const { return namedFilesFailed_; }
 
@@ -40,7 +40,8 @@ class CCliSession final {
     // Takes every rule and filter value from the pages as the window opens.
     void GatherOpeningState();
 
-    CMemoryPage rename_, extended_, attribute_, cd_, filterPage_;
+    CMemoryPage rename_, extended_, attribute_, cd_;
+    CFilterPageValue filterPage_;
     CRenameRules rules_;
     CFilterSettings filter_;
     std::string folder_;

@@ -135,9 +135,4 @@ void InitExtendedPage(CMemoryPage& page) {
 
 void InitAttributePage(CMemoryPage&) {}
 
-void InitFilterPage(CMemoryPage& page) {
-    page.AddOptionGroup({ids::kFilterInclude, ids::kFilterExclude});
-    page.SetChecked(ids::kFilterInclude, true);
-}
-
 }  // namespace quorvan

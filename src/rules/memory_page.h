@@ -56,6 +56,5 @@ class CMemoryPage final : public CPageControls {
 void InitRenamePage(CMemoryPage& page);
 void InitExtendedPage(CMemoryPage& page);
 void InitAttributePage(CMemoryPage& page);
-void InitFilterPage(CMemoryPage& page);
 
 }  // namespace quorvan

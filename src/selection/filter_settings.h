@@ -5,8 +5,9 @@
 #include <string_view>
 
 #include "common/local_time.h"
-#include "rules/page.h"
 #include "rules/settings_store.h"
+#include "rules/state_page.h"
+#include "selection/filter_page.h"
 #include "selection/filter_rules.h"
 
 namespace quorvan {
@@ -14,17 +15,18 @@ namespace quorvan {
 // Decides, file by file, whether a selected file takes part in a preview or a
 // run: an attribute rule, three time rules and extension include/exclude lists,
 // each group switched on separately on the Filter page. The page is the master
-// copy; every evaluation copies it into the fields first.
+// copy: it is read before every file list is built and every count.
 class CFilterSettings final {
   public:
     // Remembers the Filter page (may be null: the fields are then used as set).
-    void SetPage(CPageControls* page) { page_ = page; }
-    CPageControls* Page() const { return page_; }
+    void SetPage(CStatePage<FilterPageState>* page) { page_ = page; }
+    CStatePage<FilterPageState>* Page() const { return page_; }
 
-    // Copies the page's controls into the fields; sub-fields of a group or rule
-    // that is off keep their values. True when any group is on.
+    // Copies the page into the fields; sub-fields of a group or rule that is
+    // off keep their values. True when any group is on.
     bool ReadFromPage();
-    // The decision for one file: false when it cannot be examined.
+    // The decision for one file by the fields as last read: false when it
+    // cannot be examined.
     bool Matches(const std::string& path);
     // True when any of the three groups is on.
     bool AnyGroupOn() const { return rules_.AnyGroupOn(); }
@@ -79,7 +81,7 @@ class CFilterSettings final {
                                   const LocalDateTime& time, TimeComparison comparison,
                                   TimeBound& bound);
 
-    CPageControls* page_ = nullptr;
+    CStatePage<FilterPageState>* page_ = nullptr;
     FilterRules rules_;
     CSettingsStore store_;
     TimeBound creationBound_;

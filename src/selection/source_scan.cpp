@@ -9,7 +9,6 @@
 #include "common/product.h"
 #include "common/text.h"
 #include "platform/file_system.h"
-#include "rules/control_ids.h"
 
 namespace quorvan {
 
@@ -126,51 +125,44 @@ std::vector<std::string> CSourceNames::Patterns() const {
 
 namespace {
 
-std::unordered_set<std::string> TickedRows(const CPageControls& page, int listId) {
+// Empties the list and gives it one row per pattern, letter case ignored, in
+// ascending order of the text; a row ticked before is ticked again.
+void RefillList(std::vector<ExtensionRow>& list, const std::vector<std::string>& patterns) {
     std::unordered_set<std::string> ticked;
-    for (int row = 0, rows = page.RowCount(listId); row < rows; ++row) {
-        if (page.IsRowChecked(listId, row)) {
-            ticked.insert(page.RowText(listId, row));
+    for (const ExtensionRow& row : list) {
+        if (row.ticked) {
+            ticked.insert(row.pattern);
         }
     }
-    return ticked;
-}
-
-void TickRows(CPageControls& page, int listId, const std::unordered_set<std::string>& ticked) {
-    if (ticked.empty()) {
-        return;
-    }
-    for (int row = 0, rows = page.RowCount(listId); row < rows; ++row) {
-        if (ticked.count(page.RowText(listId, row)) != 0) {
-            page.SetRowChecked(listId, row, true);
+    list.clear();
+    std::unordered_set<std::string> folded;
+    for (const std::string& pattern : patterns) {
+        if (folded.insert(Utf8ToLower(pattern)).second) {
+            list.push_back({pattern, ticked.count(pattern) != 0});
         }
     }
+    std::sort(list.begin(), list.end(),
+              [](const ExtensionRow& a, const ExtensionRow& b) { return a.pattern < b.pattern; });
 }
 
 }  // namespace
 
-void FillExtensionLists(CPageControls& filterPage, const std::vector<std::string>& patterns) {
+void FillExtensionLists(FilterPageState& filterPage, const std::vector<std::string>& patterns) {
     // An extension ticked before stays ticked while the folder still has it:
     // cleared ticks under a filter left on would empty the next job.
-    const auto excluded = TickedRows(filterPage, ids::kFilterExcludeList);
-    const auto included = TickedRows(filterPage, ids::kFilterIncludeList);
-    filterPage.ClearRows(ids::kFilterExcludeList);
-    filterPage.ClearRows(ids::kFilterIncludeList);
-    // Patterns are lower-cased already, so an exact duplicate is the only kind
-    // worth skipping before the page's own case-insensitive check.
-    std::unordered_set<std::string> offered;
-    for (const std::string& pattern : patterns) {
-        if (!offered.insert(pattern).second) {
-            continue;
-        }
-        filterPage.AddUniqueRow(ids::kFilterExcludeList, pattern);
-        filterPage.AddUniqueRow(ids::kFilterIncludeList, pattern);
-    }
-    TickRows(filterPage, ids::kFilterExcludeList, excluded);
-    TickRows(filterPage, ids::kFilterIncludeList, included);
+    RefillList(filterPage.excludeList, patterns);
+    RefillList(filterPage.includeList, patterns);
 }
 
-void FillExtensionLists(CPageControls& filterPage, const std::vector<SourceFile>& files) {
+void FillExtensionLists(CStatePage<FilterPageState>& filterPage,
+                        const std::vector<std::string>& patterns) {
+    FilterPageState state = filterPage.State();
+    FillExtensionLists(state, patterns);
+    filterPage.SetState(state);
+}
+
+void FillExtensionLists(CStatePage<FilterPageState>& filterPage,
+                        const std::vector<SourceFile>& files) {
     std::vector<std::string> patterns;
     patterns.reserve(files.size());
     for (const SourceFile& file : files) {

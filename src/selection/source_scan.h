@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/cancel.h"
-#include "rules/page.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
 
@@ -62,11 +61,14 @@ class CSourceNames final {
     std::vector<size_t> starts_;  // row i is [starts_[i], starts_[i + 1])
 };
 
-// Empties the Filter page's Exclude list, then its Include list, and offers
-// every pattern to the Exclude list and then to the Include list. A row ticked
-// before is ticked again when its pattern is offered.
-void FillExtensionLists(CPageControls& filterPage, const std::vector<std::string>& patterns);
-void FillExtensionLists(CPageControls& filterPage, const std::vector<SourceFile>& files);
+// Refills both extension lists of the Filter page with one row per pattern
+// (the first of those equal but for letter case), in ascending order of the
+// text. A row ticked before is ticked again when its pattern is offered.
+void FillExtensionLists(FilterPageState& filterPage, const std::vector<std::string>& patterns);
+void FillExtensionLists(CStatePage<FilterPageState>& filterPage,
+                        const std::vector<std::string>& patterns);
+void FillExtensionLists(CStatePage<FilterPageState>& filterPage,
+                        const std::vector<SourceFile>& files);
 
 // One row of the source list.
 struct SourceRow {

@@ -25,9 +25,9 @@
 #include "ui/cd_audio_page.h"
 #include "ui/count_label.h"
 #include "ui/extended_page.h"
-#include "ui/filter_page.h"
 #include "ui/live_preview_worker.h"
 #include "ui/main_dlg.h"
+#include "ui/pages/filter_page.h"
 #include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
@@ -97,9 +97,8 @@ class CLivePreview::CReadOnlyPages final {
         : rename(*window.RenamePage()),
           extended(*window.ExtendedPage()),
           attribute(*window.AttributePage()),
-          cdAudio(*window.CdAudioPage()),
-          filter(*window.FilterPage()) {}
-    CReadOnlyPage rename, extended, attribute, cdAudio, filter;
+          cdAudio(*window.CdAudioPage()) {}
+    CReadOnlyPage rename, extended, attribute, cdAudio;
 };
 
 CLivePreview::CLivePreview(CMainDlg& window)
@@ -107,12 +106,10 @@ CLivePreview::CLivePreview(CMainDlg& window)
       window_(window),
       model_(window.PreviewModel()),
       rules_(std::make_unique<CRenameRules>()),
-      filter_(std::make_unique<CFilterSettings>()),
       pages_(std::make_unique<CReadOnlyPages>(window)) {
     view_ = window.Controls().ControlAs<QListView>(kPreviewList);
     label_ = window.Controls().ControlAs<CCountLabel>(kPreviewLabel);
     rules_->SetPages(&pages_->rename, &pages_->extended, &pages_->attribute, &pages_->cdAudio);
-    filter_->SetPage(&pages_->filter);
 
     box_ =
         new QCheckBox(WindowText(QT_TRANSLATE_NOOP("quorvan::CMainDlg", "Live previe&w")), &window);
@@ -263,9 +260,7 @@ std::unique_ptr<LivePreviewJob> CLivePreview::Snapshot() {
     rules_->Settings() = window_.Rules().Settings();
     rules_->GatherFromPages(job->folder);
     job->settings = rules_->Settings();
-    filter_->Rules() = window_.Filter().Rules();
-    filter_->ReadFromPage();
-    job->filter = filter_->Rules();
+    job->filter = FilterRulesFromPage(window_.FilterPage()->State(), window_.Filter().Rules());
     const CSourceListModel& source = window_.SourceModel();
     job->rows = std::make_unique<CSourceSnapshot>(source.SharedNames(), source.Ticks());
     CCDDBSettingsDlg& cd = *window_.CdAudioPage();

@@ -13,7 +13,6 @@ class QTimer;
 namespace quorvan {
 
 class CCountLabel;
-class CFilterSettings;
 class CLivePreviewWorker;
 class CMainDlg;
 class CPreviewModel;
@@ -79,7 +78,6 @@ class CLivePreview final : public QObject {
     // Read-only gatherers of the pages: they never write a default back into
     // a box the user is typing in.
     std::unique_ptr<CRenameRules> rules_;
-    std::unique_ptr<CFilterSettings> filter_;
     class CReadOnlyPages;
     std::unique_ptr<CReadOnlyPages> pages_;
     std::unique_ptr<CLivePreviewWorker> worker_;

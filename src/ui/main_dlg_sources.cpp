@@ -14,7 +14,7 @@
 #include "selection/filter_count.h"
 #include "selection/source_scan.h"
 #include "ui/cd_audio_page.h"
-#include "ui/filter_page.h"
+#include "ui/pages/filter_page.h"
 #include "ui/filter_status.h"
 #include "ui/main_dlg.h"
 #include "ui/path_label.h"

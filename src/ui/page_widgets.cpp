@@ -94,30 +94,45 @@ QLabel* AddLabel(CQtPage* page, int id, const QString& text, bool rightAligned) 
     return label;
 }
 
-QDateEdit* AddDatePicker(CQtPage* page, int id) {
-    auto* picker = new QDateEdit(QDate::currentDate(), page);
+QDateEdit* MakeDatePicker(QWidget* parent) {
+    auto* picker = new QDateEdit(QDate::currentDate(), parent);
     picker->setDisplayFormat(DateFormat());
     picker->setCalendarPopup(true);
     picker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return picker;
+}
+
+QTimeEdit* MakeTimePicker(QWidget* parent) {
+    const QTime now = QTime::currentTime();
+    auto* picker = new QTimeEdit(QTime(now.hour(), now.minute(), now.second()), parent);
+    picker->setDisplayFormat(TimeFormat());
+    picker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return picker;
+}
+
+QComboBox* MakeComparison(QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->addItems({QCoreApplication::translate("quorvan::PageWidgets", "Before"),
+                     QCoreApplication::translate("quorvan::PageWidgets", "On"),
+                     QCoreApplication::translate("quorvan::PageWidgets", "After")});
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+QDateEdit* AddDatePicker(CQtPage* page, int id) {
+    auto* picker = MakeDatePicker(page);
     page->Bind(id, picker);
     return picker;
 }
 
 QTimeEdit* AddTimePicker(CQtPage* page, int id) {
-    const QTime now = QTime::currentTime();
-    auto* picker = new QTimeEdit(QTime(now.hour(), now.minute(), now.second()), page);
-    picker->setDisplayFormat(TimeFormat());
-    picker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* picker = MakeTimePicker(page);
     page->Bind(id, picker);
     return picker;
 }
 
 QComboBox* AddComparison(CQtPage* page, int id) {
-    auto* combo = new QComboBox(page);
-    combo->addItems({QCoreApplication::translate("quorvan::PageWidgets", "Before"),
-                     QCoreApplication::translate("quorvan::PageWidgets", "On"),
-                     QCoreApplication::translate("quorvan::PageWidgets", "After")});
-    combo->setCurrentIndex(-1);
+    auto* combo = MakeComparison(page);
     page->Bind(id, combo);
     return combo;
 }

@@ -36,6 +36,10 @@ QDateEdit* AddDatePicker(CQtPage* page, int id);
 QTimeEdit* AddTimePicker(CQtPage* page, int id);
 // "Before", "On", "After", with nothing chosen.
 QComboBox* AddComparison(CQtPage* page, int id);
+// The same three, as children of `parent` reached by name rather than number.
+QDateEdit* MakeDatePicker(QWidget* parent);
+QTimeEdit* MakeTimePicker(QWidget* parent);
+QComboBox* MakeComparison(QWidget* parent);
 
 // A frame without a title, headed by the check box or option that switches it:
 // the head stands above the frame's top left, the frame is indented below it.

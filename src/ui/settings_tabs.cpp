@@ -9,7 +9,7 @@ CVantorTabControl::CVantorTabControl(QWidget* parent) : QTabWidget(parent) {
 }
 
 void CVantorTabControl::SetPages(CQtPage* rename, CQtPage* extended, CQtPage* attribute,
-                                 CQtPage* cdAudio, CQtPage* filter) {
+                                 CQtPage* cdAudio, QWidget* filter) {
     addTab(rename, tr("Rename Settings"));
     addTab(extended, tr("Extended Settings"));
     addTab(attribute, tr("Attribute Settings"));

@@ -16,7 +16,7 @@ class CVantorTabControl final : public QTabWidget {
 
     // Adds the pages in tab order and shows the Rename page.
     void SetPages(CQtPage* rename, CQtPage* extended, CQtPage* attribute, CQtPage* cdAudio,
-                  CQtPage* filter);
+                  QWidget* filter);
 
     static constexpr int kTabCount = 5;
 };

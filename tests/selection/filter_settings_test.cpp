@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <tuple>
 
 #include "common/local_time.h"
 #include "platform/dos_attrib.h"
 #include "platform/file_system.h"
-#include "rules/control_ids.h"
-#include "rules/memory_page.h"
 #include "selection/source_scan.h"
 #include "support/test_dir.h"
 
@@ -27,49 +26,59 @@ void SetDosAttributes(const std::string& path, uint32_t attributes) {
 
 class FilterTest : public ::testing::Test {
   protected:
-    FilterTest() {
-        InitFilterPage(page);
-        filter.SetPage(&page);
+    FilterTest() { filter.SetPage(&page); }
+
+    // What Preview and Start do: read the page, then judge the file.
+    bool Passes(const std::string& path) {
+        filter.ReadFromPage();
+        return filter.Matches(path);
     }
 
     void TickAttributes(bool include, bool readOnly, bool hidden, bool system, bool archive) {
-        page.SetChecked(ids::kFilterOnAttributes, true);
-        page.SetChecked(include ? ids::kFilterInclude : ids::kFilterExclude, true);
-        page.SetChecked(ids::kFilterReadOnly, readOnly);
-        page.SetChecked(ids::kFilterHidden, hidden);
-        page.SetChecked(ids::kFilterSystem, system);
-        page.SetChecked(ids::kFilterArchive, archive);
+        s.onAttributes = true;
+        s.includeAttributes = include;
+        s.readOnly = readOnly;
+        s.hidden = hidden;
+        s.system = system;
+        s.archive = archive;
     }
 
-    void SetModifiedRule(const LocalDateTime& at, int direction) {
-        page.SetChecked(ids::kFilterOnTimes, true);
-        page.SetChecked(ids::kFilterModified, true);
-        page.SetDateTime(ids::kFilterModifiedDate, {at.year, at.month, at.day, 17, 33, 5});
-        page.SetDateTime(ids::kFilterModifiedTime, {2020, 6, 6, at.hour, at.minute, at.second});
-        page.SetSelection(ids::kFilterModifiedDir, direction);
+    void SetModifiedRule(const LocalDateTime& at, TimeComparison comparison) {
+        s.onTimes = true;
+        s.modified = {true,
+                      {at.year, at.month, at.day, 17, 33, 5},
+                      {2020, 6, 6, at.hour, at.minute, at.second},
+                      comparison};
     }
 
     // Puts patterns on both extension lists as a scan would and ticks some.
     void SetExtensionRows(const std::vector<std::string>& patterns,
                           const std::vector<std::string>& includeTicks,
                           const std::vector<std::string>& excludeTicks) {
-        page.ClearRows(ids::kFilterIncludeList);
-        page.ClearRows(ids::kFilterExcludeList);
-        FillExtensionLists(page, patterns);
-        auto tick = [&](int list, const std::vector<std::string>& ticks) {
-            for (int row = 0; row < page.RowCount(list); ++row) {
-                for (const auto& t : ticks) {
-                    if (page.RowText(list, row) == t) {
-                        page.SetRowChecked(list, row, true);
-                    }
-                }
+        s.includeList.clear();
+        s.excludeList.clear();
+        FillExtensionLists(s, patterns);
+        auto tick = [](std::vector<ExtensionRow>& list, const std::vector<std::string>& ticks) {
+            for (ExtensionRow& row : list) {
+                row.ticked = std::find(ticks.begin(), ticks.end(), row.pattern) != ticks.end();
             }
         };
-        tick(ids::kFilterIncludeList, includeTicks);
-        tick(ids::kFilterExcludeList, excludeTicks);
+        tick(s.includeList, includeTicks);
+        tick(s.excludeList, excludeTicks);
     }
 
-    CMemoryPage page;
+    std::vector<std::string> Ticked(const std::vector<ExtensionRow>& list) {
+        std::vector<std::string> rows;
+        for (const ExtensionRow& row : list) {
+            if (row.ticked) {
+                rows.push_back(row.pattern);
+            }
+        }
+        return rows;
+    }
+
+    CFilterPageValue page;
+    FilterPageState& s = page.state;
     CFilterSettings filter;
     TestDir dir;
 };
@@ -94,182 +103,154 @@ TEST_F(FilterTest, AllGroupsOffAcceptsEveryExistingFileOnly) {
     std::string hidden = dir.CreateFile(".hidden");
     std::string gone = dir.CreateFile("gone.txt");
     std::remove(gone.c_str());  // deleted after the scan, before Preview
-    EXPECT_TRUE(filter.Matches(plain));
-    EXPECT_TRUE(filter.Matches(hidden));
-    EXPECT_FALSE(filter.Matches(gone));
-    EXPECT_FALSE(filter.Matches(dir / "never-there"));
+    EXPECT_TRUE(Passes(plain));
+    EXPECT_TRUE(Passes(hidden));
+    EXPECT_FALSE(Passes(gone));
+    EXPECT_FALSE(Passes(dir / "never-there"));
     EXPECT_FALSE(filter.ReadFromPage());
 }
 
-TEST_F(FilterTest, AttributeIncludeNeedsExactlyTheChosenSet) {
-    std::string readOnly = dir.CreateFile("ro.txt");
+// Include passes only files with exactly the ticked set; Exclude rejects
+// exactly those.
+TEST_F(FilterTest, AttributeRuleWantsExactlyTheTickedSet) {
+    const std::string readOnly = dir.CreateFile("ro.txt");
     dir.SetMode("ro.txt", 0444);
-    std::string readOnlyArchive = dir.CreateFile("ro-archive.txt");
+    const std::string readOnlyArchive = dir.CreateFile("ro-archive.txt");
     SetDosAttributes(readOnlyArchive, kAttrReadOnly | kAttrArchive);
-    std::string plain = dir.CreateFile("plain.txt");
-
-    TickAttributes(true, true, false, false, false);
-    EXPECT_TRUE(filter.Matches(readOnly));
-    EXPECT_FALSE(filter.Matches(readOnlyArchive));
-    EXPECT_FALSE(filter.Matches(plain));
-
-    // Include with nothing ticked: only files without any of the flags.
-    TickAttributes(true, false, false, false, false);
-    EXPECT_TRUE(filter.Matches(plain));
-    EXPECT_FALSE(filter.Matches(readOnly));
-}
-
-TEST_F(FilterTest, AttributeExcludeWithNothingTickedRejectsPlainFiles) {
-    std::string plain = dir.CreateFile("plain.txt");
-    std::string hidden = dir.CreateFile(".profile");
-    std::string archive = dir.CreateFile("archive.txt");
-    SetDosAttributes(archive, kAttrArchive);
-    std::string system = dir.CreateFile("system.txt");
+    const std::string plain = dir.CreateFile("plain.txt");
+    const std::string hidden = dir.CreateFile(".profile");
+    const std::string system = dir.CreateFile("system.txt");
     SetDosAttributes(system, kAttrSystem);
-
-    TickAttributes(false, false, false, false, false);
-    EXPECT_FALSE(filter.Matches(plain));
-    EXPECT_TRUE(filter.Matches(hidden));
-    EXPECT_TRUE(filter.Matches(archive));
-    EXPECT_TRUE(filter.Matches(system));
+    struct Case {
+        bool include, readOnly;
+        std::vector<std::string> passing;
+    };
+    const Case cases[] = {
+        {true, true, {readOnly}},
+        {true, false, {plain}},  // nothing ticked: only files without any flag
+        {false, false, {readOnly, readOnlyArchive, hidden, system}},
+    };
+    for (const Case& c : cases) {
+        TickAttributes(c.include, c.readOnly, false, false, false);
+        for (const std::string& file : {readOnly, readOnlyArchive, plain, hidden, system}) {
+            const bool expected =
+                std::find(c.passing.begin(), c.passing.end(), file) != c.passing.end();
+            EXPECT_EQ(Passes(file), expected) << c.include << c.readOnly << " " << file;
+        }
+    }
 }
 
 TEST_F(FilterTest, ModifiedRuleComparesToTheSecond) {
-    LocalDateTime rule{2002, 5, 1, 10, 0, 0};
-    int64_t at = LocalToSeconds(rule);
-    dir.CreateFile("exact.txt");
-    dir.SetTimes("exact.txt", at, at);
-    dir.CreateFile("later.txt");
-    dir.SetTimes("later.txt", at, at + 1);
-    dir.CreateFile("earlier.txt");
-    dir.SetTimes("earlier.txt", at, at - 1);
-
-    SetModifiedRule(rule, 1);  // On
-    EXPECT_TRUE(filter.Matches(dir / "exact.txt"));
-    EXPECT_FALSE(filter.Matches(dir / "later.txt"));
-    SetModifiedRule(rule, 0);  // Before
-    EXPECT_FALSE(filter.Matches(dir / "exact.txt"));
-    EXPECT_TRUE(filter.Matches(dir / "earlier.txt"));
-    SetModifiedRule(rule, 2);  // After
-    EXPECT_TRUE(filter.Matches(dir / "later.txt"));
-    EXPECT_FALSE(filter.Matches(dir / "exact.txt"));
-
-    // A freshly ticked rule has no comparison chosen: every file passes.
-    SetModifiedRule(rule, -1);
-    EXPECT_TRUE(filter.Matches(dir / "later.txt"));
-    EXPECT_TRUE(filter.Matches(dir / "earlier.txt"));
+    const LocalDateTime rule{2002, 5, 1, 10, 0, 0};
+    const int64_t at = LocalToSeconds(rule);
+    for (auto [name, time] :
+         {std::pair{"earlier.txt", at - 1}, {"exact.txt", at}, {"later.txt", at + 1}}) {
+        dir.CreateFile(name);
+        dir.SetTimes(name, at, time);
+    }
+    using TC = TimeComparison;
+    // Earlier, exact and later pass or not; a freshly ticked rule has no
+    // comparison chosen and lets every file pass.
+    const std::pair<TC, std::vector<bool>> cases[] = {{TC::On, {false, true, false}},
+                                                      {TC::Before, {true, false, false}},
+                                                      {TC::After, {false, false, true}},
+                                                      {TC::None, {true, true, true}}};
+    for (const auto& [comparison, expected] : cases) {
+        SetModifiedRule(rule, comparison);
+        EXPECT_EQ((std::vector<bool>{Passes(dir / "earlier.txt"), Passes(dir / "exact.txt"),
+                                     Passes(dir / "later.txt")}),
+                  expected)
+            << static_cast<int>(comparison);
+    }
 }
 
-TEST_F(FilterTest, LastAccessRuleFallsBackToModificationTime) {
-    LocalDateTime rule{2010, 1, 15, 8, 30, 0};
-    int64_t at = LocalToSeconds(rule);
+TEST_F(FilterTest, LastAccessAndCreationRulesUseTheirOwnTimes) {
+    const LocalDateTime rule{2010, 1, 15, 8, 30, 0};
+    const int64_t at = LocalToSeconds(rule);
     dir.CreateFile("noatime.txt");
-    dir.SetTimes("noatime.txt", 0, at);  // no last-access time recorded
+    dir.SetTimes("noatime.txt", 0, at);  // no last-access time recorded: the modification's
+    s.onTimes = true;
+    s.lastAccessed = {true, rule, rule, TimeComparison::On};
+    EXPECT_TRUE(Passes(dir / "noatime.txt"));
 
-    page.SetChecked(ids::kFilterOnTimes, true);
-    page.SetChecked(ids::kFilterLastAccessed, true);
-    page.SetDateTime(ids::kFilterLastAccessedDate, rule);
-    page.SetDateTime(ids::kFilterLastAccessedTime, rule);
-    page.SetSelection(ids::kFilterLastAccessedDir, 1);
-    EXPECT_TRUE(filter.Matches(dir / "noatime.txt"));
-}
-
-TEST_F(FilterTest, CreationRuleUsesTheFileBirth) {
-    std::string file = dir.CreateFile("new.txt");
-    LocalDateTime tomorrow = SecondsToLocal(LocalToSeconds(CurrentLocalTime()) + 86400);
-    page.SetChecked(ids::kFilterOnTimes, true);
-    page.SetChecked(ids::kFilterCreation, true);
-    page.SetDateTime(ids::kFilterCreationDate, tomorrow);
-    page.SetDateTime(ids::kFilterCreationTime, tomorrow);
-    page.SetSelection(ids::kFilterCreationDir, 0);
-    EXPECT_TRUE(filter.Matches(file));
-    page.SetSelection(ids::kFilterCreationDir, 2);
-    EXPECT_FALSE(filter.Matches(file));
+    const std::string file = dir.CreateFile("new.txt");
+    const LocalDateTime tomorrow = SecondsToLocal(LocalToSeconds(CurrentLocalTime()) + 86400);
+    s.lastAccessed.on = false;
+    s.creation = {true, tomorrow, tomorrow, TimeComparison::Before};
+    EXPECT_TRUE(Passes(file));
+    s.creation.comparison = TimeComparison::After;
+    EXPECT_FALSE(Passes(file));
 }
 
 TEST_F(FilterTest, GroupSwitchedOffIgnoresItsRules) {
     std::string file = dir.CreateFile("a.txt");
     dir.SetTimes("a.txt", 1000000000, 1000000000);
-    SetModifiedRule({2030, 1, 1, 0, 0, 0}, 2);  // After 2030: rejects the file
-    EXPECT_FALSE(filter.Matches(file));
+    SetModifiedRule({2030, 1, 1, 0, 0, 0}, TimeComparison::After);  // rejects the file
+    EXPECT_FALSE(Passes(file));
 
-    page.SetChecked(ids::kFilterOnTimes, false);
-    EXPECT_TRUE(filter.Matches(file));
+    s.onTimes = false;
+    EXPECT_TRUE(Passes(file));
     // The rule's fields stay as they were read.
     EXPECT_TRUE(filter.Rules().FilterOnModDateTime);
     EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::After);
     EXPECT_EQ(filter.Rules().ModifiedDate.year, 2030);
 
     // Changes made while the group is off are not read until it is on again.
-    page.SetSelection(ids::kFilterModifiedDir, 0);
+    s.modified.comparison = TimeComparison::Before;
     filter.ReadFromPage();
     EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::After);
-    page.SetChecked(ids::kFilterOnTimes, true);
+    s.onTimes = true;
     filter.ReadFromPage();
     EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::Before);
 }
 
-TEST_F(FilterTest, IncludeListIgnoresLetterCase) {
-    std::string upper = dir.CreateFile("report.TXT");
-    std::string text = dir.CreateFile("notes.text");
-    std::string bare = dir.CreateFile("README");
-    page.SetChecked(ids::kFilterOnExtensions, true);
-    page.SetChecked(ids::kFilterIncludeExtensions, true);
-
-    SetExtensionRows({"*.txt", "*.text", "*"}, {"*.txt"}, {});
-    EXPECT_TRUE(filter.Matches(upper));
-    EXPECT_FALSE(filter.Matches(text));
-    EXPECT_FALSE(filter.Matches(bare));
-    EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "*.txt;");
-
-    SetExtensionRows({"*.txt", "*.text", "*"}, {"*.txt", "*"}, {});
-    EXPECT_TRUE(filter.Matches(bare));
-
-    // Include on with no row ticked lets nothing through.
-    SetExtensionRows({"*.txt", "*.text", "*"}, {}, {});
-    EXPECT_FALSE(filter.Matches(upper));
-    EXPECT_FALSE(filter.Matches(bare));
-    EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "");
-}
-
-TEST_F(FilterTest, ExcludeWinsOverInclude) {
-    std::string txt = dir.CreateFile("a.txt");
-    std::string doc = dir.CreateFile("b.doc");
-    page.SetChecked(ids::kFilterOnExtensions, true);
-    page.SetChecked(ids::kFilterIncludeExtensions, true);
-    page.SetChecked(ids::kFilterExcludeExtensions, true);
-    SetExtensionRows({"*.txt", "*.doc"}, {"*.txt", "*.doc"}, {"*.txt"});
-    EXPECT_FALSE(filter.Matches(txt));
-    EXPECT_TRUE(filter.Matches(doc));
-
-    // Exclude alone.
-    page.SetChecked(ids::kFilterIncludeExtensions, false);
-    EXPECT_FALSE(filter.Matches(txt));
-    EXPECT_TRUE(filter.Matches(doc));
-}
-
-TEST_F(FilterTest, ExtensionOfAFolderNameWithADotIsNotTaken) {
-    std::string file = dir.CreateFile("v1.2/plain");
-    page.SetChecked(ids::kFilterOnExtensions, true);
-    page.SetChecked(ids::kFilterIncludeExtensions, true);
-    SetExtensionRows({"*", "*.2"}, {"*"}, {});
-    EXPECT_TRUE(filter.Matches(file));
+TEST_F(FilterTest, ExtensionListsIgnoreLetterCaseAndExcludeWins) {
+    const std::string upper = dir.CreateFile("report.TXT");
+    const std::string text = dir.CreateFile("notes.text");
+    const std::string bare = dir.CreateFile("README");
+    const std::string doc = dir.CreateFile("b.doc");
+    const std::string inFolder = dir.CreateFile("v1.2/plain");  // the folder's dot is no extension
+    s.onExtensions = true;
+    struct Case {
+        bool include, exclude;
+        std::vector<std::string> includeTicks, excludeTicks;
+        std::string includeList;     // as read from the page
+        std::vector<bool> expected;  // upper, text, bare, doc, inFolder
+    };
+    const Case cases[] = {
+        {true, false, {"*.txt"}, {}, "*.txt;", {true, false, false, false, false}},
+        {true, false, {"*.txt", "*"}, {}, "*;*.txt;", {true, false, true, false, true}},
+        {true, false, {}, {}, "", {false, false, false, false, false}},  // nothing ticked
+        {true,
+         true,
+         {"*.txt", "*.doc"},
+         {"*.txt"},
+         "*.doc;*.txt;",
+         {false, false, false, true, false}},
+        {false, true, {}, {"*.txt"}, "*.doc;*.txt;", {false, true, true, true, true}},
+    };
+    for (const Case& c : cases) {
+        s.includeExtensions = c.include;
+        s.excludeExtensions = c.exclude;
+        SetExtensionRows({"*.txt", "*.text", "*", "*.doc", "*.2"}, c.includeTicks, c.excludeTicks);
+        std::vector<bool> passed;
+        for (const std::string& file : {upper, text, bare, doc, inFolder}) {
+            passed.push_back(Passes(file));
+        }
+        EXPECT_EQ(passed, c.expected) << c.includeList;
+        EXPECT_EQ(filter.Rules().FilterIncludeExtensions, c.includeList);
+    }
 }
 
 // After Refresh or a run the folder is read again: ticks of extensions it
 // still has stay, so the filter left on does not silently empty the next job.
 TEST_F(FilterTest, ARescanKeepsTheTicksOfExtensionsStillThere) {
-    page.SetChecked(ids::kFilterOnExtensions, true);
-    page.SetChecked(ids::kFilterIncludeExtensions, true);
-    page.SetChecked(ids::kFilterExcludeExtensions, true);
+    s.onExtensions = s.includeExtensions = s.excludeExtensions = true;
     SetExtensionRows({"*.jpg", "*.png", "*"}, {"*.jpg", "*.png"}, {"*"});
-    FillExtensionLists(page, {"*.jpg", "*.gif", "*"});
-    std::string jpg = dir.CreateFile("a.jpg");
-    std::string png = dir.CreateFile("b.png");
-    std::string gif = dir.CreateFile("c.gif");
-    EXPECT_TRUE(filter.Matches(jpg));
-    EXPECT_FALSE(filter.Matches(png));  // gone from the folder, so no longer ticked
-    EXPECT_FALSE(filter.Matches(gif));  // new, so not ticked
+    FillExtensionLists(page, std::vector<std::string>{"*.jpg", "*.gif", "*"});
+    EXPECT_TRUE(Passes(dir.CreateFile("a.jpg")));
+    EXPECT_FALSE(Passes(dir.CreateFile("b.png")));  // gone from the folder, so no longer ticked
+    EXPECT_FALSE(Passes(dir.CreateFile("c.gif")));  // new, so not ticked
     EXPECT_EQ(filter.Rules().FilterIncludeExtensions, "*.jpg;");
     EXPECT_EQ(filter.Rules().FilterExcludeExtensions, "*;");
 }
@@ -319,22 +300,12 @@ class FilterFileTest : public FilterTest {
     // Every group and rule on, each with distinct values.
     void SetEverything() {
         TickAttributes(false, true, false, true, true);
-        page.SetChecked(ids::kFilterOnTimes, true);
-        page.SetChecked(ids::kFilterCreation, true);
-        page.SetDateTime(ids::kFilterCreationDate, {2002, 3, 27, 14, 0, 0});
-        page.SetDateTime(ids::kFilterCreationTime, {2024, 1, 2, 7, 8, 9});
-        page.SetSelection(ids::kFilterCreationDir, 0);
-        page.SetChecked(ids::kFilterModified, true);
-        page.SetDateTime(ids::kFilterModifiedDate, {1999, 12, 31, 0, 0, 0});
-        page.SetDateTime(ids::kFilterModifiedTime, {2024, 1, 2, 23, 59, 58});
-        page.SetSelection(ids::kFilterModifiedDir, 1);
-        page.SetChecked(ids::kFilterLastAccessed, true);
-        page.SetDateTime(ids::kFilterLastAccessedDate, {2010, 7, 4, 0, 0, 0});
-        page.SetDateTime(ids::kFilterLastAccessedTime, {2024, 1, 2, 0, 0, 1});
-        page.SetSelection(ids::kFilterLastAccessedDir, 2);
-        page.SetChecked(ids::kFilterOnExtensions, true);
-        page.SetChecked(ids::kFilterIncludeExtensions, true);
-        page.SetChecked(ids::kFilterExcludeExtensions, true);
+        s.onTimes = true;
+        s.creation = {true, {2002, 3, 27, 14, 0, 0}, {2024, 1, 2, 7, 8, 9}, TimeComparison::Before};
+        s.modified = {true, {1999, 12, 31, 0, 0, 0}, {2024, 1, 2, 23, 59, 58}, TimeComparison::On};
+        s.lastAccessed = {
+            true, {2010, 7, 4, 0, 0, 0}, {2024, 1, 2, 0, 0, 1}, TimeComparison::After};
+        s.onExtensions = s.includeExtensions = s.excludeExtensions = true;
         SetExtensionRows({"*.jpg", "*.gif", "*.txt", "*"}, {"*.jpg", "*.gif"}, {"*"});
     }
 
@@ -343,7 +314,7 @@ class FilterFileTest : public FilterTest {
 
 TEST_F(FilterFileTest, FilterFileSitsBesideTheSettingsFile) {
     EXPECT_EQ(CFilterSettings::FilterFilePath("/jobs/a.qvr"), "/jobs/a.qvrfltr");
-    page.SetChecked(ids::kFilterOnAttributes, true);
+    s.onAttributes = true;
     ASSERT_TRUE(filter.SaveSettings(settingsPath()));
     EXPECT_TRUE(dir.Exists("a.qvrfltr"));
     EXPECT_FALSE(dir.Exists("a.qvr"));
@@ -351,12 +322,11 @@ TEST_F(FilterFileTest, FilterFileSitsBesideTheSettingsFile) {
 
 TEST_F(FilterFileTest, WritesOnlyTheKeysOfGroupsThatAreOn) {
     TickAttributes(false, false, true, false, false);
-    page.SetChecked(ids::kFilterOnExtensions, true);
-    page.SetChecked(ids::kFilterIncludeExtensions, true);
+    s.onExtensions = s.includeExtensions = true;
     SetExtensionRows({"*.txt", "*.doc"}, {"*.txt"}, {"*.doc"});
     // Rules whose group is off are not written, whatever their boxes say.
-    page.SetChecked(ids::kFilterCreation, true);
-    page.SetSelection(ids::kFilterCreationDir, 0);
+    s.creation.on = true;
+    s.creation.comparison = TimeComparison::Before;
 
     ASSERT_TRUE(filter.SaveSettings(settingsPath()));
     EXPECT_EQ(dir.Read("a.qvrfltr"),
@@ -382,10 +352,8 @@ TEST_F(FilterFileTest, NothingOnWritesFourLines) {
 }
 
 TEST_F(FilterFileTest, TimeRuleWithoutComparisonWritesNoDirection) {
-    page.SetChecked(ids::kFilterOnTimes, true);
-    page.SetChecked(ids::kFilterModified, true);
-    page.SetDateTime(ids::kFilterModifiedDate, {2002, 3, 27, 0, 0, 0});
-    page.SetDateTime(ids::kFilterModifiedTime, {2002, 3, 27, 9, 5, 0});
+    s.onTimes = true;
+    s.modified = {true, {2002, 3, 27, 0, 0, 0}, {2002, 3, 27, 9, 5, 0}, TimeComparison::None};
     ASSERT_TRUE(filter.SaveSettings(settingsPath()));
     std::string text = dir.Read("a.qvrfltr");
     EXPECT_NE(text.find("FilterOnModifiedDate = 03-27-2002\r\n"), std::string::npos);
@@ -405,86 +373,73 @@ TEST_F(FilterFileTest, TimeRuleWithoutComparisonWritesNoDirection) {
 TEST_F(FilterFileTest, RoundTripRestoresEveryFieldAndThePage) {
     SetEverything();
     ASSERT_TRUE(filter.SaveSettings(settingsPath()));
+    const FilterRules saved = filter.Rules();
 
-    CMemoryPage other;
-    InitFilterPage(other);
-    other.AddRow(ids::kFilterIncludeList, {"*.old"}, true);
+    CFilterPageValue other;
+    other.state.includeList = {{"*.old", true}};
     CFilterSettings loaded;
     loaded.SetPage(&other);
     ASSERT_TRUE(loaded.LoadSettings(settingsPath()));
-
-    EXPECT_TRUE(loaded.Rules().FilterOnAttributes);
-    EXPECT_FALSE(loaded.Rules().AttributeMode);
-    EXPECT_TRUE(loaded.Rules().FilterOnReadOnly);
-    EXPECT_FALSE(loaded.Rules().FilterOnHidden);
-    EXPECT_TRUE(loaded.Rules().FilterOnSystem);
-    EXPECT_TRUE(loaded.Rules().FilterOnArchive);
-    EXPECT_TRUE(loaded.Rules().FilterOnTimes);
-    EXPECT_TRUE(loaded.Rules().FilterOnCreationDateTime);
-    EXPECT_TRUE(loaded.Rules().FilterOnModDateTime);
-    EXPECT_TRUE(loaded.Rules().FilterOnLastAccessDateTime);
+    // Every field as saved; only the unused parts of the dates and times
+    // (the time of a date, the day of a time) are not in the file.
     auto day = [](const LocalDateTime& v) { return std::tuple(v.year, v.month, v.day); };
     auto clock = [](const LocalDateTime& v) { return std::tuple(v.hour, v.minute, v.second); };
-    EXPECT_EQ(day(loaded.Rules().CreationDate), std::tuple(2002, 3, 27));
-    EXPECT_EQ(clock(loaded.Rules().CreationTime), std::tuple(7, 8, 9));
-    EXPECT_EQ(day(loaded.Rules().ModifiedDate), std::tuple(1999, 12, 31));
-    EXPECT_EQ(clock(loaded.Rules().ModifiedTime), std::tuple(23, 59, 58));
-    EXPECT_EQ(day(loaded.Rules().LastAccessedDate), std::tuple(2010, 7, 4));
-    EXPECT_EQ(clock(loaded.Rules().LastAccessedTime), std::tuple(0, 0, 1));
-    EXPECT_EQ(loaded.Rules().CreationComparison, TimeComparison::Before);
-    EXPECT_EQ(loaded.Rules().ModifiedComparison, TimeComparison::On);
-    EXPECT_EQ(loaded.Rules().LastAccessedComparison, TimeComparison::After);
-    EXPECT_TRUE(loaded.Rules().FilterOnExtension);
-    EXPECT_TRUE(loaded.Rules().FilterOnIncludeExtensions);
-    EXPECT_EQ(loaded.Rules().FilterIncludeExtensions, "*.gif;*.jpg;");
-    EXPECT_TRUE(loaded.Rules().FilterOnExcludeExtensions);
-    EXPECT_EQ(loaded.Rules().FilterExcludeExtensions, "*;");
+    FilterRules expected = saved;
+    FilterRules got = loaded.Rules();
+    for (FilterRules* rules : {&expected, &got}) {
+        for (LocalDateTime* date :
+             {&rules->CreationDate, &rules->ModifiedDate, &rules->LastAccessedDate}) {
+            *date = DayOf(*date);
+        }
+        for (LocalDateTime* time :
+             {&rules->CreationTime, &rules->ModifiedTime, &rules->LastAccessedTime}) {
+            *time = TimeOfDayOf(*time);
+        }
+    }
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(day(got.CreationDate), std::tuple(2002, 3, 27));
+    EXPECT_EQ(clock(got.CreationTime), std::tuple(7, 8, 9));
+    EXPECT_EQ(got.FilterIncludeExtensions, "*.gif;*.jpg;");
 
     // The page shows what was loaded; the extension lists wait for a rescan.
-    EXPECT_TRUE(other.IsChecked(ids::kFilterOnAttributes));
-    EXPECT_TRUE(other.IsChecked(ids::kFilterExclude));
-    EXPECT_FALSE(other.IsChecked(ids::kFilterInclude));
-    EXPECT_TRUE(other.IsEnabled(ids::kFilterReadOnly));
-    EXPECT_TRUE(other.IsChecked(ids::kFilterReadOnly));
-    EXPECT_FALSE(other.IsChecked(ids::kFilterHidden));
-    EXPECT_TRUE(other.IsChecked(ids::kFilterOnTimes));
-    EXPECT_TRUE(other.IsChecked(ids::kFilterModified));
-    EXPECT_TRUE(other.IsEnabled(ids::kFilterModifiedDir));
-    EXPECT_EQ(other.Selection(ids::kFilterModifiedDir), 1);
-    EXPECT_EQ(other.Selection(ids::kFilterLastAccessedDir), 2);
-    EXPECT_EQ(clock(other.DateTime(ids::kFilterCreationTime)), std::tuple(7, 8, 9));
-    EXPECT_TRUE(other.IsChecked(ids::kFilterIncludeExtensions));
-    EXPECT_TRUE(other.IsEnabled(ids::kFilterIncludeList));
-    EXPECT_EQ(other.RowCount(ids::kFilterIncludeList), 0);
+    FilterPageState shown = s;
+    shown.includeList.clear();
+    shown.excludeList.clear();
+    for (TimeRulePageState* rule : {&shown.creation, &shown.modified, &shown.lastAccessed}) {
+        rule->date = DayOf(rule->date);
+        rule->time = TimeOfDayOf(rule->time);
+    }
+    EXPECT_EQ(other.state, shown);
 
     // After the rescan the saved ticks come back, and the page then reads as saved.
     FillExtensionLists(other, std::vector<std::string>{"*.jpg", "*.png", "*.gif", "*"});
     loaded.ApplyExtensionChecks();
+    EXPECT_EQ(Ticked(other.state.includeList), (std::vector<std::string>{"*.gif", "*.jpg"}));
     EXPECT_TRUE(loaded.ReadFromPage());
     EXPECT_EQ(loaded.Rules().FilterIncludeExtensions, "*.gif;*.jpg;");
     EXPECT_EQ(loaded.Rules().FilterExcludeExtensions, "*;");
     EXPECT_EQ(loaded.Rules().CreationComparison, TimeComparison::Before);
-    EXPECT_EQ(day(loaded.Rules().CreationDate), std::tuple(2002, 3, 27));
 }
 
-TEST_F(FilterFileTest, ApplyToPageLeavesGroupsThatAreOffAlone) {
+TEST_F(FilterFileTest, ALoadLeavesTheValuesOfGroupsThatAreOffOnThePage) {
     dir.CreateFile("a.qvrfltr",
                    "HasFilters = Yes\r\nFilterOnAttributes = No\r\nFilterOnTimes = No\r\n"
                    "FilterOnExtension = Yes\r\nFilterOnIncludeExtensions = No\r\n"
                    "FilterOnExcludeExtensions = Yes\r\nFilterExcludeExtensions = *.tmp;\r\n");
-    page.SetChecked(ids::kFilterOnAttributes, true);
-    page.SetChecked(ids::kFilterHidden, true);
-    page.SetSelection(ids::kFilterCreationDir, 2);
+    s.onAttributes = true;
+    s.hidden = true;
+    s.creation.comparison = TimeComparison::After;
+    FilterPageState expected = s;
+    expected.onAttributes = false;  // the tick of "Hidden" stays, its box disabled
+    expected.onExtensions = true;
+    expected.excludeExtensions = true;
     ASSERT_TRUE(filter.LoadSettings(settingsPath()));
-    EXPECT_FALSE(page.IsChecked(ids::kFilterOnAttributes));
-    EXPECT_TRUE(page.IsChecked(ids::kFilterHidden));  // tick kept, box disabled
-    EXPECT_FALSE(page.IsEnabled(ids::kFilterHidden));
-    EXPECT_EQ(page.Selection(ids::kFilterCreationDir), 2);
-    EXPECT_FALSE(page.IsEnabled(ids::kFilterCreation));
-    EXPECT_TRUE(page.IsChecked(ids::kFilterOnExtensions));
-    EXPECT_FALSE(page.IsChecked(ids::kFilterIncludeExtensions));
-    EXPECT_FALSE(page.IsEnabled(ids::kFilterIncludeList));
-    EXPECT_TRUE(page.IsEnabled(ids::kFilterExcludeList));
+    EXPECT_EQ(s, expected);
+    const FilterPageEnabled on = EnabledControls(s);
+    EXPECT_FALSE(on.attributeFields);
+    EXPECT_FALSE(on.timeRuleBoxes);
+    EXPECT_FALSE(on.includeList);
+    EXPECT_TRUE(on.excludeList);
 }
 
 TEST_F(FilterFileTest, MissingKeysKeepTheirValues) {
@@ -503,7 +458,7 @@ TEST_F(FilterFileTest, MissingKeysKeepTheirValues) {
     EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::Before);
     EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::After);  // word case ignored
     EXPECT_EQ(filter.Rules().ModifiedDate.year, 1999);
-    EXPECT_TRUE(page.IsChecked(ids::kFilterOnAttributes));
+    EXPECT_TRUE(s.onAttributes);
 }
 
 // A file saved without filters leaves none switched on, whatever was on
@@ -516,12 +471,9 @@ TEST_F(FilterFileTest, NoFiltersInTheFileMeansNoneOnThePage) {
         SCOPED_TRACE(text);
         dir.CreateFile("a.qvrfltr", text);
         ASSERT_TRUE(filter.LoadSettings(settingsPath()));
-        for (int group :
-             {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterOnExtensions}) {
-            EXPECT_FALSE(page.IsChecked(group)) << group;
-        }
-        EXPECT_FALSE(filter.ReadFromPage());
-        EXPECT_TRUE(filter.Matches(dir.CreateFile("any.bin")));
+        EXPECT_FALSE(s.onAttributes || s.onTimes || s.onExtensions);
+        EXPECT_TRUE(Passes(dir.CreateFile("any.bin")));
+        EXPECT_FALSE(filter.AnyGroupOn());
     }
 }
 
@@ -551,12 +503,12 @@ TEST_F(FilterFileTest, LinesPutIntoTheStoreAreTakenOut) {
 TEST_F(FilterFileTest, FailedLoadChangesNothing) {
     SetEverything();
     filter.ReadFromPage();
-    page.SetChecked(ids::kFilterOnTimes, false);
+    s.onTimes = false;
+    const FilterPageState before = s;
     EXPECT_FALSE(filter.LoadSettings(dir / "missing.qvr"));
     EXPECT_NE(filter.Store().LastError(), 0);
     EXPECT_TRUE(filter.Rules().FilterOnTimes);
-    EXPECT_FALSE(page.IsChecked(ids::kFilterOnTimes));
-    EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 4);
+    EXPECT_EQ(s, before);
 }
 
 TEST_F(FilterFileTest, SaveIntoAMissingFolderFails) {
@@ -566,27 +518,17 @@ TEST_F(FilterFileTest, SaveIntoAMissingFolderFails) {
 
 TEST_F(FilterFileTest, ExtensionChecksTickEveryListedRowButNotAnUnterminatedTail) {
     // Hand-edited lists: the text after the last ";" is no entry.
-    filter.Rules().FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;*.doc";
+    filter.Rules().FilterIncludeExtensions = "*.TXT;*.jpeg;;*.gone;*.doc";
     filter.Rules().FilterExcludeExtensions = "*.tmp";
     FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg", "*.tmp", "*.doc"});
     filter.ApplyExtensionChecks();
-    auto ticked = [&](int list) {
-        std::vector<std::string> rows;
-        for (int row = 0; row < page.RowCount(list); ++row) {
-            if (page.IsRowChecked(list, row)) {
-                rows.push_back(page.RowText(list, row));
-            }
-        }
-        return rows;
-    };
-    EXPECT_EQ(ticked(ids::kFilterIncludeList), (std::vector<std::string>{"*.jpeg", "*.txt"}));
-    EXPECT_EQ(ticked(ids::kFilterExcludeList), std::vector<std::string>{});
+    EXPECT_EQ(Ticked(s.includeList), (std::vector<std::string>{"*.jpeg", "*.txt"}));
+    EXPECT_EQ(Ticked(s.excludeList), std::vector<std::string>{});
 
     // And so the filter, which reads the page, lets no .doc file through.
-    page.SetChecked(ids::kFilterOnExtensions, true);
-    page.SetChecked(ids::kFilterIncludeExtensions, true);
-    EXPECT_TRUE(filter.Matches(dir.CreateFile("a.txt")));
-    EXPECT_FALSE(filter.Matches(dir.CreateFile("b.doc")));
+    s.onExtensions = s.includeExtensions = true;
+    EXPECT_TRUE(Passes(dir.CreateFile("a.txt")));
+    EXPECT_FALSE(Passes(dir.CreateFile("b.doc")));
 }
 
 }  // namespace

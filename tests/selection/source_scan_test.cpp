@@ -22,10 +22,11 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
     return v;
 }
 
-std::vector<std::string> RowTexts(const CPageControls& page, int list) {
+// A list's rows as "pattern" or "pattern+" when ticked.
+std::vector<std::string> Rows(const std::vector<ExtensionRow>& list) {
     std::vector<std::string> rows;
-    for (int row = 0; row < page.RowCount(list); ++row) {
-        rows.push_back(page.RowText(list, row));
+    for (const ExtensionRow& row : list) {
+        rows.push_back(row.pattern + (row.ticked ? "+" : ""));
     }
     return rows;
 }
@@ -112,11 +113,10 @@ TEST(SourceNames, HoldsAFoldersFilesInByteOrderWithTheirPaths) {
     EXPECT_EQ(names.Path(2), "/f/z");
 }
 
-TEST(FillExtensionLists, OneRowPerPatternAndOldRowsGo) {
-    CMemoryPage page;
-    InitFilterPage(page);
-    page.AddRow(ids::kFilterIncludeList, {"*.old"}, true);
-    page.AddRow(ids::kFilterExcludeList, {"*.txt"}, true);
+TEST(FillExtensionLists, OneSortedRowPerPatternAndOldRowsGo) {
+    CFilterPageValue page;
+    page.state.includeList = {{"*.old", true}};
+    page.state.excludeList = {{"*.txt", true}};
 
     TestDir dir;
     dir.CreateFiles({"b.TXT", "A.txt", "x.tar.gz", "README"});
@@ -124,20 +124,36 @@ TEST(FillExtensionLists, OneRowPerPatternAndOldRowsGo) {
     int error = 0;
     ASSERT_TRUE(ListSourceFolder(dir.Path(), files, error));
     FillExtensionLists(page, files);
-
-    std::vector<std::string> expected{"*", "*.gz", "*.txt"};
-    EXPECT_EQ(RowTexts(page, ids::kFilterIncludeList), expected);
-    EXPECT_EQ(RowTexts(page, ids::kFilterExcludeList), expected);
     // "*.txt" is still there and stays ticked; "*.old" went with its row.
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_FALSE(page.IsRowChecked(ids::kFilterIncludeList, row));
-        EXPECT_EQ(page.IsRowChecked(ids::kFilterExcludeList, row), expected[row] == "*.txt");
-    }
+    EXPECT_EQ(Rows(page.state.includeList), (std::vector<std::string>{"*", "*.gz", "*.txt"}));
+    EXPECT_EQ(Rows(page.state.excludeList), (std::vector<std::string>{"*", "*.gz", "*.txt+"}));
+
+    // Patterns equal but for letter case make one row, the first offered.
+    FilterPageState state;
+    FillExtensionLists(state, {"*.txt", "*.TXT", "*.doc", "*", "*.Doc"});
+    EXPECT_EQ(Rows(state.includeList), (std::vector<std::string>{"*", "*.doc", "*.txt"}));
 
     // A folder without files empties both lists.
     FillExtensionLists(page, std::vector<std::string>{});
-    EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 0);
-    EXPECT_EQ(page.RowCount(ids::kFilterExcludeList), 0);
+    EXPECT_TRUE(page.state.includeList.empty());
+    EXPECT_TRUE(page.state.excludeList.empty());
+}
+
+// A folder of numbered parts has as many extensions as files: the lists are
+// filled in one sort, not one search per row.
+TEST(FillExtensionLists, ManyDistinctExtensionsFillQuickly) {
+    std::vector<std::string> patterns;
+    for (int i = 0; i < 60000; ++i) {
+        patterns.push_back("*." + std::to_string(100000 + i));
+    }
+    std::reverse(patterns.begin(), patterns.end());
+    FilterPageState state;
+    state.includeList = {{"*.100007", true}};
+    FillExtensionLists(state, patterns);
+    ASSERT_EQ(state.includeList.size(), patterns.size());
+    EXPECT_EQ(state.includeList.front().pattern, "*.100000");
+    EXPECT_EQ(state.includeList.back().pattern, "*.159999");
+    EXPECT_TRUE(state.includeList[7].ticked);
 }
 
 // --- building the file list ---
@@ -148,7 +164,6 @@ class FileListTest : public ::testing::Test {
         InitRenamePage(renamePage);
         InitExtendedPage(extendedPage);
         InitAttributePage(attributePage);
-        InitFilterPage(filterPage);
         rules.SetPages(&renamePage, &extendedPage, &attributePage, &cdPage);
         filter.SetPage(&filterPage);
     }
@@ -163,13 +178,13 @@ class FileListTest : public ::testing::Test {
 
     // Only files ending in .txt pass.
     void IncludeOnlyTxt() {
-        filterPage.SetChecked(ids::kFilterOnExtensions, true);
-        filterPage.SetChecked(ids::kFilterIncludeExtensions, true);
-        filterPage.AddRow(ids::kFilterIncludeList, {"*.txt"}, true);
+        filterPage.state.onExtensions = filterPage.state.includeExtensions = true;
+        filterPage.state.includeList = {{"*.txt", true}};
     }
 
     TestDir dir;
-    CMemoryPage renamePage, extendedPage, attributePage, filterPage, cdPage;
+    CMemoryPage renamePage, extendedPage, attributePage, cdPage;
+    CFilterPageValue filterPage;
     CRenameRules rules;
     CFilterSettings filter;
     CFileListBuilder builder;
@@ -297,7 +312,7 @@ TEST_F(FileListTest, FolderTreeIgnoresTicksAndReachesEveryDepth) {
                               dir / "a/b/two.txt", dir / "a/one.txt", dir / "top.txt"}));
 
     // A tree whose files all fail the filter selects nothing.
-    filterPage.ClearRows(ids::kFilterIncludeList);
+    filterPage.state.includeList.clear();
     EXPECT_FALSE(builder.BuildFileList(request));
     EXPECT_EQ(builder.fileCount, 0);
 }

@@ -18,7 +18,7 @@
 #include "selection/filter_settings.h"
 #include "ui/attribute_page.h"
 #include "ui/extended_page.h"
-#include "ui/filter_page.h"
+#include "ui/pages/filter_page.h"
 #include "ui/rename_page.h"
 #include "ui_fixture.h"
 
@@ -67,17 +67,6 @@ const PageControls kAttribute = {
     {},
     {}};
 
-const PageControls kFilter = {
-    {ids::kFilterOnAttributes, ids::kFilterInclude, ids::kFilterExclude, ids::kFilterReadOnly,
-     ids::kFilterHidden, ids::kFilterSystem, ids::kFilterArchive, ids::kFilterOnTimes,
-     ids::kFilterCreation, ids::kFilterModified, ids::kFilterLastAccessed, ids::kFilterOnExtensions,
-     ids::kFilterIncludeExtensions, ids::kFilterExcludeExtensions},
-    {},
-    {ids::kFilterCreationDate, ids::kFilterModifiedDate, ids::kFilterLastAccessedDate},
-    {ids::kFilterCreationTime, ids::kFilterModifiedTime, ids::kFilterLastAccessedTime},
-    {ids::kFilterCreationDir, ids::kFilterModifiedDir, ids::kFilterLastAccessedDir},
-    {ids::kFilterIncludeList, ids::kFilterExcludeList}};
-
 int SecondOfDay(const LocalDateTime& t) {
     return t.hour * 3600 + t.minute * 60 + t.second;
 }
@@ -122,7 +111,19 @@ TEST(CliStart, InMemoryPagesHoldWhatTheWindowsPagesHoldWhenItOpens) {
     ExpectSamePage("rename", *w.RenamePage(), session.RenamePage(), kRename);
     ExpectSamePage("extended", *w.ExtendedPage(), session.ExtendedPage(), kExtended);
     ExpectSamePage("attribute", *w.AttributePage(), session.AttributePage(), kAttribute);
-    ExpectSamePage("filter", *w.FilterPage(), session.FilterPage(), kFilter);
+    // The Filter page: the same state, the pickers' times of day a moment
+    // apart.
+    const FilterPageState window = w.FilterPage()->State();
+    FilterPageState cli = session.FilterPage().State();
+    const std::pair<const TimeRulePageState*, TimeRulePageState*> rules[] = {
+        {&window.creation, &cli.creation},
+        {&window.modified, &cli.modified},
+        {&window.lastAccessed, &cli.lastAccessed}};
+    for (const auto& [shown, held] : rules) {
+        EXPECT_TRUE(Near(SecondOfDay(held->time), SecondOfDay(shown->time)));
+        held->time = shown->time;
+    }
+    EXPECT_EQ(cli, window);
 }
 
 // The lines of a settings file, as key to value.
@@ -164,17 +165,16 @@ CQtPage* PageOf(CMainDlg& w, char page) {
             return w.RenamePage();
         case 'e':
             return w.ExtendedPage();
-        case 'a':
-            return w.AttributePage();
         default:
-            return w.FilterPage();
+            return w.AttributePage();
     }
 }
 
 struct SwitchCase {
     const char* name;
-    std::vector<std::pair<char, int>> clicks;  // page ('r', 'e', 'a', 'f') and control
+    std::vector<std::pair<char, int>> clicks;  // page ('r', 'e', 'a') and control
     std::vector<std::pair<std::string, std::string>> sets;
+    std::vector<const char*> filterClicks = {};  // boxes of the Filter page, by name
 };
 
 TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
@@ -189,10 +189,15 @@ TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
         {"modified time",
          {{'a', ids::kModifyDateTime}, {'a', ids::kModifiedDateTime}},
          {{"ModifyDatesTimes", "Yes"}, {"ModifyModDateTime", "Yes"}}},
-        {"attribute filter", {{'f', ids::kFilterOnAttributes}}, {{"FilterOnAttributes", "Yes"}}},
+        {"attribute filter", {}, {{"FilterOnAttributes", "Yes"}}, {"filterOnAttributesCheckBox"}},
         {"time filter",
-         {{'f', ids::kFilterOnTimes}, {'f', ids::kFilterModified}},
-         {{"FilterOnTimes", "Yes"}, {"FilterOnModDateTime", "Yes"}}},
+         {},
+         {{"FilterOnTimes", "Yes"}, {"FilterOnModDateTime", "Yes"}},
+         {"filterOnTimesCheckBox", "filterModifiedCheckBox"}},
+        {"extension filter",
+         {},
+         {{"FilterOnExtension", "Yes"}, {"FilterOnExcludeExtensions", "Yes"}},
+         {"filterOnExtensionsCheckBox", "filterExcludeExtensionsCheckBox"}},
     };
     TestDir dir;
     dir.CreateFile("a.txt");
@@ -204,6 +209,12 @@ TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
             auto* button = PageOf(w, page)->ControlAs<QAbstractButton>(id);
             ASSERT_NE(button, nullptr) << id;
             ASSERT_TRUE(button->isEnabled()) << id;
+            button->click();
+        }
+        for (const char* name : c.filterClicks) {
+            auto* button = w.FilterPage()->findChild<QAbstractButton*>(QString::fromLatin1(name));
+            ASSERT_NE(button, nullptr) << name;
+            ASSERT_TRUE(button->isEnabled()) << name;
             button->click();
         }
         w.SaveSettingsTo(dir / "window.qvr");

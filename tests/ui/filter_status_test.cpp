@@ -3,8 +3,8 @@
 #include <QLabel>
 
 #include "rules/control_ids.h"
-#include "ui/filter_page.h"
 #include "ui/filter_status.h"
+#include "ui/pages/filter_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
@@ -12,14 +12,6 @@ namespace {
 
 constexpr int kRefresh = 1151;
 constexpr int kStart = 1006;
-
-void TickExtension(CQtPage* page, int list, const std::string& pattern) {
-    for (int row = 0; row < page->RowCount(list); ++row) {
-        if (page->RowText(list, row) == pattern) {
-            page->SetRowChecked(list, row, true);
-        }
-    }
-}
 
 QString FilterLine(CMainDlg& w) {
     auto* label = w.findChild<CFilterStatusLabel*>("filterStatusLabel");
@@ -38,10 +30,12 @@ TEST(FilterStatus, AFilterLeftOnIsShownAndNamedWhenNothingPasses) {
     f.Click(ids::kSelectAll);
     EXPECT_EQ(FilterLine(w), "");
 
-    CQtPage* page = w.FilterPage();
-    page->SetChecked(ids::kFilterOnExtensions, true);
-    page->SetChecked(ids::kFilterIncludeExtensions, true);
-    TickExtension(page, ids::kFilterIncludeList, "*.jpg");
+    FilterPageState page = w.FilterPage()->State();
+    page.onExtensions = page.includeExtensions = true;
+    for (ExtensionRow& row : page.includeList) {
+        row.ticked = row.pattern == "*.jpg";
+    }
+    w.FilterPage()->SetState(page);
     EXPECT_EQ(FilterLine(w), "Filter on: 2 of 4 files pass");
 
     // Refresh reads the folder again: the tick of *.jpg stays.
@@ -51,7 +45,9 @@ TEST(FilterStatus, AFilterLeftOnIsShownAndNamedWhenNothingPasses) {
     EXPECT_EQ(FilterLine(w), "Filter on: 2 of 5 files pass");
 
     // With no extension ticked nothing passes, and Start says why.
-    page->ClearRows(ids::kFilterIncludeList);
+    page = w.FilterPage()->State();
+    page.includeList.clear();
+    w.FilterPage()->SetState(page);
     f.Click(kRefresh);
     f.Click(ids::kSelectAll);
     EXPECT_EQ(FilterLine(w), "Filter on: 0 of 5 files pass");

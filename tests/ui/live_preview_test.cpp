@@ -19,8 +19,8 @@
 #include "ui/cd_audio_models.h"
 #include "ui/cd_audio_page.h"
 #include "ui/extended_page.h"
-#include "ui/filter_page.h"
 #include "ui/live_preview.h"
+#include "ui/pages/filter_page.h"
 #include "ui/rename_page.h"
 #include "ui/source_list_model.h"
 #include "ui_fixture.h"
@@ -122,9 +122,9 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
          [](WindowFixture& f, TestDir&) {
              f.Click(ids::kSelectAll);
              CFilterSettingsDlg* page = f.Window().FilterPage();
-             page->ControlAs<QCheckBox>(ids::kFilterOnExtensions)->click();
-             page->ControlAs<QCheckBox>(ids::kFilterExcludeExtensions)->click();
-             auto* list = page->ControlAs<QListWidget>(ids::kFilterExcludeList);
+             page->findChild<QCheckBox*>("filterOnExtensionsCheckBox")->click();
+             page->findChild<QCheckBox*>("filterExcludeExtensionsCheckBox")->click();
+             auto* list = page->findChild<QListWidget*>("filterExcludeListWidget");
              list->findItems("*.jpg", Qt::MatchExactly).front()->setCheckState(Qt::Checked);
          },
          {"a.txt", "b.txt"}},

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -22,7 +23,7 @@
 #include "ui/attribute_page.h"
 #include "ui/cd_audio_page.h"
 #include "ui/extended_page.h"
-#include "ui/filter_page.h"
+#include "ui/pages/filter_page.h"
 #include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
@@ -74,12 +75,26 @@ class WorkingFolderScope final {
     std::filesystem::path saved_;
 };
 
-std::vector<std::string> RowsOf(CQtPage* page, int id) {
+template <class W>
+W* FilterWidget(CMainDlg& w, const char* name) {
+    W* widget = w.FilterPage()->findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+// The patterns of the Filter page's Include or Exclude list.
+std::vector<std::string> FilterRows(CMainDlg& w, bool include = true) {
+    const FilterPageState page = w.FilterPage()->State();
     std::vector<std::string> rows;
-    for (int i = 0; i < page->RowCount(id); ++i) {
-        rows.push_back(page->RowText(id, i));
+    for (const ExtensionRow& row : include ? page.includeList : page.excludeList) {
+        rows.push_back(row.pattern);
     }
     return rows;
+}
+
+// Ticks a row of the Include list as the user does.
+void TickIncludeRow(CMainDlg& w, int row) {
+    FilterWidget<QListWidget>(w, "filterIncludeListWidget")->item(row)->setCheckState(Qt::Checked);
 }
 
 TEST(MainWindow, OpensOnTheFolderGivenWithItsFilesSortedAndTheExtensionsListed) {
@@ -92,8 +107,8 @@ TEST(MainWindow, OpensOnTheFolderGivenWithItsFilesSortedAndTheExtensionsListed) 
     EXPECT_EQ(f.SourceRows(), (std::vector<std::string>{dir / "A.txt", dir / "b.TXT"}));
     EXPECT_EQ(w.SelectionLabel(), "0 of 2 files selected");
     EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
-    EXPECT_EQ(RowsOf(w.FilterPage(), ids::kFilterIncludeList), std::vector<std::string>{"*.txt"});
-    EXPECT_EQ(RowsOf(w.FilterPage(), ids::kFilterExcludeList), std::vector<std::string>{"*.txt"});
+    EXPECT_EQ(FilterRows(w), std::vector<std::string>{"*.txt"});
+    EXPECT_EQ(FilterRows(w, false), std::vector<std::string>{"*.txt"});
     EXPECT_EQ(w.Tabs()->currentIndex(), 0);
     EXPECT_EQ(w.Tabs()->count(), 6);  // the five pages, then More Rules
     EXPECT_EQ(w.Tabs()->tabText(3), "CD Audio Settings");
@@ -204,11 +219,10 @@ TEST(MainWindow, PreviewWithNothingTickedSaysSoAndAFilteredOutSelectionShowsNoth
     EXPECT_EQ(f.dialogs.shown[0].text, "No files have been selected.");
 
     // Only *.jpg may pass; the two ticked files are both .txt.
-    CFilterSettingsDlg* filterPage = f.Window().FilterPage();
-    On<QCheckBox>(filterPage, ids::kFilterOnExtensions)->click();
-    On<QCheckBox>(filterPage, ids::kFilterIncludeExtensions)->click();
-    filterPage->SetRowChecked(ids::kFilterIncludeList, 0, true);  // *.jpg
-    ASSERT_EQ(filterPage->RowText(ids::kFilterIncludeList, 0), "*.jpg");
+    FilterWidget<QCheckBox>(f.Window(), "filterOnExtensionsCheckBox")->click();
+    FilterWidget<QCheckBox>(f.Window(), "filterIncludeExtensionsCheckBox")->click();
+    ASSERT_EQ(FilterRows(f.Window()).at(0), "*.jpg");
+    TickIncludeRow(f.Window(), 0);
     f.ClickRow(0);
     f.ClickRow(1);
     f.Click(kPreview);
@@ -397,8 +411,7 @@ TEST(MainWindow, BrowseScansThePickedFolderAndCancelChangesNothing) {
               (std::vector<QString>{QString::fromStdString(first.Path()),
                                     QString::fromStdString(first.Path())}));
     EXPECT_EQ(f.SourceRows(), (std::vector<std::string>{second / "y.doc", second / "z"}));
-    EXPECT_EQ(RowsOf(f.Window().FilterPage(), ids::kFilterIncludeList),
-              (std::vector<std::string>{"*", "*.doc"}));
+    EXPECT_EQ(FilterRows(f.Window()), (std::vector<std::string>{"*", "*.doc"}));
 }
 
 TEST(MainWindow, BrowseStartsAtHomeWithoutAFolder) {
@@ -433,7 +446,7 @@ TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
     f.Click(ids::kSelectAll);
     f.Click(kPreview);
     ASSERT_EQ(f.Window().PreviewModel().Count(), 1);
-    f.Window().FilterPage()->SetRowChecked(ids::kFilterIncludeList, 0, true);
+    TickIncludeRow(f.Window(), 0);
     dir.CreateFile("b.txt");
     f.Click(kRefresh);
     EXPECT_EQ(f.SourceRows().size(), 2u);
@@ -441,7 +454,7 @@ TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
     EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
     EXPECT_EQ(f.Window().PreviewLabel(), "(0 files in preview)");
     // The folder still has .txt files: the filter's tick stays.
-    EXPECT_TRUE(f.Window().FilterPage()->IsRowChecked(ids::kFilterIncludeList, 0));
+    EXPECT_TRUE(f.Window().FilterPage()->State().includeList.at(0).ticked);
 }
 
 TEST(MainWindow, NamesThatAreNotUtf8AreShownReadablyAndRenamedByTheirBytes) {
@@ -497,16 +510,14 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
         On<QCheckBox>(attribute, ids::kModifiedDateTime)->click();
         attribute->SetDateTime(ids::kModifiedDate, {2021, 3, 4, 0, 0, 0});
         attribute->SetDateTime(ids::kModifiedTime, {2000, 1, 1, 5, 6, 7});
-        CQtPage* filter = w.FilterPage();
-        On<QCheckBox>(filter, ids::kFilterOnTimes)->click();
-        On<QCheckBox>(filter, ids::kFilterModified)->click();
-        On<QComboBox>(filter, ids::kFilterModifiedDir)->setCurrentIndex(2);
-        On<QCheckBox>(filter, ids::kFilterOnExtensions)->click();
-        On<QCheckBox>(filter, ids::kFilterIncludeExtensions)->click();
-        ASSERT_EQ(RowsOf(filter, ids::kFilterIncludeList),
-                  (std::vector<std::string>{"*.jpeg", "*.png", "*.txt"}));
-        filter->SetRowChecked(ids::kFilterIncludeList, 0, true);
-        filter->SetRowChecked(ids::kFilterIncludeList, 2, true);
+        for (const char* box : {"filterOnTimesCheckBox", "filterModifiedCheckBox",
+                                "filterOnExtensionsCheckBox", "filterIncludeExtensionsCheckBox"}) {
+            FilterWidget<QCheckBox>(w, box)->click();
+        }
+        FilterWidget<QComboBox>(w, "filterModifiedComboBox")->setCurrentIndex(2);
+        ASSERT_EQ(FilterRows(w), (std::vector<std::string>{"*.jpeg", "*.png", "*.txt"}));
+        TickIncludeRow(w, 0);
+        TickIncludeRow(w, 2);
 
         f.dialogs.choices = {QString::fromStdString(file)};
         w.Button(1045)->click();
@@ -549,14 +560,13 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
     const LocalDateTime time = attribute->DateTime(ids::kModifiedTime);
     EXPECT_EQ((std::vector<int>{date.year, date.month, date.day}), (std::vector<int>{2021, 3, 4}));
     EXPECT_EQ((std::vector<int>{time.hour, time.minute, time.second}), (std::vector<int>{5, 6, 7}));
-    CQtPage* filter = w.FilterPage();
-    EXPECT_TRUE(filter->IsChecked(ids::kFilterOnTimes));
-    EXPECT_TRUE(filter->IsChecked(ids::kFilterModified));
-    EXPECT_EQ(filter->Selection(ids::kFilterModifiedDir), 2);
-    EXPECT_TRUE(filter->IsChecked(ids::kFilterIncludeExtensions));
-    EXPECT_TRUE(filter->IsRowChecked(ids::kFilterIncludeList, 0));
-    EXPECT_FALSE(filter->IsRowChecked(ids::kFilterIncludeList, 1));
-    EXPECT_TRUE(filter->IsRowChecked(ids::kFilterIncludeList, 2));
+    const FilterPageState filter = w.FilterPage()->State();
+    EXPECT_TRUE(filter.onTimes);
+    EXPECT_TRUE(filter.modified.on);
+    EXPECT_EQ(filter.modified.comparison, TimeComparison::After);
+    EXPECT_TRUE(filter.includeExtensions);
+    EXPECT_EQ(filter.includeList,
+              (std::vector<ExtensionRow>{{"*.jpeg", true}, {"*.png", false}, {"*.txt", true}}));
 }
 
 // A stored folder is the real folder it names: relative to the working
@@ -631,7 +641,7 @@ TEST(MainWindow, WhatCannotBeASettingsFileIsReportedWithoutWaitingAndChangesNoth
         CMainDlg& w = f.Window();
         On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
         On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("keep_");
-        On<QCheckBox>(w.FilterPage(), ids::kFilterOnAttributes)->click();
+        FilterWidget<QCheckBox>(w, "filterOnAttributesCheckBox")->click();
         w.LoadSettingsFrom(dir / c.file);
         ASSERT_EQ(f.dialogs.shown.size(), 1u);
         EXPECT_TRUE(f.dialogs.shown[0].text.contains(QString::fromStdString(dir / c.named)))
@@ -639,7 +649,7 @@ TEST(MainWindow, WhatCannotBeASettingsFileIsReportedWithoutWaitingAndChangesNoth
         EXPECT_TRUE(f.dialogs.shown[0].text.contains(QString::fromStdString(c.reason)))
             << f.dialogs.shown[0].text.toStdString();
         EXPECT_EQ(w.RenamePage()->Text(ids::kPrefix), c.prefix);
-        EXPECT_TRUE(w.FilterPage()->IsChecked(ids::kFilterOnAttributes));
+        EXPECT_TRUE(w.FilterPage()->State().onAttributes);
     }
 }
 

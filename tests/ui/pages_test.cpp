@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QTest>
 #include <QTimeEdit>
@@ -23,7 +24,7 @@
 #include "support/test_dir.h"
 #include "ui/attribute_page.h"
 #include "ui/extended_page.h"
-#include "ui/filter_page.h"
+#include "ui/pages/filter_page.h"
 #include "ui/rename_page.h"
 #include "ui/user_dialogs.h"
 
@@ -527,152 +528,179 @@ TEST(RenameRulesOnPages, ApplyingTextModeShowsItsRules) {
 
 // --- Filter page ---
 
-struct TimeRuleIds {
-    int box, date, time, comparison;
-};
-const TimeRuleIds kRules[] = {
-    {ids::kFilterCreation, ids::kFilterCreationDate, ids::kFilterCreationTime,
-     ids::kFilterCreationDir},
-    {ids::kFilterModified, ids::kFilterModifiedDate, ids::kFilterModifiedTime,
-     ids::kFilterModifiedDir},
-    {ids::kFilterLastAccessed, ids::kFilterLastAccessedDate, ids::kFilterLastAccessedTime,
-     ids::kFilterLastAccessedDir},
-};
-const std::vector<int> kFilterAttributeControls = {ids::kFilterInclude,  ids::kFilterExclude,
-                                                   ids::kFilterReadOnly, ids::kFilterHidden,
-                                                   ids::kFilterSystem,   ids::kFilterArchive};
-
-std::vector<int> RuleControls(const TimeRuleIds& rule) {
-    return {rule.date, rule.time, rule.comparison};
+template <class W>
+W* FilterWidget(QWidget& page, const char* name) {
+    W* widget = page.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
 }
 
-void Choose(CQtPage& page, int combo, const char* text) {
-    auto* box = page.ControlAs<QComboBox>(combo);
-    box->setCurrentIndex(box->findText(text));
+void ClickOn(CFilterSettingsDlg& page, const char* name) {
+    auto* button = FilterWidget<QAbstractButton>(page, name);
+    ASSERT_NE(button, nullptr);
+    button->click();
 }
 
-std::vector<std::string> Rows(const CQtPage& page, int list) {
+// The page's named controls that are enabled, by the end of their names
+// ("filterReadOnlyCheckBox" is "ReadOnlyCheckBox").
+std::set<std::string> EnabledOn(CFilterSettingsDlg& page) {
+    std::set<std::string> on;
+    for (QWidget* widget : page.findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (name.startsWith("filter") && widget->isEnabled()) {
+            on.insert(name.mid(6).toStdString());
+        }
+    }
+    return on;
+}
+
+std::vector<std::string> ListRows(CFilterSettingsDlg& page, const char* name) {
     std::vector<std::string> rows;
-    for (int row = 0; row < page.RowCount(list); ++row) {
-        rows.push_back(page.RowText(list, row) + (page.IsRowChecked(list, row) ? "+" : ""));
+    auto* list = FilterWidget<QListWidget>(page, name);
+    for (int row = 0; row < list->count(); ++row) {
+        rows.push_back(list->item(row)->text().toStdString() +
+                       (list->item(row)->checkState() == Qt::Checked ? "+" : ""));
     }
     return rows;
 }
 
+// The three times of day as the pickers show them, for states made a moment
+// apart.
+void TakeTimesOf(const FilterPageState& from, FilterPageState& to) {
+    to.creation.time = from.creation.time;
+    to.modified.time = from.modified.time;
+    to.lastAccessed.time = from.lastAccessed.time;
+}
+
 TEST(FilterPage, OpensWithTheThreeGroupsOffAndNoComparisonChosen) {
     CFilterSettingsDlg page;
-    std::vector<int> all = kFilterAttributeControls;
-    for (const TimeRuleIds& rule : kRules) {
-        all.insert(all.end(), {rule.box, rule.date, rule.time, rule.comparison});
-    }
-    all.insert(all.end(), {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterOnExtensions,
-                           ids::kFilterIncludeExtensions, ids::kFilterIncludeList,
-                           ids::kFilterExcludeExtensions, ids::kFilterExcludeList});
-    EXPECT_EQ(Enabled(page, all), (std::set<int>{ids::kFilterOnAttributes, ids::kFilterOnTimes,
-                                                 ids::kFilterOnExtensions}));
-    EXPECT_TRUE(page.IsChecked(ids::kFilterInclude));
-    for (const TimeRuleIds& rule : kRules) {
-        auto* combo = page.ControlAs<QComboBox>(rule.comparison);
+    FilterPageState opening;
+    TakeTimesOf(page.State(), opening);
+    EXPECT_EQ(page.State(), opening);
+    EXPECT_EQ(EnabledOn(page), (std::set<std::string>{"OnAttributesCheckBox", "OnTimesCheckBox",
+                                                      "OnExtensionsCheckBox"}));
+    for (const char* name :
+         {"filterCreationComboBox", "filterModifiedComboBox", "filterLastAccessedComboBox"}) {
+        auto* combo = FilterWidget<QComboBox>(page, name);
         EXPECT_EQ(combo->currentIndex(), -1);
         ASSERT_EQ(combo->count(), 3);
         EXPECT_EQ(combo->itemText(0), "Before");
         EXPECT_EQ(combo->itemText(2), "After");
     }
-    EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 0);
-    EXPECT_EQ(Tip(page, ids::kFilterExclude),
+    EXPECT_EQ(FilterWidget<QWidget>(page, "filterExcludeAttributesRadioButton")->toolTip(),
               "Specifies attributes for files that should be excluded from the renaming");
+    EXPECT_EQ(FilterWidget<QAbstractButton>(page, "filterCreationCheckBox")->text(),
+              "Filter on Creation Date/Time:");
 }
 
-TEST(FilterPage, AttributeGroupKeepsTicksAndChoiceWhenSwitchedOff) {
-    CFilterSettingsDlg page;
-    Click(page, ids::kFilterOnAttributes);
-    EXPECT_EQ(Enabled(page, kFilterAttributeControls).size(), 6u);
-    Click(page, ids::kFilterExclude);
-    Click(page, ids::kFilterSystem);
-    Click(page, ids::kFilterOnAttributes);
-    EXPECT_TRUE(Enabled(page, kFilterAttributeControls).empty());
-    EXPECT_TRUE(page.IsChecked(ids::kFilterExclude));
-    EXPECT_FALSE(page.IsChecked(ids::kFilterInclude));
-    EXPECT_TRUE(page.IsChecked(ids::kFilterSystem));
-}
-
-TEST(FilterPage, TickingATimeRuleClearsItsComparison) {
-    CFilterSettingsDlg page;
-    Click(page, ids::kFilterOnTimes);
-    const TimeRuleIds& creation = kRules[0];
-    Click(page, creation.box);
-    EXPECT_EQ(Enabled(page, RuleControls(creation)).size(), 3u);
-    EXPECT_EQ(page.Selection(creation.comparison), -1);
-    Choose(page, creation.comparison, "After");
-    EXPECT_EQ(page.Selection(creation.comparison), 2);
-
-    Click(page, creation.box);
-    EXPECT_TRUE(Enabled(page, RuleControls(creation)).empty());
-    EXPECT_EQ(page.Selection(creation.comparison), 2);
-    Click(page, creation.box);
-    EXPECT_EQ(page.Selection(creation.comparison), -1);
-}
-
-TEST(FilterPage, RegroupingTimesRestoresEachRuleFromItsBox) {
-    CFilterSettingsDlg page;
-    Click(page, ids::kFilterOnTimes);
-    Click(page, kRules[0].box);
-    Choose(page, kRules[0].comparison, "On");
-    Click(page, kRules[2].box);
-    Choose(page, kRules[2].comparison, "Before");
-
-    Click(page, ids::kFilterOnTimes);
-    for (const TimeRuleIds& rule : kRules) {
-        EXPECT_FALSE(page.IsEnabled(rule.box));
-        EXPECT_TRUE(Enabled(page, RuleControls(rule)).empty());
+// Each box enables what stands under it, and only while its group is on.
+TEST(FilterPage, EachBoxEnablesWhatStandsUnderIt) {
+    const std::set<std::string> groups = {"OnAttributesCheckBox", "OnTimesCheckBox",
+                                          "OnExtensionsCheckBox"};
+    const std::set<std::string> attributes = {"IncludeAttributesRadioButton",
+                                              "ExcludeAttributesRadioButton",
+                                              "ReadOnlyCheckBox",
+                                              "HiddenCheckBox",
+                                              "SystemCheckBox",
+                                              "ArchiveCheckBox"};
+    const std::set<std::string> ruleBoxes = {"CreationCheckBox", "ModifiedCheckBox",
+                                             "LastAccessedCheckBox"};
+    auto rule = [](const std::string& name) {
+        return std::set<std::string>{name + "DateEdit", name + "TimeEdit", name + "ComboBox"};
+    };
+    auto all = [](std::initializer_list<std::set<std::string>> sets) {
+        std::set<std::string> joined;
+        for (const auto& set : sets) {
+            joined.insert(set.begin(), set.end());
+        }
+        return joined;
+    };
+    struct Case {
+        std::vector<const char*> clicks;  // without the "filter" every name starts with
+        std::set<std::string> enabled;
+    };
+    const std::vector<Case> cases = {
+        {{"OnAttributesCheckBox"}, all({groups, attributes})},
+        {{"OnAttributesCheckBox", "OnAttributesCheckBox"}, groups},
+        {{"OnTimesCheckBox"}, all({groups, ruleBoxes})},
+        {{"OnTimesCheckBox", "CreationCheckBox"}, all({groups, ruleBoxes, rule("Creation")})},
+        {{"OnTimesCheckBox", "CreationCheckBox", "LastAccessedCheckBox", "OnTimesCheckBox"},
+         groups},
+        {{"OnTimesCheckBox", "CreationCheckBox", "LastAccessedCheckBox", "OnTimesCheckBox",
+          "OnTimesCheckBox"},
+         all({groups, ruleBoxes, rule("Creation"), rule("LastAccessed")})},
+        {{"OnExtensionsCheckBox"},
+         all({groups, {"IncludeExtensionsCheckBox", "ExcludeExtensionsCheckBox"}})},
+        {{"OnExtensionsCheckBox", "ExcludeExtensionsCheckBox"},
+         all({groups,
+              {"IncludeExtensionsCheckBox", "ExcludeExtensionsCheckBox", "ExcludeListWidget"}})},
+        {{"OnExtensionsCheckBox", "ExcludeExtensionsCheckBox", "OnExtensionsCheckBox"}, groups},
+        {{"OnExtensionsCheckBox", "ExcludeExtensionsCheckBox", "OnExtensionsCheckBox",
+          "OnExtensionsCheckBox"},
+         all({groups,
+              {"IncludeExtensionsCheckBox", "ExcludeExtensionsCheckBox", "ExcludeListWidget"}})},
+    };
+    for (const Case& c : cases) {
+        CFilterSettingsDlg page;
+        std::string trace;
+        for (const char* click : c.clicks) {
+            ClickOn(page, ("filter" + std::string(click)).c_str());
+            trace += std::string(click) + " ";
+        }
+        EXPECT_EQ(EnabledOn(page), c.enabled) << trace;
+        // The state says the same.
+        EXPECT_EQ(EnabledOn(page).count("ExcludeListWidget") != 0,
+                  EnabledControls(page.State()).excludeList)
+            << trace;
     }
-    Click(page, ids::kFilterOnTimes);
-    EXPECT_EQ(Enabled(page, RuleControls(kRules[0])).size(), 3u);
-    EXPECT_TRUE(Enabled(page, RuleControls(kRules[1])).empty());
-    EXPECT_TRUE(page.IsEnabled(kRules[1].box));
-    EXPECT_EQ(Enabled(page, RuleControls(kRules[2])).size(), 3u);
-    // The chosen comparisons stay.
-    EXPECT_EQ(page.Selection(kRules[0].comparison), 1);
-    EXPECT_EQ(page.Selection(kRules[2].comparison), 0);
 }
 
-TEST(FilterPage, ExtensionListsFollowTheirBoxesAndTheGroup) {
+// Switching a group or a rule off keeps every tick, choice and comparison;
+// ticking a rule again clears its comparison.
+TEST(FilterPage, SwitchedOffControlsKeepTheirValues) {
     CFilterSettingsDlg page;
-    Click(page, ids::kFilterOnExtensions);
-    EXPECT_EQ(Enabled(page, {ids::kFilterIncludeExtensions, ids::kFilterIncludeList,
-                             ids::kFilterExcludeExtensions, ids::kFilterExcludeList}),
-              (std::set<int>{ids::kFilterIncludeExtensions, ids::kFilterExcludeExtensions}));
-    Click(page, ids::kFilterExcludeExtensions);
-    EXPECT_TRUE(page.IsEnabled(ids::kFilterExcludeList));
-    EXPECT_FALSE(page.IsEnabled(ids::kFilterIncludeList));
-    Click(page, ids::kFilterOnExtensions);
-    EXPECT_FALSE(page.IsEnabled(ids::kFilterExcludeList));
-    EXPECT_FALSE(page.IsEnabled(ids::kFilterExcludeExtensions));
-    Click(page, ids::kFilterOnExtensions);
-    EXPECT_TRUE(page.IsEnabled(ids::kFilterExcludeList));
-    EXPECT_FALSE(page.IsEnabled(ids::kFilterIncludeList));
+    ClickOn(page, "filterOnAttributesCheckBox");
+    ClickOn(page, "filterExcludeAttributesRadioButton");
+    ClickOn(page, "filterSystemCheckBox");
+    ClickOn(page, "filterOnAttributesCheckBox");
+    ClickOn(page, "filterOnTimesCheckBox");
+    ClickOn(page, "filterCreationCheckBox");
+    EXPECT_EQ(page.State().creation.comparison, TimeComparison::None);
+    auto* creation = FilterWidget<QComboBox>(page, "filterCreationComboBox");
+    creation->setCurrentIndex(creation->findText("After"));
+    ClickOn(page, "filterLastAccessedCheckBox");
+    FilterWidget<QComboBox>(page, "filterLastAccessedComboBox")->setCurrentIndex(0);
+    ClickOn(page, "filterOnTimesCheckBox");
+    ClickOn(page, "filterOnTimesCheckBox");
+    FilterPageState s = page.State();
+    EXPECT_FALSE(s.onAttributes);
+    EXPECT_FALSE(s.includeAttributes);
+    EXPECT_TRUE(s.system);
+    EXPECT_EQ(s.creation.comparison, TimeComparison::After);
+    EXPECT_EQ(s.lastAccessed.comparison, TimeComparison::Before);
+
+    ClickOn(page, "filterCreationCheckBox");
+    EXPECT_EQ(page.State().creation.comparison, TimeComparison::After);
+    ClickOn(page, "filterCreationCheckBox");
+    EXPECT_EQ(page.State().creation.comparison, TimeComparison::None);
 }
 
 TEST(FilterPage, ExtensionRowsAreSortedUniqueAndKeepTheirTicksAfterARefill) {
     CFilterSettingsDlg page;
-    page.AddIncludeExtension("*.txt");
-    page.AddIncludeExtension("*.TXT");
-    page.AddIncludeExtension("*.doc");
-    page.AddIncludeExtension("*");
-    page.AddExcludeExtension("*.tmp");
-    EXPECT_EQ(Rows(page, ids::kFilterIncludeList),
+    FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.TXT", "*.doc", "*"});
+    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"),
               (std::vector<std::string>{"*", "*.doc", "*.txt"}));
-    EXPECT_EQ(Rows(page, ids::kFilterExcludeList), (std::vector<std::string>{"*.tmp"}));
 
-    // A rescan refills both lists; a tick stays where its extension does.
-    page.SetRowChecked(ids::kFilterIncludeList, 2, true);
+    // A rescan refills both lists; a tick the user gave stays where its
+    // extension does.
+    FilterWidget<QListWidget>(page, "filterIncludeListWidget")->item(2)->setCheckState(Qt::Checked);
     FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg"});
-    EXPECT_EQ(Rows(page, ids::kFilterIncludeList), (std::vector<std::string>{"*.jpeg", "*.txt+"}));
-    EXPECT_EQ(Rows(page, ids::kFilterExcludeList), (std::vector<std::string>{"*.jpeg", "*.txt"}));
-    page.ClearIncludeExtensions();
-    page.ClearExcludeExtensions();
-    EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 0);
-    EXPECT_EQ(page.RowCount(ids::kFilterExcludeList), 0);
+    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"),
+              (std::vector<std::string>{"*.jpeg", "*.txt+"}));
+    EXPECT_EQ(ListRows(page, "filterExcludeListWidget"),
+              (std::vector<std::string>{"*.jpeg", "*.txt"}));
+    FillExtensionLists(page, std::vector<std::string>{});
+    EXPECT_TRUE(ListRows(page, "filterIncludeListWidget").empty());
 }
 
 // --- The filter over the real page ---
@@ -681,39 +709,44 @@ TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
     CFilterSettingsDlg page;
     CFilterSettings filter;
     filter.SetPage(&page);
-    filter.Rules().FilterOnAttributes = true;
-    filter.Rules().AttributeMode = false;
-    filter.Rules().FilterOnHidden = true;
-    filter.Rules().FilterOnTimes = true;
-    filter.Rules().FilterOnModDateTime = true;
-    filter.Rules().ModifiedDate = {2002, 5, 1, 0, 0, 0};
-    filter.Rules().ModifiedTime = {2000, 1, 1, 10, 0, 0};
-    filter.Rules().ModifiedComparison = TimeComparison::On;
-    filter.Rules().FilterOnLastAccessDateTime = true;
-    filter.Rules().LastAccessedComparison = TimeComparison::None;
-    filter.Rules().FilterOnExtension = true;
-    filter.Rules().FilterOnIncludeExtensions = true;
-    filter.Rules().FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
-    filter.Rules().FilterOnExcludeExtensions = false;
-    page.AddIncludeExtension("*.stale");
+    FilterRules& r = filter.Rules();
+    r.FilterOnAttributes = true;
+    r.AttributeMode = false;
+    r.FilterOnHidden = true;
+    r.FilterOnTimes = true;
+    r.FilterOnModDateTime = true;
+    r.ModifiedDate = {2002, 5, 1, 0, 0, 0};
+    r.ModifiedTime = {2000, 1, 1, 10, 0, 0};
+    r.ModifiedComparison = TimeComparison::On;
+    r.FilterOnLastAccessDateTime = true;
+    r.LastAccessedComparison = static_cast<TimeComparison>(-1);
+    r.FilterOnExtension = true;
+    r.FilterOnIncludeExtensions = true;
+    r.FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
+    r.FilterOnExcludeExtensions = false;
+    FillExtensionLists(page, std::vector<std::string>{"*.stale"});
     filter.ApplyToPage();
 
-    EXPECT_EQ(page.RowCount(ids::kFilterIncludeList), 0);
-    EXPECT_TRUE(page.IsChecked(ids::kFilterExclude));
-    EXPECT_EQ(Enabled(page, kFilterAttributeControls).size(), 6u);
-    EXPECT_EQ(Enabled(page, RuleControls(kRules[1])).size(), 3u);
-    EXPECT_TRUE(Enabled(page, RuleControls(kRules[0])).empty());
-    EXPECT_EQ(page.Selection(ids::kFilterModifiedDir), 1);
-    EXPECT_EQ(page.Selection(ids::kFilterLastAccessedDir), -1);
-    EXPECT_TRUE(page.IsEnabled(ids::kFilterIncludeList));
-    EXPECT_FALSE(page.IsEnabled(ids::kFilterExcludeList));
+    EXPECT_TRUE(ListRows(page, "filterIncludeListWidget").empty());
+    EXPECT_TRUE(
+        FilterWidget<QAbstractButton>(page, "filterExcludeAttributesRadioButton")->isChecked());
+    const std::set<std::string> on = EnabledOn(page);
+    for (const char* name : {"HiddenCheckBox", "ModifiedDateEdit", "ModifiedComboBox",
+                             "LastAccessedTimeEdit", "IncludeListWidget"}) {
+        EXPECT_EQ(on.count(name), 1u) << name;
+    }
+    for (const char* name : {"CreationDateEdit", "ExcludeListWidget"}) {
+        EXPECT_EQ(on.count(name), 0u) << name;
+    }
+    EXPECT_EQ(FilterWidget<QComboBox>(page, "filterModifiedComboBox")->currentIndex(), 1);
+    EXPECT_EQ(FilterWidget<QComboBox>(page, "filterLastAccessedComboBox")->currentIndex(), -1);
 
     // The rescan after a load refills the lists; the saved ticks come back.
     FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg", "*.doc"});
     filter.ApplyExtensionChecks();
-    EXPECT_EQ(Rows(page, ids::kFilterIncludeList),
+    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"),
               (std::vector<std::string>{"*.doc", "*.jpeg+", "*.txt+"}));
-    EXPECT_EQ(Rows(page, ids::kFilterExcludeList),
+    EXPECT_EQ(ListRows(page, "filterExcludeListWidget"),
               (std::vector<std::string>{"*.doc", "*.jpeg", "*.txt"}));
 
     CFilterSettings copy;
@@ -726,7 +759,7 @@ TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
     EXPECT_EQ(copy.Rules().ModifiedComparison, TimeComparison::On);
     EXPECT_EQ(CombineDateAndTime(copy.Rules().ModifiedDate, copy.Rules().ModifiedTime),
               LocalToSeconds({2002, 5, 1, 10, 0, 0}));
-    EXPECT_EQ(static_cast<int>(copy.Rules().LastAccessedComparison), -1);
+    EXPECT_EQ(copy.Rules().LastAccessedComparison, TimeComparison::None);
     EXPECT_EQ(copy.Rules().FilterIncludeExtensions, "*.jpeg;*.txt;");
 }
 
@@ -738,20 +771,23 @@ TEST(FilterOnPage, AFreshlyTickedTimeRuleKeepsEveryFileUntilAComparisonIsChosen)
     CFilterSettingsDlg page;
     CFilterSettings filter;
     filter.SetPage(&page);
-    Click(page, ids::kFilterOnTimes);
-    Click(page, ids::kFilterModified);
-    page.SetDateTime(ids::kFilterModifiedDate, {2001, 1, 1, 0, 0, 0});
-    page.SetDateTime(ids::kFilterModifiedTime, {2000, 1, 1, 12, 0, 0});
-    EXPECT_TRUE(filter.Matches(file));
-    Choose(page, ids::kFilterModifiedDir, "Before");
-    EXPECT_FALSE(filter.Matches(file));
-    Choose(page, ids::kFilterModifiedDir, "On");
-    EXPECT_TRUE(filter.Matches(file));
+    ClickOn(page, "filterOnTimesCheckBox");
+    ClickOn(page, "filterModifiedCheckBox");
+    FilterWidget<QDateEdit>(page, "filterModifiedDateEdit")->setDate(QDate(2001, 1, 1));
+    FilterWidget<QTimeEdit>(page, "filterModifiedTimeEdit")->setTime(QTime(12, 0, 0));
+    auto* comparison = FilterWidget<QComboBox>(page, "filterModifiedComboBox");
+    auto passes = [&] {
+        filter.ReadFromPage();
+        return filter.Matches(file);
+    };
+    EXPECT_TRUE(passes());
+    for (auto [text, expected] : {std::pair{"Before", false}, {"On", true}, {"After", false}}) {
+        comparison->setCurrentIndex(comparison->findText(text));
+        EXPECT_EQ(passes(), expected) << text;
+    }
     // Switching the group off lets the file through whatever the rule says.
-    Choose(page, ids::kFilterModifiedDir, "After");
-    EXPECT_FALSE(filter.Matches(file));
-    Click(page, ids::kFilterOnTimes);
-    EXPECT_TRUE(filter.Matches(file));
+    ClickOn(page, "filterOnTimesCheckBox");
+    EXPECT_TRUE(passes());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,8 +28,8 @@
 #include "support/worker_gate.h"
 #include "ui/about_dlg.h"
 #include "ui/extended_page.h"
-#include "ui/filter_page.h"
 #include "ui/help_window.h"
+#include "ui/pages/filter_page.h"
 #include "ui/processing_dlg.h"
 #include "ui/rename_page.h"
 #include "ui_fixture.h"
@@ -479,16 +480,19 @@ TEST(WindowRun, LoadingSettingsWithoutFiltersLeavesNoFilterOn) {
     TestDir jobs;
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    CQtPage* filter = w.FilterPage();
-    auto switchFilters = [filter] {
-        filter->ControlAs<QCheckBox>(ids::kFilterOnTimes)->click();
-        filter->ControlAs<QCheckBox>(ids::kFilterOnExtensions)->click();
+    CFilterSettingsDlg* filter = w.FilterPage();
+    auto click = [filter](const char* name) {
+        filter->findChild<QCheckBox*>(QString::fromLatin1(name))->click();
+    };
+    auto switchFilters = [click] {
+        click("filterOnTimesCheckBox");
+        click("filterOnExtensionsCheckBox");
     };
     switchFilters();
-    filter->ControlAs<QCheckBox>(ids::kFilterModified)->click();
-    filter->ControlAs<QComboBox>(ids::kFilterModifiedDir)->setCurrentIndex(0);  // before
-    filter->ControlAs<QCheckBox>(ids::kFilterIncludeExtensions)->click();
-    filter->SetRowChecked(ids::kFilterIncludeList, 0, true);
+    click("filterModifiedCheckBox");
+    filter->findChild<QComboBox*>("filterModifiedComboBox")->setCurrentIndex(0);  // before
+    click("filterIncludeExtensionsCheckBox");
+    filter->findChild<QListWidget*>("filterIncludeListWidget")->item(0)->setCheckState(Qt::Checked);
     w.SaveSettingsTo(jobs / "filtered.qvr");
     switchFilters();
     w.SaveSettingsTo(jobs / "plain.qvr");
@@ -496,15 +500,13 @@ TEST(WindowRun, LoadingSettingsWithoutFiltersLeavesNoFilterOn) {
     for (bool withFilterFile : {true, false}) {
         SCOPED_TRACE(withFilterFile);
         w.LoadSettingsFrom(jobs / "filtered.qvr");
-        ASSERT_TRUE(filter->IsChecked(ids::kFilterOnTimes));
+        ASSERT_TRUE(filter->State().onTimes);
         if (!withFilterFile) {
             unlink(CFilterSettings::FilterFilePath(jobs / "plain.qvr").c_str());
         }
         w.LoadSettingsFrom(jobs / "plain.qvr");
-        for (int group :
-             {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterOnExtensions}) {
-            EXPECT_FALSE(filter->IsChecked(group)) << group;
-        }
+        const FilterPageState page = filter->State();
+        EXPECT_FALSE(page.onAttributes || page.onTimes || page.onExtensions);
         f.Click(ids::kSelectAll);
         f.Click(1078);  // Preview
         EXPECT_EQ(f.PreviewRows().size(), 2u);
