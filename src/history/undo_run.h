@@ -94,6 +94,8 @@ UndoSummary UndoRun(const std::string& journalPath, const UndoOptions& options =
 // left at a cycle's temporary name its new name (or its old one when that is
 // taken), puts a finished copy in place when its target is free and moves
 // other leftover temporary files to the trash. Records "kept" in the journal.
+// Refused, recording nothing, while the folder it acts on (the run's, or its
+// destination) cannot be reached: missing, or another file system now.
 UndoSummary KeepRun(const std::string& journalPath, const UndoOptions& options = {});
 
 // What a step does, as a phrase: "rename /a/2.txt back to /a/1.txt".

@@ -178,7 +178,13 @@ void ShowUndoEnd(QWidget* parent, const UndoSummary& summary, UndoKind kind) {
         case UndoSummary::Ended::Refused:
             icon = QMessageBox::Critical;
             caption = Tr("Error...");
-            text = Tr("This run is not undone: %1").arg(ShownText(summary.refusal));
+            if (kind == UndoKind::Keep) {
+                text = Tr("The files of this run were not kept as they are: %1\nThe run stays "
+                          "interrupted; you will be asked again.")
+                           .arg(ShownText(summary.refusal));
+            } else {
+                text = Tr("This run is not undone: %1").arg(ShownText(summary.refusal));
+            }
             break;
         case UndoSummary::Ended::JournalFailed:
             icon = QMessageBox::Critical;
