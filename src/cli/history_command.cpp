@@ -114,10 +114,9 @@ int RunHistory(const CliOptions& options, FILE* out, FILE* err) {
         if (!run.reason.empty()) {
             state += " (" + run.reason + ")";
         }
-        std::string line = run.start.id + "\t" + run.start.time + "\t" + state +
-                           "\t" + std::to_string(run.done) + "\t" + std::to_string(run.failed) +
-                           "\t" + (terminal ? TerminalSafe(run.start.folder) : run.start.folder) +
-                           "\n";
+        std::string line = run.start.id + "\t" + run.start.time + "\t" + state + "\t" +
+                           std::to_string(run.done) + "\t" + std::to_string(run.failed) + "\t" +
+                           (terminal ? TerminalSafe(run.start.folder) : run.start.folder) + "\n";
         fwrite(line.data(), 1, line.size(), out);
     }
     return kExitDone;

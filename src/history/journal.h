@@ -306,9 +306,9 @@ class CJournalWriter final {
     Backend backend_ = Backend::Mapped;
     int fd_ = -1;
     std::string path_;
-    bool appending_ = false;   // opened by OpenToAppend
-    int64_t offset_ = 0;       // the end of the bytes written
-    int64_t recordsEnd_ = 0;   // the end of the last whole record
+    bool appending_ = false;  // opened by OpenToAppend
+    int64_t offset_ = 0;      // the end of the bytes written
+    int64_t recordsEnd_ = 0;  // the end of the last whole record
     char* map_ = nullptr;
     int64_t mapStart_ = 0;
     int error_ = 0;

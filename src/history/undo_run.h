@@ -35,15 +35,16 @@ struct UndoStep {
 struct UndoSummary {
     enum class Ended {
         Done,
-        Cancelled,     // stopped early; temporary names were still resolved
-        Running,       // the run or another undo of it holds the journal
-        Unreadable,    // no journal, or one without a start record
-        NewerFormat,   // written by a newer version of the program
+        Cancelled,      // stopped early; temporary names were still resolved
+        Running,        // the run or another undo of it holds the journal
+        Unreadable,     // no journal, or one without a start record
+        NewerFormat,    // written by a newer version of the program
         JournalFailed,  // the undo could not be recorded; it stopped there
-        Refused,        // the journal cannot be trusted (see `refusal`): nothing done
+        Refused,        // the journal cannot be trusted, or a keep cannot reach its files
+                        // (see `refusal`): nothing done
     };
     Ended ended = Ended::Done;
-    int error = 0;  // errno value for Unreadable and JournalFailed
+    int error = 0;        // errno value for Unreadable and JournalFailed
     std::string refusal;  // why, for Refused
     std::string runId;
     std::vector<UndoStep> steps;  // in the order they were taken

@@ -109,8 +109,9 @@ QString SkippedSteps(const UndoSummary& summary) {
     QString lines;
     if (summary.unreadRecords > 0) {
         lines = QCoreApplication::translate(
-            "UndoRunner", "%n record(s) of the journal could not be read: what they did is not undone.",
-            "", Clamped(summary.unreadRecords));
+            "UndoRunner",
+            "%n record(s) of the journal could not be read: what they did is not undone.", "",
+            Clamped(summary.unreadRecords));
     }
     for (const UndoStep& step : summary.steps) {
         if (step.outcome != UndoOutcome::Skipped) {

@@ -243,7 +243,7 @@ TEST_F(CliHistory, TheUndoScriptOfACopyRunBringsBackTheReplacedFiles) {
         work.CreateFile("src/a.txt", "A");
         work.CreateFile("src/b.txt", "B");
         work.CreateFile("dest/new_b.txt", "old b");
-        const std::vector<std::string> runFiles = {"src/QuorvanUndo.sh", "src/Quorvan.log"};
+        const std::vector<std::string> runFiles = {"QuorvanUndo.sh", "Quorvan.log"};
         auto start = work.Inventory();
         CopyRun(work, " --set UndoBatchFile=Yes");
         ASSERT_EQ(work.Read("dest/new_b.txt"), "B");
@@ -254,8 +254,9 @@ TEST_F(CliHistory, TheUndoScriptOfACopyRunBringsBackTheReplacedFiles) {
             start.erase("dest/new_b.txt");
         }
         EXPECT_EQ(work.Inventory(runFiles), start);
-        EXPECT_EQ(output, c.restored ? "" : "not restored, it is no longer in the trash: " +
-                                                 work / "dest/new_b.txt" + "\n");
+        EXPECT_EQ(output, c.restored ? ""
+                                     : "not restored, it is no longer in the trash: " +
+                                           work / "dest/new_b.txt" + "\n");
         EXPECT_EQ(test::ListNames(state / "data/Trash/files").size(), 0u);
     }
 }

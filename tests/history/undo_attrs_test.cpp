@@ -83,7 +83,7 @@ TEST(UndoAttributes, OnlyWhatTheRunChangedIsSetBackOnEveryKindOfEntryByItsOwner)
          [](JournaledRun& r, const std::string& p) { r.SetMode(p, 0444); }, none,
          "mode=0644 dos=none mtime=500000000"},
         {"a socket", false, MakeSocket,
-         [](JournaledRun& r, const std::string& p) { r.SetMode(p, 0400); }, none,
+         [](JournaledRun& r, const std::string& p) { r.SetMode(p, 0444); }, none,
          "mode=0644 dos=none mtime=500000000"},
         {"a device node", true,
          [](const std::string& p) { mknod(p.c_str(), S_IFCHR | 0644, makedev(1, 3)); },
