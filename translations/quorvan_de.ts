@@ -282,6 +282,12 @@ Bisher: %2</translation>
         <source>This run is not undone: %1</source>
         <translation>Dieser Lauf wird nicht rückgängig gemacht: %1</translation>
     </message>
+    <message>
+        <source>The files of this run were not kept as they are: %1
+The run stays interrupted; you will be asked again.</source>
+        <translation>Die Dateien dieses Laufs wurden nicht so belassen, wie sie sind: %1
+Der Lauf bleibt unterbrochen; Sie werden erneut gefragt.</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::CAttributeSettingsDlg</name>

@@ -282,6 +282,12 @@ Jusqu&apos;ici : %2</translation>
         <source>This run is not undone: %1</source>
         <translation>Cette exécution n&apos;est pas annulée : %1</translation>
     </message>
+    <message>
+        <source>The files of this run were not kept as they are: %1
+The run stays interrupted; you will be asked again.</source>
+        <translation>Les fichiers de cette exécution n&apos;ont pas été conservés tels quels : %1
+L&apos;exécution reste interrompue ; la question vous sera reposée.</translation>
+    </message>
 </context>
 <context>
     <name>quorvan::CAttributeSettingsDlg</name>

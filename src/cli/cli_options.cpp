@@ -147,8 +147,17 @@ bool ParseOptions(const std::vector<std::string>& args, CliOptions& options, std
         return false;
     }
     if (options.command == "history" && positional.size() > 1) {
-        error = "history takes no arguments";
-        return false;
+        if (positional[1] != "keep") {
+            error = "history takes no arguments";
+            return false;
+        }
+        if (positional.size() != 3) {
+            error = "history keep takes one run ID";
+            return false;
+        }
+        options.keep = true;
+        options.runId = positional[2];
+        return true;
     }
     if (options.command == "undo") {
         if (positional.size() > 2) {
@@ -174,6 +183,7 @@ std::string UsageText() {
            "       quorvan-cli cd-names [DRIVE]\n"
            "       quorvan-cli cd-names --source cddb|musicbrainz [--release N] [DRIVE]\n"
            "       quorvan-cli history\n"
+           "       quorvan-cli history keep ID\n"
            "       quorvan-cli undo [--dry-run] [ID]\n"
            "\n"
            "Renames files in bulk by the rules of a Quorvan settings file (.qvr).\n"
@@ -202,6 +212,9 @@ std::string UsageText() {
            "ID (or the one run whose ID starts so), by default the newest run that is\n"
            "not undone: names back, copies to the trash, replaced files back from the\n"
            "trash, attributes and times back; a name taken since is never replaced.\n"
+           "history keep keeps the files of the interrupted run ID as it left them,\n"
+           "giving each file left at a temporary name a real one, as answering No to\n"
+           "the program's question does; not while the run's folder cannot be reached.\n"
            "\n"
            "Options:\n"
            "  --settings F        read the settings file F and, when it exists, its\n"

@@ -18,12 +18,13 @@ struct CliOptions {
     std::vector<std::pair<std::string, std::string>> sets;
     std::string saveSettingsFile;
     bool nulSeparated = false;
-    bool status = false;  // preview: a first column with each entry's status
-    bool dryRun = false;  // undo --dry-run
+    bool status = false;     // preview: a first column with each entry's status
+    bool dryRun = false;     // undo --dry-run
     bool noJournal = false;  // run --no-journal: not recorded in the history
-    std::string runId;    // undo ID (or a unique start of one)
-    std::string source;   // cd-names --source: "cddb" (the default) or "musicbrainz"
-    int release = 0;      // cd-names --release N: the N-th of several releases (from 1)
+    bool keep = false;       // history keep ID
+    std::string runId;       // undo ID, history keep ID (or a unique start of one)
+    std::string source;      // cd-names --source: "cddb" (the default) or "musicbrainz"
+    int release = 0;         // cd-names --release N: the N-th of several releases (from 1)
     bool help = false;
     bool version = false;
     std::string folder;

@@ -73,25 +73,8 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
     std::vector<RunSummary> runs = ListRuns(HistoryFolder());
     const RunSummary* run = nullptr;
     if (!options.runId.empty()) {
-        size_t index = 0;
-        switch (FindRun(runs, options.runId, index)) {
-            case FindRunResult::NotFound:
-                PrintError(err, "unknown run ID '" + options.runId +
-                                    "' (quorvan-cli history lists the runs)");
-                return kExitUsage;
-            case FindRunResult::Ambiguous: {
-                std::string ids;
-                for (const RunSummary& r : runs) {
-                    if (r.start.id.compare(0, options.runId.size(), options.runId) == 0) {
-                        ids += " " + r.start.id;
-                    }
-                }
-                PrintError(err, "run ID '" + options.runId + "' is not unique:" + ids);
-                return kExitUsage;
-            }
-            case FindRunResult::Found:
-                run = &runs[index];
-                break;
+        if ((run = FindRunOrSay(runs, options.runId, err)) == nullptr) {
+            return kExitUsage;
         }
     } else if ((run = NewestUndoable(runs)) == nullptr) {
         // A run that an undo holds is not "no run".

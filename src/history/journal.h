@@ -253,7 +253,8 @@ class CJournalWriter final {
   public:
     // Mapped: records are copied into a shared mapping of space reserved
     // ahead (fallocate); Write: one pwrite per record. Mapped falls back to
-    // Write where the file system cannot reserve space.
+    // Write where the file system cannot reserve space, and for a journal
+    // opened to append (undo, keep) where the disk has too little free.
     enum class Backend { Mapped, Write };
 
     CJournalWriter() = default;
@@ -305,8 +306,9 @@ class CJournalWriter final {
     Backend backend_ = Backend::Mapped;
     int fd_ = -1;
     std::string path_;
-    int64_t offset_ = 0;       // the end of the bytes written
-    int64_t recordsEnd_ = 0;   // the end of the last whole record
+    bool appending_ = false;  // opened by OpenToAppend
+    int64_t offset_ = 0;      // the end of the bytes written
+    int64_t recordsEnd_ = 0;  // the end of the last whole record
     char* map_ = nullptr;
     int64_t mapStart_ = 0;
     int error_ = 0;

@@ -84,7 +84,10 @@ int CJournalWriter::MapWindow(int64_t offset) {
     do {
         result = fallocate(fd_, 0, start, kWindow + kEndReserve) == 0 ? 0 : errno;
     } while (result == EINTR);
-    if (result == EOPNOTSUPP || result == ENOSYS) {
+    // An undo's records are few and small: with too little space to reserve
+    // a window they are written as they come, and only a record that really
+    // finds the disk full stops the undo.
+    if (result == EOPNOTSUPP || result == ENOSYS || (result == ENOSPC && appending_)) {
         return -1;
     }
     if (result != 0) {
@@ -271,6 +274,7 @@ int CJournalWriter::Create(const std::string& path, const StartRecord& start) {
     }
     fd_ = fd;
     path_ = path;
+    appending_ = false;
     offset_ = 0;
     recordsEnd_ = 0;
     error_ = 0;
@@ -347,6 +351,7 @@ int CJournalWriter::OpenToAppend(const std::string& path) {
     }
     fd_ = fd;
     path_ = path;
+    appending_ = true;
     offset_ = end;
     recordsEnd_ = end;
     error_ = 0;

@@ -1,5 +1,6 @@
 #include "history/undo_run.h"
 
+#include "history/undo_trust.h"
 #include "history/undo_undoer.h"
 
 #include <dirent.h>
@@ -27,124 +28,11 @@ namespace undo_detail {
 
 namespace {
 
-std::string ParentOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Steps kept in the summary, of those skipped and of the others; every step
 // is counted and handed to onStep.
 constexpr int64_t kKeptSteps = 10000;
 
 }  // namespace
-
-void CUndoer::Index(const JournalEntry& entry, int64_t offset) {
-    const JournalRecord& record = entry.record;
-    std::visit(
-        [&](const auto& r) {
-            using T = std::decay_t<decltype(r)>;
-            if constexpr (std::is_same_v<T, TempFolderRecord>) {
-                folders_.insert(r.path);
-            } else if constexpr (std::is_same_v<T, RenameRecord> || std::is_same_v<T, FileRecord>) {
-                folders_.insert(ParentOf(r.from));
-                folders_.insert(ParentOf(r.to));
-            } else if constexpr (std::is_same_v<T, CopyRecord>) {
-                folders_.insert(ParentOf(r.to));
-                folders_.insert(ParentOf(r.temp));
-            } else if constexpr (std::is_same_v<T, TrashRecord> || std::is_same_v<T, AttrsRecord> ||
-                                 std::is_same_v<T, TimesRecord>) {
-                folders_.insert(ParentOf(r.path));
-            }
-        },
-        record);
-    if (const auto* r = std::get_if<RenameRecord>(&record)) {
-        if (r->temp == TempSide::To) {
-            tempNames_.insert(r->to);
-            tempMoves_.push_back({entry.line, offset, *r});
-        }
-        if (r->temp == TempSide::From) {
-            tempTarget_[r->from] = r->to;
-        }
-        moved_.emplace_back(entry.line, KeyOf(r->file));
-        ++total_;
-    } else if (const auto* c = std::get_if<CopyRecord>(&record)) {
-        leftTimes_.emplace_back(KeyOf(c->copy), c->copy.mtime);
-        copies_.Add(c->copy);
-        moved_.emplace_back(entry.line, KeyOf(c->copy));
-        ++total_;
-    } else if (const auto* t = std::get_if<TrashRecord>(&record)) {
-        pendingTrash_[t->path] = entry.line;
-        ++total_;
-    } else if (const auto* d = std::get_if<TrashedRecord>(&record)) {
-        if (auto it = pendingTrash_.find(d->path); it != pendingTrash_.end()) {
-            trashed_[it->second] = *d;
-            pendingTrash_.erase(it);
-        }
-    } else if (const auto* m = std::get_if<TimesRecord>(&record)) {
-        leftTimes_.emplace_back(KeyOf(m->file), m->newMtime);
-        ++total_;
-    } else if (std::holds_alternative<AttrsRecord>(record)) {
-        ++total_;
-    } else if (const auto* made = std::get_if<FolderRecord>(&record)) {
-        madeFolders_.emplace_back(entry.line, *made);
-    } else if (const auto* f = std::get_if<FileRecord>(&record)) {
-        if (!runEnded_) {
-            (f->ok ? runDone_ : runFailed_)++;
-        }
-    } else if (const auto* e = std::get_if<EndRecord>(&record)) {
-        if (!runEnded_) {
-            runDone_ = e->done;
-            runFailed_ = e->failed;
-            runEnded_ = true;
-        }
-    } else if (const auto* s = std::get_if<UndoStepRecord>(&record)) {
-        // A step names an earlier line; any other number names no operation.
-        if (s->record <= 0 || s->record >= entry.line) {
-            return;
-        }
-        if (s->action == UndoAction::Resolve) {
-            auto line = std::lower_bound(moved_.begin(), moved_.end(), s->record,
-                                         [](const std::pair<int64_t, FileKey>& entryOf, int64_t l) {
-                                             return entryOf.first < l;
-                                         });
-            if (line != moved_.end() && line->first == s->record) {
-                const FileKey key = line->second;
-                for (const auto& [movedLine, movedKey] : moved_) {
-                    if (movedKey == key && static_cast<size_t>(movedLine) < undoneBefore_.size()) {
-                        undoneBefore_[static_cast<size_t>(movedLine)] = false;
-                    }
-                }
-            }
-            // A file taken from a temporary name: a move to reverse.
-            auto from =
-                std::lower_bound(tempMoves_.begin(), tempMoves_.end(), s->record,
-                                 [](const TempMove& temp, int64_t l) { return temp.line < l; });
-            if (s->outcome == UndoOutcome::Restored && !s->target.empty() &&
-                from != tempMoves_.end() && from->line == s->record) {
-                RenameRecord move;
-                move.from = from->move.to;
-                move.to = s->target;
-                move.file = from->move.file;
-                resolvedMoves_[entry.line] = move;
-                moved_.emplace_back(entry.line, KeyOf(move.file));
-                ++total_;
-            }
-        } else if (s->action == UndoAction::Reverse) {
-            const auto line = static_cast<size_t>(s->record);
-            if (undoneBefore_.size() <= line) {
-                undoneBefore_.resize(std::max(line + 1, undoneBefore_.size() * 2));
-            }
-            undoneBefore_[line] = s->outcome != UndoOutcome::Skipped;
-        }
-    }
-}
-
-void CUndoer::IndexDone() {
-    std::sort(leftTimes_.begin(), leftTimes_.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    copies_.Seal();
-    pendingTrash_.clear();
-}
 
 void CUndoer::Report(UndoStep step, std::optional<FileKey> key) {
     switch (step.outcome) {
@@ -257,8 +145,13 @@ void CUndoer::Undo() {
         RecordKindName(RenameRecord{}), RecordKindName(CopyRecord{}), RecordKindName(TrashRecord{}),
         RecordKindName(AttrsRecord{}), RecordKindName(TimesRecord{})};
     bool cancelled = false;
+    // The temporary names at which this undo has put a cycle's file: from
+    // the reversal of the move out of such a name to that of the move into
+    // it. A cancel, or a journal that takes no more records, waits until
+    // none is open, so that no file is left at a temporary name.
+    std::set<std::string> openCycles;
     reader_.SeekEnd(reader_.LastNumber());
-    for (JournalLine line; !Stopped() && reader_.Previous(line);) {
+    for (JournalLine line; reader_.Error() == 0 && reader_.Previous(line);) {
         auto resolved = resolvedMoves_.find(line.number);
         std::optional<JournalRecord> record;
         if (resolved == resolvedMoves_.end()) {
@@ -270,16 +163,17 @@ void CUndoer::Undo() {
                 continue;
             }
         }
-        if (Cancelled()) {
-            cancelled = true;
+        if (openCycles.empty() && (journalFailed_ || Cancelled())) {
+            cancelled = !journalFailed_;
             break;
         }
+        const auto* rename = record ? std::get_if<RenameRecord>(&*record) : nullptr;
         if (UndoneBefore(line.number)) {
             ++summary_.stepsUnchanged;
         } else if (resolved != resolvedMoves_.end()) {
             UndoRename(line.number, resolved->second);
-        } else if (const auto* r = std::get_if<RenameRecord>(&*record)) {
-            UndoRename(line.number, *r);
+        } else if (rename != nullptr) {
+            UndoRename(line.number, *rename);
         } else if (const auto* c = std::get_if<CopyRecord>(&*record)) {
             UndoCopy(line.number, *c);
         } else if (const auto* t = std::get_if<TrashRecord>(&*record)) {
@@ -296,6 +190,11 @@ void CUndoer::Undo() {
         } else if (const auto* m = std::get_if<TimesRecord>(&*record)) {
             UndoTimes(line.number, *m);
         }
+        if (rename != nullptr && rename->temp == TempSide::From && fs_.Look(rename->from)) {
+            openCycles.insert(rename->from);
+        } else if (rename != nullptr && rename->temp == TempSide::To) {
+            openCycles.erase(rename->to);
+        }
         if (options_.progress) {
             options_.progress(++done_, total_);
         }
@@ -309,10 +208,9 @@ void CUndoer::Undo() {
             options_.progress(++done_, total_);
         }
     }
-    // Also after a cancel: no file may be left at a temporary name.
-    if (!Stopped()) {
-        ResolveTempNames(false);
-    }
+    // Also after a cancel or a journal failure: no file may be left at a
+    // temporary name.
+    ResolveTempNames(false);
     if (!Conclude()) {
         return;
     }
@@ -353,99 +251,8 @@ void CUndoer::Keep() {
 namespace {
 
 using undo_detail::CUndoer;
-
-// True when `path` is `folder` or lies below it, spelt without "." or "..".
-bool Below(const std::string& path, const std::string& folder) {
-    if (folder.empty() || folder[0] != '/') {
-        return false;
-    }
-    if (path == folder) {
-        return true;
-    }
-    const std::string prefix = folder == "/" ? "/" : folder + "/";
-    if (path.compare(0, prefix.size(), prefix) != 0) {
-        return false;
-    }
-    for (size_t pos = prefix.size() - 1; pos != std::string::npos; pos = path.find('/', pos + 1)) {
-        const size_t next = path.find('/', pos + 1);
-        const std::string_view part = std::string_view(path).substr(
-            pos + 1, next == std::string::npos ? next : next - pos - 1);
-        if (part.empty() || part == "." || part == "..") {
-            return false;
-        }
-    }
-    return true;
-}
-
-// True when `path` lies in the files of a desktop trash.
-bool InATrash(const std::string& path) {
-    const size_t files = path.rfind("/files/");
-    if (files == std::string::npos || path.find('/', files + 7) != std::string::npos) {
-        return false;
-    }
-    const std::string holder = path.substr(0, files);
-    const std::string name = holder.substr(holder.rfind('/') + 1);
-    return name == "Trash" || name.rfind(".Trash-", 0) == 0 ||
-           holder.find("/.Trash/") != std::string::npos;
-}
-
-bool Private(const std::string& path, bool folder) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0 && (folder ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)) &&
-           st.st_uid == geteuid() && (st.st_mode & 022) == 0;
-}
-
-// Why undo must not act on this journal, or "" when it may: the history
-// folder and the journal must be the user's alone.
-std::string Distrust(const std::string& journalPath) {
-    const size_t slash = journalPath.rfind('/');
-    const std::string history = slash == std::string::npos ? "."
-                                : slash == 0               ? "/"
-                                                           : journalPath.substr(0, slash);
-    if (!Private(history, true) || !Private(journalPath, false)) {
-        return "the history folder " + history +
-               " or the journal in it is not private (it must be yours and writable by you "
-               "alone)";
-    }
-    return "";
-}
-
-// A path of `record` that lies outside the run's folder or destination, or
-// "": undo acts on nothing else.
-std::string Outside(const JournalRecord& record, const StartRecord& start) {
-    std::string outside;
-    auto check = [&](const std::string& path) {
-        if (outside.empty() && !path.empty() && !Below(path, start.folder) &&
-            !(start.mode == RunMode::Copy && Below(path, start.destination))) {
-            outside = path;
-        }
-    };
-    std::visit(
-        [&](const auto& r) {
-            using T = std::decay_t<decltype(r)>;
-            if constexpr (std::is_same_v<T, RenameRecord>) {
-                check(r.from);
-                check(r.to);
-                check(r.then);
-            } else if constexpr (std::is_same_v<T, CopyRecord>) {
-                check(r.from);
-                check(r.to);
-                check(r.temp);
-            } else if constexpr (std::is_same_v<T, TrashedRecord>) {
-                check(r.path);
-                if (outside.empty() && !r.trashFile.empty() && !InATrash(r.trashFile)) {
-                    outside = r.trashFile;
-                }
-            } else if constexpr (std::is_same_v<T, TrashRecord> || std::is_same_v<T, AttrsRecord> ||
-                                 std::is_same_v<T, TimesRecord> ||
-                                 std::is_same_v<T, TempFolderRecord> ||
-                                 std::is_same_v<T, FolderRecord>) {
-                check(r.path);
-            }
-        },
-        record);
-    return outside;
-}
+using undo_detail::Distrust;
+using undo_detail::Outside;
 
 UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, bool keep) {
     UndoSummary summary;
@@ -503,6 +310,13 @@ UndoSummary Execute(const std::string& journalPath, const UndoOptions& options, 
     }
     summary.unreadRecords = reader.DamagedLines();
     undoer.IndexDone();
+    // Keeping settles the run for good: not while its files cannot be
+    // reached, or a file left there at a temporary name would never get its
+    // name.
+    if (keep && !(summary.refusal = undoer.Unreachable()).empty()) {
+        summary.ended = UndoSummary::Ended::Refused;
+        return summary;
+    }
     if (keep) {
         undoer.Keep();
     } else {

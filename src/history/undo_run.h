@@ -35,15 +35,16 @@ struct UndoStep {
 struct UndoSummary {
     enum class Ended {
         Done,
-        Cancelled,     // stopped early; temporary names were still resolved
-        Running,       // the run or another undo of it holds the journal
-        Unreadable,    // no journal, or one without a start record
-        NewerFormat,   // written by a newer version of the program
+        Cancelled,      // stopped early; temporary names were still resolved
+        Running,        // the run or another undo of it holds the journal
+        Unreadable,     // no journal, or one without a start record
+        NewerFormat,    // written by a newer version of the program
         JournalFailed,  // the undo could not be recorded; it stopped there
-        Refused,        // the journal cannot be trusted (see `refusal`): nothing done
+        Refused,        // the journal cannot be trusted, or a keep cannot reach its files
+                        // (see `refusal`): nothing done
     };
     Ended ended = Ended::Done;
-    int error = 0;  // errno value for Unreadable and JournalFailed
+    int error = 0;        // errno value for Unreadable and JournalFailed
     std::string refusal;  // why, for Refused
     std::string runId;
     std::vector<UndoStep> steps;  // in the order they were taken
@@ -94,6 +95,8 @@ UndoSummary UndoRun(const std::string& journalPath, const UndoOptions& options =
 // left at a cycle's temporary name its new name (or its old one when that is
 // taken), puts a finished copy in place when its target is free and moves
 // other leftover temporary files to the trash. Records "kept" in the journal.
+// Refused, recording nothing, while the folder it acts on (the run's, or its
+// destination) cannot be reached: missing, or another file system now.
 UndoSummary KeepRun(const std::string& journalPath, const UndoOptions& options = {});
 
 // What a step does, as a phrase: "rename /a/2.txt back to /a/1.txt".

@@ -86,6 +86,12 @@ void CUndoer::UndoCopy(int64_t line, const CopyRecord& r) {
         std::string error = DiscardCopy(r, step.trash);
         step.outcome = error.empty() ? UndoOutcome::Restored : UndoOutcome::Skipped;
         step.reason = error;
+    } else if (auto kept = untrashed_.find(r.to);
+               current && kept != untrashed_.end() && current->SameFile(kept->second)) {
+        // The file it was to replace could not go to the trash, so the copy
+        // was given up: there is nothing to undo, now or later.
+        step.outcome = UndoOutcome::Unchanged;
+        step.reason = "the copy was never put in place";
     } else if (current) {
         step.outcome = UndoOutcome::Skipped;
         step.reason = "another file has taken its place";
@@ -144,9 +150,12 @@ void CUndoer::UndoTrash(int64_t line, const TrashRecord& r) {
     Report(std::move(step), KeyOf(r.file));
 }
 
-// Why a file the run changed cannot be changed back, or "" when it can.
+// Why a file the run changed cannot be changed back, or "" when it can. It
+// is held in `pin` (a dry run too: holding changes nothing); a dry run judges
+// it as the steps before would have left it.
 std::string PinReason(UndoFs& fs, CPinnedEntry& pin, const std::string& path,
                       const FileStamp& wanted) {
+    const int error = pin.Open(path);
     if (fs.Dry()) {
         auto current = fs.Look(path);
         if (!current) {
@@ -154,30 +163,50 @@ std::string PinReason(UndoFs& fs, CPinnedEntry& pin, const std::string& path,
         }
         return current->SameInode(wanted) ? "" : "another file has its name now";
     }
-    if (int error = pin.Open(path)) {
+    if (error != 0) {
         return error == ENOENT ? "it is no longer there" : ErrorText(error);
     }
-    if (!pin.Stamp().SameInode(wanted)) {
-        return "another file has its name now";
-    }
-    return pin.IsRegularFile() ? "" : "it is no longer a regular file";
+    // The same inode is the same kind of entry: a FIFO, a device or a link
+    // gets back what the run changed on it as a file does.
+    return pin.Stamp().SameInode(wanted) ? "" : "another file has its name now";
 }
 
 void CUndoer::UndoAttrs(int64_t line, const AttrsRecord& r) {
     UndoStep step = MakeStep(UndoStep::Kind::Attributes, line, r.path);
     CPinnedEntry pin;
     step.reason = PinReason(fs_, pin, r.path, r.file);
-    int error = 0;
+    // Only what differs from before the run is set back, and of the mode only
+    // the write permission, which alone the run changes: a change that failed
+    // in the run is not made again, and what the user changed since stays.
+    const bool known = pin.Stamp().SameInode(r.file);
+    const uint32_t mode = pin.Mode() & 07777u;
+    const uint32_t wantedMode = (mode & ~0222u) | (r.mode & 0222u);
+    std::optional<std::string> dos;
+    int error = known ? pin.GetDosAttrib(dos) : 0;
+    const bool modeDiffers = !known || wantedMode != mode;
+    const bool dosDiffers = !known || error != 0 || dos != r.dosAttrib;
+    if (step.reason.empty() && !modeDiffers && !dosDiffers) {
+        step.outcome = UndoOutcome::Unchanged;
+        step.reason = "its attributes are as they were";
+        Report(std::move(step), KeyOf(r.file));
+        return;
+    }
+    error = 0;
     if (step.reason.empty() && !fs_.Dry()) {
-        // Storing the attribute needs write permission, which read-only took.
-        if (!(r.mode & S_IWUSR)) {
-            error = pin.SetPermissions(r.mode | S_IWUSR);
+        if (dosDiffers) {
+            // Storing the attribute needs write permission, which read-only
+            // took; the owner may give it back to a file of their own.
+            if (!(mode & S_IWUSR)) {
+                error = pin.SetPermissions(mode | S_IWUSR);
+            }
+            if (error == 0) {
+                error = pin.SetDosAttrib(r.dosAttrib);
+            }
         }
-        if (error == 0) {
-            error = pin.SetDosAttrib(r.dosAttrib);
-        }
-        if (int last = pin.SetPermissions(r.mode); error == 0) {
-            error = last;
+        if (modeDiffers || (dosDiffers && !(mode & S_IWUSR))) {
+            if (int last = pin.SetPermissions(wantedMode); error == 0) {
+                error = last;
+            }
         }
         if (error != 0) {
             step.reason = ErrorText(error);

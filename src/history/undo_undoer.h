@@ -162,6 +162,8 @@ class CUndoer final {
 
     void Undo();
     void Keep();
+    // Why the files a keep acts on cannot be reached now, or "".
+    std::string Unreachable() const;
 
   private:
     void UndoRename(int64_t line, const RenameRecord& r);
@@ -209,8 +211,11 @@ class CUndoer final {
     // The file each rename or copy moved, by line, to forget what an earlier
     // undo did for a file that a resolved temporary name has moved since.
     std::vector<std::pair<int64_t, FileKey>> moved_;
-    // Trash records not yet followed by their "trashed" record.
-    std::unordered_map<std::string, int64_t> pendingTrash_;
+    // Trash records not yet followed by their "trashed" record: line and file.
+    std::unordered_map<std::string, std::pair<int64_t, FileStamp>> pendingTrash_;
+    // The files the run meant to trash but did not, by path (copies given
+    // up at their trash step).
+    std::unordered_map<std::string, FileStamp> untrashed_;
     // The "trashed" record of each "trash" record, by line.
     std::unordered_map<int64_t, TrashedRecord> trashed_;
     // Moves to a cycle's temporary name, with their line and offset.
@@ -244,6 +249,9 @@ class CUndoer final {
     std::vector<std::pair<FileKey, uint8_t>> files_;
     int64_t keptSkipped_ = 0;
     int64_t keptOthers_ = 0;
+    // The file system the run worked on, by id, from a file it named in the
+    // folder a keep acts on (the run's, or its destination); 0 for unknown.
+    uint64_t placeFsid_ = 0;
     bool removeFolders_ = false;  // an undo, not a keep: made folders go at the end
     std::vector<std::pair<int64_t, FolderRecord>> madeFolders_;
     int64_t total_ = 0;

@@ -226,14 +226,30 @@ bool CPinnedEntry::IsRegularFile() const {
 }
 
 int CPinnedEntry::SetPermissions(uint32_t permissions) {
-    if (!IsRegularFile()) {
+    // Through a link's descriptor chmod would reach the file it points at.
+    if (fd_ < 0 || S_ISLNK(mode_)) {
         return EINVAL;
     }
     return chmod(procPath_.c_str(), static_cast<mode_t>(permissions & 07777)) == 0 ? 0 : errno;
 }
 
+int CPinnedEntry::GetDosAttrib(std::optional<std::string>& value) const {
+    value.reset();
+    if (fd_ < 0 || S_ISLNK(mode_)) {
+        return fd_ < 0 ? EINVAL : 0;
+    }
+    std::string bytes(256, '\0');
+    ssize_t n = getxattr(procPath_.c_str(), kDosAttribName, bytes.data(), bytes.size());
+    if (n >= 0) {
+        bytes.resize(static_cast<size_t>(n));
+        value = std::move(bytes);
+        return 0;
+    }
+    return errno == ENODATA || errno == ENOTSUP ? 0 : errno;
+}
+
 int CPinnedEntry::SetDosAttrib(const std::optional<std::string>& value) {
-    if (!IsRegularFile()) {
+    if (fd_ < 0 || !(S_ISREG(mode_) || S_ISDIR(mode_))) {
         return EINVAL;
     }
     if (value) {
@@ -248,12 +264,24 @@ int CPinnedEntry::SetDosAttrib(const std::optional<std::string>& value) {
 }
 
 int CPinnedEntry::SetTimes(FileTimeNs access, FileTimeNs modification) {
-    if (!IsRegularFile()) {
+    if (fd_ < 0) {
         return EINVAL;
     }
     timespec times[2] = {
         {static_cast<time_t>(access.sec), static_cast<long>(access.nsec)},
         {static_cast<time_t>(modification.sec), static_cast<long>(modification.nsec)}};
+    // The held entry itself, a link not followed.
+    if (utimensat(fd_, "", times, AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW) == 0) {
+        return 0;
+    }
+    // Kernels before 5.8 take no empty path here; but for a link, the
+    // descriptor's /proc name reaches the same inode.
+    if (errno != EINVAL && errno != ENOENT) {
+        return errno;
+    }
+    if (S_ISLNK(mode_)) {
+        return EOPNOTSUPP;
+    }
     return utimensat(AT_FDCWD, procPath_.c_str(), times, 0) == 0 ? 0 : errno;
 }
 

@@ -83,12 +83,19 @@ class CPinnedEntry final {
     int Open(const std::string& path);
     const FileStamp& Stamp() const { return stamp_; }
     bool IsRegularFile() const;
+    // Its st_mode when opened.
+    uint32_t Mode() const { return mode_; }
 
-    // Each returns 0 or an errno value; the entry must be a regular file.
+    // Each returns 0 or an errno value. Permissions: of anything but a
+    // symbolic link (a FIFO or a device is never opened for it).
     int SetPermissions(uint32_t permissions);
+    // The user.DOSATTRIB value, none where there is none or the file system
+    // keeps no such attributes.
+    int GetDosAttrib(std::optional<std::string>& value) const;
     // Stores `value` as user.DOSATTRIB, or removes it for none (an absent
-    // value is no error).
+    // value is no error); only a regular file or a folder holds one.
     int SetDosAttrib(const std::optional<std::string>& value);
+    // The times of the entry itself, a symbolic link's own included.
     int SetTimes(FileTimeNs access, FileTimeNs modification);
 
   private:

@@ -326,6 +326,9 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
                     return EEXIST;
                 }
                 journal->Trashed(target, trashed);
+                if (undo != nullptr) {
+                    undo->Trashed(target, trashed);
+                }
                 return 0;
             };
         }

@@ -70,6 +70,24 @@ d() {
     if [ -n "$skip" ]; then skip=; return; fi
     rm -f -- "$1"
 }
+# t FILE TRASHED INFO DATE: brings back FILE, which a copy replaced, from the
+# trash, where it lies as TRASHED described by INFO, when its name is free and
+# INFO still holds the line DATE; else says where it is.
+t() {
+    if [ -n "$skip" ]; then skip=; return; fi
+    if [ -e "$1" ] || [ -L "$1" ]; then
+        printf 'not restored, %s exists; the file it replaced is in the trash: %s\n' \
+            "$1" "${2:-$1}" >&2
+    elif [ -z "$2" ]; then
+        printf 'not restored, it is in the trash: %s\n' "$1" >&2
+    elif [ ! -e "$2" ] && [ ! -L "$2" ]; then
+        printf 'not restored, it is no longer in the trash: %s\n' "$1" >&2
+    elif [ -n "$4" ] && grep -qxF -- "$4" "$3" 2>/dev/null; then
+        mv -- "$2" "$1" && rm -f -- "$3"
+    else
+        printf 'not restored, it is in the trash: %s\n' "$2" >&2
+    fi
+}
 # f FOLDER: removes a folder the run made, once it is empty again.
 f() {
     if [ -n "$skip" ]; then skip=; return; fi
@@ -100,6 +118,25 @@ exit
 )sh";
 
 // clang-format on
+
+// The "DeletionDate=" line of a trash info file, "" when it has none.
+std::string DeletionDateLine(const std::string& infoPath) {
+    int fd = open(infoPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return "";
+    }
+    char buffer[4096];
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    close(fd);
+    const std::string text(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+    const std::string key = "\nDeletionDate=";
+    const size_t start = text.find(key);
+    if (start == std::string::npos) {
+        return "";
+    }
+    const size_t end = text.find('\n', start + 1);
+    return end == std::string::npos ? "" : text.substr(start + 1, end - start - 1);
+}
 
 }  // namespace
 
@@ -167,6 +204,13 @@ std::string MadeFolderText(const std::string& folder) {
     return "\n# Folder: " + CommentSafe(folder) + "\nf " + QuoteForShell(folder) + "\n";
 }
 
+std::string TrashedFileText(const std::string& path, const std::string& trashFile,
+                            const std::string& trashInfo, const std::string& dateLine) {
+    return "\n# Trashed: " + CommentSafe(path) + "\nt " + QuoteForShell(path) + " " +
+           QuoteForShell(trashFile) + " " + QuoteForShell(trashInfo) + " " +
+           QuoteForShell(dateLine) + "\n";
+}
+
 std::string UndoScriptHeader(const LocalDateTime& now) {
     return "#!/bin/sh\n# " + std::string(kHeaderSeparator) + "\n# " + ProductLine() +
            "\n# Created: " + FormatLocal(now, kClassicDateTimeFormat) + "\n# " + kHeaderSeparator +
@@ -195,6 +239,14 @@ void CUndoScript::Add(const UndoEntry& entry) {
 
 void CUndoScript::MadeFolder(const std::string& folder) {
     Write(MadeFolderText(folder));
+}
+
+void CUndoScript::Trashed(const std::string& path, const TrashEntry& where) {
+    std::string dateLine;
+    if (!where.info.empty()) {
+        dateLine = DeletionDateLine(where.info);
+    }
+    Write(TrashedFileText(path, where.file, where.info, dateLine));
 }
 
 void CUndoScript::NotTaken() {

@@ -6,6 +6,7 @@
 
 #include "common/local_time.h"
 #include "common/product.h"
+#include "platform/trash.h"
 
 namespace quorvan {
 
@@ -58,6 +59,9 @@ class CUndoScript final {
     // Before the run makes `folder`: the script removes it after the files
     // have gone back, when nothing else is left in it.
     void MadeFolder(const std::string& folder);
+    // After copy mode put the file at `path` in the trash, where it is now
+    // `where`: the script brings it back once the copy has gone.
+    void Trashed(const std::string& path, const TrashEntry& where);
     // The step of the last entry failed: the script passes the entry over.
     void NotTaken();
     // Closes the script. False when any write or the close failed; Error()
@@ -83,6 +87,11 @@ std::string CommentSafe(const std::string& text);
 std::string UndoEntryText(const UndoEntry& entry);
 // The script text that removes a folder the run made.
 std::string MadeFolderText(const std::string& folder);
+// The script text that brings back from the trash the file that a copy
+// replaced at `path`: it lies at `trashFile`, described by `trashInfo`, whose
+// line `dateLine` ("DeletionDate=...") tells it from a later file of the name.
+std::string TrashedFileText(const std::string& path, const std::string& trashFile,
+                            const std::string& trashInfo, const std::string& dateLine);
 // The script's first lines, up to the line "exit" after which the entries
 // follow.
 std::string UndoScriptHeader(const LocalDateTime& now);

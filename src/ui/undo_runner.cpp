@@ -109,8 +109,9 @@ QString SkippedSteps(const UndoSummary& summary) {
     QString lines;
     if (summary.unreadRecords > 0) {
         lines = QCoreApplication::translate(
-            "UndoRunner", "%n record(s) of the journal could not be read: what they did is not undone.",
-            "", Clamped(summary.unreadRecords));
+            "UndoRunner",
+            "%n record(s) of the journal could not be read: what they did is not undone.", "",
+            Clamped(summary.unreadRecords));
     }
     for (const UndoStep& step : summary.steps) {
         if (step.outcome != UndoOutcome::Skipped) {
@@ -178,7 +179,13 @@ void ShowUndoEnd(QWidget* parent, const UndoSummary& summary, UndoKind kind) {
         case UndoSummary::Ended::Refused:
             icon = QMessageBox::Critical;
             caption = Tr("Error...");
-            text = Tr("This run is not undone: %1").arg(ShownText(summary.refusal));
+            if (kind == UndoKind::Keep) {
+                text = Tr("The files of this run were not kept as they are: %1\nThe run stays "
+                          "interrupted; you will be asked again.")
+                           .arg(ShownText(summary.refusal));
+            } else {
+                text = Tr("This run is not undone: %1").arg(ShownText(summary.refusal));
+            }
             break;
         case UndoSummary::Ended::JournalFailed:
             icon = QMessageBox::Critical;

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
 
 #include "history/run_history.h"
 #include "support/journaled_run.h"
@@ -9,6 +14,7 @@ namespace {
 
 using test::JournaledRun;
 using test::RunCommand;
+using test::ScratchMount;
 using test::ShellQuote;
 using test::TestDir;
 
@@ -28,6 +34,30 @@ class CliHistory : public ::testing::Test {
         return status;
     }
     std::string History() const { return state / "state/history"; }
+    // The state a run's line of `history` shows.
+    std::string StateOf(const std::string& id) {
+        std::string out;
+        Cli("history", &out);
+        const size_t line = out.find(id + "\t");
+        const size_t from = out.find('\t', out.find('\t', line) + 1) + 1;
+        return line == std::string::npos ? "" : out.substr(from, out.find('\t', from) - from);
+    }
+    // Copies `work`/src to `work`/dest with the prefix new_; its ID.
+    std::string CopyRun(TestDir& work, const std::string& more = "") {
+        Cli("run --set AddPrefix=Yes --set Prefix=new_ --set RenameInPlace=No "
+            "--set RenameDestFolder=" +
+            ShellQuote(work / "dest") + more + " " + ShellQuote(work / "src"));
+        return ListRuns(History()).front().start.id;
+    }
+    // The desktop's trash of the command, out of order and back.
+    void BreakTrash() {
+        std::rename((state / "data/Trash").c_str(), (state / "data/Trash.saved").c_str());
+        state.CreateFile("data/Trash", "not a folder");
+    }
+    void MendTrash() {
+        unlink((state / "data/Trash").c_str());
+        std::rename((state / "data/Trash.saved").c_str(), (state / "data/Trash").c_str());
+    }
 
     // A run renaming "a" to "b" in a folder; returns its ID.
     std::string RenameRun(TestDir& folder, const std::string& from = "a",
@@ -156,6 +186,138 @@ TEST_F(CliHistory, UnknownAmbiguousIdsAndBadUsageChangeNothing) {
         }
     }
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"c"}));
+}
+
+// A copy whose replaced file the trash refused, in the run or in the first
+// undo, is not "skipped" for ever: the next undo does what is left.
+TEST_F(CliHistory, ACopyTheTrashRefusedIsUndoneOnceTheTrashTakesIt) {
+    struct Case {
+        const char* name;
+        bool brokenForRun;
+        std::vector<std::string> states;  // after each undo
+    };
+    const Case cases[] = {
+        {"the run could not trash the file its copy replaces", true, {"undone"}},
+        {"the first undo could not trash the copy", false, {"partly undone", "undone"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir work;
+        work.CreateFile("src/a.txt", "A");
+        work.CreateFile("dest/new_a.txt", "old");
+        const auto start = work.Inventory();
+        state.CreateDir("data/Trash");
+        if (c.brokenForRun) {
+            BreakTrash();
+        }
+        const std::string id = CopyRun(work);
+        c.brokenForRun ? MendTrash() : BreakTrash();
+        for (size_t i = 0; i < c.states.size(); ++i) {
+            std::string err;
+            EXPECT_EQ(Cli("undo " + id, nullptr, &err), i + 1 < c.states.size() ? 1 : 0) << err;
+            EXPECT_EQ(StateOf(id), c.states[i]);
+            if (i == 0 && !c.brokenForRun) {
+                MendTrash();
+            }
+        }
+        EXPECT_EQ(work.Inventory(), start);
+    }
+}
+
+// The undo script of a copy run removes the copies and brings back from the
+// trash the files they replaced, or says why it cannot.
+TEST_F(CliHistory, TheUndoScriptOfACopyRunBringsBackTheReplacedFiles) {
+    struct Case {
+        const char* name;
+        std::function<void()> since;  // after the run, before the script
+        bool restored;
+    };
+    const Case cases[] = {
+        {"still in the trash", [] {}, true},
+        {"the trash emptied since",
+         [this] { RunCommand("rm -rf " + ShellQuote(state / "data/Trash")); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir work;
+        work.CreateFile("src/a.txt", "A");
+        work.CreateFile("src/b.txt", "B");
+        work.CreateFile("dest/new_b.txt", "old b");
+        const std::vector<std::string> runFiles = {"QuorvanUndo.sh", "Quorvan.log"};
+        auto start = work.Inventory();
+        CopyRun(work, " --set UndoBatchFile=Yes");
+        ASSERT_EQ(work.Read("dest/new_b.txt"), "B");
+        c.since();
+        std::string output;
+        EXPECT_EQ(RunCommand("dash " + ShellQuote(work / "src/QuorvanUndo.sh"), &output, true), 0);
+        if (!c.restored) {
+            start.erase("dest/new_b.txt");
+        }
+        EXPECT_EQ(work.Inventory(runFiles), start);
+        EXPECT_EQ(output, c.restored ? ""
+                                     : "not restored, it is no longer in the trash: " +
+                                           work / "dest/new_b.txt" + "\n");
+        EXPECT_EQ(test::ListNames(state / "data/Trash/files").size(), 0u);
+    }
+}
+
+// Keeping an interrupted run's files settles it for good: not while its
+// folder cannot be reached, which keep says; once it can, keep keeps.
+TEST_F(CliHistory, KeepSaysSoWhileTheRunsFolderCannotBeReached) {
+    struct Case {
+        const char* name;
+        bool needsRoot;
+        std::function<void(TestDir&)> plug;  // also before the run
+        std::function<void(TestDir&)> unplug;
+        const char* reason;
+    };
+    std::unique_ptr<ScratchMount> disk;
+    std::unique_ptr<ScratchMount> bound;
+    const Case cases[] = {
+        {"its folder is gone", false,
+         [](TestDir& s) { std::rename((s / "away").c_str(), (s / "usb").c_str()); },
+         [](TestDir& s) { std::rename((s / "usb").c_str(), (s / "away").c_str()); },
+         "cannot be reached"},
+        {"its drive is unplugged, its mount folder empty", true,
+         [&](TestDir& s) {
+             if (!disk) {
+                 disk = std::make_unique<ScratchMount>(s.CreateDir("disk"));
+                 ASSERT_TRUE(disk->Mount("-t tmpfs tmpfs"));
+             }
+             s.CreateDir("usb");
+             bound = std::make_unique<ScratchMount>(s / "usb");
+             ASSERT_TRUE(bound->Mount("--bind " + ShellQuote(s / "disk")));
+         },
+         [&](TestDir&) { bound.reset(); }, "is not on the drive the run worked on"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsRoot && geteuid() != 0) {
+            std::cout << "skipped " << c.name << ": mounting needs root\n";
+            continue;
+        }
+        TestDir scratch;
+        scratch.CreateDir("away");
+        c.plug(scratch);
+        scratch.CreateFile("usb/a", "A");
+        std::string id;
+        {
+            JournaledRun run(History(), RunMode::Rename, scratch / "usb", 2);
+            run.Rename(scratch / "usb/a", scratch / "usb/b");
+            id = run.Id();  // no end: interrupted
+        }
+        c.unplug(scratch);
+        std::string err;
+        EXPECT_EQ(Cli("history keep " + id, nullptr, &err), 1);
+        EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+        EXPECT_EQ(StateOf(id), "interrupted");
+        c.plug(scratch);
+        EXPECT_EQ(Cli("history keep " + id, nullptr, &err), 0) << err;
+        EXPECT_EQ(StateOf(id), "kept");
+        EXPECT_EQ(scratch.Read("usb/b"), "A");
+        bound.reset();
+        disk.reset();
+    }
 }
 
 TEST_F(CliHistory, OnATerminalUndoShowsAProgressBar) {

@@ -1,11 +1,13 @@
 #include "history/undo_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -13,8 +15,8 @@
 #include <optional>
 #include <set>
 
-#include "platform/dos_attrib.h"
 #include "history/run_history.h"
+#include "platform/dos_attrib.h"
 #include "support/journaled_run.h"
 #include "support/test_dir.h"
 #include "support/test_trash.h"
@@ -110,7 +112,7 @@ class UndoRunTest : public ::testing::Test {
         }
         run.Cycle({dir / "x", dir / "y", dir / "z"});
         run.Rename(dir / kOdd, dir / "plain");
-        run.SetMode(dir / "2.txt", 0400);
+        run.SetMode(dir / "2.txt", 0444);
         run.SetDosAttrib(dir / "3.txt", DosValue(0x23));
         run.SetTimes(dir / "4.txt", {1000000000, 0}, {1000000000, 0});
         run.End();
@@ -357,33 +359,131 @@ TEST_F(UndoRunTest, SymbolicLinkPutInPlaceOfAChangedFileIsNotFollowed) {
     EXPECT_NE(StatOf(dir / "victim").st_mtime, 1000000000);
 }
 
-TEST_F(UndoRunTest, CancelledUndoLeavesNoTemporaryNameAndCanBeFinishedLater) {
-    dir.CreateFile("x", "X");
-    dir.CreateFile("y", "Y");
-    auto start = Inventory(dir.Path());
-    std::string journal;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 2);
-        journal = run.Journal();
-        run.Cycle({dir / "x", dir / "y"});
-        run.End();
+std::multiset<std::string> Contents(const std::map<std::string, std::string>& files) {
+    std::multiset<std::string> contents;
+    for (const auto& [name, content] : files) {
+        contents.insert(content);
     }
-    // Cancelled right after the first step: one file of the swap is at the
-    // temporary name then.
-    std::atomic<bool> cancel{false};
-    UndoOptions options;
-    options.cancel = &cancel;
-    options.onStep = [&](const UndoStep&) { cancel = true; };
-    UndoSummary summary = UndoRun(journal, options);
-    EXPECT_EQ(summary.ended, UndoSummary::Ended::Cancelled);
-    for (const auto& [name, content] : Inventory(dir.Path())) {
-        EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
-    }
-    EXPECT_EQ(StateOf(journal), RunState::PartlyUndone);
+    return contents;
+}
 
-    UndoSummary rest = UndoRun(journal);
-    EXPECT_EQ(rest.stepsSkipped, 0) << Reasons(rest);
-    EXPECT_EQ(Inventory(dir.Path()), start);
+// An undo stopped after any step of a rotation's undo: by Cancel (Ctrl-C),
+// it first finishes the cycle, so no file waits at a temporary name; killed,
+// the next undo finishes it. Either way every content exists exactly once.
+TEST_F(UndoRunTest, AnUndoStoppedAtAnyStepOfARotationLeavesNoFileAtATemporaryName) {
+    const std::vector<std::string> names = {"a", "b", "c", "d"};
+    for (const std::string& name : names) {
+        dir.CreateFile(name, "content " + name);
+    }
+    dir.CreateFile("e", "content e");
+    const auto start = Inventory(dir.Path());
+    const int kSteps = 6;  // a rename and the rotation's five moves
+    for (bool kill : {false, true}) {
+        for (int stopAfter = 0; stopAfter <= kSteps; ++stopAfter) {
+            SCOPED_TRACE((kill ? "killed after " : "cancelled after ") + std::to_string(stopAfter) +
+                         " steps");
+            std::string journal;
+            {
+                JournaledRun run(History(), RunMode::Rename, dir.Path(), 5);
+                journal = run.Journal();
+                run.Rename(dir / "e", dir / "f");
+                run.Cycle({dir / "a", dir / "b", dir / "c", dir / "d"});
+                run.End();
+            }
+            std::atomic<bool> cancel{false};
+            int taken = 0;
+            UndoOptions options;
+            options.cancel = &cancel;
+            options.onStep = [&](const UndoStep&) {
+                if (++taken == stopAfter && kill) {
+                    _exit(0);
+                }
+                cancel = taken >= stopAfter;
+            };
+            if (kill) {
+                InChild([&] { UndoRun(journal, options); });
+            } else {
+                cancel = stopAfter == 0;
+                UndoSummary summary = UndoRun(journal, options);
+                EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
+                for (const auto& [name, content] : Inventory(dir.Path())) {
+                    EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
+                }
+                EXPECT_EQ(Contents(Inventory(dir.Path())), Contents(start));
+            }
+            UndoSummary rest = UndoRun(journal);
+            EXPECT_EQ(rest.stepsSkipped, 0) << Reasons(rest);
+            EXPECT_EQ(Inventory(dir.Path()), start);
+            EXPECT_EQ(StateOf(journal), RunState::Undone);
+            unlink(journal.c_str());
+        }
+    }
+}
+
+// Fills the file system of `folder` but for about `free` bytes.
+void FillBut(const std::string& folder, int64_t free) {
+    const std::string filler = folder + "/filler";
+    int fd = open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const std::string chunk(65536, 'f');
+    off_t size = 0;
+    for (ssize_t n; (n = write(fd, chunk.data(), chunk.size())) > 0;) {
+        size += n;
+    }
+    ASSERT_EQ(ftruncate(fd, std::max<off_t>(0, size - free)), 0);
+    close(fd);
+}
+
+// Undo needs room for a few small records only; where even that is missing
+// it stops with the reason, and no file waits at a temporary name.
+TEST_F(UndoRunTest, UndoOnANearlyFullStateDriveRunsWhileItsRecordsFit) {
+    test::ScratchMount mount(state.CreateDir("fs"));
+    if (!mount.Mount("-t tmpfs -o size=2m tmpfs")) {
+        GTEST_SKIP() << "a small file system for the history needs root";
+    }
+    struct Case {
+        const char* name;
+        int64_t free;
+        UndoSummary::Ended ended;
+    };
+    const Case cases[] = {
+        {"a quarter of a megabyte free", 256 * 1024, UndoSummary::Ended::Done},
+        {"a page free", 4096, UndoSummary::Ended::JournalFailed},
+        {"nothing free", 0, UndoSummary::Ended::JournalFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int i = 0; i < 200; ++i) {
+            dir.CreateFile("x" + std::to_string(i), "x" + std::to_string(i));
+            dir.CreateFile("y" + std::to_string(i), "y" + std::to_string(i));
+        }
+        const auto start = Inventory(dir.Path());
+        std::string journal;
+        {
+            JournaledRun run(state / "fs/history", RunMode::Rename, dir.Path(), 400);
+            journal = run.Journal();
+            for (int i = 0; i < 200; ++i) {
+                run.Cycle({dir / ("x" + std::to_string(i)), dir / ("y" + std::to_string(i))});
+            }
+            run.End();
+        }
+        FillBut(state / "fs", c.free);
+        UndoSummary summary = UndoRun(journal);
+        EXPECT_EQ(summary.ended, c.ended);
+        if (c.ended == UndoSummary::Ended::JournalFailed) {
+            EXPECT_EQ(summary.error, ENOSPC);
+        }
+        for (const auto& [name, content] : Inventory(dir.Path())) {
+            EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
+        }
+        EXPECT_EQ(Contents(Inventory(dir.Path())), Contents(start));
+        unlink((state / "fs/filler").c_str());
+        EXPECT_EQ(UndoRun(journal).stepsSkipped, 0);
+        EXPECT_EQ(Inventory(dir.Path()), start);
+        unlink(journal.c_str());
+        for (const std::string& name : dir.List()) {
+            std::filesystem::remove_all(dir / name);
+        }
+    }
 }
 
 TEST_F(UndoRunTest, ALongRunIsUndoneInTwoGoesAndEveryFileIsCounted) {
