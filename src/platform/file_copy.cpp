@@ -184,6 +184,22 @@ int CopyData(int src, int dst, const CopyCancelled& cancelled, bool flushEarly) 
     return result < 0 ? CopyByReadWrite(src, dst, cancelled) : result;
 }
 
+// Looks at the source before opening it: a socket cannot be opened at all
+// (ENXIO), a device may act on being opened, a FIFO may wait. False with
+// EISDIR, kErrorNotRegularFile or the errno of the look.
+bool IsRegularSource(const std::string& path, int& error) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        error = errno;
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : kErrorNotRegularFile;
+        return false;
+    }
+    return true;
+}
+
 // True when the stored DOS attributes of `path` mark it read-only.
 bool DosAttribSaysReadOnly(const std::string& path) {
     std::string value;
@@ -218,9 +234,15 @@ bool SafeCopy(const std::string& from, const std::string& to, int& error,
 
 bool SafeCopy(const std::string& from, const std::string& to, int& error, const CopyHooks& hooks) {
     const CopyCancelled& cancelled = hooks.cancelled;
-    // O_NONBLOCK: opening a FIFO without a writer, or some devices, would
-    // otherwise wait for ever before the type could be checked.
-    Fd src(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const std::string& readFrom = hooks.readFrom.empty() ? from : hooks.readFrom;
+    int notRegular = 0;
+    if (!IsRegularSource(readFrom, notRegular)) {
+        error = notRegular;
+        return false;
+    }
+    // O_NONBLOCK: a FIFO put in the file's place since the look would
+    // otherwise hold the open for ever.
+    Fd src(open(readFrom.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (src.Get() < 0) {
         error = errno;
         return false;

@@ -1,5 +1,6 @@
 // Moves that never replace a file: renameat2 with RENAME_NOREPLACE and its
 // fallbacks, and a change of letter case on a case-insensitive file system.
+// Each works on names in open folders (AT_FDCWD and a path for the others).
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -10,20 +11,28 @@
 #include "common/text.h"
 #include "platform/file_ops.h"
 #include "platform/file_ops_detail.h"
+#include "platform/folder_tree.h"
 
 namespace quorvan {
 
 using file_detail::IsUnsupported;
-using file_detail::MoveOnce;
 using file_detail::TemporaryName;
 
-int MoveWithoutRenameFlag(const std::string& from, const std::string& to) {
-    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) == 0) {
-        if (unlinkat(AT_FDCWD, from.c_str(), 0) == 0) {
+namespace {
+
+// An entry as a folder descriptor and a name in it.
+struct At {
+    int dir;
+    const std::string& name;
+};
+
+int MoveWithoutRenameFlagAt(At from, At to) {
+    if (linkat(from.dir, from.name.c_str(), to.dir, to.name.c_str(), 0) == 0) {
+        if (unlinkat(from.dir, from.name.c_str(), 0) == 0) {
             return 0;
         }
         int error = errno;
-        unlinkat(AT_FDCWD, to.c_str(), 0);
+        unlinkat(to.dir, to.name.c_str(), 0);
         return error;
     }
     int error = errno;
@@ -31,125 +40,108 @@ int MoveWithoutRenameFlag(const std::string& from, const std::string& to) {
         return error;  // EEXIST among them: the target is there
     }
     struct stat st {};
-    if (fstatat(AT_FDCWD, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (fstatat(to.dir, to.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         return EEXIST;
     }
     if (errno != ENOENT) {
         return errno;
     }
-    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    return renameat(from.dir, from.name.c_str(), to.dir, to.name.c_str()) == 0 ? 0 : errno;
 }
 
-int file_detail::MoveOnce(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+int MoveOnceAt(At from, At to) {
+    if (renameat2(from.dir, from.name.c_str(), to.dir, to.name.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
     }
     int error = errno;
     if (error == EINVAL || error == ENOSYS) {
-        return MoveWithoutRenameFlag(from, to);
+        return MoveWithoutRenameFlagAt(from, to);
     }
     return error;
 }
 
-namespace {
-
 // Both names reach the same entry and differ only in letter case, as they do
 // on a case-insensitive file system.
-bool IsCaseOnlyChange(const std::string& from, const std::string& to) {
-    if (from == to || !EqualsIgnoreCase(from, to)) {
+bool IsCaseOnlyChange(At from, At to) {
+    if ((from.dir == to.dir && from.name == to.name) || !EqualsIgnoreCase(from.name, to.name)) {
         return false;
     }
     struct stat a {
     }, b{};
-    return fstatat(AT_FDCWD, from.c_str(), &a, AT_SYMLINK_NOFOLLOW) == 0 &&
-           fstatat(AT_FDCWD, to.c_str(), &b, AT_SYMLINK_NOFOLLOW) == 0 && a.st_dev == b.st_dev &&
+    return fstatat(from.dir, from.name.c_str(), &a, AT_SYMLINK_NOFOLLOW) == 0 &&
+           fstatat(to.dir, to.name.c_str(), &b, AT_SYMLINK_NOFOLLOW) == 0 && a.st_dev == b.st_dev &&
            a.st_ino == b.st_ino;
 }
 
-int MoveThroughTemporary(const std::string& from, const std::string& to) {
+int MoveThroughTemporary(At from, At to) {
     std::string temp;
     int error = EEXIST;
     for (int attempt = 0; attempt < 10 && error == EEXIST; ++attempt) {
-        temp = TemporaryName(to, {});
-        error = MoveOnce(from, temp);
+        temp = TemporaryName(to.name, {});
+        error = MoveOnceAt(from, {to.dir, temp});
     }
     if (error != 0) {
         return error;
     }
-    error = MoveOnce(temp, to);
+    error = MoveOnceAt({to.dir, temp}, to);
     if (error != 0) {
         // Two real hard links on a case-sensitive file system, for one: put
         // the file back under its old name.
-        MoveOnce(temp, from);
+        MoveOnceAt({to.dir, temp}, from);
     }
     return error;
 }
 
-}  // namespace
-
-bool MoveNoReplace(const std::string& from, const std::string& to, int& error) {
+int MoveNoReplaceAt(At from, At to) {
     // The usual case costs exactly one system call.
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
+    if (renameat2(from.dir, from.name.c_str(), to.dir, to.name.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
     }
     int result = errno;
     if (result == EINVAL || result == ENOSYS) {
-        result = MoveWithoutRenameFlag(from, to);
+        result = MoveWithoutRenameFlagAt(from, to);
     }
     if (result == EEXIST && IsCaseOnlyChange(from, to)) {
         result = MoveThroughTemporary(from, to);
     }
-    error = result;
-    return result == 0;
+    return result;
 }
 
-COpenFolder::~COpenFolder() {
-    Close();
+}  // namespace
+
+int MoveWithoutRenameFlag(const std::string& from, const std::string& to) {
+    return MoveWithoutRenameFlagAt({AT_FDCWD, from}, {AT_FDCWD, to});
 }
 
-void COpenFolder::Close() {
-    if (fd_ >= 0) {
-        close(fd_);
-    }
-    fd_ = -1;
-    path_.clear();
+int file_detail::MoveOnce(const std::string& from, const std::string& to) {
+    return MoveOnceAt({AT_FDCWD, from}, {AT_FDCWD, to});
 }
 
-bool COpenFolder::Open(const std::string& folder) {
-    if (fd_ >= 0 && folder == path_) {
-        return true;
-    }
-    Close();
-    fd_ = open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ >= 0) {
-        path_ = folder;
-    }
-    return fd_ >= 0;
-}
-
-const char* COpenFolder::NameIn(const std::string& path) const {
-    const size_t size = path_.size();
-    if (fd_ < 0 || path.size() <= size + 1 || path.compare(0, size, path_) != 0 ||
-        path[size] != '/' || path.find('/', size + 1) != std::string::npos) {
-        return nullptr;
-    }
-    return path.c_str() + size + 1;
+bool MoveNoReplace(const std::string& from, const std::string& to, int& error) {
+    error = MoveNoReplaceAt({AT_FDCWD, from}, {AT_FDCWD, to});
+    return error == 0;
 }
 
 bool MoveNoReplace(const std::string& from, const std::string& to, int& error,
-                   const COpenFolder* folder) {
-    const char* fromName = folder != nullptr ? folder->NameIn(from) : nullptr;
-    const char* toName = fromName != nullptr ? folder->NameIn(to) : nullptr;
-    if (toName != nullptr) {
-        if (renameat2(folder->Fd(), fromName, folder->Fd(), toName, RENAME_NOREPLACE) == 0) {
-            return true;
-        }
-        if (errno != EINVAL && errno != ENOSYS && errno != EEXIST) {
-            error = errno;
-            return false;
-        }
+                   CFolderTree* folders) {
+    if (folders == nullptr || !folders->IsOpen()) {
+        return MoveNoReplace(from, to, error);
     }
-    return MoveNoReplace(from, to, error);
+    std::string fromName;
+    std::string toName;
+    const int fromDir = folders->FolderOf(from, fromName, error);
+    if (fromDir < 0 && error != 0) {
+        return false;
+    }
+    // The source's folder descriptor stays valid while the target's is
+    // looked up: the tree keeps several open.
+    const int toDir = folders->FolderOf(to, toName, error);
+    if (toDir < 0 && error != 0) {
+        return false;
+    }
+    error = MoveNoReplaceAt(fromDir >= 0 ? At{fromDir, fromName} : At{AT_FDCWD, from},
+                            toDir >= 0 ? At{toDir, toName} : At{AT_FDCWD, to});
+    return error == 0;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -52,21 +52,21 @@ struct RunRequest {
     bool writeLog = false;
     bool writeUndo = false;
     bool inPlace = false;
-    bool cdMode = false;  // "Rename CD Audio Files"
+    bool cdMode = false;     // "Rename CD Audio Files"
     bool noJournal = false;  // run without recording it in the history
 };
 
 // How a Start ended.
 struct StartOutcome {
     enum class Ended {
-        Busy,          // a worker of an earlier run still runs: nothing started
-        Locked,        // another run works in the source folder: nothing started
-        Declined,      // the destination folder is missing and was not to be made, or
-                       // files that cannot be renamed were not to be left out
+        Busy,           // a worker of an earlier run still runs: nothing started
+        Locked,         // another run works in the source folder: nothing started
+        Declined,       // the destination folder is missing and was not to be made, or
+                        // files that cannot be renamed were not to be left out
         NoDestination,  // copy mode with no destination folder: nothing started
-        NoFiles,       // "There are no files to process."
-        ThreadFailed,  // "Unable to create processing thread."
-        Ran,           // the worker ran; see `cancelled` and `result`
+        NoFiles,        // "There are no files to process."
+        ThreadFailed,   // "Unable to create processing thread."
+        Ran,            // the worker ran; see `cancelled` and `result`
     };
     Ended ended = Ended::Ran;
     bool cancelled = false;  // the progress display was cancelled
@@ -117,6 +117,9 @@ class CRunEngine final {
         "The previous rename process is still finishing. Please try again in a moment.";
     static constexpr const char* kLockedText =
         "Another rename run is working in this folder. Try again when it has finished.";
+    static constexpr const char* kNestedLockedText =
+        "Another rename run is working in a folder that holds this one, or in one inside it. "
+        "Try again when it has finished.";
     static constexpr const char* kIssueCaption = "Issue...";
     static constexpr const char* kNoDestinationText =
         "No destination folder is set for copying the files. Enter one in "
