@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 
 #include "platform/file_system.h"
 

@@ -336,7 +336,7 @@ TEST(PlanCheck, CopiesNeverWriteASourceTheFileSystemReachesUnderTheTargetsName) 
     const Row rows[] = {
         // "A.txt" is a.TXT where names fold; "alias" is b under another name.
         {{{"a.TXT", "A.txt"}, {"b", "B2"}}, true, "exists ok"},
-        {{{"b", "x"}, {"a.TXT", "alias"}}, false, "ok exists"},
+        {{{"a.TXT", "alias"}, {"b", "x"}}, false, "exists ok"},
         {{{"a.TXT", "other"}, {"b", "new"}}, false, "ok ok"},  // a plain file outside the plan
         // Two copies meet in a folding folder too.
         {{{"a.TXT", "Same"}, {"b", "SAME"}}, true, "ok collision"},
