@@ -148,16 +148,16 @@ TEST_F(RunSafety, RunsInFoldersOneInsideTheOtherNeverWorkAtOnce) {
     const std::string nested =
         "quorvan-cli: Another rename run is working in a folder that holds this one, or in one "
         "inside it. Try again when it has finished.\n";
-    for (const auto& [held, run] : {std::pair<const char*, const char*>{"top", "top/sub"},
-                                    {"top/sub", "top"}}) {
+    for (const auto& [held, run] :
+         {std::pair<const char*, const char*>{"top", "top/sub"}, {"top/sub", "top"}}) {
         SCOPED_TRACE(std::string(held) + " then " + run);
         const auto before = dir.Inventory();
         CFolderLock first;  // another run, in another process
         ASSERT_EQ(first.TryLock(dir / held), 0);
         std::string err;
-        EXPECT_EQ(Cli("run" + kPrefix + " --set IncludeSubFolders=Yes " + ShellQuote(dir / run),
-                      &err),
-                  1);
+        EXPECT_EQ(
+            Cli("run" + kPrefix + " --set IncludeSubFolders=Yes " + ShellQuote(dir / run), &err),
+            1);
         EXPECT_EQ(err, nested);
         EXPECT_EQ(dir.Inventory(), before);
     }
