@@ -19,32 +19,14 @@ namespace quorvan {
 // file system goes through a temporary name.
 bool MoveNoReplace(const std::string& from, const std::string& to, int& error);
 
-// A folder kept open so that moves inside it go by name: the system then
-// spares the walk of the whole path on every move of a long run.
-class COpenFolder final {
-  public:
-    COpenFolder() = default;
-    ~COpenFolder();
-    COpenFolder(const COpenFolder&) = delete;
-    COpenFolder& operator=(const COpenFolder&) = delete;
+class CFolderTree;
 
-    // Opens `folder` unless it is open already; false when it cannot be.
-    bool Open(const std::string& folder);
-    // The name of `path` in the open folder, or null when it lies elsewhere.
-    const char* NameIn(const std::string& path) const;
-    int Fd() const { return fd_; }
-
-  private:
-    void Close();
-
-    std::string path_;
-    int fd_ = -1;
-};
-
-// MoveNoReplace by name inside `folder` when both paths lie in it; the
-// rarer ways (no RENAME_NOREPLACE, a change of letter case) go by path.
+// MoveNoReplace by names in the open folders of `folders` where the paths lie
+// below its root: a folder of either path that was swapped for a symbolic
+// link fails with kErrorFolderReplaced and nothing moves. Paths elsewhere go
+// by path.
 bool MoveNoReplace(const std::string& from, const std::string& to, int& error,
-                   const COpenFolder* folder);
+                   CFolderTree* folders);
 
 // The part of MoveNoReplace for file systems that refuse RENAME_NOREPLACE
 // (link + unlink, else check-then-rename). 0 or an errno value. Callers use
@@ -64,7 +46,8 @@ using CopyCancelled = std::function<bool()>;
 // mode bits, user.* extended attributes, then the times; fsync; rename over
 // the target). A failed copy leaves any previous target intact and no
 // temporary file behind. A source that is not a regular file (a FIFO, a
-// device) is refused with kErrorNotRegularFile without waiting on it. An
+// socket, a device) is refused with kErrorNotRegularFile without opening or
+// waiting on it. An
 // existing target that is read-only (owner without write permission, or
 // read-only in user.DOSATTRIB) is refused with EACCES, a folder with EISDIR,
 // the same file as the source with EINVAL. The target itself is never opened
@@ -82,6 +65,9 @@ struct CopyHooks {
     std::string tag;
     CopyCancelled cancelled;
     std::function<int(const std::string& temp)> beforePublish;
+    // Where the source is opened, when not at `from`: the run reaches it
+    // through the folder it opened at its start.
+    std::string readFrom;
 };
 bool SafeCopy(const std::string& from, const std::string& to, int& error, const CopyHooks& hooks);
 

@@ -151,6 +151,13 @@ bool FolderIdentity(const std::string& folder, uint64_t& device, uint64_t& inode
 }
 
 int OpenRegularFile(const std::string& path, int flags, int& error) {
+    // Looked at first: a socket cannot be opened (ENXIO) and a device may
+    // act on being opened; either is simply not a regular file.
+    struct stat before {};
+    if (stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        error = S_ISDIR(before.st_mode) ? EISDIR : kErrorNotRegularFile;
+        return -1;
+    }
     int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) {
         error = errno;
@@ -228,6 +235,8 @@ std::string ErrorText(int error) {
             return "A line is longer than 64 KB";
         case kErrorNotAFolder:
             return "A file is where a folder is to be made";
+        case kErrorFolderReplaced:
+            return "The folder was replaced since the run was planned (by a symbolic link, say)";
         default:
             break;
     }

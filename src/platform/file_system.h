@@ -88,9 +88,10 @@ int ReadSmallFile(const std::string& path, size_t limit, std::string& text);
 // them too.
 constexpr int kErrorNotRegularFile = 1001;
 constexpr int kErrorSymbolicLink = 1002;
-constexpr int kErrorFileTooLarge = 1003;  // over what such a file may hold
-constexpr int kErrorLineTooLong = 1004;   // a settings line over its limit
-constexpr int kErrorNotAFolder = 1005;    // a file where a folder is to be made
+constexpr int kErrorFileTooLarge = 1003;    // over what such a file may hold
+constexpr int kErrorLineTooLong = 1004;     // a settings line over its limit
+constexpr int kErrorNotAFolder = 1005;      // a file where a folder is to be made
+constexpr int kErrorFolderReplaced = 1006;  // a folder of a run swapped since it was planned
 
 // The system's message for an errno value, or the text of one of the reasons
 // above.

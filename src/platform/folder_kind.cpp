@@ -1,11 +1,16 @@
 #include "platform/folder_kind.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace quorvan {
 
@@ -24,6 +29,53 @@ constexpr int kCaseFoldFlag = 0x40000000;
 #else
 constexpr int kCaseFoldFlag = FS_CASEFOLD_FL;
 #endif
+
+// Asks the folder itself: a name of one of its first entries with its
+// letter case turned round reaches the same entry, and is no entry of its
+// own. File systems that fold without saying so (a folder shared by a
+// Windows or macOS host, FUSE, HFS+) answer that way too.
+bool FoldsCaseByProbe(int folderFd) {
+    const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
+    if (dir == nullptr) {
+        if (listFd >= 0) {
+            close(listFd);
+        }
+        return false;
+    }
+    constexpr int kLooked = 64;
+    std::vector<std::string> names;
+    while (names.size() < kLooked) {
+        const dirent* entry = readdir(dir);
+        if (entry == nullptr) {
+            break;
+        }
+        names.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+    for (const std::string& name : names) {
+        std::string swapped = name;
+        for (char& c : swapped) {
+            c = c >= 'a' && c <= 'z'   ? static_cast<char>(c - 'a' + 'A')
+                : c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a')
+                                       : c;
+        }
+        if (swapped == name || std::find(names.begin(), names.end(), swapped) != names.end()) {
+            continue;
+        }
+        struct stat a {
+        }, b{};
+        if (fstatat(folderFd, name.c_str(), &a, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;  // gone meanwhile
+        }
+        const bool reached = fstatat(folderFd, swapped.c_str(), &b, AT_SYMLINK_NOFOLLOW) == 0;
+        // The first name that can tell decides. A hard link of that other
+        // spelling listed further on would read as folding, which only makes
+        // the checks stricter.
+        return reached && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -44,6 +96,9 @@ bool IsCaseInsensitiveFolder(const std::string& folder) {
     int flags = 0;
     if (!folded && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
         folded = (flags & kCaseFoldFlag) != 0;
+    }
+    if (!folded) {
+        folded = FoldsCaseByProbe(fd);
     }
     close(fd);
     return folded;

@@ -33,6 +33,12 @@ int OpenLevel(int parent, const std::string& name, int& error) {
 bool MakeFoldersBelow(const std::string& base, const std::string& folder, int& error,
                       std::string& blocker,
                       const std::function<int(const std::string& made)>& beforeMake) {
+    return MakeFoldersBelow(-1, base, folder, error, blocker, beforeMake);
+}
+
+bool MakeFoldersBelow(int baseFd, const std::string& base, const std::string& folder, int& error,
+                      std::string& blocker,
+                      const std::function<int(const std::string& made)>& beforeMake) {
     error = 0;
     blocker.clear();
     if (folder == base) {
@@ -43,7 +49,10 @@ bool MakeFoldersBelow(const std::string& base, const std::string& folder, int& e
         error = EINVAL;
         return false;
     }
-    int fd = open(base.empty() ? "/" : base.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    // The caller's descriptor is never closed: the walk starts from a copy.
+    int fd = baseFd >= 0
+                 ? fcntl(baseFd, F_DUPFD_CLOEXEC, 0)
+                 : open(base.empty() ? "/" : base.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         error = errno;
         blocker = base;

@@ -16,5 +16,9 @@ namespace quorvan {
 bool MakeFoldersBelow(const std::string& base, const std::string& folder, int& error,
                       std::string& blocker,
                       const std::function<int(const std::string& made)>& beforeMake = {});
+// The same from `base` open as `baseFd` (-1: opened by its path).
+bool MakeFoldersBelow(int baseFd, const std::string& base, const std::string& folder, int& error,
+                      std::string& blocker,
+                      const std::function<int(const std::string& made)>& beforeMake = {});
 
 }  // namespace quorvan

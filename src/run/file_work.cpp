@@ -18,6 +18,7 @@
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/folder_kind.h"
+#include "platform/folder_tree.h"
 #include "platform/make_folders.h"
 #include "platform/temp_names.h"
 #include "platform/trash.h"
@@ -75,12 +76,13 @@ bool ReadAttributeRestore(const std::string& path, AttributeRestore& restore) {
 
 // The attribute step. The undo entry goes out before the change, so a run
 // killed in the middle of it can still be undone.
-void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRunLog* log,
-                     CUndoScript* undo, CRunRecorder* journal, FailureList& failures) {
+void ApplyAttributes(const std::string& target, const std::string& where,
+                     const FileWorkRules& rules, CRunLog* log, CUndoScript* undo,
+                     CRunRecorder* journal, FailureList& failures) {
     FileStatus status;
     errno = 0;
     // The entry itself: a symbolic link is refused below, never followed.
-    if (!GetFileStatus(target, status, kStatusAttributes, false)) {
+    if (!GetFileStatus(where, status, kStatusAttributes, false)) {
         failures.Add(FailedAttributesLine(target, ErrnoOr(ENOENT)));
         return;
     }
@@ -91,7 +93,7 @@ void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRun
     wanted |= rules.archive ? kAttrArchive : 0;
 
     AttributeRestore before;
-    if (undo != nullptr && ReadAttributeRestore(target, before)) {
+    if (undo != nullptr && ReadAttributeRestore(where, before)) {
         UndoEntry entry;
         entry.original = target;
         entry.target = target;
@@ -106,7 +108,7 @@ void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRun
     }
     AttributeChange change;
     int error = 0;
-    if (SetAttributes(target, wanted, change, error)) {
+    if (SetAttributes(where, wanted, change, error)) {
         if (log != nullptr) {
             log->NewAttributes(wanted, target);
         }
@@ -117,12 +119,12 @@ void ApplyAttributes(const std::string& target, const FileWorkRules& rules, CRun
 
 // The time step: the chosen times get the rule's date and time of day, the
 // others are written back as read (whole seconds).
-void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* log,
-                CRunRecorder* journal, FailureList& failures) {
+void ApplyTimes(const std::string& target, const std::string& where, const FileWorkRules& rules,
+                CRunLog* log, CRunRecorder* journal, FailureList& failures) {
     FileStatus status;
     errno = 0;
     // The times of the entry itself: those of a link are set on the link.
-    if (!GetFileStatus(target, status, kStatusTimes, false)) {
+    if (!GetFileStatus(where, status, kStatusTimes, false)) {
         failures.Add(FailedTimesLine(target, ErrnoOr(ENOENT)));
         return;
     }
@@ -166,7 +168,7 @@ void ApplyTimes(const std::string& target, const FileWorkRules& rules, CRunLog* 
         }
     }
     int error = 0;
-    if (!SetFileTimes(target, lastAccess, modification, error)) {
+    if (!SetFileTimes(where, lastAccess, modification, error)) {
         failures.Add(FailedTimesLine(target, error));
         return;
     }
@@ -200,7 +202,14 @@ int MakeTargetFolder(const std::string& base, const std::string& target, CUndoSc
         return step.journal->Error();  // never a folder the undo would not know of
     };
     int error = 0;
-    if (!MakeFoldersBelow(base, folder, error, blocker, record)) {
+    // In place the folders are made below the source's folder as the run
+    // opened it, never through a link put there since.
+    const int baseFd = step.folders != nullptr ? step.folders->Folder(base, error) : -1;
+    if (error != 0) {
+        blocker = base;
+        return error;
+    }
+    if (!MakeFoldersBelow(baseFd, base, folder, error, blocker, record)) {
         return error;
     }
     if (step.readyFolders != nullptr) {
@@ -266,7 +275,7 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
                 // A move the journal does not know of could not be undone.
                 error = journal->Error();
             }
-            if (error != 0 || !MoveNoReplace(current, target, error, step.folder)) {
+            if (error != 0 || !MoveNoReplace(current, target, error, step.folders)) {
                 if (undo != nullptr) {
                     undo->NotTaken();
                 }
@@ -303,6 +312,14 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
         CopyHooks hooks;
         hooks.tag = step.tag;
         hooks.cancelled = step.cancelled;
+        // The source is read through the folder the run opened at its start.
+        if (step.folders != nullptr) {
+            hooks.readFrom = step.folders->Through(original, error);
+            if (error != 0) {
+                failures.Add(FailedCopyLine(original, target, error));
+                return outcome;
+            }
+        }
         std::string notTrashed;
         if (journal != nullptr && journal->On()) {
             journal->TempFolder(folder);
@@ -350,20 +367,39 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
         log->Renamed(original, target);
     }
 
+    if (!rules.modifyAttributes && !rules.modifyTimes) {
+        return outcome;
+    }
+    // The renamed file through the folders the run opened (a copy lies in
+    // the destination, reached by its path).
+    std::string where = target;
+    if (rules.renameInPlace && step.folders != nullptr) {
+        where = step.folders->Through(target, error);
+        if (where.empty()) {
+            if (rules.modifyAttributes) {
+                failures.Add(FailedAttributesLine(target, error));
+            }
+            if (rules.modifyTimes) {
+                failures.Add(FailedTimesLine(target, error));
+            }
+            return outcome;
+        }
+    }
     if (rules.modifyAttributes) {
         // A copy is deleted by the undo, attributes and all.
-        ApplyAttributes(target, rules, log, rules.renameInPlace ? undo : nullptr, journal,
+        ApplyAttributes(target, where, rules, log, rules.renameInPlace ? undo : nullptr, journal,
                         failures);
     }
     if (rules.modifyTimes) {
-        ApplyTimes(target, rules, log, journal, failures);
+        ApplyTimes(target, where, rules, log, journal, failures);
     }
     return outcome;
 }
 
 bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
                      CRunLog* log, CUndoScript* undo, CRunRecorder* journal,
-                     const FileStamp& identity, std::string& temporary, int& error) {
+                     const FileStamp& identity, std::string& temporary, int& error,
+                     CFolderTree* folders) {
     // Of a file right below the root, "/": never the working folder.
     const std::string folder(FolderOf(path));
     error = EEXIST;
@@ -382,7 +418,7 @@ bool MoveToTemporary(const std::string& path, const std::string& then, const std
                 break;
             }
         }
-        if (MoveNoReplace(path, temporary, error)) {
+        if (MoveNoReplace(path, temporary, error, folders)) {
             error = 0;
         } else if (undo != nullptr) {
             undo->NotTaken();

@@ -40,6 +40,54 @@ const char* StatusWord(EntryStatus status) {
     return "ok";
 }
 
+namespace {
+
+using FolderKey = std::pair<uint64_t, uint64_t>;
+
+// Copy mode: a target in a folder of the plan's sources that the file system
+// resolves to one of those sources, under whatever spelling its folder
+// folds names to (letter case, "ss" for "ß", another Unicode form), is that
+// source and is never written. Names alone cannot tell: the file system's
+// folding is its own.
+template <typename Identity>
+void MarkTargetsThatReachSources(const std::vector<CRenamePlan::Entry>& entries,
+                                 const std::map<FolderKey, std::string_view>& sourceFolders,
+                                 Identity& identity, PlanCheck& check) {
+    std::map<FolderKey, uint32_t> sourceFiles;  // read when first needed
+    bool read = false;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EntryCheck& entry = check.entries[i];
+        const std::string& target = entries[i].second;
+        if (entry.status != EntryStatus::Ok) {
+            continue;
+        }
+        const FolderKey folder = identity(FolderOf(target));
+        if (folder.first == UINT64_MAX || sourceFolders.count(folder) == 0) {
+            continue;
+        }
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        if (!EntryIdentity(target, device, inode)) {
+            continue;  // nothing has the name, in any spelling
+        }
+        if (!read) {
+            read = true;
+            for (size_t k = 0; k < entries.size(); ++k) {
+                uint64_t d = 0;
+                uint64_t ino = 0;
+                if (EntryIdentity(entries[k].first, d, ino)) {
+                    sourceFiles.emplace(FolderKey{d, ino}, static_cast<uint32_t>(k));
+                }
+            }
+        }
+        if (auto found = sourceFiles.find({device, inode}); found != sourceFiles.end()) {
+            SetStatus(entry, EntryStatus::Exists, EEXIST, static_cast<int32_t>(found->second));
+        }
+    }
+}
+
+}  // namespace
+
 PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace, bool cdMode,
                     const NameFolderRule& nameFolder) {
     return CheckPlan(entries, inPlace, cdMode, IsCaseInsensitiveFolder, nameFolder);
@@ -236,6 +284,7 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
                 SetStatus(entry, EntryStatus::Exists, EACCES);
             }
         }
+        MarkTargetsThatReachSources(entries, sourceFolders, identity, check);
         for (size_t i = 0; i < n; ++i) {
             if (check.entries[i].status == EntryStatus::Ok) {
                 check.order.push_back({static_cast<uint32_t>(i), MoveStep::Kind::Direct});

@@ -2,12 +2,15 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
+#include <unordered_set>
 
 #include "common/path.h"
 #include "common/product.h"
 #include "history/run_history.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
+#include "platform/folder_tree.h"
 #include "platform/temp_names.h"
 #include "rules/rename_rules.h"
 #include "run/run_conditions.h"
@@ -24,6 +27,25 @@ constexpr const char* kErrorCaption = "Error...";
 std::string TemporaryTag() {
     std::string name = TemporaryNameIn("", "");
     return name.substr(name.size() - 6);
+}
+
+// The folders of the plan's sources below `root` as they are now, each once.
+std::vector<std::pair<std::string, FolderId>> PlannedFolders(
+    const std::vector<CRenamePlan::Entry>& entries, const std::string& root) {
+    std::vector<std::pair<std::string, FolderId>> folders;
+    std::unordered_set<std::string_view> seen;
+    for (const auto& entry : entries) {
+        const std::string_view path = entry.first;
+        const size_t slash = path.rfind('/');
+        if (slash == std::string_view::npos || slash <= root.size() ||
+            path.compare(0, root.size(), root) != 0 || !seen.insert(path.substr(0, slash)).second) {
+            continue;  // the root itself, or a folder seen already
+        }
+        std::string folder(path.substr(0, slash));
+        FolderId id = FolderIdOf(folder);
+        folders.emplace_back(std::move(folder), id);
+    }
+    return folders;
 }
 
 }  // namespace
@@ -84,10 +106,18 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     // One run at a time in a folder, in this process or another: two would
     // write one log and one undo script.
     CFolderLock lock;
-    if (lock.TryLock(context_.sourceFolder) == EWOULDBLOCK) {
-        host.ShowMessage(MessageKind::Error, kErrorCaption, kLockedText);
+    if (int locked = lock.TryLock(context_.sourceFolder);
+        locked == EWOULDBLOCK || locked == EBUSY) {
+        host.ShowMessage(MessageKind::Error, kErrorCaption,
+                         locked == EBUSY ? kNestedLockedText : kLockedText);
         outcome.ended = StartOutcome::Ended::Locked;
         return outcome;
+    }
+    // The folder the plan is made for: the run works in it only while it is
+    // still that folder.
+    FolderId planned;
+    if (lock.Identity(planned.dev, planned.ino)) {
+        planned.viaLink = FolderIdOf(context_.sourceFolder).viaLink;
     }
 
     // An empty destination would be taken for the root folder.
@@ -154,6 +184,8 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     job.check = std::move(check);
     job.tempTag = TemporaryTag();
     job.lock = std::move(lock);
+    job.planned = planned;
+    job.plannedFolders = PlannedFolders(job.plan.Entries(), context_.sourceFolder);
     job.journal = outcome.recorded;
     const bool creationTimes = job.settings.ModifyDatesTimes && job.settings.ModifyCreationDateTime;
     job.history = history_;

@@ -112,6 +112,9 @@ class CRunEngine final {
         "The previous rename process is still finishing. Please try again in a moment.";
     static constexpr const char* kLockedText =
         "Another rename run is working in this folder. Try again when it has finished.";
+    static constexpr const char* kNestedLockedText =
+        "Another rename run is working in a folder that holds this one, or in one inside it. "
+        "Try again when it has finished.";
     static constexpr const char* kIssueCaption = "Issue...";
     static constexpr const char* kNoDestinationText =
         "No destination folder is set for copying the files. Enter one in "

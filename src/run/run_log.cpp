@@ -12,20 +12,23 @@
 
 namespace quorvan {
 
-int CreateRunFile(const std::string& path, unsigned mode) {
+int CreateRunFile(const std::string& path, unsigned mode, int folderFd) {
     // Without blocking and without emptying it first: a FIFO of that name
     // would hold the run until someone reads it, a device would be written.
-    int fd = open(path.c_str(),
-                  O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                  static_cast<mode_t>(mode));
+    const size_t slash = path.rfind('/');
+    const std::string name =
+        folderFd >= 0 && slash != std::string::npos ? path.substr(slash + 1) : path;
+    int fd = openat(folderFd >= 0 ? folderFd : AT_FDCWD, name.c_str(),
+                    O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                    static_cast<mode_t>(mode));
     if (fd < 0) {
         return -1;
     }
     struct stat st {};
     int error = fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? kErrorNotRegularFile : 0;
     const int status = error == 0 ? fcntl(fd, F_GETFL) : -1;
-    if (error == 0 && (ftruncate(fd, 0) != 0 || status < 0 ||
-                       fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0)) {
+    if (error == 0 &&
+        (ftruncate(fd, 0) != 0 || status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0)) {
         error = errno;
     }
     if (error != 0) {
@@ -44,11 +47,11 @@ CRunLog::~CRunLog() {
     Close();
 }
 
-bool CRunLog::Create(const std::string& sourceFolder, const LocalDateTime& now) {
+bool CRunLog::Create(const std::string& sourceFolder, const LocalDateTime& now, int folderFd) {
     Close();
     path_ = JoinPath(sourceFolder, kFileName);
     error_ = 0;
-    fd_ = CreateRunFile(path_, 0666);
+    fd_ = CreateRunFile(path_, 0666, folderFd);
     if (fd_ < 0) {
         return false;
     }

@@ -21,8 +21,9 @@ class CRunLog final {
     CRunLog(const CRunLog&) = delete;
     CRunLog& operator=(const CRunLog&) = delete;
 
-    // Creates (or empties) the log and writes its header stamped with `now`.
-    bool Create(const std::string& sourceFolder, const LocalDateTime& now);
+    // Creates (or empties) the log and writes its header stamped with `now`;
+    // in `folderFd` when given, the source folder as the run opened it.
+    bool Create(const std::string& sourceFolder, const LocalDateTime& now, int folderFd = -1);
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
 
@@ -67,8 +68,9 @@ std::string LeftOutLine(const std::string& path);
 std::string NoNewNameLine(const std::string& original);
 
 // Opens `path` for appending, created with `mode` or emptied, never through a
-// symbolic link planted at that name. -1 on failure, errno set.
-int CreateRunFile(const std::string& path, unsigned mode);
+// symbolic link planted at that name; with `folderFd`, its name in that open
+// folder. -1 on failure, errno set.
+int CreateRunFile(const std::string& path, unsigned mode, int folderFd = -1);
 
 // The product line of both headers: "Quorvan  1.00".
 std::string ProductLine();

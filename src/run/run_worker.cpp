@@ -59,19 +59,24 @@ std::string CheckFailureLine(const CRenamePlan::Entry& entry, const EntryCheck& 
                    : FailedCopyLine(entry.first, entry.second, check.error);
 }
 
-// Whether a copy's target is a file the plan still reads, by what it is and
-// not how it is spelt. The sources' identities are read once, when first asked.
+// Whether a copy's target is a file the plan still reads or one the run has
+// written, by what it is and not how it is spelt: a case-insensitive folder
+// reaches a file under every spelling of its name. The sources' identities
+// are read once, when first asked.
 class CPlanSources final {
   public:
     explicit CPlanSources(const CRenamePlan& plan) : plan_(plan) {}
     bool Contains(const std::string& path) {
-        if (plan_.Contains(path)) {
+        if (written_.count(path) != 0 || plan_.Contains(path)) {
             return true;
         }
         uint64_t device = 0;
         uint64_t inode = 0;
         if (!EntryIdentity(path, device, inode)) {
             return false;
+        }
+        if (made_.count({device, inode}) != 0) {
+            return true;
         }
         if (!read_) {
             read_ = true;
@@ -86,11 +91,34 @@ class CPlanSources final {
         return identities_.count({device, inode}) != 0;
     }
 
+    // A copy the run made at `path`: never written again.
+    void Written(const std::string& path) {
+        written_.insert(path);
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        if (EntryIdentity(path, device, inode)) {
+            made_.emplace(device, inode);
+        }
+    }
+
   private:
     const CRenamePlan& plan_;
     bool read_ = false;
     std::set<std::pair<uint64_t, uint64_t>> identities_;
+    std::set<std::string> written_;
+    std::set<std::pair<uint64_t, uint64_t>> made_;
 };
+
+// The end of a run whose source folder is not the one it was planned for.
+std::string SwappedFolderText(const std::string& folder, int error) {
+    if (error == kErrorFolderReplaced) {
+        return "The folder " + folder +
+               " is not the one the run was planned for: it was moved or replaced (by a "
+               "symbolic link, say). Nothing was changed.";
+    }
+    return "The folder " + folder + " cannot be opened: " + ErrorText(error) +
+           ". Nothing was changed.";
+}
 
 }  // namespace
 
@@ -104,18 +132,29 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     FileWorkRules work = FileWorkRules::FromSettings(job.settings);
     work.renameInPlace = job.inPlace;
     CPlanSources planSources(job.plan);
-    std::set<std::string> written;  // copies made by this run
-    auto isPlanSource = [&](const std::string& path) {
-        return written.count(path) != 0 || planSources.Contains(path);
-    };
+    auto isPlanSource = [&](const std::string& path) { return planSources.Contains(path); };
     // A cancel also stops a long copy, not only the next file.
     auto cancelled = [&cancelRequested] { return cancelRequested.load() != 0; };
 
     bool failed = false;
-    // The journal first: a run that could not be undone must not start.
+    // The source folder as the plan saw it, opened once: every move goes
+    // through it, so that a folder swapped for a link now or later is never
+    // followed.
+    CFolderTree folders;
+    for (const auto& [folder, id] : job.plannedFolders) {
+        folders.Expect(folder, id);
+    }
+    if (!job.sourceFolder.empty()) {
+        if (int error = folders.Open(job.sourceFolder, job.planned)) {
+            reporter.ReportError(SwappedFolderText(job.sourceFolder, error));
+            failed = true;
+        }
+    }
+    const int folderFd = folders.IsOpen() ? folders.RootFd() : -1;
+    // The journal next: a run that could not be undone must not start.
     CJournalWriter writer;
     std::string tag = job.tempTag;
-    if (job.journal) {
+    if (job.journal && !failed) {
         StartRecord start;
         start.folder = job.sourceFolder;
         start.mode = job.inPlace ? RunMode::Rename : RunMode::Copy;
@@ -135,11 +174,11 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     CRunRecorder* journal = recorder.On() ? &recorder : nullptr;
     CRunLog log;
     CUndoScript undo;
-    if (job.writeLog && !failed && !log.Create(job.sourceFolder, now())) {
+    if (job.writeLog && !failed && !log.Create(job.sourceFolder, now(), folderFd)) {
         reporter.ReportError("Error creating log file.");
         failed = true;
     }
-    if (job.writeUndo && !failed && !undo.Create(job.sourceFolder, now())) {
+    if (job.writeUndo && !failed && !undo.Create(job.sourceFolder, now(), folderFd)) {
         reporter.ReportError("Error creating undo batch file.");
         failed = true;
     }
@@ -163,13 +202,12 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
     };
     std::vector<std::string> temporaries(entries.size());
     std::vector<uint8_t> done(entries.size(), 0);
-    COpenFolder openFolder;
     // One step for every file: only where it is and who it is change.
     FileStep fileStep;
     fileStep.cancelled = cancelled;
     fileStep.journal = journal;
     fileStep.tag = tag;
-    fileStep.folder = &openFolder;
+    fileStep.folders = folders.IsOpen() ? &folders : nullptr;
     std::unordered_set<std::string> readyFolders;
     fileStep.madeBelow = job.inPlace ? std::string() : job.destinationFolder;
     fileStep.readyFolders = &readyFolders;
@@ -202,7 +240,8 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
         if (move.kind == MoveStep::Kind::ToTemporary) {
             int error = 0;
             if (!MoveToTemporary(original, target, tag, logFile, undoFile, journal,
-                                 identity(move.entry), temporaries[move.entry], error)) {
+                                 identity(move.entry), temporaries[move.entry], error,
+                                 fileStep.folders)) {
                 // The cycle cannot open: its other members find their names taken.
                 temporaries[move.entry].clear();
                 FileOutcome outcome;
@@ -229,13 +268,10 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
             fileStep.from.clear();
         }
         fileStep.identity = identity(move.entry);
-        if (work.renameInPlace && openFolder.NameIn(original) == nullptr) {
-            openFolder.Open(std::string(FolderOf(original)));
-        }
         finishEntry(move.entry,
                     ProcessFile(original, target, work, isPlanSource, logFile, undoFile, fileStep));
         if (!work.renameInPlace) {
-            written.insert(target);
+            planSources.Written(target);
         }
     };
 
@@ -270,6 +306,7 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
                     }
                     FileStep unchanged;
                     unchanged.journal = journal;
+                    unchanged.folders = fileStep.folders;
                     outcome = ProcessFile(entries[index].first, entries[index].second, work,
                                           isPlanSource, logFile, undoFile, unchanged);
                 }

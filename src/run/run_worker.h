@@ -6,9 +6,12 @@
 #include <string>
 #include <thread>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "common/local_time.h"
 #include "platform/folder_lock.h"
+#include "platform/folder_tree.h"
 #include "rules/rename_plan.h"
 #include "rules/rename_settings.h"
 #include "run/plan_check.h"
@@ -17,7 +20,7 @@
 
 namespace quorvan {
 
-class COpenFolder;
+class CFolderTree;
 class CRunLog;
 class CUndoScript;
 
@@ -55,6 +58,9 @@ struct RunJob : RunChoices {
     PlanCheck check;      // of `plan`, at Start: statuses and the order of moves
     std::string tempTag;  // in the run's temporary names, without a journal
     CFolderLock lock;     // of the source folder, held until the worker ends
+    FolderId planned;     // the source folder when the plan was made
+    // The other folders of the plan's sources, as they were then.
+    std::vector<std::pair<std::string, FolderId>> plannedFolders;
     bool journal = true;  // the run journal (off only to measure what it costs)
     std::string history;  // where the journal goes (HistoryFolder() when empty)
 };
@@ -67,16 +73,16 @@ struct FileOutcome {
 
 // What a run adds to one file's work.
 struct FileStep {
-    std::string from;                     // where the file is now, when not at its
-                                          // original name (a cycle's temporary name)
-    std::function<bool()> cancelled;      // can stop a copy in the middle
-    CRunRecorder* journal = nullptr;      // the run's journal
-    FileStamp identity;                   // the file's identity, when known:
-                                          // spares the journal a look
-    std::string tag;                      // the run's tag in temporary names
-    const COpenFolder* folder = nullptr;  // the file's folder, open: moves by name
-    std::string madeBelow;                // copy mode: the destination, below which
-                                          // the run makes the targets' folders
+    std::string from;                 // where the file is now, when not at its
+                                      // original name (a cycle's temporary name)
+    std::function<bool()> cancelled;  // can stop a copy in the middle
+    CRunRecorder* journal = nullptr;  // the run's journal
+    FileStamp identity;               // the file's identity, when known:
+                                      // spares the journal a look
+    std::string tag;                  // the run's tag in temporary names
+    CFolderTree* folders = nullptr;   // the run's folders, opened at its start
+    std::string madeBelow;            // copy mode: the destination, below which
+                                      // the run makes the targets' folders
     std::unordered_set<std::string>* readyFolders = nullptr;  // made or found already
 };
 
@@ -96,7 +102,8 @@ FileOutcome ProcessFile(const std::string& original, const std::string& target,
 // `then`; the undo entry, the journal and a log line name the temporary.
 bool MoveToTemporary(const std::string& path, const std::string& then, const std::string& tag,
                      CRunLog* log, CUndoScript* undo, CRunRecorder* journal,
-                     const FileStamp& identity, std::string& temporary, int& error);
+                     const FileStamp& identity, std::string& temporary, int& error,
+                     CFolderTree* folders = nullptr);
 
 // For tests: called on the worker thread before the work of each file, with
 // its original path. Set it only while no run works; an empty one removes it.

@@ -221,11 +221,11 @@ CUndoScript::~CUndoScript() {
     Finish();
 }
 
-bool CUndoScript::Create(const std::string& sourceFolder, const LocalDateTime& now) {
+bool CUndoScript::Create(const std::string& sourceFolder, const LocalDateTime& now, int folderFd) {
     Finish();
     path_ = JoinPath(sourceFolder, kFileName);
     error_ = 0;
-    fd_ = CreateRunFile(path_, 0755);
+    fd_ = CreateRunFile(path_, 0755, folderFd);
     if (fd_ < 0) {
         return false;
     }

@@ -50,8 +50,9 @@ class CUndoScript final {
     CUndoScript(const CUndoScript&) = delete;
     CUndoScript& operator=(const CUndoScript&) = delete;
 
-    // Creates (or empties) the script and writes its header stamped with `now`.
-    bool Create(const std::string& sourceFolder, const LocalDateTime& now);
+    // Creates (or empties) the script and writes its header stamped with `now`;
+    // in `folderFd` when given, the source folder as the run opened it.
+    bool Create(const std::string& sourceFolder, const LocalDateTime& now, int folderFd = -1);
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
 

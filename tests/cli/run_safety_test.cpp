@@ -141,6 +141,28 @@ TEST_F(RunSafety, ASecondRunInTheSameFolderEndsAtOnce) {
     EXPECT_EQ(Cli("run" + kPrefix + " " + ShellQuote(dir.Path())), 0);
 }
 
+// A run with subfolders reaches into every folder below its own: a run there
+// at the same time, or one over a folder holding it, ends at once.
+TEST_F(RunSafety, RunsInFoldersOneInsideTheOtherNeverWorkAtOnce) {
+    dir.CreateFiles({"top/a", "top/sub/b"});
+    const std::string nested =
+        "quorvan-cli: Another rename run is working in a folder that holds this one, or in one "
+        "inside it. Try again when it has finished.\n";
+    for (const auto& [held, run] :
+         {std::pair<const char*, const char*>{"top", "top/sub"}, {"top/sub", "top"}}) {
+        SCOPED_TRACE(std::string(held) + " then " + run);
+        const auto before = dir.Inventory();
+        CFolderLock first;  // another run, in another process
+        ASSERT_EQ(first.TryLock(dir / held), 0);
+        std::string err;
+        EXPECT_EQ(
+            Cli("run" + kPrefix + " --set IncludeSubFolders=Yes " + ShellQuote(dir / run), &err),
+            1);
+        EXPECT_EQ(err, nested);
+        EXPECT_EQ(dir.Inventory(), before);
+    }
+}
+
 // Copies of several sources to one name: the first wins, the others fail.
 TEST_F(RunSafety, ACopyMadeByTheRunIsNeverWrittenAgain) {
     dir.CreateFile("src/a.doc", "DOC");

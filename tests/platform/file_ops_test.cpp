@@ -1,12 +1,17 @@
 #include "platform/file_ops.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -14,6 +19,7 @@
 
 #include "platform/dos_attrib.h"
 #include "platform/file_system.h"
+#include "platform/folder_tree.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
@@ -70,37 +76,55 @@ TEST(MoveNoReplaceTest, NeverReplacesAnExistingTarget) {
     EXPECT_EQ(dir.Read("a.txt"), "new");
 }
 
-// Moves by name inside an open folder keep every promise of moves by path;
-// a path elsewhere still goes by path.
-TEST(MoveNoReplaceTest, InsideAnOpenFolderMovesByNameAndNeverReplaces) {
+// Moves through the folders a run opened keep every promise of moves by
+// path, and never follow a folder swapped for a link since it was planned.
+TEST(MoveNoReplaceTest, ThroughTheRunsFoldersMovesByNameAndNeverFollowsASwappedFolder) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "b.txt", "sub/c.txt"});
+    dir.CreateFiles({"a.txt", "b.txt", "sub/c.txt", "deep/er/f.txt", "swap/g.txt", "other/g.txt"});
     ASSERT_EQ(link((dir / "b.txt").c_str(), (dir / "hard.txt").c_str()), 0);
-    COpenFolder folder;
-    ASSERT_TRUE(folder.Open(dir.Path()));
+    TestDir elsewhere;
+    elsewhere.CreateFile("x.txt", "far");
+    CFolderTree folders;
+    ASSERT_EQ(folders.Open(dir.Path(), FolderIdOf(dir.Path())), 0);
+    // After the folder was opened: "swap" becomes a link to "other".
+    ASSERT_EQ(rename((dir / "swap").c_str(), (dir / "swapped").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "other").c_str(), (dir / "swap").c_str()), 0);
     struct Case {
         std::string from, to;
         int error;
     };
     const std::vector<Case> cases = {
-        {"a.txt", "moved.txt", 0},     {"moved.txt", "b.txt", EEXIST},
-        {"b.txt", "hard.txt", EEXIST}, {"missing.txt", "x.txt", ENOENT},
-        {"sub/c.txt", "sub/d.txt", 0}, {"sub/d.txt", "e.txt", 0},
+        {dir / "a.txt", dir / "moved.txt", 0},
+        {dir / "moved.txt", dir / "b.txt", EEXIST},
+        {dir / "b.txt", dir / "hard.txt", EEXIST},
+        {dir / "missing.txt", dir / "x.txt", ENOENT},
+        {dir / "sub/c.txt", dir / "sub/d.txt", 0},
+        {dir / "sub/d.txt", dir / "e.txt", 0},
+        {dir / "deep/er/f.txt", dir / "deep/f.txt", 0},
+        {dir / "swap/g.txt", dir / "swap/h.txt", kErrorFolderReplaced},
+        {dir / "e.txt", dir / "swap/e.txt", kErrorFolderReplaced},
+        {elsewhere / "x.txt", elsewhere / "y.txt", 0},  // outside the run: by path
     };
     for (const Case& c : cases) {
         int error = 0;
-        EXPECT_EQ(MoveNoReplace(dir / c.from, dir / c.to, error, &folder), c.error == 0)
+        EXPECT_EQ(MoveNoReplace(c.from, c.to, error, &folders), c.error == 0)
             << c.from << " -> " << c.to;
-        if (c.error != 0) {
-            EXPECT_EQ(error, c.error) << c.from << " -> " << c.to;
-        }
+        EXPECT_EQ(error, c.error) << c.from << " -> " << c.to;
     }
     EXPECT_EQ(dir.List(),
-              (std::vector<std::string>{"b.txt", "e.txt", "hard.txt", "moved.txt", "sub"}));
-    EXPECT_EQ(folder.NameIn(dir / "b.txt"), std::string("b.txt"));
-    EXPECT_EQ(folder.NameIn(dir / "sub/d.txt"), nullptr);
-    EXPECT_EQ(folder.NameIn(dir.Path() + "x/b.txt"), nullptr);
-    EXPECT_EQ(folder.NameIn(dir / ""), nullptr);
+              (std::vector<std::string>{"b.txt", "deep", "e.txt", "hard.txt", "moved.txt", "other",
+                                        "sub", "swap", "swapped"}));
+    EXPECT_EQ(dir.List("other"), std::vector<std::string>{"g.txt"});
+    EXPECT_EQ(dir.List("deep"), (std::vector<std::string>{"er", "f.txt"}));
+    EXPECT_TRUE(elsewhere.Exists("y.txt"));
+
+    // The folder itself swapped before the run opens it: refused.
+    CFolderTree again;
+    const FolderId planned = FolderIdOf(dir / "sub");
+    ASSERT_EQ(rename((dir / "sub").c_str(), (dir / "sub.old").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "other").c_str(), (dir / "sub").c_str()), 0);
+    EXPECT_EQ(again.Open(dir / "sub", planned), kErrorFolderReplaced);
+    EXPECT_EQ(again.Open(dir / "sub.old", planned), 0);
 }
 
 TEST(MoveNoReplaceTest, HardLinkAtTargetCountsAsExisting) {
@@ -342,10 +366,26 @@ TEST(SafeCopyTest, SourcesThatAreNotRegularFilesAreRefusedWithoutWaiting) {
         std::string source;
         int error;
     };
+    // A socket cannot be opened at all, and a device without a driver
+    // neither: each is simply not a regular file.
+    const std::string socketPath = dir / "socket";
+    const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string device = dir / "no-driver";
+    const bool madeDevice = mknod(device.c_str(), S_IFCHR | 0600, makedev(240, 77)) == 0;
     // A FIFO nobody writes to would block the open for ever; a device would
     // give data without end.
-    for (const Case& c : {Case{fifo, kErrorNotRegularFile}, Case{"/dev/zero", kErrorNotRegularFile},
-                          Case{dir.Path(), EISDIR}}) {
+    std::vector<Case> cases = {{fifo, kErrorNotRegularFile},
+                               {socketPath, kErrorNotRegularFile},
+                               {"/dev/zero", kErrorNotRegularFile},
+                               {dir.Path(), EISDIR}};
+    if (madeDevice) {  // root only
+        cases.push_back({device, kErrorNotRegularFile});
+    }
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.source);
         std::optional<int> status = test::RunInChild([&] {
             int error = 0;
@@ -355,7 +395,11 @@ TEST(SafeCopyTest, SourcesThatAreNotRegularFilesAreRefusedWithoutWaiting) {
         EXPECT_EQ(*status, 0);
         EXPECT_EQ(dir.Read("dst"), "previous");
         EXPECT_EQ(HiddenEntries(dir), 0);
+        int error = 0;
+        EXPECT_EQ(OpenRegularFile(c.source, O_RDONLY, error), -1);
+        EXPECT_EQ(error, c.error);
     }
+    close(listening);
     EXPECT_EQ(ErrorText(kErrorNotRegularFile), "Not a regular file");
 }
 

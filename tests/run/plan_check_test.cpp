@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
+
+#include "platform/folder_kind.h"
 #include "support/test_dir.h"
 
 namespace quorvan::test {
@@ -314,6 +317,78 @@ TEST(PlanCheck, CopiesNeverWriteASourceWhateverTheSpelling) {
         PlanCheck check = CheckPlan(plan.Entries(), false, false, CaseSensitive);
         EXPECT_EQ(Words(check), row.statuses);
     }
+}
+
+// A copy into the sources' own folder never writes a source that the file
+// system reaches under the target's spelling: another letter case on a
+// folding folder, or (the same thing to the file system) another name of
+// the same file.
+TEST(PlanCheck, CopiesNeverWriteASourceTheFileSystemReachesUnderTheTargetsName) {
+    TestDir dir;
+    dir.CreateFiles({"src/a.TXT", "src/b", "src/other"});
+    ASSERT_EQ(link((dir / "src/b").c_str(), (dir / "src/alias").c_str()), 0);
+    auto folded = [](const std::string&) { return true; };
+    struct Row {
+        Map map;
+        bool folds;
+        const char* statuses;
+    };
+    const Row rows[] = {
+        // "A.txt" is a.TXT where names fold; "alias" is b under another name.
+        {{{"a.TXT", "A.txt"}, {"b", "B2"}}, true, "exists ok"},
+        {{{"a.TXT", "alias"}, {"b", "x"}}, false, "exists ok"},
+        {{{"a.TXT", "other"}, {"b", "new"}}, false, "ok ok"},  // a plain file outside the plan
+        // Two copies meet in a folding folder too.
+        {{{"a.TXT", "Same"}, {"b", "SAME"}}, true, "ok collision"},
+    };
+    for (const Row& row : rows) {
+        CRenamePlan plan;
+        for (const auto& [source, target] : row.map) {
+            plan.Add(dir / ("src/" + source));
+        }
+        for (const auto& [source, target] : row.map) {
+            plan.Find(dir / ("src/" + source))->second = dir / ("src/" + target);
+        }
+        SCOPED_TRACE(row.statuses);
+        PlanCheck check = row.folds ? CheckPlan(plan.Entries(), false, false, folded)
+                                    : CheckPlan(plan.Entries(), false, false, CaseSensitive);
+        EXPECT_EQ(Words(check), row.statuses);
+    }
+}
+
+// On a real case-insensitive mount the folder is known as one, and a copy
+// into it meets its sources and the other copies in any letter case.
+TEST(PlanCheck, OnACaseInsensitiveMountCopiesMeetInAnyLetterCase) {
+    TestDir dir;
+    const std::string image = dir / "image";
+    const std::string mnt = dir.CreateDir("mnt");
+    ScratchMount mount(mnt);
+    std::string folder;
+    if (RunCommand("truncate -s 8M -- " + ShellQuote(image)) == 0 &&
+        RunCommand("mkfs.vfat -- " + ShellQuote(image), nullptr, true) == 0 &&
+        mount.Mount("-o loop -t vfat -- " + ShellQuote(image))) {
+        folder = mnt;
+    } else if (RunCommand("mkfs.ext4 -q -F -O casefold -- " + ShellQuote(image), nullptr, true) ==
+                   0 &&
+               mount.Mount("-o loop -t ext4 -- " + ShellQuote(image)) &&
+               RunCommand("mkdir -- " + ShellQuote(mnt + "/ci") + " && chattr +F -- " +
+                          ShellQuote(mnt + "/ci")) == 0) {
+        folder = mnt + "/ci";
+    }
+    if (folder.empty()) {
+        GTEST_SKIP() << "needs root and a mountable vfat or case-folding ext4 image";
+    }
+    for (const char* name : {"photo.jpg", "Notes.txt"}) {
+        std::ofstream(folder + "/" + name) << name;
+    }
+    EXPECT_TRUE(IsCaseInsensitiveFolder(folder));
+    const std::vector<CRenamePlan::Entry> entries = {
+        {folder + "/photo.jpg", folder + "/NOTES.TXT"},  // the other source
+        {folder + "/Notes.txt", folder + "/notes.txt"},  // itself
+        {folder + "/photo.jpg", folder + "/New.jpg"},
+        {folder + "/Notes.txt", folder + "/NEW.JPG"},  // the copy before
+    };
+    EXPECT_EQ(Words(CheckPlan(entries, false, false)), "exists exists ok collision");
 }
 
 }  // namespace

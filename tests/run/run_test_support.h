@@ -47,6 +47,8 @@ class TestHost final : public IRunHost, public IRunReporter {
     int cancelDuringFile = 0;  // 1-based; 0 never
     // Called on the starting thread while the worker waits at its first file.
     std::function<void()> whileRunning;
+    // Called while a question waits for its answer, before the worker starts.
+    std::function<void()> whileAsked;
 
     std::vector<std::string> questions;
     std::vector<std::string> messages;  // "caption|text"
@@ -54,6 +56,9 @@ class TestHost final : public IRunHost, public IRunReporter {
 
     bool AskYesNo(const std::string& caption, const std::string& text) override {
         questions.push_back(caption + "|" + text);
+        if (whileAsked) {
+            whileAsked();
+        }
         return answerYes;
     }
     void ShowMessage(MessageKind, const std::string& caption, const std::string& text) override {
