@@ -15,7 +15,7 @@
 
 #include "rules/control_ids.h"
 #include "ui/main_dlg.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 
 namespace quorvan::bench {
 

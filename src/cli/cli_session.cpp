@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "rules/control_ids.h"
 #include "rules/more_rules_keys.h"
+#include "rules/rule_pages.h"
 #include "rules/settings_keys.h"
 #include "selection/filter_keys.h"
 
@@ -25,32 +26,23 @@ void PrintError(FILE* err, const std::string& message) {
 }
 
 CCliSession::CCliSession() {
-    InitRenamePage(rename_);
-    InitExtendedPage(extended_);
-    InitAttributePage(attribute_);
     InitFilterPage(filterPage_);
-    GatherOpeningState();
-    rules_.SetPages(&rename_, &extended_, &attribute_, &cd_);
+    GatherOpeningFilter();
     filter_.SetPage(&filterPage_);
     // Start from what the pages show when the window opens.
-    rules_.GatherFromPages("");
+    rules_.Settings() = OpeningSettings();
     filter_.ReadFromPage();
 }
 
-void CCliSession::GatherOpeningState() {
-    // The window's pages hold a value for every setting, also for a mode or
-    // group that is switched off; a user who switches one on finds it there.
-    // A --set line that switches one on must find the same, so every value is
-    // first read from copies of the pages with the switches on, each choice
-    // left as the window opens with it. The caller then reads the pages
-    // themselves, which settles the switches.
-    auto gather = [this](CMemoryPage rename, CMemoryPage extended, CMemoryPage attribute,
-                         CMemoryPage filter) {
-        rules_.SetPages(&rename, &extended, &attribute, &cd_);
-        filter_.SetPage(&filter);
-        rules_.GatherFromPages("");
+void CCliSession::GatherOpeningFilter() {
+    // The window's filter page holds a value for every rule, also for a group
+    // that is switched off; a user who switches one on finds it there. A
+    // --set line that switches one on must find the same, so every value is
+    // first read from copies of the page with the switches on. The caller
+    // then reads the page itself, which settles the switches.
+    auto read = [this](CMemoryPage page) {
+        filter_.SetPage(&page);
         filter_.ReadFromPage();
-        rules_.SetPages(nullptr, nullptr, nullptr, nullptr);
         filter_.SetPage(nullptr);
     };
     auto on = [](const CMemoryPage& page, std::initializer_list<int> switches) {
@@ -60,28 +52,12 @@ void CCliSession::GatherOpeningState() {
         }
         return copy;
     };
-    // DigitCount serves the numeric and the alphabetic boxes alike; the
-    // alphabetic one is kept apart for a line that chooses it.
-    gather(on(rename_, {ids::kSequencing, ids::kAlphaSequence}), extended_, attribute_,
-           filterPage_);
-    openingAlphaDigits_ = rules_.Settings().DigitCount;
-
-    const CMemoryPage extended =
-        on(extended_, {ids::kChangeExtension, ids::kConcatExtension, ids::kCopyThenRename});
-    const CMemoryPage attribute =
-        on(attribute_, {ids::kModifyAttributes, ids::kModifyDateTime, ids::kCreationDateTime,
-                        ids::kModifiedDateTime, ids::kLastAccessedDateTime});
-    const CMemoryPage filter =
-        on(filterPage_, {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterCreation,
-                         ids::kFilterModified, ids::kFilterLastAccessed, ids::kFilterOnExtensions,
-                         ids::kFilterIncludeExtensions, ids::kFilterExcludeExtensions});
-    gather(on(rename_, {ids::kSequencing, ids::kSeqAddPrefix, ids::kSeqAddSuffix}), extended,
-           attribute, filter);
-    gather(on(rename_, {ids::kAddPrefix, ids::kAddSuffix, ids::kChangeCase, ids::kReplaceString}),
-           extended, attribute, filter);
-    // The inner switches as the pages show them, read only under the outer ones.
-    gather(rename_, extended_, on(attribute_, {ids::kModifyDateTime}),
-           on(filterPage_, {ids::kFilterOnTimes, ids::kFilterOnExtensions}));
+    read(filterPage_);
+    read(on(filterPage_, {ids::kFilterOnAttributes, ids::kFilterOnTimes, ids::kFilterCreation,
+                          ids::kFilterModified, ids::kFilterLastAccessed, ids::kFilterOnExtensions,
+                          ids::kFilterIncludeExtensions, ids::kFilterExcludeExtensions}));
+    // The inner switches as the page shows them, read only under the outer ones.
+    read(on(filterPage_, {ids::kFilterOnTimes, ids::kFilterOnExtensions}));
 }
 
 int CCliSession::Prepare(const CliOptions& options, FILE* err) {
@@ -150,9 +126,11 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
         RenameSettings& settings = rules_.Settings();
         if (!settings.TextMode && !settings.NumericSequence &&
             !rules_.Store().GetValue("DigitCount", digits)) {
-            settings.DigitCount = openingAlphaDigits_;
+            // DigitCount serves the numeric and the alphabetic boxes alike;
+            // a line that chooses the alphabet finds its box as the window
+            // opens with it.
+            settings.DigitCount = ParseLong(RenamePageState{}.characters);
         }
-        rules_.ApplyToPages(settings.SourcePath);
         // A rule that cannot make names is never skipped in silence.
         const std::string error = MoreRulesError(settings.More);
         if (!error.empty()) {

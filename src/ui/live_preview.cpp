@@ -18,17 +18,13 @@
 #include <vector>
 
 #include "platform/counter_store.h"
-#include "rules/control_ids.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
-#include "ui/attribute_page.h"
-#include "ui/cd_audio_page.h"
 #include "ui/count_label.h"
-#include "ui/extended_page.h"
 #include "ui/filter_page.h"
 #include "ui/live_preview_worker.h"
 #include "ui/main_dlg.h"
-#include "ui/rename_page.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
 
@@ -93,25 +89,18 @@ QString PreviewCountText(int count, size_t failing) {
 
 class CLivePreview::CReadOnlyPages final {
   public:
-    explicit CReadOnlyPages(CMainDlg& window)
-        : rename(*window.RenamePage()),
-          extended(*window.ExtendedPage()),
-          attribute(*window.AttributePage()),
-          cdAudio(*window.CdAudioPage()),
-          filter(*window.FilterPage()) {}
-    CReadOnlyPage rename, extended, attribute, cdAudio, filter;
+    explicit CReadOnlyPages(CMainDlg& window) : filter(*window.FilterPage()) {}
+    CReadOnlyPage filter;
 };
 
 CLivePreview::CLivePreview(CMainDlg& window)
     : QObject(&window),
       window_(window),
       model_(window.PreviewModel()),
-      rules_(std::make_unique<CRenameRules>()),
       filter_(std::make_unique<CFilterSettings>()),
       pages_(std::make_unique<CReadOnlyPages>(window)) {
     view_ = window.Controls().ControlAs<QListView>(kPreviewList);
     label_ = window.Controls().ControlAs<CCountLabel>(kPreviewLabel);
-    rules_->SetPages(&pages_->rename, &pages_->extended, &pages_->attribute, &pages_->cdAudio);
     filter_->SetPage(&pages_->filter);
 
     box_ =
@@ -258,11 +247,9 @@ std::unique_ptr<LivePreviewJob> CLivePreview::Snapshot() {
     auto job = std::make_unique<LivePreviewJob>();
     job->generation = ++requested_;
     job->folder = window_.SourceFolder();
-    // Values without a control (a name template, say) are as the window's
-    // rules hold them; the pages overwrite the others.
-    rules_->Settings() = window_.Rules().Settings();
-    rules_->GatherFromPages(job->folder);
-    job->settings = rules_->Settings();
+    // Read as the pages show them: an empty numeric box is not filled in
+    // under the user's cursor.
+    job->settings = window_.Rules().GatheredSettings(job->folder);
     filter_->Rules() = window_.Filter().Rules();
     filter_->ReadFromPage();
     job->filter = filter_->Rules();
@@ -271,16 +258,9 @@ std::unique_ptr<LivePreviewJob> CLivePreview::Snapshot() {
     CCDDBSettingsDlg& cd = *window_.CdAudioPage();
     job->cdMode = cd.RenameCdAudio();
     if (job->cdMode) {
-        job->trackOrder = cd.TrackFiles();
-        // A track position per retrieved title; the titles in list order.
-        const int count = cd.RowCount(ids::kRetrievedNames);
-        for (int row = 0; row < count; ++row) {
-            job->pairing.trackOrder.push_back(cd.RowText(ids::kSelectedTracks, row, 0));
-            if (cd.IsRowChecked(ids::kRetrievedNames, row)) {
-                job->pairing.titles.push_back(
-                    cd.RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
-            }
-        }
+        CdAudioPageState state = cd.State();
+        job->pairing = PairingFrom(state);
+        job->trackOrder = std::move(state.tracks);
     }
     job->alphaLowerCase = alphaLowerCase_;
     return job;

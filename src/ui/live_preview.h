@@ -76,9 +76,8 @@ class CLivePreview final : public QObject {
     QCheckBox* box_ = nullptr;
     QTimer* slowTimer_ = nullptr;
     QTimer* holdOffTimer_ = nullptr;
-    // Read-only gatherers of the pages: they never write a default back into
-    // a box the user is typing in.
-    std::unique_ptr<CRenameRules> rules_;
+    // A read-only gatherer of the filter page: it never writes into a box
+    // the user is working in.
     std::unique_ptr<CFilterSettings> filter_;
     class CReadOnlyPages;
     std::unique_ptr<CReadOnlyPages> pages_;

@@ -39,22 +39,22 @@
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 #include "ui/about_dlg.h"
-#include "ui/attribute_page.h"
-#include "ui/cd_audio_page.h"
 #include "ui/core_texts.h"
 #include "ui/count_label.h"
-#include "ui/extended_page.h"
 #include "ui/filter_page.h"
 #include "ui/filter_status.h"
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
 #include "ui/live_preview.h"
 #include "ui/metadata_progress.h"
+#include "ui/pages/attribute_page.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/pages/more_rules_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/path_label.h"
 #include "ui/path_list_view.h"
 #include "ui/processing_dlg.h"
-#include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
 #include "ui/undo_runner.h"
@@ -408,8 +408,8 @@ void CMainDlg::BuildLayout() {
     live_->Watch();
 
     KeepEnterFromButtons(this);
-    PreferPageMnemonic(deselectAll, cdAudioPage_->Button(ids::kMoveDown));
-    PreferPageMnemonic(browse, extendedPage_->ControlAs<QPushButton>(ids::kDestinationBrowse));
+    PreferPageMnemonic(deselectAll, cdAudioPage_->MoveDownButton());
+    PreferPageMnemonic(browse, extendedPage_->BrowseButton());
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             &CMainDlg::OnHelp);
 }
@@ -434,8 +434,11 @@ void CMainDlg::Initialise() {
 
     rules_.SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_);
     rules_.SetMoreRulesPage(moreRulesPage_);
-    rules_.SetSubfolderControls(
-        &controls_, {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected});
+    rules_.SetSubfolderControls([this](bool usable) {
+        for (int id : {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected}) {
+            controls_.SetEnabled(id, usable);
+        }
+    });
     filter_.SetPage(filterPage_);
 
     // Before the scan, so that the list shows the files as the answer left them.
@@ -783,7 +786,7 @@ void CMainDlg::OnPreview() {
     if (RefuseRulesThatCannotMakeNames()) {
         return;
     }
-    if (extendedPage_->IsChecked(ids::kIncludeSubfolders)) {
+    if (extendedPage_->State().includeSubfolders) {
         const QString question =
             tr("With the \"Include Subfolders\" option set, the preview\n"
                "generation can take a while depending upon the number\n"
@@ -878,10 +881,11 @@ void CMainDlg::OnStart() {
     }
     RunRequest request;
     request.sourceFolder = SourceFolder();
-    request.destinationFolder = extendedPage_->Text(ids::kDestinationFolder);
-    request.writeLog = extendedPage_->IsChecked(ids::kGenerateLog);
-    request.writeUndo = extendedPage_->IsChecked(ids::kGenerateUndo);
-    request.inPlace = extendedPage_->IsChecked(ids::kRenameExisting);
+    const ExtendedPageState extended = extendedPage_->State();
+    request.destinationFolder = extended.destinationFolder;
+    request.writeLog = extended.generateLog;
+    request.writeUndo = extended.generateUndo;
+    request.inPlace = extended.renameInPlace;
     request.cdMode = cdAudioPage_->RenameCdAudio();
     const QScopedValueRollback<bool> running(runInProgress_, true);
     const StartOutcome outcome = engine_->OnStart(*runHost_, request);

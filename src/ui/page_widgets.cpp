@@ -1,6 +1,7 @@
 #include "ui/page_widgets.h"
 
 #include <QBoxLayout>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -49,6 +50,15 @@ QString TimeFormat() {
     return format.trimmed();
 }
 
+template <class W>
+W* Named(W* widget, const char* name, const QString& tip = {}) {
+    widget->setObjectName(QString::fromLatin1(name));
+    if (!tip.isEmpty()) {
+        widget->setToolTip(tip);
+    }
+    return widget;
+}
+
 }  // namespace
 
 int DluX(const QWidget* widget, int units) {
@@ -57,6 +67,91 @@ int DluX(const QWidget* widget, int units) {
 
 int DluY(const QWidget* widget, int units) {
     return static_cast<int>(std::lround(units * widget->fontMetrics().height() / 8.0));
+}
+
+QCheckBox* MakeCheck(QWidget* page, const char* name, const QString& text, const QString& tip) {
+    return Named(new QCheckBox(text, page), name, tip);
+}
+
+QRadioButton* MakeOption(QWidget* page, const char* name, const QString& text,
+                         const QString& tip) {
+    return Named(new QRadioButton(text, page), name, tip);
+}
+
+QLineEdit* MakeEdit(QWidget* page, const char* name, int widthDlu) {
+    auto* edit = Named(new QLineEdit(page), name);
+    // The page's own width, not Qt's roomy default, is the natural size; the
+    // edit still takes what room the layout has to give.
+    edit->setMinimumWidth(DluX(page, widthDlu));
+    edit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // Free text of any length: a loaded setting must not be cut at Qt's 32767.
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
+}
+
+QLabel* MakeLabel(QWidget* page, const char* name, const QString& text, bool rightAligned) {
+    auto* label = Named(new QLabel(text, page), name);
+    if (rightAligned) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return label;
+}
+
+QDateEdit* MakeDatePicker(QWidget* page, const char* name) {
+    auto* picker = Named(new QDateEdit(QDate::currentDate(), page), name);
+    picker->setDisplayFormat(DateFormat());
+    picker->setCalendarPopup(true);
+    picker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return picker;
+}
+
+QTimeEdit* MakeTimePicker(QWidget* page, const char* name) {
+    const QTime now = QTime::currentTime();
+    auto* picker = Named(new QTimeEdit(QTime(now.hour(), now.minute(), now.second()), page), name);
+    picker->setDisplayFormat(TimeFormat());
+    picker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return picker;
+}
+
+QButtonGroup* MakeOptionGroup(QWidget* page, std::initializer_list<QAbstractButton*> options) {
+    auto* group = new QButtonGroup(page);
+    group->setExclusive(true);
+    for (QAbstractButton* option : options) {
+        group->addButton(option);
+    }
+    return group;
+}
+
+void SelectOption(QButtonGroup* group, QAbstractButton* chosen) {
+    if (chosen != nullptr) {
+        chosen->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* option : group->buttons()) {
+        option->setChecked(false);
+    }
+    group->setExclusive(true);
+}
+
+LocalDateTime PickedTime(const QDateTimeEdit* picker) {
+    const QDateTime dt = picker->dateTime();
+    return {dt.date().year(),   dt.date().month(),   dt.date().day(),
+            dt.time().hour(),   dt.time().minute(),  dt.time().second()};
+}
+
+void ShowTime(QDateTimeEdit* picker, const LocalDateTime& value) {
+    const QDate date(value.year, value.month, value.day);
+    const QTime time(value.hour, value.minute, value.second);
+    if (!date.isValid() || !time.isValid()) {
+        return;
+    }
+    // The value is a wall-clock reading: build it in the edit's own time zone
+    // (UTC for Qt's date and time edits), so that nothing converts it.
+    QDateTime shown = picker->dateTime();
+    shown.setDate(date);
+    shown.setTime(time);
+    picker->setDateTime(shown);
 }
 
 QCheckBox* AddCheck(CQtPage* page, int id, const QString& text, const QString& tip) {

@@ -21,7 +21,7 @@
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "support/local_cddb_server.h"
-#include "ui/cd_audio_page.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui/cddb_server_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui_fixture.h"

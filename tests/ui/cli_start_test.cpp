@@ -16,10 +16,10 @@
 #include "rules/control_ids.h"
 #include "rules/settings_store.h"
 #include "selection/filter_settings.h"
-#include "ui/attribute_page.h"
-#include "ui/extended_page.h"
+#include "ui/pages/attribute_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/filter_page.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

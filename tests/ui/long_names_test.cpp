@@ -8,7 +8,7 @@
 
 #include "rules/control_ids.h"
 #include "ui/path_list_view.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/source_list_model.h"
 #include "ui_fixture.h"
 

@@ -10,7 +10,7 @@
 #include "cdaudio/lookup_source.h"
 #include "rules/control_ids.h"
 #include "support/local_musicbrainz_server.h"
-#include "ui/cd_audio_page.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui/release_choice_dlg.h"
 #include "ui_fixture.h"
 

@@ -21,10 +21,10 @@
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 #include "support/test_dir.h"
-#include "ui/attribute_page.h"
-#include "ui/extended_page.h"
+#include "ui/pages/attribute_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/filter_page.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/user_dialogs.h"
 
 namespace quorvan {

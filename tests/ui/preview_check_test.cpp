@@ -15,7 +15,7 @@
 #include "run/run_engine.h"
 #include "ui/count_label.h"
 #include "ui/palette_colours.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/source_list_model.h"
 #include "ui_fixture.h"
 

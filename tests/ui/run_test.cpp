@@ -26,11 +26,11 @@
 #include "run/usage_counters.h"
 #include "support/worker_gate.h"
 #include "ui/about_dlg.h"
-#include "ui/extended_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/filter_page.h"
 #include "ui/help_window.h"
 #include "ui/processing_dlg.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

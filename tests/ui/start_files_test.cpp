@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "rules/control_ids.h"
-#include "ui/extended_page.h"
-#include "ui/rename_page.h"
+#include "ui/pages/extended_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
