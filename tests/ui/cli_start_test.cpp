@@ -1,6 +1,7 @@
-// The command line starts where the window opens: its in-memory pages hold
-// what the real pages hold, and a --set line that switches something on gives
-// what the same click gives in the window.
+// The command line starts where the window opens: the pages open with the
+// default states the command line starts from, its in-memory filter page
+// holds what the real one holds, and a --set line that switches something on
+// gives what the same click gives in the window.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -13,12 +14,13 @@
 #include <vector>
 
 #include "cli/cli_session.h"
+#include "named_widgets.h"
 #include "rules/control_ids.h"
 #include "rules/settings_store.h"
 #include "selection/filter_settings.h"
+#include "ui/filter_page.h"
 #include "ui/pages/attribute_page.h"
 #include "ui/pages/extended_page.h"
-#include "ui/filter_page.h"
 #include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
@@ -35,37 +37,6 @@ struct PageControls {
     std::vector<int> combos;
     std::vector<int> lists;
 };
-
-const PageControls kRename = {
-    {ids::kTextModifications, ids::kSequencing, ids::kAddPrefix, ids::kAddSuffix,
-     ids::kReplaceString, ids::kChangeCase, ids::kUpperCase, ids::kLowerCase, ids::kSequencePrefix,
-     ids::kSequenceSuffix, ids::kSequenceReplace, ids::kSeqAddPrefix, ids::kSeqAddSuffix,
-     ids::kNumericSequence, ids::kAlphaSequence},
-    {ids::kPrefix, ids::kSuffix, ids::kSearchText, ids::kReplaceText, ids::kSeqPrefix,
-     ids::kSeqSuffix, ids::kNumericStart, ids::kDigits, ids::kAlphaStart, ids::kCharacters},
-    {},
-    {},
-    {},
-    {}};
-
-const PageControls kExtended = {
-    {ids::kChangeExtension, ids::kConcatExtension, ids::kIncludeSubfolders, ids::kGenerateLog,
-     ids::kGenerateUndo, ids::kRenameExisting, ids::kCopyThenRename},
-    {ids::kNewExtension, ids::kConcatText, ids::kDestinationFolder},
-    {},
-    {},
-    {},
-    {}};
-
-const PageControls kAttribute = {
-    {ids::kModifyAttributes, ids::kReadOnly, ids::kHidden, ids::kSystem, ids::kArchive,
-     ids::kModifyDateTime, ids::kCreationDateTime, ids::kModifiedDateTime,
-     ids::kLastAccessedDateTime},
-    {},
-    {ids::kCreationDate, ids::kModifiedDate, ids::kLastAccessedDate},
-    {ids::kCreationTime, ids::kModifiedTime, ids::kLastAccessedTime},
-    {},
-    {}};
 
 const PageControls kFilter = {
     {ids::kFilterOnAttributes, ids::kFilterInclude, ids::kFilterExclude, ids::kFilterReadOnly,
@@ -115,13 +86,27 @@ void ExpectSamePage(const char* name, const CPageControls& window, const CPageCo
     }
 }
 
-TEST(CliStart, InMemoryPagesHoldWhatTheWindowsPagesHoldWhenItOpens) {
+TEST(CliStart, ThePagesOpenWithTheDefaultStatesAndTheInMemoryFilterPageHoldsTheSame) {
     WindowFixture f;
     CMainDlg& w = f.Window();
+    EXPECT_EQ(w.RenamePage()->State(), RenamePageState{});
+    EXPECT_EQ(w.ExtendedPage()->State(), ExtendedPageState{});
+    const AttributePageState shown = w.AttributePage()->State();
+    const AttributePageState opening;
+    for (const auto& [a, b] :
+         {std::pair{shown.creation, opening.creation}, std::pair{shown.modified, opening.modified},
+          std::pair{shown.lastAccessed, opening.lastAccessed}}) {
+        EXPECT_FALSE(a.on);
+        EXPECT_EQ(std::make_tuple(a.date.year, a.date.month, a.date.day),
+                  std::make_tuple(b.date.year, b.date.month, b.date.day));
+        EXPECT_TRUE(Near(SecondOfDay(a.time), SecondOfDay(b.time)));
+    }
+    AttributePageState flags = shown;
+    flags.creation = opening.creation;
+    flags.modified = opening.modified;
+    flags.lastAccessed = opening.lastAccessed;
+    EXPECT_EQ(flags, opening);
     cli::CCliSession session;
-    ExpectSamePage("rename", *w.RenamePage(), session.RenamePage(), kRename);
-    ExpectSamePage("extended", *w.ExtendedPage(), session.ExtendedPage(), kExtended);
-    ExpectSamePage("attribute", *w.AttributePage(), session.AttributePage(), kAttribute);
     ExpectSamePage("filter", *w.FilterPage(), session.FilterPage(), kFilter);
 }
 
@@ -158,40 +143,50 @@ void ExpectSameLines(const std::map<std::string, std::string>& cli,
     }
 }
 
-CQtPage* PageOf(CMainDlg& w, char page) {
-    switch (page) {
+// A control of the Rename, Extended or Attribute page ('r', 'e', 'a') by
+// name, or of the filter page ('f') by number.
+struct Control {
+    char page;
+    const char* name;
+    int id = 0;
+};
+
+QAbstractButton* ButtonOf(CMainDlg& w, const Control& c) {
+    switch (c.page) {
         case 'r':
-            return w.RenamePage();
+            return On<QAbstractButton>(w.RenamePage(), c.name);
         case 'e':
-            return w.ExtendedPage();
+            return On<QAbstractButton>(w.ExtendedPage(), c.name);
         case 'a':
-            return w.AttributePage();
+            return On<QAbstractButton>(w.AttributePage(), c.name);
         default:
-            return w.FilterPage();
+            return w.FilterPage()->ControlAs<QAbstractButton>(c.id);
     }
 }
 
 struct SwitchCase {
     const char* name;
-    std::vector<std::pair<char, int>> clicks;  // page ('r', 'e', 'a', 'f') and control
+    std::vector<Control> clicks;
     std::vector<std::pair<std::string, std::string>> sets;
 };
 
 TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
     const std::vector<SwitchCase> cases = {
-        {"sequencing", {{'r', ids::kSequencing}}, {{"TextSeqModifications", "Seq"}}},
+        {"sequencing", {{'r', "sequencingRadioButton"}}, {{"TextSeqModifications", "Seq"}}},
         {"alphabetic sequence",
-         {{'r', ids::kSequencing}, {'r', ids::kAlphaSequence}},
+         {{'r', "sequencingRadioButton"}, {'r', "alphaSequenceRadioButton"}},
          {{"TextSeqModifications", "Seq"}, {"NumericAlphaSequence", "Alpha"}}},
-        {"case change", {{'r', ids::kChangeCase}}, {{"CaseChange", "Yes"}}},
-        {"copy mode", {{'e', ids::kCopyThenRename}}, {{"RenameInPlace", "No"}}},
-        {"attributes", {{'a', ids::kModifyAttributes}}, {{"ModifyAttributes", "Yes"}}},
+        {"case change", {{'r', "changeCaseCheckBox"}}, {{"CaseChange", "Yes"}}},
+        {"copy mode", {{'e', "copyThenRenameRadioButton"}}, {{"RenameInPlace", "No"}}},
+        {"attributes", {{'a', "modifyAttributesCheckBox"}}, {{"ModifyAttributes", "Yes"}}},
         {"modified time",
-         {{'a', ids::kModifyDateTime}, {'a', ids::kModifiedDateTime}},
+         {{'a', "modifyDateTimeCheckBox"}, {'a', "modifiedDateTimeCheckBox"}},
          {{"ModifyDatesTimes", "Yes"}, {"ModifyModDateTime", "Yes"}}},
-        {"attribute filter", {{'f', ids::kFilterOnAttributes}}, {{"FilterOnAttributes", "Yes"}}},
+        {"attribute filter",
+         {{'f', nullptr, ids::kFilterOnAttributes}},
+         {{"FilterOnAttributes", "Yes"}}},
         {"time filter",
-         {{'f', ids::kFilterOnTimes}, {'f', ids::kFilterModified}},
+         {{'f', nullptr, ids::kFilterOnTimes}, {'f', nullptr, ids::kFilterModified}},
          {{"FilterOnTimes", "Yes"}, {"FilterOnModDateTime", "Yes"}}},
     };
     TestDir dir;
@@ -200,10 +195,10 @@ TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
         SCOPED_TRACE(c.name);
         WindowFixture f(dir.Path());
         CMainDlg& w = f.Window();
-        for (const auto& [page, id] : c.clicks) {
-            auto* button = PageOf(w, page)->ControlAs<QAbstractButton>(id);
-            ASSERT_NE(button, nullptr) << id;
-            ASSERT_TRUE(button->isEnabled()) << id;
+        for (const Control& click : c.clicks) {
+            QAbstractButton* button = ButtonOf(w, click);
+            ASSERT_NE(button, nullptr);
+            ASSERT_TRUE(button->isEnabled());
             button->click();
         }
         w.SaveSettingsTo(dir / "window.qvr");
