@@ -202,19 +202,21 @@ TEST(RenamePage, SwitchingModesKeepsEveryTickAndText) {
 
 // A load that does not change the case selects neither case; a later tick of
 // "Change case:" must not bring back the case that was shown before.
-TEST(RenamePage, AShownStateWithoutACaseClearsBothCaseOptions) {
+TEST(RenamePage, ALoadWithoutACaseChangeClearsBothCaseOptions) {
     CRenameSettingsDlg page;
+    CExtendedSettingsDlg extended;
+    CAttributeSettingsDlg attribute;
+    CRenameRules rules;
+    rules.SetPages(&page, &extended, &attribute, nullptr);
     Click(&page, "changeCaseCheckBox");
     Click(&page, "lowerCaseRadioButton");
-    RenamePageState shown = page.State();
-    shown.changeCase = false;
-    shown.caseChoice = CaseChoice::None;
-    page.SetState(shown);
+    rules.Settings().TextMode = true;  // as a file without "CaseChange = Yes" leaves it
+    rules.ApplyToPages("/data");
     EXPECT_FALSE(IsChecked(&page, "lowerCaseRadioButton"));
     EXPECT_FALSE(IsChecked(&page, "upperCaseRadioButton"));
-    EXPECT_EQ(page.State().caseChoice, CaseChoice::None);
     Click(&page, "changeCaseCheckBox");
-    EXPECT_EQ(SettingsFromPages({}, page.State(), {}, {}).UpperCase, 1);
+    rules.GatherFromPages("/data");
+    EXPECT_EQ(rules.Settings().UpperCase, 1);
     // The group still excludes: choosing one clears the other.
     Click(&page, "lowerCaseRadioButton");
     Click(&page, "upperCaseRadioButton");
