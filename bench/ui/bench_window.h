@@ -15,7 +15,7 @@
 
 #include "rules/control_ids.h"
 #include "ui/main_dlg.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 
 namespace quorvan::bench {
 
@@ -57,8 +57,8 @@ inline void OpenWindow(CMainDlg& window, const std::string& folder) {
 }
 
 inline void SetPrefix(CMainDlg& window, const char* prefix) {
-    window.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
-    window.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix)->setText(prefix);
+    window.RenamePage()->findChild<QCheckBox*>("addPrefixCheckBox")->click();
+    window.RenamePage()->findChild<QLineEdit*>("prefixLineEdit")->setText(prefix);
 }
 
 }  // namespace quorvan::bench

@@ -45,7 +45,7 @@ QCheckBox* LiveBox(quorvan::CMainDlg& window) {
 }
 
 QLineEdit* PrefixField(quorvan::CMainDlg& window) {
-    return window.RenamePage()->ControlAs<QLineEdit>(quorvan::ids::kPrefix);
+    return window.RenamePage()->findChild<QLineEdit*>("prefixLineEdit");
 }
 
 // Until the live preview shows the latest change.
@@ -83,7 +83,7 @@ void Prepare(quorvan::CMainDlg& window, const std::string& folder, bool live) {
         LiveBox(window)->setChecked(true);
     }
     window.Button(quorvan::ids::kSelectAll)->click();
-    window.RenamePage()->ControlAs<QCheckBox>(quorvan::ids::kAddPrefix)->click();
+    window.RenamePage()->findChild<QCheckBox*>("addPrefixCheckBox")->click();
     if (live) {
         Settle(window);
     }

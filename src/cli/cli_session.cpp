@@ -7,8 +7,8 @@
 #include "common/path.h"
 #include "common/text.h"
 #include "platform/file_system.h"
-#include "rules/control_ids.h"
 #include "rules/more_rules_keys.h"
+#include "rules/rule_pages.h"
 #include "rules/settings_keys.h"
 #include "selection/filter_keys.h"
 
@@ -25,53 +25,11 @@ void PrintError(FILE* err, const std::string& message) {
 }
 
 CCliSession::CCliSession() {
-    InitRenamePage(rename_);
-    InitExtendedPage(extended_);
-    InitAttributePage(attribute_);
-    GatherOpeningState();
-    filter_.Rules() = OpeningFilterRules();
-    rules_.SetPages(&rename_, &extended_, &attribute_, &cd_);
-    filter_.SetPage(&filterPage_);
     // Start from what the pages show when the window opens.
-    rules_.GatherFromPages("");
+    rules_.Settings() = OpeningSettings();
+    filter_.Rules() = OpeningFilterRules();
+    filter_.SetPage(&filterPage_);
     filter_.ReadFromPage();
-}
-
-void CCliSession::GatherOpeningState() {
-    // The window's pages hold a value for every setting, also for a mode or
-    // group that is switched off; a user who switches one on finds it there.
-    // A --set line that switches one on must find the same, so every value is
-    // first read from copies of the pages with the switches on, each choice
-    // left as the window opens with it. The caller then reads the pages
-    // themselves, which settles the switches.
-    auto gather = [this](CMemoryPage rename, CMemoryPage extended, CMemoryPage attribute) {
-        rules_.SetPages(&rename, &extended, &attribute, &cd_);
-        rules_.GatherFromPages("");
-        rules_.SetPages(nullptr, nullptr, nullptr, nullptr);
-    };
-    auto on = [](const CMemoryPage& page, std::initializer_list<int> switches) {
-        CMemoryPage copy = page;
-        for (int id : switches) {
-            copy.SetChecked(id, true);
-        }
-        return copy;
-    };
-    // DigitCount serves the numeric and the alphabetic boxes alike; the
-    // alphabetic one is kept apart for a line that chooses it.
-    gather(on(rename_, {ids::kSequencing, ids::kAlphaSequence}), extended_, attribute_);
-    openingAlphaDigits_ = rules_.Settings().DigitCount;
-
-    const CMemoryPage extended =
-        on(extended_, {ids::kChangeExtension, ids::kConcatExtension, ids::kCopyThenRename});
-    const CMemoryPage attribute =
-        on(attribute_, {ids::kModifyAttributes, ids::kModifyDateTime, ids::kCreationDateTime,
-                        ids::kModifiedDateTime, ids::kLastAccessedDateTime});
-    gather(on(rename_, {ids::kSequencing, ids::kSeqAddPrefix, ids::kSeqAddSuffix}), extended,
-           attribute);
-    gather(on(rename_, {ids::kAddPrefix, ids::kAddSuffix, ids::kChangeCase, ids::kReplaceString}),
-           extended, attribute);
-    // The inner switches as the pages show them, read only under the outer ones.
-    gather(rename_, extended_, on(attribute_, {ids::kModifyDateTime}));
 }
 
 int CCliSession::Prepare(const CliOptions& options, FILE* err) {
@@ -140,9 +98,11 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
         RenameSettings& settings = rules_.Settings();
         if (!settings.TextMode && !settings.NumericSequence &&
             !rules_.Store().GetValue("DigitCount", digits)) {
-            settings.DigitCount = openingAlphaDigits_;
+            // DigitCount serves the numeric and the alphabetic boxes alike;
+            // a line that chooses the alphabet finds its box as the window
+            // opens with it.
+            settings.DigitCount = ParseLong(RenamePageState{}.characters);
         }
-        rules_.ApplyToPages(settings.SourcePath);
         // A rule that cannot make names is never skipped in silence.
         const std::string error = MoreRulesError(settings.More);
         if (!error.empty()) {

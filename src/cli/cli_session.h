@@ -5,15 +5,14 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "rules/memory_page.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 
 namespace quorvan::cli {
 
-// The program without a window: in-memory pages standing in for the settings
-// pages, the rules and the filter, loaded from the options.
+// The program without a window: the rules as the window opens, the filter
+// over an in-memory page, loaded from the options.
 class CCliSession final {
   public:
     CCliSession();
@@ -29,25 +28,17 @@ class CCliSession final {
     CRenameRules& Rules() { return rules_; }
     CFilterSettings& Filter() { return filter_; }
     const std::string& Folder() const { return folder_; }
-    CMemoryPage& RenamePage() { return rename_; }
-    CMemoryPage& ExtendedPage() { return extended_; }
-    CMemoryPage& AttributePage() { return attribute_; }
     CFilterPageValue& FilterPage() { return filterPage_; }
     // FILEs named on the command line that could not be found (each said so).
     int NamedFilesFailed() const { return namedFilesFailed_; }
 
   private:
-    // Takes every rule and filter value from the pages as the window opens.
-    void GatherOpeningState();
-
-    CMemoryPage rename_, extended_, attribute_, cd_;
     CFilterPageValue filterPage_;
     CRenameRules rules_;
     CFilterSettings filter_;
     std::string folder_;
     std::vector<SourceRow> rows_;
     int namedFilesFailed_ = 0;
-    int32_t openingAlphaDigits_ = 0;  // DigitCount of the alphabetic boxes
 };
 
 // Whether a key is one the settings or filter file knows.

@@ -117,22 +117,4 @@ void CMemoryPage::AddRow(int id, std::vector<std::string> columns, bool checked)
     rows_[id].push_back(Row{std::move(columns), checked});
 }
 
-void InitRenamePage(CMemoryPage& page) {
-    page.AddOptionGroup({ids::kTextModifications, ids::kSequencing});
-    page.AddOptionGroup({ids::kUpperCase, ids::kLowerCase});
-    page.AddOptionGroup({ids::kSequencePrefix, ids::kSequenceSuffix, ids::kSequenceReplace});
-    page.AddOptionGroup({ids::kNumericSequence, ids::kAlphaSequence});
-    page.SetChecked(ids::kTextModifications, true);
-    page.SetChecked(ids::kUpperCase, true);
-    page.SetChecked(ids::kNumericSequence, true);
-    page.SetChecked(ids::kSequencePrefix, true);
-}
-
-void InitExtendedPage(CMemoryPage& page) {
-    page.AddOptionGroup({ids::kRenameExisting, ids::kCopyThenRename});
-    page.SetChecked(ids::kRenameExisting, true);
-}
-
-void InitAttributePage(CMemoryPage&) {}
-
 }  // namespace quorvan

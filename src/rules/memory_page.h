@@ -8,8 +8,8 @@
 
 namespace quorvan {
 
-// A page held in memory: what the command line uses instead of widgets, and
-// what the tests drive. Option buttons of one group clear each other.
+// A page held in memory: what the command line uses instead of the filter
+// page's widgets, and what the tests drive. Option buttons of one group clear each other.
 class CMemoryPage final : public CPageControls {
   public:
     struct Row {
@@ -51,10 +51,5 @@ class CMemoryPage final : public CPageControls {
     LocalDateTime created_ = CurrentLocalTime();
 };
 
-// The pages as they stand when the window opens: the default options chosen,
-// the pickers at the current time, everything else empty and unticked.
-void InitRenamePage(CMemoryPage& page);
-void InitExtendedPage(CMemoryPage& page);
-void InitAttributePage(CMemoryPage& page);
 
 }  // namespace quorvan

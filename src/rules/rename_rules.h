@@ -1,7 +1,7 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -9,9 +9,9 @@
 
 #include "rules/more_rules_page.h"
 #include "rules/name_computation.h"
-#include "rules/page.h"
 #include "rules/rename_plan.h"
 #include "rules/rename_settings.h"
+#include "rules/rule_pages.h"
 #include "rules/settings_store.h"
 #include "rules/state_page.h"
 
@@ -26,16 +26,25 @@ class CRenameRules final {
     using PlanEntry = CRenamePlan::Entry;
 
     // --- pages ---
-    bool SetPages(CPageControls* renamePage, CPageControls* extendedPage,
-                  CPageControls* attributePage, CPageControls* cdPage);
-    // The main window's source list and its three selection buttons, which are
-    // disabled while subfolders are included.
-    void SetSubfolderControls(CPageControls* window, std::array<int, 4> controlIds);
+    bool SetPages(CStatePage<RenamePageState>* renamePage,
+                  CStatePage<ExtendedPageState>* extendedPage,
+                  CStatePage<AttributePageState>* attributePage,
+                  CStatePage<CdAudioPageState>* cdPage);
+    // The main window's source list and its three selection buttons, told
+    // whether they are usable (not while subfolders are included) whenever
+    // the pages are shown.
+    void SetSubfolderControls(std::function<void(bool usable)> show) {
+        subfolderControls_ = std::move(show);
+    }
     // The More Rules page, read and shown with the others.
     void SetMoreRulesPage(CStatePage<MoreRulesPageState>* page) { moreRulesPage_ = page; }
-    // Reads the pages into the settings. Without pages (the command line) the
-    // settings stand as set, with only the folder taken.
+    // Reads the pages into the settings, and shows the numeric defaults that
+    // empty boxes get. Without pages (the command line) the settings stand
+    // as set, with only the folder taken.
     bool GatherFromPages(const std::string& sourceFolder);
+    // The settings the pages stand for, changing nothing on them (the live
+    // preview reads while the user types).
+    RenameSettings GatheredSettings(const std::string& sourceFolder) const;
     void ApplyToPages(const std::string& sourceFolder);
 
     RenameSettings& Settings() { return settings_; }
@@ -81,26 +90,15 @@ class CRenameRules final {
     CSettingsStore& Store() { return store_; }
 
   private:
-    // One date/time group of the Attribute page: its check box, its two
-    // pickers and the fields they fill.
-    struct DateTimeGroup {
-        int check, datePicker, timePicker;
-        bool& flag;
-        LocalDateTime& date;
-        LocalDateTime& time;
-    };
-    // Creation, modified, last accessed, in that order.
-    std::array<DateTimeGroup, 3> DateTimeGroups();
     // The plan for a change, copied first while a reader still shares it.
     CRenamePlan& MutablePlan();
 
-    CPageControls* renamePage_ = nullptr;
-    CPageControls* extendedPage_ = nullptr;
-    CPageControls* attributePage_ = nullptr;
-    CPageControls* cdPage_ = nullptr;
+    CStatePage<RenamePageState>* renamePage_ = nullptr;
+    CStatePage<ExtendedPageState>* extendedPage_ = nullptr;
+    CStatePage<AttributePageState>* attributePage_ = nullptr;
+    CStatePage<CdAudioPageState>* cdPage_ = nullptr;
     CStatePage<MoreRulesPageState>* moreRulesPage_ = nullptr;
-    CPageControls* window_ = nullptr;
-    std::array<int, 4> subfolderControls_{};
+    std::function<void(bool)> subfolderControls_;
 
     RenameSettings settings_;
     SequenceState sequence_;

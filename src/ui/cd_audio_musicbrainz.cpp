@@ -6,8 +6,9 @@
 #include <QLabel>
 
 #include "cdaudio/get_names.h"
-#include "ui/cd_audio_page.h"
 #include "ui/page_widgets.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/qt_page.h"
 #include "ui/release_choice_dlg.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"

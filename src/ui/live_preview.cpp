@@ -18,17 +18,13 @@
 #include <vector>
 
 #include "platform/counter_store.h"
-#include "rules/control_ids.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
-#include "ui/attribute_page.h"
-#include "ui/cd_audio_page.h"
 #include "ui/count_label.h"
-#include "ui/extended_page.h"
 #include "ui/live_preview_worker.h"
 #include "ui/main_dlg.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui/pages/filter_page.h"
-#include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
 
@@ -53,35 +49,6 @@ QString WindowText(const char* text) {
     return QCoreApplication::translate("quorvan::CMainDlg", text);
 }
 
-// A page read as it is: what the rules would write back (a default into an
-// empty box) is left out, so nothing changes under the user's cursor.
-class CReadOnlyPage final : public CPageControls {
-  public:
-    explicit CReadOnlyPage(const CPageControls& page) : page_(page) {}
-
-    bool IsChecked(int id) const override { return page_.IsChecked(id); }
-    void SetChecked(int, bool) override {}
-    bool IsEnabled(int id) const override { return page_.IsEnabled(id); }
-    void SetEnabled(int, bool) override {}
-    std::string Text(int id) const override { return page_.Text(id); }
-    void SetText(int, const std::string&) override {}
-    LocalDateTime DateTime(int id) const override { return page_.DateTime(id); }
-    void SetDateTime(int, const LocalDateTime&) override {}
-    int Selection(int id) const override { return page_.Selection(id); }
-    void SetSelection(int, int) override {}
-    int RowCount(int id) const override { return page_.RowCount(id); }
-    std::string RowText(int id, int row, int column) const override {
-        return page_.RowText(id, row, column);
-    }
-    bool IsRowChecked(int id, int row) const override { return page_.IsRowChecked(id, row); }
-    void SetRowChecked(int, int, bool) override {}
-    void ClearRows(int) override {}
-    void AddUniqueRow(int, const std::string&) override {}
-
-  private:
-    const CPageControls& page_;
-};
-
 }  // namespace
 
 QString PreviewCountText(int count, size_t failing) {
@@ -91,25 +58,12 @@ QString PreviewCountText(int count, size_t failing) {
                        : WindowText("(%1 files in preview)").arg(count);
 }
 
-class CLivePreview::CReadOnlyPages final {
-  public:
-    explicit CReadOnlyPages(CMainDlg& window)
-        : rename(*window.RenamePage()),
-          extended(*window.ExtendedPage()),
-          attribute(*window.AttributePage()),
-          cdAudio(*window.CdAudioPage()) {}
-    CReadOnlyPage rename, extended, attribute, cdAudio;
-};
-
 CLivePreview::CLivePreview(CMainDlg& window)
     : QObject(&window),
       window_(window),
-      model_(window.PreviewModel()),
-      rules_(std::make_unique<CRenameRules>()),
-      pages_(std::make_unique<CReadOnlyPages>(window)) {
+      model_(window.PreviewModel()) {
     view_ = window.Controls().ControlAs<QListView>(kPreviewList);
     label_ = window.Controls().ControlAs<CCountLabel>(kPreviewLabel);
-    rules_->SetPages(&pages_->rename, &pages_->extended, &pages_->attribute, &pages_->cdAudio);
 
     box_ =
         new QCheckBox(WindowText(QT_TRANSLATE_NOOP("quorvan::CMainDlg", "Live previe&w")), &window);
@@ -255,27 +209,18 @@ std::unique_ptr<LivePreviewJob> CLivePreview::Snapshot() {
     auto job = std::make_unique<LivePreviewJob>();
     job->generation = ++requested_;
     job->folder = window_.SourceFolder();
-    // Values without a control (a name template, say) are as the window's
-    // rules hold them; the pages overwrite the others.
-    rules_->Settings() = window_.Rules().Settings();
-    rules_->GatherFromPages(job->folder);
-    job->settings = rules_->Settings();
+    // Read as the pages show them: an empty numeric box is not filled in
+    // under the user's cursor.
+    job->settings = window_.Rules().GatheredSettings(job->folder);
     job->filter = FilterRulesFromPage(window_.FilterPage()->State(), window_.Filter().Rules());
     const CSourceListModel& source = window_.SourceModel();
     job->rows = std::make_unique<CSourceSnapshot>(source.SharedNames(), source.Ticks());
     CCDDBSettingsDlg& cd = *window_.CdAudioPage();
     job->cdMode = cd.RenameCdAudio();
     if (job->cdMode) {
-        job->trackOrder = cd.TrackFiles();
-        // A track position per retrieved title; the titles in list order.
-        const int count = cd.RowCount(ids::kRetrievedNames);
-        for (int row = 0; row < count; ++row) {
-            job->pairing.trackOrder.push_back(cd.RowText(ids::kSelectedTracks, row, 0));
-            if (cd.IsRowChecked(ids::kRetrievedNames, row)) {
-                job->pairing.titles.push_back(
-                    cd.RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
-            }
-        }
+        CdAudioPageState state = cd.State();
+        job->pairing = PairingFrom(state);
+        job->trackOrder = std::move(state.tracks);
     }
     job->alphaLowerCase = alphaLowerCase_;
     return job;

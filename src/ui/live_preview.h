@@ -75,11 +75,6 @@ class CLivePreview final : public QObject {
     QCheckBox* box_ = nullptr;
     QTimer* slowTimer_ = nullptr;
     QTimer* holdOffTimer_ = nullptr;
-    // Read-only gatherers of the pages: they never write a default back into
-    // a box the user is typing in.
-    std::unique_ptr<CRenameRules> rules_;
-    class CReadOnlyPages;
-    std::unique_ptr<CReadOnlyPages> pages_;
     std::unique_ptr<CLivePreviewWorker> worker_;
     // The plan on the list, released on the worker when the next one comes.
     std::shared_ptr<const CRenamePlan> shown_;

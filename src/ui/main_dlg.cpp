@@ -23,21 +23,22 @@
 #include "run/usage_counters.h"
 #include "selection/filter_settings.h"
 #include "ui/about_dlg.h"
-#include "ui/attribute_page.h"
-#include "ui/cd_audio_page.h"
+#include "ui/core_texts.h"
 #include "ui/count_label.h"
-#include "ui/extended_page.h"
 #include "ui/filter_status.h"
 #include "ui/help_window.h"
 #include "ui/history_dlg.h"
 #include "ui/live_preview.h"
 #include "ui/main_dlg_run_host.h"
+#include "ui/pages/attribute_page.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/pages/filter_page.h"
 #include "ui/pages/more_rules_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/path_label.h"
 #include "ui/path_list_view.h"
 #include "ui/processing_dlg.h"
-#include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
 #include "ui/undo_runner.h"
@@ -282,8 +283,8 @@ void CMainDlg::BuildLayout() {
     live_->Watch();
 
     KeepEnterFromButtons(this);
-    PreferPageMnemonic(deselectAll, cdAudioPage_->Button(ids::kMoveDown));
-    PreferPageMnemonic(browse, extendedPage_->ControlAs<QPushButton>(ids::kDestinationBrowse));
+    PreferPageMnemonic(deselectAll, cdAudioPage_->MoveDownButton());
+    PreferPageMnemonic(browse, extendedPage_->BrowseButton());
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             &CMainDlg::OnHelp);
 }
@@ -308,8 +309,11 @@ void CMainDlg::Initialise() {
 
     rules_.SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_);
     rules_.SetMoreRulesPage(moreRulesPage_);
-    rules_.SetSubfolderControls(
-        &controls_, {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected});
+    rules_.SetSubfolderControls([this](bool usable) {
+        for (int id : {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected}) {
+            controls_.SetEnabled(id, usable);
+        }
+    });
     filter_.SetPage(filterPage_);
 
     // Before the scan, so that the list shows the files as the answer left them.

@@ -6,9 +6,9 @@
 #include "rules/rename_rules.h"
 #include "run/plan_check.h"
 #include "selection/source_scan.h"
-#include "ui/cd_audio_page.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui/count_label.h"
-#include "ui/extended_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/live_preview.h"
 #include "ui/main_dlg.h"
 #include "ui/metadata_progress.h"
@@ -84,7 +84,7 @@ void CMainDlg::OnPreview() {
     if (RefuseRulesThatCannotMakeNames()) {
         return;
     }
-    if (extendedPage_->IsChecked(ids::kIncludeSubfolders)) {
+    if (extendedPage_->State().includeSubfolders) {
         const QString question =
             tr("With the \"Include Subfolders\" option set, the preview\n"
                "generation can take a while depending upon the number\n"

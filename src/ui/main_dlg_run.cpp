@@ -5,9 +5,9 @@
 #include <QTimer>
 
 #include "rules/control_ids.h"
-#include "ui/cd_audio_page.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui/core_texts.h"
-#include "ui/extended_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/main_dlg.h"
 #include "ui/main_dlg_run_host.h"
 #include "ui/processing_dlg.h"
@@ -129,10 +129,11 @@ void CMainDlg::OnStart() {
     }
     RunRequest request;
     request.sourceFolder = SourceFolder();
-    request.destinationFolder = extendedPage_->Text(ids::kDestinationFolder);
-    request.writeLog = extendedPage_->IsChecked(ids::kGenerateLog);
-    request.writeUndo = extendedPage_->IsChecked(ids::kGenerateUndo);
-    request.inPlace = extendedPage_->IsChecked(ids::kRenameExisting);
+    const ExtendedPageState extended = extendedPage_->State();
+    request.destinationFolder = extended.destinationFolder;
+    request.writeLog = extended.generateLog;
+    request.writeUndo = extended.generateUndo;
+    request.inPlace = extended.renameInPlace;
     request.cdMode = cdAudioPage_->RenameCdAudio();
     const QScopedValueRollback<bool> running(runInProgress_, true);
     const StartOutcome outcome = engine_->OnStart(*runHost_, request);

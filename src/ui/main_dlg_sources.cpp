@@ -13,7 +13,7 @@
 #include "rules/control_ids.h"
 #include "selection/filter_count.h"
 #include "selection/source_scan.h"
-#include "ui/cd_audio_page.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui/pages/filter_page.h"
 #include "ui/filter_status.h"
 #include "ui/main_dlg.h"

@@ -1,6 +1,7 @@
 #include "ui/page_widgets.h"
 
 #include <QBoxLayout>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -15,8 +16,6 @@
 #include <QTreeView>
 #include <cmath>
 #include <limits>
-
-#include "ui/qt_page.h"
 
 namespace quorvan {
 namespace {
@@ -49,6 +48,15 @@ QString TimeFormat() {
     return format.trimmed();
 }
 
+template <class W>
+W* Named(W* widget, const char* name, const QString& tip = {}) {
+    widget->setObjectName(QString::fromLatin1(name));
+    if (!tip.isEmpty()) {
+        widget->setToolTip(tip);
+    }
+    return widget;
+}
+
 }  // namespace
 
 int DluX(const QWidget* widget, int units) {
@@ -59,39 +67,81 @@ int DluY(const QWidget* widget, int units) {
     return static_cast<int>(std::lround(units * widget->fontMetrics().height() / 8.0));
 }
 
-QCheckBox* AddCheck(CQtPage* page, int id, const QString& text, const QString& tip) {
-    auto* box = new QCheckBox(text, page);
-    box->setToolTip(tip);
-    page->Bind(id, box);
-    return box;
+QCheckBox* MakeCheck(QWidget* page, const char* name, const QString& text, const QString& tip) {
+    return Named(new QCheckBox(text, page), name, tip);
 }
 
-QRadioButton* AddOption(CQtPage* page, int id, const QString& text, const QString& tip) {
-    auto* option = new QRadioButton(text, page);
-    option->setToolTip(tip);
-    page->Bind(id, option);
-    return option;
+QRadioButton* MakeOption(QWidget* page, const char* name, const QString& text,
+                         const QString& tip) {
+    return Named(new QRadioButton(text, page), name, tip);
 }
 
-QLineEdit* AddEdit(CQtPage* page, int id, int widthDlu) {
-    auto* edit = new QLineEdit(page);
+QLineEdit* MakeEdit(QWidget* page, const char* name, int widthDlu) {
+    auto* edit = Named(new QLineEdit(page), name);
     // The page's own width, not Qt's roomy default, is the natural size; the
     // edit still takes what room the layout has to give.
     edit->setMinimumWidth(DluX(page, widthDlu));
     edit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     // Free text of any length: a loaded setting must not be cut at Qt's 32767.
     edit->setMaxLength(std::numeric_limits<int>::max());
-    page->Bind(id, edit);
     return edit;
 }
 
-QLabel* AddLabel(CQtPage* page, int id, const QString& text, bool rightAligned) {
-    auto* label = new QLabel(text, page);
+QLabel* MakeLabel(QWidget* page, const char* name, const QString& text, bool rightAligned) {
+    auto* label = Named(new QLabel(text, page), name);
     if (rightAligned) {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    page->Bind(id, label);
     return label;
+}
+
+QDateEdit* MakeDatePicker(QWidget* page, const char* name) {
+    return Named(MakeDatePicker(page), name);
+}
+
+QTimeEdit* MakeTimePicker(QWidget* page, const char* name) {
+    return Named(MakeTimePicker(page), name);
+}
+
+QButtonGroup* MakeOptionGroup(QWidget* page, std::initializer_list<QAbstractButton*> options) {
+    auto* group = new QButtonGroup(page);
+    group->setExclusive(true);
+    for (QAbstractButton* option : options) {
+        group->addButton(option);
+    }
+    return group;
+}
+
+void SelectOption(QButtonGroup* group, QAbstractButton* chosen) {
+    if (chosen != nullptr) {
+        chosen->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* option : group->buttons()) {
+        option->setChecked(false);
+    }
+    group->setExclusive(true);
+}
+
+LocalDateTime PickedTime(const QDateTimeEdit* picker) {
+    const QDateTime dt = picker->dateTime();
+    return {dt.date().year(),   dt.date().month(),   dt.date().day(),
+            dt.time().hour(),   dt.time().minute(),  dt.time().second()};
+}
+
+void ShowTime(QDateTimeEdit* picker, const LocalDateTime& value) {
+    const QDate date(value.year, value.month, value.day);
+    const QTime time(value.hour, value.minute, value.second);
+    if (!date.isValid() || !time.isValid()) {
+        return;
+    }
+    // The value is a wall-clock reading: build it in the edit's own time zone
+    // (UTC for Qt's date and time edits), so that nothing converts it.
+    QDateTime shown = picker->dateTime();
+    shown.setDate(date);
+    shown.setTime(time);
+    picker->setDateTime(shown);
 }
 
 QDateEdit* MakeDatePicker(QWidget* parent) {
@@ -119,24 +169,6 @@ QComboBox* MakeComparison(QWidget* parent) {
     return combo;
 }
 
-QDateEdit* AddDatePicker(CQtPage* page, int id) {
-    auto* picker = MakeDatePicker(page);
-    page->Bind(id, picker);
-    return picker;
-}
-
-QTimeEdit* AddTimePicker(CQtPage* page, int id) {
-    auto* picker = MakeTimePicker(page);
-    page->Bind(id, picker);
-    return picker;
-}
-
-QComboBox* AddComparison(CQtPage* page, int id) {
-    auto* combo = MakeComparison(page);
-    page->Bind(id, combo);
-    return combo;
-}
-
 QGroupBox* AddHeadedFrame(QWidget* page, QBoxLayout* layout, QAbstractButton* head) {
     layout->addWidget(head);
     auto* row = new QHBoxLayout;
@@ -145,19 +177,6 @@ QGroupBox* AddHeadedFrame(QWidget* page, QBoxLayout* layout, QAbstractButton* he
     row->addWidget(frame);
     layout->addLayout(row);
     return frame;
-}
-
-void EnableEach(CQtPage* page, const std::vector<int>& ids, bool on) {
-    for (int id : ids) {
-        page->SetEnabled(id, on);
-    }
-}
-
-void FollowOnClick(CQtPage* page, int head, std::vector<int> followers) {
-    QObject::connect(page->ControlAs<QAbstractButton>(head), &QAbstractButton::clicked, page,
-                     [page, head, followers = std::move(followers)] {
-                         EnableEach(page, followers, page->IsChecked(head));
-                     });
 }
 
 QTreeView* MakeReportView(QWidget* parent) {

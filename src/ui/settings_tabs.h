@@ -5,8 +5,6 @@
 
 namespace quorvan {
 
-class CQtPage;
-
 // The five settings pages on tabs. Every page exists from the start, so the
 // rules and the filter can read any of them whichever tab is showing.
 class CVantorTabControl final : public QTabWidget {
@@ -15,7 +13,7 @@ class CVantorTabControl final : public QTabWidget {
     explicit CVantorTabControl(QWidget* parent = nullptr);
 
     // Adds the pages in tab order and shows the Rename page.
-    void SetPages(CQtPage* rename, CQtPage* extended, CQtPage* attribute, CQtPage* cdAudio,
+    void SetPages(QWidget* rename, QWidget* extended, QWidget* attribute, QWidget* cdAudio,
                   QWidget* filter);
 
     static constexpr int kTabCount = 5;

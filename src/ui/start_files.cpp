@@ -6,11 +6,10 @@
 
 #include "common/path.h"
 #include "platform/file_system.h"
-#include "rules/control_ids.h"
 #include "selection/source_scan.h"
-#include "ui/cd_audio_page.h"
-#include "ui/extended_page.h"
 #include "ui/main_dlg.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/pages/filter_page.h"
 #include "ui/path_label.h"
 #include "ui/source_list_model.h"
@@ -47,7 +46,7 @@ void CMainDlg::OpenStartSelection() {
         if (start_.acrossFolders) {
             // Files of several folders: the tree mode carries them, with the
             // list holding only them.
-            auto* subfolders = extendedPage_->ControlAs<QAbstractButton>(ids::kIncludeSubfolders);
+            QAbstractButton* subfolders = extendedPage_->IncludeSubfoldersBox();
             if (!subfolders->isChecked()) {
                 subfolders->click();
             }
@@ -105,7 +104,7 @@ void CMainDlg::ShowChosenFiles() {
     const bool hadRows = sourceModel_->Count() > 0;
     sourceModel_->SetNames(std::move(names));
     ClearPreview();
-    if (extendedPage_->IsChecked(ids::kIncludeSubfolders)) {
+    if (extendedPage_->State().includeSubfolders) {
         OnSelectAll();
     }
     if (sourceModel_->Count() > 0 || hadRows) {

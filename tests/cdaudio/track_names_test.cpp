@@ -4,9 +4,8 @@
 
 #include "cdaudio/get_names.h"
 #include "cdaudio/track_names.h"
-#include "rules/control_ids.h"
-#include "rules/memory_page.h"
 #include "rules/rename_rules.h"
+#include "support/held_page.h"
 #include "support/local_cddb_server.h"
 #include "support/test_dir.h"
 
@@ -150,19 +149,17 @@ TEST(Pairing, CheckedTitlesTwoFiveAndSeven) {
     EXPECT_EQ(pairs, (std::vector<std::pair<size_t, size_t>>{{1, 1}, {2, 4}, {3, 6}}));
 
     // The same through the rename plan.
-    CMemoryPage rename, extended, attribute, cd;
-    InitRenamePage(rename);
-    InitExtendedPage(extended);
-    InitAttributePage(attribute);
+    test::CHeldPage<RenamePageState> rename;
+    test::CHeldPage<ExtendedPageState> extended;
+    test::CHeldPage<AttributePageState> attribute;
+    test::CHeldPage<CdAudioPageState> cd(test::CdPage(files, {}));
     CRenameRules rules;
     rules.SetPages(&rename, &extended, &attribute, &cd);
     for (int i = 0; i < 10; ++i) {
-        cd.AddRow(ids::kRetrievedNames,
-                  {std::to_string(i + 1), "Title " + std::to_string(i + 1), ""},
-                  checked[static_cast<size_t>(i)]);
+        cd.state.titles.push_back({std::to_string(i + 1), "Title " + std::to_string(i + 1), "",
+                                   checked[static_cast<size_t>(i)]});
     }
     for (const std::string& file : files) {
-        cd.AddRow(ids::kSelectedTracks, {file});
         rules.AddSource(file);
     }
     ASSERT_TRUE(rules.GatherFromPages("/cd"));
@@ -241,16 +238,10 @@ TEST_F(GetNamesTest, TitlesBecomeNamesInTrackOrder) {
     }
     EXPECT_EQ(tracks.MoveUp(2), 1);  // a, c, b
 
-    CMemoryPage rename, extended, attribute, cd;
-    InitRenamePage(rename);
-    InitExtendedPage(extended);
-    InitAttributePage(attribute);
-    for (const RetrievedTitle& title : result.titles) {
-        cd.AddRow(ids::kRetrievedNames, {title.number, title.name, title.length}, title.checked);
-    }
-    for (const std::string& item : tracks.Items()) {
-        cd.AddRow(ids::kSelectedTracks, {item});
-    }
+    test::CHeldPage<RenamePageState> rename;
+    test::CHeldPage<ExtendedPageState> extended;
+    test::CHeldPage<AttributePageState> attribute;
+    test::CHeldPage<CdAudioPageState> cd(test::CdPage(tracks.Items(), result.titles));
     CRenameRules rules;
     rules.SetPages(&rename, &extended, &attribute, &cd);
     ASSERT_TRUE(rules.GatherFromPages(dir.Path()));

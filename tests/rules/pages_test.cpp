@@ -1,155 +1,225 @@
+// The Rename, Extended, Attribute and CD Audio pages as values: what
+// gathering reads from them, what a load shows on them, what is enabled.
 #include <gtest/gtest.h>
 
-#include "rules/control_ids.h"
-#include "rules/memory_page.h"
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "rules/rename_rules.h"
+#include "rules/rule_pages.h"
 
 namespace quorvan {
 namespace {
 
+// A page that holds its state, as the desktop pages do with their widgets.
+template <class S>
+class CHeldPage final : public CStatePage<S> {
+  public:
+    S State() const override { return state; }
+    void SetState(const S& shown) override { state = shown; }
+    S state;
+};
+
 struct Pages {
-    CMemoryPage rename, extended, attribute, cd, window;
+    CHeldPage<RenamePageState> rename;
+    CHeldPage<ExtendedPageState> extended;
+    CHeldPage<AttributePageState> attribute;
+    CHeldPage<CdAudioPageState> cd;
+    std::vector<bool> sourceListUsable;
     CRenameRules rules;
     Pages() {
-        InitRenamePage(rename);
-        InitExtendedPage(extended);
-        InitAttributePage(attribute);
         rules.SetPages(&rename, &extended, &attribute, &cd);
-        rules.SetSubfolderControls(
-            &window, {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected});
+        rules.SetSubfolderControls([this](bool usable) { sourceListUsable.push_back(usable); });
     }
 };
 
 TEST(GatherFromPages, EachModeLeavesTheOtherModesFieldsAlone) {
-    Pages p;
-    p.rules.Settings().NumericSequence = true;
-    p.rules.Settings().StartWith = 42;
-    p.rules.Settings().DigitCount = 3;
-    p.rules.Settings().AlphaStartWith = "Q";
-    p.rules.Settings().SequencePlacement = 2;
-    p.rename.SetChecked(ids::kChangeCase, true);
-    p.rename.SetChecked(ids::kLowerCase, true);
-    p.rules.GatherFromPages("/data");
-    EXPECT_TRUE(p.rules.Settings().TextMode);
-    EXPECT_TRUE(p.rules.Settings().CaseChange);
-    EXPECT_EQ(p.rules.Settings().UpperCase, 0);
-    EXPECT_TRUE(p.rules.Settings().NumericSequence);
-    EXPECT_EQ(p.rules.Settings().StartWith, 42);
-    EXPECT_EQ(p.rules.Settings().DigitCount, 3);
-    EXPECT_EQ(p.rules.Settings().AlphaStartWith, "Q");
-    EXPECT_EQ(p.rules.Settings().SequencePlacement, 2);
+    RenameSettings kept;
+    kept.NumericSequence = true;
+    kept.StartWith = 42;
+    kept.DigitCount = 3;
+    kept.AlphaStartWith = "Q";
+    kept.SequencePlacement = 2;
+    RenamePageState text;
+    text.changeCase = true;
+    text.caseChoice = CaseChoice::Lower;
+    RenameSettings s = SettingsFromPages(kept, text, {}, {});
+    EXPECT_TRUE(s.TextMode);
+    EXPECT_TRUE(s.CaseChange);
+    EXPECT_EQ(s.UpperCase, 0);
+    EXPECT_EQ(s.StartWith, 42);
+    EXPECT_EQ(s.DigitCount, 3);
+    EXPECT_EQ(s.AlphaStartWith, "Q");
+    EXPECT_EQ(s.SequencePlacement, 2);
 
-    p.rules.Settings().ReplaceString = true;
-    p.rules.Settings().SourceString = "a";
-    p.rules.Settings().DestString = "b";
-    p.rename.SetChecked(ids::kSequencing, true);
-    p.rename.SetChecked(ids::kChangeCase, false);
-    p.rules.GatherFromPages("/data");
-    EXPECT_FALSE(p.rules.Settings().TextMode);
-    EXPECT_TRUE(p.rules.Settings().CaseChange);
-    EXPECT_EQ(p.rules.Settings().UpperCase, 0);
-    EXPECT_TRUE(p.rules.Settings().ReplaceString);
-    EXPECT_EQ(p.rules.Settings().SourceString, "a");
-    EXPECT_EQ(p.rules.Settings().DestString, "b");
-    EXPECT_EQ(p.rules.Settings().SequencePlacement, 0);
+    s.ReplaceString = true;
+    s.SourceString = "a";
+    s.DestString = "b";
+    RenamePageState sequencing;
+    sequencing.textMode = false;
+    s = SettingsFromPages(s, sequencing, {}, {});
+    EXPECT_FALSE(s.TextMode);
+    EXPECT_TRUE(s.CaseChange);
+    EXPECT_EQ(s.UpperCase, 0);
+    EXPECT_TRUE(s.ReplaceString);
+    EXPECT_EQ(s.SourceString, "a");
+    EXPECT_EQ(s.SequencePlacement, 0);
 }
 
-TEST(GatherFromPages, NumericDefaultsAreWrittenBackAndNumbersParsedLeniently) {
-    Pages p;
-    p.rename.SetChecked(ids::kSequencing, true);
-    p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rename.Text(ids::kNumericStart), "1");
-    EXPECT_EQ(p.rename.Text(ids::kDigits), "4");
-    EXPECT_EQ(p.rules.Settings().StartWith, 1);
-    EXPECT_EQ(p.rules.Settings().DigitCount, 4);
-
-    p.rename.SetText(ids::kNumericStart, "  12abc");
-    p.rename.SetText(ids::kDigits, "x");
-    p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.Settings().StartWith, 12);
-    EXPECT_EQ(p.rules.Settings().DigitCount, 0);
-    p.rename.SetText(ids::kNumericStart, "-7");
-    p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.Settings().StartWith, -7);
-
-    p.rename.SetChecked(ids::kAlphaSequence, true);
-    p.rename.SetText(ids::kAlphaStart, "b9");
-    p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.Settings().AlphaStartWith, "b9");
-    EXPECT_EQ(p.rules.Settings().DigitCount, 0);
-    EXPECT_EQ(p.rename.Text(ids::kCharacters), "");
+TEST(GatherFromPages, SequenceBoxesReadLenientlyAndEmptyNumericBoxesGetTheirDefaults) {
+    struct Case {
+        bool numeric;
+        const char* start;
+        const char* count;
+        int32_t startWith, digitCount;
+        const char* shownStart;
+        const char* shownCount;
+    };
+    const Case cases[] = {
+        {true, "", "", 1, 4, "1", "4"},
+        {true, "  12abc", "x", 12, 0, "  12abc", "x"},
+        {true, "-7", "3", -7, 3, "-7", "3"},
+        {false, "b9", "", 0, 0, "b9", ""},  // an empty "Characters:" stays empty
+    };
+    for (const Case& c : cases) {
+        Pages p;
+        p.rename.state.textMode = false;
+        p.rename.state.numericSequence = c.numeric;
+        (c.numeric ? p.rename.state.numericStart : p.rename.state.alphaStart) = c.start;
+        (c.numeric ? p.rename.state.digits : p.rename.state.characters) = c.count;
+        p.rules.GatherFromPages("/data");
+        const RenameSettings& s = p.rules.Settings();
+        EXPECT_EQ(s.SourcePath, "/data");
+        if (c.numeric) {
+            EXPECT_EQ(s.StartWith, c.startWith) << c.start;
+            EXPECT_EQ(p.rename.state.numericStart, c.shownStart);
+            EXPECT_EQ(p.rename.state.digits, c.shownCount);
+        } else {
+            EXPECT_EQ(s.AlphaStartWith, c.start);
+            EXPECT_EQ(p.rename.state.characters, c.shownCount);
+        }
+        EXPECT_EQ(s.DigitCount, c.digitCount) << c.count;
+    }
+    // Reading for the live preview writes nothing back.
+    Pages reader;
+    reader.rename.state.textMode = false;
+    EXPECT_EQ(reader.rules.GatheredSettings("/data").DigitCount, 4);
+    EXPECT_EQ(reader.rename.state.digits, "");
 }
 
-TEST(GatherFromPages, TextsFollowTheirFlagsAndDatesTheirGroups) {
-    Pages p;
-    p.rules.Settings().Prefix = "old";
-    p.rename.SetText(ids::kPrefix, "ignored");
-    p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.Settings().Prefix, "old");
+TEST(GatherFromPages, TextsFollowTheirBoxesAndDatesTheirGroups) {
+    RenameSettings kept;
+    kept.Prefix = "old";
+    kept.RenameDestFolder = "/kept";
+    kept.ModifyModDateTime = true;
+    kept.ModDate = {2001, 2, 3, 4, 5, 6};
+    RenamePageState rename;
+    rename.prefix = "ignored";
+    ExtendedPageState extended;
+    extended.destinationFolder = "/typed";
+    AttributePageState attribute;
+    attribute.modified.date = {2020, 1, 1, 0, 0, 0};
+    RenameSettings s = SettingsFromPages(kept, rename, extended, attribute);
+    EXPECT_EQ(s.Prefix, "old");
+    EXPECT_EQ(s.RenameDestFolder, "/kept");
+    EXPECT_FALSE(s.ModifyDatesTimes);
+    EXPECT_TRUE(s.ModifyModDateTime);
+    EXPECT_EQ(s.ModDate, kept.ModDate);
 
-    p.rules.Settings().RenameDestFolder = "/kept";
-    p.extended.SetText(ids::kDestinationFolder, "/typed");
-    p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.Settings().RenameDestFolder, "/kept");
-    p.extended.SetChecked(ids::kCopyThenRename, true);
-    p.extended.SetText(ids::kDestinationFolder, "");
-    p.rules.GatherFromPages("/data");
-    EXPECT_FALSE(p.rules.Settings().RenameInPlace);
-    EXPECT_EQ(p.rules.Settings().RenameDestFolder, "");
-
-    LocalDateTime held{2001, 2, 3, 4, 5, 6};
-    p.rules.Settings().ModifyModDateTime = true;
-    p.rules.Settings().ModDate = held;
-    p.attribute.SetChecked(ids::kModifiedDateTime, false);
-    p.attribute.SetDateTime(ids::kModifiedDate, {2020, 1, 1, 0, 0, 0});
-    p.rules.GatherFromPages("/data");
-    EXPECT_FALSE(p.rules.Settings().ModifyDatesTimes);
-    EXPECT_TRUE(p.rules.Settings().ModifyModDateTime);
-    EXPECT_EQ(p.rules.Settings().ModDate, held);
-
-    p.attribute.SetChecked(ids::kModifyDateTime, true);
-    p.attribute.SetChecked(ids::kModifiedDateTime, true);
-    p.attribute.SetDateTime(ids::kModifiedTime, {2019, 5, 6, 7, 8, 9});
-    p.rules.GatherFromPages("/data");
-    EXPECT_EQ(p.rules.Settings().ModDate, (LocalDateTime{2020, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(p.rules.Settings().ModTime, (LocalDateTime{2019, 5, 6, 7, 8, 9}));
+    extended.renameInPlace = false;
+    extended.destinationFolder = "";  // read even when empty
+    attribute.modifyDateTime = true;
+    attribute.modified = {true, {2020, 1, 1, 0, 0, 0}, {2019, 5, 6, 7, 8, 9}};
+    s = SettingsFromPages(kept, rename, extended, attribute);
+    EXPECT_FALSE(s.RenameInPlace);
+    EXPECT_EQ(s.RenameDestFolder, "");
+    EXPECT_FALSE(s.ModifyCreationDateTime);
+    EXPECT_EQ(s.ModDate, (LocalDateTime{2020, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(s.ModTime, (LocalDateTime{2019, 5, 6, 7, 8, 9}));
 }
 
 TEST(ApplyToPages, ShowsAlphaSequencingAndSwitchesCdNamingOff) {
     Pages p;
-    p.cd.SetChecked(ids::kRenameCdAudio, true);
-    p.cd.AddRow(ids::kSelectedTracks, {"/cd/1.wav"});
-    p.rules.Settings().TextMode = false;
-    p.rules.Settings().NumericSequence = false;
-    p.rules.Settings().AlphaStartWith = "aa";
-    p.rules.Settings().DigitCount = 2;
-    p.rules.Settings().SequencePlacement = 1;
-    p.rules.Settings().IncludeSubFolders = true;
+    p.cd.state.renameCdAudio = true;
+    p.cd.state.tracks = {"/cd/1.wav"};
+    p.cd.state.titles = {{"01", "Intro", "1:00", true}};
+    p.rename.state.addPrefix = true;
+    p.rename.state.prefix = "stale";
+    RenameSettings& r = p.rules.Settings();
+    r.TextMode = false;
+    r.NumericSequence = false;
+    r.AlphaStartWith = "aa";
+    r.DigitCount = 2;
+    r.SequencePlacement = 1;
+    r.IncludeSubFolders = true;
+    r.RenameInPlace = false;
+    r.RenameDestFolder = "/out";
     p.rules.ApplyToPages("/data");
 
-    EXPECT_TRUE(p.rename.IsChecked(ids::kSequencing));
-    EXPECT_FALSE(p.rename.IsChecked(ids::kTextModifications));
-    EXPECT_TRUE(p.rename.IsChecked(ids::kAlphaSequence));
-    EXPECT_FALSE(p.rename.IsChecked(ids::kNumericSequence));
-    EXPECT_TRUE(p.rename.IsEnabled(ids::kAlphaStart));
-    EXPECT_TRUE(p.rename.IsEnabled(ids::kCharacters));
-    EXPECT_FALSE(p.rename.IsEnabled(ids::kNumericStart));
-    EXPECT_FALSE(p.rename.IsEnabled(ids::kDigits));
-    EXPECT_EQ(p.rename.Text(ids::kAlphaStart), "aa");
-    EXPECT_EQ(p.rename.Text(ids::kCharacters), "2");
-    EXPECT_TRUE(p.rename.IsChecked(ids::kSequenceReplace));
-    EXPECT_FALSE(p.rename.IsChecked(ids::kSequencePrefix));
-    EXPECT_FALSE(p.rename.IsEnabled(ids::kAddPrefix));
+    const RenamePageState& shown = p.rename.state;
+    EXPECT_FALSE(shown.textMode);
+    EXPECT_FALSE(shown.numericSequence);
+    EXPECT_EQ(shown.alphaStart, "aa");
+    EXPECT_EQ(shown.characters, "2");
+    EXPECT_EQ(shown.placement, 1);
+    EXPECT_FALSE(shown.addPrefix);
+    EXPECT_EQ(shown.prefix, "");  // the other mode's boxes are emptied
+    EXPECT_EQ(shown.caseChoice, CaseChoice::None);
+    const RenamePageEnabled on = EnabledControls(shown);
+    EXPECT_TRUE(on.alphaFields);
+    EXPECT_FALSE(on.numericFields);
+    EXPECT_FALSE(on.textBoxes);
 
-    EXPECT_FALSE(p.cd.IsChecked(ids::kRenameCdAudio));
-    EXPECT_EQ(p.cd.RowCount(ids::kSelectedTracks), 0);
-    EXPECT_FALSE(p.cd.IsEnabled(ids::kGetNames));
+    EXPECT_FALSE(p.cd.state.renameCdAudio);
+    EXPECT_TRUE(p.cd.state.tracks.empty());
+    EXPECT_EQ(p.cd.state.titles.size(), 1u);
+    EXPECT_FALSE(CdControlsUsable(p.cd.state));
+    EXPECT_EQ(p.sourceListUsable, std::vector<bool>{false});
+    EXPECT_FALSE(p.extended.state.renameInPlace);
+    EXPECT_EQ(p.extended.state.destinationFolder, "/out");
+    EXPECT_TRUE(EnabledControls(p.extended.state).destination);
+}
 
-    EXPECT_FALSE(p.window.IsEnabled(ids::kSourceList));
-    EXPECT_FALSE(p.window.IsEnabled(ids::kSelectAll));
-    // Copy mode shows the destination.
-    EXPECT_TRUE(p.extended.IsChecked(ids::kCopyThenRename));
-    EXPECT_TRUE(p.extended.IsEnabled(ids::kDestinationFolder));
+TEST(ApplyToPages, KeepsOnlyWhatEachPageKeepsOfWhatItShowed) {
+    RenameSettings s;
+    s.TextMode = true;
+    s.SequencePlacement = 3;  // none chosen changes nothing
+    RenamePageState rename;
+    rename.textMode = false;
+    rename.numericSequence = false;
+    rename.placement = 2;
+    rename.caseChoice = CaseChoice::Lower;
+    rename.numericStart = "9";
+    // A case left over would come back when "Change case:" is ticked.
+    RenamePageState shown = RenamePageFrom(s, rename);
+    EXPECT_EQ(shown.caseChoice, CaseChoice::None);
+    EXPECT_FALSE(shown.numericSequence);
+    EXPECT_EQ(shown.placement, 2);
+    EXPECT_EQ(shown.numericStart, "");
+    s.TextMode = false;
+    s.NumericSequence = true;
+    EXPECT_EQ(RenamePageFrom(s, rename).placement, 2);
+
+    ExtendedPageState extended;
+    extended.newExtension = "txt";
+    extended.concatText = ".bak";
+    extended.destinationFolder = "/typed";
+    const ExtendedPageState ext = ExtendedPageFrom(s, extended);
+    EXPECT_EQ(ext.newExtension, "txt");
+    EXPECT_EQ(ext.concatText, ".bak");
+    EXPECT_EQ(ext.destinationFolder, "");
+
+    AttributePageState attribute;
+    attribute.readOnly = true;
+    attribute.creation = {true, {2001, 1, 1, 0, 0, 0}, {2000, 1, 1, 9, 0, 0}};
+    const AttributePageState attr = AttributePageFrom(s, attribute);
+    EXPECT_FALSE(attr.readOnly);
+    EXPECT_FALSE(attr.creation.on);
+    EXPECT_EQ(attr.creation.date, attribute.creation.date);
 }
 
 TEST(ApplyToPages, RoundTripsEverySettingThroughThePages) {
@@ -179,28 +249,92 @@ TEST(ApplyToPages, RoundTripsEverySettingThroughThePages) {
     r.ModifyLastAccessedDateTime = true;
     r.LastAccessedDate = {2002, 12, 6, 1, 0, 0};
     r.LastAccessedTime = {1980, 1, 1, 23, 7, 30};
+    const RenameSettings before = r;
     p.rules.ApplyToPages("/data");
 
     CRenameRules copy;
     copy.SetPages(&p.rename, &p.extended, &p.attribute, &p.cd);
     copy.GatherFromPages("/data");
-    EXPECT_EQ(copy.Settings().Prefix, "p_");
-    EXPECT_EQ(copy.Settings().Suffix, "_s");
-    EXPECT_TRUE(copy.Settings().CaseChange);
-    EXPECT_EQ(copy.Settings().UpperCase, 0);
-    EXPECT_EQ(copy.Settings().SourceString, "a");
-    EXPECT_EQ(copy.Settings().DestString, "b");
-    EXPECT_EQ(copy.Settings().ChangeExtensionString, "txt");
-    EXPECT_EQ(copy.Settings().ConcatExtensionString, ".bak");
-    EXPECT_TRUE(copy.Settings().LogFile);
-    EXPECT_TRUE(copy.Settings().UndoBatchFile);
-    EXPECT_FALSE(copy.Settings().RenameInPlace);
-    EXPECT_EQ(copy.Settings().RenameDestFolder, "/out");
-    EXPECT_TRUE(copy.Settings().ModifyHidden);
-    EXPECT_FALSE(copy.Settings().ModifyReadOnly);
-    EXPECT_TRUE(copy.Settings().ModifyLastAccessedDateTime);
-    EXPECT_EQ(copy.Settings().LastAccessedDate, r.LastAccessedDate);
-    EXPECT_EQ(copy.Settings().LastAccessedTime, r.LastAccessedTime);
+    RenameSettings expected = before;
+    expected.SourcePath = "/data";
+    EXPECT_EQ(copy.Settings(), expected);
+}
+
+TEST(OpeningSettings, AreThoseOfTheWindowAsItOpens) {
+    const RenameSettings s = OpeningSettings();
+    EXPECT_TRUE(s.TextMode);
+    EXPECT_FALSE(s.AddPrefix || s.AddSuffix || s.CaseChange || s.ReplaceString);
+    // Behind the switches: what a user finds on switching one on.
+    EXPECT_EQ(s.UpperCase, 1);
+    EXPECT_TRUE(s.NumericSequence);
+    EXPECT_EQ(s.StartWith, 1);
+    EXPECT_EQ(s.DigitCount, 4);
+    EXPECT_EQ(s.SequencePlacement, 0);
+    EXPECT_TRUE(s.RenameInPlace);
+    EXPECT_FALSE(s.ModifyAttributes || s.ModifyDatesTimes);
+    EXPECT_FALSE(s.ModifyCreationDateTime || s.ModifyModDateTime);
+    const int64_t now = LocalToSeconds(CurrentLocalTime());
+    EXPECT_LE(std::llabs(CombineDateAndTime(s.ModDate, s.ModTime) - now), 5);
+}
+
+TEST(EnabledControls, EachSwitchEnablesOnlyItsOwnControls) {
+    using R = RenamePageEnabled;
+    struct Case {
+        std::function<void(RenamePageState&)> set;
+        std::vector<bool R::*> on;
+    };
+    const Case cases[] = {
+        {[](RenamePageState&) {}, {&R::textBoxes}},
+        {[](RenamePageState& p) { p.addPrefix = true; }, {&R::textBoxes, &R::prefix}},
+        {[](RenamePageState& p) { p.changeCase = true; }, {&R::textBoxes, &R::caseOptions}},
+        {[](RenamePageState& p) { p.replaceString = true; }, {&R::textBoxes, &R::replaceFields}},
+        // The other mode's ticks stay but count for nothing.
+        {[](RenamePageState& p) {
+             p.textMode = false;
+             p.addPrefix = true;
+         },
+         {&R::sequenceChoices, &R::numericFields}},
+        {[](RenamePageState& p) {
+             p.textMode = false;
+             p.numericSequence = false;
+             p.seqAddSuffix = true;
+         },
+         {&R::sequenceChoices, &R::alphaFields, &R::seqSuffix}},
+    };
+    const std::vector<bool R::*> all = {&R::textBoxes,       &R::prefix,        &R::suffix,
+                                        &R::caseOptions,     &R::replaceFields, &R::sequenceChoices,
+                                        &R::numericFields,   &R::alphaFields,   &R::seqPrefix,
+                                        &R::seqSuffix};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        RenamePageState page;
+        cases[i].set(page);
+        const R enabled = EnabledControls(page);
+        for (bool R::*field : all) {
+            const bool expected = std::find(cases[i].on.begin(), cases[i].on.end(), field) !=
+                                  cases[i].on.end();
+            EXPECT_EQ(enabled.*field, expected) << "case " << i;
+        }
+    }
+
+    AttributePageState attribute;
+    attribute.lastAccessed.on = true;
+    EXPECT_EQ(EnabledControls(attribute).pickers, (std::array<bool, 3>{false, false, false}));
+    attribute.modifyDateTime = true;
+    EXPECT_EQ(EnabledControls(attribute).pickers, (std::array<bool, 3>{false, false, true}));
+    EXPECT_FALSE(EnabledControls(attribute).attributeBoxes);
+    ExtendedPageState extended;
+    extended.includeSubfolders = true;
+    EXPECT_FALSE(SourceListUsable(extended));
+    EXPECT_FALSE(EnabledControls(extended).destination);
+}
+
+TEST(PairingFrom, GivesATrackPlacePerTitleAndTheTickedTitles) {
+    CdAudioPageState page;
+    page.tracks = {"/cd/a.wav", "/cd/b.wav"};
+    page.titles = {{"01", "One", "", true}, {"02", "Two", "", false}, {"03", "Three", "", true}};
+    const CdPairing cd = PairingFrom(page);
+    EXPECT_EQ(cd.trackOrder, (std::vector<std::string>{"/cd/a.wav", "/cd/b.wav", ""}));
+    EXPECT_EQ(cd.titles, (std::vector<std::string>{"One", "Three"}));
 }
 
 }  // namespace

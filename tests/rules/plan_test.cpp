@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "common/path.h"
-#include "rules/control_ids.h"
-#include "rules/memory_page.h"
 #include "rules/plan_names.h"
 #include "rules/rename_rules.h"
 #include "rules/template_names.h"
+#include "support/held_page.h"
 
 namespace quorvan {
 namespace {
@@ -65,20 +64,17 @@ TEST(Plan, EmptyPlanHasNoFirstTarget) {
 }
 
 TEST(Plan, CdPairingUsesTickedTitlesInTrackOrder) {
-    CMemoryPage rename, extended, attribute, cd;
+    // Track order differs from key order; the second row was filtered out.
+    test::CHeldPage<CdAudioPageState> cd(
+        test::CdPage({"/cd/d.wav", "/cd/x.wav", "/cd/b.wav", "/cd/a.wav", "/cd/c.wav"},
+                     {{"1", "One", "3:00", true},
+                      {"2", "Two", "3:00", false},
+                      {"3", "Three", "3:00", true},
+                      {"4", "Four", "3:00", false}}));
     CRenameRules rules;
-    rules.SetPages(&rename, &extended, &attribute, &cd);
+    rules.SetPages(nullptr, nullptr, nullptr, &cd);
     rules.Settings().TextMode = true;
     rules.Settings().RenameInPlace = true;
-    const char* titles[] = {"One", "Two", "Three", "Four"};
-    for (int i = 0; i < 4; ++i) {
-        cd.AddRow(ids::kRetrievedNames, {std::to_string(i + 1), titles[i], "3:00"},
-                  i == 0 || i == 2);
-    }
-    // Track order differs from key order; the second row was filtered out.
-    for (const char* track : {"/cd/d.wav", "/cd/x.wav", "/cd/b.wav", "/cd/a.wav", "/cd/c.wav"}) {
-        cd.AddRow(ids::kSelectedTracks, {track});
-    }
     for (const char* source : {"/cd/a.wav", "/cd/b.wav", "/cd/c.wav", "/cd/d.wav"}) {
         rules.AddSource(source);
     }

@@ -7,33 +7,31 @@
 
 #include "platform/file_system.h"
 
-#include "rules/control_ids.h"
-#include "rules/memory_page.h"
 #include "rules/rename_rules.h"
 #include "rules/settings_store.h"
+#include "support/held_page.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
 namespace {
 
+using test::CHeldPage;
 using test::TestDir;
 
 struct Program {
-    CMemoryPage rename, extended, attribute, cd;
+    CHeldPage<RenamePageState> rename;
+    CHeldPage<ExtendedPageState> extended;
+    CHeldPage<AttributePageState> attribute;
+    CHeldPage<CdAudioPageState> cd;
     CRenameRules rules;
-    Program() {
-        InitRenamePage(rename);
-        InitExtendedPage(extended);
-        InitAttributePage(attribute);
-        rules.SetPages(&rename, &extended, &attribute, &cd);
-    }
+    Program() { rules.SetPages(&rename, &extended, &attribute, &cd); }
 };
 
 TEST(SettingsFile, PrefixOnlyInPlaceGivesTheFifteenLines) {
     TestDir dir;
     Program p;
-    p.rename.SetChecked(ids::kAddPrefix, true);
-    p.rename.SetText(ids::kPrefix, "new_");
+    p.rename.state.addPrefix = true;
+    p.rename.state.prefix = "new_";
     ASSERT_TRUE(p.rules.SaveSettings(dir / "a.qvr", "/photos"));
     EXPECT_EQ(dir.Read("a.qvr"),
               "AddPrefix = Yes\r\nAddSuffix = No\r\nCaseChange = No\r\nChangeExtension = No\r\n"
@@ -46,22 +44,20 @@ TEST(SettingsFile, PrefixOnlyInPlaceGivesTheFifteenLines) {
 TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     TestDir dir;
     Program a;
-    a.rename.SetChecked(ids::kSequencing, true);
-    a.rename.SetChecked(ids::kSequenceSuffix, true);
-    a.rename.SetChecked(ids::kAlphaSequence, true);
-    a.rename.SetText(ids::kAlphaStart, "ba");
-    a.rename.SetText(ids::kCharacters, "3");
-    a.rename.SetChecked(ids::kSeqAddSuffix, true);
-    a.rename.SetText(ids::kSeqSuffix, " - ");
-    a.extended.SetChecked(ids::kCopyThenRename, true);
-    a.extended.SetText(ids::kDestinationFolder, "/out dir");
-    a.extended.SetChecked(ids::kGenerateUndo, true);
-    a.attribute.SetChecked(ids::kModifyAttributes, true);
-    a.attribute.SetChecked(ids::kArchive, true);
-    a.attribute.SetChecked(ids::kModifyDateTime, true);
-    a.attribute.SetChecked(ids::kCreationDateTime, true);
-    a.attribute.SetDateTime(ids::kCreationDate, {2002, 3, 27, 15, 0, 0});
-    a.attribute.SetDateTime(ids::kCreationTime, {2010, 1, 1, 23, 7, 30});
+    RenamePageState& rename = a.rename.state;
+    rename.textMode = false;
+    rename.placement = 2;
+    rename.numericSequence = false;
+    rename.alphaStart = "ba";
+    rename.characters = "3";
+    rename.seqAddSuffix = true;
+    rename.seqSuffix = " - ";
+    a.extended.state.renameInPlace = false;
+    a.extended.state.destinationFolder = "/out dir";
+    a.extended.state.generateUndo = true;
+    AttributePageState& attribute = a.attribute.state;
+    attribute.modifyAttributes = attribute.archive = attribute.modifyDateTime = true;
+    attribute.creation = {true, {2002, 3, 27, 15, 0, 0}, {2010, 1, 1, 23, 7, 30}};
     ASSERT_TRUE(a.rules.SaveSettings(dir / "s.qvr", "/src"));
     std::string text = dir.Read("s.qvr");
     EXPECT_NE(text.find("ModifyCreationDate = 03-27-2002\r\n"), std::string::npos);
@@ -102,11 +98,10 @@ TEST(SettingsFile, BlanksAtTheEndsOfATextSurviveSaveAndLoad) {
         SCOPED_TRACE(value);
         TestDir dir;
         Program a;
-        a.rename.SetChecked(ids::kAddPrefix, true);
-        a.rename.SetText(ids::kPrefix, "new_");
-        a.rename.SetChecked(ids::kReplaceString, true);
-        a.rename.SetText(ids::kSearchText, value);
-        a.rename.SetText(ids::kReplaceText, "_");
+        a.rename.state.addPrefix = a.rename.state.replaceString = true;
+        a.rename.state.prefix = "new_";
+        a.rename.state.searchText = value;
+        a.rename.state.replaceText = "_";
         ASSERT_TRUE(a.rules.SaveSettings(dir / "s.qvr", "/photos"));
         const std::string text = dir.Read("s.qvr");
         EXPECT_NE(text.find("SourceString.Quoted = " + CSettingsStore::QuoteValue(value) + "\r\n"),
@@ -202,7 +197,7 @@ TEST(SettingsFile, ModeWordsAndMissingKeys) {
     ASSERT_TRUE(p.rules.LoadSettings(dir / "seq.qvr", folder));
     EXPECT_FALSE(p.rules.Settings().TextMode);
     EXPECT_EQ(p.rules.Settings().SequencePlacement, 1);  // absent placement keeps the current one
-    EXPECT_TRUE(p.rename.IsChecked(ids::kSequenceReplace));
+    EXPECT_EQ(p.rename.state.placement, 1);              // "Sequence replaces original file name"
 }
 
 TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {

@@ -4,11 +4,10 @@
 
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
-#include "rules/control_ids.h"
-#include "rules/memory_page.h"
 #include "run/run_log.h"
 #include "run/undo_script.h"
 #include "run_test_support.h"
+#include "support/held_page.h"
 #include "support/worker_gate.h"
 
 namespace quorvan::test {
@@ -275,12 +274,9 @@ TEST(RunEngine, FilesWithoutATitleAreLeftAlone) {
     CounterFolder counters;
     dir.CreateFiles({"a.mp3", "b.mp3", "c.mp3"});
     StartRun run(dir);
-    CMemoryPage cdPage;
-    for (const char* name : {"b.mp3", "a.mp3", "c.mp3"}) {
-        cdPage.AddRow(ids::kSelectedTracks, {dir / name});
-    }
-    cdPage.AddRow(ids::kRetrievedNames, {"1", "Opening", "3:05"}, true);
-    cdPage.AddRow(ids::kRetrievedNames, {"2", "Unused", "4:10"}, false);
+    CHeldPage<CdAudioPageState> cdPage(
+        CdPage({dir / "b.mp3", dir / "a.mp3", dir / "c.mp3"},
+               {{"1", "Opening", "3:05", true}, {"2", "Unused", "4:10", false}}));
     run.rules.SetPages(nullptr, nullptr, nullptr, &cdPage);
     run.request.cdMode = true;
     run.rules.Settings().RenameInPlace = true;
@@ -412,12 +408,11 @@ TEST(RunEngine, ChangesInTheWindowDuringARunDoNotReachIt) {
     CounterFolder counters;
     TestDir dir;
     dir.CreateFiles({"a.txt", "b.txt", "c.txt"});
-    CMemoryPage rename, extended, attribute;
-    InitRenamePage(rename);
-    InitExtendedPage(extended);
-    InitAttributePage(attribute);
-    rename.SetChecked(ids::kAddPrefix, true);
-    rename.SetText(ids::kPrefix, "new_");
+    CHeldPage<RenamePageState> rename;
+    CHeldPage<ExtendedPageState> extended;
+    CHeldPage<AttributePageState> attribute;
+    rename.state.addPrefix = true;
+    rename.state.prefix = "new_";
     StartRun run(dir);
     run.rules.SetPages(&rename, &extended, &attribute, nullptr);
     run.rules.Settings().SourcePath = dir.Path();
@@ -429,9 +424,9 @@ TEST(RunEngine, ChangesInTheWindowDuringARunDoNotReachIt) {
     std::vector<CRenamePlan::Entry> previewed = run.rules.PlanEntries();
 
     run.host.whileRunning = [&] {
-        rename.SetText(ids::kPrefix, "changed_");
-        extended.SetChecked(ids::kCopyThenRename, true);
-        extended.SetText(ids::kDestinationFolder, dir / "elsewhere");
+        rename.state.prefix = "changed_";
+        extended.state.renameInPlace = false;
+        extended.state.destinationFolder = dir / "elsewhere";
         run.rules.GatherFromPages(dir.Path());
         run.rules.ClearPlan();
         run.rules.AddSource(dir / "c.txt");

@@ -2,11 +2,10 @@
 
 #include <cstdio>
 
-#include "rules/control_ids.h"
-#include "rules/memory_page.h"
 #include "run/run_log.h"
 #include "run/undo_script.h"
 #include "run_test_support.h"
+#include "support/held_page.h"
 
 namespace quorvan::test {
 namespace {
@@ -22,7 +21,7 @@ struct Renaming {
     CRenameRules rules;
     CRunEngine engine{rules};
     TestHost host{rules};
-    CMemoryPage cdPage;
+    CHeldPage<CdAudioPageState> cdPage{CdPage({}, {})};
     RunRequest request;
 
     Renaming() {
@@ -46,8 +45,8 @@ struct Renaming {
         request.cdMode = true;
         for (const auto& [file, title] : map) {
             host.files.push_back(dir.CreateFile(file, "content of " + file));
-            cdPage.AddRow(ids::kSelectedTracks, {dir / file});
-            cdPage.AddRow(ids::kRetrievedNames, {"1", title, "1:00"}, true);
+            cdPage.state.tracks.push_back(dir / file);
+            cdPage.state.titles.push_back({"1", title, "1:00", true});
         }
     }
     StartOutcome Start() { return engine.OnStart(host, request); }

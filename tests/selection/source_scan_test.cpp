@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "rules/control_ids.h"
-#include "rules/memory_page.h"
+#include "selection/filter_page.h"
+#include "support/held_page.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
@@ -161,9 +161,6 @@ TEST(FillExtensionLists, ManyDistinctExtensionsFillQuickly) {
 class FileListTest : public ::testing::Test {
   protected:
     FileListTest() : builder(rules, filter) {
-        InitRenamePage(renamePage);
-        InitExtendedPage(extendedPage);
-        InitAttributePage(attributePage);
         rules.SetPages(&renamePage, &extendedPage, &attributePage, &cdPage);
         filter.SetPage(&filterPage);
     }
@@ -183,7 +180,10 @@ class FileListTest : public ::testing::Test {
     }
 
     TestDir dir;
-    CMemoryPage renamePage, extendedPage, attributePage, cdPage;
+    test::CHeldPage<RenamePageState> renamePage;
+    test::CHeldPage<ExtendedPageState> extendedPage;
+    test::CHeldPage<AttributePageState> attributePage;
+    test::CHeldPage<CdAudioPageState> cdPage;
     CFilterPageValue filterPage;
     CRenameRules rules;
     CFilterSettings filter;
@@ -301,7 +301,7 @@ TEST_F(FileListTest, WithoutFiltersRowsGoneSinceTheScanStayOut) {
 TEST_F(FileListTest, FolderTreeIgnoresTicksAndReachesEveryDepth) {
     dir.CreateFiles({"top.txt", "top.jpg", "a/one.txt", "a/b/two.txt", "a/b/c/d/three.txt",
                      ".hidden/four.txt", "empty/.keep"});
-    extendedPage.SetChecked(ids::kIncludeSubfolders, true);
+    extendedPage.state.includeSubfolders = true;
     IncludeOnlyTxt();
     FileListRequest request;
     request.sourceFolder = dir.Path();
@@ -324,7 +324,7 @@ TEST_F(FileListTest, FolderTreeEndsOnLinkLoopsAndFollowsNoFolderLinks) {
     MakeLink("..", dir / "sub/up");           // relative, upwards
     MakeLink(dir / "elsewhere", dir / "linked");
     MakeLink(dir / "root.txt", dir / "sub/file-link.txt");  // a link to a file is a file
-    extendedPage.SetChecked(ids::kIncludeSubfolders, true);
+    extendedPage.state.includeSubfolders = true;
 
     EXPECT_EQ(builder.CollectFolderTree(dir.Path()), 4);
     EXPECT_EQ(Plan(), Sorted({dir / "elsewhere/outside.txt", dir / "root.txt",
@@ -353,7 +353,7 @@ TEST_F(FileListTest, FolderTreeReportsFoldersItCannotRead) {
 
 TEST_F(FileListTest, CdModeFollowsTheTrackOrderAndIgnoresSubfolders) {
     dir.CreateFiles({"01.wav", "02.wav", "03.wav", "sub/04.wav"});
-    extendedPage.SetChecked(ids::kIncludeSubfolders, true);
+    extendedPage.state.includeSubfolders = true;
     FileListRequest request;
     request.sourceFolder = dir.Path();
     request.renameCdAudio = true;

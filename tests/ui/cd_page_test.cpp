@@ -18,12 +18,13 @@
 
 #include "cdaudio/cddb_settings.h"
 #include "common/product.h"
+#include "named_widgets.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "support/local_cddb_server.h"
-#include "ui/cd_audio_page.h"
 #include "ui/cddb_server_dlg.h"
 #include "ui/main_dlg.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
@@ -70,23 +71,24 @@ class CdPageTest : public ::testing::Test {
         window_.emplace(folder);
         page_ = window_->Window().CdAudioPage();
     }
-    void TickRenameCdAudio() { page_->ControlAs<QCheckBox>(ids::kRenameCdAudio)->click(); }
+    void TickRenameCdAudio() { On<QCheckBox>(page_, "renameCdAudioCheckBox")->click(); }
     // Chooses the table-of-contents drive, listed last.
     void ChooseTocDrive() {
-        auto* drives = page_->ControlAs<QComboBox>(ids::kCdDrive);
+        auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
         drives->setCurrentIndex(drives->count() - 1);
     }
-    std::vector<std::string> Column(int id, int column) const {
+    // A column of the retrieved names: number, name, length.
+    std::vector<std::string> Titles(std::string RetrievedTitle::*column) const {
         std::vector<std::string> texts;
-        for (int row = 0; row < page_->RowCount(id); ++row) {
-            texts.push_back(page_->RowText(id, row, column));
+        for (const RetrievedTitle& title : page_->State().titles) {
+            texts.push_back(title.*column);
         }
         return texts;
     }
     std::vector<bool> Checks() const {
         std::vector<bool> checks;
-        for (int row = 0; row < page_->RowCount(ids::kRetrievedNames); ++row) {
-            checks.push_back(page_->IsRowChecked(ids::kRetrievedNames, row));
+        for (const RetrievedTitle& title : page_->State().titles) {
+            checks.push_back(title.checked);
         }
         return checks;
     }
@@ -102,48 +104,48 @@ class CdPageTest : public ::testing::Test {
 TEST_F(CdPageTest, OnlyTheRenameBoxStartsEnabledAndItSwitchesEveryOtherControl) {
     TestDir dir;
     Open(dir.Path());
-    const std::vector<int> followers = {ids::kCdDrive,
-                                        ids::kSelectedTracks,
-                                        ids::kRetrievedNames,
-                                        ids::kCdDriveLabel,
-                                        ids::kGetNames,
-                                        ids::kMoveUp,
-                                        ids::kMoveDown,
-                                        ids::kSelectedTracksLabel,
-                                        ids::kRetrievedNamesLabel,
-                                        ids::kTracksSelectAll,
-                                        ids::kTracksDeselectAll,
-                                        ids::kTracksInvert,
-                                        ids::kPlay,
-                                        ids::kStop};
-    EXPECT_TRUE(page_->IsEnabled(ids::kRenameCdAudio));
-    EXPECT_FALSE(page_->IsChecked(ids::kRenameCdAudio));
-    for (int id : followers) {
-        EXPECT_FALSE(page_->Control(id)->isEnabled()) << id;
+    const std::vector<const char*> followers = {"cdDriveComboBox",
+                                                "selectedTracksView",
+                                                "retrievedNamesView",
+                                                "cdDriveLabel",
+                                                "getNamesButton",
+                                                "moveUpButton",
+                                                "moveDownButton",
+                                                "selectedTracksLabel",
+                                                "retrievedNamesLabel",
+                                                "tracksSelectAllButton",
+                                                "tracksDeselectAllButton",
+                                                "tracksInvertButton",
+                                                "playButton",
+                                                "stopButton"};
+    EXPECT_TRUE(IsEnabled(page_, "renameCdAudioCheckBox"));
+    EXPECT_FALSE(IsChecked(page_, "renameCdAudioCheckBox"));
+    for (const char* id : followers) {
+        EXPECT_FALSE(On(page_, id)->isEnabled()) << id;
     }
     // No drive is chosen until the user picks one; the TOC file is listed.
-    auto* drives = page_->ControlAs<QComboBox>(ids::kCdDrive);
+    auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
     EXPECT_EQ(drives->currentIndex(), -1);
     ASSERT_GE(drives->count(), 1);
     EXPECT_EQ(drives->itemText(drives->count() - 1).toStdString(), TocPath("ten.toc"));
 
     TickRenameCdAudio();
     EXPECT_TRUE(page_->RenameCdAudio());
-    for (int id : followers) {
-        EXPECT_TRUE(page_->Control(id)->isEnabled()) << id;
+    for (const char* id : followers) {
+        EXPECT_TRUE(On(page_, id)->isEnabled()) << id;
     }
     TickRenameCdAudio();
-    for (int id : followers) {
-        EXPECT_FALSE(page_->Control(id)->isEnabled()) << id;
+    for (const char* id : followers) {
+        EXPECT_FALSE(On(page_, id)->isEnabled()) << id;
     }
 
-    EXPECT_EQ(page_->Control(ids::kGetNames)->toolTip(),
+    EXPECT_EQ(On(page_, "getNamesButton")->toolTip(),
               "Retrieve track names from Audio CD in selected drive");
-    EXPECT_EQ(page_->Control(ids::kRenameCdAudio)->toolTip(),
+    EXPECT_EQ(On(page_, "renameCdAudioCheckBox")->toolTip(),
               "Check this box to enable the CD Audio renaming functionality");
-    EXPECT_EQ(page_->Control(ids::kCdDrive)->toolTip(), "List of CD-ROM drives available");
-    EXPECT_EQ(page_->Button(ids::kMoveUp)->text(), "Move &Up");
-    EXPECT_EQ(page_->Button(ids::kGetNames)->text(), "&Get names");
+    EXPECT_EQ(On(page_, "cdDriveComboBox")->toolTip(), "List of CD-ROM drives available");
+    EXPECT_EQ(On<QPushButton>(page_, "moveUpButton")->text(), "Move &Up");
+    EXPECT_EQ(On<QPushButton>(page_, "getNamesButton")->text(), "&Get names");
 }
 
 TEST_F(CdPageTest, GetNamesFailuresEachShowOneMessageAndKeepTheList) {
@@ -151,29 +153,29 @@ TEST_F(CdPageTest, GetNamesFailuresEachShowOneMessageAndKeepTheList) {
     Open(dir.Path());
     TickRenameCdAudio();
 
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     ASSERT_EQ(Dialogs().shown.size(), 1u);
     EXPECT_EQ(Dialogs().shown[0].text, "No CD drive is selected.");
     EXPECT_TRUE(server_.Requests().empty());
 
     ChooseTocDrive();
-    page_->Button(ids::kGetNames)->click();
-    ASSERT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
-    page_->Button(ids::kTracksSelectAll)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
+    ASSERT_EQ(page_->TitlesModel().rowCount(), 10);
+    On<QPushButton>(page_, "tracksSelectAllButton")->click();
 
     // A read answered with a status outside 210-219.
     server_.SetReadReply("401 folk 5107e10a No such CD entry in database.\r\n");
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     ASSERT_EQ(Dialogs().shown.size(), 2u);
     EXPECT_EQ(Dialogs().shown[1].caption, "Error...");
     EXPECT_EQ(Dialogs().shown[1].text, "Unable to get this CD's information.");
     server_.SetReadReply("200 folk 5107e10a ok\r\n");
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     ASSERT_EQ(Dialogs().shown.size(), 3u);
     EXPECT_EQ(Dialogs().shown[2].text, "Unable to get this CD's information.");
 
     // The names and their check marks from before are still there.
-    EXPECT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+    EXPECT_EQ(page_->TitlesModel().rowCount(), 10);
     EXPECT_EQ(Checks(), std::vector<bool>(10, true));
 }
 
@@ -182,7 +184,7 @@ TEST_F(CdPageTest, ADiscWithoutAudioReportsTheDiscIdError) {
     Open(dir.Path(), "data_only.toc");
     TickRenameCdAudio();
     ChooseTocDrive();
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     ASSERT_EQ(Dialogs().shown.size(), 1u);
     EXPECT_TRUE(Dialogs().shown[0].text.startsWith(
         "An error occurred while retrieving the DISC ID, Error:"))
@@ -208,14 +210,14 @@ TEST_F(CdPageTest, TitlesInTheOrderSetBecomeTheNewNamesOfTheTickedFiles) {
     f.ClickRow(2);
     TickRenameCdAudio();
     ChooseTocDrive();
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     ASSERT_TRUE(Dialogs().shown.empty()) << Dialogs().shown[0].text.toStdString();
 
-    EXPECT_EQ(Column(ids::kRetrievedNames, 0).front(), "01");
-    EXPECT_EQ(Column(ids::kRetrievedNames, ids::kRetrievedNameColumn),
+    EXPECT_EQ(Titles(&RetrievedTitle::number).front(), "01");
+    EXPECT_EQ(Titles(&RetrievedTitle::name),
               (std::vector<std::string>{"AC_DC_ Live_", "Title 2", "Title 3", "Title 4", "Title 5",
                                         "Title 6", "Title 7", "Title 8", "Title 9", "Title 10"}));
-    EXPECT_EQ(Column(ids::kRetrievedNames, 2).front().size(), 5u);  // mm:ss
+    EXPECT_EQ(Titles(&RetrievedTitle::length).front().size(), 5u);  // mm:ss
     std::vector<std::string> requests = server_.Requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_NE(requests[2].find("cmd=cddb+read+folk+5107e10a&"), std::string::npos);
@@ -229,9 +231,9 @@ TEST_F(CdPageTest, TitlesInTheOrderSetBecomeTheNewNamesOfTheTickedFiles) {
     EXPECT_EQ(page_->TrackFiles(),
               (std::vector<std::string>{dir / "a.mp3", dir / "b.mp3", dir / "c.mp3"}));
     page_->SelectTrack(2);
-    page_->Button(ids::kMoveUp)->click();
+    On<QPushButton>(page_, "moveUpButton")->click();
     EXPECT_EQ(page_->SelectedTrack(), 1);
-    EXPECT_EQ(Column(ids::kSelectedTracks, 0),
+    EXPECT_EQ(page_->TrackFiles(),
               (std::vector<std::string>{dir / "a.mp3", dir / "c.mp3", dir / "b.mp3"}));
 
     // a takes the first ticked title, c the second, b the third.
@@ -257,27 +259,27 @@ TEST_F(CdPageTest, CheckMarkButtonsAndMovesAtTheEndsOfTheList) {
     f.Click(ids::kSelectAll);
     TickRenameCdAudio();
     ChooseTocDrive();
-    page_->Button(ids::kGetNames)->click();
-    ASSERT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+    On<QPushButton>(page_, "getNamesButton")->click();
+    ASSERT_EQ(page_->TitlesModel().rowCount(), 10);
     EXPECT_EQ(Checks(), std::vector<bool>(10, false));  // added unchecked
 
-    page_->SetRowChecked(ids::kRetrievedNames, 0, true);
-    page_->SetRowChecked(ids::kRetrievedNames, 2, true);
-    page_->Button(ids::kTracksInvert)->click();
+    page_->TitlesModel().SetChecked(0, true);
+    page_->TitlesModel().SetChecked(2, true);
+    On<QPushButton>(page_, "tracksInvertButton")->click();
     std::vector<bool> inverted(10, true);
     inverted[0] = inverted[2] = false;
     EXPECT_EQ(Checks(), inverted);
-    page_->Button(ids::kTracksSelectAll)->click();
+    On<QPushButton>(page_, "tracksSelectAllButton")->click();
     EXPECT_EQ(Checks(), std::vector<bool>(10, true));
-    page_->Button(ids::kTracksDeselectAll)->click();
+    On<QPushButton>(page_, "tracksDeselectAllButton")->click();
     EXPECT_EQ(Checks(), std::vector<bool>(10, false));
 
     const std::vector<std::string> order = {dir / "1.wav", dir / "2.wav", dir / "3.wav"};
-    page_->Button(ids::kMoveUp)->click();  // nothing selected
+    On<QPushButton>(page_, "moveUpButton")->click();  // nothing selected
     page_->SelectTrack(0);
-    page_->Button(ids::kMoveUp)->click();
+    On<QPushButton>(page_, "moveUpButton")->click();
     page_->SelectTrack(2);
-    page_->Button(ids::kMoveDown)->click();
+    On<QPushButton>(page_, "moveDownButton")->click();
     EXPECT_EQ(page_->TrackFiles(), order);
     EXPECT_EQ(page_->SelectedTrack(), 2);
 
@@ -285,7 +287,7 @@ TEST_F(CdPageTest, CheckMarkButtonsAndMovesAtTheEndsOfTheList) {
     TickRenameCdAudio();
     TickRenameCdAudio();
     EXPECT_EQ(page_->TrackFiles(), order);
-    EXPECT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+    EXPECT_EQ(page_->TitlesModel().rowCount(), 10);
 
     // Unticking a file in the source list takes it out; the selection stays on
     // the file it was on.
@@ -305,12 +307,12 @@ TEST_F(CdPageTest, LoadingSettingsEmptiesTheTrackListAndSwitchesThePageOff) {
     f.Click(ids::kSelectAll);
     TickRenameCdAudio();
     ChooseTocDrive();
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     f.rules.ApplyToPages(dir.Path());
     EXPECT_TRUE(page_->TrackFiles().empty());
     EXPECT_FALSE(page_->RenameCdAudio());
-    EXPECT_FALSE(page_->Control(ids::kGetNames)->isEnabled());
-    EXPECT_EQ(page_->RowCount(ids::kRetrievedNames), 10);  // the titles stay
+    EXPECT_FALSE(On(page_, "getNamesButton")->isEnabled());
+    EXPECT_EQ(page_->TitlesModel().rowCount(), 10);  // the titles stay
 }
 
 TEST_F(CdPageTest, PlayHandsOtherFilesToTheDesktopAndPlaysAWaveUntilItsEnd) {
@@ -345,12 +347,12 @@ TEST_F(CdPageTest, PlayHandsOtherFilesToTheDesktopAndPlaysAWaveUntilItsEnd) {
     f.Click(ids::kSelectAll);  // notes.flac, short.WAV
     TickRenameCdAudio();
 
-    page_->Button(ids::kPlay)->click();  // nothing selected
+    On<QPushButton>(page_, "playButton")->click();  // nothing selected
     EXPECT_FALSE(page_->IsPlaying());
     EXPECT_TRUE(Dialogs().opened.empty());
 
     page_->SelectTrack(0);
-    page_->Button(ids::kPlay)->click();
+    On<QPushButton>(page_, "playButton")->click();
     ASSERT_EQ(Dialogs().opened.size(), 1u);
     EXPECT_EQ(Dialogs().opened[0].toLocalFile().toStdString(), dir / "notes.flac");
     EXPECT_FALSE(page_->IsPlaying());
@@ -359,29 +361,29 @@ TEST_F(CdPageTest, PlayHandsOtherFilesToTheDesktopAndPlaysAWaveUntilItsEnd) {
     size_t opened = 1;
     if (QMediaDevices::audioOutputs().isEmpty()) {
         // The built-in player would be silent: the desktop's player takes it.
-        page_->Button(ids::kPlay)->click();
+        On<QPushButton>(page_, "playButton")->click();
         EXPECT_FALSE(page_->IsPlaying());
         ASSERT_EQ(Dialogs().opened.size(), ++opened);
         EXPECT_EQ(Dialogs().opened.back().toLocalFile().toStdString(), dir / "short.WAV");
     }
 
     page_->SetBuiltInPlayerOnly(true);
-    page_->Button(ids::kPlay)->click();
+    On<QPushButton>(page_, "playButton")->click();
     EXPECT_TRUE(page_->IsPlaying());
-    page_->Button(ids::kPlay)->click();  // already playing: nothing happens
+    On<QPushButton>(page_, "playButton")->click();  // already playing: nothing happens
     EXPECT_TRUE(page_->IsPlaying());
-    page_->Button(ids::kStop)->click();
+    On<QPushButton>(page_, "stopButton")->click();
     EXPECT_FALSE(page_->IsPlaying());
 
     // Played to its end (or refused by a machine without sound), the file
     // can be played again.
-    page_->Button(ids::kPlay)->click();
+    On<QPushButton>(page_, "playButton")->click();
     EXPECT_TRUE(page_->IsPlaying());
     EXPECT_TRUE(QTest::qWaitFor([this] { return !page_->IsPlaying(); }, 15000));
     const size_t messages = Dialogs().shown.size();
-    page_->Button(ids::kPlay)->click();
+    On<QPushButton>(page_, "playButton")->click();
     EXPECT_TRUE(page_->IsPlaying() || Dialogs().shown.size() > messages);
-    page_->Button(ids::kStop)->click();
+    On<QPushButton>(page_, "stopButton")->click();
     EXPECT_FALSE(page_->IsPlaying());
     EXPECT_EQ(Dialogs().opened.size(), opened);
 }
@@ -445,7 +447,7 @@ TEST_F(CdPageTest, TheStoredEmailAddressIsSentInTheHello) {
     EXPECT_EQ(CCddbSettingsStore().Load().email, "jane.doe@mail.example.org");
 
     ChooseTocDrive();
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     ASSERT_FALSE(server_.Requests().empty());
     EXPECT_EQ(server_.Hellos()[0],
               "jane.doe+mail.example.org+TelluraneCDDB+" + std::string(kVersionText));
@@ -470,13 +472,13 @@ TEST_F(CdPageTest, WithoutAnAddressGetNamesAsksOnceAndARefusalShowsTheServersRea
     };
     // A server with an empty site list still answers the query and read.
     server_.SetSitesReply("401 No site information available.\r\n");
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     EXPECT_EQ(Dialogs().dialogTitles, std::vector<QString>{"CDDB Settings"});
     EXPECT_TRUE(reason.contains("e-mail address")) << reason.toStdString();
     ASSERT_EQ(server_.Hellos().size(), 3u);
     EXPECT_EQ(server_.Hellos()[0].rfind("jane+example.org+", 0), 0u) << server_.Hellos()[0];
     EXPECT_TRUE(Dialogs().shown.empty());
-    EXPECT_EQ(page_->RowCount(ids::kRetrievedNames), 10);
+    EXPECT_EQ(page_->TitlesModel().rowCount(), 10);
 
     // The address removed again: not asked twice.
     CddbSettings settings = CCddbSettingsStore().Load();
@@ -485,7 +487,7 @@ TEST_F(CdPageTest, WithoutAnAddressGetNamesAsksOnceAndARefusalShowsTheServersRea
     server_.SetCannedReply(
         "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
         "500 Invalid hello: a valid e-mail address is required.\r\n");
-    page_->Button(ids::kGetNames)->click();
+    On<QPushButton>(page_, "getNamesButton")->click();
     EXPECT_EQ(Dialogs().dialogTitles.size(), 1u);
     ASSERT_EQ(Dialogs().shown.size(), 1u);
     EXPECT_EQ(Dialogs().shown[0].text, "Unable to get this CD's information.");

@@ -1,6 +1,7 @@
-// The command line starts where the window opens: its in-memory pages hold
-// what the real pages hold, and a --set line that switches something on gives
-// what the same click gives in the window.
+// The command line starts where the window opens: the pages open with the
+// default states the command line starts from, its in-memory filter page
+// holds what the real one holds, and a --set line that switches something on
+// gives what the same click gives in the window.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -13,59 +14,17 @@
 #include <vector>
 
 #include "cli/cli_session.h"
-#include "rules/control_ids.h"
+#include "named_widgets.h"
 #include "rules/settings_store.h"
 #include "selection/filter_settings.h"
-#include "ui/attribute_page.h"
-#include "ui/extended_page.h"
+#include "ui/pages/attribute_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/pages/filter_page.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-// The controls whose values the core reads, page by page. Labels and enabled
-// states are left out: the core reads neither.
-struct PageControls {
-    std::vector<int> buttons;  // check boxes and option buttons
-    std::vector<int> edits;
-    std::vector<int> dates;
-    std::vector<int> times;
-    std::vector<int> combos;
-    std::vector<int> lists;
-};
-
-const PageControls kRename = {
-    {ids::kTextModifications, ids::kSequencing, ids::kAddPrefix, ids::kAddSuffix,
-     ids::kReplaceString, ids::kChangeCase, ids::kUpperCase, ids::kLowerCase, ids::kSequencePrefix,
-     ids::kSequenceSuffix, ids::kSequenceReplace, ids::kSeqAddPrefix, ids::kSeqAddSuffix,
-     ids::kNumericSequence, ids::kAlphaSequence},
-    {ids::kPrefix, ids::kSuffix, ids::kSearchText, ids::kReplaceText, ids::kSeqPrefix,
-     ids::kSeqSuffix, ids::kNumericStart, ids::kDigits, ids::kAlphaStart, ids::kCharacters},
-    {},
-    {},
-    {},
-    {}};
-
-const PageControls kExtended = {
-    {ids::kChangeExtension, ids::kConcatExtension, ids::kIncludeSubfolders, ids::kGenerateLog,
-     ids::kGenerateUndo, ids::kRenameExisting, ids::kCopyThenRename},
-    {ids::kNewExtension, ids::kConcatText, ids::kDestinationFolder},
-    {},
-    {},
-    {},
-    {}};
-
-const PageControls kAttribute = {
-    {ids::kModifyAttributes, ids::kReadOnly, ids::kHidden, ids::kSystem, ids::kArchive,
-     ids::kModifyDateTime, ids::kCreationDateTime, ids::kModifiedDateTime,
-     ids::kLastAccessedDateTime},
-    {},
-    {ids::kCreationDate, ids::kModifiedDate, ids::kLastAccessedDate},
-    {ids::kCreationTime, ids::kModifiedTime, ids::kLastAccessedTime},
-    {},
-    {}};
 
 int SecondOfDay(const LocalDateTime& t) {
     return t.hour * 3600 + t.minute * 60 + t.second;
@@ -77,42 +36,29 @@ bool Near(int a, int b) {
     return std::abs(a - b) <= 5;
 }
 
-void ExpectSamePage(const char* name, const CPageControls& window, const CPageControls& cli,
-                    const PageControls& controls) {
-    SCOPED_TRACE(name);
-    for (int id : controls.buttons) {
-        EXPECT_EQ(cli.IsChecked(id), window.IsChecked(id)) << "control " << id;
-    }
-    for (int id : controls.edits) {
-        EXPECT_EQ(cli.Text(id), window.Text(id)) << "control " << id;
-    }
-    for (int id : controls.dates) {
-        LocalDateTime w = window.DateTime(id);
-        LocalDateTime c = cli.DateTime(id);
-        EXPECT_EQ(std::make_tuple(c.year, c.month, c.day), std::make_tuple(w.year, w.month, w.day))
-            << "control " << id;
-    }
-    for (int id : controls.times) {
-        EXPECT_TRUE(Near(SecondOfDay(cli.DateTime(id)), SecondOfDay(window.DateTime(id))))
-            << "control " << id;
-    }
-    for (int id : controls.combos) {
-        EXPECT_EQ(cli.Selection(id), window.Selection(id)) << "control " << id;
-    }
-    for (int id : controls.lists) {
-        EXPECT_EQ(cli.RowCount(id), window.RowCount(id)) << "control " << id;
-    }
-}
-
-TEST(CliStart, InMemoryPagesHoldWhatTheWindowsPagesHoldWhenItOpens) {
+TEST(CliStart, ThePagesOpenWithTheDefaultStatesAndTheInMemoryFilterPageHoldsTheSame) {
     WindowFixture f;
     CMainDlg& w = f.Window();
-    cli::CCliSession session;
-    ExpectSamePage("rename", *w.RenamePage(), session.RenamePage(), kRename);
-    ExpectSamePage("extended", *w.ExtendedPage(), session.ExtendedPage(), kExtended);
-    ExpectSamePage("attribute", *w.AttributePage(), session.AttributePage(), kAttribute);
+    EXPECT_EQ(w.RenamePage()->State(), RenamePageState{});
+    EXPECT_EQ(w.ExtendedPage()->State(), ExtendedPageState{});
+    const AttributePageState shown = w.AttributePage()->State();
+    const AttributePageState opening;
+    for (const auto& [a, b] :
+         {std::pair{shown.creation, opening.creation}, std::pair{shown.modified, opening.modified},
+          std::pair{shown.lastAccessed, opening.lastAccessed}}) {
+        EXPECT_FALSE(a.on);
+        EXPECT_EQ(std::make_tuple(a.date.year, a.date.month, a.date.day),
+                  std::make_tuple(b.date.year, b.date.month, b.date.day));
+        EXPECT_TRUE(Near(SecondOfDay(a.time), SecondOfDay(b.time)));
+    }
+    AttributePageState flags = shown;
+    flags.creation = opening.creation;
+    flags.modified = opening.modified;
+    flags.lastAccessed = opening.lastAccessed;
+    EXPECT_EQ(flags, opening);
     // The Filter page: the same state, the pickers' times of day a moment
     // apart.
+    cli::CCliSession session;
     const FilterPageState window = w.FilterPage()->State();
     FilterPageState cli = session.FilterPage().State();
     const std::pair<const TimeRulePageState*, TimeRulePageState*> rules[] = {
@@ -159,45 +105,53 @@ void ExpectSameLines(const std::map<std::string, std::string>& cli,
     }
 }
 
-CQtPage* PageOf(CMainDlg& w, char page) {
-    switch (page) {
+// A control of the Rename, Extended, Attribute or Filter page ('r', 'e', 'a',
+// 'f') by name.
+struct Control {
+    char page;
+    const char* name;
+};
+
+QAbstractButton* ButtonOf(CMainDlg& w, const Control& c) {
+    switch (c.page) {
         case 'r':
-            return w.RenamePage();
+            return On<QAbstractButton>(w.RenamePage(), c.name);
         case 'e':
-            return w.ExtendedPage();
+            return On<QAbstractButton>(w.ExtendedPage(), c.name);
+        case 'a':
+            return On<QAbstractButton>(w.AttributePage(), c.name);
         default:
-            return w.AttributePage();
+            return On<QAbstractButton>(w.FilterPage(), c.name);
     }
 }
 
 struct SwitchCase {
     const char* name;
-    std::vector<std::pair<char, int>> clicks;  // page ('r', 'e', 'a') and control
+    std::vector<Control> clicks;
     std::vector<std::pair<std::string, std::string>> sets;
-    std::vector<const char*> filterClicks = {};  // boxes of the Filter page, by name
 };
 
 TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
     const std::vector<SwitchCase> cases = {
-        {"sequencing", {{'r', ids::kSequencing}}, {{"TextSeqModifications", "Seq"}}},
+        {"sequencing", {{'r', "sequencingRadioButton"}}, {{"TextSeqModifications", "Seq"}}},
         {"alphabetic sequence",
-         {{'r', ids::kSequencing}, {'r', ids::kAlphaSequence}},
+         {{'r', "sequencingRadioButton"}, {'r', "alphaSequenceRadioButton"}},
          {{"TextSeqModifications", "Seq"}, {"NumericAlphaSequence", "Alpha"}}},
-        {"case change", {{'r', ids::kChangeCase}}, {{"CaseChange", "Yes"}}},
-        {"copy mode", {{'e', ids::kCopyThenRename}}, {{"RenameInPlace", "No"}}},
-        {"attributes", {{'a', ids::kModifyAttributes}}, {{"ModifyAttributes", "Yes"}}},
+        {"case change", {{'r', "changeCaseCheckBox"}}, {{"CaseChange", "Yes"}}},
+        {"copy mode", {{'e', "copyThenRenameRadioButton"}}, {{"RenameInPlace", "No"}}},
+        {"attributes", {{'a', "modifyAttributesCheckBox"}}, {{"ModifyAttributes", "Yes"}}},
         {"modified time",
-         {{'a', ids::kModifyDateTime}, {'a', ids::kModifiedDateTime}},
+         {{'a', "modifyDateTimeCheckBox"}, {'a', "modifiedDateTimeCheckBox"}},
          {{"ModifyDatesTimes", "Yes"}, {"ModifyModDateTime", "Yes"}}},
-        {"attribute filter", {}, {{"FilterOnAttributes", "Yes"}}, {"filterOnAttributesCheckBox"}},
+        {"attribute filter",
+         {{'f', "filterOnAttributesCheckBox"}},
+         {{"FilterOnAttributes", "Yes"}}},
         {"time filter",
-         {},
-         {{"FilterOnTimes", "Yes"}, {"FilterOnModDateTime", "Yes"}},
-         {"filterOnTimesCheckBox", "filterModifiedCheckBox"}},
+         {{'f', "filterOnTimesCheckBox"}, {'f', "filterModifiedCheckBox"}},
+         {{"FilterOnTimes", "Yes"}, {"FilterOnModDateTime", "Yes"}}},
         {"extension filter",
-         {},
-         {{"FilterOnExtension", "Yes"}, {"FilterOnExcludeExtensions", "Yes"}},
-         {"filterOnExtensionsCheckBox", "filterExcludeExtensionsCheckBox"}},
+         {{'f', "filterOnExtensionsCheckBox"}, {'f', "filterExcludeExtensionsCheckBox"}},
+         {{"FilterOnExtension", "Yes"}, {"FilterOnExcludeExtensions", "Yes"}}},
     };
     TestDir dir;
     dir.CreateFile("a.txt");
@@ -205,16 +159,10 @@ TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
         SCOPED_TRACE(c.name);
         WindowFixture f(dir.Path());
         CMainDlg& w = f.Window();
-        for (const auto& [page, id] : c.clicks) {
-            auto* button = PageOf(w, page)->ControlAs<QAbstractButton>(id);
-            ASSERT_NE(button, nullptr) << id;
-            ASSERT_TRUE(button->isEnabled()) << id;
-            button->click();
-        }
-        for (const char* name : c.filterClicks) {
-            auto* button = w.FilterPage()->findChild<QAbstractButton*>(QString::fromLatin1(name));
-            ASSERT_NE(button, nullptr) << name;
-            ASSERT_TRUE(button->isEnabled()) << name;
+        for (const Control& click : c.clicks) {
+            QAbstractButton* button = ButtonOf(w, click);
+            ASSERT_NE(button, nullptr);
+            ASSERT_TRUE(button->isEnabled());
             button->click();
         }
         w.SaveSettingsTo(dir / "window.qvr");

@@ -15,15 +15,16 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "named_widgets.h"
 #include "platform/counter_store.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "ui/about_dlg.h"
-#include "ui/cd_audio_page.h"
 #include "ui/help_window.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/palette_colours.h"
 #include "ui/processing_dlg.h"
-#include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/window_geometry.h"
 #include "ui_fixture.h"
@@ -69,7 +70,7 @@ TEST(WindowSize, SmallestIsTheFixedLayoutOfOldAndTheListsTakeTheRoomBeyondIt) {
     EXPECT_EQ(w.size(), smallest);
 
     w.Tabs()->setCurrentIndex(3);
-    auto* tracks = w.CdAudioPage()->ControlAs<QTreeView>(ids::kSelectedTracks);
+    auto* tracks = On<QTreeView>(w.CdAudioPage(), "selectedTracksView");
     ASSERT_NE(tracks, nullptr);
     QCoreApplication::processEvents();
     const QSize sourceBefore = source->size();
@@ -224,7 +225,7 @@ TEST(WindowDrop, ASettingsFileLoadsAsLoadSettingsDoesWhateverTheLetterCase) {
     TestDir settings;
     {
         WindowFixture author(files.Path());
-        author.Window().RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->setChecked(true);
+        On<QCheckBox>(author.Window().RenamePage(), "addPrefixCheckBox")->setChecked(true);
         author.Window().SaveSettingsTo(settings / "rules.qvr");
         author.Window().SaveSettingsTo(settings / "LOUD.QVR");
     }
@@ -238,7 +239,7 @@ TEST(WindowDrop, ASettingsFileLoadsAsLoadSettingsDoesWhateverTheLetterCase) {
             << name;
         EXPECT_EQ(f.Window().SourceFolder(), files.Path()) << name;
         EXPECT_EQ(f.SourceRows().size(), 2u) << name;
-        EXPECT_TRUE(f.Window().RenamePage()->IsChecked(ids::kAddPrefix)) << name;
+        EXPECT_TRUE(IsChecked(f.Window().RenamePage(), "addPrefixCheckBox")) << name;
     }
 }
 

@@ -14,14 +14,16 @@
 #include <functional>
 
 #include "cdaudio/track_names.h"
+#include "named_widgets.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "ui/cd_audio_models.h"
-#include "ui/cd_audio_page.h"
-#include "ui/extended_page.h"
-#include "ui/live_preview.h"
 #include "ui/pages/filter_page.h"
-#include "ui/rename_page.h"
+#include "ui/live_preview.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
+#include "ui/pages/more_rules_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
@@ -50,15 +52,15 @@ void TurnOn(CMainDlg& w) {
 }
 
 QLineEdit* PrefixField(CMainDlg& w) {
-    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
-    return w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix);
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
+    return On<QLineEdit>(w.RenamePage(), "prefixLineEdit");
 }
 
 // Saves the settings with the prefix "s_" on, then switches the prefix off.
 std::string SavePrefixSettings(WindowFixture& f, TestDir& dir) {
     PrefixField(f.Window())->setText("s_");
     f.Window().SaveSettingsTo(dir / "s.qvr");
-    f.Window().RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+    On<QCheckBox>(f.Window().RenamePage(), "addPrefixCheckBox")->click();
     f.Click(ids::kSelectAll);
     EXPECT_TRUE(Settle(f.Window()));
     return dir / "s.qvr";
@@ -114,8 +116,8 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
          [](WindowFixture& f, TestDir&) {
              f.Click(ids::kSelectAll);
              CExtendedSettingsDlg* page = f.Window().ExtendedPage();
-             page->ControlAs<QCheckBox>(ids::kChangeExtension)->click();
-             page->ControlAs<QLineEdit>(ids::kNewExtension)->setText("md");
+             On<QCheckBox>(page, "changeExtensionCheckBox")->click();
+             On<QLineEdit>(page, "newExtensionLineEdit")->setText("md");
          },
          {"a.md", "b.md", "c.md"}},
         {"the filter page",
@@ -143,7 +145,7 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
         {"the CD page's track order and titles",
          [](WindowFixture& f, TestDir&) {
              CCDDBSettingsDlg* cd = f.Window().CdAudioPage();
-             cd->ControlAs<QCheckBox>(ids::kRenameCdAudio)->click();
+             On<QCheckBox>(cd, "renameCdAudioCheckBox")->click();
              f.ClickRow(1);
              f.ClickRow(0);
              ASSERT_TRUE(Settle(f.Window()));
@@ -306,15 +308,16 @@ TEST(LivePreview, AnEmptyNumberBoxIsNotFilledInWhileTheUserTypes) {
     CMainDlg& w = f.Window();
     TurnOn(w);
     f.ClickRow(0);
-    w.RenamePage()->ControlAs<QRadioButton>(ids::kSequencing)->click();
-    auto* start = w.RenamePage()->ControlAs<QLineEdit>(ids::kNumericStart);
+    On<QRadioButton>(w.RenamePage(), "sequencingRadioButton")->click();
+    auto* start = On<QLineEdit>(w.RenamePage(), "numericStartLineEdit");
     start->clear();
     ASSERT_TRUE(Settle(w));
     EXPECT_EQ(start->text(), "");
     EXPECT_EQ(w.PreviewModel().Count(), 1);
 }
 
-TEST(LivePreview, ANameTemplateOfTheSettingsIsFollowedAndOneThatCannotBeReadIsSaid) {
+// The More Rules page counts as it shows, before any Preview.
+TEST(LivePreview, ANameTemplateOfThePageIsFollowedAndOneThatCannotBeReadIsSaid) {
     TestDir dir;
     dir.CreateFiles({"a.txt"});
     WindowFixture f(dir.Path());
@@ -322,14 +325,13 @@ TEST(LivePreview, ANameTemplateOfTheSettingsIsFollowedAndOneThatCannotBeReadIsSa
     TurnOn(w);
     f.ClickRow(0);
     ASSERT_TRUE(Settle(w));
-    // As a loaded settings file leaves them: no page shows these.
-    f.rules.Settings().More.UseTemplate = true;
-    f.rules.Settings().More.Template = "{name}-{size}";
+    QWidget* more = w.MoreRulesPage();
+    Click(more, "useTemplateCheckBox");
+    SetText(more, "templateLineEdit", "{name}-{size}");
     PrefixField(w)->setText("p_");
     ASSERT_TRUE(Settle(w));
     EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / "p_a-0.txt"});
-    f.rules.Settings().More.Template = "{name";
-    PrefixField(w)->setText("q_");
+    SetText(more, "templateLineEdit", "{name");
     ASSERT_TRUE(Settle(w));
     EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / "p_a-0.txt"});  // kept, dimmed
     EXPECT_FALSE(w.PreviewLabel().contains("files in preview"));

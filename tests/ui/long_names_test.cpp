@@ -6,9 +6,10 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "named_widgets.h"
 #include "rules/control_ids.h"
+#include "ui/pages/rename_page.h"
 #include "ui/path_list_view.h"
-#include "ui/rename_page.h"
 #include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
@@ -50,8 +51,8 @@ TEST(LongNames, BothListsShowEveryPathWholeWithAScrollBar) {
     CMainDlg& w = f.Window();
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
-    w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix)->setText("new_");
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
+    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText("new_");
     f.Click(ids::kSelectAll);
     f.Click(kPreview);
 

@@ -18,13 +18,14 @@
 #include <filesystem>
 
 #include "common/product.h"
+#include "named_widgets.h"
 #include "rules/control_ids.h"
 #include "run/usage_counters.h"
-#include "ui/attribute_page.h"
-#include "ui/cd_audio_page.h"
-#include "ui/extended_page.h"
+#include "ui/pages/attribute_page.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/pages/filter_page.h"
-#include "ui/rename_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
 #include "ui_fixture.h"
@@ -36,13 +37,6 @@ constexpr int kPreview = 1078;
 constexpr int kRefresh = 1151;
 constexpr int kBrowse = 1001;
 constexpr int kExit = 1152;
-
-template <class T>
-T* On(CQtPage* page, int id) {
-    T* widget = page->ControlAs<T>(id);
-    EXPECT_NE(widget, nullptr) << "control " << id;
-    return widget;
-}
 
 // Shows the window with the keyboard on it, as a user at the screen has it.
 void ShowActive(CMainDlg& w) {
@@ -196,7 +190,7 @@ TEST(MainWindow, TheTrackListFollowsTicksAndKeepsItsSelectionOnOneFile) {
     QApplication::processEvents();
     EXPECT_EQ(cd->TrackFiles(), (std::vector<std::string>{dir / "3.mp3", dir / "2.mp3"}));
     ASSERT_EQ(cd->SelectedTrack(), 1);
-    EXPECT_EQ(cd->RowText(ids::kSelectedTracks, 1), dir / "2.mp3");
+    EXPECT_EQ(cd->TrackFiles().at(1), dir / "2.mp3");
 
     dir.CreateFile("0.mp3");
     f.Click(kRefresh);
@@ -205,8 +199,8 @@ TEST(MainWindow, TheTrackListFollowsTicksAndKeepsItsSelectionOnOneFile) {
     }
     QApplication::processEvents();
     const int selected = cd->SelectedTrack();
-    EXPECT_TRUE(selected < 0 || cd->RowText(ids::kSelectedTracks, selected) == dir / "2.mp3")
-        << cd->RowText(ids::kSelectedTracks, selected);
+    EXPECT_TRUE(selected < 0 || cd->TrackFiles().at(static_cast<size_t>(selected)) == dir / "2.mp3")
+        << selected;
 }
 
 TEST(MainWindow, PreviewWithNothingTickedSaysSoAndAFilteredOutSelectionShowsNothing) {
@@ -236,8 +230,8 @@ TEST(MainWindow, PreviewShowsTheNewNamesInOrder) {
     dir.CreateFiles({"b.txt", "a.txt", "c.txt"});
     WindowFixture f(dir.Path());
     CRenameSettingsDlg* rename = f.Window().RenamePage();
-    On<QCheckBox>(rename, ids::kAddPrefix)->click();
-    On<QLineEdit>(rename, ids::kPrefix)->setText("new_");
+    On<QCheckBox>(rename, "addPrefixCheckBox")->click();
+    On<QLineEdit>(rename, "prefixLineEdit")->setText("new_");
     f.ClickRow(2);
     f.ClickRow(0);
     f.Click(kPreview);
@@ -250,7 +244,7 @@ TEST(MainWindow, IncludeSubfoldersTicksAndLocksTheListAndPreviewAsksFirst) {
     dir.CreateFiles({"top.txt", "one/two/deep.txt"});
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    QCheckBox* subfolders = On<QCheckBox>(w.ExtendedPage(), ids::kIncludeSubfolders);
+    QCheckBox* subfolders = On<QCheckBox>(w.ExtendedPage(), "includeSubfoldersCheckBox");
 
     subfolders->click();
     EXPECT_EQ(f.Ticks(), std::vector<bool>{true});
@@ -266,8 +260,8 @@ TEST(MainWindow, IncludeSubfoldersTicksAndLocksTheListAndPreviewAsksFirst) {
     EXPECT_TRUE(f.dialogs.shown[0].text.startsWith("With the \"Include Subfolders\" option set"));
     EXPECT_EQ(w.PreviewModel().Count(), 0);
 
-    On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
-    On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("x");
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
+    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText("x");
     f.dialogs.answers = {QMessageBox::Yes};
     f.Click(kPreview);
     EXPECT_EQ(f.PreviewRows(),
@@ -287,8 +281,8 @@ TEST(MainWindow, EnterAndEscapeNeverCloseTheWindowButExitDoes) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     int finished = 0;
     QObject::connect(&w, &QDialog::finished, [&finished] { ++finished; });
-    QLineEdit* prefix = On<QLineEdit>(w.RenamePage(), ids::kPrefix);
-    On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
+    QLineEdit* prefix = On<QLineEdit>(w.RenamePage(), "prefixLineEdit");
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
     for (QWidget* target : {static_cast<QWidget*>(&w), static_cast<QWidget*>(prefix),
                             static_cast<QWidget*>(w.Button(kRefresh))}) {
         target->setFocus();
@@ -311,8 +305,8 @@ TEST(MainWindow, EnterPressesNoButtonWhicheverHasTheFocus) {
     CMainDlg& w = f.Window();
     ShowActive(w);
     // Every button usable: CD mode on, copying chosen.
-    On<QCheckBox>(w.CdAudioPage(), ids::kRenameCdAudio)->click();
-    On<QRadioButton>(w.ExtendedPage(), ids::kCopyThenRename)->click();
+    On<QCheckBox>(w.CdAudioPage(), "renameCdAudioCheckBox")->click();
+    On<QRadioButton>(w.ExtendedPage(), "copyThenRenameRadioButton")->click();
     int finished = 0;
     QObject::connect(&w, &QDialog::finished, [&finished] { ++finished; });
     QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
@@ -351,7 +345,7 @@ TEST(MainWindow, SharedMnemonicsPressTheButtonOnThePageInView) {
     ShowActive(w);
     f.Click(ids::kSelectAll);
     CCDDBSettingsDlg* cd = w.CdAudioPage();
-    On<QCheckBox>(cd, ids::kRenameCdAudio)->click();
+    On<QCheckBox>(cd, "renameCdAudioCheckBox")->click();
     w.Tabs()->setCurrentWidget(cd);
     cd->SelectTrack(0);
     QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
@@ -363,15 +357,15 @@ TEST(MainWindow, SharedMnemonicsPressTheButtonOnThePageInView) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.Ticks() == std::vector<bool>{false, false}; }));
 
     CExtendedSettingsDlg* extended = w.ExtendedPage();
-    On<QRadioButton>(extended, ids::kCopyThenRename)->click();
+    On<QRadioButton>(extended, "copyThenRenameRadioButton")->click();
     w.Tabs()->setCurrentWidget(extended);
     f.dialogs.choices = {QString::fromStdString(out.Path())};
     QTest::keyClick(&w, Qt::Key_B, Qt::AltModifier);
     EXPECT_TRUE(
-        QTest::qWaitFor([&] { return extended->Text(ids::kDestinationFolder) == out.Path(); }));
+        QTest::qWaitFor([&] { return Text(extended, "destinationFolderLineEdit") == out.Path(); }));
     EXPECT_EQ(w.SourceFolder(), dir.Path());
     // Renaming in place: the destination's Browse is off, the window's works.
-    On<QRadioButton>(extended, ids::kRenameExisting)->click();
+    On<QRadioButton>(extended, "renameExistingRadioButton")->click();
     f.dialogs.choices = {QString::fromStdString(out.Path())};
     QTest::keyClick(&w, Qt::Key_B, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.SourceFolder() == out.Path(); }));
@@ -381,15 +375,15 @@ TEST(MainWindow, SharedMnemonicsPressTheButtonOnThePageInView) {
 TEST(MainWindow, PageSettingsSurviveTabSwitches) {
     WindowFixture f;
     CMainDlg& w = f.Window();
-    On<QCheckBox>(w.RenamePage(), ids::kAddSuffix)->click();
-    On<QLineEdit>(w.RenamePage(), ids::kSuffix)->setText("_v2");
+    On<QCheckBox>(w.RenamePage(), "addSuffixCheckBox")->click();
+    On<QLineEdit>(w.RenamePage(), "suffixLineEdit")->setText("_v2");
     for (int tab : {4, 2, 1, 3, 0, 4, 2}) {
         w.Tabs()->setCurrentIndex(tab);
     }
     w.Tabs()->setCurrentIndex(0);
-    EXPECT_TRUE(w.RenamePage()->IsChecked(ids::kAddSuffix));
-    EXPECT_TRUE(w.RenamePage()->IsEnabled(ids::kSuffix));
-    EXPECT_EQ(w.RenamePage()->Text(ids::kSuffix), "_v2");
+    EXPECT_TRUE(IsChecked(w.RenamePage(), "addSuffixCheckBox"));
+    EXPECT_TRUE(IsEnabled(w.RenamePage(), "suffixLineEdit"));
+    EXPECT_EQ(Text(w.RenamePage(), "suffixLineEdit"), "_v2");
 }
 
 TEST(MainWindow, BrowseScansThePickedFolderAndCancelChangesNothing) {
@@ -468,8 +462,8 @@ TEST(MainWindow, NamesThatAreNotUtf8AreShownReadablyAndRenamedByTheirBytes) {
     EXPECT_TRUE(shown.endsWith(QString::fromUtf8("caf\uFFFD \uFFFD.txt"))) << shown.toStdString();
     EXPECT_EQ(f.SourceRows().at(0), dir / raw);
 
-    On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
-    On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("n_");
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
+    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText("n_");
     f.ClickRow(0);
     f.Click(kPreview);
     EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / ("n_" + raw)});
@@ -490,26 +484,26 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
     {
         WindowFixture f(dir.Path());
         CMainDlg& w = f.Window();
-        CQtPage* rename = w.RenamePage();
-        On<QRadioButton>(rename, ids::kSequencing)->click();
-        On<QRadioButton>(rename, ids::kAlphaSequence)->click();
-        On<QLineEdit>(rename, ids::kAlphaStart)->setText("C");
-        On<QLineEdit>(rename, ids::kCharacters)->setText("3");
-        On<QRadioButton>(rename, ids::kSequenceSuffix)->click();
-        CQtPage* extended = w.ExtendedPage();
-        On<QCheckBox>(extended, ids::kChangeExtension)->click();
-        On<QLineEdit>(extended, ids::kNewExtension)->setText("bak");
-        On<QCheckBox>(extended, ids::kGenerateLog)->click();
-        On<QRadioButton>(extended, ids::kCopyThenRename)->click();
-        On<QLineEdit>(extended, ids::kDestinationFolder)
+        QWidget* rename = w.RenamePage();
+        On<QRadioButton>(rename, "sequencingRadioButton")->click();
+        On<QRadioButton>(rename, "alphaSequenceRadioButton")->click();
+        On<QLineEdit>(rename, "alphaStartLineEdit")->setText("C");
+        On<QLineEdit>(rename, "charactersLineEdit")->setText("3");
+        On<QRadioButton>(rename, "sequenceSuffixRadioButton")->click();
+        QWidget* extended = w.ExtendedPage();
+        On<QCheckBox>(extended, "changeExtensionCheckBox")->click();
+        On<QLineEdit>(extended, "newExtensionLineEdit")->setText("bak");
+        On<QCheckBox>(extended, "generateLogCheckBox")->click();
+        On<QRadioButton>(extended, "copyThenRenameRadioButton")->click();
+        On<QLineEdit>(extended, "destinationFolderLineEdit")
             ->setText(QString::fromStdString(jobs / "out"));
-        CQtPage* attribute = w.AttributePage();
-        On<QCheckBox>(attribute, ids::kModifyAttributes)->click();
-        On<QCheckBox>(attribute, ids::kHidden)->click();
-        On<QCheckBox>(attribute, ids::kModifyDateTime)->click();
-        On<QCheckBox>(attribute, ids::kModifiedDateTime)->click();
-        attribute->SetDateTime(ids::kModifiedDate, {2021, 3, 4, 0, 0, 0});
-        attribute->SetDateTime(ids::kModifiedTime, {2000, 1, 1, 5, 6, 7});
+        QWidget* attribute = w.AttributePage();
+        On<QCheckBox>(attribute, "modifyAttributesCheckBox")->click();
+        On<QCheckBox>(attribute, "hiddenCheckBox")->click();
+        On<QCheckBox>(attribute, "modifyDateTimeCheckBox")->click();
+        On<QCheckBox>(attribute, "modifiedDateTimeCheckBox")->click();
+        Pick(attribute, "modifiedDateEdit", {2021, 3, 4, 0, 0, 0});
+        Pick(attribute, "modifiedTimeEdit", {2000, 1, 1, 5, 6, 7});
         for (const char* box : {"filterOnTimesCheckBox", "filterModifiedCheckBox",
                                 "filterOnExtensionsCheckBox", "filterIncludeExtensionsCheckBox"}) {
             FilterWidget<QCheckBox>(w, box)->click();
@@ -534,30 +528,30 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
     EXPECT_EQ(w.SourceFolder(), dir.Path());
     EXPECT_EQ(g.SourceRows().size(), 3u);
 
-    CQtPage* rename = w.RenamePage();
-    EXPECT_TRUE(rename->IsChecked(ids::kSequencing));
-    EXPECT_TRUE(rename->IsChecked(ids::kAlphaSequence));
-    EXPECT_TRUE(rename->IsChecked(ids::kSequenceSuffix));
-    EXPECT_EQ(rename->Text(ids::kAlphaStart), "C");
-    EXPECT_EQ(rename->Text(ids::kCharacters), "3");
-    EXPECT_TRUE(rename->IsEnabled(ids::kAlphaStart));
-    EXPECT_FALSE(rename->IsEnabled(ids::kNumericStart));
-    EXPECT_FALSE(rename->IsEnabled(ids::kAddPrefix));
-    CQtPage* extended = w.ExtendedPage();
-    EXPECT_TRUE(extended->IsChecked(ids::kChangeExtension));
-    EXPECT_EQ(extended->Text(ids::kNewExtension), "bak");
-    EXPECT_TRUE(extended->IsChecked(ids::kGenerateLog));
-    EXPECT_FALSE(extended->IsChecked(ids::kGenerateUndo));
-    EXPECT_TRUE(extended->IsChecked(ids::kCopyThenRename));
-    EXPECT_TRUE(extended->IsEnabled(ids::kDestinationFolder));
-    EXPECT_EQ(extended->Text(ids::kDestinationFolder), jobs / "out");
-    CQtPage* attribute = w.AttributePage();
-    EXPECT_TRUE(attribute->IsChecked(ids::kHidden));
-    EXPECT_FALSE(attribute->IsChecked(ids::kReadOnly));
-    EXPECT_TRUE(attribute->IsChecked(ids::kModifiedDateTime));
-    EXPECT_FALSE(attribute->IsChecked(ids::kCreationDateTime));
-    const LocalDateTime date = attribute->DateTime(ids::kModifiedDate);
-    const LocalDateTime time = attribute->DateTime(ids::kModifiedTime);
+    QWidget* rename = w.RenamePage();
+    EXPECT_TRUE(IsChecked(rename, "sequencingRadioButton"));
+    EXPECT_TRUE(IsChecked(rename, "alphaSequenceRadioButton"));
+    EXPECT_TRUE(IsChecked(rename, "sequenceSuffixRadioButton"));
+    EXPECT_EQ(Text(rename, "alphaStartLineEdit"), "C");
+    EXPECT_EQ(Text(rename, "charactersLineEdit"), "3");
+    EXPECT_TRUE(IsEnabled(rename, "alphaStartLineEdit"));
+    EXPECT_FALSE(IsEnabled(rename, "numericStartLineEdit"));
+    EXPECT_FALSE(IsEnabled(rename, "addPrefixCheckBox"));
+    QWidget* extended = w.ExtendedPage();
+    EXPECT_TRUE(IsChecked(extended, "changeExtensionCheckBox"));
+    EXPECT_EQ(Text(extended, "newExtensionLineEdit"), "bak");
+    EXPECT_TRUE(IsChecked(extended, "generateLogCheckBox"));
+    EXPECT_FALSE(IsChecked(extended, "generateUndoCheckBox"));
+    EXPECT_TRUE(IsChecked(extended, "copyThenRenameRadioButton"));
+    EXPECT_TRUE(IsEnabled(extended, "destinationFolderLineEdit"));
+    EXPECT_EQ(Text(extended, "destinationFolderLineEdit"), jobs / "out");
+    QWidget* attribute = w.AttributePage();
+    EXPECT_TRUE(IsChecked(attribute, "hiddenCheckBox"));
+    EXPECT_FALSE(IsChecked(attribute, "readOnlyCheckBox"));
+    EXPECT_TRUE(IsChecked(attribute, "modifiedDateTimeCheckBox"));
+    EXPECT_FALSE(IsChecked(attribute, "creationDateTimeCheckBox"));
+    const LocalDateTime date = Picked(attribute, "modifiedDateEdit");
+    const LocalDateTime time = Picked(attribute, "modifiedTimeEdit");
     EXPECT_EQ((std::vector<int>{date.year, date.month, date.day}), (std::vector<int>{2021, 3, 4}));
     EXPECT_EQ((std::vector<int>{time.hour, time.minute, time.second}), (std::vector<int>{5, 6, 7}));
     const FilterPageState filter = w.FilterPage()->State();
@@ -601,13 +595,13 @@ TEST(MainWindow, ASettingsFileThatCannotBeReadIsReportedAndChangesNothing) {
     TestDir dir;
     WindowFixture f;
     CMainDlg& w = f.Window();
-    On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
-    On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("keep_");
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
+    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText("keep_");
     w.LoadSettingsFrom(dir / "missing.qvr");
     ASSERT_EQ(f.dialogs.shown.size(), 1u);
     EXPECT_TRUE(f.dialogs.shown[0].text.contains("missing.qvr"));
-    EXPECT_TRUE(w.RenamePage()->IsChecked(ids::kAddPrefix));
-    EXPECT_EQ(w.RenamePage()->Text(ids::kPrefix), "keep_");
+    EXPECT_TRUE(IsChecked(w.RenamePage(), "addPrefixCheckBox"));
+    EXPECT_EQ(Text(w.RenamePage(), "prefixLineEdit"), "keep_");
 
     w.SaveSettingsTo(dir / "no/such/folder/x.qvr");
     ASSERT_EQ(f.dialogs.shown.size(), 2u);
@@ -639,8 +633,8 @@ TEST(MainWindow, WhatCannotBeASettingsFileIsReportedWithoutWaitingAndChangesNoth
         SCOPED_TRACE(c.file);
         WindowFixture f;
         CMainDlg& w = f.Window();
-        On<QCheckBox>(w.RenamePage(), ids::kAddPrefix)->click();
-        On<QLineEdit>(w.RenamePage(), ids::kPrefix)->setText("keep_");
+        On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
+        On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText("keep_");
         FilterWidget<QCheckBox>(w, "filterOnAttributesCheckBox")->click();
         w.LoadSettingsFrom(dir / c.file);
         ASSERT_EQ(f.dialogs.shown.size(), 1u);
@@ -648,7 +642,7 @@ TEST(MainWindow, WhatCannotBeASettingsFileIsReportedWithoutWaitingAndChangesNoth
             << f.dialogs.shown[0].text.toStdString();
         EXPECT_TRUE(f.dialogs.shown[0].text.contains(QString::fromStdString(c.reason)))
             << f.dialogs.shown[0].text.toStdString();
-        EXPECT_EQ(w.RenamePage()->Text(ids::kPrefix), c.prefix);
+        EXPECT_EQ(Text(w.RenamePage(), "prefixLineEdit"), c.prefix);
         EXPECT_TRUE(w.FilterPage()->State().onAttributes);
     }
 }

@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "cdaudio/lookup_source.h"
-#include "rules/control_ids.h"
+#include "named_widgets.h"
 #include "support/local_musicbrainz_server.h"
-#include "ui/cd_audio_page.h"
+#include "ui/pages/cd_audio_page.h"
 #include "ui/release_choice_dlg.h"
 #include "ui_fixture.h"
 
@@ -32,19 +32,19 @@ class MusicBrainzPageTest : public ::testing::Test {
         setenv("QUORVAN_CDROM_TOC", toc.c_str(), 1);
         window_.emplace(dir_.Path());
         page_ = window_->Window().CdAudioPage();
-        page_->ControlAs<QCheckBox>(ids::kRenameCdAudio)->click();
-        auto* drives = page_->ControlAs<QComboBox>(ids::kCdDrive);
+        On<QCheckBox>(page_, "renameCdAudioCheckBox")->click();
+        auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
         drives->setCurrentIndex(drives->count() - 1);
         if (chooseMusicBrainz) {
             SourceBox()->setCurrentIndex(SourceBox()->findText("MusicBrainz"));
         }
     }
     QComboBox* SourceBox() const { return page_->findChild<QComboBox*>("lookupSourceBox"); }
-    void GetNames() { page_->Button(ids::kGetNames)->click(); }
+    void GetNames() { On<QPushButton>(page_, "getNamesButton")->click(); }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (int row = 0; row < page_->RowCount(ids::kRetrievedNames); ++row) {
-            names.push_back(page_->RowText(ids::kRetrievedNames, row, ids::kRetrievedNameColumn));
+        for (const RetrievedTitle& title : page_->State().titles) {
+            names.push_back(title.name);
         }
         return names;
     }
@@ -81,7 +81,7 @@ TEST_F(MusicBrainzPageTest, OneReleaseFillsTheListWithoutAskingAnything) {
     ASSERT_EQ(names.size(), 18u);
     EXPECT_EQ(names[0], "Coldplay - Trouble");
     EXPECT_EQ(names[15], "Tom Jones & Stereophonics - Mama Told Me Not to Come");
-    EXPECT_EQ(page_->RowText(ids::kRetrievedNames, 0, 2), "04:25");
+    EXPECT_EQ(page_->State().titles.at(0).length, "04:25");
     EXPECT_EQ(server_.Requests().size(), 1u);
 }
 
@@ -113,10 +113,10 @@ TEST_F(MusicBrainzPageTest, SeveralReleasesGiveAChoiceAndCancelKeepsTheList) {
     EXPECT_EQ(Names()[5], "Ramblin' Man");
 
     answer = QDialog::Rejected;
-    page_->Button(ids::kTracksSelectAll)->click();
+    On<QPushButton>(page_, "tracksSelectAllButton")->click();
     GetNames();
     EXPECT_EQ(Names().size(), 12u);  // a cancelled choice changes nothing
-    EXPECT_TRUE(page_->IsRowChecked(ids::kRetrievedNames, 0));
+    EXPECT_TRUE(page_->State().titles.at(0).checked);
     EXPECT_TRUE(Dialogs().shown.empty());
 }
 
@@ -149,7 +149,7 @@ TEST_F(MusicBrainzPageTest, FailuresGiveTheirMessageAndKeepTheList) {
         Dialogs().shown.clear();
         setenv("QUORVAN_CDROM_TOC", c.toc.c_str(), 1);
         page_->ListDrives();
-        auto* drives = page_->ControlAs<QComboBox>(ids::kCdDrive);
+        auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
         drives->setCurrentIndex(drives->count() - 1);
         for (int status : c.statuses) {
             server_.QueueStatus(status);

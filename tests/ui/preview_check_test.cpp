@@ -11,11 +11,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "named_widgets.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "ui/count_label.h"
+#include "ui/pages/rename_page.h"
 #include "ui/palette_colours.h"
-#include "ui/rename_page.h"
 #include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
@@ -48,14 +49,14 @@ std::vector<SeenRow> Seen(CPreviewModel& model) {
 }
 
 void UseRules(CMainDlg& w, const char* prefix, const char* search) {
-    CQtPage* page = w.RenamePage();
+    QWidget* page = w.RenamePage();
     if (prefix != nullptr) {
-        page->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
-        page->ControlAs<QLineEdit>(ids::kPrefix)->setText(prefix);
+        On<QCheckBox>(page, "addPrefixCheckBox")->click();
+        On<QLineEdit>(page, "prefixLineEdit")->setText(prefix);
     }
-    page->ControlAs<QCheckBox>(ids::kReplaceString)->click();
-    page->ControlAs<QLineEdit>(ids::kSearchText)->setText(search);
-    page->ControlAs<QLineEdit>(ids::kReplaceText)->setText("");
+    On<QCheckBox>(page, "replaceStringCheckBox")->click();
+    On<QLineEdit>(page, "searchTextLineEdit")->setText(search);
+    On<QLineEdit>(page, "replaceTextLineEdit")->setText("");
 }
 
 // "aq.dat" and "a.dat" both become "n_a.dat": the later one in plan order

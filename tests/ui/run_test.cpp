@@ -20,6 +20,7 @@
 #include <filesystem>
 
 #include "common/product.h"
+#include "named_widgets.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
 #include "rules/control_ids.h"
@@ -27,11 +28,11 @@
 #include "run/usage_counters.h"
 #include "support/worker_gate.h"
 #include "ui/about_dlg.h"
-#include "ui/extended_page.h"
-#include "ui/help_window.h"
 #include "ui/pages/filter_page.h"
+#include "ui/help_window.h"
+#include "ui/pages/extended_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/processing_dlg.h"
-#include "ui/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
@@ -61,15 +62,13 @@ int32_t StoredCounter(const char* name) {
 }
 
 void UsePrefix(CMainDlg& w, const char* prefix) {
-    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
-    w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix)->setText(prefix);
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
+    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText(prefix);
 }
 
 void UseCopyTo(CMainDlg& w, const std::string& destination) {
-    w.ExtendedPage()->ControlAs<QRadioButton>(ids::kCopyThenRename)->click();
-    w.ExtendedPage()
-        ->ControlAs<QLineEdit>(ids::kDestinationFolder)
-        ->setText(QString::fromStdString(destination));
+    On<QRadioButton>(w.ExtendedPage(), "copyThenRenameRadioButton")->click();
+    SetText(w.ExtendedPage(), "destinationFolderLineEdit", destination);
 }
 
 TEST(WindowRun, ShowsEveryCountUpToAFullBarThenCompleteAndCountsTheRun) {
@@ -425,8 +424,8 @@ TEST(HelpWindow, F1OpensItOnItsContentsFromAnywhereInTheWindow) {
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    auto* prefix = w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix);
-    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
+    auto* prefix = On<QLineEdit>(w.RenamePage(), "prefixLineEdit");
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
     prefix->setFocus();
     QTest::keyClick(prefix, Qt::Key_F1);
     CHelpWindow* help = w.HelpWindow();

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "rules/control_ids.h"
-#include "ui/extended_page.h"
-#include "ui/rename_page.h"
+#include "named_widgets.h"
+#include "ui/pages/extended_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
@@ -21,12 +21,12 @@ constexpr int kRefresh = 1151;
 constexpr int kStart = 1006;
 
 bool SubfoldersOn(CMainDlg& w) {
-    return w.ExtendedPage()->IsChecked(ids::kIncludeSubfolders);
+    return IsChecked(w.ExtendedPage(), "includeSubfoldersCheckBox");
 }
 
 void UsePrefix(CMainDlg& w, const char* prefix) {
-    w.RenamePage()->ControlAs<QCheckBox>(ids::kAddPrefix)->click();
-    w.RenamePage()->ControlAs<QLineEdit>(ids::kPrefix)->setText(prefix);
+    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
+    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText(prefix);
 }
 
 TEST(StartOnPaths, OpensTheFolderWithExactlyTheGivenFilesTicked) {

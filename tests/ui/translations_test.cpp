@@ -17,14 +17,15 @@
 #include <vector>
 
 #include "cdaudio/get_names.h"
+#include "history/run_history.h"
+#include "named_widgets.h"
 #include "rules/control_ids.h"
 #include "run/run_engine.h"
-#include "history/run_history.h"
-#include "ui/cd_audio_page.h"
 #include "ui/core_texts.h"
-#include "ui/extended_page.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
+#include "ui/pages/rename_page.h"
 #include "ui/path_label.h"
-#include "ui/rename_page.h"
 #include "ui/settings_tabs.h"
 #include "ui_fixture.h"
 
@@ -99,12 +100,12 @@ TEST(Translations, WithLanguageDeTheWindowsButtonsAndTheRenamePageSpeakGerman) {
     EXPECT_EQ(w.Tabs()->tabText(0), "Umbenennen");
     EXPECT_EQ(w.SelectionLabel(), "(0 von 0 Dateien ausgewählt)");
     CRenameSettingsDlg* rename = w.RenamePage();
-    EXPECT_EQ(rename->ControlAs<QAbstractButton>(ids::kTextModifications)->text(),
+    EXPECT_EQ(On<QAbstractButton>(rename, "textModificationsRadioButton")->text(),
               "Textänderungen:");
-    EXPECT_EQ(rename->ControlAs<QAbstractButton>(ids::kAddPrefix)->text(), "Präfix:");
-    EXPECT_EQ(rename->ControlAs<QAbstractButton>(ids::kSequencing)->text(), "Nummerierung:");
-    EXPECT_EQ(rename->ControlAs<QLabel>(ids::kWithLabel)->text(), "durch:");
-    EXPECT_EQ(rename->ControlAs<QAbstractButton>(ids::kAddPrefix)->toolTip(),
+    EXPECT_EQ(On<QAbstractButton>(rename, "addPrefixCheckBox")->text(), "Präfix:");
+    EXPECT_EQ(On<QAbstractButton>(rename, "sequencingRadioButton")->text(), "Nummerierung:");
+    EXPECT_EQ(On<QLabel>(rename, "withLabel")->text(), "durch:");
+    EXPECT_EQ(On<QAbstractButton>(rename, "addPrefixCheckBox")->toolTip(),
               "Gibt das Präfix an, das vor die Dateinamen gesetzt wird");
     // The core's fixed messages too; any other text comes through as it is.
     EXPECT_EQ(CoreText(CRunEngine::kCompleteText), "Umbenennen abgeschlossen.");
@@ -148,8 +149,8 @@ TEST(Translations, EveryTabShowsItsTextsWholeWithAMnemonicPerButton) {
         WindowFixture f;
         CMainDlg& w = f.Window();
         const std::set<std::pair<QWidget*, QWidget*>> shared = {
-            {w.Button(ids::kDeselectAll), w.CdAudioPage()->Button(ids::kMoveDown)},
-            {w.Button(1001), w.ExtendedPage()->ControlAs<QAbstractButton>(ids::kDestinationBrowse)},
+            {w.Button(ids::kDeselectAll), w.CdAudioPage()->MoveDownButton()},
+            {w.Button(1001), On<QAbstractButton>(w.ExtendedPage(), "destinationBrowseButton")},
         };
         w.show();
         w.resize(w.minimumSize());

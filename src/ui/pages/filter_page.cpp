@@ -41,11 +41,6 @@ W* Named(W* widget, const QString& name, const QString& tip = {}) {
     return widget;
 }
 
-QCheckBox* MakeCheck(QWidget* page, const char* name, const QString& text,
-                     const QString& tip = {}) {
-    return Named(new QCheckBox(text, page), QString::fromLatin1(name), tip);
-}
-
 LocalDateTime DayShown(const QDateEdit* picker) {
     const QDate d = picker->date();
     return {d.year(), d.month(), d.day(), 0, 0, 0};

@@ -1,4 +1,4 @@
-#include "ui/cd_audio_page.h"
+#include "ui/pages/cd_audio_page.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -17,14 +17,15 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <unordered_map>
 
 #include "cdaudio/cddb_settings.h"
 #include "cdaudio/get_names.h"
-#include "rules/control_ids.h"
 #include "ui/cd_audio_musicbrainz.h"
 #include "ui/cddb_server_dlg.h"
 #include "ui/core_texts.h"
 #include "ui/page_widgets.h"
+#include "ui/qt_page.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
 
@@ -32,41 +33,27 @@ namespace quorvan {
 
 namespace {
 
-// Every control that "Rename CD Audio Files" switches on and off.
-const std::vector<int> kFollowers = {ids::kCdDrive,
-                                     ids::kSelectedTracks,
-                                     ids::kRetrievedNames,
-                                     ids::kCdDriveLabel,
-                                     ids::kGetNames,
-                                     ids::kMoveUp,
-                                     ids::kMoveDown,
-                                     ids::kSelectedTracksLabel,
-                                     ids::kRetrievedNamesLabel,
-                                     ids::kTracksSelectAll,
-                                     ids::kTracksDeselectAll,
-                                     ids::kTracksInvert,
-                                     ids::kPlay,
-                                     ids::kStop};
-
-QPushButton* AddButton(CQtPage* page, int id, const QString& text, const QString& tip) {
+QPushButton* MakeButton(QWidget* page, const char* name, const QString& text,
+                        const QString& tip) {
     auto* button = new QPushButton(text, page);
+    button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(tip);
     button->setAutoDefault(false);
-    page->Bind(id, button);
     return button;
 }
 
-QTreeView* AddReportList(CQtPage* page, int id, QAbstractItemModel* model) {
+QTreeView* MakeReportList(QWidget* page, const char* name, QAbstractItemModel* model) {
     QTreeView* view = MakeReportView(page);
+    view->setObjectName(QString::fromLatin1(name));
     view->setModel(model);
     view->header()->setStretchLastSection(false);
-    page->Bind(id, view);
     return view;
 }
 
 }  // namespace
 
-CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
+CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("cdAudioPage"));
     tracks_ = new CSelectedTracksModel(this);
     titles_ = new CRetrievedTitlesModel(this);
     // A reset of the track list (after files were unticked) keeps the
@@ -80,8 +67,9 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
     page->setSpacing(DluY(this, 3));
 
     auto* top = new QHBoxLayout;
-    renameCdAudio_ = AddCheck(this, ids::kRenameCdAudio, tr("Rename CD Audio Files"),
-                              tr("Check this box to enable the CD Audio renaming functionality"));
+    renameCdAudio_ =
+        MakeCheck(this, "renameCdAudioCheckBox", tr("Rename CD Audio Files"),
+                  tr("Check this box to enable the CD Audio renaming functionality"));
     top->addWidget(renameCdAudio_);
     top->addStretch(1);
     AddLookupChoice(top);
@@ -94,43 +82,52 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
     auto* commands = new QHBoxLayout;
     commands->setSpacing(DluX(this, 4));
     commands->addSpacing(DluX(this, 56));
-    commands->addWidget(AddLabel(this, ids::kCdDriveLabel, tr("CD Drive:"), true));
+    driveLabel_ = MakeLabel(this, "cdDriveLabel", tr("CD Drive:"), true);
+    commands->addWidget(driveLabel_);
     driveBox_ = new QComboBox(this);
+    driveBox_->setObjectName(QStringLiteral("cdDriveComboBox"));
     driveBox_->setToolTip(tr("List of CD-ROM drives available"));
     driveBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     driveBox_->setMinimumContentsLength(9);
-    Bind(ids::kCdDrive, driveBox_);
     commands->addWidget(driveBox_);
-    commands->addWidget(AddButton(this, ids::kGetNames, tr("&Get names"),
-                                  tr("Retrieve track names from Audio CD in selected drive")));
+    getNames_ = MakeButton(this, "getNamesButton", tr("&Get names"),
+                           tr("Retrieve track names from Audio CD in selected drive"));
+    commands->addWidget(getNames_);
     commands->addStretch(1);
-    commands->addWidget(
-        AddButton(this, ids::kTracksSelectAll, tr("Select All"),
-                  tr("Selects all the tracks in the retrieved internet track name list")));
-    commands->addWidget(
-        AddButton(this, ids::kTracksDeselectAll, tr("Deselect All"),
-                  tr("Deselects all the tracks in the retrieved internet track name list")));
-    commands->addWidget(AddButton(
-        this, ids::kTracksInvert, tr("Invert Selections"),
-        tr("Inverts the selections of the tracks in the retrieved internet track name list")));
+    tracksSelectAll_ =
+        MakeButton(this, "tracksSelectAllButton", tr("Select All"),
+                   tr("Selects all the tracks in the retrieved internet track name list"));
+    tracksDeselectAll_ =
+        MakeButton(this, "tracksDeselectAllButton", tr("Deselect All"),
+                   tr("Deselects all the tracks in the retrieved internet track name list"));
+    tracksInvert_ = MakeButton(
+        this, "tracksInvertButton", tr("Invert Selections"),
+        tr("Inverts the selections of the tracks in the retrieved internet track name list"));
+    for (QPushButton* button : {tracksSelectAll_, tracksDeselectAll_, tracksInvert_}) {
+        commands->addWidget(button);
+    }
     page->addLayout(commands);
 
     auto* lists = new QGridLayout;
     lists->setHorizontalSpacing(DluX(this, 3));
     lists->setVerticalSpacing(DluY(this, 1));
-    lists->addWidget(AddLabel(this, ids::kSelectedTracksLabel, tr("Selected tracks:")), 0, 1);
-    lists->addWidget(AddLabel(this, ids::kRetrievedNamesLabel, tr("Retrieved track names:")), 0, 2);
+    selectedTracksLabel_ = MakeLabel(this, "selectedTracksLabel", tr("Selected tracks:"));
+    retrievedNamesLabel_ = MakeLabel(this, "retrievedNamesLabel", tr("Retrieved track names:"));
+    lists->addWidget(selectedTracksLabel_, 0, 1);
+    lists->addWidget(retrievedNamesLabel_, 0, 2);
 
     auto* moves = new QVBoxLayout;
     moves->addStretch(1);
-    moves->addWidget(AddButton(this, ids::kMoveUp, tr("Move &Up"),
-                               tr("Move the selected source track up one entry in the list")));
-    moves->addWidget(AddButton(this, ids::kMoveDown, tr("Move &Down"),
-                               tr("Move the selected source track down one entry in the list")));
+    moveUp_ = MakeButton(this, "moveUpButton", tr("Move &Up"),
+                         tr("Move the selected source track up one entry in the list"));
+    moveDown_ = MakeButton(this, "moveDownButton", tr("Move &Down"),
+                           tr("Move the selected source track down one entry in the list"));
+    moves->addWidget(moveUp_);
+    moves->addWidget(moveDown_);
     moves->addStretch(1);
     lists->addLayout(moves, 1, 0);
 
-    tracksView_ = AddReportList(this, ids::kSelectedTracks, tracks_);
+    tracksView_ = MakeReportList(this, "selectedTracksView", tracks_);
     tracksView_->header()->resizeSection(0, 1024);
     lists->addWidget(tracksView_, 1, 1);
     // After the view's own handling of the reset, which clears its selection.
@@ -150,7 +147,7 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
         keptSelection_ = tracks_->SourceRowAt(SelectedTrack());
     });
 
-    titlesView_ = AddReportList(this, ids::kRetrievedNames, titles_);
+    titlesView_ = MakeReportList(this, "retrievedNamesView", titles_);
     // Room for the check box beside a two-digit number.
     const int checkWidth = titlesView_->style()->pixelMetric(QStyle::PM_IndicatorWidth);
     titlesView_->header()->resizeSection(
@@ -165,30 +162,30 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : CQtPage(parent) {
 
     auto* player = new QHBoxLayout;
     player->addSpacing(DluX(this, 20));
-    player->addWidget(AddButton(this, ids::kPlay, tr("Play"),
-                                tr("Play the selected audio file from the source track list")));
-    player->addWidget(
-        AddButton(this, ids::kStop, tr("Stop"), tr("Stop playing selected audio file")));
+    play_ = MakeButton(this, "playButton", tr("Play"),
+                       tr("Play the selected audio file from the source track list"));
+    stop_ = MakeButton(this, "stopButton", tr("Stop"), tr("Stop playing selected audio file"));
+    player->addWidget(play_);
+    player->addWidget(stop_);
     player->addStretch(1);
     lists->addLayout(player, 2, 1);
     page->addLayout(lists, 1);
 
     connect(renameCdAudio_, &QCheckBox::clicked, this, &CCDDBSettingsDlg::OnRenameCdAudioClicked);
     connect(settings, &QPushButton::clicked, this, [this] { EditCddbSettings(); });
-    connect(Button(ids::kGetNames), &QPushButton::clicked, this, &CCDDBSettingsDlg::GetNames);
-    connect(Button(ids::kMoveUp), &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveUp);
-    connect(Button(ids::kMoveDown), &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveDown);
-    connect(Button(ids::kTracksSelectAll), &QPushButton::clicked, titles_,
-            &CRetrievedTitlesModel::CheckAll);
-    connect(Button(ids::kTracksDeselectAll), &QPushButton::clicked, titles_,
+    connect(renameCdAudio_, &QCheckBox::toggled, this, &CCDDBSettingsDlg::UpdateControls);
+    connect(getNames_, &QPushButton::clicked, this, &CCDDBSettingsDlg::GetNames);
+    connect(moveUp_, &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveUp);
+    connect(moveDown_, &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveDown);
+    connect(tracksSelectAll_, &QPushButton::clicked, titles_, &CRetrievedTitlesModel::CheckAll);
+    connect(tracksDeselectAll_, &QPushButton::clicked, titles_,
             &CRetrievedTitlesModel::UncheckAll);
-    connect(Button(ids::kTracksInvert), &QPushButton::clicked, titles_,
-            &CRetrievedTitlesModel::Invert);
-    connect(Button(ids::kPlay), &QPushButton::clicked, this, &CCDDBSettingsDlg::Play);
-    connect(Button(ids::kStop), &QPushButton::clicked, this, &CCDDBSettingsDlg::Stop);
+    connect(tracksInvert_, &QPushButton::clicked, titles_, &CRetrievedTitlesModel::Invert);
+    connect(play_, &QPushButton::clicked, this, &CCDDBSettingsDlg::Play);
+    connect(stop_, &QPushButton::clicked, this, &CCDDBSettingsDlg::Stop);
 
     ListDrives();
-    EnableEach(this, kFollowers, false);
+    UpdateControls();
 }
 
 CCDDBSettingsDlg::~CCDDBSettingsDlg() {
@@ -202,16 +199,60 @@ bool CCDDBSettingsDlg::RenameCdAudio() const {
     return renameCdAudio_->isChecked();
 }
 
-QPushButton* CCDDBSettingsDlg::Button(int id) const {
-    return ControlAs<QPushButton>(id);
-}
-
 void CCDDBSettingsDlg::OnRenameCdAudioClicked(bool checked) {
     if (checked) {
         // A drive plugged in since the page was made shows up now.
         ListDrives();
     }
-    EnableEach(this, kFollowers, checked);
+}
+
+void CCDDBSettingsDlg::UpdateControls() {
+    CdAudioPageState shown;
+    shown.renameCdAudio = renameCdAudio_->isChecked();
+    const bool on = CdControlsUsable(shown);
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             driveLabel_, driveBox_, getNames_, tracksSelectAll_, tracksDeselectAll_,
+             tracksInvert_, selectedTracksLabel_, retrievedNamesLabel_, moveUp_, moveDown_,
+             tracksView_, titlesView_, play_, stop_}) {
+        widget->setEnabled(on);
+    }
+}
+
+CdAudioPageState CCDDBSettingsDlg::State() const {
+    return {renameCdAudio_->isChecked(), tracks_->Items(), titles_->Titles()};
+}
+
+void CCDDBSettingsDlg::SetState(const CdAudioPageState& state) {
+    renameCdAudio_->setChecked(state.renameCdAudio);
+    if (state.tracks.empty()) {
+        if (tracks_->Count() > 0) {
+            ClearTrackFiles();
+        }
+    } else if (state.tracks != tracks_->Items()) {
+        // The list holds source rows: each named file goes back as its row.
+        std::unordered_map<std::string, int> rows;
+        for (int row = 0; row < tracks_->Count(); ++row) {
+            rows.emplace(tracks_->Item(row), tracks_->SourceRowAt(row));
+        }
+        tracks_->Clear();
+        for (const std::string& path : state.tracks) {
+            auto it = rows.find(path);
+            if (it != rows.end()) {
+                tracks_->Add(it->second);
+            }
+        }
+    }
+    const std::vector<RetrievedTitle>& titles = titles_->Titles();
+    const bool sameTitles = std::equal(
+        titles.begin(), titles.end(), state.titles.begin(), state.titles.end(),
+        [](const RetrievedTitle& a, const RetrievedTitle& b) {
+            return a.number == b.number && a.name == b.name && a.length == b.length &&
+                   a.checked == b.checked;
+        });
+    if (!sameTitles) {
+        titles_->SetTitles(state.titles);
+    }
+    UpdateControls();
 }
 
 void CCDDBSettingsDlg::ListDrives() {
@@ -372,79 +413,10 @@ void CCDDBSettingsDlg::EditCddbSettings(const QString& reason) {
     Dialogs().Exec(dialog);
 }
 
-int CCDDBSettingsDlg::RowCount(int id) const {
-    if (id == ids::kSelectedTracks) {
-        return tracks_->Count();
-    }
-    if (id == ids::kRetrievedNames) {
-        return titles_->rowCount();
-    }
-    return CWidgetControls::RowCount(id);
-}
-
-std::string CCDDBSettingsDlg::RowText(int id, int row, int column) const {
-    if (id == ids::kSelectedTracks) {
-        return column == 0 ? tracks_->Item(row) : std::string();
-    }
-    if (id == ids::kRetrievedNames) {
-        const std::vector<RetrievedTitle>& titles = titles_->Titles();
-        if (row < 0 || static_cast<size_t>(row) >= titles.size()) {
-            return {};
-        }
-        const RetrievedTitle& title = titles[static_cast<size_t>(row)];
-        switch (column) {
-            case 0:
-                return title.number;
-            case ids::kRetrievedNameColumn:
-                return title.name;
-            case 2:
-                return title.length;
-            default:
-                return {};
-        }
-    }
-    return CWidgetControls::RowText(id, row, column);
-}
-
-bool CCDDBSettingsDlg::IsRowChecked(int id, int row) const {
-    if (id == ids::kRetrievedNames) {
-        const std::vector<RetrievedTitle>& titles = titles_->Titles();
-        return row >= 0 && static_cast<size_t>(row) < titles.size() &&
-               titles[static_cast<size_t>(row)].checked;
-    }
-    if (id == ids::kSelectedTracks) {
-        return false;
-    }
-    return CWidgetControls::IsRowChecked(id, row);
-}
-
-void CCDDBSettingsDlg::SetRowChecked(int id, int row, bool checked) {
-    if (id == ids::kRetrievedNames) {
-        titles_->SetChecked(row, checked);
-        return;
-    }
-    if (id == ids::kSelectedTracks) {
-        return;
-    }
-    CWidgetControls::SetRowChecked(id, row, checked);
-}
-
 void CCDDBSettingsDlg::ClearTrackFiles() {
     // Row numbers of a list read again name other files.
     keptSelection_ = -1;
     tracks_->Clear();
-}
-
-void CCDDBSettingsDlg::ClearRows(int id) {
-    if (id == ids::kSelectedTracks) {
-        ClearTrackFiles();
-        return;
-    }
-    if (id == ids::kRetrievedNames) {
-        titles_->SetTitles({});
-        return;
-    }
-    CWidgetControls::ClearRows(id);
 }
 
 }  // namespace quorvan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -7,13 +8,15 @@
 #include "cdaudio/cddb_client.h"
 #include "cdaudio/lookup_source.h"
 #include "platform/cdrom.h"
+#include "rules/rule_pages.h"
+#include "rules/state_page.h"
 #include "ui/cd_audio_models.h"
-#include "ui/qt_page.h"
 
 class QAudioOutput;
 class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
+class QLabel;
 class QMediaPlayer;
 class QPushButton;
 class QTreeView;
@@ -25,11 +28,16 @@ class CMusicBrainzLookups;
 // The CD Audio page: fetches a disc's track titles from a CDDB server or from
 // MusicBrainz and pairs them with the audio files ticked in the source list,
 // in an order the user sets; a selected file can be played to check that order.
-class CCDDBSettingsDlg final : public CQtPage {
+class CCDDBSettingsDlg final : public QWidget, public CStatePage<CdAudioPageState> {
     Q_OBJECT
   public:
     explicit CCDDBSettingsDlg(QWidget* parent = nullptr);
     ~CCDDBSettingsDlg() override;
+
+    // The track list of a state can only hold files the list holds now (the
+    // window's ticked rows), in any order; an empty one empties it.
+    CdAudioPageState State() const override;
+    void SetState(const CdAudioPageState& state) override;
 
     // The "Selected tracks" list, fed by the main window's check marks: rows
     // of its source list, whose paths `pathOf` gives. A row is added once and
@@ -67,23 +75,18 @@ class CCDDBSettingsDlg final : public CQtPage {
     void SelectTrack(int row);
     CSelectedTracksModel& TracksModel() { return *tracks_; }
     CRetrievedTitlesModel& TitlesModel() { return *titles_; }
-    QPushButton* Button(int id) const;
+    QPushButton* MoveDownButton() const { return moveDown_; }
     // Without an audio output Play hands .wav and .mp3 files to the desktop's
     // player; tests switch that off to exercise the built-in one.
     void SetBuiltInPlayerOnly(bool on) { builtInPlayerOnly_ = on; }
-
-    // The two lists are reached by control number like every other control.
-    int RowCount(int id) const override;
-    std::string RowText(int id, int row, int column = 0) const override;
-    bool IsRowChecked(int id, int row) const override;
-    void SetRowChecked(int id, int row, bool checked) override;
-    void ClearRows(int id) override;
 
   private:
     void AddLookupChoice(QHBoxLayout* row);
     void GetCddbNames(const std::string& drive);
     void GetMusicBrainzNames(const std::string& drive);
     void OnRenameCdAudioClicked(bool checked);
+    // The one place that decides what is enabled.
+    void UpdateControls();
     void OnPlaybackEnded();
     void OnPlaybackError(const QString& text);
     void EnsurePlayer();
@@ -97,9 +100,20 @@ class CCDDBSettingsDlg final : public CQtPage {
     CSelectedTracksModel* tracks_ = nullptr;
     CRetrievedTitlesModel* titles_ = nullptr;
     QCheckBox* renameCdAudio_ = nullptr;
+    QLabel* driveLabel_ = nullptr;
     QComboBox* driveBox_ = nullptr;
+    QPushButton* getNames_ = nullptr;
+    QPushButton* tracksSelectAll_ = nullptr;
+    QPushButton* tracksDeselectAll_ = nullptr;
+    QPushButton* tracksInvert_ = nullptr;
+    QLabel* selectedTracksLabel_ = nullptr;
+    QLabel* retrievedNamesLabel_ = nullptr;
+    QPushButton* moveUp_ = nullptr;
+    QPushButton* moveDown_ = nullptr;
     QTreeView* tracksView_ = nullptr;
     QTreeView* titlesView_ = nullptr;
+    QPushButton* play_ = nullptr;
+    QPushButton* stop_ = nullptr;
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* audioOutput_ = nullptr;
     bool playing_ = false;
