@@ -13,7 +13,6 @@
 #include <fstream>
 #include <string>
 
-#include "rules/control_ids.h"
 #include "ui/main_dlg.h"
 #include "ui/pages/rename_page.h"
 

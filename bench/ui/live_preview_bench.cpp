@@ -82,7 +82,7 @@ void Prepare(quorvan::CMainDlg& window, const std::string& folder, bool live) {
     if (live) {
         LiveBox(window)->setChecked(true);
     }
-    window.Button(quorvan::ids::kSelectAll)->click();
+    window.Button(quorvan::CMainDlg::kSelectAll)->click();
     window.RenamePage()->findChild<QCheckBox*>("addPrefixCheckBox")->click();
     if (live) {
         Settle(window);

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     const double open = Since(start);
 
     start = Clock::now();
-    window.Button(quorvan::ids::kSelectAll)->click();
+    window.Button(quorvan::CMainDlg::kSelectAll)->click();
     QApplication::processEvents();
     const double selectAll = Since(start);
 

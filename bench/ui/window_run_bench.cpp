@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     quorvan::CFilterSettings filter;
     quorvan::CMainDlg window(rules, filter);
     quorvan::bench::OpenWindow(window, windowFolder);
-    window.Button(quorvan::ids::kSelectAll)->click();
+    window.Button(quorvan::CMainDlg::kSelectAll)->click();
     quorvan::bench::SetPrefix(window, "new_");
 
     start = Clock::now();

@@ -32,7 +32,7 @@ struct RenamePageState {
     std::string searchText;
     std::string replaceText;
 
-    int32_t placement = 0;  // as SequencePlacement: 0 prefix, 1 replace, 2 suffix, 3 none
+    int32_t placement = 0;        // as SequencePlacement: 0 prefix, 1 replace, 2 suffix, 3 none
     bool numericSequence = true;  // else "Alpha Sequence:"
     std::string numericStart;
     std::string digits;
@@ -86,7 +86,7 @@ struct AttributePageState {
 
 struct CdAudioPageState {
     bool renameCdAudio = false;
-    std::vector<std::string> tracks;  // "Selected tracks:", top to bottom
+    std::vector<std::string> tracks;     // "Selected tracks:", top to bottom
     std::vector<RetrievedTitle> titles;  // "Retrieved track names:" with their ticks
 };
 
@@ -134,9 +134,9 @@ struct RenamePageEnabled {
     bool prefix = false;
     bool suffix = false;
     bool caseOptions = false;
-    bool replaceFields = false;  // both edits, "with:" and the note
+    bool replaceFields = false;    // both edits, "with:" and the note
     bool sequenceChoices = false;  // placements, kinds, the two sequence boxes
-    bool numericFields = false;  // edits and labels
+    bool numericFields = false;    // edits and labels
     bool alphaFields = false;
     bool seqPrefix = false;
     bool seqSuffix = false;
@@ -155,7 +155,7 @@ bool SourceListUsable(const ExtendedPageState& page);
 
 struct AttributePageEnabled {
     bool attributeBoxes = false;
-    bool groupBoxes = false;  // the three date/time boxes
+    bool groupBoxes = false;        // the three date/time boxes
     std::array<bool, 3> pickers{};  // creation, modified, last accessed
 };
 AttributePageEnabled EnabledControls(const AttributePageState& page);

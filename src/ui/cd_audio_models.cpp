@@ -1,6 +1,6 @@
 #include "ui/cd_audio_models.h"
 
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 
 namespace quorvan {
 

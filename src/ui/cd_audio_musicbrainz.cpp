@@ -8,7 +8,7 @@
 #include "cdaudio/get_names.h"
 #include "ui/page_widgets.h"
 #include "ui/pages/cd_audio_page.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 #include "ui/release_choice_dlg.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/page_widgets.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 
 namespace quorvan {

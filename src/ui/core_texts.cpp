@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 
 namespace quorvan {
 namespace {

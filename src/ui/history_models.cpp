@@ -6,7 +6,7 @@
 
 #include "history/undo_run.h"
 #include "ui/core_texts.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 
 namespace quorvan {
 namespace {

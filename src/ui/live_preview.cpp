@@ -59,9 +59,7 @@ QString PreviewCountText(int count, size_t failing) {
 }
 
 CLivePreview::CLivePreview(CMainDlg& window)
-    : QObject(&window),
-      window_(window),
-      model_(window.PreviewModel()) {
+    : QObject(&window), window_(window), model_(window.PreviewModel()) {
     view_ = window.Controls().ControlAs<QListView>(kPreviewList);
     label_ = window.Controls().ControlAs<CCountLabel>(kPreviewLabel);
 

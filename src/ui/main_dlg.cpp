@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 #include "common/product.h"
-#include "rules/control_ids.h"
 #include "rules/rename_rules.h"
 #include "run/run_engine.h"
 #include "run/usage_counters.h"
@@ -97,7 +96,7 @@ QIcon ProgramIcon() {
 }  // namespace
 
 CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent)
-    : QDialog(parent), rules_(rules), filter_(filter), controls_(this) {
+    : QDialog(parent), rules_(rules), filter_(filter) {
     InitResources();
     setWindowTitle(QString::fromUtf8(kProductName));
     setWindowIcon(ProgramIcon());
@@ -157,7 +156,7 @@ void CMainDlg::BuildLayout() {
     sourceView_->setModel(sourceModel_);
     sourceView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     sourceView_->setAccessibleName(tr("Source Filename"));
-    controls_.Bind(ids::kSourceList, sourceView_);
+    controls_.Bind(kSourceList, sourceView_);
     previewModel_ = new CPreviewModel(this);
     previewView_ = MakeListView(this);
     previewView_->setModel(previewModel_);
@@ -172,12 +171,12 @@ void CMainDlg::BuildLayout() {
         MakeButton(kPreview, tr("&Preview"), tr("Generates a sample list of file names"));
     QPushButton* refresh =
         MakeButton(kRefresh, tr("&Refresh"), tr("Updates the source list box view"));
-    QPushButton* selectAll = MakeButton(ids::kSelectAll, tr("S&elect All"),
+    QPushButton* selectAll = MakeButton(kSelectAll, tr("S&elect All"),
                                         tr("Selects all the files in the source file list box"));
     QPushButton* deselectAll =
-        MakeButton(ids::kDeselectAll, tr("&Deselect All"),
+        MakeButton(kDeselectAll, tr("&Deselect All"),
                    tr("Deselects all the files in the source file list box"));
-    QPushButton* invert = MakeButton(ids::kInvertSelected, tr("&Invert Selected"),
+    QPushButton* invert = MakeButton(kInvertSelected, tr("&Invert Selected"),
                                      tr("Inverts the selections in the source file list box"));
     QPushButton* start = MakeButton(kStart, tr("S&tart"), tr("Executes the rename process"));
     QPushButton* save = MakeButton(kSaveSettings, tr("&Save Settings"),
@@ -310,7 +309,7 @@ void CMainDlg::Initialise() {
     rules_.SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_);
     rules_.SetMoreRulesPage(moreRulesPage_);
     rules_.SetSubfolderControls([this](bool usable) {
-        for (int id : {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected}) {
+        for (int id : {kSourceList, kSelectAll, kDeselectAll, kInvertSelected}) {
             controls_.SetEnabled(id, usable);
         }
     });

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "selection/start_paths.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
+#include "ui/window_controls.h"
 
 class QDropEvent;
 class QLabel;
@@ -62,8 +63,13 @@ class CMainDlg final : public QDialog {
     void SetShowSplash(bool show) { showSplash_ = show; }
 
     // The window's own controls by number (list, buttons, labels).
-    CWidgetControls& Controls() { return controls_; }
+    CWindowControls& Controls() { return controls_; }
     QPushButton* Button(int id) const;
+    // The source list and its three selection buttons, by control number.
+    static constexpr int kSourceList = 1004;
+    static constexpr int kSelectAll = 1102;
+    static constexpr int kDeselectAll = 1103;
+    static constexpr int kInvertSelected = 1104;
     // What the last gathering or loaded settings file left, pages or not.
     const CRenameRules& Rules() const { return rules_; }
     const CFilterSettings& Filter() const { return filter_; }
@@ -188,7 +194,7 @@ class CMainDlg final : public QDialog {
 
     CRenameRules& rules_;
     CFilterSettings& filter_;
-    CWidgetControls controls_;
+    CWindowControls controls_;
     int32_t fileCount_ = 0;
 
     CPathLabel* folderDisplay_ = nullptr;

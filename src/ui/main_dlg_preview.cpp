@@ -2,16 +2,15 @@
 // list.
 #include <QMessageBox>
 
-#include "rules/control_ids.h"
 #include "rules/rename_rules.h"
 #include "run/plan_check.h"
 #include "selection/source_scan.h"
-#include "ui/pages/cd_audio_page.h"
 #include "ui/count_label.h"
-#include "ui/pages/extended_page.h"
 #include "ui/live_preview.h"
 #include "ui/main_dlg.h"
 #include "ui/metadata_progress.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/pages/more_rules_page.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"

@@ -4,12 +4,11 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
-#include "rules/control_ids.h"
-#include "ui/pages/cd_audio_page.h"
 #include "ui/core_texts.h"
-#include "ui/pages/extended_page.h"
 #include "ui/main_dlg.h"
 #include "ui/main_dlg_run_host.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
 #include "ui/processing_dlg.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"

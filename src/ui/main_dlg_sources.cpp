@@ -10,13 +10,12 @@
 #include <QUrl>
 
 #include "common/path.h"
-#include "rules/control_ids.h"
 #include "selection/filter_count.h"
 #include "selection/source_scan.h"
-#include "ui/pages/cd_audio_page.h"
-#include "ui/pages/filter_page.h"
 #include "ui/filter_status.h"
 #include "ui/main_dlg.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/filter_page.h"
 #include "ui/path_label.h"
 #include "ui/settings_tabs.h"
 #include "ui/source_list_model.h"
@@ -136,7 +135,7 @@ void CMainDlg::OnIncludeSubfolders(bool checked) {
     } else {
         OnDeselectAll();
     }
-    for (int id : {ids::kSourceList, ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected}) {
+    for (int id : {kSourceList, kSelectAll, kDeselectAll, kInvertSelected}) {
         controls_.SetEnabled(id, !checked);
     }
 }

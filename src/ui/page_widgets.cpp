@@ -71,8 +71,7 @@ QCheckBox* MakeCheck(QWidget* page, const char* name, const QString& text, const
     return Named(new QCheckBox(text, page), name, tip);
 }
 
-QRadioButton* MakeOption(QWidget* page, const char* name, const QString& text,
-                         const QString& tip) {
+QRadioButton* MakeOption(QWidget* page, const char* name, const QString& text, const QString& tip) {
     return Named(new QRadioButton(text, page), name, tip);
 }
 
@@ -126,8 +125,8 @@ void SelectOption(QButtonGroup* group, QAbstractButton* chosen) {
 
 LocalDateTime PickedTime(const QDateTimeEdit* picker) {
     const QDateTime dt = picker->dateTime();
-    return {dt.date().year(),   dt.date().month(),   dt.date().day(),
-            dt.time().hour(),   dt.time().minute(),  dt.time().second()};
+    return {dt.date().year(), dt.date().month(),  dt.date().day(),
+            dt.time().hour(), dt.time().minute(), dt.time().second()};
 }
 
 void ShowTime(QDateTimeEdit* picker, const LocalDateTime& value) {

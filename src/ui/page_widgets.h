@@ -35,8 +35,7 @@ QComboBox* MakeComparison(QWidget* parent);
 
 // Controls of a settings page, created as children of `page` and named (tests
 // find them by name). `widthDlu` is the least width an edit box gets.
-QCheckBox* MakeCheck(QWidget* page, const char* name, const QString& text,
-                     const QString& tip = {});
+QCheckBox* MakeCheck(QWidget* page, const char* name, const QString& text, const QString& tip = {});
 QRadioButton* MakeOption(QWidget* page, const char* name, const QString& text,
                          const QString& tip = {});
 QLineEdit* MakeEdit(QWidget* page, const char* name, int widthDlu);

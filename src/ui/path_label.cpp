@@ -1,6 +1,6 @@
 #include "ui/path_label.h"
 
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 
 namespace quorvan {
 

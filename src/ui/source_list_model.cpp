@@ -7,7 +7,7 @@
 
 #include "ui/palette_colours.h"
 #include "ui/path_list_view.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 
 namespace quorvan {
 

@@ -301,17 +301,16 @@ TEST(EnabledControls, EachSwitchEnablesOnlyItsOwnControls) {
          },
          {&R::sequenceChoices, &R::alphaFields, &R::seqSuffix}},
     };
-    const std::vector<bool R::*> all = {&R::textBoxes,       &R::prefix,        &R::suffix,
-                                        &R::caseOptions,     &R::replaceFields, &R::sequenceChoices,
-                                        &R::numericFields,   &R::alphaFields,   &R::seqPrefix,
-                                        &R::seqSuffix};
+    const std::vector<bool R::*> all = {
+        &R::textBoxes,       &R::prefix,        &R::suffix,      &R::caseOptions, &R::replaceFields,
+        &R::sequenceChoices, &R::numericFields, &R::alphaFields, &R::seqPrefix,   &R::seqSuffix};
     for (size_t i = 0; i < std::size(cases); ++i) {
         RenamePageState page;
         cases[i].set(page);
         const R enabled = EnabledControls(page);
         for (bool R::*field : all) {
-            const bool expected = std::find(cases[i].on.begin(), cases[i].on.end(), field) !=
-                                  cases[i].on.end();
+            const bool expected =
+                std::find(cases[i].on.begin(), cases[i].on.end(), field) != cases[i].on.end();
             EXPECT_EQ(enabled.*field, expected) << "case " << i;
         }
     }

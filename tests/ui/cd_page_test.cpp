@@ -19,7 +19,6 @@
 #include "cdaudio/cddb_settings.h"
 #include "common/product.h"
 #include "named_widgets.h"
-#include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "support/local_cddb_server.h"
 #include "ui/cddb_server_dlg.h"
@@ -256,7 +255,7 @@ TEST_F(CdPageTest, CheckMarkButtonsAndMovesAtTheEndsOfTheList) {
     dir.CreateFiles({"1.wav", "2.wav", "3.wav"});
     Open(dir.Path());
     WindowFixture& f = *window_;
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     TickRenameCdAudio();
     ChooseTocDrive();
     On<QPushButton>(page_, "getNamesButton")->click();
@@ -304,7 +303,7 @@ TEST_F(CdPageTest, LoadingSettingsEmptiesTheTrackListAndSwitchesThePageOff) {
     dir.CreateFiles({"1.mp3", "2.mp3"});
     Open(dir.Path());
     WindowFixture& f = *window_;
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     TickRenameCdAudio();
     ChooseTocDrive();
     On<QPushButton>(page_, "getNamesButton")->click();
@@ -344,7 +343,7 @@ TEST_F(CdPageTest, PlayHandsOtherFilesToTheDesktopAndPlaysAWaveUntilItsEnd) {
     dir.CreateFile("short.WAV", wave);
     Open(dir.Path());
     WindowFixture& f = *window_;
-    f.Click(ids::kSelectAll);  // notes.flac, short.WAV
+    f.Click(CMainDlg::kSelectAll);  // notes.flac, short.WAV
     TickRenameCdAudio();
 
     On<QPushButton>(page_, "playButton")->click();  // nothing selected

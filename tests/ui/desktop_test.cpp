@@ -17,7 +17,6 @@
 
 #include "named_widgets.h"
 #include "platform/counter_store.h"
-#include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "ui/about_dlg.h"
 #include "ui/help_window.h"
@@ -290,7 +289,7 @@ TEST(WindowDrop, ADropDuringARunIsRefused) {
     });
     // A drag that began before the run.
     ASSERT_TRUE(Drag(w, {FileUrl(dir / "other")}).accepted);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kStart);
     EXPECT_FALSE(duringRun.accepted);
     EXPECT_FALSE(dropDuringRun.accepted);

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 
-#include "rules/control_ids.h"
 #include "ui/filter_status.h"
 #include "ui/pages/filter_page.h"
 #include "ui_fixture.h"
@@ -27,7 +26,7 @@ TEST(FilterStatus, AFilterLeftOnIsShownAndNamedWhenNothingPasses) {
     dir.CreateFiles({"a.jpg", "b.jpg", "c.txt", "d.txt"});
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     EXPECT_EQ(FilterLine(w), "");
 
     FilterPageState page = w.FilterPage()->State();
@@ -41,7 +40,7 @@ TEST(FilterStatus, AFilterLeftOnIsShownAndNamedWhenNothingPasses) {
     // Refresh reads the folder again: the tick of *.jpg stays.
     dir.CreateFiles({"e.png"});
     f.Click(kRefresh);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     EXPECT_EQ(FilterLine(w), "Filter on: 2 of 5 files pass");
 
     // With no extension ticked nothing passes, and Start says why.
@@ -49,7 +48,7 @@ TEST(FilterStatus, AFilterLeftOnIsShownAndNamedWhenNothingPasses) {
     page.includeList.clear();
     w.FilterPage()->SetState(page);
     f.Click(kRefresh);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     EXPECT_EQ(FilterLine(w), "Filter on: 0 of 5 files pass");
     f.Click(kStart);
     ASSERT_FALSE(f.dialogs.shown.empty());

@@ -15,13 +15,12 @@
 
 #include "cdaudio/track_names.h"
 #include "named_widgets.h"
-#include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "ui/cd_audio_models.h"
-#include "ui/pages/filter_page.h"
 #include "ui/live_preview.h"
 #include "ui/pages/cd_audio_page.h"
 #include "ui/pages/extended_page.h"
+#include "ui/pages/filter_page.h"
 #include "ui/pages/more_rules_page.h"
 #include "ui/pages/rename_page.h"
 #include "ui/source_list_model.h"
@@ -61,7 +60,7 @@ std::string SavePrefixSettings(WindowFixture& f, TestDir& dir) {
     PrefixField(f.Window())->setText("s_");
     f.Window().SaveSettingsTo(dir / "s.qvr");
     On<QCheckBox>(f.Window().RenamePage(), "addPrefixCheckBox")->click();
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     EXPECT_TRUE(Settle(f.Window()));
     return dir / "s.qvr";
 }
@@ -90,31 +89,31 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
     const std::vector<Case> cases = {
         {"a keystroke in a rule field",
          [](WindowFixture& f, TestDir&) {
-             f.Click(ids::kSelectAll);
+             f.Click(CMainDlg::kSelectAll);
              QTest::keyClicks(PrefixField(f.Window()), "x_");
          },
          {"x_a.txt", "x_b.txt", "x_c.jpg"}},
         {"ticking one row", [](WindowFixture& f, TestDir&) { f.ClickRow(1); }, {"b.txt"}},
         {"Select All",
-         [](WindowFixture& f, TestDir&) { f.Click(ids::kSelectAll); },
+         [](WindowFixture& f, TestDir&) { f.Click(CMainDlg::kSelectAll); },
          {"a.txt", "b.txt", "c.jpg"}},
         {"Deselect All after Select All",
          [](WindowFixture& f, TestDir&) {
-             f.Click(ids::kSelectAll);
+             f.Click(CMainDlg::kSelectAll);
              ASSERT_TRUE(Settle(f.Window()));
-             f.Click(ids::kDeselectAll);
+             f.Click(CMainDlg::kDeselectAll);
          },
          {}},
         {"Invert Selected",
          [](WindowFixture& f, TestDir&) {
              f.ClickRow(0);
              ASSERT_TRUE(Settle(f.Window()));
-             f.Click(ids::kInvertSelected);
+             f.Click(CMainDlg::kInvertSelected);
          },
          {"b.txt", "c.jpg"}},
         {"an option on another page",
          [](WindowFixture& f, TestDir&) {
-             f.Click(ids::kSelectAll);
+             f.Click(CMainDlg::kSelectAll);
              CExtendedSettingsDlg* page = f.Window().ExtendedPage();
              On<QCheckBox>(page, "changeExtensionCheckBox")->click();
              On<QLineEdit>(page, "newExtensionLineEdit")->setText("md");
@@ -122,7 +121,7 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
          {"a.md", "b.md", "c.md"}},
         {"the filter page",
          [](WindowFixture& f, TestDir&) {
-             f.Click(ids::kSelectAll);
+             f.Click(CMainDlg::kSelectAll);
              CFilterSettingsDlg* page = f.Window().FilterPage();
              page->findChild<QCheckBox*>("filterOnExtensionsCheckBox")->click();
              page->findChild<QCheckBox*>("filterExcludeExtensionsCheckBox")->click();
@@ -133,13 +132,13 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
         {"a loaded settings file",
          [](WindowFixture& f, TestDir& dir) {
              f.Window().LoadSettingsFrom(SavePrefixSettings(f, dir));
-             f.Click(ids::kSelectAll);
+             f.Click(CMainDlg::kSelectAll);
          },
          {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
         {"a settings file dropped on the window",
          [](WindowFixture& f, TestDir& dir) {
              Drop(f.Window(), SavePrefixSettings(f, dir));
-             f.Click(ids::kSelectAll);
+             f.Click(CMainDlg::kSelectAll);
          },
          {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
         {"the CD page's track order and titles",
@@ -181,7 +180,7 @@ TEST(LivePreview, OffTickingEmptiesThePreviewOnItKeepsTheRowsUntilTheNewOnesCome
         if (on) {
             TurnOn(f.Window());
         }
-        f.Click(ids::kSelectAll);
+        f.Click(CMainDlg::kSelectAll);
         f.Click(1078);  // Preview
         ASSERT_TRUE(Settle(f.Window()));
         ASSERT_EQ(f.Window().PreviewModel().Count(), 2);
@@ -204,7 +203,7 @@ TEST(LivePreview, FastTypingShowsOnlyResultsOfTheTextAsItIsThenTheLastOne) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     TurnOn(w);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     QLineEdit* prefix = PrefixField(w);
     ASSERT_TRUE(Settle(w));
     // Whenever the list changes, it shows the prefix the field holds then.
@@ -262,7 +261,7 @@ TEST(LivePreview, StartDuringAComputationRunsWhatTheWindowShowsNow) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     TurnOn(w);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     QLineEdit* prefix = PrefixField(w);
     prefix->setText("old_");
     ASSERT_TRUE(Settle(w));

@@ -7,7 +7,6 @@
 #include <QTest>
 
 #include "named_widgets.h"
-#include "rules/control_ids.h"
 #include "ui/pages/rename_page.h"
 #include "ui/path_list_view.h"
 #include "ui/source_list_model.h"
@@ -53,7 +52,7 @@ TEST(LongNames, BothListsShowEveryPathWholeWithAScrollBar) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
     On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText("new_");
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
 
     QList<CPathListView*> views = w.findChildren<CPathListView*>();

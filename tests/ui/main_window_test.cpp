@@ -19,7 +19,6 @@
 
 #include "common/product.h"
 #include "named_widgets.h"
-#include "rules/control_ids.h"
 #include "run/usage_counters.h"
 #include "ui/pages/attribute_page.h"
 #include "ui/pages/cd_audio_page.h"
@@ -141,7 +140,7 @@ TEST(MainWindow, TicksKeepTheLabelCurrentAndEmptyThePreview) {
     }
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     EXPECT_EQ(w.SelectionLabel(), "10 of 10 files selected");
     f.Click(kPreview);
     EXPECT_EQ(w.PreviewLabel(), "(10 files in preview)");
@@ -152,7 +151,7 @@ TEST(MainWindow, TicksKeepTheLabelCurrentAndEmptyThePreview) {
     EXPECT_EQ(w.PreviewModel().Count(), 0);
     EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
 
-    f.Click(ids::kDeselectAll);
+    f.Click(CMainDlg::kDeselectAll);
     f.ClickRow(0);
     EXPECT_EQ(w.SelectionLabel(), "1 of 10 files selected");
 }
@@ -165,7 +164,7 @@ TEST(MainWindow, InvertSelectedFlipsEveryRowAndTheTrackOrderFollows) {
     f.ClickRow(0);
     EXPECT_EQ(f.Window().CdAudioPage()->TrackFiles(),
               (std::vector<std::string>{dir / "3.mp3", dir / "1.mp3"}));
-    f.Click(ids::kInvertSelected);
+    f.Click(CMainDlg::kInvertSelected);
     EXPECT_EQ(f.Ticks(), (std::vector<bool>{false, true, false, true}));
     EXPECT_EQ(f.Window().SelectionLabel(), "2 of 4 files selected");
     EXPECT_EQ(f.Window().CdAudioPage()->TrackFiles(),
@@ -248,7 +247,7 @@ TEST(MainWindow, IncludeSubfoldersTicksAndLocksTheListAndPreviewAsksFirst) {
 
     subfolders->click();
     EXPECT_EQ(f.Ticks(), std::vector<bool>{true});
-    for (int id : {ids::kSelectAll, ids::kDeselectAll, ids::kInvertSelected}) {
+    for (int id : {CMainDlg::kSelectAll, CMainDlg::kDeselectAll, CMainDlg::kInvertSelected}) {
         EXPECT_FALSE(w.Button(id)->isEnabled());
     }
     EXPECT_FALSE(w.SourceView()->isEnabled());
@@ -269,7 +268,7 @@ TEST(MainWindow, IncludeSubfoldersTicksAndLocksTheListAndPreviewAsksFirst) {
 
     subfolders->click();
     EXPECT_EQ(f.Ticks(), std::vector<bool>{false});
-    EXPECT_TRUE(w.Button(ids::kSelectAll)->isEnabled());
+    EXPECT_TRUE(w.Button(CMainDlg::kSelectAll)->isEnabled());
     EXPECT_TRUE(w.SourceView()->isEnabled());
 }
 
@@ -343,7 +342,7 @@ TEST(MainWindow, SharedMnemonicsPressTheButtonOnThePageInView) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     ShowActive(w);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     CCDDBSettingsDlg* cd = w.CdAudioPage();
     On<QCheckBox>(cd, "renameCdAudioCheckBox")->click();
     w.Tabs()->setCurrentWidget(cd);
@@ -422,7 +421,7 @@ TEST(MainWindow, AnEmptyFolderLeavesNoCountOrPreviewOfTheLastOne) {
     dir.CreateFiles({"1.txt", "2.txt", "3.txt", "4.txt", "5.txt", "6.txt"});
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
     ASSERT_EQ(w.SelectionLabel(), "6 of 6 files selected");
     f.dialogs.choices = {QString::fromStdString(dir.CreateDir("empty"))};
@@ -437,7 +436,7 @@ TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
     TestDir dir;
     dir.CreateFiles({"a.txt"});
     WindowFixture f(dir.Path());
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
     ASSERT_EQ(f.Window().PreviewModel().Count(), 1);
     TickIncludeRow(f.Window(), 0);

@@ -8,7 +8,6 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "rules/control_ids.h"
 #include "support/media_files.h"
 #include "ui/pages/more_rules_page.h"
 #include "ui/settings_tabs.h"
@@ -82,7 +81,7 @@ TEST(MoreRulesPage, ARegexTypedOnThePageGivesThePreviewsNames) {
     QTest::keyClicks(Find<QLineEdit>(page, "regexReplacementLineEdit"), "$1-$2-");
     Find<QGroupBox>(page, "caseStyleGroupBox")->setChecked(true);  // Title Case
     Find<QCheckBox>(page, "transliterateAsciiCheckBox")->click();
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
     EXPECT_EQ(f.PreviewRows(),
               (std::vector<std::string>{dir / "2024-06-01_101500.jpg", dir / "Privet Mir.doc",
@@ -100,7 +99,7 @@ TEST(MoreRulesPage, AnInvalidPatternIsShownUnderTheFieldAndRefusesPreviewAndStar
     const QString message = "Invalid regular expression at offset 3: missing closing parenthesis";
     EXPECT_EQ(problem->text(), "Offset 3: missing closing parenthesis");
     EXPECT_EQ(problem->toolTip(), message);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     for (int button : {kPreview, kStart}) {
         f.dialogs.shown.clear();
         f.Click(button);
@@ -128,7 +127,7 @@ TEST(MoreRulesPage, ATemplateTypedOnThePageGivesThePreviewsNamesOrItsFaultBeside
     QTest::keyClicks(field, "{taken:%Y-%m-%d} {camra}");
     EXPECT_EQ(Find<QLabel>(page, "templateProblemLabel")->text(),
               "Unknown token {camra} (at character 19)");
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
     EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
 
@@ -138,8 +137,8 @@ TEST(MoreRulesPage, ATemplateTypedOnThePageGivesThePreviewsNamesOrItsFaultBeside
     f.dialogs.shown.clear();
     f.Click(kPreview);
     // The file without a date keeps its name and is marked with the reason.
-    EXPECT_EQ(f.PreviewRows(), (std::vector<std::string>{dir / "2024-06-01 EOS R6.JPG",
-                                                         dir / "notes.txt"}));
+    EXPECT_EQ(f.PreviewRows(),
+              (std::vector<std::string>{dir / "2024-06-01 EOS R6.JPG", dir / "notes.txt"}));
     EXPECT_EQ(f.Window().PreviewModel().FailingCount(), 1u);
 }
 

@@ -15,7 +15,7 @@
 
 #include "common/local_time.h"
 #include "ui/page_widgets.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 
 namespace quorvan::test {
 

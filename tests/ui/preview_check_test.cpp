@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QPalette>
 #include <QPushButton>
 #include <QTest>
@@ -12,7 +13,6 @@
 #include <filesystem>
 
 #include "named_widgets.h"
-#include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "ui/count_label.h"
 #include "ui/pages/rename_page.h"
@@ -69,7 +69,7 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     UseRules(w, "n_", "q");
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
 
     const std::vector<SeenRow> rows = Seen(w.PreviewModel());
@@ -123,7 +123,7 @@ TEST(PreviewCheck, StartsQuestionShowsWhatStartCheckedInThePreview) {
     dir.CreateFiles({"a.dat", "aq.dat", "b.dat"});
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     UseRules(w, "n_", "q");
     f.dialogs.answers = {QMessageBox::No};
     f.Click(kStart);
@@ -133,7 +133,7 @@ TEST(PreviewCheck, StartsQuestionShowsWhatStartCheckedInThePreview) {
     // A plan without failures asks nothing and runs at once.
     std::filesystem::remove(dir / "aq.dat");
     f.Click(kRefresh);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.dialogs.shown.clear();
     f.Click(kStart);
     w.Engine().WaitForWorker();
@@ -149,7 +149,7 @@ TEST(PreviewCheck, EveryFailingEntryIsListedWithItsReason) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     UseRules(w, nullptr, "q");
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
 
     struct Expected {
@@ -227,7 +227,7 @@ TEST(PreviewCheck, TheMarkReadsOnLightAndDarkPalettes) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     UseRules(w, "n_", "q");
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
     ASSERT_EQ(w.PreviewModel().FailingCount(), 1u);
     const int row = w.PreviewModel().IsFailing(0) ? 0 : 1;

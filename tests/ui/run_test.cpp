@@ -23,14 +23,13 @@
 #include "named_widgets.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
-#include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "run/usage_counters.h"
 #include "support/worker_gate.h"
 #include "ui/about_dlg.h"
-#include "ui/pages/filter_page.h"
 #include "ui/help_window.h"
 #include "ui/pages/extended_page.h"
+#include "ui/pages/filter_page.h"
 #include "ui/pages/rename_page.h"
 #include "ui/processing_dlg.h"
 #include "ui_fixture.h"
@@ -79,7 +78,7 @@ TEST(WindowRun, ShowsEveryCountUpToAFullBarThenCompleteAndCountsTheRun) {
     ProgressSeen seen;
     Watch(w, seen);
     UsePrefix(w, "new_");
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kStart);
 
     ASSERT_FALSE(seen.texts.empty());
@@ -123,7 +122,7 @@ TEST(WindowRun, AnUnwritableStateFolderAsksOnceBeforeRenaming) {
         setenv("QUORVAN_STATE_DIR", blocked.c_str(), 1);
         CMainDlg& w = f.Window();
         UsePrefix(w, "new_");
-        f.Click(ids::kSelectAll);
+        f.Click(CMainDlg::kSelectAll);
         f.dialogs.answers = {answer};
         f.Click(kStart);
         w.Engine().WaitForWorker();
@@ -185,7 +184,7 @@ TEST(WindowRun, CancelClosesAtOnceWithoutWaitingForAFileThatTakesLong) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     UseCopyTo(w, out.Path());
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     bool cancelled = false;
     QObject::connect(&w, &CMainDlg::ProgressDialogOpening, [&cancelled](CProcessingDlg* dialog) {
         QObject::connect(dialog, &CProcessingDlg::ProgressShown, [&cancelled, dialog](int passes) {
@@ -257,7 +256,7 @@ TEST(WindowRun, AMissingDestinationIsCreatedOnlyWhenTheUserSaysYes) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     UseCopyTo(w, destination);
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
 
     f.dialogs.answers = {QMessageBox::No};
     f.Click(kStart);
@@ -270,7 +269,7 @@ TEST(WindowRun, AMissingDestinationIsCreatedOnlyWhenTheUserSaysYes) {
     EXPECT_EQ(StoredCounter(kValueTimesUsed), 0);
 
     f.dialogs.answers = {QMessageBox::Yes};
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     f.Click(kStart);
     EXPECT_EQ(out.List("one/two/three"), (std::vector<std::string>{"a.txt", "b.txt"}));
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "b.txt"}));
@@ -460,7 +459,7 @@ TEST(WindowRun, AFolderWhereAnotherRunWorksIsRefusedWithAMessage) {
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
     UsePrefix(w, "new_");
-    f.Click(ids::kSelectAll);
+    f.Click(CMainDlg::kSelectAll);
     CFolderLock other;
     ASSERT_EQ(other.TryLock(dir.Path()), 0);
     f.Click(kStart);
@@ -506,7 +505,7 @@ TEST(WindowRun, LoadingSettingsWithoutFiltersLeavesNoFilterOn) {
         w.LoadSettingsFrom(jobs / "plain.qvr");
         const FilterPageState page = filter->State();
         EXPECT_FALSE(page.onAttributes || page.onTimes || page.onExtensions);
-        f.Click(ids::kSelectAll);
+        f.Click(CMainDlg::kSelectAll);
         f.Click(1078);  // Preview
         EXPECT_EQ(f.PreviewRows().size(), 2u);
     }

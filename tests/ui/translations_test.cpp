@@ -19,7 +19,6 @@
 #include "cdaudio/get_names.h"
 #include "history/run_history.h"
 #include "named_widgets.h"
-#include "rules/control_ids.h"
 #include "run/run_engine.h"
 #include "ui/core_texts.h"
 #include "ui/pages/cd_audio_page.h"
@@ -96,7 +95,7 @@ TEST(Translations, WithLanguageDeTheWindowsButtonsAndTheRenamePageSpeakGerman) {
     EXPECT_EQ(w.Button(kPreview)->text(), "&Vorschau");
     EXPECT_EQ(w.Button(kStart)->text(), "&Starten");
     EXPECT_EQ(w.Button(kExit)->text(), "B&eenden");
-    EXPECT_EQ(w.Button(ids::kSelectAll)->text(), "&Alle auswählen");
+    EXPECT_EQ(w.Button(CMainDlg::kSelectAll)->text(), "&Alle auswählen");
     EXPECT_EQ(w.Tabs()->tabText(0), "Umbenennen");
     EXPECT_EQ(w.SelectionLabel(), "(0 von 0 Dateien ausgewählt)");
     CRenameSettingsDlg* rename = w.RenamePage();
@@ -149,7 +148,7 @@ TEST(Translations, EveryTabShowsItsTextsWholeWithAMnemonicPerButton) {
         WindowFixture f;
         CMainDlg& w = f.Window();
         const std::set<std::pair<QWidget*, QWidget*>> shared = {
-            {w.Button(ids::kDeselectAll), w.CdAudioPage()->MoveDownButton()},
+            {w.Button(CMainDlg::kDeselectAll), w.CdAudioPage()->MoveDownButton()},
             {w.Button(1001), On<QAbstractButton>(w.ExtendedPage(), "destinationBrowseButton")},
         };
         w.show();

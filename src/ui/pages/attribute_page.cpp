@@ -29,9 +29,9 @@ constexpr GroupText kGroups[] = {
 };
 
 // The state's groups in the order of the page's.
-constexpr DateTimePick AttributePageState::* kPicks[] = {
-    &AttributePageState::creation, &AttributePageState::modified,
-    &AttributePageState::lastAccessed};
+constexpr DateTimePick AttributePageState::*kPicks[] = {&AttributePageState::creation,
+                                                        &AttributePageState::modified,
+                                                        &AttributePageState::lastAccessed};
 
 }  // namespace
 

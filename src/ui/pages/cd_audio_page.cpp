@@ -25,7 +25,7 @@
 #include "ui/cddb_server_dlg.h"
 #include "ui/core_texts.h"
 #include "ui/page_widgets.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 #include "ui/wait_cursor.h"
 

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/page_widgets.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 
 namespace quorvan {
@@ -65,10 +65,9 @@ CExtendedSettingsDlg::CExtendedSettingsDlg(QWidget* parent) : QWidget(parent) {
     choices->setVerticalSpacing(DluY(this, 2));
     renameExisting_ = MakeOption(this, "renameExistingRadioButton", tr("Rename existing files"),
                                  tr("Renames files in their current location"));
-    copyThenRename_ =
-        MakeOption(this, "copyThenRenameRadioButton",
-                   tr("Copy then rename files (leaves original files):"),
-                   tr("Copies the files to the destination location then performs rename"));
+    copyThenRename_ = MakeOption(
+        this, "copyThenRenameRadioButton", tr("Copy then rename files (leaves original files):"),
+        tr("Copies the files to the destination location then performs rename"));
     destinationLabel_ = MakeLabel(this, "destinationLabel", tr("Destination Folder:"));
     destinationFolder_ = MakeEdit(this, "destinationFolderLineEdit", 192);
     browse_ = new QPushButton(tr("&Browse..."), this);
@@ -145,16 +144,16 @@ void CExtendedSettingsDlg::UpdateControls() {
     const ExtendedPageEnabled on = EnabledControls(State());
     newExtension_->setEnabled(on.newExtension);
     concatText_->setEnabled(on.concatText);
-    for (QWidget* widget : {static_cast<QWidget*>(destinationLabel_),
-                            static_cast<QWidget*>(destinationFolder_),
-                            static_cast<QWidget*>(browse_)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(destinationLabel_), static_cast<QWidget*>(destinationFolder_),
+          static_cast<QWidget*>(browse_)}) {
         widget->setEnabled(on.destination);
     }
 }
 
 void CExtendedSettingsDlg::OnBrowse() {
-    const QString folder = Dialogs().ChooseFolder(this, tr("Choose Source Folder"),
-                                                  StartFolderFor(FromQt(destinationFolder_->text())));
+    const QString folder = Dialogs().ChooseFolder(
+        this, tr("Choose Source Folder"), StartFolderFor(FromQt(destinationFolder_->text())));
     if (!folder.isEmpty()) {
         destinationFolder_->setText(folder);
     }

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/page_widgets.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 
 namespace quorvan {
 
@@ -203,10 +203,10 @@ CMoreRulesPage::CMoreRulesPage(QWidget* parent) : QWidget(parent) {
     numbering_->setToolTip(
         tr("In sequencing: which file gets which number. The files are "
            "renamed in their usual order all the same"));
-    order_ = MakeChoice(this, "sequenceOrderComboBox",
-                        {tr("path"), tr("natural"), tr("modification time"), tr("size"),
-                         tr("date taken")},
-                        tr("Natural order puts page2 before page10"));
+    order_ = MakeChoice(
+        this, "sequenceOrderComboBox",
+        {tr("path"), tr("natural"), tr("modification time"), tr("size"), tr("date taken")},
+        tr("Natural order puts page2 before page10"));
     step_ = MakeSpin(this, "sequenceStepSpinBox", -kLongestName, kLongestName,
                      tr("What each number adds to the one before; negative counts down"));
     perFolder_ = Named(new QCheckBox(tr("Restart numbering in each folder"), this),

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/page_widgets.h"
-#include "ui/qt_page.h"
+#include "ui/qt_text.h"
 
 namespace quorvan {
 namespace {
@@ -63,9 +63,8 @@ void CRenameSettingsDlg::BuildTextFrame(QWidget* frame) {
     prefix_ = MakeEdit(this, "prefixLineEdit", 84);
     addSuffix_ = MakeCheck(this, "addSuffixCheckBox", tr("Add Suffix:"), tr(kSuffixTip));
     suffix_ = MakeEdit(this, "suffixLineEdit", 84);
-    changeCase_ =
-        MakeCheck(this, "changeCaseCheckBox", tr("Change case:"),
-                  tr("Changes the case of the file names to either upper or lower case"));
+    changeCase_ = MakeCheck(this, "changeCaseCheckBox", tr("Change case:"),
+                            tr("Changes the case of the file names to either upper or lower case"));
     upperCase_ = MakeOption(this, "upperCaseRadioButton", tr("UPPERCASE"));
     lowerCase_ = MakeOption(this, "lowerCaseRadioButton", tr("lowercase"));
     grid->addWidget(addPrefix_, 0, 0);
@@ -229,8 +228,8 @@ void CRenameSettingsDlg::UpdateControls() {
     suffix_->setEnabled(on.suffix);
     EnableAll({upperCase_, lowerCase_}, on.caseOptions);
     EnableAll({searchText_, withLabel_, replaceText_, caseNote_}, on.replaceFields);
-    EnableAll({sequencePrefix_, sequenceSuffix_, sequenceReplace_, numericSequence_,
-               alphaSequence_, seqAddPrefix_, seqAddSuffix_},
+    EnableAll({sequencePrefix_, sequenceSuffix_, sequenceReplace_, numericSequence_, alphaSequence_,
+               seqAddPrefix_, seqAddSuffix_},
               on.sequenceChoices);
     EnableAll({numericStartLabel_, numericStart_, digitsLabel_, digits_}, on.numericFields);
     EnableAll({alphaStartLabel_, alphaStart_, charactersLabel_, characters_}, on.alphaFields);
