@@ -2,6 +2,7 @@
 // record in one read of the journal.
 #include <algorithm>
 
+#include "common/path.h"
 #include "history/undo_trust.h"
 #include "history/undo_undoer.h"
 
@@ -10,8 +11,7 @@ namespace quorvan::undo_detail {
 namespace {
 
 std::string ParentOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : slash == 0 ? "/" : path.substr(0, slash);
+    return std::string(FolderOf(path));
 }
 
 bool SameFolder(const std::string& a, std::string_view b) {

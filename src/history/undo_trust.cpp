@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/path.h"
 #include "platform/file_identity.h"
 
 namespace quorvan::undo_detail {
@@ -41,7 +42,7 @@ bool InATrash(const std::string& path) {
         return false;
     }
     const std::string holder = path.substr(0, files);
-    const std::string name = holder.substr(holder.rfind('/') + 1);
+    const std::string_view name = NameOf(holder);
     return name == "Trash" || name.rfind(".Trash-", 0) == 0 ||
            holder.find("/.Trash/") != std::string::npos;
 }
@@ -57,10 +58,8 @@ bool Private(const std::string& path, bool folder) {
 // Why undo must not act on this journal, or "" when it may: the history
 // folder and the journal must be the user's alone.
 std::string Distrust(const std::string& journalPath) {
-    const size_t slash = journalPath.rfind('/');
-    const std::string history = slash == std::string::npos ? "."
-                                : slash == 0               ? "/"
-                                                           : journalPath.substr(0, slash);
+    const std::string_view folder = FolderOf(journalPath);
+    const std::string history = folder.empty() ? "." : std::string(folder);
     if (!Private(history, true) || !Private(journalPath, false)) {
         return "the history folder " + history +
                " or the journal in it is not private (it must be yours and writable by you "
