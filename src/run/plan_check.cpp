@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <map>
 
+#include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/folder_kind.h"
 #include "run/plan_check_detail.h"
@@ -42,7 +43,7 @@ const char* StatusWord(EntryStatus status) {
 
 namespace {
 
-using FolderKey = std::pair<uint64_t, uint64_t>;
+using FolderKey = DeviceInode;
 
 // Copy mode: a target in a folder of the plan's sources that the file system
 // resolves to one of those sources, under whatever spelling its folder
@@ -62,7 +63,7 @@ void MarkTargetsThatReachSources(const std::vector<CRenamePlan::Entry>& entries,
             continue;
         }
         const FolderKey folder = identity(FolderOf(target));
-        if (folder.first == UINT64_MAX || sourceFolders.count(folder) == 0) {
+        if (folder.dev == UINT64_MAX || sourceFolders.count(folder) == 0) {
             continue;
         }
         uint64_t device = 0;
@@ -235,20 +236,19 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
     } else {
         // Copies never move a source away: a source at a target's name is
         // never written, whatever spelling of its folder the target has.
-        std::map<std::string, std::pair<uint64_t, uint64_t>, std::less<>> folderIds;
+        std::map<std::string, FolderKey, std::less<>> folderIds;
         auto identity = [&](std::string_view folder) {
             auto it = folderIds.find(folder);
             if (it == folderIds.end()) {
-                std::pair<uint64_t, uint64_t> id{0, 0};
-                if (!FolderIdentity(folder.empty() ? "/" : std::string(folder), id.first,
-                                    id.second)) {
+                FolderKey id;
+                if (!FolderIdentity(folder.empty() ? "/" : std::string(folder), id.dev, id.ino)) {
                     id = {UINT64_MAX, UINT64_MAX};
                 }
                 it = folderIds.emplace(std::string(folder), id).first;
             }
             return it->second;
         };
-        std::map<std::pair<uint64_t, uint64_t>, std::string_view> sourceFolders;
+        std::map<FolderKey, std::string_view> sourceFolders;
         for (const auto& entry : entries) {
             std::string_view folder = FolderOf(entry.first);
             sourceFolders.emplace(identity(folder), folder);
@@ -263,7 +263,7 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
             const std::string occupantName(spelt != occupants.spelling.end() ? spelt->second
                                                                              : NameOf(path));
             const auto id = identity(FolderOf(path));
-            auto found = id.first == UINT64_MAX ? sourceFolders.end() : sourceFolders.find(id);
+            auto found = id.dev == UINT64_MAX ? sourceFolders.end() : sourceFolders.find(id);
             if (found != sourceFolders.end()) {
                 std::string key(found->second);
                 key += '/';

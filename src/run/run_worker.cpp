@@ -13,6 +13,7 @@
 #include "common/product.h"
 #include "history/run_history.h"
 #include "platform/dos_attrib.h"
+#include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/folder_kind.h"
@@ -104,9 +105,9 @@ class CPlanSources final {
   private:
     const CRenamePlan& plan_;
     bool read_ = false;
-    std::set<std::pair<uint64_t, uint64_t>> identities_;
+    std::set<DeviceInode> identities_;
     std::set<std::string> written_;
-    std::set<std::pair<uint64_t, uint64_t>> made_;
+    std::set<DeviceInode> made_;
 };
 
 // The end of a run whose source folder is not the one it was planned for.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/cancel.h"
+#include "platform/file_identity.h"
 #include "rules/rename_rules.h"
 #include "selection/filter_settings.h"
 
@@ -162,7 +163,7 @@ class CFileListBuilder final {
     CListedFolder listed_;
     UnreadableFolderHandler onUnreadable_;
     const CancelFlag* cancel_ = nullptr;
-    std::set<std::pair<uint64_t, uint64_t>> visited_;
+    std::set<DeviceInode> visited_;
     std::string logFile_;
     std::string undoFile_;
 };

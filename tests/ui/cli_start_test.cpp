@@ -65,9 +65,9 @@ TEST(CliStart, ThePagesOpenWithTheDefaultStatesAndTheInMemoryFilterPageHoldsTheS
         {&window.creation, &cli.creation},
         {&window.modified, &cli.modified},
         {&window.lastAccessed, &cli.lastAccessed}};
-    for (const auto& [shown, held] : rules) {
-        EXPECT_TRUE(Near(SecondOfDay(held->time), SecondOfDay(shown->time)));
-        held->time = shown->time;
+    for (const auto& [onScreen, held] : rules) {
+        EXPECT_TRUE(Near(SecondOfDay(held->time), SecondOfDay(onScreen->time)));
+        held->time = onScreen->time;
     }
     EXPECT_EQ(cli, window);
 }
