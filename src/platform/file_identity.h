@@ -48,6 +48,9 @@ struct FileStamp {
 // A file's device and inode as a key, for telling files apart within one
 // mount (hash tables, sets); zero for not known.
 struct DeviceInode {
+    // A constructor, not an aggregate, so that emplace(dev, ino) builds with clang 15 too.
+    DeviceInode() = default;
+    DeviceInode(uint64_t d, uint64_t i) : dev(d), ino(i) {}
     uint64_t dev = 0;
     uint64_t ino = 0;
     auto operator<=>(const DeviceInode&) const = default;
