@@ -109,8 +109,8 @@ void ReadImageMetadata(int fd, FileMetadata& out) {
     try {
         // Through the descriptor already checked to be a regular file, so a
         // name swapped for a FIFO meanwhile cannot make the reader wait.
-        Exiv2::Image::AutoPtr image =
-            Exiv2::ImageFactory::open("/proc/self/fd/" + std::to_string(fd), false);
+        // auto: the type's own name is deprecated in this Exiv2.
+        auto image = Exiv2::ImageFactory::open("/proc/self/fd/" + std::to_string(fd), false);
         if (image.get() == nullptr || !IsPhotoType(image->imageType())) {
             return;
         }
