@@ -68,8 +68,6 @@ class CCddbClient {
     const std::string& EmailAddress() const { return email_; }
 
     void SetTimeoutMs(uint32_t timeoutMs) { timeoutMs_ = timeoutMs; }
-    uint32_t TimeoutMs() const { return timeoutMs_; }
-    int32_t ProtocolLevel() const { return protocolLevel_; }
     const std::string& LastReply() const { return lastReply_; }
     // The status line of the server's reply when the last command failed
     // after the server had answered; empty otherwise.

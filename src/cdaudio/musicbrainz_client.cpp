@@ -157,22 +157,13 @@ HttpReply CMusicBrainzClient::Fetch(const std::string& url) {
 
 MusicBrainzLookup CMusicBrainzClient::Lookup(const MusicBrainzToc& toc, const std::string& discId) {
     MusicBrainzLookup lookup;
-    std::string error;
-    HttpReply reply = Fetch(DiscIdLookupUrl(baseUrl_, discId));
-    if (reply.status == 200) {
-        if (!ParseMusicBrainzReleases(reply.body, discId, toc.TrackCount(), lookup.releases,
-                                      error)) {
-            lookup.message = kMusicBrainzBadReply;
-            lookup.details = error;
-            return lookup;
-        }
-    } else if (reply.status != 404) {
-        Refused(reply, lookup);
-        return lookup;
-    }
-    if (lookup.releases.empty()) {
-        reply = Fetch(TocLookupUrl(baseUrl_, discId, toc));
+    // By the disc id first; a disc MusicBrainz does not know by it may still be
+    // found by its table of contents.
+    for (const std::string& url :
+         {DiscIdLookupUrl(baseUrl_, discId), TocLookupUrl(baseUrl_, discId, toc)}) {
+        HttpReply reply = Fetch(url);
         if (reply.status == 200) {
+            std::string error;
             if (!ParseMusicBrainzReleases(reply.body, discId, toc.TrackCount(), lookup.releases,
                                           error)) {
                 lookup.message = kMusicBrainzBadReply;
@@ -182,6 +173,9 @@ MusicBrainzLookup CMusicBrainzClient::Lookup(const MusicBrainzToc& toc, const st
         } else if (reply.status != 404) {
             Refused(reply, lookup);
             return lookup;
+        }
+        if (!lookup.releases.empty()) {
+            break;
         }
     }
     if (lookup.releases.empty()) {

@@ -47,17 +47,6 @@ size_t ExtensionDot(std::string_view name) {
     return dot;
 }
 
-void SplitExtension(std::string_view name, std::string& base, std::string& extension) {
-    size_t dot = ExtensionDot(name);
-    if (dot == std::string_view::npos) {
-        base.assign(name);
-        extension.clear();
-        return;
-    }
-    base.assign(name.substr(0, dot));
-    extension.assign(name.substr(dot));
-}
-
 std::string_view ExtensionOf(std::string_view name) {
     size_t dot = ExtensionDot(name);
     return dot == std::string_view::npos ? std::string_view{} : name.substr(dot);
@@ -116,14 +105,6 @@ bool IsInvalidNameCharacter(char c) {
             return true;
         default:
             return false;
-    }
-}
-
-void MakeValidFileName(std::string& text) {
-    for (char& c : text) {
-        if (IsInvalidNameCharacter(c)) {
-            c = '_';
-        }
     }
 }
 

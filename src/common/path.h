@@ -17,10 +17,6 @@ std::string_view NameOf(std::string_view path);
 // it (.bashrc has no extension, .config.bak has .bak); npos when it has none.
 size_t ExtensionDot(std::string_view name);
 
-// Splits a name at ExtensionDot: the extension keeps its dot; a name without
-// one has the whole name as base and an empty extension.
-void SplitExtension(std::string_view name, std::string& base, std::string& extension);
-
 // The extension of a bare file name, "" when it has no dot.
 std::string_view ExtensionOf(std::string_view name);
 
@@ -39,8 +35,6 @@ bool CreateFolderPath(const std::string& path);
 
 // One of " * / : < > ? \ | (which file names must not hold on Windows shares).
 bool IsInvalidNameCharacter(char c);
-// Replaces each of " * / : < > ? \ | with "_".
-void MakeValidFileName(std::string& text);
 // A text from elsewhere (a CD title, a tag) as part of a file name: those
 // characters and control characters become "_"; a text longer than
 // `maxBytes` is cut at a character boundary; blanks and dots at the end go.

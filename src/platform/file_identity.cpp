@@ -221,10 +221,6 @@ int CPinnedEntry::Open(const std::string& path) {
     return 0;
 }
 
-bool CPinnedEntry::IsRegularFile() const {
-    return fd_ >= 0 && S_ISREG(mode_);
-}
-
 int CPinnedEntry::SetPermissions(uint32_t permissions) {
     // Through a link's descriptor chmod would reach the file it points at.
     if (fd_ < 0 || S_ISLNK(mode_)) {

@@ -85,7 +85,6 @@ class CPinnedEntry final {
     // 0 or an errno value (ENOENT when nothing has the name).
     int Open(const std::string& path);
     const FileStamp& Stamp() const { return stamp_; }
-    bool IsRegularFile() const;
     // Its st_mode when opened.
     uint32_t Mode() const { return mode_; }
 

@@ -59,7 +59,6 @@ bool CSettingsStore::WriteToFile(const std::string& path) {
     }
     auto fail = [this](int error) {
         lastError_ = error;
-        ok_ = false;
         return false;
     };
     // Whatever stands at the name must be a regular file before it is
@@ -100,14 +99,12 @@ bool CSettingsStore::WriteToFile(const std::string& path) {
         return fail(error);
     }
     lastError_ = 0;
-    ok_ = true;
     return true;
 }
 
 bool CSettingsStore::ReadFromFile(const std::string& path) {
     auto fail = [this](int error) {
         lastError_ = error;
-        ok_ = false;
         return false;
     };
     std::string text;
@@ -120,7 +117,6 @@ bool CSettingsStore::ReadFromFile(const std::string& path) {
     }
     ReadFromText(text);
     lastError_ = 0;
-    ok_ = true;
     return true;
 }
 

@@ -52,8 +52,6 @@ class CSettingsStore final {
     static std::string PlainValue(std::string_view value);
 
     int32_t LastError() const { return lastError_; }
-    bool IsOk() const { return ok_; }
-    bool IsModified() const { return modified_; }
     const std::map<std::string, std::string>& Entries() const { return entries_; }
 
     // Typed helpers over the value encodings of the file.
@@ -70,7 +68,6 @@ class CSettingsStore final {
 
   private:
     int32_t lastError_ = 0;
-    bool ok_ = false;
     bool modified_ = false;
     std::map<std::string, std::string> entries_;
 };

@@ -100,7 +100,6 @@ class CRunEngine final {
     void SetClock(RunClock clock) { clock_ = std::move(clock); }
     // Which folders compare names without regard to letter case (tests
     // pretend).
-    void SetCaseRule(CaseRule rule) { caseRule_ = std::move(rule); }
     // Where the run journals go (tests); the per-user history by default.
     void SetHistoryFolder(std::string folder) { history_ = std::move(folder); }
 
@@ -129,7 +128,6 @@ class CRunEngine final {
     RunContext context_;
     CCompletionEvent completion_;
     RunClock clock_;
-    CaseRule caseRule_;
     std::string history_;
     // Last: destroyed first, so a running worker ends while the rest exists.
     CRunWorker worker_;

@@ -15,9 +15,7 @@ namespace quorvan {
 int CreateRunFile(const std::string& path, unsigned mode, int folderFd) {
     // Without blocking and without emptying it first: a FIFO of that name
     // would hold the run until someone reads it, a device would be written.
-    const size_t slash = path.rfind('/');
-    const std::string name =
-        folderFd >= 0 && slash != std::string::npos ? path.substr(slash + 1) : path;
+    const std::string name(folderFd >= 0 && !FolderOf(path).empty() ? NameOf(path) : path);
     int fd = openat(folderFd >= 0 ? folderFd : AT_FDCWD, name.c_str(),
                     O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
                     static_cast<mode_t>(mode));

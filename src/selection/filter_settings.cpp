@@ -151,10 +151,8 @@ bool CFilterSettings::ListContains(std::string_view pattern, std::string_view li
 }
 
 std::string CFilterSettings::PatternOf(std::string_view path) {
-    size_t slash = path.rfind('/');
-    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     std::string pattern = "*";
-    pattern += ExtensionOf(name);
+    pattern += ExtensionOf(NameOf(path));
     return pattern;
 }
 

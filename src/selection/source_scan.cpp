@@ -205,17 +205,15 @@ void CListedFolder::Load(std::string_view folder) {
 }
 
 bool CListedFolder::HasFile(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
+    const std::string_view folder = FolderOf(path);
+    if (folder.empty()) {
         return false;
     }
-    const std::string_view folder = std::string_view(path).substr(0, slash);
     if (!loaded_ || folder != folder_) {
         Load(folder);
     }
-    return std::binary_search(
-        hashes_.begin(), hashes_.end(),
-        std::hash<std::string_view>()(std::string_view(path).substr(slash + 1)));
+    return std::binary_search(hashes_.begin(), hashes_.end(),
+                              std::hash<std::string_view>()(NameOf(path)));
 }
 
 bool CFileListBuilder::AddFileIfAccepted(const std::string& path) {

@@ -53,7 +53,6 @@ class CProductInfoDlg : public QDialog {
     QLabel* CounterField(int row) const { return counters_[row]; }
     CLinkLabel* Link(int row) const { return links_[row]; }
     QPushButton* OkButton() const { return ok_; }
-    QLabel* Logo() const { return logo_; }
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -32,7 +32,6 @@ class CHistoryDlg final : public QDialog {
 
     CRunListModel& Runs() const { return *runs_; }
     COperationsModel& Operations() const { return *operations_; }
-    QTreeView* RunView() const { return runView_; }
     QTreeView* OperationView() const { return operationView_; }
     QPushButton* UndoButton() const { return undo_; }
     QString DetailsText() const;

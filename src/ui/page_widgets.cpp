@@ -48,15 +48,6 @@ QString TimeFormat() {
     return format.trimmed();
 }
 
-template <class W>
-W* Named(W* widget, const char* name, const QString& tip = {}) {
-    widget->setObjectName(QString::fromLatin1(name));
-    if (!tip.isEmpty()) {
-        widget->setToolTip(tip);
-    }
-    return widget;
-}
-
 }  // namespace
 
 int DluX(const QWidget* widget, int units) {

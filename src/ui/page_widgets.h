@@ -33,6 +33,16 @@ QDateEdit* MakeDatePicker(QWidget* parent);
 QTimeEdit* MakeTimePicker(QWidget* parent);
 QComboBox* MakeComparison(QWidget* parent);
 
+// A widget with its object name (tests find it by that) and its tool tip.
+template <class W>
+W* Named(W* widget, const QString& name, const QString& tip = {}) {
+    widget->setObjectName(name);
+    if (!tip.isEmpty()) {
+        widget->setToolTip(tip);
+    }
+    return widget;
+}
+
 // Controls of a settings page, created as children of `page` and named (tests
 // find them by name). `widthDlu` is the least width an edit box gets.
 QCheckBox* MakeCheck(QWidget* page, const char* name, const QString& text, const QString& tip = {});

@@ -21,7 +21,6 @@ class CPathListView final : public QListView {
 
     void setModel(QAbstractItemModel* model) override;
     // The width every row has now.
-    int RowWidth() const { return widest_; }
 
   private:
     class CWholeRowDelegate;

@@ -203,12 +203,6 @@ void CProcessingDlg::OnError(const QByteArray& message) {
                       QMessageBox::Ok);
 }
 
-QString CProcessingDlg::OriginalText() const {
-    return QString::fromStdString(original_->Path());
-}
-QString CProcessingDlg::RenamedText() const {
-    return QString::fromStdString(renamed_->Path());
-}
 QString CProcessingDlg::ProcessedText() const {
     return processed_->text();
 }

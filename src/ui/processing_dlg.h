@@ -83,8 +83,6 @@ class CProcessingDlg final : public QDialog {
     // For work whose size is known only once it has begun (an undo).
     void SetTotal(int32_t total);
 
-    QString OriginalText() const;
-    QString RenamedText() const;
     QString ProcessedText() const;
     QProgressBar* Bar() const { return bar_; }
     QPushButton* CancelButton() const { return cancel_; }

@@ -34,13 +34,6 @@ constexpr TimeRuleText kTimeRules[] = {
      QT_TRANSLATE_NOOP("quorvan::CFilterSettingsDlg", "Filter on Last Accessed Date/Time:")},
 };
 
-template <class W>
-W* Named(W* widget, const QString& name, const QString& tip = {}) {
-    widget->setObjectName(name);
-    widget->setToolTip(tip);
-    return widget;
-}
-
 LocalDateTime DayShown(const QDateEdit* picker) {
     const QDate d = picker->date();
     return {d.year(), d.month(), d.day(), 0, 0, 0};

@@ -20,15 +20,6 @@ namespace {
 // Positions and counts beyond any file name's length mean nothing more.
 constexpr int kLongestName = 9999;
 
-template <class W>
-W* Named(W* widget, const char* name, const QString& tip = {}) {
-    widget->setObjectName(QString::fromLatin1(name));
-    if (!tip.isEmpty()) {
-        widget->setToolTip(tip);
-    }
-    return widget;
-}
-
 QSpinBox* MakeSpin(QWidget* parent, const char* name, int low, int high, const QString& tip) {
     auto* spin = Named(new QSpinBox(parent), name, tip);
     spin->setRange(low, high);
