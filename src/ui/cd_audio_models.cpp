@@ -226,19 +226,12 @@ Qt::ItemFlags CRetrievedTitlesModel::flags(const QModelIndex& index) const {
 
 QVariant CRetrievedTitlesModel::headerData(int section, Qt::Orientation orientation,
                                            int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+    static const char* const kHeaders[] = {QT_TR_NOOP("#"), QT_TR_NOOP("Retrieved Name"),
+                                           QT_TR_NOOP("Length (mm:ss)")};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 2) {
         return {};
     }
-    switch (section) {
-        case 0:
-            return tr("#");
-        case 1:
-            return tr("Retrieved Name");
-        case 2:
-            return tr("Length (mm:ss)");
-        default:
-            return {};
-    }
+    return tr(kHeaders[section]);
 }
 
 void CRetrievedTitlesModel::SetTitles(std::vector<RetrievedTitle> titles) {

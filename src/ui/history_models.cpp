@@ -276,25 +276,14 @@ QVariant CRunListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CRunListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+    static const char* const kHeaders[kColumnCount] = {QT_TR_NOOP("Date"),   QT_TR_NOOP("Folder"),
+                                                       QT_TR_NOOP("Mode"),   QT_TR_NOOP("Done"),
+                                                       QT_TR_NOOP("Failed"), QT_TR_NOOP("State")};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumnCount) {
         return {};
     }
-    switch (section) {
-        case kDate:
-            return tr("Date");
-        case kFolder:
-            return tr("Folder");
-        case kMode:
-            return tr("Mode");
-        case kDone:
-            return tr("Done");
-        case kFailed:
-            return tr("Failed");
-        case kState:
-            return tr("State");
-        default:
-            return {};
-    }
+    return tr(kHeaders[section]);
 }
 
 int CJournalLines::Open(const std::string& path,
@@ -433,19 +422,13 @@ QVariant COperationsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant COperationsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+    static const char* const kHeaders[kColumnCount] = {QT_TR_NOOP("Operation"), QT_TR_NOOP("File"),
+                                                       QT_TR_NOOP("Details")};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumnCount) {
         return {};
     }
-    switch (section) {
-        case kOperation:
-            return tr("Operation");
-        case kFile:
-            return tr("File");
-        case kDetail:
-            return tr("Details");
-        default:
-            return {};
-    }
+    return tr(kHeaders[section]);
 }
 
 }  // namespace quorvan
