@@ -13,11 +13,12 @@
 
 #include "history/journal_reader.h"
 #include "history/run_history.h"
-#include "support/test_dir.h"
+#include "history_test_support.h"
 
 namespace quorvan {
 namespace {
 
+using test::ReadText;
 using test::TestDir;
 using Backend = CJournalWriter::Backend;
 
@@ -25,12 +26,6 @@ std::string Encoded(std::string_view bytes) {
     std::string out;
     EncodeJsonString(out, bytes);
     return out;
-}
-
-std::string ReadText(const std::string& path) {
-    std::string text;
-    test::RunCommand("cat " + test::ShellQuote(path), &text);
-    return text;
 }
 
 TEST(JournalStrings, EveryByteAndBrokenUtf8ComeBackExactly) {
@@ -84,8 +79,8 @@ std::vector<JournalRecord> EveryKind() {
     const std::string odd = "/f\xff/na\nme \"q\"";
     // With the file system's id and the inode's generation, and without them
     // (as version 1 wrote it).
-    FileStamp stamp{2049, 0x1234abcd5678ef00, 1234567, 77, true, 42, {1700000000, 123456789},
-                    {1690000000, 5}};
+    FileStamp stamp{2049, 0x1234abcd5678ef00,      1234567,        77, true,
+                    42,   {1700000000, 123456789}, {1690000000, 5}};
     FileStamp plain{2049, 0, 1234567, 0, false, 42, {1700000000, 123456789}, {}};
     FileStamp identity{1, 9, 2, 0, true, 0, {}, {3, 4}};
     StartRecord start;
@@ -103,26 +98,27 @@ std::vector<JournalRecord> EveryKind() {
     AttrsRecord noDos{odd, FileStamp{1, 0, 2, 0, false, 0, {}, {}}, 0755, std::nullopt};
     TimesRecord times{odd, identity, {10, 1}, {20, 2}, {30, 0}, {40, 0}};
     UndoStepRecord step{17, UndoAction::Resolve, UndoOutcome::Restored, "", "", odd + "/x"};
-    return {start,
-            rename,
-            RenameRecord{"/a", "/b", plain, TempSide::None, ""},
-            CopyRecord{"/s", "/d", "/.quorvan-tmp-x", stamp},
-            TrashRecord{"/d", stamp},
-            TrashedRecord{"/d", "/h/Trash/files/d", "/h/Trash/info/d.trashinfo"},
-            attrs,
-            noDos,
-            times,
-            TempFolderRecord{odd},
-            FileRecord{"/a", "/b", true, ""},
-            FileRecord{"/a", "/b", false, "File exists"},
-            EndRecord{RunEnd::Cancelled, 5, 1, "2024-06-12 23:08:00", 1718226480, ""},
-            EndRecord{RunEnd::Cancelled, 5, 1, "t", 1, "The run journal could not be written: disk"},
-            UndoStartRecord{"t", 1, 2},
-            step,
-            UndoStepRecord{3, UndoAction::Reverse, UndoOutcome::Skipped, "the name is taken",
-                           "/h/Trash/files/x", ""},
-            UndoEndRecord{4, 1, true, 5, 1, "t", 9},
-            KeptRecord{2, 5, 1, "t", 9}};
+    return {
+        start,
+        rename,
+        RenameRecord{"/a", "/b", plain, TempSide::None, ""},
+        CopyRecord{"/s", "/d", "/.quorvan-tmp-x", stamp},
+        TrashRecord{"/d", stamp},
+        TrashedRecord{"/d", "/h/Trash/files/d", "/h/Trash/info/d.trashinfo"},
+        attrs,
+        noDos,
+        times,
+        TempFolderRecord{odd},
+        FileRecord{"/a", "/b", true, ""},
+        FileRecord{"/a", "/b", false, "File exists"},
+        EndRecord{RunEnd::Cancelled, 5, 1, "2024-06-12 23:08:00", 1718226480, ""},
+        EndRecord{RunEnd::Cancelled, 5, 1, "t", 1, "The run journal could not be written: disk"},
+        UndoStartRecord{"t", 1, 2},
+        step,
+        UndoStepRecord{3, UndoAction::Reverse, UndoOutcome::Skipped, "the name is taken",
+                       "/h/Trash/files/x", ""},
+        UndoEndRecord{4, 1, true, 5, 1, "t", 9},
+        KeptRecord{2, 5, 1, "t", 9}};
 }
 
 TEST(JournalRecords, EveryKindReadsBackAsWritten) {
@@ -341,12 +337,8 @@ TEST_P(JournalWriterTest, AJournalThatCannotBeWrittenSaysSoAtEveryLaterCall) {
     EXPECT_EQ(journal.damagedLines, 0);
 }
 
-std::string WriterName(const ::testing::TestParamInfo<Backend>& writer) {
-    return writer.param == Backend::Mapped ? "Mapped" : "Write";
-}
-
 INSTANTIATE_TEST_SUITE_P(Writers, JournalWriterTest,
-                         ::testing::Values(Backend::Mapped, Backend::Write), WriterName);
+                         ::testing::Values(Backend::Mapped, Backend::Write), test::WriterName);
 
 }  // namespace
 }  // namespace quorvan
