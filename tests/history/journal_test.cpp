@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -303,33 +302,31 @@ TEST_P(JournalWriterTest, AppendingCutsARecordAKilledWriterLeftHalfDone) {
 
 TEST_P(JournalWriterTest, AJournalThatCannotBeWrittenSaysSoAtEveryLaterCall) {
     // A child limited to files of 1.5 MiB runs out of room while appending.
-    pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{3 << 19, 3 << 19};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        CJournalWriter writer;
-        writer.SetBackend(GetParam());
-        if (writer.Create(Path(), Start()) != 0) {
-            _exit(10);
-        }
-        int failedAt = -1;
-        for (int i = 0; i < 40000; ++i) {
-            int error =
-                writer.Append(FileRecord{"/some/long/path/" + std::to_string(i), "/b", false, "x"});
-            if (error != 0 && failedAt < 0) {
-                failedAt = i;
+    const std::optional<int> status = test::RunInChild(
+        [&] {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{3 << 19, 3 << 19};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            CJournalWriter writer;
+            writer.SetBackend(GetParam());
+            if (writer.Create(Path(), Start()) != 0) {
+                return 10;
             }
-            if ((error == 0) != (failedAt < 0)) {
-                _exit(11);  // a success after a failure
+            int failedAt = -1;
+            for (int i = 0; i < 40000; ++i) {
+                int error = writer.Append(
+                    FileRecord{"/some/long/path/" + std::to_string(i), "/b", false, "x"});
+                if (error != 0 && failedAt < 0) {
+                    failedAt = i;
+                }
+                if ((error == 0) != (failedAt < 0)) {
+                    return 11;  // a success after a failure
+                }
             }
-        }
-        _exit(failedAt > 0 && writer.Close() != 0 && writer.Error() != 0 ? 0 : 12);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+            return failedAt > 0 && writer.Close() != 0 && writer.Error() != 0 ? 0 : 12;
+        },
+        60000);
+    EXPECT_EQ(status, 0);
     // What was written before the failure still reads.
     Journal journal;
     ASSERT_EQ(ReadJournal(Path(), journal), 0);

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 

@@ -3,7 +3,6 @@
 // the run's, through the journal and quorvan-cli undo.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -532,26 +531,18 @@ TEST(SetAttributesTest, ReadOnlyFilesWorkForOrdinaryUser) {
     }
     chmod(src.c_str(), 0444);
     chmod(locked.c_str(), 0444);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const std::optional<int> status = test::RunInChild([&] {
         if (setgid(nobody) != 0 || setuid(nobody) != 0) {
-            _exit(10);
+            return 10;
         }
         int error = 0;
         if (!SafeCopy(src, dir / "copy", error)) {
-            _exit(11);
+            return 11;
         }
         AttributeChange change;
-        if (!SetAttributes(locked, kAttrReadOnly | kAttrHidden, change, error)) {
-            _exit(12);
-        }
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 setuid, 11 copy, 12 attributes";
+        return SetAttributes(locked, kAttrReadOnly | kAttrHidden, change, error) ? 0 : 12;
+    });
+    EXPECT_EQ(status, 0) << "10 setuid, 11 copy, 12 attributes";
     EXPECT_EQ(dir.Read("copy"), "data");
     EXPECT_EQ(ModeOf(dir / "copy"), 0444u);
     EXPECT_EQ(AttributesOf(locked), kAttrReadOnly | kAttrHidden);
