@@ -17,17 +17,6 @@ using test::ScratchMount;
 using test::ShellQuote;
 using test::TestDir;
 
-// quorvan-cli with its state and trash in `state`, after `before` (a
-// timeout); gives its status and all it said.
-int CliIn(const TestDir& state, const std::string& args, std::string* out = nullptr,
-          const std::string& before = "") {
-    std::string said;
-    return RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
-                          " XDG_DATA_HOME=" + ShellQuote(state / "data") + " " + before + " " +
-                          QUORVAN_CLI_PATH + " " + args + " 2>&1 </dev/null",
-                      out ? out : &said);
-}
-
 TEST(JournalFailure, AFullJournalDiskStopsTheRunWithItsReasonAndLosesNoUndo) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "a small file system for the state folder needs root";
@@ -41,20 +30,25 @@ TEST(JournalFailure, AFullJournalDiskStopsTheRunWithItsReasonAndLosesNoUndo) {
                          " && seq -f 'f%05g.dat' 1 9000 | xargs touch"),
               0);
     const auto start = files.Inventory();
+    auto cli = [&](const std::string& args, std::string* out = nullptr) {
+        return RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(stateDir) +
+                              " XDG_DATA_HOME=" + ShellQuote(state / "data") + " " +
+                              QUORVAN_CLI_PATH + " " + args + " 2>&1 </dev/null",
+                          out);
+    };
     std::string out;
-    EXPECT_EQ(
-        CliIn(state, "run --set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(files.Path()), &out),
-        1);
+    EXPECT_EQ(cli("run --set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(files.Path()), &out),
+              1);
     const std::string reason = "The run journal could not be written: No space left on device";
     EXPECT_NE(out.find(reason), std::string::npos) << out;
     EXPECT_NE(files.Inventory(), start) << "the run did some of its work";
 
-    ASSERT_EQ(CliIn(state, "history", &out), 0);
+    ASSERT_EQ(cli("history", &out), 0);
     EXPECT_NE(out.find("\tinterrupted (" + reason + ")\t"), std::string::npos) << out;
 
     // Every file moved has its record: with room again, undo restores all.
     ASSERT_EQ(RunCommand("mount -o remount,size=64m " + ShellQuote(stateDir)), 0);
-    EXPECT_EQ(CliIn(state, "undo", &out), 0) << out;
+    EXPECT_EQ(cli("undo", &out), 0) << out;
     EXPECT_EQ(files.Inventory(), start);
 }
 
@@ -66,12 +60,13 @@ TEST(CopyDestination, AnEmptyDestinationIsRefusedAtStart) {
     files.CreateFile("a.txt", "A");
     const auto start = files.Inventory();
     std::string out;
-    EXPECT_EQ(CliIn(state,
-                    "run --set RenameInPlace=No --set RenameDestFolder= --set AddPrefix=Yes "
-                    "--set Prefix=new_ " +
-                        ShellQuote(files.Path()),
-                    &out),
-              2);
+    EXPECT_EQ(
+        RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " " + QUORVAN_CLI_PATH +
+                       " run --set RenameInPlace=No --set RenameDestFolder= " +
+                       "--set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(files.Path()) +
+                       " 2>&1 </dev/null",
+                   &out),
+        2);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
     EXPECT_NE(out.find("Destination Folder:"), std::string::npos) << out;
     EXPECT_EQ(files.Inventory(), start);
@@ -86,11 +81,11 @@ TEST(RunFiles, AFifoInPlaceOfTheLogOrUndoScriptNeverHangsTheRun) {
         TestDir state;
         files.CreateFile("a.txt", "A");
         ASSERT_EQ(mkfifo((files / name).c_str(), 0644), 0);
-        const int status = CliIn(state,
-                                 "run --set LogFile=Yes --set UndoBatchFile=Yes --set "
-                                 "AddPrefix=Yes --set Prefix=new_ " +
-                                     ShellQuote(files.Path()),
-                                 nullptr, "timeout 20");
+        const int status =
+            RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " timeout 20 " +
+                       QUORVAN_CLI_PATH + " run --set LogFile=Yes --set UndoBatchFile=Yes " +
+                       "--set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(files.Path()) +
+                       " >/dev/null 2>&1 </dev/null");
         EXPECT_NE(status, 124) << "the run hung";
         EXPECT_EQ(status, 1);
         struct stat st {};
