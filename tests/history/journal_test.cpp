@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -13,11 +12,12 @@
 
 #include "history/journal_reader.h"
 #include "history/run_history.h"
-#include "support/test_dir.h"
+#include "history_test_support.h"
 
 namespace quorvan {
 namespace {
 
+using test::ReadText;
 using test::TestDir;
 using Backend = CJournalWriter::Backend;
 
@@ -25,12 +25,6 @@ std::string Encoded(std::string_view bytes) {
     std::string out;
     EncodeJsonString(out, bytes);
     return out;
-}
-
-std::string ReadText(const std::string& path) {
-    std::string text;
-    test::RunCommand("cat " + test::ShellQuote(path), &text);
-    return text;
 }
 
 TEST(JournalStrings, EveryByteAndBrokenUtf8ComeBackExactly) {
@@ -84,8 +78,8 @@ std::vector<JournalRecord> EveryKind() {
     const std::string odd = "/f\xff/na\nme \"q\"";
     // With the file system's id and the inode's generation, and without them
     // (as version 1 wrote it).
-    FileStamp stamp{2049, 0x1234abcd5678ef00, 1234567, 77, true, 42, {1700000000, 123456789},
-                    {1690000000, 5}};
+    FileStamp stamp{2049, 0x1234abcd5678ef00,      1234567,        77, true,
+                    42,   {1700000000, 123456789}, {1690000000, 5}};
     FileStamp plain{2049, 0, 1234567, 0, false, 42, {1700000000, 123456789}, {}};
     FileStamp identity{1, 9, 2, 0, true, 0, {}, {3, 4}};
     StartRecord start;
@@ -103,26 +97,27 @@ std::vector<JournalRecord> EveryKind() {
     AttrsRecord noDos{odd, FileStamp{1, 0, 2, 0, false, 0, {}, {}}, 0755, std::nullopt};
     TimesRecord times{odd, identity, {10, 1}, {20, 2}, {30, 0}, {40, 0}};
     UndoStepRecord step{17, UndoAction::Resolve, UndoOutcome::Restored, "", "", odd + "/x"};
-    return {start,
-            rename,
-            RenameRecord{"/a", "/b", plain, TempSide::None, ""},
-            CopyRecord{"/s", "/d", "/.quorvan-tmp-x", stamp},
-            TrashRecord{"/d", stamp},
-            TrashedRecord{"/d", "/h/Trash/files/d", "/h/Trash/info/d.trashinfo"},
-            attrs,
-            noDos,
-            times,
-            TempFolderRecord{odd},
-            FileRecord{"/a", "/b", true, ""},
-            FileRecord{"/a", "/b", false, "File exists"},
-            EndRecord{RunEnd::Cancelled, 5, 1, "2024-06-12 23:08:00", 1718226480, ""},
-            EndRecord{RunEnd::Cancelled, 5, 1, "t", 1, "The run journal could not be written: disk"},
-            UndoStartRecord{"t", 1, 2},
-            step,
-            UndoStepRecord{3, UndoAction::Reverse, UndoOutcome::Skipped, "the name is taken",
-                           "/h/Trash/files/x", ""},
-            UndoEndRecord{4, 1, true, 5, 1, "t", 9},
-            KeptRecord{2, 5, 1, "t", 9}};
+    return {
+        start,
+        rename,
+        RenameRecord{"/a", "/b", plain, TempSide::None, ""},
+        CopyRecord{"/s", "/d", "/.quorvan-tmp-x", stamp},
+        TrashRecord{"/d", stamp},
+        TrashedRecord{"/d", "/h/Trash/files/d", "/h/Trash/info/d.trashinfo"},
+        attrs,
+        noDos,
+        times,
+        TempFolderRecord{odd},
+        FileRecord{"/a", "/b", true, ""},
+        FileRecord{"/a", "/b", false, "File exists"},
+        EndRecord{RunEnd::Cancelled, 5, 1, "2024-06-12 23:08:00", 1718226480, ""},
+        EndRecord{RunEnd::Cancelled, 5, 1, "t", 1, "The run journal could not be written: disk"},
+        UndoStartRecord{"t", 1, 2},
+        step,
+        UndoStepRecord{3, UndoAction::Reverse, UndoOutcome::Skipped, "the name is taken",
+                       "/h/Trash/files/x", ""},
+        UndoEndRecord{4, 1, true, 5, 1, "t", 9},
+        KeptRecord{2, 5, 1, "t", 9}};
 }
 
 TEST(JournalRecords, EveryKindReadsBackAsWritten) {
@@ -307,33 +302,31 @@ TEST_P(JournalWriterTest, AppendingCutsARecordAKilledWriterLeftHalfDone) {
 
 TEST_P(JournalWriterTest, AJournalThatCannotBeWrittenSaysSoAtEveryLaterCall) {
     // A child limited to files of 1.5 MiB runs out of room while appending.
-    pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{3 << 19, 3 << 19};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        CJournalWriter writer;
-        writer.SetBackend(GetParam());
-        if (writer.Create(Path(), Start()) != 0) {
-            _exit(10);
-        }
-        int failedAt = -1;
-        for (int i = 0; i < 40000; ++i) {
-            int error =
-                writer.Append(FileRecord{"/some/long/path/" + std::to_string(i), "/b", false, "x"});
-            if (error != 0 && failedAt < 0) {
-                failedAt = i;
+    const std::optional<int> status = test::RunInChild(
+        [&] {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{3 << 19, 3 << 19};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            CJournalWriter writer;
+            writer.SetBackend(GetParam());
+            if (writer.Create(Path(), Start()) != 0) {
+                return 10;
             }
-            if ((error == 0) != (failedAt < 0)) {
-                _exit(11);  // a success after a failure
+            int failedAt = -1;
+            for (int i = 0; i < 40000; ++i) {
+                int error = writer.Append(
+                    FileRecord{"/some/long/path/" + std::to_string(i), "/b", false, "x"});
+                if (error != 0 && failedAt < 0) {
+                    failedAt = i;
+                }
+                if ((error == 0) != (failedAt < 0)) {
+                    return 11;  // a success after a failure
+                }
             }
-        }
-        _exit(failedAt > 0 && writer.Close() != 0 && writer.Error() != 0 ? 0 : 12);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+            return failedAt > 0 && writer.Close() != 0 && writer.Error() != 0 ? 0 : 12;
+        },
+        60000);
+    EXPECT_EQ(status, 0);
     // What was written before the failure still reads.
     Journal journal;
     ASSERT_EQ(ReadJournal(Path(), journal), 0);
@@ -341,12 +334,8 @@ TEST_P(JournalWriterTest, AJournalThatCannotBeWrittenSaysSoAtEveryLaterCall) {
     EXPECT_EQ(journal.damagedLines, 0);
 }
 
-std::string WriterName(const ::testing::TestParamInfo<Backend>& writer) {
-    return writer.param == Backend::Mapped ? "Mapped" : "Write";
-}
-
 INSTANTIATE_TEST_SUITE_P(Writers, JournalWriterTest,
-                         ::testing::Values(Backend::Mapped, Backend::Write), WriterName);
+                         ::testing::Values(Backend::Mapped, Backend::Write), test::WriterName);
 
 }  // namespace
 }  // namespace quorvan

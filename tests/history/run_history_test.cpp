@@ -10,8 +10,7 @@
 #include <regex>
 
 #include "history/undo_run.h"
-#include "support/journaled_run.h"
-#include "support/test_dir.h"
+#include "history_test_support.h"
 #include "support/test_trash.h"
 
 namespace quorvan {
@@ -56,21 +55,17 @@ TEST_F(RunHistoryTest, EveryStateIsToldAndTheNewestComesFirst) {
     // Killed after two renames: interrupted, with what it did counted.
     TestDir killed;
     killed.CreateFiles({"a", "b", "c"});
-    pid_t pid = fork();
-    if (pid == 0) {
+    test::InChild([&] {
         JournaledRun run(History(), RunMode::Rename, killed.Path(), 3);
         run.Rename(killed / "a", killed / "x");
         run.Rename(killed / "b", killed / "y");
         _exit(0);
-    }
-    waitpid(pid, nullptr, 0);
+    });
     std::string kept = FinishedRun(RunEnd::Complete);
     // A kept run is one without an end that the user chose to keep.
     std::string text;
     test::RunCommand("grep -v '\"t\":\"end\"' " + test::ShellQuote(kept), &text);
-    FILE* f = fopen(kept.c_str(), "w");
-    fputs(text.c_str(), f);
-    fclose(f);
+    test::WriteText(kept, text);
     KeepRun(kept);
 
     struct Expected {

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -16,9 +15,8 @@
 #include <functional>
 
 #include "history/undo_run.h"
+#include "history_test_support.h"
 #include "platform/dos_attrib.h"
-#include "support/journaled_run.h"
-#include "support/test_dir.h"
 
 namespace quorvan {
 namespace {
@@ -120,43 +118,34 @@ TEST(UndoAttributes, OnlyWhatTheRunChangedIsSetBackOnEveryKindOfEntryByItsOwner)
         chown(dir.Path().c_str(), kUser, kUser);
     }
     // The run and its undo as the user who owns the entries.
-    pid_t pid = fork();
-    if (pid == 0) {
+    ASSERT_TRUE(test::InChild([&] {
         if (root && (setgroups(0, nullptr) != 0 || setgid(kUser) != 0 || setuid(kUser) != 0)) {
             _exit(2);
         }
-        try {
-            mkdir((dir / "state").c_str(), 0700);
-            std::string journal;
-            {
-                JournaledRun run(dir / "state/history", RunMode::Rename, dir.Path(), 0);
-                journal = run.Journal();
-                for (const Case* c : taken) {
-                    c->run(run, dir / c->name);
-                }
-                run.End();
-            }
+        mkdir((dir / "state").c_str(), 0700);
+        std::string journal;
+        {
+            JournaledRun run(dir / "state/history", RunMode::Rename, dir.Path(), 0);
+            journal = run.Journal();
             for (const Case* c : taken) {
-                c->after(dir / c->name);
+                c->run(run, dir / c->name);
             }
-            UndoSummary summary = UndoRun(journal);
-            std::ofstream out(dir / "state/results");
-            for (const UndoStep& step : summary.steps) {
-                if (step.outcome == UndoOutcome::Skipped) {
-                    out << "skipped: " << DescribeStep(step) << ": " << step.reason << "\n";
-                }
-            }
-            for (const Case* c : taken) {
-                out << c->name << ": " << Shown(dir / c->name) << "\n";
-            }
-        } catch (...) {
-            _exit(3);
+            run.End();
         }
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        for (const Case* c : taken) {
+            c->after(dir / c->name);
+        }
+        UndoSummary summary = UndoRun(journal);
+        std::ofstream out(dir / "state/results");
+        for (const UndoStep& step : summary.steps) {
+            if (step.outcome == UndoOutcome::Skipped) {
+                out << "skipped: " << DescribeStep(step) << ": " << step.reason << "\n";
+            }
+        }
+        for (const Case* c : taken) {
+            out << c->name << ": " << Shown(dir / c->name) << "\n";
+        }
+    }));
     std::string expected;
     for (const Case* c : taken) {
         expected += std::string(c->name) + ": " + c->expected + "\n";

@@ -3,7 +3,6 @@
 // the run's, through the journal and quorvan-cli undo.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,24 +15,26 @@
 
 #include "history/journal.h"
 #include "history/run_history.h"
-#include "support/journaled_run.h"
-#include "support/test_dir.h"
+#include "history_test_support.h"
 
 namespace quorvan {
 namespace {
 
+using test::Contents;
 using test::Inventory;
 using test::JournaledRun;
+using test::ReadText;
+using test::RenameRun;
 using test::RunCommand;
 using test::ShellQuote;
 using test::TestDir;
+using test::WriteText;
 
 // Rewrites every number of `key` in the journal with `change`; a change to
 // nothing drops the key, as a version 1 journal lacks it.
 void EditNumbers(const std::string& journal, const std::string& key,
                  const std::function<std::optional<uint64_t>(uint64_t)>& change) {
-    std::string text;
-    RunCommand("cat " + ShellQuote(journal), &text);
+    const std::string text = ReadText(journal);
     const std::regex number(",\"" + key + "\":([0-9]+)");
     std::string edited;
     auto at = text.cbegin();
@@ -45,10 +46,7 @@ void EditNumbers(const std::string& journal, const std::string& key,
         at = (*it)[0].second;
     }
     edited.append(at, text.cend());
-    FILE* out = fopen(journal.c_str(), "w");
-    ASSERT_NE(out, nullptr);
-    fwrite(edited.data(), 1, edited.size(), out);
-    fclose(out);
+    WriteText(journal, edited);
 }
 
 std::optional<uint64_t> Next(uint64_t value) {
@@ -61,27 +59,15 @@ std::optional<uint64_t> Dropped(uint64_t) {
 class UndoIdentity : public ::testing::Test {
   protected:
     int Cli(const std::string& args, std::string* err = nullptr) {
-        std::string command = "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
-                              " XDG_DATA_HOME=" + ShellQuote(state / "data") + " " +
-                              std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
-                              ShellQuote(state / "stderr") + " </dev/null >/dev/null";
-        int status = RunCommand(command);
-        if (err != nullptr) {
-            *err = state.Read("stderr");
-        }
-        return status;
+        std::string out;
+        return test::Cli(args, &out, err,
+                         "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
+                             " XDG_DATA_HOME=" + ShellQuote(state / "data"));
     }
     std::string History() const { return state / "state/history"; }
     std::string Journal() {
         auto runs = ListRuns(History());
         return runs.empty() ? "" : runs.front().path;
-    }
-    std::multiset<std::string> Contents() {
-        std::multiset<std::string> contents;
-        for (const auto& [name, content] : Inventory(dir.Path())) {
-            contents.insert(content);
-        }
-        return contents;
     }
 
     TestDir dir;
@@ -171,26 +157,21 @@ TEST_F(UndoIdentity, KilledCycleUndoneAfterARemountLosesNothing) {
             files.CreateFile("10.jpg", "ten");
             files.CreateFile("8.jpg", "eight");
             files.CreateFile("9.jpg", "nine");
-            const auto contents = Contents();
-            pid_t pid = fork();
-            if (pid == 0) {
+            const auto contents = Contents(Inventory(files.Path()));
+            test::InChild([&] {
                 JournaledRun run(History(), RunMode::Rename, files.Path(), 3);
                 run.KillAfter(kill);
                 run.Cycle({files / "8.jpg", files / "9.jpg", files / "10.jpg"});
                 _exit(0);
-            }
-            int status = 0;
-            waitpid(pid, &status, 0);
+            });
             const std::string journal = Journal();
             ASSERT_FALSE(journal.empty());
             change.edit(journal);
             std::string err;
             Cli("undo", &err);
-            EXPECT_EQ(Contents(), contents) << err;
+            EXPECT_EQ(Contents(Inventory(files.Path())), contents) << err;
             if (change.same) {
-                for (const auto& [name, content] : Inventory(files.Path())) {
-                    EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
-                }
+                test::ExpectNoTemporaryNames(files.Path());
             }
             std::filesystem::remove_all(History());
             std::filesystem::remove_all(state / "data");
@@ -221,14 +202,8 @@ TEST_F(UndoIdentity, ANewFileUnderARenamedNameIsNeverTakenForTheRunsFile) {
 // they go to the trash, never away.
 TEST_F(UndoIdentity, ATemporaryFileNoRecordNamesGoesToTheTrash) {
     dir.CreateFile("a", "A");
-    std::string id;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 1);
-        run.Rename(dir / "a", dir / "b");
-        run.End();
-        id = run.Id();
-    }
-    const std::string leftover = RunTempPrefix(id) + "7";
+    RenameRun(History(), dir.Path(), "a", "b");
+    const std::string leftover = RunTempPrefix(ListRuns(History()).front().start.id) + "7";
     dir.CreateFile(leftover, "half a copy");
     EXPECT_EQ(Cli("undo"), 0);
     EXPECT_EQ(dir.Read("a"), "A");
@@ -257,15 +232,12 @@ TEST_F(UndoIdentity, DamagedRecordsAreReportedAndTheRestIsUndone) {
             run.End();
         }
         const std::string journal = Journal();
-        std::string text;
-        RunCommand("cat " + ShellQuote(journal), &text);
+        std::string text = ReadText(journal);
         const size_t first = text.find("{\"t\":\"rename\"");
         ASSERT_NE(first, std::string::npos);
         text.replace(first, text.find('\n', first) - first,
                      std::string(text.find('\n', first) - first, damage.fill));
-        FILE* out = fopen(journal.c_str(), "w");
-        fwrite(text.data(), 1, text.size(), out);
-        fclose(out);
+        WriteText(journal, text);
 
         std::string err;
         EXPECT_EQ(Cli("undo", &err), 1) << err;
@@ -283,11 +255,7 @@ TEST_F(UndoIdentity, DamagedRecordsAreReportedAndTheRestIsUndone) {
 // is nothing to undo.
 TEST_F(UndoIdentity, AnUndoUnderWayIsSaidSo) {
     dir.CreateFile("a", "A");
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 1);
-        run.Rename(dir / "a", dir / "b");
-        run.End();
-    }
+    RenameRun(History(), dir.Path(), "a", "b");
     CJournalWriter holder;  // holds the journal's lock as an undo does
     ASSERT_EQ(holder.OpenToAppend(Journal()), 0);
     std::string err;

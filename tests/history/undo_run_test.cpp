@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -16,35 +15,23 @@
 #include <set>
 
 #include "history/run_history.h"
+#include "history_test_support.h"
 #include "platform/dos_attrib.h"
-#include "support/journaled_run.h"
-#include "support/test_dir.h"
 #include "support/test_trash.h"
 
 namespace quorvan {
 namespace {
 
+using test::Contents;
+using test::ExpectNoTemporaryNames;
+using test::InChild;
 using test::Inventory;
 using test::JournaledRun;
+using test::ReadText;
+using test::RenameRun;
 using test::TestDir;
 using test::TestTrash;
 using Backend = CJournalWriter::Backend;
-
-// Runs `work` in a child process that ends with _exit, as a killed run would.
-void InChild(const std::function<void()>& work) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        try {
-            work();
-        } catch (...) {
-            _exit(3);
-        }
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-}
 
 std::string DosValue(uint8_t attributes) {
     DosAttrib dos;
@@ -56,12 +43,6 @@ std::optional<std::string> ReadDosAttrib(const std::string& path) {
     std::string value(256, '\0');
     ssize_t n = getxattr(path.c_str(), kDosAttribName, value.data(), value.size());
     return n < 0 ? std::nullopt : std::optional(value.substr(0, static_cast<size_t>(n)));
-}
-
-std::string ReadText(const std::string& path) {
-    std::string text;
-    test::RunCommand("cat " + test::ShellQuote(path), &text);
-    return text;
 }
 
 struct stat StatOf(const std::string& path) {
@@ -128,6 +109,23 @@ class UndoRunTest : public ::testing::Test {
         dir.CreateFile("dest/c.txt", "old c");
     }
 
+    std::string FinishedInPlaceRun() {
+        JournaledRun run(History(), RunMode::Rename, dir.Path(), 9);
+        InPlaceRun(run);
+        return run.Journal();
+    }
+    std::string FinishedCopyRun() {
+        JournaledRun run(History(), RunMode::Copy, dir / "src", 2, dir / "dest");
+        CopyRun(run);
+        return run.Journal();
+    }
+
+    void RemoveFiles() {
+        for (const std::string& name : dir.List()) {
+            std::filesystem::remove_all(dir / name);
+        }
+    }
+
     void CopyRun(JournaledRun& run) {
         run.Copy(dir / "src/a.txt", dir / "dest/a.txt");
         run.Copy(dir / "src/b.txt", dir / "dest/b.txt");
@@ -147,15 +145,22 @@ TEST_F(UndoRunTest, InPlaceRunWithChainCycleAttributesAndTimesComesBackExactly) 
     auto start = Inventory(dir.Path());
     struct stat before1 = StatOf(dir / "1.txt");
     struct stat before3 = StatOf(dir / "3.txt");
-    std::string journal;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 9);
-        journal = run.Journal();
-        InPlaceRun(run);
-    }
+    const std::string journal = FinishedInPlaceRun();
     ASSERT_NE(Inventory(dir.Path()), start);
     EXPECT_EQ(dir.Read("5.txt"), "content 4");
     EXPECT_EQ(dir.Read("x"), "Z");
+
+    // A dry run foresees the whole undo and changes nothing, the journal neither.
+    const auto after = Inventory(dir.Path());
+    const std::string text = ReadText(journal);
+    UndoOptions dry;
+    dry.dryRun = true;
+    UndoSummary foreseen = UndoRun(journal, dry);
+    EXPECT_EQ(foreseen.stepsSkipped, 0) << Reasons(foreseen);
+    EXPECT_EQ(foreseen.filesRestored, 8);
+    EXPECT_EQ(Inventory(dir.Path()), after);
+    EXPECT_EQ(ReadText(journal), text);
+    EXPECT_EQ(StateOf(journal), RunState::Complete);
 
     UndoSummary summary = UndoRun(journal);
     EXPECT_EQ(summary.ended, UndoSummary::Ended::Done);
@@ -182,12 +187,7 @@ TEST_F(UndoRunTest, InPlaceRunWithChainCycleAttributesAndTimesComesBackExactly) 
 TEST_F(UndoRunTest, CopyRunSendsCopiesToTheTrashAndBringsTheReplacedFileBack) {
     MakeCopyFiles();
     auto start = Inventory(dir.Path());
-    std::string journal;
-    {
-        JournaledRun run(History(), RunMode::Copy, dir / "src", 2, dir / "dest");
-        journal = run.Journal();
-        CopyRun(run);
-    }
+    const std::string journal = FinishedCopyRun();
     EXPECT_EQ(dir.Read("dest/b.txt"), "B");
     EXPECT_EQ(TestTrash::Files(), (std::vector<std::string>{"b.txt", "c.txt"}));
 
@@ -197,16 +197,8 @@ TEST_F(UndoRunTest, CopyRunSendsCopiesToTheTrashAndBringsTheReplacedFileBack) {
     EXPECT_EQ(dir.Read("dest/b.txt"), "old b");
     // The copies are in the trash, not deleted; the old files' entries are gone.
     auto trash = Inventory(TestTrash::Folder() + "/files");
-    std::multiset<std::string> contents;
-    for (const auto& [name, content] : trash) {
-        contents.insert(content);
-    }
-    EXPECT_EQ(contents, (std::multiset<std::string>{"A", "B", "C"}));
-    std::vector<std::string> infos;
-    for (const auto& [name, content] : Inventory(TestTrash::Folder() + "/info")) {
-        infos.push_back(name);
-    }
-    EXPECT_EQ(infos.size(), 3u);
+    EXPECT_EQ(Contents(trash), (std::multiset<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(Inventory(TestTrash::Folder() + "/info").size(), 3u);
     for (const UndoStep& step : summary.steps) {
         if (step.kind == UndoStep::Kind::TrashCopy) {
             EXPECT_EQ(trash.count(step.trash.substr(step.trash.rfind('/') + 1)), 1u) << step.trash;
@@ -239,13 +231,7 @@ TEST_F(UndoRunTest, ChangedSinceTheRunIsReportedAndLeftAlone) {
         SCOPED_TRACE(c.name);
         TestDir files;
         files.CreateFile("a", "mine");
-        std::string journal;
-        {
-            JournaledRun run(History(), RunMode::Rename, files.Path(), 1);
-            journal = run.Journal();
-            run.Rename(files / "a", files / "b");
-            run.End();
-        }
+        const std::string journal = RenameRun(History(), files.Path(), "a", "b");
         c.change(files);
         auto before = Inventory(files.Path());
         UndoSummary summary = UndoRun(journal);
@@ -264,12 +250,7 @@ TEST_F(UndoRunTest, ChangedSinceTheRunIsReportedAndLeftAlone) {
 
 TEST_F(UndoRunTest, EditedCopyStaysAndEditedFileKeepsItsTimes) {
     MakeCopyFiles();
-    std::string journal;
-    {
-        JournaledRun run(History(), RunMode::Copy, dir / "src", 2, dir / "dest");
-        journal = run.Journal();
-        CopyRun(run);
-    }
+    const std::string journal = FinishedCopyRun();
     dir.CreateFile("dest/a.txt", "A, edited");
     UndoSummary summary = UndoRun(journal);
     EXPECT_EQ(dir.Read("dest/a.txt"), "A, edited");
@@ -290,20 +271,8 @@ TEST_F(UndoRunTest, EditedCopyStaysAndEditedFileKeepsItsTimes) {
 TEST_F(UndoRunTest, OlderRunAfterNewerOneIsSkippedThenBothUndoInOrder) {
     dir.CreateFile("a", "A");
     auto start = Inventory(dir.Path());
-    std::string older;
-    std::string newer;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 1);
-        older = run.Journal();
-        run.Rename(dir / "a", dir / "b");
-        run.End();
-    }
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 1);
-        newer = run.Journal();
-        run.Rename(dir / "b", dir / "c");
-        run.End();
-    }
+    const std::string older = RenameRun(History(), dir.Path(), "a", "b");
+    const std::string newer = RenameRun(History(), dir.Path(), "b", "c");
     UndoSummary skipped = UndoRun(older);
     EXPECT_EQ(skipped.stepsSkipped, 1);
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"c"}));
@@ -315,28 +284,6 @@ TEST_F(UndoRunTest, OlderRunAfterNewerOneIsSkippedThenBothUndoInOrder) {
     EXPECT_EQ(Inventory(dir.Path()), start);
     EXPECT_EQ(StateOf(older), RunState::Undone);
     EXPECT_EQ(StateOf(newer), RunState::Undone);
-}
-
-TEST_F(UndoRunTest, DryRunForeseesAChainAndChangesNothing) {
-    MakeInPlaceFiles();
-    std::string journal;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 9);
-        journal = run.Journal();
-        InPlaceRun(run);
-    }
-    auto after = Inventory(dir.Path());
-    std::string text = ReadText(journal);
-    UndoOptions options;
-    options.dryRun = true;
-    UndoSummary summary = UndoRun(journal, options);
-    EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
-    EXPECT_EQ(summary.filesRestored, 8);
-    EXPECT_EQ(Inventory(dir.Path()), after);
-    EXPECT_EQ(ReadText(journal), text);
-    RunSummary run;
-    ASSERT_TRUE(ReadRunSummary(journal, run));
-    EXPECT_EQ(run.state, RunState::Complete);
 }
 
 TEST_F(UndoRunTest, SymbolicLinkPutInPlaceOfAChangedFileIsNotFollowed) {
@@ -357,14 +304,6 @@ TEST_F(UndoRunTest, SymbolicLinkPutInPlaceOfAChangedFileIsNotFollowed) {
     EXPECT_EQ(summary.stepsSkipped, 2) << Reasons(summary);
     EXPECT_EQ(StatOf(dir / "victim").st_mode & 07777, 0600u);
     EXPECT_NE(StatOf(dir / "victim").st_mtime, 1000000000);
-}
-
-std::multiset<std::string> Contents(const std::map<std::string, std::string>& files) {
-    std::multiset<std::string> contents;
-    for (const auto& [name, content] : files) {
-        contents.insert(content);
-    }
-    return contents;
 }
 
 // An undo stopped after any step of a rotation's undo: by Cancel (Ctrl-C),
@@ -401,14 +340,12 @@ TEST_F(UndoRunTest, AnUndoStoppedAtAnyStepOfARotationLeavesNoFileAtATemporaryNam
                 cancel = taken >= stopAfter;
             };
             if (kill) {
-                InChild([&] { UndoRun(journal, options); });
+                ASSERT_TRUE(InChild([&] { UndoRun(journal, options); }));
             } else {
                 cancel = stopAfter == 0;
                 UndoSummary summary = UndoRun(journal, options);
                 EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
-                for (const auto& [name, content] : Inventory(dir.Path())) {
-                    EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
-                }
+                ExpectNoTemporaryNames(dir.Path());
                 EXPECT_EQ(Contents(Inventory(dir.Path())), Contents(start));
             }
             UndoSummary rest = UndoRun(journal);
@@ -472,17 +409,13 @@ TEST_F(UndoRunTest, UndoOnANearlyFullStateDriveRunsWhileItsRecordsFit) {
         if (c.ended == UndoSummary::Ended::JournalFailed) {
             EXPECT_EQ(summary.error, ENOSPC);
         }
-        for (const auto& [name, content] : Inventory(dir.Path())) {
-            EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
-        }
+        ExpectNoTemporaryNames(dir.Path());
         EXPECT_EQ(Contents(Inventory(dir.Path())), Contents(start));
         unlink((state / "fs/filler").c_str());
         EXPECT_EQ(UndoRun(journal).stepsSkipped, 0);
         EXPECT_EQ(Inventory(dir.Path()), start);
         unlink(journal.c_str());
-        for (const std::string& name : dir.List()) {
-            std::filesystem::remove_all(dir / name);
-        }
+        RemoveFiles();
     }
 }
 
@@ -526,11 +459,11 @@ TEST_F(UndoRunTest, AnUnplacedCopyWhoseSourceIsGoneIsTrashedNotDeleted) {
     dir.CreateFile("dest/a.txt", "old");
     // Killed with the copy finished but not yet in place (the copy record,
     // then the trash of the old file, would come next).
-    InChild([&] {
+    ASSERT_TRUE(InChild([&] {
         JournaledRun run(History(), RunMode::Copy, dir / "src", 1, dir / "dest");
         run.KillAfter(4);
         run.Copy(dir / "src/a.txt", dir / "dest/a.txt", false);
-    });
+    }));
     unlink((dir / "src/a.txt").c_str());
     UndoSummary summary = KeepRun(ListRuns(History()).front().path);
     EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
@@ -548,13 +481,12 @@ class KillTest : public UndoRunTest, public ::testing::WithParamInterface<Backen
     // Runs `scenario` killed after `kill` actions; returns the journal.
     std::string Killed(int kill, const std::function<void(JournaledRun&)>& scenario, RunMode mode,
                        const std::string& folder, const std::string& dest) {
-        std::string journal;
-        InChild([&] {
+        EXPECT_TRUE(InChild([&] {
             JournaledRun run(History(), mode, folder, 3, dest, GetParam());
             run.KillAfter(kill);
             scenario(run);
             _exit(0);
-        });
+        }));
         auto runs = ListRuns(History());
         return runs.empty() ? "" : runs.front().path;
     }
@@ -573,9 +505,7 @@ class KillTest : public UndoRunTest, public ::testing::WithParamInterface<Backen
         int64_t end = JournalDataEnd(text);
         std::string part = "{\"t\":\"rename\",\"from\":\"/nowhere";
         text.replace(static_cast<size_t>(end), std::min(part.size(), text.size() - end), part);
-        FILE* f = fopen(journal.c_str(), "wb");
-        fwrite(text.data(), 1, text.size(), f);
-        fclose(f);
+        test::WriteText(journal, text);
     }
 
     void CheckEveryMoment(const std::function<void()>& makeFiles,
@@ -603,9 +533,7 @@ class KillTest : public UndoRunTest, public ::testing::WithParamInterface<Backen
                     UndoSummary summary = keep ? KeepRun(journal) : UndoRun(journal);
                     ASSERT_EQ(summary.ended, UndoSummary::Ended::Done);
                     auto now = Inventory(dir.Path());
-                    for (const auto& [name, content] : now) {
-                        EXPECT_EQ(name.find(".quorvan-tmp-"), std::string::npos) << name;
-                    }
+                    ExpectNoTemporaryNames(dir.Path());
                     if (!keep) {
                         EXPECT_EQ(summary.stepsSkipped, 0) << Reasons(summary);
                         EXPECT_EQ(now, start);
@@ -629,19 +557,12 @@ class KillTest : public UndoRunTest, public ::testing::WithParamInterface<Backen
     // target holds its copy or what it held before.
     void CheckKept(const std::map<std::string, std::string>& start,
                    const std::map<std::string, std::string>& now) {
-        std::multiset<std::string> before;
-        std::multiset<std::string> after;
-        for (const auto& [name, content] : start) {
-            if (name.rfind("dest/", 0) != 0) {
-                before.insert(content);
-            }
-        }
-        for (const auto& [name, content] : now) {
-            if (name.rfind("dest/", 0) != 0) {
-                after.insert(content);
-            }
-        }
-        EXPECT_EQ(after, before);
+        auto sources = [](std::map<std::string, std::string> files) {
+            std::erase_if(files,
+                          [](const auto& file) { return file.first.rfind("dest/", 0) == 0; });
+            return Contents(files);
+        };
+        EXPECT_EQ(sources(now), sources(start));
         if (start.count("dest/b.txt") != 0) {
             for (const char* name : {"b", "c"}) {
                 std::string path = std::string("dest/") + name + ".txt";
@@ -650,12 +571,6 @@ class KillTest : public UndoRunTest, public ::testing::WithParamInterface<Backen
                 EXPECT_TRUE(now.at(path) == copy || now.at(path) == "old " + std::string(name));
             }
             EXPECT_TRUE(now.count("dest/a.txt") == 0 || now.at("dest/a.txt") == "A");
-        }
-    }
-
-    void RemoveFiles() {
-        for (const std::string& name : dir.List()) {
-            std::filesystem::remove_all(dir / name);
         }
     }
 };
@@ -670,12 +585,8 @@ TEST_P(KillTest, CopyRunKilledAtAnyMomentUndoesToItsStart) {
                      RunMode::Copy, dir / "src", dir / "dest");
 }
 
-std::string WriterName(const ::testing::TestParamInfo<Backend>& writer) {
-    return writer.param == Backend::Mapped ? "Mapped" : "Write";
-}
-
 INSTANTIATE_TEST_SUITE_P(Writers, KillTest, ::testing::Values(Backend::Mapped, Backend::Write),
-                         WriterName);
+                         test::WriterName);
 
 }  // namespace
 }  // namespace quorvan

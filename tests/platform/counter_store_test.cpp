@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
 
-#include "support/test_dir.h"
+#include "platform_test_support.h"
 
 namespace quorvan {
 namespace {
@@ -73,34 +71,16 @@ TEST_F(CounterStoreTest, UnusableFolderFailsQuietly) {
 
 TEST_F(CounterStoreTest, ConcurrentProcessesLoseNoUpdate) {
     CCounterStore store;
-    int gate[2];
-    ASSERT_EQ(pipe(gate), 0);
-    pid_t children[2];
-    for (pid_t& child : children) {
-        child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(gate[1]);
-            char byte;
-            (void)!read(gate[0], &byte, 1);  // start together
-            CCounterStore own;
-            for (int i = 0; i < 500; ++i) {
-                own.Update([](CCounterStore::Values& values) {
-                    values["FilesProcessed"] =
-                        std::to_string(std::stol("0" + values["FilesProcessed"]) + 1);
-                    return true;
-                });
-            }
-            _exit(0);
+    EXPECT_TRUE(test::InChildrenAtOnce(2, [] {
+        CCounterStore own;
+        for (int i = 0; i < 500; ++i) {
+            own.Update([](CCounterStore::Values& values) {
+                values["FilesProcessed"] =
+                    std::to_string(std::stol("0" + values["FilesProcessed"]) + 1);
+                return true;
+            });
         }
-    }
-    close(gate[0]);
-    close(gate[1]);
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    }));
     EXPECT_EQ(store.Read("FilesProcessed"), "1000");
 }
 

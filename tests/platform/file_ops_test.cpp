@@ -6,13 +6,13 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,11 +20,12 @@
 #include "platform/dos_attrib.h"
 #include "platform/file_system.h"
 #include "platform/folder_tree.h"
-#include "support/test_dir.h"
+#include "platform_test_support.h"
 
 namespace quorvan {
 namespace {
 
+using test::MountCaseInsensitive;
 using test::RunCommand;
 using test::ScratchMount;
 using test::ShellQuote;
@@ -47,33 +48,55 @@ int HiddenEntries(const TestDir& dir, const std::string& folder = "") {
 
 // ---- MoveNoReplace ----
 
-TEST(MoveNoReplaceTest, MovesFileAndLeavesNoOldName) {
-    TestDir dir;
-    dir.CreateFile("a.txt", "data");
-    int error = 0;
-    ASSERT_TRUE(MoveNoReplace(dir / "a.txt", dir / "b.txt", error)) << ErrorText(error);
-    EXPECT_FALSE(dir.Exists("a.txt"));
-    EXPECT_EQ(dir.Read("b.txt"), "data");
-}
-
-TEST(MoveNoReplaceTest, NeverReplacesAnExistingTarget) {
-    TestDir dir;
-    dir.CreateFile("a.txt", "new");
-    dir.CreateFile("b.txt", "precious");
-    int error = 0;
-    EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "b.txt", error));
-    EXPECT_EQ(error, EEXIST);
-    EXPECT_EQ(dir.Read("a.txt"), "new");
-    EXPECT_EQ(dir.Read("b.txt"), "precious");
-
-    // A folder or a dangling link at the target is just as much in the way.
-    dir.CreateDir("folder");
-    EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "folder", error));
-    EXPECT_EQ(error, EEXIST);
-    ASSERT_EQ(symlink("nowhere", (dir / "link").c_str()), 0);
-    EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "link", error));
-    EXPECT_EQ(error, EEXIST);
-    EXPECT_EQ(dir.Read("a.txt"), "new");
+// A name taken by any kind of entry, even by the file itself, stays as it
+// was; file systems without the kernel's no-replace flag keep that promise
+// another way.
+TEST(MoveNoReplaceTest, MovesOnlyOntoAFreeNameAndLeavesNoOldName) {
+    struct Case {
+        const char* what;
+        std::string from, to;
+        int error;
+    };
+    const Case cases[] = {
+        {"a free name", "a.TXT", "c.txt", 0},
+        {"a file there", "a.TXT", "b.txt", EEXIST},
+        {"a folder there", "a.TXT", "folder", EEXIST},
+        {"a dangling link there", "a.TXT", "dangling", EEXIST},
+        // The kernel's silent no-op for two names of one file is no success.
+        {"another name of the file", "a.TXT", "hard.txt", EEXIST},
+        // The detour through a temporary name is taken back completely.
+        {"a name of the file differing in case only", "a.TXT", "a.txt", EEXIST},
+        {"a missing source", "none", "c.txt", ENOENT},
+        {"a missing folder", "a.TXT", "missing/c.txt", ENOENT},
+        {"a folder to a free name", "d1", "d3", 0},
+        {"a folder onto a folder", "d1", "folder", EEXIST},
+    };
+    for (const Case& c : cases) {
+        for (bool withFlag : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (withFlag ? "" : ", without the flag"));
+            TestDir dir;
+            dir.CreateFile("a.TXT", "data");
+            dir.CreateFile("b.txt", "precious");
+            dir.CreateFile("d1/inside", "1");
+            dir.CreateDir("folder");
+            ASSERT_EQ(symlink("nowhere", (dir / "dangling").c_str()), 0);
+            ASSERT_EQ(link((dir / "a.TXT").c_str(), (dir / "hard.txt").c_str()), 0);
+            ASSERT_EQ(link((dir / "a.TXT").c_str(), (dir / "a.txt").c_str()), 0);
+            std::map<std::string, std::string> expected;
+            for (const auto& [name, content] : dir.Inventory()) {
+                const bool moves = c.error == 0 && (name + "/").rfind(c.from + "/", 0) == 0;
+                expected[moves ? c.to + name.substr(c.from.size()) : name] = content;
+            }
+            int error = 0;
+            if (withFlag) {
+                EXPECT_EQ(MoveNoReplace(dir / c.from, dir / c.to, error), c.error == 0);
+            } else {
+                error = MoveWithoutRenameFlag(dir / c.from, dir / c.to);
+            }
+            EXPECT_EQ(error, c.error) << ErrorText(error);
+            EXPECT_EQ(dir.Inventory(), expected);
+        }
+    }
 }
 
 // Moves through the folders a run opened keep every promise of moves by
@@ -127,84 +150,6 @@ TEST(MoveNoReplaceTest, ThroughTheRunsFoldersMovesByNameAndNeverFollowsASwappedF
     EXPECT_EQ(again.Open(dir / "sub.old", planned), 0);
 }
 
-TEST(MoveNoReplaceTest, HardLinkAtTargetCountsAsExisting) {
-    TestDir dir;
-    dir.CreateFile("a.txt", "data");
-    ASSERT_EQ(link((dir / "a.txt").c_str(), (dir / "b.txt").c_str()), 0);
-    int error = 0;
-    EXPECT_FALSE(MoveNoReplace(dir / "a.txt", dir / "b.txt", error));
-    EXPECT_EQ(error, EEXIST);
-    // Both names still there: the kernel's silent no-op did not pass as success.
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "b.txt"}));
-}
-
-TEST(MoveNoReplaceTest, CaseOnlyHardLinksOnCaseSensitiveFileSystemStayApart) {
-    TestDir dir;
-    dir.CreateFile("a.TXT", "data");
-    ASSERT_EQ(link((dir / "a.TXT").c_str(), (dir / "a.txt").c_str()), 0);
-    int error = 0;
-    EXPECT_FALSE(MoveNoReplace(dir / "a.TXT", dir / "a.txt", error));
-    EXPECT_EQ(error, EEXIST);
-    // The detour through a temporary name was taken back completely.
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.TXT", "a.txt"}));
-}
-
-TEST(MoveNoReplaceTest, MissingSourceOrFolderFails) {
-    TestDir dir;
-    int error = 0;
-    EXPECT_FALSE(MoveNoReplace(dir / "none", dir / "b", error));
-    EXPECT_EQ(error, ENOENT);
-    dir.CreateFile("a", "x");
-    EXPECT_FALSE(MoveNoReplace(dir / "a", dir / "missing/b", error));
-    EXPECT_EQ(error, ENOENT);
-    EXPECT_EQ(dir.Read("a"), "x");
-}
-
-TEST(MoveNoReplaceTest, FallbackWithoutKernelFlagNeverReplaces) {
-    TestDir dir;
-    dir.CreateFile("a", "new");
-    dir.CreateFile("b", "precious");
-    EXPECT_EQ(MoveWithoutRenameFlag(dir / "a", dir / "b"), EEXIST);
-    ASSERT_EQ(link((dir / "b").c_str(), (dir / "b-link").c_str()), 0);
-    EXPECT_EQ(MoveWithoutRenameFlag(dir / "b", dir / "b-link"), EEXIST);
-    EXPECT_EQ(dir.Read("a"), "new");
-    EXPECT_EQ(dir.Read("b"), "precious");
-
-    EXPECT_EQ(MoveWithoutRenameFlag(dir / "a", dir / "c"), 0);
-    EXPECT_FALSE(dir.Exists("a"));
-    EXPECT_EQ(dir.Read("c"), "new");
-
-    // Folders cannot be linked: the check-then-rename way.
-    dir.CreateFile("d1/inside", "1");
-    dir.CreateDir("d2");
-    EXPECT_EQ(MoveWithoutRenameFlag(dir / "d1", dir / "d2"), EEXIST);
-    EXPECT_EQ(MoveWithoutRenameFlag(dir / "d1", dir / "d3"), 0);
-    EXPECT_EQ(dir.Read("d3/inside"), "1");
-}
-
-// Mounts a small case-insensitive file system: vfat, else ext4 with a
-// case-folding folder. Returns the folder to work in, or "" when neither works.
-std::string MountCaseInsensitive(TestDir& dir, ScratchMount& mount) {
-    std::string image = dir / "image";
-    std::string mnt = dir.CreateDir("mnt");
-    if (RunCommand("truncate -s 8M -- " + ShellQuote(image)) != 0) {
-        return "";
-    }
-    if (RunCommand("mkfs.vfat -- " + ShellQuote(image), nullptr, true) == 0 &&
-        mount.Mount("-o loop -t vfat -- " + ShellQuote(image))) {
-        return mnt;
-    }
-    if (RunCommand("mkfs.ext4 -q -F -O casefold -- " + ShellQuote(image), nullptr, true) == 0 &&
-        mount.Mount("-o loop -t ext4 -- " + ShellQuote(image))) {
-        std::string folder = mnt + "/ci";
-        if (RunCommand("mkdir -- " + ShellQuote(folder) + " && chattr +F -- " +
-                       ShellQuote(folder)) == 0) {
-            return folder;
-        }
-    }
-    return "";
-}
-
 TEST(MoveNoReplaceTest, CaseOnlyRenameOnCaseInsensitiveFileSystem) {
     TestDir dir;
     ScratchMount mount(dir / "mnt");
@@ -231,40 +176,39 @@ TEST(MoveNoReplaceTest, CaseOnlyRenameOnCaseInsensitiveFileSystem) {
 
 // ---- SafeCopy ----
 
+// A read-only source gives a read-only copy; a long name still leaves room
+// for the temporary file's.
 TEST(SafeCopyTest, CopiesDataModeTimesAndUserAttributes) {
-    TestDir dir;
-    std::string content(300000, 'x');
-    content += "end";
-    dir.CreateFile("src.bin", content);
-    dir.SetMode("src.bin", 0640);
-    dir.SetTimes("src.bin", 1000000000, 1100000000);
-    bool xattrs = setxattr((dir / "src.bin").c_str(), "user.note", "hi", 2, 0) == 0;
+    struct Case {
+        unsigned mode;
+        std::string target;
+    };
+    for (const Case& c : {Case{0640, "copy.bin"}, Case{0444, std::string(250, 'n')}}) {
+        SCOPED_TRACE(c.mode);
+        TestDir dir;
+        std::string content(300000, 'x');
+        content += "end";
+        dir.CreateFile("src.bin", content);
+        bool xattrs = setxattr((dir / "src.bin").c_str(), "user.note", "hi", 2, 0) == 0;
+        dir.SetMode("src.bin", c.mode);
+        dir.SetTimes("src.bin", 1000000000, 1100000000);
 
-    int error = 0;
-    ASSERT_TRUE(SafeCopy(dir / "src.bin", dir / "copy.bin", error)) << ErrorText(error);
-    // Times first: reading the copy may move its access time.
-    FileStatus status;
-    ASSERT_TRUE(GetFileStatus(dir / "copy.bin", status));
-    EXPECT_EQ(status.modificationTime, 1100000000);
-    EXPECT_EQ(status.lastAccessTime, 1000000000);
-    EXPECT_EQ(dir.Read("copy.bin"), content);
-    EXPECT_EQ(ModeOf(dir / "copy.bin"), 0640u);
-    if (xattrs) {
-        char value[8] = {};
-        EXPECT_EQ(getxattr((dir / "copy.bin").c_str(), "user.note", value, sizeof value), 2);
-        EXPECT_STREQ(value, "hi");
+        int error = 0;
+        ASSERT_TRUE(SafeCopy(dir / "src.bin", dir / c.target, error)) << ErrorText(error);
+        // Times first: reading the copy may move its access time.
+        FileStatus status;
+        ASSERT_TRUE(GetFileStatus(dir / c.target, status));
+        EXPECT_EQ(status.modificationTime, 1100000000);
+        EXPECT_EQ(status.lastAccessTime, 1000000000);
+        EXPECT_EQ(dir.Read(c.target), content);
+        EXPECT_EQ(ModeOf(dir / c.target), c.mode);
+        if (xattrs) {
+            char value[8] = {};
+            EXPECT_EQ(getxattr((dir / c.target).c_str(), "user.note", value, sizeof value), 2);
+            EXPECT_STREQ(value, "hi");
+        }
+        EXPECT_EQ(HiddenEntries(dir), 0);
     }
-    EXPECT_EQ(HiddenEntries(dir), 0);
-}
-
-TEST(SafeCopyTest, ReadOnlySourceGivesReadOnlyCopy) {
-    TestDir dir;
-    dir.CreateFile("src", "data");
-    dir.SetMode("src", 0444);
-    int error = 0;
-    ASSERT_TRUE(SafeCopy(dir / "src", dir / "dst", error)) << ErrorText(error);
-    EXPECT_EQ(dir.Read("dst"), "data");
-    EXPECT_EQ(ModeOf(dir / "dst"), 0444u);
 }
 
 TEST(SafeCopyTest, ReplacesTargetWithoutWritingIntoIt) {
@@ -346,15 +290,6 @@ TEST(SafeCopyTest, FullFileSystemLeavesTargetIntact) {
     EXPECT_EQ(error, ENOSPC);
     EXPECT_EQ(dir.Read("mnt/dst"), "previous");
     EXPECT_EQ(dir.List("mnt"), std::vector<std::string>{"dst"});
-}
-
-TEST(SafeCopyTest, LongNameStillGetsTemporaryFile) {
-    TestDir dir;
-    std::string name(250, 'n');
-    dir.CreateFile("src", "data");
-    int error = 0;
-    ASSERT_TRUE(SafeCopy(dir / "src", dir / name, error)) << ErrorText(error);
-    EXPECT_EQ(dir.Read(name), "data");
 }
 
 TEST(SafeCopyTest, SourcesThatAreNotRegularFilesAreRefusedWithoutWaiting) {
@@ -596,26 +531,18 @@ TEST(SetAttributesTest, ReadOnlyFilesWorkForOrdinaryUser) {
     }
     chmod(src.c_str(), 0444);
     chmod(locked.c_str(), 0444);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const std::optional<int> status = test::RunInChild([&] {
         if (setgid(nobody) != 0 || setuid(nobody) != 0) {
-            _exit(10);
+            return 10;
         }
         int error = 0;
         if (!SafeCopy(src, dir / "copy", error)) {
-            _exit(11);
+            return 11;
         }
         AttributeChange change;
-        if (!SetAttributes(locked, kAttrReadOnly | kAttrHidden, change, error)) {
-            _exit(12);
-        }
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 setuid, 11 copy, 12 attributes";
+        return SetAttributes(locked, kAttrReadOnly | kAttrHidden, change, error) ? 0 : 12;
+    });
+    EXPECT_EQ(status, 0) << "10 setuid, 11 copy, 12 attributes";
     EXPECT_EQ(dir.Read("copy"), "data");
     EXPECT_EQ(ModeOf(dir / "copy"), 0444u);
     EXPECT_EQ(AttributesOf(locked), kAttrReadOnly | kAttrHidden);

@@ -22,6 +22,12 @@ class TrashTest : public ::testing::Test {
         EXPECT_EQ(StampOf(path, stamp), 0) << path;
         return stamp;
     }
+    TrashEntry Trash(const std::string& path) {
+        TrashEntry entry;
+        std::string error;
+        EXPECT_TRUE(MoveToTrash(path, entry, error)) << error;
+        return entry;
+    }
 
     TestDir dir;
 };
@@ -34,9 +40,7 @@ TEST_F(TrashTest, TrashedFilesAreFoundWhateverNameTheTrashGaveThem) {
             std::string path = dir.CreateFile(std::to_string(copy) + "/" + name,
                                               std::string(name) + std::to_string(copy));
             FileStamp stamp = Stamp(path);
-            TrashEntry entry;
-            std::string error;
-            ASSERT_TRUE(MoveToTrash(path, entry, error)) << error;
+            const TrashEntry entry = Trash(path);
             EXPECT_FALSE(dir.Exists(std::to_string(copy) + "/" + name));
             ASSERT_FALSE(entry.file.empty()) << name << copy;
             EXPECT_TRUE(Stamp(entry.file).SameFile(stamp));
@@ -54,10 +58,7 @@ TEST_F(TrashTest, TrashedFilesAreFoundWhateverNameTheTrashGaveThem) {
 TEST_F(TrashTest, ARestoredFileLeavesNoTraceAndATakenNameIsNotReplaced) {
     std::string path = dir.CreateFile("photo.jpg", "mine");
     FileStamp stamp = Stamp(path);
-    TrashEntry entry;
-    std::string error;
-    ASSERT_TRUE(MoveToTrash(path, entry, error)) << error;
-
+    const TrashEntry entry = Trash(path);
     dir.CreateFile("photo.jpg", "a new one");
     EXPECT_EQ(RestoreFromTrash(entry, path), EEXIST);
     EXPECT_EQ(dir.Read("photo.jpg"), "a new one");
@@ -74,9 +75,7 @@ TEST_F(TrashTest, ARestoredFileLeavesNoTraceAndATakenNameIsNotReplaced) {
 TEST_F(TrashTest, AnEntryRenamedInsideTheTrashIsStillFound) {
     std::string path = dir.CreateFile("a.txt", "A");
     FileStamp stamp = Stamp(path);
-    TrashEntry entry;
-    std::string error;
-    ASSERT_TRUE(MoveToTrash(path, entry, error)) << error;
+    const TrashEntry entry = Trash(path);
     std::string moved = TestTrash::Folder() + "/files/elsewhere";
     ASSERT_EQ(rename(entry.file.c_str(), moved.c_str()), 0);
     auto found = FindInTrash(path, stamp);

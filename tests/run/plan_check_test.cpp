@@ -7,23 +7,24 @@
 #include <fstream>
 
 #include "platform/folder_kind.h"
-#include "support/test_dir.h"
+#include "platform/platform_test_support.h"
 
 namespace quorvan::test {
 namespace {
 
 using Map = std::vector<std::pair<std::string, std::string>>;
 
-// The plan of `map` (names in `dir`; an empty target stays empty), in plan order.
-std::vector<CRenamePlan::Entry> PlanOf(const TestDir& dir, const Map& map,
-                                       const std::string& targetFolder = "") {
+// The plan of `map`, sources in `from` and targets in `to` (else `from`; an
+// empty target stays empty), in plan order.
+std::vector<CRenamePlan::Entry> PlanOf(const std::string& from, const Map& map,
+                                       const std::string& to = "") {
     CRenamePlan plan;
     for (const auto& [source, target] : map) {
-        plan.Add(dir / source);
+        plan.Add(from + "/" + source);
     }
     for (const auto& [source, target] : map) {
-        plan.Find(dir / source)->second =
-            target.empty() ? "" : (targetFolder.empty() ? dir.Path() : targetFolder) + "/" + target;
+        plan.Find(from + "/" + source)->second =
+            target.empty() ? "" : (to.empty() ? from : to) + "/" + target;
     }
     return plan.Entries();
 }
@@ -114,7 +115,7 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
             dir.CreateFile(source, source);
         }
         dir.CreateFiles(row.files);
-        std::vector<CRenamePlan::Entry> entries = PlanOf(dir, row.map);
+        std::vector<CRenamePlan::Entry> entries = PlanOf(dir.Path(), row.map);
         PlanCheck check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
         EXPECT_EQ(Words(check), row.statuses);
         EXPECT_EQ(Moves(check, entries), row.moves);
@@ -198,16 +199,11 @@ TEST(PlanCheck, FoldersFromATemplateAreCheckedBeforeTheRunMakesThem) {
         settings.RenameInPlace = row.inPlace;
         settings.RenameDestFolder = dir / "out";
         settings.More.UseTemplate = true;
-        CRenamePlan plan;
         const std::string from = row.inPlace ? dir.Path() : dir / "src";
         for (const auto& [source, target] : row.map) {
-            plan.Add(dir.CreateFile((row.inPlace ? "" : "src/") + source, source));
+            dir.CreateFile((row.inPlace ? "" : "src/") + source, source);
         }
-        for (const auto& [source, target] : row.map) {
-            plan.Find(from + "/" + source)->second =
-                (row.inPlace ? dir.Path() : dir / "out") + "/" + target;
-        }
-        const auto& entries = plan.Entries();
+        const auto entries = PlanOf(from, row.map, row.inPlace ? "" : dir / "out");
         PlanCheck check =
             CheckPlan(entries, row.inPlace, false, CaseSensitive, NameFolders(settings, from));
         EXPECT_EQ(Words(check), row.statuses);
@@ -225,7 +221,8 @@ TEST(PlanCheck, FoldersFromATemplateAreCheckedBeforeTheRunMakesThem) {
 TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
     TestDir dir;
     dir.CreateFiles({"a", "b", "c", "taken"});
-    std::vector<CRenamePlan::Entry> entries = PlanOf(dir, {{"a", "x"}, {"b", "x"}, {"c", "taken"}});
+    std::vector<CRenamePlan::Entry> entries =
+        PlanOf(dir.Path(), {{"a", "x"}, {"b", "x"}, {"c", "taken"}});
     PlanCheck check = CheckPlan(entries, true, false, CaseSensitive);
     EXPECT_EQ(StatusReason(check, entries, 0), "");
     EXPECT_EQ(StatusReason(check, entries, 1), "Another file gets this name: " + dir / "a");
@@ -233,7 +230,7 @@ TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
     EXPECT_EQ(check.Failing(), 2u);
     EXPECT_EQ(check.Count(EntryStatus::Collision), 1u);
 
-    entries = PlanOf(dir, {{"a", "../a"}, {"b", ".."}});
+    entries = PlanOf(dir.Path(), {{"a", "../a"}, {"b", ".."}});
     check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
     EXPECT_EQ(StatusReason(check, entries, 0), "A name cannot contain /");
     EXPECT_EQ(StatusReason(check, entries, 1), "The rules give no valid new name");
@@ -247,23 +244,14 @@ TEST(PlanCheck, CopiedNamesAreNeverPaths) {
     RenameSettings settings;
     settings.RenameInPlace = false;
     settings.RenameDestFolder = dir / "out";
-    const Map map = {{"a", "out/a"},
-                     {"b", "out/sub/b"},
-                     {"c", "out/../c"},
-                     {"sub/d", "out/sub/d"},
-                     {"sub/e", "out/e"}};
-    CRenamePlan plan;
-    for (const auto& [source, target] : map) {
-        plan.Add(dir / ("src/" + source));
-    }
-    for (const auto& [source, target] : map) {
-        plan.Find(dir / ("src/" + source))->second = dir / target;
-    }
     const std::string root = dir / "src";
+    const auto entries = PlanOf(
+        root, {{"a", "a"}, {"b", "sub/b"}, {"c", "../c"}, {"sub/d", "sub/d"}, {"sub/e", "e"}},
+        dir / "out");
     for (const std::string& spelling : {root, root + "/"}) {
         SCOPED_TRACE(spelling);
         PlanCheck check =
-            CheckPlan(plan.Entries(), false, false, CaseSensitive, NameFolders(settings, spelling));
+            CheckPlan(entries, false, false, CaseSensitive, NameFolders(settings, spelling));
         EXPECT_EQ(Words(check), "ok invalid invalid ok invalid");
     }
 }
@@ -274,8 +262,9 @@ TEST(PlanCheck, CaseInsensitiveFoldersCompareNamesWithoutCase) {
     TestDir dir;
     dir.CreateFiles({"a.TXT", "Own", "p", "q", "s", "x", "y"});
     auto folded = [](const std::string&) { return true; };
-    std::vector<CRenamePlan::Entry> entries = PlanOf(
-        dir, {{"Own", "own"}, {"p", "Z"}, {"q", "r"}, {"s", "z"}, {"x", "A.txt"}, {"y", "Q"}});
+    std::vector<CRenamePlan::Entry> entries =
+        PlanOf(dir.Path(),
+               {{"Own", "own"}, {"p", "Z"}, {"q", "r"}, {"s", "z"}, {"x", "A.txt"}, {"y", "Q"}});
     PlanCheck check = CheckPlan(entries, true, false, folded);
     // A change of case alone is fine; "Z" and "z" collide; "A.txt" is taken by
     // a file outside the plan; "Q" is the name of q, which moves away first.
@@ -307,14 +296,8 @@ TEST(PlanCheck, CopiesNeverWriteASourceWhateverTheSpelling) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.destination);
-        CRenamePlan plan;
-        for (const auto& [source, target] : row.map) {
-            plan.Add(src + "/" + source);
-        }
-        for (const auto& [source, target] : row.map) {
-            plan.Find(src + "/" + source)->second = row.destination + "/" + target;
-        }
-        PlanCheck check = CheckPlan(plan.Entries(), false, false, CaseSensitive);
+        PlanCheck check =
+            CheckPlan(PlanOf(src, row.map, row.destination), false, false, CaseSensitive);
         EXPECT_EQ(Words(check), row.statuses);
     }
 }
@@ -342,16 +325,10 @@ TEST(PlanCheck, CopiesNeverWriteASourceTheFileSystemReachesUnderTheTargetsName) 
         {{{"a.TXT", "Same"}, {"b", "SAME"}}, true, "ok collision"},
     };
     for (const Row& row : rows) {
-        CRenamePlan plan;
-        for (const auto& [source, target] : row.map) {
-            plan.Add(dir / ("src/" + source));
-        }
-        for (const auto& [source, target] : row.map) {
-            plan.Find(dir / ("src/" + source))->second = dir / ("src/" + target);
-        }
         SCOPED_TRACE(row.statuses);
-        PlanCheck check = row.folds ? CheckPlan(plan.Entries(), false, false, folded)
-                                    : CheckPlan(plan.Entries(), false, false, CaseSensitive);
+        const auto entries = PlanOf(dir / "src", row.map);
+        PlanCheck check = row.folds ? CheckPlan(entries, false, false, folded)
+                                    : CheckPlan(entries, false, false, CaseSensitive);
         EXPECT_EQ(Words(check), row.statuses);
     }
 }
@@ -360,21 +337,8 @@ TEST(PlanCheck, CopiesNeverWriteASourceTheFileSystemReachesUnderTheTargetsName) 
 // into it meets its sources and the other copies in any letter case.
 TEST(PlanCheck, OnACaseInsensitiveMountCopiesMeetInAnyLetterCase) {
     TestDir dir;
-    const std::string image = dir / "image";
-    const std::string mnt = dir.CreateDir("mnt");
-    ScratchMount mount(mnt);
-    std::string folder;
-    if (RunCommand("truncate -s 8M -- " + ShellQuote(image)) == 0 &&
-        RunCommand("mkfs.vfat -- " + ShellQuote(image), nullptr, true) == 0 &&
-        mount.Mount("-o loop -t vfat -- " + ShellQuote(image))) {
-        folder = mnt;
-    } else if (RunCommand("mkfs.ext4 -q -F -O casefold -- " + ShellQuote(image), nullptr, true) ==
-                   0 &&
-               mount.Mount("-o loop -t ext4 -- " + ShellQuote(image)) &&
-               RunCommand("mkdir -- " + ShellQuote(mnt + "/ci") + " && chattr +F -- " +
-                          ShellQuote(mnt + "/ci")) == 0) {
-        folder = mnt + "/ci";
-    }
+    ScratchMount mount(dir / "mnt");
+    const std::string folder = MountCaseInsensitive(dir, mount);
     if (folder.empty()) {
         GTEST_SKIP() << "needs root and a mountable vfat or case-folding ext4 image";
     }

@@ -18,7 +18,6 @@ namespace {
 // A source folder with open log and undo files, for single-file work.
 struct Work {
     TestDir dir;
-    TestDir cwd;
     CRunLog log;
     CUndoScript undo;
     FileWorkRules rules;
@@ -49,9 +48,7 @@ struct Work {
     }
     int RunUndo(std::string* output = nullptr) {
         undo.Finish();
-        return RunCommand(
-            "cd " + ShellQuote(cwd.Path()) + " && dash " + ShellQuote(dir / CUndoScript::kFileName),
-            output, true);
+        return RunUndoScript(dir.Path(), output);
     }
 };
 

@@ -13,55 +13,30 @@
 namespace quorvan::test {
 namespace {
 
-struct StartRun {
-    CRenameRules rules;
-    CRunEngine engine{rules};
-    TestHost host{rules};
-    RunRequest request;
-
-    explicit StartRun(const TestDir& dir) {
-        request.sourceFolder = dir.Path();
+// A run in place that writes its log and undo script, at the examples' time.
+struct LoggedRun : EngineRun {
+    LoggedRun() {
         request.writeLog = true;
         request.writeUndo = true;
-        request.inPlace = true;
         engine.SetClock(ExampleTime);
     }
-    StartOutcome Start() { return engine.OnStart(host, request); }
 };
 
-// Runs the undo script with dash from an empty folder; returns its status.
-int RunUndo(const TestDir& dir, const TestDir& cwd, std::string* output = nullptr) {
-    return RunCommand(
-        "cd " + ShellQuote(cwd.Path()) + " && dash " + ShellQuote(dir / CUndoScript::kFileName),
-        output, true);
-}
-
-std::vector<std::string> ListWithoutRunFiles(const TestDir& dir) {
-    std::vector<std::string> names;
-    for (const std::string& name : dir.List()) {
-        if (name != CRunLog::kFileName && name != CUndoScript::kFileName) {
-            names.push_back(name);
-        }
-    }
-    return names;
-}
+class RunEngine : public ::testing::Test, public LoggedRun {};
 
 // Linux has no settable creation time: the end message says so once and no
 // file counts as failed for it; the log keeps a line per file.
-TEST(RunEngine, CreationTimeTickedIsSaidOnceNotAFailure) {
-    CounterFolder counters;
-    TestDir dir;
-    StartRun run(dir);
-    PrefixRules(run.rules);
-    run.rules.Settings().ModifyDatesTimes = true;
-    run.rules.Settings().ModifyCreationDateTime = true;
-    run.host.files = {dir.CreateFile("a.jpg", "A"), dir.CreateFile("b.jpg", "B")};
+TEST_F(RunEngine, CreationTimeTickedIsSaidOnceNotAFailure) {
+    PrefixRules(rules);
+    rules.Settings().ModifyDatesTimes = true;
+    rules.Settings().ModifyCreationDateTime = true;
+    host.files = {dir.CreateFile("a.jpg", "A"), dir.CreateFile("b.jpg", "B")};
 
-    StartOutcome outcome = run.Start();
+    StartOutcome outcome = Start();
     EXPECT_EQ(outcome.result.filesFailed, 0);
     EXPECT_EQ(outcome.endMessage,
               "Rename process complete.\nCreation times cannot be set on this system.");
-    EXPECT_EQ(ListWithoutRunFiles(dir), (std::vector<std::string>{"new_a.jpg", "new_b.jpg"}));
+    EXPECT_EQ(NamesBesideRunFiles(dir), (std::vector<std::string>{"new_a.jpg", "new_b.jpg"}));
     const std::string log = dir.Read(CRunLog::kFileName);
     for (const char* name : {"/new_a.jpg", "/new_b.jpg"}) {
         EXPECT_NE(log.find("failed to set creation time on " + dir.Path() + name +
@@ -71,18 +46,15 @@ TEST(RunEngine, CreationTimeTickedIsSaidOnceNotAFailure) {
     }
 }
 
-TEST(RunEngine, ExampleLogAndUndoFiles) {
-    CounterFolder counters;
-    TestDir dir;
-    StartRun run(dir);
-    PrefixRules(run.rules);
-    run.host.files = {dir.CreateFile("a.jpg", "A"), dir.CreateFile("b.jpg", "B")};
+TEST_F(RunEngine, ExampleLogAndUndoFiles) {
+    PrefixRules(rules);
+    host.files = {dir.CreateFile("a.jpg", "A"), dir.CreateFile("b.jpg", "B")};
 
-    StartOutcome outcome = run.Start();
+    StartOutcome outcome = Start();
     ASSERT_EQ(outcome.ended, StartOutcome::Ended::Ran);
     EXPECT_EQ(outcome.result.status, RunStatus::Complete);
     EXPECT_EQ(outcome.endMessage, "Rename process complete.");
-    EXPECT_EQ(run.host.messages.back(), "Info...|Rename process complete.");
+    EXPECT_EQ(host.messages.back(), "Info...|Rename process complete.");
 
     const std::string p = dir.Path();
     EXPECT_EQ(dir.Read(CRunLog::kFileName),
@@ -113,16 +85,16 @@ TEST(RunEngine, ExampleLogAndUndoFiles) {
     ASSERT_EQ(stat((dir / CUndoScript::kFileName).c_str(), &st), 0);
     EXPECT_NE(st.st_mode & S_IXUSR, 0u);
 
-    EXPECT_EQ(run.host.Progress(), (std::vector<int32_t>{0, 1, 2}));
-    EXPECT_EQ(run.host.FinishReports(), 1);
-    EXPECT_EQ(run.host.refreshes, 1);
+    EXPECT_EQ(host.Progress(), (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(host.FinishReports(), 1);
+    EXPECT_EQ(host.refreshes, 1);
     EXPECT_EQ(CounterFolder::Read(kValueTimesUsed), 1);
     EXPECT_EQ(CounterFolder::Read(kValueFilesProcessed), 2);
 
     // A second run empties both files first.
-    run.host.files = {dir / "new_a.jpg"};
-    run.rules.Settings().Prefix = "x";
-    ASSERT_EQ(run.Start().ended, StartOutcome::Ended::Ran);
+    host.files = {dir / "new_a.jpg"};
+    rules.Settings().Prefix = "x";
+    ASSERT_EQ(Start().ended, StartOutcome::Ended::Ran);
     EXPECT_EQ(Lines(dir.Read(CRunLog::kFileName)).size(), 5u);
     EXPECT_EQ(Lines(dir.Read(CUndoScript::kFileName)).size(),
               Lines(UndoScriptHeader(ExampleTime())).size() + 3);
@@ -130,22 +102,19 @@ TEST(RunEngine, ExampleLogAndUndoFiles) {
     EXPECT_EQ(CounterFolder::Read(kValueFilesProcessed), 3);
 }
 
-TEST(RunEngine, UndoScriptRestoresHostileNamesWithoutRunningThem) {
-    CounterFolder counters;
-    TestDir dir;
+TEST_F(RunEngine, UndoScriptRestoresHostileNamesWithoutRunningThem) {
     TestDir cwd;
     const std::vector<std::string> names = {
         "it's.txt",    "say \"hi\".txt",  "$(touch x)",       "`touch y`",   "-rf",
         "line\nbreak", "bad\xff\xfe.bin", "semi;colon & amp", "back\\slash", "star*"};
-    StartRun run(dir);
-    PrefixRules(run.rules, "~ ");
+    PrefixRules(rules, "~ ");
     for (const std::string& name : names) {
-        run.host.files.push_back(dir.CreateFile(name, "content of " + name));
+        host.files.push_back(dir.CreateFile(name, "content of " + name));
     }
     dir.CreateFile("bystander.txt", "untouched");
     const std::vector<std::string> before = dir.List();
 
-    StartOutcome outcome = run.Start();
+    StartOutcome outcome = Start();
     ASSERT_EQ(outcome.result.status, RunStatus::Complete);
     EXPECT_EQ(outcome.result.filesFailed, 0);
     for (const std::string& name : names) {
@@ -163,8 +132,8 @@ TEST(RunEngine, UndoScriptRestoresHostileNamesWithoutRunningThem) {
     EXPECT_NE(dir.Read(CUndoScript::kFileName).find("line\\nbreak"), std::string::npos);
 
     std::string output;
-    EXPECT_EQ(RunUndo(dir, cwd, &output), 0) << output;
-    EXPECT_EQ(ListWithoutRunFiles(dir), before);
+    EXPECT_EQ(RunUndoScript(dir.Path(), &output, &cwd), 0) << output;
+    EXPECT_EQ(NamesBesideRunFiles(dir), before);
     for (const std::string& name : names) {
         EXPECT_EQ(dir.Read(name), "content of " + name) << name;
     }
@@ -174,57 +143,46 @@ TEST(RunEngine, UndoScriptRestoresHostileNamesWithoutRunningThem) {
     EXPECT_FALSE(dir.Exists("y"));
 }
 
-TEST(RunEngine, RenumberingIsUndoneNewestFirst) {
-    CounterFolder counters;
-    TestDir dir;
-    TestDir cwd;
-    StartRun run(dir);
-    NumberRules(run.rules, 0);
-    run.host.files = {dir.CreateFile("1.txt", "one"), dir.CreateFile("2.txt", "two")};
+TEST_F(RunEngine, RenumberingIsUndoneNewestFirst) {
+    NumberRules(rules, 0);
+    host.files = {dir.CreateFile("1.txt", "one"), dir.CreateFile("2.txt", "two")};
 
-    ASSERT_EQ(run.Start().result.status, RunStatus::Complete);
+    ASSERT_EQ(Start().result.status, RunStatus::Complete);
     EXPECT_EQ(dir.Read("0.txt"), "one");
     EXPECT_EQ(dir.Read("1.txt"), "two");
     EXPECT_FALSE(dir.Exists("2.txt"));
 
     std::string output;
-    EXPECT_EQ(RunUndo(dir, cwd, &output), 0) << output;
+    EXPECT_EQ(RunUndoScript(dir.Path(), &output), 0) << output;
     EXPECT_EQ(output, "");
     EXPECT_EQ(dir.Read("1.txt"), "one");
     EXPECT_EQ(dir.Read("2.txt"), "two");
     EXPECT_FALSE(dir.Exists("0.txt"));
 }
 
-TEST(RunEngine, UndoNeverReplacesAFileThatTookTheOldName) {
-    CounterFolder counters;
-    TestDir dir;
-    TestDir cwd;
-    StartRun run(dir);
-    PrefixRules(run.rules);
-    run.host.files = {dir.CreateFile("a.txt", "mine")};
-    ASSERT_EQ(run.Start().result.status, RunStatus::Complete);
+TEST_F(RunEngine, UndoNeverReplacesAFileThatTookTheOldName) {
+    PrefixRules(rules);
+    host.files = {dir.CreateFile("a.txt", "mine")};
+    ASSERT_EQ(Start().result.status, RunStatus::Complete);
     dir.CreateFile("a.txt", "someone else's");
     dir.CreateDir("b.txt");
 
     std::string output;
-    RunUndo(dir, cwd, &output);
+    RunUndoScript(dir.Path(), &output);
     EXPECT_NE(output.find("not restored, " + (dir / "a.txt") + " exists"), std::string::npos)
         << output;
     EXPECT_EQ(dir.Read("a.txt"), "someone else's");
     EXPECT_EQ(dir.Read("new_a.txt"), "mine");
 }
 
-TEST(RunEngine, CancelCountsThePassesDoneAndFinishesTheFileInProgress) {
-    CounterFolder counters;
-    TestDir dir;
-    StartRun run(dir);
-    PrefixRules(run.rules);
+TEST_F(RunEngine, CancelCountsThePassesDoneAndFinishesTheFileInProgress) {
+    PrefixRules(rules);
     for (int i = 0; i < 6; ++i) {
-        run.host.files.push_back(dir.CreateFile("f" + std::to_string(i), "x"));
+        host.files.push_back(dir.CreateFile("f" + std::to_string(i), "x"));
     }
-    run.host.cancelDuringFile = 3;
+    host.cancelDuringFile = 3;
 
-    StartOutcome outcome = run.Start();
+    StartOutcome outcome = Start();
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(outcome.endMessage, "Rename process aborted.");
     EXPECT_EQ(outcome.result.passes, 3);
@@ -233,19 +191,17 @@ TEST(RunEngine, CancelCountsThePassesDoneAndFinishesTheFileInProgress) {
     EXPECT_EQ(dir.List(),
               (std::vector<std::string>{CRunLog::kFileName, CUndoScript::kFileName, "f3", "f4",
                                         "f5", "new_f0", "new_f1", "new_f2"}));
-    EXPECT_EQ(run.host.Progress().back(), 3);
-    EXPECT_EQ(run.host.FinishReports(), 1);
-    EXPECT_TRUE(run.engine.CompletionEvent().IsSet());
+    EXPECT_EQ(host.Progress().back(), 3);
+    EXPECT_EQ(host.FinishReports(), 1);
+    EXPECT_TRUE(engine.CompletionEvent().IsSet());
 }
 
-TEST(RunEngine, RunFilesThatCannotBeCreatedAbortBeforeAnyWork) {
+TEST_F(RunEngine, RunFilesThatCannotBeCreatedAbortBeforeAnyWork) {
     for (const char* blocked : {CRunLog::kFileName, CUndoScript::kFileName}) {
-        CounterFolder counters;
-        TestDir dir;
-        StartRun run(dir);
+        LoggedRun run;
         PrefixRules(run.rules);
-        run.host.files = {dir.CreateFile("a.txt")};
-        dir.CreateDir(blocked);
+        run.host.files = {run.dir.CreateFile("a.txt")};
+        run.dir.CreateDir(blocked);
 
         StartOutcome outcome = run.Start();
         EXPECT_EQ(outcome.result.status, RunStatus::Aborted);
@@ -255,125 +211,113 @@ TEST(RunEngine, RunFilesThatCannotBeCreatedAbortBeforeAnyWork) {
                   std::vector<std::string>{blocked == std::string(CRunLog::kFileName)
                                                ? "Error creating log file."
                                                : "Error creating undo batch file."});
-        EXPECT_TRUE(dir.Exists("a.txt"));
-        EXPECT_FALSE(dir.Exists("new_a.txt"));
+        EXPECT_TRUE(run.dir.Exists("a.txt"));
+        EXPECT_FALSE(run.dir.Exists("new_a.txt"));
         EXPECT_EQ(run.host.FinishReports(), 1);
         EXPECT_FALSE(outcome.timesUsedCounted);
         EXPECT_EQ(CounterFolder::Read(kValueTimesUsed), 0);
         EXPECT_EQ(CounterFolder::Read(kValueFilesProcessed), 0);
         if (blocked == std::string(CUndoScript::kFileName)) {
-            EXPECT_EQ(Lines(dir.Read(CRunLog::kFileName)).size(), 4u);
+            EXPECT_EQ(Lines(run.dir.Read(CRunLog::kFileName)).size(), 4u);
         }
     }
 }
 
 // With fewer checked titles than track files, the files left without a title
 // keep their names; they are not failures.
-TEST(RunEngine, FilesWithoutATitleAreLeftAlone) {
-    TestDir dir;
-    CounterFolder counters;
+TEST_F(RunEngine, FilesWithoutATitleAreLeftAlone) {
     dir.CreateFiles({"a.mp3", "b.mp3", "c.mp3"});
-    StartRun run(dir);
     CHeldPage<CdAudioPageState> cdPage(
         CdPage({dir / "b.mp3", dir / "a.mp3", dir / "c.mp3"},
                {{"1", "Opening", "3:05", true}, {"2", "Unused", "4:10", false}}));
-    run.rules.SetPages(nullptr, nullptr, nullptr, &cdPage);
-    run.request.cdMode = true;
-    run.rules.Settings().RenameInPlace = true;
-    run.host.files = {dir / "b.mp3", dir / "a.mp3", dir / "c.mp3"};
+    rules.SetPages(nullptr, nullptr, nullptr, &cdPage);
+    request.cdMode = true;
+    rules.Settings().RenameInPlace = true;
+    host.files = {dir / "b.mp3", dir / "a.mp3", dir / "c.mp3"};
 
-    const StartOutcome outcome = run.Start();
+    const StartOutcome outcome = Start();
     EXPECT_EQ(outcome.result.filesFailed, 0);
     EXPECT_EQ(outcome.endMessage, "Rename process complete.");
-    EXPECT_EQ(ListWithoutRunFiles(dir),
+    EXPECT_EQ(NamesBesideRunFiles(dir),
               (std::vector<std::string>{"Opening.mp3", "a.mp3", "c.mp3"}));
     EXPECT_EQ(dir.Read(CRunLog::kFileName).find("failed"), std::string::npos);
     EXPECT_EQ(CounterFolder::Read(kValueFilesProcessed), 3);
 }
 
 // A name the rules turn into ".." is no name: the file stays and the run says so.
-TEST(RunEngine, AFileTheRulesGiveNoUsableNameIsReportedAndLeftAlone) {
-    TestDir dir;
-    CounterFolder counters;
+TEST_F(RunEngine, AFileTheRulesGiveNoUsableNameIsReportedAndLeftAlone) {
     dir.CreateFiles({"xx", "ax"});
-    StartRun run(dir);
-    run.rules.Settings().RenameInPlace = true;
-    run.rules.Settings().TextMode = true;
-    run.rules.Settings().ReplaceString = true;
-    run.rules.Settings().SourceString = "x";
-    run.rules.Settings().DestString = ".";
-    run.host.files = {dir / "ax", dir / "xx"};
+    rules.Settings().RenameInPlace = true;
+    rules.Settings().TextMode = true;
+    rules.Settings().ReplaceString = true;
+    rules.Settings().SourceString = "x";
+    rules.Settings().DestString = ".";
+    host.files = {dir / "ax", dir / "xx"};
 
-    const StartOutcome outcome = run.Start();
+    const StartOutcome outcome = Start();
     EXPECT_EQ(outcome.result.filesFailed, 1);
     EXPECT_EQ(outcome.endMessage, "Rename process complete.\n1 file failed.");
-    EXPECT_EQ(ListWithoutRunFiles(dir), (std::vector<std::string>{"a.", "xx"}));
+    EXPECT_EQ(NamesBesideRunFiles(dir), (std::vector<std::string>{"a.", "xx"}));
     EXPECT_NE(
         dir.Read(CRunLog::kFileName)
             .find("failed to rename " + (dir / "xx") + ": the rules give it no valid new name"),
         std::string::npos);
 }
 
-TEST(RunEngine, ChecksBeforeTheRun) {
-    CounterFolder counters;
-    TestDir dir;
-    StartRun run(dir);
-    PrefixRules(run.rules);
+TEST_F(RunEngine, ChecksBeforeTheRun) {
+    PrefixRules(rules);
 
     // Nothing selected.
-    EXPECT_EQ(run.Start().ended, StartOutcome::Ended::NoFiles);
-    EXPECT_EQ(run.host.messages.back(), "Info...|There are no files to process.");
+    EXPECT_EQ(Start().ended, StartOutcome::Ended::NoFiles);
+    EXPECT_EQ(host.messages.back(), "Info...|There are no files to process.");
     EXPECT_FALSE(dir.Exists(CRunLog::kFileName));
 
     // Copy mode into a missing folder: declined, then accepted.
-    run.rules.Settings().RenameInPlace = false;
-    run.rules.Settings().RenameDestFolder = dir / "out/deeper";
-    run.request.inPlace = false;
-    run.request.destinationFolder = dir / "out/deeper";
-    run.host.files = {dir.CreateFile("a.txt", "data")};
-    run.host.answerYes = false;
-    EXPECT_EQ(run.Start().ended, StartOutcome::Ended::Declined);
-    EXPECT_EQ(run.host.questions.back(),
+    rules.Settings().RenameInPlace = false;
+    rules.Settings().RenameDestFolder = dir / "out/deeper";
+    request.inPlace = false;
+    request.destinationFolder = dir / "out/deeper";
+    host.files = {dir.CreateFile("a.txt", "data")};
+    host.answerYes = false;
+    EXPECT_EQ(Start().ended, StartOutcome::Ended::Declined);
+    EXPECT_EQ(host.questions.back(),
               "Create folder?|The destination folder for the rename does not exist.\n"
               "Do you wish to create this folder?");
     EXPECT_FALSE(dir.Exists("out"));
     EXPECT_EQ(CounterFolder::Read(kValueTimesUsed), 0);
 
-    run.host.answerYes = true;
-    EXPECT_EQ(run.Start().result.status, RunStatus::Complete);
+    host.answerYes = true;
+    EXPECT_EQ(Start().result.status, RunStatus::Complete);
     EXPECT_EQ(dir.Read("out/deeper/new_a.txt"), "data");
     EXPECT_EQ(dir.Read("a.txt"), "data");
     EXPECT_EQ(CounterFolder::Read(kValueTimesUsed), 1);
 
     // An existing file of that name counts as existing: no question.
-    run.request.destinationFolder = dir / "a.txt";
-    size_t asked = run.host.questions.size();
-    run.Start();
-    EXPECT_EQ(run.host.questions.size(), asked);
+    request.destinationFolder = dir / "a.txt";
+    size_t asked = host.questions.size();
+    Start();
+    EXPECT_EQ(host.questions.size(), asked);
 
     // No destination at all is no root folder: refused before any work.
-    run.request.destinationFolder = "";
+    request.destinationFolder = "";
     const int used = CounterFolder::Read(kValueTimesUsed);
-    EXPECT_EQ(run.Start().ended, StartOutcome::Ended::NoDestination);
-    EXPECT_NE(run.host.messages.back().find("\"Destination Folder:\" on the Extended page"),
+    EXPECT_EQ(Start().ended, StartOutcome::Ended::NoDestination);
+    EXPECT_NE(host.messages.back().find("\"Destination Folder:\" on the Extended page"),
               std::string::npos)
-        << run.host.messages.back();
+        << host.messages.back();
     EXPECT_EQ(CounterFolder::Read(kValueTimesUsed), used);
 }
 
-TEST(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
-    CounterFolder counters;
-    TestDir dir;
-    StartRun run(dir);
-    PrefixRules(run.rules);
-    run.host.files = {dir.CreateFile("a.txt")};
-    run.host.cancelDuringFile = 1;
+TEST_F(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
+    PrefixRules(rules);
+    host.files = {dir.CreateFile("a.txt")};
+    host.cancelDuringFile = 1;
     // The worker stays on its file until the test lets it go.
     WorkerGate gate;
 
     // The host waits for the worker, which stays held: release it from here.
     std::thread first([&] {
-        StartOutcome outcome = run.Start();
+        StartOutcome outcome = Start();
         EXPECT_TRUE(outcome.cancelled);
     });
     ASSERT_TRUE(gate.WaitUntilHeld());
@@ -382,63 +326,54 @@ TEST(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
     CRenameRules otherRules;
     TestHost other(otherRules);
     other.files = {dir.CreateFile("b.txt")};
-    StartOutcome refused = run.engine.OnStart(other, run.request);
+    StartOutcome refused = engine.OnStart(other, request);
     EXPECT_EQ(refused.ended, StartOutcome::Ended::Busy);
     EXPECT_EQ(other.messages.size(), 1u);
     EXPECT_TRUE(dir.Exists("b.txt"));
     gate.Open();
     first.join();
-    run.engine.WaitForWorker();
-    EXPECT_FALSE(run.engine.Busy());
+    engine.WaitForWorker();
+    EXPECT_FALSE(engine.Busy());
     // The file in hand was finished; the other run touched nothing.
     EXPECT_TRUE(dir.Exists("new_a.txt"));
     EXPECT_TRUE(dir.Exists("b.txt"));
 }
 
-}  // namespace
-}  // namespace quorvan::test
-
-namespace quorvan::test {
-namespace {
-
 // The window may change its pages and recompute its plan while a worker runs
 // (the wait dialog gives up after a second): the run keeps to what it took at
 // Start.
-TEST(RunEngine, ChangesInTheWindowDuringARunDoNotReachIt) {
-    CounterFolder counters;
-    TestDir dir;
+TEST_F(RunEngine, ChangesInTheWindowDuringARunDoNotReachIt) {
     dir.CreateFiles({"a.txt", "b.txt", "c.txt"});
     CHeldPage<RenamePageState> rename;
     CHeldPage<ExtendedPageState> extended;
     CHeldPage<AttributePageState> attribute;
     rename.state.addPrefix = true;
     rename.state.prefix = "new_";
-    StartRun run(dir);
-    run.rules.SetPages(&rename, &extended, &attribute, nullptr);
-    run.rules.Settings().SourcePath = dir.Path();
-    run.host.files = {dir / "a.txt", dir / "b.txt", dir / "c.txt"};
+    rules.SetPages(&rename, &extended, &attribute, nullptr);
+    rules.Settings().SourcePath = dir.Path();
+    host.files = {dir / "a.txt", dir / "b.txt", dir / "c.txt"};
 
     // What Preview shows at the moment of Start.
-    run.host.BuildFileList();
-    run.rules.ComputePlan(dir.Path(), false);
-    std::vector<CRenamePlan::Entry> previewed = run.rules.PlanEntries();
+    host.BuildFileList();
+    rules.ComputePlan(dir.Path(), false);
+    std::vector<CRenamePlan::Entry> previewed = rules.PlanEntries();
 
-    run.host.whileRunning = [&] {
+    host.whileRunning = [&] {
         rename.state.prefix = "changed_";
         extended.state.renameInPlace = false;
         extended.state.destinationFolder = dir / "elsewhere";
-        run.rules.GatherFromPages(dir.Path());
-        run.rules.ClearPlan();
-        run.rules.AddSource(dir / "c.txt");
-        run.rules.ComputePlan(dir.Path(), false);
-        run.rules.Settings().ModifyAttributes = true;
-        run.rules.Settings().ModifyReadOnly = true;
+        rules.GatherFromPages(dir.Path());
+        rules.ClearPlan();
+        rules.AddSource(dir / "c.txt");
+        rules.ComputePlan(dir.Path(), false);
+        rules.Settings().ModifyAttributes = true;
+        rules.Settings().ModifyReadOnly = true;
     };
-    const StartOutcome outcome = run.Start();
+    const StartOutcome outcome = Start();
     ASSERT_EQ(outcome.result.status, RunStatus::Complete);
     EXPECT_EQ(outcome.result.filesFailed, 0);
 
-    EXPECT_EQ(ListWithoutRunFiles(dir),
+    EXPECT_EQ(NamesBesideRunFiles(dir),
               (std::vector<std::string>{"new_a.txt", "new_b.txt", "new_c.txt"}));
     std::string log;
     for (const auto& [source, target] : previewed) {
@@ -446,9 +381,8 @@ TEST(RunEngine, ChangesInTheWindowDuringARunDoNotReachIt) {
     }
     EXPECT_NE(dir.Read(CRunLog::kFileName).find(log), std::string::npos);
     EXPECT_EQ(dir.Read(CRunLog::kFileName).find("attributes"), std::string::npos);
-    TestDir elsewhere;
-    EXPECT_EQ(RunUndo(dir, elsewhere), 0);
-    EXPECT_EQ(ListWithoutRunFiles(dir), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(RunUndoScript(dir.Path()), 0);
+    EXPECT_EQ(NamesBesideRunFiles(dir), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/file_ops.h"
 #include "history/run_history.h"
-#include "run/run_recorder.h"
 #include "history/undo_run.h"
+#include "platform/file_ops.h"
+#include "run/run_recorder.h"
 #include "run_test_support.h"
 #include "support/journaled_run.h"
 #include "support/test_trash.h"
@@ -36,21 +36,13 @@ TEST(RunJournal, SourcesAreKnownByTheirOwnInodes) {
 }
 
 // A real run through the engine, journaled, then undone from its journal.
-struct JournaledStart {
-    CounterFolder counters;
-    TestDir dir;
+struct JournaledStart : EngineRun {
     TestDir history;
-    CRenameRules rules;
-    CRunEngine engine{rules};
-    TestHost host{rules};
-    RunRequest request;
 
     JournaledStart() {
         request.sourceFolder = dir / "src";
-        request.inPlace = true;
         engine.SetHistoryFolder(history.Path());
     }
-    StartOutcome Start() { return engine.OnStart(host, request); }
     std::vector<RunSummary> Runs() { return ListRuns(history.Path()); }
 };
 

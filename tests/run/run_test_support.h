@@ -15,6 +15,8 @@
 #include "common/product.h"
 #include "rules/rename_rules.h"
 #include "run/run_engine.h"
+#include "run/run_log.h"
+#include "run/undo_script.h"
 #include "run/usage_counters.h"
 #include "support/test_dir.h"
 
@@ -148,6 +150,44 @@ class TestHost final : public IRunHost, public IRunReporter {
     std::vector<std::string> errors_;
     std::vector<std::string> failures_;
 };
+
+// A run through the engine, in place, over files of a folder of its own and
+// with usage counters of its own.
+struct EngineRun {
+    CounterFolder counters;
+    TestDir dir;
+    CRenameRules rules;
+    CRunEngine engine{rules};
+    TestHost host{rules};
+    RunRequest request;
+
+    EngineRun() {
+        request.sourceFolder = dir.Path();
+        request.inPlace = true;
+    }
+    StartOutcome Start() { return engine.OnStart(host, request); }
+};
+
+// Runs the undo script in `folder` with dash from an empty folder (`cwd`
+// when given); gives its status and what it said.
+inline int RunUndoScript(const std::string& folder, std::string* output = nullptr,
+                         const TestDir* cwd = nullptr) {
+    TestDir elsewhere;
+    return RunCommand("cd " + ShellQuote((cwd ? *cwd : elsewhere).Path()) + " && dash " +
+                          ShellQuote(folder + "/" + CUndoScript::kFileName),
+                      output, true);
+}
+
+// The names in a folder but the run's log and undo script.
+inline std::vector<std::string> NamesBesideRunFiles(const TestDir& dir) {
+    std::vector<std::string> names;
+    for (const std::string& name : dir.List()) {
+        if (name != CRunLog::kFileName && name != CUndoScript::kFileName) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
 
 // Rules that rename in place by putting "new_" in front of each name.
 inline void PrefixRules(CRenameRules& rules, const std::string& prefix = "new_") {

@@ -15,28 +15,14 @@ const std::vector<std::string> kRunFiles = {CRunLog::kFileName, CUndoScript::kFi
 
 // A run in place with log and undo script over files of a folder; what it
 // renames is set by the case.
-struct Renaming {
-    CounterFolder counters;
-    TestDir dir;
-    CRenameRules rules;
-    CRunEngine engine{rules};
-    TestHost host{rules};
+struct Renaming : EngineRun {
     CHeldPage<CdAudioPageState> cdPage{CdPage({}, {})};
-    RunRequest request;
 
     Renaming() {
-        request.sourceFolder = dir.Path();
         request.writeLog = true;
         request.writeUndo = true;
-        request.inPlace = true;
         rules.Settings().RenameInPlace = true;
         rules.Settings().TextMode = true;
-    }
-    // Files named by their content.
-    void Files(const std::vector<std::string>& names) {
-        for (const std::string& name : names) {
-            host.files.push_back(dir.CreateFile(name, "content of " + name));
-        }
     }
     // Each file gets the name beside it, as a CD title does (the extension
     // stays).
@@ -49,7 +35,6 @@ struct Renaming {
             cdPage.state.titles.push_back({"1", title, "1:00", true});
         }
     }
-    StartOutcome Start() { return engine.OnStart(host, request); }
     std::vector<std::string> LogLines(const char* prefix) {
         std::vector<std::string> found;
         for (const std::string& line : Lines(dir.Read(CRunLog::kFileName))) {
@@ -58,12 +43,6 @@ struct Renaming {
             }
         }
         return found;
-    }
-    int Undo(std::string* output) {
-        TestDir elsewhere;
-        return RunCommand("cd " + ShellQuote(elsewhere.Path()) + " && dash " +
-                              ShellQuote(dir / CUndoScript::kFileName),
-                          output, true);
     }
 };
 
@@ -136,7 +115,7 @@ TEST(SafeOrder, EveryFileOfChainsAndCyclesGetsItsName) {
         EXPECT_EQ(run.dir.List().size(), expected.size() + 2);  // no temporary left
 
         std::string output;
-        EXPECT_EQ(run.Undo(&output), 0) << output;
+        EXPECT_EQ(RunUndoScript(run.dir.Path(), &output), 0) << output;
         EXPECT_EQ(output, "");
         EXPECT_EQ(run.dir.Inventory(kRunFiles), before);
     }
@@ -175,7 +154,7 @@ TEST(SafeOrder, RenumberingRenamesEveryFile) {
         EXPECT_EQ(run.LogLines("renamed ").size(), static_cast<size_t>(c.count));
 
         std::string output;
-        EXPECT_EQ(run.Undo(&output), 0) << output;
+        EXPECT_EQ(RunUndoScript(run.dir.Path(), &output), 0) << output;
         EXPECT_EQ(run.dir.Inventory(kRunFiles), before);
     }
 }

@@ -54,41 +54,37 @@ TEST(SwappedFolder, NothingIsDoneInTheTargetOfALinkPutInPlaceOfAFolder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CounterFolder counters;
-        TestDir dir;
+        EngineRun run;
+        TestDir& dir = run.dir;
         TestDir history;
-        CRenameRules rules;
-        CRunEngine engine{rules};
-        TestHost host{rules};
-        engine.SetHistoryFolder(history.Path());
-        PrefixRules(rules);
-        RunRequest request;
-        request.sourceFolder = dir / "src";
-        request.inPlace = c.inPlace;
+        run.engine.SetHistoryFolder(history.Path());
+        PrefixRules(run.rules);
+        run.request.sourceFolder = dir / "src";
+        run.request.inPlace = c.inPlace;
         for (const char* name : {"a", "b", "c"}) {
             dir.CreateFile(std::string("decoy/") + name, "decoy");
         }
-        host.files = {dir.CreateFile("src/a", "A"), dir.CreateFile("src/b", "B")};
+        run.host.files = {dir.CreateFile("src/a", "A"), dir.CreateFile("src/b", "B")};
         if (c.whileAsked) {
             // A file that cannot be renamed makes the run ask first.
             if (c.inPlace) {
                 dir.CreateFile("src/new_b", "taken");
             } else {
                 dir.CreateFile("out/new_b/x");
-                rules.Settings().RenameDestFolder = dir / "out";
-                request.destinationFolder = dir / "out";
+                run.rules.Settings().RenameDestFolder = dir / "out";
+                run.request.destinationFolder = dir / "out";
             }
-            host.whileAsked = [&] { SwapForLink(dir / c.swapped, dir / "decoy"); };
+            run.host.whileAsked = [&] { SwapForLink(dir / c.swapped, dir / "decoy"); };
         } else {
-            host.files.push_back(dir.CreateFile("src/sub/c", "C"));
+            run.host.files.push_back(dir.CreateFile("src/sub/c", "C"));
             SetBeforeFileHook([&](const std::string& original) {
                 if (original == dir / "src/sub/c") {
                     SwapForLink(dir / c.swapped, dir / "decoy");
                 }
             });
         }
-        rules.Settings().RenameInPlace = c.inPlace;
-        const StartOutcome outcome = engine.OnStart(host, request);
+        run.rules.Settings().RenameInPlace = c.inPlace;
+        const StartOutcome outcome = run.Start();
         SetBeforeFileHook({});
 
         EXPECT_EQ(dir.Read(std::string("decoy/") + c.decoyFile), "decoy");
@@ -98,10 +94,10 @@ TEST(SwappedFolder, NothingIsDoneInTheTargetOfALinkPutInPlaceOfAFolder) {
         }
         EXPECT_EQ(after, c.after);
         std::string said;
-        for (const std::string& text : host.Errors()) {
+        for (const std::string& text : run.host.Errors()) {
             said += text + "\n";
         }
-        for (const std::string& text : host.Failures()) {
+        for (const std::string& text : run.host.Failures()) {
             said += text + "\n";
         }
         EXPECT_NE(said.find(c.failure), std::string::npos) << said;

@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <climits>
 #include <optional>
 #include <string>
 
 #include "common/product.h"
-#include "support/test_dir.h"
+#include "platform/platform_test_support.h"
 
 namespace quorvan {
 namespace {
@@ -22,13 +20,6 @@ class UsageRegistryTest : public ::testing::Test {
     test::StateDirScope scope_;
     TestDir& dir_ = scope_.Dir();
 };
-
-TEST(AppValuesTest, GuidIsBracedAndFixedLength) {
-    std::string guid = kAppGuid;
-    ASSERT_EQ(guid.size(), 38u);
-    EXPECT_EQ(guid.front(), '{');
-    EXPECT_EQ(guid.back(), '}');
-}
 
 TEST_F(UsageRegistryTest, FirstUseCreatesDefaultsThenCountsStart) {
     {
@@ -98,30 +89,12 @@ TEST_F(UsageRegistryTest, UnwritableStoreReadsZeroAndFailsQuietly) {
 TEST_F(UsageRegistryTest, TwoProcessesAddingFilesProcessedLoseNothing) {
     CUsageRegistry registry(kAppGuid, kProductName);
     registry.WriteFilesProcessed(5);
-    int gate[2];
-    ASSERT_EQ(pipe(gate), 0);
-    pid_t children[2];
-    for (pid_t& child : children) {
-        child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(gate[1]);
-            char byte;
-            (void)!read(gate[0], &byte, 1);
-            CUsageRegistry own(kAppGuid, kProductName);
-            for (int i = 0; i < 500; ++i) {
-                own.AddToCounter(kValueFilesProcessed, 1);
-            }
-            _exit(0);
+    EXPECT_TRUE(test::InChildrenAtOnce(2, [] {
+        CUsageRegistry own(kAppGuid, kProductName);
+        for (int i = 0; i < 500; ++i) {
+            own.AddToCounter(kValueFilesProcessed, 1);
         }
-    }
-    close(gate[0]);
-    close(gate[1]);
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    }));
     EXPECT_EQ(registry.ReadFilesProcessed(), 1005);
 }
 
