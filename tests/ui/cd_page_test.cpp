@@ -9,10 +9,8 @@
 
 #include "cdaudio/cddb_settings.h"
 #include "common/product.h"
-#include "run/run_engine.h"
 #include "support/local_cddb_server.h"
 #include "ui/cddb_server_dlg.h"
-#include "ui/pages/cd_audio_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

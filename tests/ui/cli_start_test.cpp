@@ -11,10 +11,6 @@
 
 #include "cli/cli_session.h"
 #include "rules/settings_store.h"
-#include "ui/pages/attribute_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/filter_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

@@ -1,21 +1,15 @@
 #include <sys/stat.h>
 
 #include <QFile>
-#include <QListView>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTreeView>
 
 #include "platform/counter_store.h"
-#include "run/run_engine.h"
 #include "ui/about_dlg.h"
 #include "ui/help_window.h"
-#include "ui/pages/cd_audio_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui/palette_colours.h"
-#include "ui/processing_dlg.h"
-#include "ui/settings_tabs.h"
 #include "ui/window_geometry.h"
 #include "ui_fixture.h"
 

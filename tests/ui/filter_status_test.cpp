@@ -1,5 +1,4 @@
 #include "ui/filter_status.h"
-#include "ui/pages/filter_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

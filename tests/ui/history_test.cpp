@@ -12,8 +12,6 @@
 #include "platform/file_system.h"
 #include "support/journaled_run.h"
 #include "ui/history_dlg.h"
-#include "ui/processing_dlg.h"
-#include "ui/source_list_model.h"
 #include "ui/undo_runner.h"
 #include "ui_fixture.h"
 

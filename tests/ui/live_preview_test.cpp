@@ -2,15 +2,8 @@
 #include <algorithm>
 
 #include "cdaudio/track_names.h"
-#include "run/run_engine.h"
 #include "ui/cd_audio_models.h"
 #include "ui/live_preview.h"
-#include "ui/pages/cd_audio_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/filter_page.h"
-#include "ui/pages/more_rules_page.h"
-#include "ui/pages/rename_page.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

@@ -1,8 +1,6 @@
 #include <QScrollBar>
 
-#include "ui/pages/rename_page.h"
 #include "ui/path_list_view.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

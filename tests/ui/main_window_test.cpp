@@ -2,19 +2,11 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QListView>
 #include <QSignalSpy>
 #include <algorithm>
 
 #include "common/product.h"
 #include "run/usage_counters.h"
-#include "ui/pages/attribute_page.h"
-#include "ui/pages/cd_audio_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/filter_page.h"
-#include "ui/pages/rename_page.h"
-#include "ui/settings_tabs.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

@@ -2,9 +2,6 @@
 #include <QSpinBox>
 
 #include "support/media_files.h"
-#include "ui/pages/more_rules_page.h"
-#include "ui/settings_tabs.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

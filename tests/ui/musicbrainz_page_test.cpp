@@ -3,7 +3,6 @@
 
 #include "cdaudio/lookup_source.h"
 #include "support/local_musicbrainz_server.h"
-#include "ui/pages/cd_audio_page.h"
 #include "ui/release_choice_dlg.h"
 #include "ui_fixture.h"
 

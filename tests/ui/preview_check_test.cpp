@@ -1,14 +1,10 @@
 #include <QIcon>
 #include <QLayout>
-#include <QListView>
 #include <QPalette>
 #include <algorithm>
 
-#include "run/run_engine.h"
 #include "ui/count_label.h"
-#include "ui/pages/rename_page.h"
 #include "ui/palette_colours.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

@@ -8,9 +8,6 @@
 #include <QTimeEdit>
 #include <cstdlib>
 
-#include "ui/pages/attribute_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

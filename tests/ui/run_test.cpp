@@ -12,15 +12,10 @@
 #include "common/product.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
-#include "run/run_engine.h"
 #include "run/usage_counters.h"
 #include "support/worker_gate.h"
 #include "ui/about_dlg.h"
 #include "ui/help_window.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/filter_page.h"
-#include "ui/pages/rename_page.h"
-#include "ui/processing_dlg.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
@@ -226,8 +221,7 @@ TEST(WindowRun, AMissingDestinationIsCreatedOnlyWhenTheUserSaysYes) {
     TestDir dir;
     TestDir out;
     WindowFixture f(dir, {"a.txt", "b.txt"});
-    CMainDlg& w = f.Window();
-    UseCopyTo(w, out / "one/two/three");
+    UseCopyTo(f.Window(), out / "one/two/three");
     f.Click(CMainDlg::kSelectAll);
 
     f.dialogs.answers = {QMessageBox::No};
@@ -413,8 +407,7 @@ TEST(HelpWindow, OpensTheManualOnItsContents) {
 TEST(WindowRun, AFolderWhereAnotherRunWorksIsRefusedWithAMessage) {
     TestDir dir;
     WindowFixture f(dir, {"a.txt", "b.txt"});
-    CMainDlg& w = f.Window();
-    UsePrefix(w, "new_");
+    UsePrefix(f.Window(), "new_");
     f.Click(CMainDlg::kSelectAll);
     CFolderLock other;
     ASSERT_EQ(other.TryLock(dir.Path()), 0);

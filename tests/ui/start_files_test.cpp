@@ -1,10 +1,6 @@
 // The window opened on what a file manager hands over: one folder as ever,
 // or chosen files, ticked where they lie.
 
-#include <QListView>
-
-#include "ui/pages/extended_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
@@ -86,8 +82,7 @@ TEST(StartOnPaths, FilesOfSeveralFoldersAreAllTheRunTakesAndRefreshKeepsToThem) 
     TestDir dir;
     dir.CreateFiles({"u/1.txt", "u/other.txt", "v/2.txt", "top.txt"});
     WindowFixture f(StartPaths{{dir / "u/1.txt", dir / "v/2.txt"}});
-    CMainDlg& w = f.Window();
-    UsePrefix(w, "new_");
+    UsePrefix(f.Window(), "new_");
 
     f.Click(kPreview);
     EXPECT_EQ(f.PreviewRows(), (Strings{dir / "u/new_1.txt", dir / "v/new_2.txt"}));

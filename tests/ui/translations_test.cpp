@@ -8,13 +8,8 @@
 
 #include "cdaudio/get_names.h"
 #include "history/run_history.h"
-#include "run/run_engine.h"
 #include "ui/core_texts.h"
-#include "ui/pages/cd_audio_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui/path_label.h"
-#include "ui/settings_tabs.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

@@ -2,14 +2,10 @@
 
 #include <QDialog>
 #include <QDropEvent>
-#include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
-
-#include "ui/pages/rename_page.h"
-#include "ui/source_list_model.h"
 
 namespace quorvan::test {
 

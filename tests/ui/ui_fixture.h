@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QListView>
 #include <QString>
 #include <QUrl>
 #include <deque>
@@ -12,9 +13,20 @@
 
 #include "named_widgets.h"
 #include "rules/rename_rules.h"
+#include "run/run_engine.h"
 #include "selection/filter_settings.h"
 #include "support/test_dir.h"
+// The window and every page it holds, for the tests that drive them.
 #include "ui/main_dlg.h"
+#include "ui/pages/attribute_page.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
+#include "ui/pages/filter_page.h"
+#include "ui/pages/more_rules_page.h"
+#include "ui/pages/rename_page.h"
+#include "ui/processing_dlg.h"
+#include "ui/settings_tabs.h"
+#include "ui/source_list_model.h"
 #include "ui/user_dialogs.h"
 
 namespace quorvan::test {
