@@ -1,84 +1,52 @@
-#include <gtest/gtest.h>
-
 #include <QAudioDevice>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMediaDevices>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 
 #include "cdaudio/cddb_settings.h"
 #include "common/product.h"
-#include "named_widgets.h"
-#include "run/run_engine.h"
 #include "support/local_cddb_server.h"
 #include "ui/cddb_server_dlg.h"
-#include "ui/main_dlg.h"
-#include "ui/pages/cd_audio_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
 
-constexpr int kPreview = 1078;
-constexpr int kStart = 1006;
-
 std::string TocPath(const std::string& name) {
     return std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/" + name;
 }
 
-// Sets an environment variable for the life of the object.
-class EnvScope final {
-  public:
-    EnvScope(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            saved_ = old;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~EnvScope() {
-        if (saved_) {
-            setenv(name_, saved_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-    EnvScope(const EnvScope&) = delete;
-    EnvScope& operator=(const EnvScope&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
-
 // A window whose CD page lists `toc` as a drive and asks a local server.
 class CdPageTest : public ::testing::Test {
   protected:
-    void Open(const std::string& folder, const std::string& toc = "ten.toc") {
+    // Makes `files` in the folder and opens the window on it.
+    void Open(const Strings& files = {}, const std::string& toc = "ten.toc") {
         ASSERT_TRUE(server_.Start());
         serverEnv_.emplace("QUORVAN_CDDB_SERVER", server_.Address());
         tocEnv_.emplace("QUORVAN_CDROM_TOC", TocPath(toc));
-        window_.emplace(folder);
+        window_.emplace(dir_, files);
         page_ = window_->Window().CdAudioPage();
     }
-    void TickRenameCdAudio() { On<QCheckBox>(page_, "renameCdAudioCheckBox")->click(); }
+    // CD mode on, the TOC drive chosen, and Get names pressed.
+    void GetNamesOfTheDisc() {
+        TickRenameCdAudio();
+        ChooseTocDrive();
+        GetNames();
+    }
+    void TickRenameCdAudio() { Click(page_, "renameCdAudioCheckBox"); }
+    void GetNames() { Click(page_, "getNamesButton"); }
     // Chooses the table-of-contents drive, listed last.
     void ChooseTocDrive() {
         auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
         drives->setCurrentIndex(drives->count() - 1);
     }
     // A column of the retrieved names: number, name, length.
-    std::vector<std::string> Titles(std::string RetrievedTitle::*column) const {
-        std::vector<std::string> texts;
+    Strings Titles(std::string RetrievedTitle::*column) const {
+        Strings texts;
         for (const RetrievedTitle& title : page_->State().titles) {
             texts.push_back(title.*column);
         }
@@ -93,6 +61,7 @@ class CdPageTest : public ::testing::Test {
     }
     CScriptedDialogs& Dialogs() { return window_->dialogs; }
 
+    TestDir dir_;
     CLocalCddbServer server_{std::string(QUORVAN_TEST_DATA) + "/cddb/server"};
     std::optional<EnvScope> serverEnv_;
     std::optional<EnvScope> tocEnv_;
@@ -101,27 +70,14 @@ class CdPageTest : public ::testing::Test {
 };
 
 TEST_F(CdPageTest, OnlyTheRenameBoxStartsEnabledAndItSwitchesEveryOtherControl) {
-    TestDir dir;
-    Open(dir.Path());
-    const std::vector<const char*> followers = {"cdDriveComboBox",
-                                                "selectedTracksView",
-                                                "retrievedNamesView",
-                                                "cdDriveLabel",
-                                                "getNamesButton",
-                                                "moveUpButton",
-                                                "moveDownButton",
-                                                "selectedTracksLabel",
-                                                "retrievedNamesLabel",
-                                                "tracksSelectAllButton",
-                                                "tracksDeselectAllButton",
-                                                "tracksInvertButton",
-                                                "playButton",
-                                                "stopButton"};
+    Open();
+    const Strings followers = Words(
+        "cdDriveComboBox selectedTracksView retrievedNamesView cdDriveLabel getNamesButton "
+        "moveUpButton moveDownButton selectedTracksLabel retrievedNamesLabel "
+        "tracksSelectAllButton tracksDeselectAllButton tracksInvertButton playButton stopButton");
     EXPECT_TRUE(IsEnabled(page_, "renameCdAudioCheckBox"));
     EXPECT_FALSE(IsChecked(page_, "renameCdAudioCheckBox"));
-    for (const char* id : followers) {
-        EXPECT_FALSE(On(page_, id)->isEnabled()) << id;
-    }
+    EXPECT_TRUE(Enabled(page_, followers).empty());
     // No drive is chosen until the user picks one; the TOC file is listed.
     auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
     EXPECT_EQ(drives->currentIndex(), -1);
@@ -130,13 +86,9 @@ TEST_F(CdPageTest, OnlyTheRenameBoxStartsEnabledAndItSwitchesEveryOtherControl) 
 
     TickRenameCdAudio();
     EXPECT_TRUE(page_->RenameCdAudio());
-    for (const char* id : followers) {
-        EXPECT_TRUE(On(page_, id)->isEnabled()) << id;
-    }
+    EXPECT_EQ(Enabled(page_, followers), std::set<std::string>(followers.begin(), followers.end()));
     TickRenameCdAudio();
-    for (const char* id : followers) {
-        EXPECT_FALSE(On(page_, id)->isEnabled()) << id;
-    }
+    EXPECT_TRUE(Enabled(page_, followers).empty());
 
     EXPECT_EQ(On(page_, "getNamesButton")->toolTip(),
               "Retrieve track names from Audio CD in selected drive");
@@ -148,28 +100,26 @@ TEST_F(CdPageTest, OnlyTheRenameBoxStartsEnabledAndItSwitchesEveryOtherControl) 
 }
 
 TEST_F(CdPageTest, GetNamesFailuresEachShowOneMessageAndKeepTheList) {
-    TestDir dir;
-    Open(dir.Path());
+    Open();
     TickRenameCdAudio();
 
-    On<QPushButton>(page_, "getNamesButton")->click();
-    ASSERT_EQ(Dialogs().shown.size(), 1u);
-    EXPECT_EQ(Dialogs().shown[0].text, "No CD drive is selected.");
+    GetNames();
+    EXPECT_EQ(Dialogs().Texts(), Strings{"No CD drive is selected."});
     EXPECT_TRUE(server_.Requests().empty());
 
     ChooseTocDrive();
-    On<QPushButton>(page_, "getNamesButton")->click();
+    GetNames();
     ASSERT_EQ(page_->TitlesModel().rowCount(), 10);
     On<QPushButton>(page_, "tracksSelectAllButton")->click();
 
     // A read answered with a status outside 210-219.
     server_.SetReadReply("401 folk 5107e10a No such CD entry in database.\r\n");
-    On<QPushButton>(page_, "getNamesButton")->click();
+    GetNames();
     ASSERT_EQ(Dialogs().shown.size(), 2u);
     EXPECT_EQ(Dialogs().shown[1].caption, "Error...");
     EXPECT_EQ(Dialogs().shown[1].text, "Unable to get this CD's information.");
     server_.SetReadReply("200 folk 5107e10a ok\r\n");
-    On<QPushButton>(page_, "getNamesButton")->click();
+    GetNames();
     ASSERT_EQ(Dialogs().shown.size(), 3u);
     EXPECT_EQ(Dialogs().shown[2].text, "Unable to get this CD's information.");
 
@@ -179,11 +129,8 @@ TEST_F(CdPageTest, GetNamesFailuresEachShowOneMessageAndKeepTheList) {
 }
 
 TEST_F(CdPageTest, ADiscWithoutAudioReportsTheDiscIdError) {
-    TestDir dir;
-    Open(dir.Path(), "data_only.toc");
-    TickRenameCdAudio();
-    ChooseTocDrive();
-    On<QPushButton>(page_, "getNamesButton")->click();
+    Open({}, "data_only.toc");
+    GetNamesOfTheDisc();
     ASSERT_EQ(Dialogs().shown.size(), 1u);
     EXPECT_TRUE(Dialogs().shown[0].text.startsWith(
         "An error occurred while retrieving the DISC ID, Error:"))
@@ -197,27 +144,24 @@ TEST_F(CdPageTest, ADiscWithoutAudioReportsTheDiscIdError) {
 
 // The whole CD mode as a user goes through it.
 TEST_F(CdPageTest, TitlesInTheOrderSetBecomeTheNewNamesOfTheTickedFiles) {
-    TestDir dir;
     for (const char* name : {"a", "b", "c"}) {
-        dir.CreateFile(std::string(name) + ".mp3", name);
+        dir_.CreateFile(std::string(name) + ".mp3", name);
     }
-    dir.CreateFile("notes.txt");
-    Open(dir.Path());
+    dir_.CreateFile("notes.txt");
+    Open();
     WindowFixture& f = *window_;
     f.ClickRow(0);
     f.ClickRow(1);
     f.ClickRow(2);
-    TickRenameCdAudio();
-    ChooseTocDrive();
-    On<QPushButton>(page_, "getNamesButton")->click();
+    GetNamesOfTheDisc();
     ASSERT_TRUE(Dialogs().shown.empty()) << Dialogs().shown[0].text.toStdString();
 
     EXPECT_EQ(Titles(&RetrievedTitle::number).front(), "01");
     EXPECT_EQ(Titles(&RetrievedTitle::name),
-              (std::vector<std::string>{"AC_DC_ Live_", "Title 2", "Title 3", "Title 4", "Title 5",
-                                        "Title 6", "Title 7", "Title 8", "Title 9", "Title 10"}));
+              (Strings{"AC_DC_ Live_", "Title 2", "Title 3", "Title 4", "Title 5", "Title 6",
+                       "Title 7", "Title 8", "Title 9", "Title 10"}));
     EXPECT_EQ(Titles(&RetrievedTitle::length).front().size(), 5u);  // mm:ss
-    std::vector<std::string> requests = server_.Requests();
+    Strings requests = server_.Requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_NE(requests[2].find("cmd=cddb+read+folk+5107e10a&"), std::string::npos);
 
@@ -227,38 +171,32 @@ TEST_F(CdPageTest, TitlesInTheOrderSetBecomeTheNewNamesOfTheTickedFiles) {
         titles.setData(titles.index(row, 0), Qt::Checked, Qt::CheckStateRole);
     }
     // a, b, c becomes a, c, b.
-    EXPECT_EQ(page_->TrackFiles(),
-              (std::vector<std::string>{dir / "a.mp3", dir / "b.mp3", dir / "c.mp3"}));
+    EXPECT_EQ(page_->TrackFiles(), (Strings{dir_ / "a.mp3", dir_ / "b.mp3", dir_ / "c.mp3"}));
     page_->SelectTrack(2);
     On<QPushButton>(page_, "moveUpButton")->click();
     EXPECT_EQ(page_->SelectedTrack(), 1);
-    EXPECT_EQ(page_->TrackFiles(),
-              (std::vector<std::string>{dir / "a.mp3", dir / "c.mp3", dir / "b.mp3"}));
+    EXPECT_EQ(page_->TrackFiles(), (Strings{dir_ / "a.mp3", dir_ / "c.mp3", dir_ / "b.mp3"}));
 
     // a takes the first ticked title, c the second, b the third.
     f.Click(kPreview);
-    std::vector<std::string> preview = f.PreviewRows();
+    Strings preview = f.PreviewRows();
     std::sort(preview.begin(), preview.end());
-    EXPECT_EQ(preview, (std::vector<std::string>{dir / "AC_DC_ Live_.mp3", dir / "Title 3.mp3",
-                                                 dir / "Title 4.mp3"}));
+    EXPECT_EQ(preview,
+              (Strings{dir_ / "AC_DC_ Live_.mp3", dir_ / "Title 3.mp3", dir_ / "Title 4.mp3"}));
     f.Click(kStart);
     f.Window().Engine().WaitForWorker();
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"AC_DC_ Live_.mp3", "Title 3.mp3",
-                                                    "Title 4.mp3", "notes.txt"}));
-    EXPECT_EQ(dir.Read("AC_DC_ Live_.mp3"), "a");
-    EXPECT_EQ(dir.Read("Title 3.mp3"), "c");
-    EXPECT_EQ(dir.Read("Title 4.mp3"), "b");
+    EXPECT_EQ(dir_.List(),
+              (Strings{"AC_DC_ Live_.mp3", "Title 3.mp3", "Title 4.mp3", "notes.txt"}));
+    EXPECT_EQ(dir_.Read("AC_DC_ Live_.mp3"), "a");
+    EXPECT_EQ(dir_.Read("Title 3.mp3"), "c");
+    EXPECT_EQ(dir_.Read("Title 4.mp3"), "b");
 }
 
 TEST_F(CdPageTest, CheckMarkButtonsAndMovesAtTheEndsOfTheList) {
-    TestDir dir;
-    dir.CreateFiles({"1.wav", "2.wav", "3.wav"});
-    Open(dir.Path());
+    Open({"1.wav", "2.wav", "3.wav"});
     WindowFixture& f = *window_;
     f.Click(CMainDlg::kSelectAll);
-    TickRenameCdAudio();
-    ChooseTocDrive();
-    On<QPushButton>(page_, "getNamesButton")->click();
+    GetNamesOfTheDisc();
     ASSERT_EQ(page_->TitlesModel().rowCount(), 10);
     EXPECT_EQ(Checks(), std::vector<bool>(10, false));  // added unchecked
 
@@ -273,7 +211,7 @@ TEST_F(CdPageTest, CheckMarkButtonsAndMovesAtTheEndsOfTheList) {
     On<QPushButton>(page_, "tracksDeselectAllButton")->click();
     EXPECT_EQ(Checks(), std::vector<bool>(10, false));
 
-    const std::vector<std::string> order = {dir / "1.wav", dir / "2.wav", dir / "3.wav"};
+    const Strings order = {dir_ / "1.wav", dir_ / "2.wav", dir_ / "3.wav"};
     On<QPushButton>(page_, "moveUpButton")->click();  // nothing selected
     page_->SelectTrack(0);
     On<QPushButton>(page_, "moveUpButton")->click();
@@ -293,21 +231,17 @@ TEST_F(CdPageTest, CheckMarkButtonsAndMovesAtTheEndsOfTheList) {
     page_->SelectTrack(2);
     f.ClickRow(0);
     QApplication::processEvents();
-    EXPECT_EQ(page_->TrackFiles(), (std::vector<std::string>{dir / "2.wav", dir / "3.wav"}));
+    EXPECT_EQ(page_->TrackFiles(), (Strings{dir_ / "2.wav", dir_ / "3.wav"}));
     EXPECT_EQ(page_->SelectedTrack(), 1);
     EXPECT_EQ(page_->TracksModel().rowCount(), 2);
 }
 
 TEST_F(CdPageTest, LoadingSettingsEmptiesTheTrackListAndSwitchesThePageOff) {
-    TestDir dir;
-    dir.CreateFiles({"1.mp3", "2.mp3"});
-    Open(dir.Path());
+    Open({"1.mp3", "2.mp3"});
     WindowFixture& f = *window_;
     f.Click(CMainDlg::kSelectAll);
-    TickRenameCdAudio();
-    ChooseTocDrive();
-    On<QPushButton>(page_, "getNamesButton")->click();
-    f.rules.ApplyToPages(dir.Path());
+    GetNamesOfTheDisc();
+    f.rules.ApplyToPages(dir_.Path());
     EXPECT_TRUE(page_->TrackFiles().empty());
     EXPECT_FALSE(page_->RenameCdAudio());
     EXPECT_FALSE(On(page_, "getNamesButton")->isEnabled());
@@ -315,74 +249,61 @@ TEST_F(CdPageTest, LoadingSettingsEmptiesTheTrackListAndSwitchesThePageOff) {
 }
 
 TEST_F(CdPageTest, PlayHandsOtherFilesToTheDesktopAndPlaysAWaveUntilItsEnd) {
-    TestDir dir;
-    dir.CreateFile("notes.flac", "not really");
+    dir_.CreateFile("notes.flac", "not really");
     // A tenth of a second of silence: 8 kHz, 16-bit mono.
-    std::string wave = "RIFF" + std::string(4, '\0') + "WAVEfmt ";
-    auto put32 = [&wave](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            wave.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+    auto le = [](uint32_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i) {
+            out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+        }
+        return out;
     };
-    auto put16 = [&wave](uint16_t v) {
-        wave.push_back(static_cast<char>(v & 0xff));
-        wave.push_back(static_cast<char>(v >> 8));
-    };
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(8000);
-    put32(16000);
-    put16(2);
-    put16(16);
-    wave += "data";
-    put32(1600);
-    wave += std::string(1600, '\0');
-    const uint32_t riff = static_cast<uint32_t>(wave.size() - 8);
-    for (int i = 0; i < 4; ++i)
-        wave[4 + i] = static_cast<char>((riff >> (8 * i)) & 0xff);
-    dir.CreateFile("short.WAV", wave);
-    Open(dir.Path());
+    const std::string wave = "RIFF" + le(36 + 1600, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
+                             le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2) + le(16, 2) + "data" +
+                             le(1600, 4) + std::string(1600, '\0');
+    dir_.CreateFile("short.WAV", wave);
+    Open();
     WindowFixture& f = *window_;
     f.Click(CMainDlg::kSelectAll);  // notes.flac, short.WAV
     TickRenameCdAudio();
 
-    On<QPushButton>(page_, "playButton")->click();  // nothing selected
+    Click(page_, "playButton");  // nothing selected
     EXPECT_FALSE(page_->IsPlaying());
     EXPECT_TRUE(Dialogs().opened.empty());
 
     page_->SelectTrack(0);
-    On<QPushButton>(page_, "playButton")->click();
+    Click(page_, "playButton");
     ASSERT_EQ(Dialogs().opened.size(), 1u);
-    EXPECT_EQ(Dialogs().opened[0].toLocalFile().toStdString(), dir / "notes.flac");
+    EXPECT_EQ(Dialogs().opened[0].toLocalFile().toStdString(), dir_ / "notes.flac");
     EXPECT_FALSE(page_->IsPlaying());
 
     page_->SelectTrack(1);
     size_t opened = 1;
     if (QMediaDevices::audioOutputs().isEmpty()) {
         // The built-in player would be silent: the desktop's player takes it.
-        On<QPushButton>(page_, "playButton")->click();
+        Click(page_, "playButton");
         EXPECT_FALSE(page_->IsPlaying());
         ASSERT_EQ(Dialogs().opened.size(), ++opened);
-        EXPECT_EQ(Dialogs().opened.back().toLocalFile().toStdString(), dir / "short.WAV");
+        EXPECT_EQ(Dialogs().opened.back().toLocalFile().toStdString(), dir_ / "short.WAV");
     }
 
     page_->SetBuiltInPlayerOnly(true);
-    On<QPushButton>(page_, "playButton")->click();
+    Click(page_, "playButton");
     EXPECT_TRUE(page_->IsPlaying());
-    On<QPushButton>(page_, "playButton")->click();  // already playing: nothing happens
+    Click(page_, "playButton");  // already playing: nothing happens
     EXPECT_TRUE(page_->IsPlaying());
-    On<QPushButton>(page_, "stopButton")->click();
+    Click(page_, "stopButton");
     EXPECT_FALSE(page_->IsPlaying());
 
     // Played to its end (or refused by a machine without sound), the file
     // can be played again.
-    On<QPushButton>(page_, "playButton")->click();
+    Click(page_, "playButton");
     EXPECT_TRUE(page_->IsPlaying());
     EXPECT_TRUE(QTest::qWaitFor([this] { return !page_->IsPlaying(); }, 15000));
     const size_t messages = Dialogs().shown.size();
-    On<QPushButton>(page_, "playButton")->click();
+    Click(page_, "playButton");
     EXPECT_TRUE(page_->IsPlaying() || Dialogs().shown.size() > messages);
-    On<QPushButton>(page_, "stopButton")->click();
+    Click(page_, "stopButton");
     EXPECT_FALSE(page_->IsPlaying());
     EXPECT_EQ(Dialogs().opened.size(), opened);
 }
@@ -397,8 +318,8 @@ TEST(CddbSettingsDialog, StoresValidSettingsAndRefusesInvalidOnes) {
         dialog.PortEdit()->setValue(8080);
         dialog.EmailEdit()->setText("not an address");
         dialog.accept();
-        ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_EQ(dialogs.shown[0].text, "The e-mail address must have the form name@example.org.");
+        EXPECT_EQ(dialogs.Texts(),
+                  Strings{"The e-mail address must have the form name@example.org."});
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
         EXPECT_EQ(CCddbSettingsStore().Load(), CddbSettings{});
 
@@ -421,8 +342,7 @@ TEST(CddbSettingsDialog, StoresValidSettingsAndRefusesInvalidOnes) {
 
 // The page's button opens the dialog; its e-mail address reaches the hello.
 TEST_F(CdPageTest, TheStoredEmailAddressIsSentInTheHello) {
-    TestDir dir;
-    Open(dir.Path());
+    Open();
     TickRenameCdAudio();
     Dialogs().onDialog = [](QDialog& shown) {
         auto* dialog = qobject_cast<CCddbServerDlg*>(&shown);
@@ -446,7 +366,7 @@ TEST_F(CdPageTest, TheStoredEmailAddressIsSentInTheHello) {
     EXPECT_EQ(CCddbSettingsStore().Load().email, "jane.doe@mail.example.org");
 
     ChooseTocDrive();
-    On<QPushButton>(page_, "getNamesButton")->click();
+    GetNames();
     ASSERT_FALSE(server_.Requests().empty());
     EXPECT_EQ(server_.Hellos()[0],
               "jane.doe+mail.example.org+TelluraneCDDB+" + std::string(kVersionText));
@@ -457,8 +377,7 @@ TEST_F(CdPageTest, TheStoredEmailAddressIsSentInTheHello) {
 // Today's servers want an e-mail address: Get names asks for one once,
 // saying why; a refusal shows the server's own reason in the details.
 TEST_F(CdPageTest, WithoutAnAddressGetNamesAsksOnceAndARefusalShowsTheServersReason) {
-    TestDir dir;
-    Open(dir.Path());
+    Open();
     TickRenameCdAudio();
     ChooseTocDrive();
     QString reason;
@@ -471,7 +390,7 @@ TEST_F(CdPageTest, WithoutAnAddressGetNamesAsksOnceAndARefusalShowsTheServersRea
     };
     // A server with an empty site list still answers the query and read.
     server_.SetSitesReply("401 No site information available.\r\n");
-    On<QPushButton>(page_, "getNamesButton")->click();
+    GetNames();
     EXPECT_EQ(Dialogs().dialogTitles, std::vector<QString>{"CDDB Settings"});
     EXPECT_TRUE(reason.contains("e-mail address")) << reason.toStdString();
     ASSERT_EQ(server_.Hellos().size(), 3u);
@@ -486,11 +405,11 @@ TEST_F(CdPageTest, WithoutAnAddressGetNamesAsksOnceAndARefusalShowsTheServersRea
     server_.SetCannedReply(
         "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
         "500 Invalid hello: a valid e-mail address is required.\r\n");
-    On<QPushButton>(page_, "getNamesButton")->click();
+    GetNames();
     EXPECT_EQ(Dialogs().dialogTitles.size(), 1u);
-    ASSERT_EQ(Dialogs().shown.size(), 1u);
-    EXPECT_EQ(Dialogs().shown[0].text, "Unable to get this CD's information.");
-    EXPECT_EQ(Dialogs().shown[0].details, "500 Invalid hello: a valid e-mail address is required.");
+    EXPECT_EQ(Dialogs().Texts(), Strings{"Unable to get this CD's information."});
+    EXPECT_EQ(Dialogs().shown.at(0).details,
+              "500 Invalid hello: a valid e-mail address is required.");
 }
 
 }  // namespace

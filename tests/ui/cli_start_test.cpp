@@ -2,25 +2,15 @@
 // default states the command line starts from, its in-memory filter page
 // holds what the real one holds, and a --set line that switches something on
 // gives what the same click gives in the window.
-#include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "cli/cli_session.h"
-#include "named_widgets.h"
 #include "rules/settings_store.h"
-#include "selection/filter_settings.h"
-#include "ui/pages/attribute_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/filter_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {

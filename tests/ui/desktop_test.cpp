@@ -1,44 +1,23 @@
 #include <sys/stat.h>
 
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
-#include <QListView>
-#include <QMimeData>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTest>
 #include <QTreeView>
 
-#include "named_widgets.h"
 #include "platform/counter_store.h"
-#include "run/run_engine.h"
 #include "ui/about_dlg.h"
 #include "ui/help_window.h"
-#include "ui/pages/cd_audio_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui/palette_colours.h"
-#include "ui/processing_dlg.h"
-#include "ui/settings_tabs.h"
 #include "ui/window_geometry.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
 
-constexpr int kStart = 1006;
-constexpr int kExit = 1152;
-constexpr int kPreview = 1078;
-constexpr int kPreviewList = 1005;
-
 void Settle(QWidget& widget) {
-    widget.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    ShowAndWait(widget);
     QCoreApplication::processEvents();
 }
 
@@ -48,10 +27,7 @@ QScrollArea* Scroller(CMainDlg& w) {
 
 TEST(WindowSize, SmallestIsTheFixedLayoutOfOldAndTheListsTakeTheRoomBeyondIt) {
     TestDir dir;
-    for (int i = 0; i < 40; ++i) {
-        dir.CreateFile("f" + std::to_string(i) + ".txt");
-    }
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, Numbered("f", 40, ".txt"));
     CMainDlg& w = f.Window();
     Settle(w);
     const QSize smallest = w.minimumSize();
@@ -160,36 +136,6 @@ TEST(WindowGeometry, AStoredValueThatMakesNoSenseOpensTheWindowAtItsSmallestSize
     EXPECT_EQ(window.size(), window.minimumSize());
 }
 
-// What a desktop drag of `urls` onto the window comes to.
-struct DragResult {
-    bool accepted = false;
-    Qt::DropAction action = Qt::IgnoreAction;
-};
-
-DragResult Drag(CMainDlg& w, const QList<QUrl>& urls,
-                Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
-    QMimeData data;
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), offered, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w, &enter);
-    return {enter.isAccepted(), enter.dropAction()};
-}
-
-DragResult Drop(CMainDlg& w, const QList<QUrl>& urls,
-                Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
-    QMimeData data;
-    data.setUrls(urls);
-    QDropEvent drop(QPointF(10, 10), offered, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w, &drop);
-    QCoreApplication::processEvents();
-    return {drop.isAccepted(), drop.dropAction()};
-}
-
-QUrl FileUrl(const std::string& path) {
-    // Percent-encoded bytes, as a file manager sends names that are not UTF-8.
-    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
-}
-
 TEST(WindowDrop, AFolderOrAFileOpensItsFolderAsBrowseDoes) {
     TestDir dir;
     const std::string odd = dir.CreateDir("odd \xff name");
@@ -278,8 +224,7 @@ TEST(WindowDrop, WhatCannotBeOpenedIsRefusedAndChangesNothing) {
 
 TEST(WindowDrop, ADropDuringARunIsRefused) {
     TestDir dir;
-    dir.CreateFiles({"1.txt", "2.txt", "other/3.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"1.txt", "2.txt", "other/3.txt"});
     CMainDlg& w = f.Window();
     DragResult duringRun;
     DragResult dropDuringRun;

@@ -1,16 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <QLabel>
-
 #include "ui/filter_status.h"
-#include "ui/pages/filter_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-constexpr int kRefresh = 1151;
-constexpr int kStart = 1006;
 
 QString FilterLine(CMainDlg& w) {
     auto* label = w.findChild<CFilterStatusLabel*>("filterStatusLabel");
@@ -23,8 +15,7 @@ QString FilterLine(CMainDlg& w) {
 // and is named when it lets nothing through.
 TEST(FilterStatus, AFilterLeftOnIsShownAndNamedWhenNothingPasses) {
     TestDir dir;
-    dir.CreateFiles({"a.jpg", "b.jpg", "c.txt", "d.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.jpg", "b.jpg", "c.txt", "d.txt"});
     CMainDlg& w = f.Window();
     f.Click(CMainDlg::kSelectAll);
     EXPECT_EQ(FilterLine(w), "");

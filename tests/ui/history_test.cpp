@@ -1,15 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 #include <condition_variable>
 #include <mutex>
 
 #include <QHeaderView>
-#include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
 #include <QTreeView>
 
 #include "history/run_history.h"
@@ -17,15 +12,11 @@
 #include "platform/file_system.h"
 #include "support/journaled_run.h"
 #include "ui/history_dlg.h"
-#include "ui/processing_dlg.h"
-#include "ui/source_list_model.h"
 #include "ui/undo_runner.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-constexpr int kHistory = 1153;
 
 std::string TempNamesIn(const std::string& folder) {
     std::string found;
@@ -37,12 +28,18 @@ std::string TempNamesIn(const std::string& folder) {
     return found;
 }
 
-std::vector<std::string> Column(const QAbstractItemModel& model, int column) {
-    std::vector<std::string> texts;
+Strings Column(const QAbstractItemModel& model, int column) {
+    Strings texts;
     for (int row = 0; row < model.rowCount(); ++row) {
         texts.push_back(model.index(row, column).data().toString().toStdString());
     }
     return texts;
+}
+
+// One row of the operations list: operation, file, detail.
+Strings Row(const COperationsModel& model, int row) {
+    const OperationText text = model.Text(row);
+    return {FromQt(text.operation), FromQt(text.file), FromQt(text.detail)};
 }
 
 void WaitForDetails(CHistoryDlg& dialog) {
@@ -94,13 +91,12 @@ TEST(HistoryDialog, ListsRunsNewestFirstWithTheirStateAndOperations) {
     CHistoryDlg dialog;
     const CRunListModel& runs = dialog.Runs();
     EXPECT_EQ(Column(runs, CRunListModel::kState),
-              (std::vector<std::string>{"interrupted", "complete", "undone", "complete"}));
-    EXPECT_EQ(Column(runs, CRunListModel::kMode),
-              (std::vector<std::string>{"rename", "copy", "rename", "rename"}));
+              (Strings{"interrupted", "complete", "undone", "complete"}));
+    EXPECT_EQ(Column(runs, CRunListModel::kMode), (Strings{"rename", "copy", "rename", "rename"}));
     EXPECT_EQ(Column(runs, CRunListModel::kFolder),
-              (std::vector<std::string>{dir.Path(), dir / "src", dir.Path(), dir.Path()}));
-    EXPECT_EQ(Column(runs, CRunListModel::kDone), (std::vector<std::string>{"1", "1", "1", "1"}));
-    EXPECT_EQ(Column(runs, CRunListModel::kFailed), (std::vector<std::string>{"0", "0", "0", "1"}));
+              (Strings{dir.Path(), dir / "src", dir.Path(), dir.Path()}));
+    EXPECT_EQ(Column(runs, CRunListModel::kDone), (Strings{"1", "1", "1", "1"}));
+    EXPECT_EQ(Column(runs, CRunListModel::kFailed), (Strings{"0", "0", "0", "1"}));
     EXPECT_EQ(Column(runs, CRunListModel::kDate)[0], ListRuns(HistoryFolder())[0].start.time);
 
     // Undo Run is offered for every run but the one undone already.
@@ -114,22 +110,18 @@ TEST(HistoryDialog, ListsRunsNewestFirstWithTheirStateAndOperations) {
     // shown below the run's folder.
     const COperationsModel& operations = dialog.Operations();
     ASSERT_EQ(operations.rowCount(), 3);
-    EXPECT_EQ(operations.Text(0).operation, "Rename");
-    EXPECT_EQ(operations.Text(0).file, "a.txt");
-    EXPECT_EQ(operations.Text(0).detail, "→ a1.txt");
+    EXPECT_EQ(Row(operations, 0), (Strings{"Rename", "a.txt", "→ a1.txt"}));
     EXPECT_EQ(operations.Text(1).operation, "Failed");
     EXPECT_EQ(operations.Text(1).file, "missing.txt");
-    EXPECT_EQ(operations.Text(2).detail, "complete: 1 done, 1 failed");
+    EXPECT_EQ(Row(operations, 2).at(2), "complete: 1 done, 1 failed");
     EXPECT_TRUE(dialog.DetailsText().contains("2 files planned, 1 done, 1 failed. State: complete"))
         << dialog.DetailsText().toStdString();
     // The undone run lists what its undo did.
     dialog.SelectRun(2);
     WaitForDetails(dialog);
     EXPECT_EQ(Column(operations, COperationsModel::kOperation),
-              (std::vector<std::string>{"Rename", "Run ended", "Undo started", "Undo: restored",
-                                        "Undo ended"}));
-    EXPECT_EQ(operations.Text(3).file, "b1.txt");
-    EXPECT_EQ(operations.Text(3).detail, "→ b.txt");
+              (Strings{"Rename", "Run ended", "Undo started", "Undo: restored", "Undo ended"}));
+    EXPECT_EQ(Row(operations, 3), (Strings{"Undo: restored", "b1.txt", "→ b.txt"}));
 }
 
 TEST(HistoryDialog, FolderNamesWithControlCharactersStayOnOneLine) {
@@ -212,7 +204,7 @@ TEST(HistoryDialog, UndoSkipsANameTakenSinceAndSaysWhy) {
     EXPECT_EQ(end.icon, QMessageBox::Warning);
     EXPECT_TRUE(end.text.startsWith("Undo finished: 1 file restored, 1 skipped."))
         << end.text.toStdString();
-    EXPECT_TRUE(end.details.contains(QString::fromStdString(dir / "b.txt")));
+    EXPECT_TRUE(end.details.contains(ToQt(dir / "b.txt")));
     EXPECT_TRUE(end.details.contains("the name is taken by another file"))
         << end.details.toStdString();
     EXPECT_EQ(end.details.count('\n'), 0);
@@ -298,8 +290,7 @@ TEST(HistoryDialog, AHundredThousandOperationsAreReadAwayFromTheWindow) {
     WaitForDetails(dialog);
     ASSERT_EQ(dialog.Operations().rowCount(), kCount + 1);
     EXPECT_TRUE(dialog.OperationView()->uniformRowHeights());
-    EXPECT_EQ(dialog.Operations().Text(kCount - 1).file, "99999");
-    EXPECT_EQ(dialog.Operations().Text(kCount - 1).detail, "→ new-99999");
+    EXPECT_EQ(Row(dialog.Operations(), kCount - 1), (Strings{"Rename", "99999", "→ new-99999"}));
 }
 
 TEST(HistoryDialog, DamagedLinesAndAKilledWritersTailAreNoRows) {
@@ -318,8 +309,7 @@ TEST(HistoryDialog, DamagedLinesAndAKilledWritersTailAreNoRows) {
     CHistoryDlg dialog;
     WaitForDetails(dialog);
     EXPECT_EQ(Column(dialog.Runs(), CRunListModel::kState)[0], "interrupted");
-    EXPECT_EQ(Column(dialog.Operations(), COperationsModel::kFile),
-              (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Column(dialog.Operations(), COperationsModel::kFile), (Strings{"a", "b"}));
 }
 
 TEST(HistoryDialog, AJournalThatIsNoFileIsRefusedWithoutWaiting) {
@@ -355,8 +345,7 @@ TEST(HistoryDialog, EmptyHistorySaysSoAndOffersNoUndo) {
 
 TEST(MainWindowHistory, ButtonOpensTheDialogAndTheSourceListFollowsAnUndo) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "b.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt", "b.txt"});
     CMainDlg& w = f.Window();
     QPushButton* button = w.Button(kHistory);
     ASSERT_NE(button, nullptr);
@@ -371,10 +360,9 @@ TEST(MainWindowHistory, ButtonOpensTheDialogAndTheSourceListFollowsAnUndo) {
     }
     RenameRun({{"a.txt", "c.txt"}}, dir.Path());
     f.Click(1151);  // Refresh
-    EXPECT_EQ(f.SourceRows(), (std::vector<std::string>{dir / "b.txt", dir / "c.txt"}));
+    EXPECT_EQ(f.SourceRows(), (Strings{dir / "b.txt", dir / "c.txt"}));
 
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ShowAndWait(w);
     int opened = 0;
     QObject::connect(&w, &CMainDlg::HistoryDialogOpening, [&](CHistoryDlg* history) {
         ++opened;
@@ -391,7 +379,7 @@ TEST(MainWindowHistory, ButtonOpensTheDialogAndTheSourceListFollowsAnUndo) {
     QTest::keyClick(&w, Qt::Key_O, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return opened == 1; }));
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        return f.SourceRows() == std::vector<std::string>{dir / "a.txt", dir / "b.txt"};
+        return f.SourceRows() == Strings{dir / "a.txt", dir / "b.txt"};
     }));
 }
 
@@ -484,11 +472,11 @@ TEST_P(InterruptedRunAnswer, IsAskedOnceAndEitherAnswerEndsIt) {
         EXPECT_EQ(ListRuns(HistoryFolder())[0].state, RunState::Kept);
     }
     // The list shows the folder as the answer left it.
-    std::vector<std::string> listed;
+    Strings listed;
     for (int i = 0; i < opened->window->SourceModel().Count(); ++i) {
         listed.push_back(opened->window->SourceModel().Path(i));
     }
-    std::vector<std::string> expected;
+    Strings expected;
     for (const auto& [name, content] : dir.Inventory()) {
         expected.push_back(dir / name);
     }
@@ -517,11 +505,11 @@ TEST(InterruptedRuns, EachIsAskedAboutNewestFirst) {
     auto opened = OpenWindow("");
     const auto questions = ShownStarting(dialogs, "The rename run of ");
     ASSERT_EQ(questions.size(), 2u);
-    EXPECT_TRUE(questions[0].text.contains(QString::fromStdString(dir / "new")));
-    EXPECT_TRUE(questions[1].text.contains(QString::fromStdString(dir / "old")));
-    EXPECT_EQ(dir.List("new"), (std::vector<std::string>{"b1"}));
+    EXPECT_TRUE(questions[0].text.contains(ToQt(dir / "new")));
+    EXPECT_TRUE(questions[1].text.contains(ToQt(dir / "old")));
+    EXPECT_EQ(dir.List("new"), (Strings{"b1"}));
     // The older run's file was renamed again since: its undo says why not.
-    EXPECT_EQ(dir.List("old"), (std::vector<std::string>{"a2"}));
+    EXPECT_EQ(dir.List("old"), (Strings{"a2"}));
     const auto ends = ShownStarting(dialogs, "Undo finished: 0 files restored, 1 skipped.");
     ASSERT_EQ(ends.size(), 1u);
     EXPECT_TRUE(ends[0].details.contains("moved away")) << ends[0].details.toStdString();

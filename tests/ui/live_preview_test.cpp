@@ -1,35 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QDropEvent>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMimeData>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
-#include <QTest>
-#include <QUrl>
 #include <algorithm>
-#include <functional>
 
 #include "cdaudio/track_names.h"
-#include "named_widgets.h"
-#include "run/run_engine.h"
 #include "ui/cd_audio_models.h"
 #include "ui/live_preview.h"
-#include "ui/pages/cd_audio_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/filter_page.h"
-#include "ui/pages/more_rules_page.h"
-#include "ui/pages/rename_page.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-constexpr int kStart = 1006;
 
 QCheckBox* LiveBox(CMainDlg& w) {
     return w.findChild<QCheckBox*>("livePreviewCheckBox");
@@ -65,17 +43,7 @@ std::string SavePrefixSettings(WindowFixture& f, TestDir& dir) {
     return dir / "s.qvr";
 }
 
-void Drop(CMainDlg& w, const std::string& path) {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w, &drop);
-    QCoreApplication::processEvents();
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> rows) {
+Strings Sorted(Strings rows) {
     std::sort(rows.begin(), rows.end());
     return rows;
 }
@@ -84,7 +52,7 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
     struct Case {
         const char* name;
         std::function<void(WindowFixture&, TestDir&)> change;
-        std::vector<std::string> expected;  // names in the folder
+        Strings expected;  // names in the folder
     };
     const std::vector<Case> cases = {
         {"a keystroke in a rule field",
@@ -137,7 +105,9 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
          {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
         {"a settings file dropped on the window",
          [](WindowFixture& f, TestDir& dir) {
-             Drop(f.Window(), SavePrefixSettings(f, dir));
+             const QUrl url = FileUrl(SavePrefixSettings(f, dir));
+             Drag(f.Window(), {url});
+             Drop(f.Window(), {url});
              f.Click(CMainDlg::kSelectAll);
          },
          {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
@@ -155,12 +125,11 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestDir dir;
-        dir.CreateFiles({"a.txt", "b.txt", "c.jpg"});
-        WindowFixture f(dir.Path());
+        WindowFixture f(dir, {"a.txt", "b.txt", "c.jpg"});
         TurnOn(f.Window());
         c.change(f, dir);
         ASSERT_TRUE(Settle(f.Window()));
-        std::vector<std::string> expected;
+        Strings expected;
         for (const std::string& name : c.expected) {
             expected.push_back(dir / name);
         }
@@ -175,39 +144,32 @@ TEST(LivePreview, OffTickingEmptiesThePreviewOnItKeepsTheRowsUntilTheNewOnesCome
     for (const bool on : {false, true}) {
         SCOPED_TRACE(on ? "on" : "off");
         TestDir dir;
-        dir.CreateFiles({"a.txt", "b.txt"});
-        WindowFixture f(dir.Path());
+        WindowFixture f(dir, {"a.txt", "b.txt"});
         if (on) {
             TurnOn(f.Window());
         }
         f.Click(CMainDlg::kSelectAll);
-        f.Click(1078);  // Preview
+        f.Click(kPreview);
         ASSERT_TRUE(Settle(f.Window()));
         ASSERT_EQ(f.Window().PreviewModel().Count(), 2);
         f.ClickRow(0);
         // Right after the change, before any event: no empty list that flickers.
         EXPECT_EQ(f.Window().PreviewModel().Count(), on ? 2 : 0);
         ASSERT_TRUE(Settle(f.Window()));
-        EXPECT_EQ(f.PreviewRows(),
-                  on ? std::vector<std::string>{dir / "b.txt"} : std::vector<std::string>{});
+        EXPECT_EQ(f.PreviewRows(), on ? Strings{dir / "b.txt"} : Strings{});
     }
 }
 
 TEST(LivePreview, FastTypingShowsOnlyResultsOfTheTextAsItIsThenTheLastOne) {
     TestDir dir;
-    std::vector<std::string> names;
-    for (int i = 0; i < 3000; ++i) {
-        names.push_back("f" + std::to_string(i) + ".txt");
-    }
-    dir.CreateFiles(names);
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, Numbered("f", 3000, ".txt"));
     CMainDlg& w = f.Window();
     TurnOn(w);
     f.Click(CMainDlg::kSelectAll);
     QLineEdit* prefix = PrefixField(w);
     ASSERT_TRUE(Settle(w));
     // Whenever the list changes, it shows the prefix the field holds then.
-    std::vector<std::string> mismatches;
+    Strings mismatches;
     int shown = 0;
     QObject::connect(&w.PreviewModel(), &QAbstractItemModel::modelReset, [&] {
         ++shown;
@@ -231,8 +193,7 @@ TEST(LivePreview, FastTypingShowsOnlyResultsOfTheTextAsItIsThenTheLastOne) {
 
 TEST(LivePreview, MarksAndTheFailingCountFollowTheRules) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "x_a.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt", "x_a.txt"});
     CMainDlg& w = f.Window();
     TurnOn(w);
     f.ClickRow(0);  // a.txt
@@ -253,12 +214,7 @@ TEST(LivePreview, MarksAndTheFailingCountFollowTheRules) {
 
 TEST(LivePreview, StartDuringAComputationRunsWhatTheWindowShowsNow) {
     TestDir dir;
-    std::vector<std::string> names;
-    for (int i = 0; i < 2000; ++i) {
-        names.push_back("n" + std::to_string(i) + ".txt");
-    }
-    dir.CreateFiles(names);
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, Numbered("n", 2000, ".txt"));
     CMainDlg& w = f.Window();
     TurnOn(w);
     f.Click(CMainDlg::kSelectAll);
@@ -280,8 +236,7 @@ TEST(LivePreview, StartDuringAComputationRunsWhatTheWindowShowsNow) {
 
 TEST(LivePreview, TheBoxIsRememberedPerUserAndAWindowOpensWithIt) {
     TestDir dir;
-    dir.CreateFiles({"a.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt"});
     EXPECT_FALSE(LiveBox(f.Window())->isChecked());
     EXPECT_EQ(LiveBox(f.Window())->text(), "Live previe&w");
     EXPECT_FALSE(LiveBox(f.Window())->toolTip().isEmpty());
@@ -302,8 +257,7 @@ TEST(LivePreview, TheBoxIsRememberedPerUserAndAWindowOpensWithIt) {
 
 TEST(LivePreview, AnEmptyNumberBoxIsNotFilledInWhileTheUserTypes) {
     TestDir dir;
-    dir.CreateFiles({"a.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt"});
     CMainDlg& w = f.Window();
     TurnOn(w);
     f.ClickRow(0);
@@ -318,8 +272,7 @@ TEST(LivePreview, AnEmptyNumberBoxIsNotFilledInWhileTheUserTypes) {
 // The More Rules page counts as it shows, before any Preview.
 TEST(LivePreview, ANameTemplateOfThePageIsFollowedAndOneThatCannotBeReadIsSaid) {
     TestDir dir;
-    dir.CreateFiles({"a.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt"});
     CMainDlg& w = f.Window();
     TurnOn(w);
     f.ClickRow(0);
@@ -329,10 +282,10 @@ TEST(LivePreview, ANameTemplateOfThePageIsFollowedAndOneThatCannotBeReadIsSaid) 
     SetText(more, "templateLineEdit", "{name}-{size}");
     PrefixField(w)->setText("p_");
     ASSERT_TRUE(Settle(w));
-    EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / "p_a-0.txt"});
+    EXPECT_EQ(f.PreviewRows(), Strings{dir / "p_a-0.txt"});
     SetText(more, "templateLineEdit", "{name");
     ASSERT_TRUE(Settle(w));
-    EXPECT_EQ(f.PreviewRows(), std::vector<std::string>{dir / "p_a-0.txt"});  // kept, dimmed
+    EXPECT_EQ(f.PreviewRows(), Strings{dir / "p_a-0.txt"});  // kept, dimmed
     EXPECT_FALSE(w.PreviewLabel().contains("files in preview"));
     EXPECT_TRUE(f.dialogs.shown.empty());
 }

@@ -1,21 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QScrollBar>
-#include <QTest>
 
-#include "named_widgets.h"
-#include "ui/pages/rename_page.h"
 #include "ui/path_list_view.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-constexpr int kPreview = 1078;
 
 // The width `view` gives row `row`, as far as the horizontal scroll bar
 // reaches, and what its path needs to be seen whole.
@@ -48,10 +37,8 @@ TEST(LongNames, BothListsShowEveryPathWholeWithAScrollBar) {
     dir.CreateFile("d.txt");
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
-    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText("new_");
+    ShowAndWait(w);
+    UsePrefix(w, "new_");
     f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
 

@@ -1,31 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QSpinBox>
-#include <QTest>
 
 #include "support/media_files.h"
-#include "ui/pages/more_rules_page.h"
-#include "ui/settings_tabs.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-constexpr int kPreview = 1078;
-constexpr int kStart = 1006;
-
-template <class W>
-W* Find(QWidget& page, const char* name) {
-    W* widget = page.findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
 
 TEST(MoreRulesPage, IsTheSixthTabAndEachBoxEnablesOnlyItsOwnFields) {
     WindowFixture f;
@@ -47,55 +27,52 @@ TEST(MoreRulesPage, IsTheSixthTabAndEachBoxEnablesOnlyItsOwnFields) {
           "regexIncludeExtensionCheckBox"}},
         {"replaceBlanksCheckBox", {"replaceBlanksWithLineEdit"}},
     };
-    auto enabled = [&](const char* name) { return Find<QWidget>(page, name)->isEnabled(); };
+    auto enabled = [&](const char* name) { return On<QWidget>(&page, name)->isEnabled(); };
     for (const Group& g : groups) {
         for (const char* field : g.fields) {
             EXPECT_FALSE(enabled(field)) << field;
         }
     }
     for (const Group& g : groups) {
-        Find<QCheckBox>(page, g.box)->click();
+        On<QCheckBox>(&page, g.box)->click();
         for (const Group& other : groups) {
             for (const char* field : other.fields) {
                 EXPECT_EQ(enabled(field), &other == &g) << g.box << " ticked: " << field;
             }
         }
-        Find<QCheckBox>(page, g.box)->click();
+        On<QCheckBox>(&page, g.box)->click();
     }
     // The two frames with their own box take their fields with them.
     for (auto [frame, field] : {std::pair{"caseStyleGroupBox", "nameCaseComboBox"},
                                 std::pair{"numberingGroupBox", "sequenceStepSpinBox"}}) {
         EXPECT_FALSE(enabled(field));
-        Find<QGroupBox>(page, frame)->setChecked(true);
+        On<QGroupBox>(&page, frame)->setChecked(true);
         EXPECT_TRUE(enabled(field));
     }
 }
 
 TEST(MoreRulesPage, ARegexTypedOnThePageGivesThePreviewsNames) {
     TestDir dir;
-    dir.CreateFiles({"IMG_20240601_101500.jpg", "the QUICK fox.mp3", "Привет мир.doc"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"IMG_20240601_101500.jpg", "the QUICK fox.mp3", "Привет мир.doc"});
     CMoreRulesPage& page = *f.Window().MoreRulesPage();
-    Find<QCheckBox>(page, "regexReplaceCheckBox")->click();
-    QTest::keyClicks(Find<QLineEdit>(page, "regexPatternLineEdit"), "^IMG_(\\d{4})(\\d{2})");
-    QTest::keyClicks(Find<QLineEdit>(page, "regexReplacementLineEdit"), "$1-$2-");
-    Find<QGroupBox>(page, "caseStyleGroupBox")->setChecked(true);  // Title Case
-    Find<QCheckBox>(page, "transliterateAsciiCheckBox")->click();
+    On<QCheckBox>(&page, "regexReplaceCheckBox")->click();
+    QTest::keyClicks(On<QLineEdit>(&page, "regexPatternLineEdit"), "^IMG_(\\d{4})(\\d{2})");
+    QTest::keyClicks(On<QLineEdit>(&page, "regexReplacementLineEdit"), "$1-$2-");
+    On<QGroupBox>(&page, "caseStyleGroupBox")->setChecked(true);  // Title Case
+    On<QCheckBox>(&page, "transliterateAsciiCheckBox")->click();
     f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
-    EXPECT_EQ(f.PreviewRows(),
-              (std::vector<std::string>{dir / "2024-06-01_101500.jpg", dir / "Privet Mir.doc",
+    EXPECT_EQ(f.PreviewRows(), (Strings{dir / "2024-06-01_101500.jpg", dir / "Privet Mir.doc",
                                         dir / "The Quick Fox.mp3"}));
 }
 
 TEST(MoreRulesPage, AnInvalidPatternIsShownUnderTheFieldAndRefusesPreviewAndStart) {
     TestDir dir;
-    dir.CreateFiles({"a.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt"});
     CMoreRulesPage& page = *f.Window().MoreRulesPage();
-    QLabel* problem = Find<QLabel>(page, "regexProblemLabel");
-    Find<QCheckBox>(page, "regexReplaceCheckBox")->click();
-    QTest::keyClicks(Find<QLineEdit>(page, "regexPatternLineEdit"), "a(b");
+    QLabel* problem = On<QLabel>(&page, "regexProblemLabel");
+    On<QCheckBox>(&page, "regexReplaceCheckBox")->click();
+    QTest::keyClicks(On<QLineEdit>(&page, "regexPatternLineEdit"), "a(b");
     const QString message = "Invalid regular expression at offset 3: missing closing parenthesis";
     EXPECT_EQ(problem->text(), "Offset 3: missing closing parenthesis");
     EXPECT_EQ(problem->toolTip(), message);
@@ -103,14 +80,13 @@ TEST(MoreRulesPage, AnInvalidPatternIsShownUnderTheFieldAndRefusesPreviewAndStar
     for (int button : {kPreview, kStart}) {
         f.dialogs.shown.clear();
         f.Click(button);
-        ASSERT_EQ(f.dialogs.shown.size(), 1u) << button;
-        EXPECT_EQ(f.dialogs.shown[0].caption, "Issue...");
-        EXPECT_EQ(f.dialogs.shown[0].text, message);
+        EXPECT_EQ(f.dialogs.Texts(), Strings{FromQt(message)}) << button;
+        EXPECT_EQ(f.dialogs.shown.at(0).caption, "Issue...");
         EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
     }
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt"}));
-    QTest::keyClick(Find<QLineEdit>(page, "regexPatternLineEdit"), Qt::Key_Backspace);
-    QTest::keyClicks(Find<QLineEdit>(page, "regexPatternLineEdit"), ")");
+    EXPECT_EQ(dir.List(), (Strings{"a.txt"}));
+    QTest::keyClick(On<QLineEdit>(&page, "regexPatternLineEdit"), Qt::Key_Backspace);
+    QTest::keyClicks(On<QLineEdit>(&page, "regexPatternLineEdit"), ")");
     EXPECT_EQ(problem->text(), "");
 }
 
@@ -120,12 +96,12 @@ TEST(MoreRulesPage, ATemplateTypedOnThePageGivesThePreviewsNamesOrItsFaultBeside
     dir.CreateFile("notes.txt");
     WindowFixture f(dir.Path());
     CMoreRulesPage& page = *f.Window().MoreRulesPage();
-    QLineEdit* field = Find<QLineEdit>(page, "templateLineEdit");
+    QLineEdit* field = On<QLineEdit>(&page, "templateLineEdit");
     EXPECT_FALSE(field->isEnabled());
-    Find<QCheckBox>(page, "useTemplateCheckBox")->click();
+    On<QCheckBox>(&page, "useTemplateCheckBox")->click();
     EXPECT_TRUE(field->isEnabled());
     QTest::keyClicks(field, "{taken:%Y-%m-%d} {camra}");
-    EXPECT_EQ(Find<QLabel>(page, "templateProblemLabel")->text(),
+    EXPECT_EQ(On<QLabel>(&page, "templateProblemLabel")->text(),
               "Unknown token {camra} (at character 19)");
     f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
@@ -133,12 +109,11 @@ TEST(MoreRulesPage, ATemplateTypedOnThePageGivesThePreviewsNamesOrItsFaultBeside
 
     field->clear();
     QTest::keyClicks(field, "{taken:%Y-%m-%d} {camera}");
-    EXPECT_EQ(Find<QLabel>(page, "templateProblemLabel")->text(), "");
+    EXPECT_EQ(On<QLabel>(&page, "templateProblemLabel")->text(), "");
     f.dialogs.shown.clear();
     f.Click(kPreview);
     // The file without a date keeps its name and is marked with the reason.
-    EXPECT_EQ(f.PreviewRows(),
-              (std::vector<std::string>{dir / "2024-06-01 EOS R6.JPG", dir / "notes.txt"}));
+    EXPECT_EQ(f.PreviewRows(), (Strings{dir / "2024-06-01 EOS R6.JPG", dir / "notes.txt"}));
     EXPECT_EQ(f.Window().PreviewModel().FailingCount(), 1u);
 }
 

@@ -1,16 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <cstdlib>
-#include <optional>
 
 #include "cdaudio/lookup_source.h"
-#include "named_widgets.h"
 #include "support/local_musicbrainz_server.h"
-#include "ui/pages/cd_audio_page.h"
 #include "ui/release_choice_dlg.h"
 #include "ui_fixture.h"
 
@@ -32,17 +24,21 @@ class MusicBrainzPageTest : public ::testing::Test {
         setenv("QUORVAN_CDROM_TOC", toc.c_str(), 1);
         window_.emplace(dir_.Path());
         page_ = window_->Window().CdAudioPage();
-        On<QCheckBox>(page_, "renameCdAudioCheckBox")->click();
-        auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
-        drives->setCurrentIndex(drives->count() - 1);
+        Click(page_, "renameCdAudioCheckBox");
+        ChooseTocDrive();
         if (chooseMusicBrainz) {
             SourceBox()->setCurrentIndex(SourceBox()->findText("MusicBrainz"));
         }
     }
+    // The table-of-contents drive, listed last.
+    void ChooseTocDrive() {
+        auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
+        drives->setCurrentIndex(drives->count() - 1);
+    }
     QComboBox* SourceBox() const { return page_->findChild<QComboBox*>("lookupSourceBox"); }
     void GetNames() { On<QPushButton>(page_, "getNamesButton")->click(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
+    Strings Names() const {
+        Strings names;
         for (const RetrievedTitle& title : page_->State().titles) {
             names.push_back(title.name);
         }
@@ -77,7 +73,7 @@ TEST_F(MusicBrainzPageTest, OneReleaseFillsTheListWithoutAskingAnything) {
     GetNames();
     EXPECT_TRUE(Dialogs().shown.empty());
     EXPECT_TRUE(Dialogs().dialogTitles.empty());  // no e-mail address asked for
-    const std::vector<std::string> names = Names();
+    const Strings names = Names();
     ASSERT_EQ(names.size(), 18u);
     EXPECT_EQ(names[0], "Coldplay - Trouble");
     EXPECT_EQ(names[15], "Tom Jones & Stereophonics - Mama Told Me Not to Come");
@@ -123,7 +119,7 @@ TEST_F(MusicBrainzPageTest, SeveralReleasesGiveAChoiceAndCancelKeepsTheList) {
 TEST_F(MusicBrainzPageTest, FailuresGiveTheirMessageAndKeepTheList) {
     Open(kData + "/tocs/autechre_disc1.toc");
     GetNames();
-    ASSERT_EQ(Names(), std::vector<std::string>{"\xc3\xa6\xc2\xb3o"});
+    ASSERT_EQ(Names(), Strings{"\xc3\xa6\xc2\xb3o"});
 
     struct Case {
         std::string toc;
@@ -149,8 +145,7 @@ TEST_F(MusicBrainzPageTest, FailuresGiveTheirMessageAndKeepTheList) {
         Dialogs().shown.clear();
         setenv("QUORVAN_CDROM_TOC", c.toc.c_str(), 1);
         page_->ListDrives();
-        auto* drives = On<QComboBox>(page_, "cdDriveComboBox");
-        drives->setCurrentIndex(drives->count() - 1);
+        ChooseTocDrive();
         for (int status : c.statuses) {
             server_.QueueStatus(status);
         }
@@ -159,9 +154,9 @@ TEST_F(MusicBrainzPageTest, FailuresGiveTheirMessageAndKeepTheList) {
         ASSERT_EQ(Dialogs().shown.size(), 1u) << c.text;
         EXPECT_EQ(Dialogs().shown[0].caption, "Error...");
         EXPECT_EQ(Dialogs().shown[0].icon, QMessageBox::Critical);
-        EXPECT_TRUE(Dialogs().shown[0].text.startsWith(QString::fromStdString(c.text)))
+        EXPECT_TRUE(Dialogs().shown[0].text.startsWith(ToQt(c.text)))
             << Dialogs().shown[0].text.toStdString();
-        EXPECT_EQ(Names(), std::vector<std::string>{"\xc3\xa6\xc2\xb3o"}) << c.text;
+        EXPECT_EQ(Names(), Strings{"\xc3\xa6\xc2\xb3o"}) << c.text;
     }
 }
 

@@ -5,9 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 #include <QWidget>
 #include <set>
 #include <string>
@@ -18,6 +25,8 @@
 #include "ui/qt_text.h"
 
 namespace quorvan::test {
+
+using Strings = std::vector<std::string>;
 
 template <class W = QWidget>
 W* On(const QWidget* page, const char* name) {
@@ -74,11 +83,20 @@ inline void Pick(const QWidget* page, const char* name, const LocalDateTime& val
     }
 }
 
+// Names written one after another, a space between each two.
+inline std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    for (const QString& word : ToQt(text).split(' ', Qt::SkipEmptyParts)) {
+        words.push_back(FromQt(word));
+    }
+    return words;
+}
+
 // The controls of `names` that are enabled.
-inline std::set<std::string> Enabled(const QWidget* page, const std::vector<const char*>& names) {
+inline std::set<std::string> Enabled(const QWidget* page, const std::vector<std::string>& names) {
     std::set<std::string> on;
-    for (const char* name : names) {
-        if (IsEnabled(page, name)) {
+    for (const std::string& name : names) {
+        if (IsEnabled(page, name.c_str())) {
             on.insert(name);
         }
     }

@@ -1,17 +1,9 @@
 // The Filter page driven through its real widgets: enabled states that
 // follow the boxes, and the filter reading and writing them.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QDateEdit>
-#include <QListWidget>
 #include <QTimeEdit>
-#include <set>
-#include <string>
-#include <vector>
 
-#include "common/local_time.h"
+#include "named_widgets.h"
 #include "selection/filter_settings.h"
 #include "selection/source_scan.h"
 #include "support/test_dir.h"
@@ -21,19 +13,6 @@ namespace quorvan {
 namespace {
 
 // --- Filter page ---
-
-template <class W>
-W* FilterWidget(QWidget& page, const char* name) {
-    W* widget = page.findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-void ClickOn(CFilterSettingsDlg& page, const char* name) {
-    auto* button = FilterWidget<QAbstractButton>(page, name);
-    ASSERT_NE(button, nullptr);
-    button->click();
-}
 
 // The page's named controls that are enabled, by the end of their names
 // ("filterReadOnlyCheckBox" is "ReadOnlyCheckBox").
@@ -48,9 +27,9 @@ std::set<std::string> EnabledOn(CFilterSettingsDlg& page) {
     return on;
 }
 
-std::vector<std::string> ListRows(CFilterSettingsDlg& page, const char* name) {
-    std::vector<std::string> rows;
-    auto* list = FilterWidget<QListWidget>(page, name);
+test::Strings ListRows(CFilterSettingsDlg& page, const char* name) {
+    test::Strings rows;
+    auto* list = test::On<QListWidget>(&page, name);
     for (int row = 0; row < list->count(); ++row) {
         rows.push_back(list->item(row)->text().toStdString() +
                        (list->item(row)->checkState() == Qt::Checked ? "+" : ""));
@@ -75,15 +54,15 @@ TEST(FilterPage, OpensWithTheThreeGroupsOffAndNoComparisonChosen) {
                                                       "OnExtensionsCheckBox"}));
     for (const char* name :
          {"filterCreationComboBox", "filterModifiedComboBox", "filterLastAccessedComboBox"}) {
-        auto* combo = FilterWidget<QComboBox>(page, name);
+        auto* combo = test::On<QComboBox>(&page, name);
         EXPECT_EQ(combo->currentIndex(), -1);
         ASSERT_EQ(combo->count(), 3);
         EXPECT_EQ(combo->itemText(0), "Before");
         EXPECT_EQ(combo->itemText(2), "After");
     }
-    EXPECT_EQ(FilterWidget<QWidget>(page, "filterExcludeAttributesRadioButton")->toolTip(),
+    EXPECT_EQ(test::On<QWidget>(&page, "filterExcludeAttributesRadioButton")->toolTip(),
               "Specifies attributes for files that should be excluded from the renaming");
-    EXPECT_EQ(FilterWidget<QAbstractButton>(page, "filterCreationCheckBox")->text(),
+    EXPECT_EQ(test::On<QAbstractButton>(&page, "filterCreationCheckBox")->text(),
               "Filter on Creation Date/Time:");
 }
 
@@ -138,7 +117,7 @@ TEST(FilterPage, EachBoxEnablesWhatStandsUnderIt) {
         CFilterSettingsDlg page;
         std::string trace;
         for (const char* click : c.clicks) {
-            ClickOn(page, ("filter" + std::string(click)).c_str());
+            test::Click(&page, ("filter" + std::string(click)).c_str());
             trace += std::string(click) + " ";
         }
         EXPECT_EQ(EnabledOn(page), c.enabled) << trace;
@@ -153,19 +132,19 @@ TEST(FilterPage, EachBoxEnablesWhatStandsUnderIt) {
 // ticking a rule again clears its comparison.
 TEST(FilterPage, SwitchedOffControlsKeepTheirValues) {
     CFilterSettingsDlg page;
-    ClickOn(page, "filterOnAttributesCheckBox");
-    ClickOn(page, "filterExcludeAttributesRadioButton");
-    ClickOn(page, "filterSystemCheckBox");
-    ClickOn(page, "filterOnAttributesCheckBox");
-    ClickOn(page, "filterOnTimesCheckBox");
-    ClickOn(page, "filterCreationCheckBox");
+    test::Click(&page, "filterOnAttributesCheckBox");
+    test::Click(&page, "filterExcludeAttributesRadioButton");
+    test::Click(&page, "filterSystemCheckBox");
+    test::Click(&page, "filterOnAttributesCheckBox");
+    test::Click(&page, "filterOnTimesCheckBox");
+    test::Click(&page, "filterCreationCheckBox");
     EXPECT_EQ(page.State().creation.comparison, TimeComparison::None);
-    auto* creation = FilterWidget<QComboBox>(page, "filterCreationComboBox");
+    auto* creation = test::On<QComboBox>(&page, "filterCreationComboBox");
     creation->setCurrentIndex(creation->findText("After"));
-    ClickOn(page, "filterLastAccessedCheckBox");
-    FilterWidget<QComboBox>(page, "filterLastAccessedComboBox")->setCurrentIndex(0);
-    ClickOn(page, "filterOnTimesCheckBox");
-    ClickOn(page, "filterOnTimesCheckBox");
+    test::Click(&page, "filterLastAccessedCheckBox");
+    test::On<QComboBox>(&page, "filterLastAccessedComboBox")->setCurrentIndex(0);
+    test::Click(&page, "filterOnTimesCheckBox");
+    test::Click(&page, "filterOnTimesCheckBox");
     FilterPageState s = page.State();
     EXPECT_FALSE(s.onAttributes);
     EXPECT_FALSE(s.includeAttributes);
@@ -173,27 +152,24 @@ TEST(FilterPage, SwitchedOffControlsKeepTheirValues) {
     EXPECT_EQ(s.creation.comparison, TimeComparison::After);
     EXPECT_EQ(s.lastAccessed.comparison, TimeComparison::Before);
 
-    ClickOn(page, "filterCreationCheckBox");
+    test::Click(&page, "filterCreationCheckBox");
     EXPECT_EQ(page.State().creation.comparison, TimeComparison::After);
-    ClickOn(page, "filterCreationCheckBox");
+    test::Click(&page, "filterCreationCheckBox");
     EXPECT_EQ(page.State().creation.comparison, TimeComparison::None);
 }
 
 TEST(FilterPage, ExtensionRowsAreSortedUniqueAndKeepTheirTicksAfterARefill) {
     CFilterSettingsDlg page;
-    FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.TXT", "*.doc", "*"});
-    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"),
-              (std::vector<std::string>{"*", "*.doc", "*.txt"}));
+    FillExtensionLists(page, test::Strings{"*.txt", "*.TXT", "*.doc", "*"});
+    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"), (test::Strings{"*", "*.doc", "*.txt"}));
 
     // A rescan refills both lists; a tick the user gave stays where its
     // extension does.
-    FilterWidget<QListWidget>(page, "filterIncludeListWidget")->item(2)->setCheckState(Qt::Checked);
-    FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg"});
-    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"),
-              (std::vector<std::string>{"*.jpeg", "*.txt+"}));
-    EXPECT_EQ(ListRows(page, "filterExcludeListWidget"),
-              (std::vector<std::string>{"*.jpeg", "*.txt"}));
-    FillExtensionLists(page, std::vector<std::string>{});
+    test::On<QListWidget>(&page, "filterIncludeListWidget")->item(2)->setCheckState(Qt::Checked);
+    FillExtensionLists(page, test::Strings{"*.txt", "*.jpeg"});
+    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"), (test::Strings{"*.jpeg", "*.txt+"}));
+    EXPECT_EQ(ListRows(page, "filterExcludeListWidget"), (test::Strings{"*.jpeg", "*.txt"}));
+    FillExtensionLists(page, test::Strings{});
     EXPECT_TRUE(ListRows(page, "filterIncludeListWidget").empty());
 }
 
@@ -218,12 +194,12 @@ TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
     r.FilterOnIncludeExtensions = true;
     r.FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
     r.FilterOnExcludeExtensions = false;
-    FillExtensionLists(page, std::vector<std::string>{"*.stale"});
+    FillExtensionLists(page, test::Strings{"*.stale"});
     filter.ApplyToPage();
 
     EXPECT_TRUE(ListRows(page, "filterIncludeListWidget").empty());
     EXPECT_TRUE(
-        FilterWidget<QAbstractButton>(page, "filterExcludeAttributesRadioButton")->isChecked());
+        test::On<QAbstractButton>(&page, "filterExcludeAttributesRadioButton")->isChecked());
     const std::set<std::string> on = EnabledOn(page);
     for (const char* name : {"HiddenCheckBox", "ModifiedDateEdit", "ModifiedComboBox",
                              "LastAccessedTimeEdit", "IncludeListWidget"}) {
@@ -232,16 +208,16 @@ TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
     for (const char* name : {"CreationDateEdit", "ExcludeListWidget"}) {
         EXPECT_EQ(on.count(name), 0u) << name;
     }
-    EXPECT_EQ(FilterWidget<QComboBox>(page, "filterModifiedComboBox")->currentIndex(), 1);
-    EXPECT_EQ(FilterWidget<QComboBox>(page, "filterLastAccessedComboBox")->currentIndex(), -1);
+    EXPECT_EQ(test::On<QComboBox>(&page, "filterModifiedComboBox")->currentIndex(), 1);
+    EXPECT_EQ(test::On<QComboBox>(&page, "filterLastAccessedComboBox")->currentIndex(), -1);
 
     // The rescan after a load refills the lists; the saved ticks come back.
-    FillExtensionLists(page, std::vector<std::string>{"*.txt", "*.jpeg", "*.doc"});
+    FillExtensionLists(page, test::Strings{"*.txt", "*.jpeg", "*.doc"});
     filter.ApplyExtensionChecks();
     EXPECT_EQ(ListRows(page, "filterIncludeListWidget"),
-              (std::vector<std::string>{"*.doc", "*.jpeg+", "*.txt+"}));
+              (test::Strings{"*.doc", "*.jpeg+", "*.txt+"}));
     EXPECT_EQ(ListRows(page, "filterExcludeListWidget"),
-              (std::vector<std::string>{"*.doc", "*.jpeg", "*.txt"}));
+              (test::Strings{"*.doc", "*.jpeg", "*.txt"}));
 
     CFilterSettings copy;
     copy.SetPage(&page);
@@ -265,11 +241,11 @@ TEST(FilterOnPage, AFreshlyTickedTimeRuleKeepsEveryFileUntilAComparisonIsChosen)
     CFilterSettingsDlg page;
     CFilterSettings filter;
     filter.SetPage(&page);
-    ClickOn(page, "filterOnTimesCheckBox");
-    ClickOn(page, "filterModifiedCheckBox");
-    FilterWidget<QDateEdit>(page, "filterModifiedDateEdit")->setDate(QDate(2001, 1, 1));
-    FilterWidget<QTimeEdit>(page, "filterModifiedTimeEdit")->setTime(QTime(12, 0, 0));
-    auto* comparison = FilterWidget<QComboBox>(page, "filterModifiedComboBox");
+    test::Click(&page, "filterOnTimesCheckBox");
+    test::Click(&page, "filterModifiedCheckBox");
+    test::On<QDateEdit>(&page, "filterModifiedDateEdit")->setDate(QDate(2001, 1, 1));
+    test::On<QTimeEdit>(&page, "filterModifiedTimeEdit")->setTime(QTime(12, 0, 0));
+    auto* comparison = test::On<QComboBox>(&page, "filterModifiedComboBox");
     auto passes = [&] {
         filter.ReadFromPage();
         return filter.Matches(file);
@@ -280,7 +256,7 @@ TEST(FilterOnPage, AFreshlyTickedTimeRuleKeepsEveryFileUntilAComparisonIsChosen)
         EXPECT_EQ(passes(), expected) << text;
     }
     // Switching the group off lets the file through whatever the rule says.
-    ClickOn(page, "filterOnTimesCheckBox");
+    test::Click(&page, "filterOnTimesCheckBox");
     EXPECT_TRUE(passes());
 }
 

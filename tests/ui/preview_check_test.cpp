@@ -1,31 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QCheckBox>
 #include <QIcon>
 #include <QLayout>
-#include <QLineEdit>
-#include <QListView>
 #include <QPalette>
-#include <QPushButton>
-#include <QTest>
 #include <algorithm>
-#include <filesystem>
 
-#include "named_widgets.h"
-#include "run/run_engine.h"
 #include "ui/count_label.h"
-#include "ui/pages/rename_page.h"
 #include "ui/palette_colours.h"
-#include "ui/source_list_model.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-constexpr int kPreview = 1078;
-constexpr int kStart = 1006;
-constexpr int kRefresh = 1151;
 
 // What a user sees of one preview row.
 struct SeenRow {
@@ -51,12 +34,11 @@ std::vector<SeenRow> Seen(CPreviewModel& model) {
 void UseRules(CMainDlg& w, const char* prefix, const char* search) {
     QWidget* page = w.RenamePage();
     if (prefix != nullptr) {
-        On<QCheckBox>(page, "addPrefixCheckBox")->click();
-        On<QLineEdit>(page, "prefixLineEdit")->setText(prefix);
+        UsePrefix(w, prefix);
     }
-    On<QCheckBox>(page, "replaceStringCheckBox")->click();
-    On<QLineEdit>(page, "searchTextLineEdit")->setText(search);
-    On<QLineEdit>(page, "replaceTextLineEdit")->setText("");
+    Click(page, "replaceStringCheckBox");
+    SetText(page, "searchTextLineEdit", search);
+    SetText(page, "replaceTextLineEdit", "");
 }
 
 // "aq.dat" and "a.dat" both become "n_a.dat": the later one in plan order
@@ -80,11 +62,9 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
         if (row.marked) {
             ++marked;
             EXPECT_EQ(row.name, dir / "n_a.dat");
-            EXPECT_EQ(row.tip, QString::fromStdString(dir / "n_a.dat") +
-                                   "\nAnother file gets this name: " +
-                                   QString::fromStdString(dir / "a.dat"));
-            EXPECT_EQ(row.spoken,
-                      "Another file gets this name: " + QString::fromStdString(dir / "a.dat"));
+            EXPECT_EQ(row.tip, ToQt(dir / "n_a.dat") +
+                                   "\nAnother file gets this name: " + ToQt(dir / "a.dat"));
+            EXPECT_EQ(row.spoken, "Another file gets this name: " + ToQt(dir / "a.dat"));
         } else {
             EXPECT_EQ(row.tip.toStdString(), row.name);
         }
@@ -101,7 +81,7 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
     EXPECT_EQ(f.dialogs.shown[0].caption, "Issue...");
     EXPECT_EQ(f.dialogs.shown[0].text,
               "1 of 3 files cannot be renamed (see the preview list). Rename the other 2?");
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.dat", "aq.dat", "b.dat"}));
+    EXPECT_EQ(dir.List(), (Strings{"a.dat", "aq.dat", "b.dat"}));
     EXPECT_EQ(w.PreviewLabel(), "(3 files in preview, 1 cannot be renamed)");
 
     // Yes: the others are renamed; the one left out keeps its name and data.
@@ -111,7 +91,7 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
     w.Engine().WaitForWorker();
     EXPECT_EQ(f.dialogs.shown.front().text,
               "1 of 3 files cannot be renamed (see the preview list). Rename the other 2?");
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"aq.dat", "n_a.dat", "n_b.dat"}));
+    EXPECT_EQ(dir.List(), (Strings{"aq.dat", "n_a.dat", "n_b.dat"}));
     EXPECT_EQ(dir.Read("n_a.dat"), "a");
     EXPECT_EQ(dir.Read("aq.dat"), "aq");
 }
@@ -120,8 +100,7 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
 // holds even when Preview was never pressed, or the rules changed since.
 TEST(PreviewCheck, StartsQuestionShowsWhatStartCheckedInThePreview) {
     TestDir dir;
-    dir.CreateFiles({"a.dat", "aq.dat", "b.dat"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.dat", "aq.dat", "b.dat"});
     CMainDlg& w = f.Window();
     f.Click(CMainDlg::kSelectAll);
     UseRules(w, "n_", "q");
@@ -137,16 +116,14 @@ TEST(PreviewCheck, StartsQuestionShowsWhatStartCheckedInThePreview) {
     f.dialogs.shown.clear();
     f.Click(kStart);
     w.Engine().WaitForWorker();
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].text, "Rename process complete.");
+    EXPECT_EQ(f.dialogs.Texts(), Strings{"Rename process complete."});
 }
 
 // Rows that cannot be renamed, and an unchanged one that can stay: every
 // failing entry is listed, one without any new name under its current name.
 TEST(PreviewCheck, EveryFailingEntryIsListedWithItsReason) {
     TestDir dir;
-    dir.CreateFiles({"a.dat", "aq.dat", "q", "qb.dat"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.dat", "aq.dat", "q", "qb.dat"});
     CMainDlg& w = f.Window();
     UseRules(w, nullptr, "q");
     f.Click(CMainDlg::kSelectAll);
@@ -176,7 +153,7 @@ TEST(PreviewCheck, EveryFailingEntryIsListedWithItsReason) {
         EXPECT_EQ(rows[i].name, expected[i].name);
         EXPECT_EQ(rows[i].marked, expected[i].marked);
         if (expected[i].marked) {
-            EXPECT_TRUE(rows[i].tip.endsWith("\n" + QString::fromStdString(expected[i].reason)))
+            EXPECT_TRUE(rows[i].tip.endsWith("\n" + ToQt(expected[i].reason)))
                 << rows[i].tip.toStdString();
         }
     }
@@ -189,8 +166,7 @@ TEST(PreviewCheck, ALongCountBreaksOntoASecondLineInsteadOfWideningTheWindow) {
     TestDir dir;
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ShowAndWait(w);
     w.resize(w.minimumSize());
     CCountLabel* count = w.findChild<CCountLabel*>();
     ASSERT_NE(count, nullptr);
@@ -223,8 +199,7 @@ TEST(PreviewCheck, ALongCountBreaksOntoASecondLineInsteadOfWideningTheWindow) {
 // The mark's colour comes from the palette and reads on light and dark ones.
 TEST(PreviewCheck, TheMarkReadsOnLightAndDarkPalettes) {
     TestDir dir;
-    dir.CreateFiles({"a.dat", "aq.dat"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.dat", "aq.dat"});
     CMainDlg& w = f.Window();
     UseRules(w, "n_", "q");
     f.Click(CMainDlg::kSelectAll);

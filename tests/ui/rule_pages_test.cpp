@@ -1,26 +1,14 @@
 // The Rename, Extended and Attribute pages driven through their real
 // widgets: enabled states that follow the boxes, and the rules reading and
 // showing them.
-#include <gtest/gtest.h>
 
 #include <QDateEdit>
 #include <QDir>
 #include <QLocale>
-#include <QTest>
 #include <QTimeEdit>
 #include <cstdlib>
-#include <set>
-#include <string>
-#include <vector>
 
-#include "common/local_time.h"
-#include "named_widgets.h"
-#include "rules/rename_rules.h"
-#include "support/test_dir.h"
-#include "ui/pages/attribute_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/rename_page.h"
-#include "ui/user_dialogs.h"
+#include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
@@ -35,66 +23,17 @@ QString Tip(QWidget* page, const char* name) {
     return On(page, name)->toolTip();
 }
 
-// Answers the folder chooser and remembers its title and start.
-class CFolderAnswer final : public IUserDialogs {
-  public:
-    explicit CFolderAnswer(QString answer) : answer_(std::move(answer)) {
-        previous_ = SetDialogs(this);
-    }
-    ~CFolderAnswer() override { SetDialogs(previous_); }
-    QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon, const QString&, const QString&,
-                                        QMessageBox::StandardButtons, const QString&) override {
-        return QMessageBox::Ok;
-    }
-    QString ChooseFolder(QWidget*, const QString& title, const QString& startFolder) override {
-        titles.push_back(title);
-        startFolders.push_back(startFolder);
-        return answer_;
-    }
-    QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QString ChooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
-
-    std::vector<QString> titles;
-    std::vector<QString> startFolders;
-
-  private:
-    QString answer_;
-    IUserDialogs* previous_ = nullptr;
-};
-
 // --- Rename page ---
 
-const std::vector<const char*> kRenameControls = {"textModificationsRadioButton",
-                                                  "sequencingRadioButton",
-                                                  "addPrefixCheckBox",
-                                                  "prefixLineEdit",
-                                                  "addSuffixCheckBox",
-                                                  "suffixLineEdit",
-                                                  "replaceStringCheckBox",
-                                                  "searchTextLineEdit",
-                                                  "replaceTextLineEdit",
-                                                  "changeCaseCheckBox",
-                                                  "upperCaseRadioButton",
-                                                  "lowerCaseRadioButton",
-                                                  "withLabel",
-                                                  "caseNoteLabel",
-                                                  "sequencePrefixRadioButton",
-                                                  "sequenceSuffixRadioButton",
-                                                  "sequenceReplaceRadioButton",
-                                                  "seqAddPrefixCheckBox",
-                                                  "seqPrefixLineEdit",
-                                                  "seqAddSuffixCheckBox",
-                                                  "seqSuffixLineEdit",
-                                                  "numericSequenceRadioButton",
-                                                  "numericStartLabel",
-                                                  "numericStartLineEdit",
-                                                  "digitsLabel",
-                                                  "digitsLineEdit",
-                                                  "alphaSequenceRadioButton",
-                                                  "alphaStartLabel",
-                                                  "alphaStartLineEdit",
-                                                  "charactersLabel",
-                                                  "charactersLineEdit"};
+const Strings kRenameControls = Words(
+    "textModificationsRadioButton sequencingRadioButton addPrefixCheckBox prefixLineEdit "
+    "addSuffixCheckBox suffixLineEdit replaceStringCheckBox searchTextLineEdit "
+    "replaceTextLineEdit changeCaseCheckBox upperCaseRadioButton lowerCaseRadioButton withLabel "
+    "caseNoteLabel sequencePrefixRadioButton sequenceSuffixRadioButton "
+    "sequenceReplaceRadioButton seqAddPrefixCheckBox seqPrefixLineEdit seqAddSuffixCheckBox "
+    "seqSuffixLineEdit numericSequenceRadioButton numericStartLabel numericStartLineEdit "
+    "digitsLabel digitsLineEdit alphaSequenceRadioButton alphaStartLabel alphaStartLineEdit "
+    "charactersLabel charactersLineEdit");
 const Names kModes = {"textModificationsRadioButton", "sequencingRadioButton"};
 const Names kTextBoxes = {"addPrefixCheckBox", "addSuffixCheckBox", "replaceStringCheckBox",
                           "changeCaseCheckBox"};
@@ -106,6 +45,7 @@ const Names kNumericFields = {"numericStartLabel", "numericStartLineEdit", "digi
                               "digitsLineEdit"};
 const Names kAlphaFields = {"alphaStartLabel", "alphaStartLineEdit", "charactersLabel",
                             "charactersLineEdit"};
+const Names kCaseChoices = {"upperCaseRadioButton", "lowerCaseRadioButton"};
 const Names kReplaceFields = {"searchTextLineEdit", "replaceTextLineEdit", "withLabel",
                               "caseNoteLabel"};
 
@@ -139,25 +79,16 @@ TEST(RenamePage, EachClickEnablesExactlyItsOwnControls) {
     };
     const Step steps[] = {
         {"replaceStringCheckBox", Join({kModes, kTextBoxes, kReplaceFields})},
-        {"changeCaseCheckBox", Join({kModes,
-                                     kTextBoxes,
-                                     kReplaceFields,
-                                     {"upperCaseRadioButton", "lowerCaseRadioButton"}})},
-        {"replaceStringCheckBox",
-         Join({kModes, kTextBoxes, {"upperCaseRadioButton", "lowerCaseRadioButton"}})},
-        {"addSuffixCheckBox",
-         Join({kModes,
-               kTextBoxes,
-               {"upperCaseRadioButton", "lowerCaseRadioButton", "suffixLineEdit"}})},
+        {"changeCaseCheckBox", Join({kModes, kTextBoxes, kReplaceFields, kCaseChoices})},
+        {"replaceStringCheckBox", Join({kModes, kTextBoxes, kCaseChoices})},
+        {"addSuffixCheckBox", Join({kModes, kTextBoxes, kCaseChoices, {"suffixLineEdit"}})},
         {"sequencingRadioButton", Join({kModes, kSequenceChoices, kNumericFields})},
         {"alphaSequenceRadioButton", Join({kModes, kSequenceChoices, kAlphaFields})},
         {"seqAddPrefixCheckBox",
          Join({kModes, kSequenceChoices, kAlphaFields, {"seqPrefixLineEdit"}})},
         // Leaving sequencing and coming back keeps the alpha choice in force.
         {"textModificationsRadioButton",
-         Join({kModes,
-               kTextBoxes,
-               {"upperCaseRadioButton", "lowerCaseRadioButton", "suffixLineEdit"}})},
+         Join({kModes, kTextBoxes, kCaseChoices, {"suffixLineEdit"}})},
         {"sequencingRadioButton",
          Join({kModes, kSequenceChoices, kAlphaFields, {"seqPrefixLineEdit"}})},
         {"numericSequenceRadioButton",
@@ -227,8 +158,8 @@ TEST(RenamePage, ALoadWithoutACaseChangeClearsBothCaseOptions) {
 
 TEST(ExtendedPage, DestinationFollowsTheCopyOptionAndKeepsItsText) {
     CExtendedSettingsDlg page;
-    const std::vector<const char*> destination = {"destinationLabel", "destinationFolderLineEdit",
-                                                  "destinationBrowseButton"};
+    const Strings destination = {"destinationLabel", "destinationFolderLineEdit",
+                                 "destinationBrowseButton"};
     EXPECT_EQ(page.State(), ExtendedPageState{});
     EXPECT_EQ(
         Enabled(&page,
@@ -290,35 +221,33 @@ TEST(ExtendedPage, BrowseFillsTheDestinationUnlessCancelledAndStartsAtIt) {
     TestDir dir;
     CExtendedSettingsDlg page;
     Click(&page, "copyThenRenameRadioButton");
-    {
-        CFolderAnswer cancel{QString()};
-        for (const std::string& typed : {std::string(), dir / "no such folder", dir.Path()}) {
-            SetText(&page, "destinationFolderLineEdit", typed);
-            Click(&page, "destinationBrowseButton");
-        }
-        EXPECT_EQ(cancel.titles.front(), "Choose Source Folder");
-        EXPECT_EQ(cancel.startFolders, (std::vector<QString>{QDir::homePath(), QDir::homePath(),
-                                                             QString::fromStdString(dir.Path())}));
+    CScriptedDialogs dialogs;  // every chooser cancelled
+    for (const std::string& typed : {std::string(), dir / "no such folder", dir.Path()}) {
+        SetText(&page, "destinationFolderLineEdit", typed);
+        Click(&page, "destinationBrowseButton");
     }
+    EXPECT_EQ(dialogs.chooserTitles.front(), "Choose Source Folder");
+    EXPECT_EQ(dialogs.chooserStarts,
+              (std::vector<QString>{QDir::homePath(), QDir::homePath(), ToQt(dir.Path())}));
     EXPECT_EQ(page.State().destinationFolder, dir.Path());
-    CFolderAnswer chosen{QStringLiteral("/srv/Müsik out")};
+    dialogs.choices = {QStringLiteral("/srv/Müsik out")};
     Click(&page, "destinationBrowseButton");
     EXPECT_EQ(page.State().destinationFolder, "/srv/Müsik out");
 }
 
 // --- Attribute page ---
 
-const std::vector<const char*> kAttributeBoxes = {"readOnlyCheckBox", "hiddenCheckBox",
-                                                  "systemCheckBox", "archiveCheckBox"};
-const std::vector<const char*> kPickers = {"creationDateEdit",     "creationTimeEdit",
-                                           "modifiedDateEdit",     "modifiedTimeEdit",
-                                           "lastAccessedDateEdit", "lastAccessedTimeEdit"};
-const std::vector<const char*> kGroupBoxes = {
-    "creationDateTimeCheckBox", "modifiedDateTimeCheckBox", "lastAccessedDateTimeCheckBox"};
+const Strings kAttributeBoxes =
+    Words("readOnlyCheckBox hiddenCheckBox systemCheckBox archiveCheckBox");
+const Strings kPickers = Words(
+    "creationDateEdit creationTimeEdit modifiedDateEdit modifiedTimeEdit "
+    "lastAccessedDateEdit lastAccessedTimeEdit");
+const Strings kGroupBoxes =
+    Words("creationDateTimeCheckBox modifiedDateTimeCheckBox lastAccessedDateTimeCheckBox");
 
 TEST(AttributePage, OpensWithOnlyTheTwoSwitchesUsableAndPickersAtNow) {
     CAttributeSettingsDlg page;
-    std::vector<const char*> all = kAttributeBoxes;
+    Strings all = kAttributeBoxes;
     all.insert(all.end(), kPickers.begin(), kPickers.end());
     all.insert(all.end(), kGroupBoxes.begin(), kGroupBoxes.end());
     all.insert(all.end(), {"modifyAttributesCheckBox", "modifyDateTimeCheckBox"});
@@ -453,10 +382,7 @@ TEST(RenameRulesOnPages, AppliedSettingsShowAndGatherBackUnchanged) {
              r.UpperCase = 0;
              r.RenameInPlace = true;
          },
-         Join({kModes,
-               kTextBoxes,
-               kReplaceFields,
-               {"upperCaseRadioButton", "lowerCaseRadioButton"}})},
+         Join({kModes, kTextBoxes, kReplaceFields, kCaseChoices})},
     };
     for (const Case& c : cases) {
         RulePages p;

@@ -2,44 +2,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLayout>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <cerrno>
-#include <filesystem>
 
 #include "common/product.h"
-#include "named_widgets.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
-#include "run/run_engine.h"
 #include "run/usage_counters.h"
 #include "support/worker_gate.h"
 #include "ui/about_dlg.h"
 #include "ui/help_window.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/filter_page.h"
-#include "ui/pages/rename_page.h"
-#include "ui/processing_dlg.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-constexpr int kStart = 1006;
-constexpr int kAbout = 1003;
-constexpr int kHelp = 1150;
 
 struct ProgressSeen {
     std::vector<QString> texts;
@@ -60,11 +40,6 @@ int32_t StoredCounter(const char* name) {
     return CUsageRegistry(kAppGuid, kProductName).ReadCounter(name);
 }
 
-void UsePrefix(CMainDlg& w, const char* prefix) {
-    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
-    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText(prefix);
-}
-
 void UseCopyTo(CMainDlg& w, const std::string& destination) {
     On<QRadioButton>(w.ExtendedPage(), "copyThenRenameRadioButton")->click();
     SetText(w.ExtendedPage(), "destinationFolderLineEdit", destination);
@@ -72,8 +47,7 @@ void UseCopyTo(CMainDlg& w, const std::string& destination) {
 
 TEST(WindowRun, ShowsEveryCountUpToAFullBarThenCompleteAndCountsTheRun) {
     TestDir dir;
-    dir.CreateFiles({"1.txt", "2.txt", "3.txt", "4.txt", "5.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"1.txt", "2.txt", "3.txt", "4.txt", "5.txt"});
     CMainDlg& w = f.Window();
     ProgressSeen seen;
     Watch(w, seen);
@@ -85,11 +59,10 @@ TEST(WindowRun, ShowsEveryCountUpToAFullBarThenCompleteAndCountsTheRun) {
     EXPECT_EQ(seen.texts.front(), "0 of 5");
     EXPECT_EQ(seen.texts.back(), "5 of 5");
     EXPECT_EQ(seen.bar.back().first, seen.bar.back().second);
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].caption, "Info...");
-    EXPECT_EQ(f.dialogs.shown[0].text, "Rename process complete.");
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"new_1.txt", "new_2.txt", "new_3.txt",
-                                                    "new_4.txt", "new_5.txt"}));
+    EXPECT_EQ(f.dialogs.Texts(), Strings{"Rename process complete."});
+    EXPECT_EQ(f.dialogs.shown.at(0).caption, "Info...");
+    EXPECT_EQ(dir.List(),
+              (Strings{"new_1.txt", "new_2.txt", "new_3.txt", "new_4.txt", "new_5.txt"}));
     // The list shows the files as they are now.
     EXPECT_EQ(f.SourceRows().front(), dir / "new_1.txt");
 
@@ -116,8 +89,7 @@ TEST(WindowRun, ShowsEveryCountUpToAFullBarThenCompleteAndCountsTheRun) {
 TEST(WindowRun, AnUnwritableStateFolderAsksOnceBeforeRenaming) {
     for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
         TestDir dir;
-        dir.CreateFiles({"1.txt"});
-        WindowFixture f(dir.Path());
+        WindowFixture f(dir, {"1.txt"});
         const std::string blocked = f.StateDir().CreateFile("a-file", "x");
         setenv("QUORVAN_STATE_DIR", blocked.c_str(), 1);
         CMainDlg& w = f.Window();
@@ -134,7 +106,7 @@ TEST(WindowRun, AnUnwritableStateFolderAsksOnceBeforeRenaming) {
         EXPECT_EQ(f.dialogs.shown[0].text.toStdString(),
                   "This run cannot be recorded for undo (" + blocked +
                       "/history: Not a directory). Rename anyway?");
-        EXPECT_EQ(dir.List(), std::vector<std::string>{yes ? "new_1.txt" : "1.txt"});
+        EXPECT_EQ(dir.List(), Strings{yes ? "new_1.txt" : "1.txt"});
         if (yes) {
             EXPECT_EQ(f.dialogs.shown[1].text,
                       "Rename process complete.\n"
@@ -177,11 +149,10 @@ TEST(WindowRun, EscapeAndTheCloseBoxCancelLikeTheButton) {
 
 TEST(WindowRun, CancelClosesAtOnceWithoutWaitingForAFileThatTakesLong) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "b.txt", "c.txt", "d.txt"});
     // The second file takes until the test lets it go.
     WorkerGate gate(2);
     TestDir out;
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt", "b.txt", "c.txt", "d.txt"});
     CMainDlg& w = f.Window();
     UseCopyTo(w, out.Path());
     f.Click(CMainDlg::kSelectAll);
@@ -210,7 +181,7 @@ TEST(WindowRun, CancelClosesAtOnceWithoutWaitingForAFileThatTakesLong) {
     gate.Open();
     w.Engine().WaitForWorker();
     // The copy it was let go to do saw the cancel and left nothing.
-    EXPECT_EQ(out.List(), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(out.List(), Strings{"a.txt"});
     EXPECT_EQ(StoredCounter(kValueTimesUsed), 1);
     EXPECT_EQ(StoredCounter(kValueFilesProcessed), 2);
 }
@@ -238,48 +209,40 @@ TEST(WindowRun, TheWaitDialogClosesWhenTheWorkerEndsOrAfterASecond) {
 
 TEST(WindowRun, NothingTickedMeansNoRunAndNoCount) {
     TestDir dir;
-    dir.CreateFiles({"a.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt"});
     f.Click(kStart);
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].caption, "Info...");
-    EXPECT_EQ(f.dialogs.shown[0].text, "There are no files to process.");
+    EXPECT_EQ(f.dialogs.Texts(), Strings{"There are no files to process."});
+    EXPECT_EQ(f.dialogs.shown.at(0).caption, "Info...");
     EXPECT_EQ(StoredCounter(kValueTimesUsed), 0);
     EXPECT_EQ(f.Window().TimesUsed(), 0);
 }
 
 TEST(WindowRun, AMissingDestinationIsCreatedOnlyWhenTheUserSaysYes) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "b.txt"});
     TestDir out;
-    const std::string destination = out / "one/two/three";
-    WindowFixture f(dir.Path());
-    CMainDlg& w = f.Window();
-    UseCopyTo(w, destination);
+    WindowFixture f(dir, {"a.txt", "b.txt"});
+    UseCopyTo(f.Window(), out / "one/two/three");
     f.Click(CMainDlg::kSelectAll);
 
     f.dialogs.answers = {QMessageBox::No};
     f.Click(kStart);
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].caption, "Create folder?");
-    EXPECT_EQ(f.dialogs.shown[0].text,
-              "The destination folder for the rename does not exist.\n"
-              "Do you wish to create this folder?");
+    EXPECT_EQ(f.dialogs.Texts(), Strings{"The destination folder for the rename does not exist.\n"
+                                         "Do you wish to create this folder?"});
+    EXPECT_EQ(f.dialogs.shown.at(0).caption, "Create folder?");
     EXPECT_TRUE(out.List().empty());
     EXPECT_EQ(StoredCounter(kValueTimesUsed), 0);
 
     f.dialogs.answers = {QMessageBox::Yes};
     f.Click(CMainDlg::kSelectAll);
     f.Click(kStart);
-    EXPECT_EQ(out.List("one/two/three"), (std::vector<std::string>{"a.txt", "b.txt"}));
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(out.List("one/two/three"), (Strings{"a.txt", "b.txt"}));
+    EXPECT_EQ(dir.List(), (Strings{"a.txt", "b.txt"}));
     EXPECT_EQ(f.dialogs.shown.back().text, "Rename process complete.");
 }
 
 TEST(WindowRun, FailedFilesAreCountedInTheEndMessage) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "new_a.txt", "b.txt"});
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt", "new_a.txt", "b.txt"});
     UsePrefix(f.Window(), "new_");
     f.ClickRow(0);  // a.txt: its new name is taken
     f.ClickRow(1);  // b.txt
@@ -301,7 +264,7 @@ TEST(WindowRun, TheEndMessageDetailsNameEveryFailedFileAndWhy) {
     dir.CreateFile("ok.txt");
     WindowFixture f(dir.Path());
     UsePrefix(f.Window(), "new_");
-    const std::vector<std::string> rows = f.SourceRows();
+    const Strings rows = f.SourceRows();
     for (size_t row = 0; row < rows.size(); ++row) {
         if (rows[row].rfind(dir / "f", 0) == 0 || rows[row] == dir / "ok.txt") {
             f.ClickRow(static_cast<int>(row));
@@ -313,11 +276,10 @@ TEST(WindowRun, TheEndMessageDetailsNameEveryFailedFileAndWhy) {
     const QStringList lines = details.split('\n');
     ASSERT_EQ(lines.size(), kFailing) << details.left(500).toStdString();
     for (int i : {0, 777, kFailing - 1}) {
-        const QString name = QString::fromStdString(dir / ("f" + std::to_string(i) + ".txt"));
+        const QString name = ToQt(dir / ("f" + std::to_string(i) + ".txt"));
         EXPECT_EQ(lines.filter(name + " ").size(), 1) << name.toStdString();
     }
-    EXPECT_TRUE(lines.front().contains(QString::fromStdString(ErrorText(EEXIST))))
-        << lines.front().toStdString();
+    EXPECT_TRUE(lines.front().contains(ToQt(ErrorText(EEXIST)))) << lines.front().toStdString();
     EXPECT_FALSE(details.contains("ok.txt"));
     EXPECT_TRUE(dir.Exists("new_ok.txt"));
 
@@ -403,8 +365,7 @@ TEST(AboutBox, LinksReachNoFurtherThanTheirText) {
     for (auto kind : {CProductInfoDlg::Kind::AboutBox, CProductInfoDlg::Kind::StartupScreen}) {
         CScriptedDialogs dialogs;
         CProductInfoDlg dialog(kind);
-        dialog.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        ShowAndWait(dialog);
         for (int i = 0; i < 3; ++i) {
             CLinkLabel* link = dialog.Link(i);
             const QRect area = link->geometry();
@@ -417,80 +378,64 @@ TEST(AboutBox, LinksReachNoFurtherThanTheirText) {
     }
 }
 
-TEST(HelpWindow, F1OpensItOnItsContentsFromAnywhereInTheWindow) {
-    WindowFixture f;
-    CMainDlg& w = f.Window();
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    auto* prefix = On<QLineEdit>(w.RenamePage(), "prefixLineEdit");
-    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
-    prefix->setFocus();
-    QTest::keyClick(prefix, Qt::Key_F1);
-    CHelpWindow* help = w.HelpWindow();
-    ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_EQ(help->Browser()->source(), CHelpWindow::ContentsUrl());
-    help->close();
-}
-
+// F1 anywhere in the window, or the Help button.
 TEST(HelpWindow, OpensTheManualOnItsContents) {
-    WindowFixture f;
-    f.Click(kHelp);
-    CHelpWindow* help = f.Window().HelpWindow();
-    ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_EQ(help->Browser()->source(), CHelpWindow::ContentsUrl());
-    EXPECT_TRUE(help->Browser()->toPlainText().contains("Quorvan"));
-    EXPECT_GT(help->Browser()->toPlainText().size(), 200);
-    help->close();
+    for (const bool f1 : {true, false}) {
+        SCOPED_TRACE(f1 ? "F1" : "Help");
+        WindowFixture f;
+        CMainDlg& w = f.Window();
+        if (f1) {
+            ShowAndWait(w, true);
+            auto* prefix = On<QLineEdit>(w.RenamePage(), "prefixLineEdit");
+            Click(w.RenamePage(), "addPrefixCheckBox");
+            prefix->setFocus();
+            QTest::keyClick(prefix, Qt::Key_F1);
+        } else {
+            f.Click(kHelp);
+        }
+        CHelpWindow* help = w.HelpWindow();
+        ASSERT_NE(help, nullptr);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(help->Browser()->source(), CHelpWindow::ContentsUrl());
+        EXPECT_TRUE(help->Browser()->toPlainText().contains("Quorvan"));
+        EXPECT_GT(help->Browser()->toPlainText().size(), 200);
+        help->close();
+    }
 }
-
-}  // namespace
-}  // namespace quorvan::test
-
-namespace quorvan::test {
-namespace {
 
 // A run of another process in the folder: the window says so and does nothing.
 TEST(WindowRun, AFolderWhereAnotherRunWorksIsRefusedWithAMessage) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "b.txt"});
-    WindowFixture f(dir.Path());
-    CMainDlg& w = f.Window();
-    UsePrefix(w, "new_");
+    WindowFixture f(dir, {"a.txt", "b.txt"});
+    UsePrefix(f.Window(), "new_");
     f.Click(CMainDlg::kSelectAll);
     CFolderLock other;
     ASSERT_EQ(other.TryLock(dir.Path()), 0);
     f.Click(kStart);
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(f.dialogs.shown[0].text,
-              "Another rename run is working in this folder. Try again when it has finished.");
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(
+        f.dialogs.Texts(),
+        Strings{"Another rename run is working in this folder. Try again when it has finished."});
+    EXPECT_EQ(f.dialogs.shown.at(0).icon, QMessageBox::Critical);
+    EXPECT_EQ(dir.List(), (Strings{"a.txt", "b.txt"}));
     EXPECT_EQ(StoredCounter(kValueTimesUsed), 0);
 }
 
 // Settings saved without filters switch off the filters loaded before.
 TEST(WindowRun, LoadingSettingsWithoutFiltersLeavesNoFilterOn) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "b.jpg"});
     TestDir jobs;
-    WindowFixture f(dir.Path());
+    WindowFixture f(dir, {"a.txt", "b.jpg"});
     CMainDlg& w = f.Window();
     CFilterSettingsDlg* filter = w.FilterPage();
-    auto click = [filter](const char* name) {
-        filter->findChild<QCheckBox*>(QString::fromLatin1(name))->click();
-    };
-    auto switchFilters = [click] {
-        click("filterOnTimesCheckBox");
-        click("filterOnExtensionsCheckBox");
+    auto switchFilters = [filter] {
+        Click(filter, "filterOnTimesCheckBox");
+        Click(filter, "filterOnExtensionsCheckBox");
     };
     switchFilters();
-    click("filterModifiedCheckBox");
-    filter->findChild<QComboBox*>("filterModifiedComboBox")->setCurrentIndex(0);  // before
-    click("filterIncludeExtensionsCheckBox");
-    filter->findChild<QListWidget*>("filterIncludeListWidget")->item(0)->setCheckState(Qt::Checked);
+    Click(filter, "filterModifiedCheckBox");
+    On<QComboBox>(filter, "filterModifiedComboBox")->setCurrentIndex(0);  // before
+    Click(filter, "filterIncludeExtensionsCheckBox");
+    On<QListWidget>(filter, "filterIncludeListWidget")->item(0)->setCheckState(Qt::Checked);
     w.SaveSettingsTo(jobs / "filtered.qvr");
     switchFilters();
     w.SaveSettingsTo(jobs / "plain.qvr");
@@ -506,7 +451,7 @@ TEST(WindowRun, LoadingSettingsWithoutFiltersLeavesNoFilterOn) {
         const FilterPageState page = filter->State();
         EXPECT_FALSE(page.onAttributes || page.onTimes || page.onExtensions);
         f.Click(CMainDlg::kSelectAll);
-        f.Click(1078);  // Preview
+        f.Click(kPreview);
         EXPECT_EQ(f.PreviewRows().size(), 2u);
     }
     EXPECT_TRUE(f.dialogs.shown.empty());

@@ -1,37 +1,30 @@
-#include <gtest/gtest.h>
 #include <unistd.h>
-
-#include <filesystem>
 
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
 
-// Changes the working folder while it lives.
-struct WorkingFolder {
-    explicit WorkingFolder(const std::string& folder) : saved(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~WorkingFolder() { std::filesystem::current_path(saved); }
-    std::filesystem::path saved;
-};
-
-// The folder display keeps the stored text; the files come from where it
-// leads, and saving again stores the same text.
+// The folder display keeps the stored text; the folder is the real one it
+// names (relative to the working folder, ".." taken after links as the
+// system does), and saving again stores the same text.
 TEST(SettingsLoad, TheStoredFolderIsShownAsWrittenAndReadWhereItLeads) {
     TestDir root;
-    root.CreateFiles({"real/x.txt", "w1/y.txt"});
-    ASSERT_EQ(symlink((root / "real").c_str(), (root / "link").c_str()), 0);
+    root.CreateFiles({"real/deep/b/x.txt", "real/deep/a/z.txt", "b/decoy.txt", "w1/y.txt"});
+    ASSERT_EQ(symlink((root / "real/deep/a").c_str(), (root / "link").c_str()), 0);
     const std::string real = std::filesystem::canonical(root.Path());
-    WorkingFolder cwd(root.Path());
+    WorkingFolderScope cwd(root.Path());
     const struct {
         std::string stored;
-        std::vector<std::string> rows;
+        std::string folder;  // empty: not checked
+        Strings rows;
     } cases[] = {
-        {root / "link", {real + "/real/x.txt"}},
-        {"w1", {real + "/w1/y.txt"}},
-        {"C:\\photos", {}},
+        {root / "link", "", {real + "/real/deep/a/z.txt"}},
+        {"link/../b/", real + "/real/deep/b", {real + "/real/deep/b/x.txt"}},
+        {"w1", real + "/w1", {real + "/w1/y.txt"}},
+        {"./w1/", real + "/w1", {real + "/w1/y.txt"}},
+        {root / "real/./deep//b/", real + "/real/deep/b", {real + "/real/deep/b/x.txt"}},
+        {"C:\\photos", "", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
@@ -40,6 +33,9 @@ TEST(SettingsLoad, TheStoredFolderIsShownAsWrittenAndReadWhereItLeads) {
         f.Window().LoadSettingsFrom(root / "s.qvr");
         EXPECT_TRUE(f.dialogs.shown.empty());
         EXPECT_EQ(f.Window().FolderText(), c.stored);
+        if (!c.folder.empty()) {
+            EXPECT_EQ(f.Window().SourceFolder(), c.folder);
+        }
         EXPECT_EQ(f.SourceRows(), c.rows);
         f.Window().SaveSettingsTo(root / "again.qvr");
         EXPECT_NE(root.Read("again.qvr").find("SourcePath = " + c.stored + "\r\n"),
@@ -73,10 +69,10 @@ TEST(SettingsLoad, TheFilterFileLoadsWhenTheSettingsFileCannot) {
         f.ClickRow(0);
         w.LoadSettingsFrom(dir / c.file);
         ASSERT_EQ(f.dialogs.shown.size(), 1u);
-        EXPECT_TRUE(f.dialogs.shown[0].text.contains(QString::fromStdString(dir / c.file)));
+        EXPECT_TRUE(f.dialogs.shown[0].text.contains(ToQt(dir / c.file)));
         EXPECT_EQ(w.Filter().Rules().FilterOnAttributes, c.filterOn);
         EXPECT_EQ(w.FolderText(), dir / "files");
-        EXPECT_EQ(f.SourceRows(), std::vector<std::string>{real + "/files/a.txt"});
+        EXPECT_EQ(f.SourceRows(), Strings{real + "/files/a.txt"});
         // Only a filter that changed rescans, leaving the ticks behind.
         EXPECT_EQ(f.Ticks(), std::vector<bool>{c.filterOn});
     }

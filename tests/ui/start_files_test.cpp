@@ -1,40 +1,21 @@
 // The window opened on what a file manager hands over: one folder as ever,
 // or chosen files, ticked where they lie.
-#include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListView>
-#include <string>
-#include <vector>
-
-#include "named_widgets.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
 
-constexpr int kPreview = 1078;
-constexpr int kRefresh = 1151;
-constexpr int kStart = 1006;
-
 bool SubfoldersOn(CMainDlg& w) {
     return IsChecked(w.ExtendedPage(), "includeSubfoldersCheckBox");
-}
-
-void UsePrefix(CMainDlg& w, const char* prefix) {
-    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
-    On<QLineEdit>(w.RenamePage(), "prefixLineEdit")->setText(prefix);
 }
 
 TEST(StartOnPaths, OpensTheFolderWithExactlyTheGivenFilesTicked) {
     struct Case {
         const char* name;
-        std::vector<std::string> given;  // below the scratch folder; "?" names nothing
-        std::string folder;              // shown, below the scratch folder
-        const char* rows;                // the source list, "*" for a ticked row
+        Strings given;       // below the scratch folder; "?" names nothing
+        std::string folder;  // shown, below the scratch folder
+        const char* rows;    // the source list, "*" for a ticked row
         bool subfolders;
         size_t messages;
     };
@@ -60,7 +41,7 @@ TEST(StartOnPaths, OpensTheFolderWithExactlyTheGivenFilesTicked) {
         auto under = [&dir](const std::string& relative) {
             return relative.empty() ? dir.Path() : dir / relative;
         };
-        std::vector<std::string> given;
+        Strings given;
         for (const std::string& path : c.given) {
             given.push_back(path == "?" ? dir / "gone/nothing.txt" : under(path));
         }
@@ -68,7 +49,7 @@ TEST(StartOnPaths, OpensTheFolderWithExactlyTheGivenFilesTicked) {
         CMainDlg& w = f.Window();
 
         EXPECT_EQ(w.SourceFolder(), under(c.folder));
-        std::vector<std::string> rows;
+        Strings rows;
         std::vector<bool> ticks;
         for (const QString& row : QString(c.rows).split(' ')) {
             ticks.push_back(row.startsWith('*'));
@@ -82,7 +63,7 @@ TEST(StartOnPaths, OpensTheFolderWithExactlyTheGivenFilesTicked) {
         ASSERT_EQ(f.dialogs.shown.size(), c.messages);
         if (c.messages > 0) {
             EXPECT_EQ(f.dialogs.shown[0].caption, "Issue...");
-            EXPECT_NE(f.dialogs.shown[0].text.indexOf(QString::fromStdString(given[1])), -1)
+            EXPECT_NE(f.dialogs.shown[0].text.indexOf(ToQt(given[1])), -1)
                 << f.dialogs.shown[0].text.toStdString();
         }
     }
@@ -92,24 +73,22 @@ TEST(StartOnPaths, NothingFoundOpensNoFolderAndSaysSoOnce) {
     WindowFixture f(StartPaths{{"/no/such/a", "/no/such/b"}});
     EXPECT_EQ(f.Window().SourceFolder(), "");
     EXPECT_TRUE(f.SourceRows().empty());
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].text,
-              "These files or folders do not exist and were left out:\n/no/such/a\n/no/such/b");
+    EXPECT_EQ(
+        f.dialogs.Texts(),
+        Strings{"These files or folders do not exist and were left out:\n/no/such/a\n/no/such/b"});
 }
 
 TEST(StartOnPaths, FilesOfSeveralFoldersAreAllTheRunTakesAndRefreshKeepsToThem) {
     TestDir dir;
     dir.CreateFiles({"u/1.txt", "u/other.txt", "v/2.txt", "top.txt"});
     WindowFixture f(StartPaths{{dir / "u/1.txt", dir / "v/2.txt"}});
-    CMainDlg& w = f.Window();
-    UsePrefix(w, "new_");
+    UsePrefix(f.Window(), "new_");
 
     f.Click(kPreview);
-    EXPECT_EQ(f.PreviewRows(),
-              (std::vector<std::string>{dir / "u/new_1.txt", dir / "v/new_2.txt"}));
+    EXPECT_EQ(f.PreviewRows(), (Strings{dir / "u/new_1.txt", dir / "v/new_2.txt"}));
     f.Click(kStart);
-    EXPECT_EQ(dir.List("u"), (std::vector<std::string>{"new_1.txt", "other.txt"}));
-    EXPECT_EQ(dir.List("v"), std::vector<std::string>{"new_2.txt"});
+    EXPECT_EQ(dir.List("u"), (Strings{"new_1.txt", "other.txt"}));
+    EXPECT_EQ(dir.List("v"), Strings{"new_2.txt"});
     EXPECT_TRUE(dir.Exists("top.txt"));
 
     // The chosen files are gone under their old names; the rest of the tree
@@ -118,7 +97,7 @@ TEST(StartOnPaths, FilesOfSeveralFoldersAreAllTheRunTakesAndRefreshKeepsToThem) 
     f.Click(kRefresh);
     EXPECT_TRUE(f.SourceRows().empty());
     f.Click(kStart);
-    EXPECT_EQ(dir.List("u"), (std::vector<std::string>{"new_1.txt", "other.txt"}));
+    EXPECT_EQ(dir.List("u"), (Strings{"new_1.txt", "other.txt"}));
     EXPECT_TRUE(dir.Exists("top.txt"));
 }
 

@@ -2,38 +2,18 @@
 // English otherwise, with every button's mnemonic still its own.
 #include "ui/translations.h"
 
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QApplication>
 #include <QKeySequence>
-#include <QLabel>
-#include <QPushButton>
 #include <cstdlib>
 #include <map>
-#include <optional>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "cdaudio/get_names.h"
 #include "history/run_history.h"
-#include "named_widgets.h"
-#include "run/run_engine.h"
 #include "ui/core_texts.h"
-#include "ui/pages/cd_audio_page.h"
-#include "ui/pages/extended_page.h"
-#include "ui/pages/rename_page.h"
 #include "ui/path_label.h"
-#include "ui/settings_tabs.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
 namespace {
-
-constexpr int kPreview = 1078;
-constexpr int kStart = 1006;
-constexpr int kExit = 1152;
 
 using Environment = std::map<std::string, std::string>;
 
@@ -42,25 +22,15 @@ class LocaleScope {
   public:
     explicit LocaleScope(const Environment& values) {
         for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-            const char* old = std::getenv(name);
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
             const auto it = values.find(name);
-            if (it != values.end()) {
-                setenv(name, it->second.c_str(), 1);
-            } else {
-                unsetenv(name);
-            }
+            scopes_.push_back(std::make_unique<EnvScope>(
+                name, it == values.end() ? std::nullopt : std::optional(it->second)));
         }
     }
-    ~LocaleScope() {
-        for (const auto& [name, value] : saved_) {
-            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-        }
-        RemoveTranslations();
-    }
+    ~LocaleScope() { RemoveTranslations(); }
 
   private:
-    std::map<std::string, std::optional<std::string>> saved_;
+    std::vector<std::unique_ptr<EnvScope>> scopes_;
 };
 
 TEST(Translations, TheDesktopsLanguageIsLoadedWithEnglishAsTheFallback) {
@@ -99,11 +69,10 @@ TEST(Translations, WithLanguageDeTheWindowsButtonsAndTheRenamePageSpeakGerman) {
     EXPECT_EQ(w.Tabs()->tabText(0), "Umbenennen");
     EXPECT_EQ(w.SelectionLabel(), "(0 von 0 Dateien ausgewählt)");
     CRenameSettingsDlg* rename = w.RenamePage();
-    EXPECT_EQ(On<QAbstractButton>(rename, "textModificationsRadioButton")->text(),
-              "Textänderungen:");
-    EXPECT_EQ(On<QAbstractButton>(rename, "addPrefixCheckBox")->text(), "Präfix:");
-    EXPECT_EQ(On<QAbstractButton>(rename, "sequencingRadioButton")->text(), "Nummerierung:");
-    EXPECT_EQ(On<QLabel>(rename, "withLabel")->text(), "durch:");
+    EXPECT_EQ(Text(rename, "textModificationsRadioButton"), "Textänderungen:");
+    EXPECT_EQ(Text(rename, "addPrefixCheckBox"), "Präfix:");
+    EXPECT_EQ(Text(rename, "sequencingRadioButton"), "Nummerierung:");
+    EXPECT_EQ(Text(rename, "withLabel"), "durch:");
     EXPECT_EQ(On<QAbstractButton>(rename, "addPrefixCheckBox")->toolTip(),
               "Gibt das Präfix an, das vor die Dateinamen gesetzt wird");
     // The core's fixed messages too; any other text comes through as it is.
@@ -149,7 +118,7 @@ TEST(Translations, EveryTabShowsItsTextsWholeWithAMnemonicPerButton) {
         CMainDlg& w = f.Window();
         const std::set<std::pair<QWidget*, QWidget*>> shared = {
             {w.Button(CMainDlg::kDeselectAll), w.CdAudioPage()->MoveDownButton()},
-            {w.Button(1001), On<QAbstractButton>(w.ExtendedPage(), "destinationBrowseButton")},
+            {w.Button(kBrowse), On<QAbstractButton>(w.ExtendedPage(), "destinationBrowseButton")},
         };
         w.show();
         w.resize(w.minimumSize());

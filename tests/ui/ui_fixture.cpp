@@ -1,10 +1,11 @@
 #include "ui_fixture.h"
 
 #include <QDialog>
-#include <QListView>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPushButton>
-
-#include "ui/source_list_model.h"
+#include <QTest>
+#include <cstdlib>
 
 namespace quorvan::test {
 
@@ -25,6 +26,14 @@ QMessageBox::StandardButton CScriptedDialogs::Message(QWidget*, QMessageBox::Ico
         }
     }
     return QMessageBox::NoButton;
+}
+
+std::vector<std::string> CScriptedDialogs::Texts() const {
+    std::vector<std::string> texts;
+    for (const Shown& message : shown) {
+        texts.push_back(message.text.toStdString());
+    }
+    return texts;
 }
 
 QString CScriptedDialogs::NextChoice() {
@@ -67,6 +76,13 @@ WindowFixture::WindowFixture(const StartPaths& start)
     window_->Initialise();
 }
 
+WindowFixture::WindowFixture(TestDir& dir, const std::vector<std::string>& files)
+    : window_(std::make_unique<CMainDlg>(rules, filter)) {
+    dir.CreateFiles(files);
+    window_->SetInitialFolder(dir.Path());
+    window_->Initialise();
+}
+
 std::vector<std::string> WindowFixture::SourceRows() const {
     std::vector<std::string> rows;
     for (int i = 0; i < window_->SourceModel().Count(); ++i) {
@@ -101,6 +117,69 @@ void WindowFixture::ClickRow(int row) {
 
 void WindowFixture::Click(int windowButtonId) {
     window_->Button(windowButtonId)->click();
+}
+
+Strings Numbered(const std::string& stem, int count, const std::string& extension) {
+    Strings names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back(stem + std::to_string(i) + extension);
+    }
+    return names;
+}
+
+void UsePrefix(CMainDlg& window, const std::string& prefix) {
+    Click(window.RenamePage(), "addPrefixCheckBox");
+    SetText(window.RenamePage(), "prefixLineEdit", prefix);
+}
+
+void ShowAndWait(QWidget& widget, bool active) {
+    widget.show();
+    if (active) {
+        widget.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&widget));
+    } else {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    }
+}
+
+DragResult Drag(QWidget& window, const QList<QUrl>& urls, Qt::DropActions offered) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    return {enter.isAccepted(), enter.dropAction()};
+}
+
+DragResult Drop(QWidget& window, const QList<QUrl>& urls, Qt::DropActions offered) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDropEvent drop(QPointF(10, 10), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &drop);
+    QCoreApplication::processEvents();
+    return {drop.isAccepted(), drop.dropAction()};
+}
+
+QUrl FileUrl(const std::string& path) {
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
+}
+
+EnvScope::EnvScope(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+        saved_ = old;
+    }
+    if (value) {
+        setenv(name, value->c_str(), 1);
+    } else {
+        unsetenv(name);
+    }
+}
+
+EnvScope::~EnvScope() {
+    if (saved_) {
+        setenv(name_, saved_->c_str(), 1);
+    } else {
+        unsetenv(name_);
+    }
 }
 
 }  // namespace quorvan::test

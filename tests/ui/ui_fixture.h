@@ -1,19 +1,48 @@
 #pragma once
 
+#include <QListView>
 #include <QString>
+#include <QUrl>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "named_widgets.h"
 #include "rules/rename_rules.h"
+#include "run/run_engine.h"
 #include "selection/filter_settings.h"
 #include "support/test_dir.h"
+// The window and every page it holds, for the tests that drive them.
 #include "ui/main_dlg.h"
+#include "ui/pages/attribute_page.h"
+#include "ui/pages/cd_audio_page.h"
+#include "ui/pages/extended_page.h"
+#include "ui/pages/filter_page.h"
+#include "ui/pages/more_rules_page.h"
+#include "ui/pages/rename_page.h"
+#include "ui/processing_dlg.h"
+#include "ui/settings_tabs.h"
+#include "ui/source_list_model.h"
 #include "ui/user_dialogs.h"
 
 namespace quorvan::test {
+
+// The window's buttons by their control numbers.
+constexpr int kBrowse = 1001;
+constexpr int kAbout = 1003;
+constexpr int kPreviewList = 1005;
+constexpr int kStart = 1006;
+constexpr int kSaveSettings = 1045;
+constexpr int kLoadSettings = 1046;
+constexpr int kPreview = 1078;
+constexpr int kHelp = 1150;
+constexpr int kRefresh = 1151;
+constexpr int kExit = 1152;
+constexpr int kHistory = 1153;
 
 // Answers the program's message boxes and file choosers from a script and
 // remembers every message shown.
@@ -51,6 +80,9 @@ class CScriptedDialogs final : public IUserDialogs {
     std::vector<QString> dialogTitles;
     std::function<int(QDialog&)> onDialog;
 
+    // The texts of the messages shown, in order.
+    std::vector<std::string> Texts() const;
+
   private:
     QString NextChoice();
     IUserDialogs* previous_ = nullptr;
@@ -66,6 +98,8 @@ class WindowFixture {
   public:
     explicit WindowFixture(const std::string& folder = "");
     explicit WindowFixture(const StartPaths& start);
+    // Makes `files` in `dir`, then opens on it.
+    WindowFixture(TestDir& dir, const std::vector<std::string>& files);
 
     CMainDlg& Window() { return *window_; }
     CRenameRules rules;
@@ -85,6 +119,58 @@ class WindowFixture {
   private:
     StateDirScope state_;
     std::unique_ptr<CMainDlg> window_;
+};
+
+// Names for `count` files: `stem` and a number from 0, then `extension`.
+Strings Numbered(const std::string& stem, int count, const std::string& extension);
+
+// Ticks the Rename page's "Prefix:" and types `prefix` into its field.
+void UsePrefix(CMainDlg& window, const std::string& prefix);
+
+// Shows `widget` and waits until it is on screen, with the keyboard on it
+// when `active` (as a user at the screen has it).
+void ShowAndWait(QWidget& widget, bool active = false);
+
+// What a desktop drag of `urls` onto the window comes to.
+struct DragResult {
+    bool accepted = false;
+    Qt::DropAction action = Qt::IgnoreAction;
+};
+
+// A drag entering the window, and a drop on it.
+DragResult Drag(QWidget& window, const QList<QUrl>& urls,
+                Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction);
+DragResult Drop(QWidget& window, const QList<QUrl>& urls,
+                Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction);
+// Percent-encoded bytes, as a file manager sends names that are not UTF-8.
+QUrl FileUrl(const std::string& path);
+
+// Sets an environment variable (unsets it for nullopt) while it lives.
+class EnvScope final {
+  public:
+    EnvScope(const char* name, const std::optional<std::string>& value);
+    ~EnvScope();
+    EnvScope(const EnvScope&) = delete;
+    EnvScope& operator=(const EnvScope&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+// Changes the working folder while it lives.
+class WorkingFolderScope final {
+  public:
+    explicit WorkingFolderScope(const std::string& folder)
+        : saved_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolderScope() { std::filesystem::current_path(saved_); }
+    WorkingFolderScope(const WorkingFolderScope&) = delete;
+    WorkingFolderScope& operator=(const WorkingFolderScope&) = delete;
+
+  private:
+    std::filesystem::path saved_;
 };
 
 }  // namespace quorvan::test
