@@ -22,16 +22,16 @@ class CliHistory : public ::testing::Test {
   protected:
     // Runs quorvan-cli with its state, home and trash in folders of the test.
     int Cli(const std::string& args, std::string* out = nullptr, std::string* err = nullptr) {
-        std::string command = "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
-                              " HOME=" + ShellQuote(state.Path()) +
-                              " XDG_DATA_HOME=" + ShellQuote(state / "data") + " " +
-                              std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
-                              ShellQuote(state / "stderr") + " </dev/null";
-        int status = RunCommand(command, out);
-        if (err) {
-            *err = state.Read("stderr");
-        }
-        return status;
+        return test::Cli(args, out, err,
+                         "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
+                             " HOME=" + ShellQuote(state.Path()) +
+                             " XDG_DATA_HOME=" + ShellQuote(state / "data"));
+    }
+    // quorvan-cli on a terminal, which script(1) gives it; what the terminal shows.
+    int OnTerminal(const std::string& args, std::string* shown) {
+        return RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
+                              ShellQuote(std::string(QUORVAN_CLI_PATH) + " " + args) + " /dev/null",
+                          shown);
     }
     std::string History() const { return state / "state/history"; }
     // The state a run's line of `history` shows.
@@ -324,10 +324,7 @@ TEST_F(CliHistory, OnATerminalUndoShowsAProgressBar) {
     dir.CreateFile("a");
     RenameRun(dir);
     std::string out;
-    ASSERT_EQ(RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
-                             ShellQuote(std::string(QUORVAN_CLI_PATH) + " undo") + " /dev/null",
-                         &out),
-              0);
+    ASSERT_EQ(OnTerminal("undo", &out), 0);
     EXPECT_NE(out.find("\r[########################################] 1/1"), std::string::npos)
         << out;
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"a"}));
@@ -344,11 +341,7 @@ TEST_F(CliHistory, OnATerminalNoFolderNameCanMoveTheCursorOrChangeColours) {
     std::string out;
     ASSERT_EQ(Cli("history", &out), 0);
     EXPECT_NE(out.find(odd + "\n"), std::string::npos);  // as it is for a script
-    // script(1) gives the command a terminal.
-    ASSERT_EQ(RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
-                             ShellQuote(std::string(QUORVAN_CLI_PATH) + " history") + " /dev/null",
-                         &out),
-              0);
+    ASSERT_EQ(OnTerminal("history", &out), 0);
     EXPECT_NE(out.find(folder.Path() + "/\\x1b[31mred\\nline \\xc2\\x9b \xc3\xa9\r\n"),
               std::string::npos)
         << out;
