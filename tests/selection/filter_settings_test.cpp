@@ -83,21 +83,6 @@ class FilterTest : public ::testing::Test {
     TestDir dir;
 };
 
-TEST(FilterDefaults, EverythingOffAndNoComparisonChosen) {
-    CFilterSettings filter;
-    EXPECT_FALSE(filter.Rules().FilterOnAttributes || filter.Rules().FilterOnTimes ||
-                 filter.Rules().FilterOnExtension);
-    EXPECT_FALSE(filter.Rules().AttributeMode);
-    EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::None);
-    EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::None);
-    EXPECT_EQ(filter.Rules().LastAccessedComparison, TimeComparison::None);
-    EXPECT_EQ(static_cast<int>(TimeComparison::Before), 0);
-    EXPECT_EQ(static_cast<int>(TimeComparison::On), 1);
-    EXPECT_EQ(static_cast<int>(TimeComparison::After), 2);
-    EXPECT_EQ(static_cast<int>(TimeComparison::None), 3);
-    EXPECT_TRUE(filter.Rules().FilterIncludeExtensions.empty());
-}
-
 TEST_F(FilterTest, AllGroupsOffAcceptsEveryExistingFileOnly) {
     std::string plain = dir.CreateFile("plain.txt");
     std::string hidden = dir.CreateFile(".hidden");
