@@ -59,11 +59,15 @@ class CliHistory : public ::testing::Test {
         std::rename((state / "data/Trash.saved").c_str(), (state / "data/Trash").c_str());
     }
 
-    // A run renaming "a" to "b" in a folder; returns its ID.
-    std::string RenameRun(TestDir& folder, const std::string& from = "a",
-                          const std::string& to = "b") {
-        JournaledRun run(History(), RunMode::Rename, folder.Path(), 1);
-        run.Rename(folder / from, folder / to);
+    // A complete run of these renames in a folder ("a" to "b" by default); its ID.
+    std::string RenameRun(TestDir& folder,
+                          const std::vector<std::pair<std::string, std::string>>& renames = {
+                              {"a", "b"}}) {
+        JournaledRun run(History(), RunMode::Rename, folder.Path(),
+                         static_cast<int64_t>(renames.size()));
+        for (const auto& [from, to] : renames) {
+            run.Rename(folder / from, folder / to);
+        }
         run.End();
         return run.Id();
     }
@@ -79,14 +83,7 @@ TEST_F(CliHistory, ListsRunsNewestFirstInTabSeparatedColumns) {
 
     dir.CreateFile("a");
     std::string first = RenameRun(dir);
-    std::string second;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 2);
-        run.Rename(dir / "b", dir / "c");
-        run.Rename(dir / "missing", dir / "d");
-        run.End();
-        second = run.Id();
-    }
+    std::string second = RenameRun(dir, {{"b", "c"}, {"missing", "d"}});
     ASSERT_EQ(Cli("history", &out), 0);
     auto runs = ListRuns(History());
     ASSERT_EQ(runs.size(), 2u);
@@ -98,8 +95,8 @@ TEST_F(CliHistory, ListsRunsNewestFirstInTabSeparatedColumns) {
 
 TEST_F(CliHistory, UndoTakesTheNewestRunNotUndoneThenTheOlderOne) {
     dir.CreateFile("a", "A");
-    RenameRun(dir, "a", "b");
-    RenameRun(dir, "b", "c");
+    RenameRun(dir);
+    RenameRun(dir, {{"b", "c"}});
     std::string err;
     EXPECT_EQ(Cli("undo", nullptr, &err), 0) << err;
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"b"}));
@@ -120,15 +117,7 @@ TEST_F(CliHistory, DryRunSaysWhatItWouldDoAndChangesNothing) {
     for (int i = 1; i <= 3; ++i) {
         dir.CreateFile(std::to_string(i), std::to_string(i));
     }
-    std::string id;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 3);
-        for (int i = 3; i >= 1; --i) {
-            run.Rename(dir / std::to_string(i), dir / std::to_string(i + 1));
-        }
-        run.End();
-        id = run.Id();
-    }
+    const std::string id = RenameRun(dir, {{"3", "4"}, {"2", "3"}, {"1", "2"}});
     std::string out;
     std::string err;
     EXPECT_EQ(Cli("undo --dry-run " + id.substr(0, 17), &out, &err), 0) << err;
@@ -161,8 +150,8 @@ TEST_F(CliHistory, SkippedStepsAreNamedAndTheStatusSaysSo) {
 
 TEST_F(CliHistory, UnknownAmbiguousIdsAndBadUsageChangeNothing) {
     dir.CreateFile("a");
-    std::string one = RenameRun(dir, "a", "b");
-    std::string two = RenameRun(dir, "b", "c");
+    std::string one = RenameRun(dir);
+    std::string two = RenameRun(dir, {{"b", "c"}});
     std::string common = one.substr(0, 9);  // the date: both runs share it
     struct Case {
         std::string args;

@@ -297,11 +297,13 @@ class FilterFileTest : public FilterTest {
     std::string settingsPath() const { return dir / "a.qvr"; }
 };
 
+// With nothing on, four lines, in a file beside the settings file.
 TEST_F(FilterFileTest, FilterFileSitsBesideTheSettingsFile) {
     EXPECT_EQ(CFilterSettings::FilterFilePath("/jobs/a.qvr"), "/jobs/a.qvrfltr");
-    s.onAttributes = true;
     ASSERT_TRUE(filter.SaveSettings(settingsPath()));
-    EXPECT_TRUE(dir.Exists("a.qvrfltr"));
+    EXPECT_EQ(dir.Read("a.qvrfltr"),
+              "FilterOnAttributes = No\r\nFilterOnExtension = No\r\nFilterOnTimes = No\r\n"
+              "HasFilters = No\r\n");
     EXPECT_FALSE(dir.Exists("a.qvr"));
 }
 
@@ -327,13 +329,6 @@ TEST_F(FilterFileTest, WritesOnlyTheKeysOfGroupsThatAreOn) {
               "FilterOnSystem = No\r\n"
               "FilterOnTimes = No\r\n"
               "HasFilters = Yes\r\n");
-}
-
-TEST_F(FilterFileTest, NothingOnWritesFourLines) {
-    ASSERT_TRUE(filter.SaveSettings(settingsPath()));
-    EXPECT_EQ(dir.Read("a.qvrfltr"),
-              "FilterOnAttributes = No\r\nFilterOnExtension = No\r\nFilterOnTimes = No\r\n"
-              "HasFilters = No\r\n");
 }
 
 TEST_F(FilterFileTest, TimeRuleWithoutComparisonWritesNoDirection) {
@@ -485,7 +480,7 @@ TEST_F(FilterFileTest, LinesPutIntoTheStoreAreTakenOut) {
     EXPECT_FALSE(filter.Rules().AttributeMode);  // attribute group off: mode not read
 }
 
-TEST_F(FilterFileTest, FailedLoadChangesNothing) {
+TEST_F(FilterFileTest, AFailedLoadChangesNothingAndAFailedSaveSaysWhy) {
     SetEverything();
     filter.ReadFromPage();
     s.onTimes = false;
@@ -494,9 +489,6 @@ TEST_F(FilterFileTest, FailedLoadChangesNothing) {
     EXPECT_NE(filter.Store().LastError(), 0);
     EXPECT_TRUE(filter.Rules().FilterOnTimes);
     EXPECT_EQ(s, before);
-}
-
-TEST_F(FilterFileTest, SaveIntoAMissingFolderFails) {
     EXPECT_FALSE(filter.SaveSettings(dir / "no/such/folder/a.qvr"));
     EXPECT_NE(filter.Store().LastError(), 0);
 }
