@@ -69,16 +69,14 @@ std::string ExampleWith(const std::vector<std::pair<std::string, std::string>>& 
     return text;
 }
 
-TEST(ReplyBody, StartsAfterTheHttpHeader) {
+TEST(ReplyBody, StartsAfterTheHttpHeaderAndItsStatusLineIsTheMessage) {
     EXPECT_EQ(ReplyBody("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n200 x\r\n"),
               "200 x\r\n");
     EXPECT_FALSE(ReplyBody("HTTP/1.0 200 OK\r\n200 x").has_value());
     EXPECT_EQ(StatusCode("211 Found"), 211);
     EXPECT_EQ(StatusCode("21"), -1);
     EXPECT_EQ(StatusCode("2x1 Found"), -1);
-}
-
-TEST(ReplyStatusLine, TheServersOwnWordsForAMessage) {
+    // The status line is the server's own words for a message.
     EXPECT_EQ(ReplyStatusLine("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
                               "500 Invalid hello.\r\n"),
               "500 Invalid hello.");

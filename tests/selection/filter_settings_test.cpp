@@ -348,6 +348,14 @@ TEST_F(FilterFileTest, TimeRuleWithoutComparisonWritesNoDirection) {
     loaded.Rules().ModifiedComparison = TimeComparison::Before;
     ASSERT_TRUE(loaded.LoadSettings(settingsPath()));
     EXPECT_EQ(loaded.Rules().ModifiedComparison, TimeComparison::None);
+
+    // So does a direction word the filter does not know.
+    loaded.Rules().CreationComparison = TimeComparison::On;
+    dir.CreateFile("a.qvrfltr",
+                   "FilterOnTimes = Yes\nFilterOnCreationDateTime = Yes\n"
+                   "FilterOnCreationDateTimeDir = Sometime\n");
+    ASSERT_TRUE(loaded.LoadSettings(settingsPath()));
+    EXPECT_EQ(loaded.Rules().CreationComparison, TimeComparison::None);
 }
 
 TEST_F(FilterFileTest, RoundTripRestoresEveryFieldAndThePage) {
@@ -455,15 +463,6 @@ TEST_F(FilterFileTest, NoFiltersInTheFileMeansNoneOnThePage) {
         EXPECT_TRUE(Passes(dir.CreateFile("any.bin")));
         EXPECT_FALSE(filter.AnyGroupOn());
     }
-}
-
-TEST_F(FilterFileTest, UnknownDirectionWordMeansNoComparison) {
-    filter.Rules().CreationComparison = TimeComparison::On;
-    dir.CreateFile("a.qvrfltr",
-                   "FilterOnTimes = Yes\nFilterOnCreationDateTime = Yes\n"
-                   "FilterOnCreationDateTimeDir = Sometime\n");
-    ASSERT_TRUE(filter.LoadSettings(settingsPath()));
-    EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::None);
 }
 
 TEST_F(FilterFileTest, LinesPutIntoTheStoreAreTakenOut) {
