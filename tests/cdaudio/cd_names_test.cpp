@@ -28,13 +28,8 @@ class CdNamesTest : public ::testing::Test {
     // standard error in `err`.
     int Run(const std::string& arguments, std::string& out, std::string& err,
             const std::string& environment = "") {
-        std::string errFile = state_.Dir() / "stderr";
-        int status = test::RunCommand("QUORVAN_CDDB_SERVER=" + server_.Address() + " " +
-                                          environment + " " + ShellQuote(QUORVAN_CLI_PATH) + " " +
-                                          arguments + " 2>" + ShellQuote(errFile),
-                                      &out);
-        err = state_.Dir().Read("stderr");
-        return status;
+        return test::Cli(arguments, &out, &err,
+                         "QUORVAN_CDDB_SERVER=" + server_.Address() + " " + environment);
     }
 
     test::StateDirScope state_;

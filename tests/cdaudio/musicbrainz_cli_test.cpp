@@ -20,14 +20,9 @@ class MusicBrainzCliTest : public ::testing::Test {
 
     int Run(const std::string& arguments, std::string& out, std::string& err,
             const std::string& url = "") {
-        const std::string errFile = state_.Dir() / "stderr";
-        const int status = test::RunCommand(
-            "QUORVAN_MUSICBRAINZ_URL=" + ShellQuote(url.empty() ? server_.Url() : url) + " " +
-                ShellQuote(QUORVAN_CLI_PATH) + " cd-names " + arguments + " 2>" +
-                ShellQuote(errFile),
-            &out);
-        err = state_.Dir().Read("stderr");
-        return status;
+        return test::Cli(
+            "cd-names " + arguments, &out, &err,
+            "QUORVAN_MUSICBRAINZ_URL=" + ShellQuote(url.empty() ? server_.Url() : url));
     }
 
     test::StateDirScope state_;

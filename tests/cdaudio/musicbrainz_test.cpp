@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include "cdaudio/musicbrainz_client.h"
 #include "cdaudio/musicbrainz_disc_id.h"
 #include "cdaudio/musicbrainz_reply.h"
+#include "support/file_text.h"
 #include "support/local_musicbrainz_server.h"
 
 namespace quorvan {
@@ -20,13 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kData = std::string(QUORVAN_TEST_DATA) + "/musicbrainz";
-
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<int32_t> Numbers(const std::string& text) {
     std::vector<int32_t> numbers;
@@ -128,7 +121,7 @@ TEST(MusicBrainzDiscId, EverySharedTableOfContentsAgreesWithLibdiscid) {
     int enhanced = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kData + "/cddb_tocs")) {
         const std::string name = entry.path().filename();
-        const SharedToc shared = ParseSharedToc(ReadText(entry.path()));
+        const SharedToc shared = ParseSharedToc(test::FileText(entry.path()));
         const MusicBrainzToc toc =
             MusicBrainzTocOf(Facts(shared.starts, shared.leadOut, shared.dataFrom));
         const Reference reference = LibdiscidOf(shared.starts, shared.leadOut, shared.dataFrom);
@@ -157,7 +150,7 @@ TEST(MusicBrainzDiscId, EveryDiscOfTheCapturedRepliesHasTheIdTheServiceGaveIt) {
         R"re("id": "([^"]{28})",\s*"offset-count": \d+,\s*"offsets": \[([^\]]*)\],\s*"sectors": (\d+))re");
     std::map<std::string, bool> seen;
     for (const auto& entry : std::filesystem::directory_iterator(kData + "/replies")) {
-        const std::string text = ReadText(entry.path());
+        const std::string text = test::FileText(entry.path());
         for (std::sregex_iterator it(text.begin(), text.end(), disc), end; it != end; ++it) {
             std::string offsets = (*it)[2];
             std::replace(offsets.begin(), offsets.end(), ',', ' ');
@@ -252,7 +245,7 @@ TEST(MusicBrainzReply, ReadsEveryCapturedReply) {
     for (const Case& c : cases) {
         std::vector<MusicBrainzRelease> releases;
         std::string error;
-        ASSERT_TRUE(ParseMusicBrainzReleases(ReadText(kData + "/replies/" + c.file), c.discId,
+        ASSERT_TRUE(ParseMusicBrainzReleases(test::FileText(kData + "/replies/" + c.file), c.discId,
                                              c.trackCount, releases, error))
             << c.file << ": " << error;
         ASSERT_EQ(releases.size(), c.releases) << c.file;
@@ -265,7 +258,8 @@ TEST(MusicBrainzReply, ReadsEveryCapturedReply) {
         EXPECT_EQ(first.tracks.size(), c.tracks) << c.file;
         EXPECT_EQ(MusicBrainzTrackTitle(first, c.track), c.trackTitle) << c.file;
     }
-    EXPECT_EQ(MusicBrainzErrorText(ReadText(kData + "/replies/error_not_found.json")), "Not Found");
+    EXPECT_EQ(MusicBrainzErrorText(test::FileText(kData + "/replies/error_not_found.json")),
+              "Not Found");
 }
 
 TEST(MusicBrainzReply, RepliesThatAreNotTheServicesNeverCrashAndSaySo) {
@@ -322,7 +316,8 @@ class MusicBrainzClientTest : public ::testing::Test {
   protected:
     MusicBrainzLookup Lookup() { return client_.Lookup(toc_, "xAq8L4ELMW14.6wI6tt7QAcxiDI-"); }
     static HttpReply Found() {
-        return {200, ReadText(kData + "/replies/discid_xAq8L4ELMW14.6wI6tt7QAcxiDI-.json"), "", -1};
+        return {200, test::FileText(kData + "/replies/discid_xAq8L4ELMW14.6wI6tt7QAcxiDI-.json"),
+                "", -1};
     }
     std::chrono::milliseconds Gap(size_t i) const {
         return std::chrono::duration_cast<std::chrono::milliseconds>(service_.at[i] -
@@ -380,7 +375,7 @@ TEST_F(MusicBrainzClientTest, FailuresSayWhatHappened) {
         std::string details;
         size_t requests;
     };
-    const std::string notFound = ReadText(kData + "/replies/error_not_found.json");
+    const std::string notFound = test::FileText(kData + "/replies/error_not_found.json");
     const Case cases[] = {
         {{{404, notFound, "", -1}, {404, notFound, "", -1}}, kMusicBrainzUnknownDisc, "", 2},
         {{{200, R"({"releases": []})", "", -1},

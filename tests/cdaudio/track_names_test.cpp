@@ -16,6 +16,27 @@ std::string TocPath(const std::string& name) {
     return std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/" + name;
 }
 
+// The targets of `files`, in CD mode with `titles` on the CD Audio page.
+std::vector<std::string> CdTargets(const std::vector<std::string>& files,
+                                   std::vector<RetrievedTitle> titles, const std::string& folder) {
+    test::CHeldPage<RenamePageState> rename;
+    test::CHeldPage<ExtendedPageState> extended;
+    test::CHeldPage<AttributePageState> attribute;
+    test::CHeldPage<CdAudioPageState> cd(test::CdPage(files, std::move(titles)));
+    CRenameRules rules;
+    rules.SetPages(&rename, &extended, &attribute, &cd);
+    EXPECT_TRUE(rules.GatherFromPages(folder));
+    for (const std::string& file : files) {
+        rules.AddSource(file);
+    }
+    rules.ComputePlan(folder, true);
+    std::vector<std::string> targets;
+    for (const auto& entry : rules.PlanEntries()) {
+        targets.push_back(entry.second);
+    }
+    return targets;
+}
+
 TEST(SafeTrackFileName, NeverAnUnsafeOrEmptyName) {
     const struct {
         const char* title;
@@ -149,27 +170,14 @@ TEST(Pairing, CheckedTitlesTwoFiveAndSeven) {
     EXPECT_EQ(pairs, (std::vector<std::pair<size_t, size_t>>{{1, 1}, {2, 4}, {3, 6}}));
 
     // The same through the rename plan.
-    test::CHeldPage<RenamePageState> rename;
-    test::CHeldPage<ExtendedPageState> extended;
-    test::CHeldPage<AttributePageState> attribute;
-    test::CHeldPage<CdAudioPageState> cd(test::CdPage(files, {}));
-    CRenameRules rules;
-    rules.SetPages(&rename, &extended, &attribute, &cd);
+    std::vector<RetrievedTitle> titles;
     for (int i = 0; i < 10; ++i) {
-        cd.state.titles.push_back({std::to_string(i + 1), "Title " + std::to_string(i + 1), "",
-                                   checked[static_cast<size_t>(i)]});
+        titles.push_back({std::to_string(i + 1), "Title " + std::to_string(i + 1), "",
+                          checked[static_cast<size_t>(i)]});
     }
-    for (const std::string& file : files) {
-        rules.AddSource(file);
-    }
-    ASSERT_TRUE(rules.GatherFromPages("/cd"));
-    rules.ComputePlan("/cd", true);
-    std::vector<std::string> targets;
-    for (const auto& entry : rules.PlanEntries()) {
-        targets.push_back(entry.second);
-    }
-    EXPECT_EQ(targets, (std::vector<std::string>{"/cd/Title 2.mp3", "/cd/Title 5.mp3",
-                                                 "/cd/Title 7.mp3", "", ""}));
+    EXPECT_EQ(CdTargets(files, titles, "/cd"),
+              (std::vector<std::string>{"/cd/Title 2.mp3", "/cd/Title 5.mp3", "/cd/Title 7.mp3", "",
+                                        ""}));
 }
 
 class GetNamesTest : public ::testing::Test {
@@ -238,23 +246,9 @@ TEST_F(GetNamesTest, TitlesBecomeNamesInTrackOrder) {
     }
     EXPECT_EQ(tracks.MoveUp(2), 1);  // a, c, b
 
-    test::CHeldPage<RenamePageState> rename;
-    test::CHeldPage<ExtendedPageState> extended;
-    test::CHeldPage<AttributePageState> attribute;
-    test::CHeldPage<CdAudioPageState> cd(test::CdPage(tracks.Items(), result.titles));
-    CRenameRules rules;
-    rules.SetPages(&rename, &extended, &attribute, &cd);
-    ASSERT_TRUE(rules.GatherFromPages(dir.Path()));
-    for (const std::string& item : tracks.Items()) {
-        rules.AddSource(item);
-    }
-    rules.ComputePlan(dir.Path(), true);
-    std::vector<std::string> targets;
-    for (const auto& entry : rules.PlanEntries()) {
-        targets.push_back(entry.second);
-    }
-    EXPECT_EQ(targets, (std::vector<std::string>{dir / "AC_DC_ Live_.mp3", dir / "Title 4.mp3",
-                                                 dir / "Title 3.mp3"}));
+    EXPECT_EQ(CdTargets(tracks.Items(), result.titles, dir.Path()),
+              (std::vector<std::string>{dir / "AC_DC_ Live_.mp3", dir / "Title 4.mp3",
+                                        dir / "Title 3.mp3"}));
 }
 
 }  // namespace

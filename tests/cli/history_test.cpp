@@ -22,16 +22,16 @@ class CliHistory : public ::testing::Test {
   protected:
     // Runs quorvan-cli with its state, home and trash in folders of the test.
     int Cli(const std::string& args, std::string* out = nullptr, std::string* err = nullptr) {
-        std::string command = "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
-                              " HOME=" + ShellQuote(state.Path()) +
-                              " XDG_DATA_HOME=" + ShellQuote(state / "data") + " " +
-                              std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
-                              ShellQuote(state / "stderr") + " </dev/null";
-        int status = RunCommand(command, out);
-        if (err) {
-            *err = state.Read("stderr");
-        }
-        return status;
+        return test::Cli(args, out, err,
+                         "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
+                             " HOME=" + ShellQuote(state.Path()) +
+                             " XDG_DATA_HOME=" + ShellQuote(state / "data"));
+    }
+    // quorvan-cli on a terminal, which script(1) gives it; what the terminal shows.
+    int OnTerminal(const std::string& args, std::string* shown) {
+        return RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
+                              ShellQuote(std::string(QUORVAN_CLI_PATH) + " " + args) + " /dev/null",
+                          shown);
     }
     std::string History() const { return state / "state/history"; }
     // The state a run's line of `history` shows.
@@ -59,11 +59,15 @@ class CliHistory : public ::testing::Test {
         std::rename((state / "data/Trash.saved").c_str(), (state / "data/Trash").c_str());
     }
 
-    // A run renaming "a" to "b" in a folder; returns its ID.
-    std::string RenameRun(TestDir& folder, const std::string& from = "a",
-                          const std::string& to = "b") {
-        JournaledRun run(History(), RunMode::Rename, folder.Path(), 1);
-        run.Rename(folder / from, folder / to);
+    // A complete run of these renames in a folder ("a" to "b" by default); its ID.
+    std::string RenameRun(TestDir& folder,
+                          const std::vector<std::pair<std::string, std::string>>& renames = {
+                              {"a", "b"}}) {
+        JournaledRun run(History(), RunMode::Rename, folder.Path(),
+                         static_cast<int64_t>(renames.size()));
+        for (const auto& [from, to] : renames) {
+            run.Rename(folder / from, folder / to);
+        }
         run.End();
         return run.Id();
     }
@@ -79,14 +83,7 @@ TEST_F(CliHistory, ListsRunsNewestFirstInTabSeparatedColumns) {
 
     dir.CreateFile("a");
     std::string first = RenameRun(dir);
-    std::string second;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 2);
-        run.Rename(dir / "b", dir / "c");
-        run.Rename(dir / "missing", dir / "d");
-        run.End();
-        second = run.Id();
-    }
+    std::string second = RenameRun(dir, {{"b", "c"}, {"missing", "d"}});
     ASSERT_EQ(Cli("history", &out), 0);
     auto runs = ListRuns(History());
     ASSERT_EQ(runs.size(), 2u);
@@ -98,8 +95,8 @@ TEST_F(CliHistory, ListsRunsNewestFirstInTabSeparatedColumns) {
 
 TEST_F(CliHistory, UndoTakesTheNewestRunNotUndoneThenTheOlderOne) {
     dir.CreateFile("a", "A");
-    RenameRun(dir, "a", "b");
-    RenameRun(dir, "b", "c");
+    RenameRun(dir);
+    RenameRun(dir, {{"b", "c"}});
     std::string err;
     EXPECT_EQ(Cli("undo", nullptr, &err), 0) << err;
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"b"}));
@@ -120,15 +117,7 @@ TEST_F(CliHistory, DryRunSaysWhatItWouldDoAndChangesNothing) {
     for (int i = 1; i <= 3; ++i) {
         dir.CreateFile(std::to_string(i), std::to_string(i));
     }
-    std::string id;
-    {
-        JournaledRun run(History(), RunMode::Rename, dir.Path(), 3);
-        for (int i = 3; i >= 1; --i) {
-            run.Rename(dir / std::to_string(i), dir / std::to_string(i + 1));
-        }
-        run.End();
-        id = run.Id();
-    }
+    const std::string id = RenameRun(dir, {{"3", "4"}, {"2", "3"}, {"1", "2"}});
     std::string out;
     std::string err;
     EXPECT_EQ(Cli("undo --dry-run " + id.substr(0, 17), &out, &err), 0) << err;
@@ -161,8 +150,8 @@ TEST_F(CliHistory, SkippedStepsAreNamedAndTheStatusSaysSo) {
 
 TEST_F(CliHistory, UnknownAmbiguousIdsAndBadUsageChangeNothing) {
     dir.CreateFile("a");
-    std::string one = RenameRun(dir, "a", "b");
-    std::string two = RenameRun(dir, "b", "c");
+    std::string one = RenameRun(dir);
+    std::string two = RenameRun(dir, {{"b", "c"}});
     std::string common = one.substr(0, 9);  // the date: both runs share it
     struct Case {
         std::string args;
@@ -324,10 +313,7 @@ TEST_F(CliHistory, OnATerminalUndoShowsAProgressBar) {
     dir.CreateFile("a");
     RenameRun(dir);
     std::string out;
-    ASSERT_EQ(RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
-                             ShellQuote(std::string(QUORVAN_CLI_PATH) + " undo") + " /dev/null",
-                         &out),
-              0);
+    ASSERT_EQ(OnTerminal("undo", &out), 0);
     EXPECT_NE(out.find("\r[########################################] 1/1"), std::string::npos)
         << out;
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"a"}));
@@ -344,11 +330,7 @@ TEST_F(CliHistory, OnATerminalNoFolderNameCanMoveTheCursorOrChangeColours) {
     std::string out;
     ASSERT_EQ(Cli("history", &out), 0);
     EXPECT_NE(out.find(odd + "\n"), std::string::npos);  // as it is for a script
-    // script(1) gives the command a terminal.
-    ASSERT_EQ(RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " script -qec " +
-                             ShellQuote(std::string(QUORVAN_CLI_PATH) + " history") + " /dev/null",
-                         &out),
-              0);
+    ASSERT_EQ(OnTerminal("history", &out), 0);
     EXPECT_NE(out.find(folder.Path() + "/\\x1b[31mred\\nline \\xc2\\x9b \xc3\xa9\r\n"),
               std::string::npos)
         << out;

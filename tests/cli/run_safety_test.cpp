@@ -1,21 +1,14 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <set>
 #include <thread>
 
+#include "cli/cli_child.h"
 #include "platform/folder_lock.h"
 #include "support/test_dir.h"
-
-extern char** environ;
 
 namespace quorvan {
 namespace {
@@ -37,15 +30,9 @@ class RunSafety : public ::testing::Test {
   protected:
     // quorvan-cli with its state in a folder of the test, from `cwd`.
     int Cli(const std::string& args, std::string* err = nullptr, const std::string& cwd = "") {
-        std::string command = (cwd.empty() ? "" : "cd " + ShellQuote(cwd) + " && ") +
-                              "QUORVAN_STATE_DIR=" + ShellQuote(state.Path()) + " " +
-                              QUORVAN_CLI_PATH + " " + args + " 2>" + ShellQuote(state / "stderr") +
-                              " </dev/null";
-        int status = RunCommand(command);
-        if (err != nullptr) {
-            *err = state.Read("stderr");
-        }
-        return status;
+        return test::Cli(args, nullptr, err,
+                         (cwd.empty() ? "" : "cd " + ShellQuote(cwd) + " && ") +
+                             "QUORVAN_STATE_DIR=" + ShellQuote(state.Path()));
     }
     // Runs the undo script with dash from a folder of its own.
     int Undo(const std::string& folder, std::string* output = nullptr) {
@@ -288,50 +275,25 @@ std::multiset<std::string> Contents(const Inventory& inventory) {
 // `home`, and kills it once its log names `files` files (or lets it end).
 void RunAndKill(const std::vector<std::string>& sets, const std::string& folder,
                 const std::string& home, int files) {
-    std::vector<std::string> args = {QUORVAN_CLI_PATH, "run",   "--set",
-                                     "LogFile=Yes",    "--set", "UndoBatchFile=Yes"};
+    std::vector<std::string> args = {"run", "--set", "LogFile=Yes", "--set", "UndoBatchFile=Yes"};
     for (const std::string& set : sets) {
         args.push_back("--set");
         args.push_back(set);
     }
     args.push_back(folder);
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    std::vector<std::string> variables = {"QUORVAN_STATE_DIR=" + home + "/state", "HOME=" + home,
-                                          "XDG_DATA_HOME=" + home + "/data"};
-    std::vector<char*> env;
-    for (std::string& variable : variables) {
-        env.push_back(variable.data());
-    }
-    for (char** e = environ; *e != nullptr; ++e) {
-        env.push_back(*e);
-    }
-    env.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    test::CliChild run(
+        args,
+        {"QUORVAN_STATE_DIR=" + home + "/state", "HOME=" + home, "XDG_DATA_HOME=" + home + "/data"},
+        "/dev/null");
+    ASSERT_TRUE(run.Started());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::ifstream log(folder + "/Quorvan.log");
-        const std::string text((std::istreambuf_iterator<char>(log)),
-                               std::istreambuf_iterator<char>());
-        if (std::count(text.begin(), text.end(), '\n') >= 4 + files) {
+    while (std::chrono::steady_clock::now() < deadline && run.Running()) {
+        const std::string log = test::FileText(folder + "/Quorvan.log");
+        if (std::count(log.begin(), log.end(), '\n') >= 4 + files) {
             break;
-        }
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
 }
 
 // Names 1..20000 numbered in byte order: 10 -> 2, 2 -> 12, ... many cycles.

@@ -1,21 +1,14 @@
-#include <dirent.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "cli/cli_child.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
@@ -30,14 +23,8 @@ class CliRun : public ::testing::Test {
     // Runs quorvan-cli with its counters in a folder of the test. `before`
     // goes in front of the program (a timeout).
     int Cli(const std::string& args, std::string* err = nullptr, const std::string& before = "") {
-        std::string command = "QUORVAN_STATE_DIR=" + ShellQuote(state.Path()) + " " + before + " " +
-                              std::string(QUORVAN_CLI_PATH) + " " + args + " 2>" +
-                              ShellQuote(state / "stderr") + " </dev/null";
-        int status = RunCommand(command);
-        if (err) {
-            *err = state.Read("stderr");
-        }
-        return status;
+        return test::Cli(args, nullptr, err,
+                         "QUORVAN_STATE_DIR=" + ShellQuote(state.Path()) + " " + before);
     }
 
     TestDir dir;
@@ -312,96 +299,16 @@ TEST_F(CliRun, NamesReachTheTerminalEscapedAndTheLogByteForByte) {
     EXPECT_NE(dir.Read("Quorvan.log").find("failed to rename " + dir / odd), std::string::npos);
 }
 
-// quorvan-cli run started as a child of the test, to be sent signals.
-class CliChild final {
-  public:
-    CliChild(const std::vector<std::string>& args, const TestDir& state) {
-        std::vector<std::string> env = {"QUORVAN_STATE_DIR=" + state.Path()};
-        for (char** e = environ; *e != nullptr; ++e) {
-            if (std::string(*e).rfind("QUORVAN_STATE_DIR=", 0) != 0) {
-                env.emplace_back(*e);
-            }
-        }
-        std::vector<std::string> argv = {QUORVAN_CLI_PATH};
-        argv.insert(argv.end(), args.begin(), args.end());
-        errPath_ = state / "child-stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath_.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        std::vector<char*> cargv;
-        for (std::string& a : argv) {
-            cargv.push_back(a.data());
-        }
-        cargv.push_back(nullptr);
-        std::vector<char*> cenv;
-        for (std::string& e : env) {
-            cenv.push_back(e.data());
-        }
-        cenv.push_back(nullptr);
-        if (posix_spawn(&pid_, cargv[0], &actions, nullptr, cargv.data(), cenv.data()) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~CliChild() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool Started() const { return pid_ > 0; }
-    bool Running() {
-        int status = 0;
-        if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
-            status_ = status;
-            pid_ = -1;
-        }
-        return pid_ > 0;
-    }
-    void Signal(int number) { kill(pid_, number); }
-    // Waits up to `ms` for the end; the exit status, or -1 when it had to be
-    // killed or died of a signal.
-    int WaitEnd(int ms) {
-        for (int waited = 0; Running() && waited < ms; waited += 10) {
-            usleep(10000);
-        }
-        if (Running()) {
-            return -1;
-        }
-        return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
-    }
-    std::string Err() const {
-        std::ifstream in(errPath_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int status_ = 0;
-    std::string errPath_;
-};
-
-// The first entry of `folder` (not "." or "..") whose name starts with
-// `prefix`, with its size.
+// The first entry of `folder` whose name starts with `prefix`, with its size.
 std::optional<std::pair<std::string, off_t>> FileStartingWith(const std::string& folder,
                                                               const std::string& prefix) {
-    std::optional<std::pair<std::string, off_t>> found;
-    if (DIR* d = opendir(folder.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string name = e->d_name;
-            struct stat st {};
-            if (name != "." && name != ".." && name.rfind(prefix, 0) == 0 &&
-                stat((folder + "/" + name).c_str(), &st) == 0) {
-                found = {name, st.st_size};
-                break;
-            }
+    for (const std::string& name : test::ListNames(folder)) {
+        struct stat st {};
+        if (name.rfind(prefix, 0) == 0 && stat((folder + "/" + name).c_str(), &st) == 0) {
+            return std::pair{name, st.st_size};
         }
-        closedir(d);
     }
-    return found;
+    return std::nullopt;
 }
 
 TEST_F(CliRun, CtrlCOrTermEndsARunWithinASecondEvenInTheMiddleOfABigCopy) {
@@ -411,9 +318,9 @@ TEST_F(CliRun, CtrlCOrTermEndsARunWithinASecondEvenInTheMiddleOfABigCopy) {
     for (int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(strsignal(signal));
         dir.CreateFile("out/huge.bin", "previous");
-        CliChild run({"run", "--set", "RenameInPlace=No", "--set",
-                      "RenameDestFolder=" + dir / "out", dir / "src"},
-                     state);
+        test::CliChild run({"run", "--set", "RenameInPlace=No", "--set",
+                            "RenameDestFolder=" + dir / "out", dir / "src"},
+                           {"QUORVAN_STATE_DIR=" + state.Path()}, state / "child-stderr");
         ASSERT_TRUE(run.Started());
         // Until the copy is under way, in its hidden temporary file.
         std::optional<std::pair<std::string, off_t>> temp;

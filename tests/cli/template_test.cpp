@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 
+#include "support/file_text.h"
 #include "support/media_files.h"
 #include "support/test_dir.h"
 
@@ -135,8 +134,7 @@ std::map<std::string, std::string> Tree(const std::string& folder, const std::st
             tree[relative + "/"] = "";
             tree.merge(Tree(folder, relative));
         } else if (name != "Quorvan.log" && name != "QuorvanUndo.sh") {
-            std::ifstream in(folder + "/" + relative, std::ios::binary);
-            tree[relative].assign(std::istreambuf_iterator<char>(in), {});
+            tree[relative] = test::FileText(folder + "/" + relative);
         }
     }
     return tree;

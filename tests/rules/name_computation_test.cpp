@@ -267,7 +267,10 @@ TEST(ExtensionRules, LeadingDotsAreNoExtension) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(NameOf(row.rules, row.name), row.expected);
     }
-    // A CD title takes only a real extension from the track file.
+    // A CD title replaces the name and takes only a real extension from the
+    // track file.
+    EXPECT_EQ(Target(TextRules(), "/cd", "/cd/track01.mp3", "Song Title"), "/cd/Song Title.mp3");
+    EXPECT_EQ(Target(TextRules(), "/cd", "/cd/track02", "Intro"), "/cd/Intro");
     EXPECT_EQ(Target(TextRules(), "/cd", "/cd/.track", "Song"), "/cd/Song");
     EXPECT_EQ(Target(TextRules(), "/cd", "/cd/.t.mp3", "Song"), "/cd/Song.mp3");
 }
@@ -296,12 +299,6 @@ TEST(TargetFolder, InPlaceAndCopyKeepTheSubfolderStructure) {
     // An empty destination still gets its separator.
     r.RenameDestFolder = "";
     EXPECT_EQ(Target(r, "/data", "/data/x.txt"), "/yx.txt");
-}
-
-TEST(TargetFolder, CdTitleReplacesTheNameButKeepsTheExtension) {
-    RenameSettings r = TextRules();
-    EXPECT_EQ(Target(r, "/cd", "/cd/track01.mp3", "Song Title"), "/cd/Song Title.mp3");
-    EXPECT_EQ(Target(r, "/cd", "/cd/track02", "Intro"), "/cd/Intro");
 }
 
 // Found by fuzzing: a replacement turning the name into ".." gave the parent

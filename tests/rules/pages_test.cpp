@@ -11,18 +11,12 @@
 
 #include "rules/rename_rules.h"
 #include "rules/rule_pages.h"
+#include "support/held_page.h"
 
 namespace quorvan {
 namespace {
 
-// A page that holds its state, as the desktop pages do with their widgets.
-template <class S>
-class CHeldPage final : public CStatePage<S> {
-  public:
-    S State() const override { return state; }
-    void SetState(const S& shown) override { state = shown; }
-    S state;
-};
+using test::CHeldPage;
 
 struct Pages {
     CHeldPage<RenamePageState> rename;

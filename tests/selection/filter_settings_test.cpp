@@ -83,21 +83,6 @@ class FilterTest : public ::testing::Test {
     TestDir dir;
 };
 
-TEST(FilterDefaults, EverythingOffAndNoComparisonChosen) {
-    CFilterSettings filter;
-    EXPECT_FALSE(filter.Rules().FilterOnAttributes || filter.Rules().FilterOnTimes ||
-                 filter.Rules().FilterOnExtension);
-    EXPECT_FALSE(filter.Rules().AttributeMode);
-    EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::None);
-    EXPECT_EQ(filter.Rules().ModifiedComparison, TimeComparison::None);
-    EXPECT_EQ(filter.Rules().LastAccessedComparison, TimeComparison::None);
-    EXPECT_EQ(static_cast<int>(TimeComparison::Before), 0);
-    EXPECT_EQ(static_cast<int>(TimeComparison::On), 1);
-    EXPECT_EQ(static_cast<int>(TimeComparison::After), 2);
-    EXPECT_EQ(static_cast<int>(TimeComparison::None), 3);
-    EXPECT_TRUE(filter.Rules().FilterIncludeExtensions.empty());
-}
-
 TEST_F(FilterTest, AllGroupsOffAcceptsEveryExistingFileOnly) {
     std::string plain = dir.CreateFile("plain.txt");
     std::string hidden = dir.CreateFile(".hidden");
@@ -312,11 +297,13 @@ class FilterFileTest : public FilterTest {
     std::string settingsPath() const { return dir / "a.qvr"; }
 };
 
+// With nothing on, four lines, in a file beside the settings file.
 TEST_F(FilterFileTest, FilterFileSitsBesideTheSettingsFile) {
     EXPECT_EQ(CFilterSettings::FilterFilePath("/jobs/a.qvr"), "/jobs/a.qvrfltr");
-    s.onAttributes = true;
     ASSERT_TRUE(filter.SaveSettings(settingsPath()));
-    EXPECT_TRUE(dir.Exists("a.qvrfltr"));
+    EXPECT_EQ(dir.Read("a.qvrfltr"),
+              "FilterOnAttributes = No\r\nFilterOnExtension = No\r\nFilterOnTimes = No\r\n"
+              "HasFilters = No\r\n");
     EXPECT_FALSE(dir.Exists("a.qvr"));
 }
 
@@ -344,13 +331,6 @@ TEST_F(FilterFileTest, WritesOnlyTheKeysOfGroupsThatAreOn) {
               "HasFilters = Yes\r\n");
 }
 
-TEST_F(FilterFileTest, NothingOnWritesFourLines) {
-    ASSERT_TRUE(filter.SaveSettings(settingsPath()));
-    EXPECT_EQ(dir.Read("a.qvrfltr"),
-              "FilterOnAttributes = No\r\nFilterOnExtension = No\r\nFilterOnTimes = No\r\n"
-              "HasFilters = No\r\n");
-}
-
 TEST_F(FilterFileTest, TimeRuleWithoutComparisonWritesNoDirection) {
     s.onTimes = true;
     s.modified = {true, {2002, 3, 27, 0, 0, 0}, {2002, 3, 27, 9, 5, 0}, TimeComparison::None};
@@ -368,6 +348,14 @@ TEST_F(FilterFileTest, TimeRuleWithoutComparisonWritesNoDirection) {
     loaded.Rules().ModifiedComparison = TimeComparison::Before;
     ASSERT_TRUE(loaded.LoadSettings(settingsPath()));
     EXPECT_EQ(loaded.Rules().ModifiedComparison, TimeComparison::None);
+
+    // So does a direction word the filter does not know.
+    loaded.Rules().CreationComparison = TimeComparison::On;
+    dir.CreateFile("a.qvrfltr",
+                   "FilterOnTimes = Yes\nFilterOnCreationDateTime = Yes\n"
+                   "FilterOnCreationDateTimeDir = Sometime\n");
+    ASSERT_TRUE(loaded.LoadSettings(settingsPath()));
+    EXPECT_EQ(loaded.Rules().CreationComparison, TimeComparison::None);
 }
 
 TEST_F(FilterFileTest, RoundTripRestoresEveryFieldAndThePage) {
@@ -477,15 +465,6 @@ TEST_F(FilterFileTest, NoFiltersInTheFileMeansNoneOnThePage) {
     }
 }
 
-TEST_F(FilterFileTest, UnknownDirectionWordMeansNoComparison) {
-    filter.Rules().CreationComparison = TimeComparison::On;
-    dir.CreateFile("a.qvrfltr",
-                   "FilterOnTimes = Yes\nFilterOnCreationDateTime = Yes\n"
-                   "FilterOnCreationDateTimeDir = Sometime\n");
-    ASSERT_TRUE(filter.LoadSettings(settingsPath()));
-    EXPECT_EQ(filter.Rules().CreationComparison, TimeComparison::None);
-}
-
 TEST_F(FilterFileTest, LinesPutIntoTheStoreAreTakenOut) {
     // A caller may put lines into the store before taking the keys out.
     filter.Store().Clear();
@@ -500,7 +479,7 @@ TEST_F(FilterFileTest, LinesPutIntoTheStoreAreTakenOut) {
     EXPECT_FALSE(filter.Rules().AttributeMode);  // attribute group off: mode not read
 }
 
-TEST_F(FilterFileTest, FailedLoadChangesNothing) {
+TEST_F(FilterFileTest, AFailedLoadChangesNothingAndAFailedSaveSaysWhy) {
     SetEverything();
     filter.ReadFromPage();
     s.onTimes = false;
@@ -509,9 +488,6 @@ TEST_F(FilterFileTest, FailedLoadChangesNothing) {
     EXPECT_NE(filter.Store().LastError(), 0);
     EXPECT_TRUE(filter.Rules().FilterOnTimes);
     EXPECT_EQ(s, before);
-}
-
-TEST_F(FilterFileTest, SaveIntoAMissingFolderFails) {
     EXPECT_FALSE(filter.SaveSettings(dir / "no/such/folder/a.qvr"));
     EXPECT_NE(filter.Store().LastError(), 0);
 }

@@ -60,17 +60,7 @@ TEST(ListSourceFolder, ListsFilesOfOneLevelWithTheirPatterns) {
                       dir / "b.TXT", dir / "link-to-file", dir / "x.tar.gz"}));
 }
 
-TEST(ListSourceFolder, JoinsWithExactlyOneSeparator) {
-    TestDir dir;
-    dir.CreateFile("a.txt");
-    std::vector<SourceFile> files;
-    int error = 0;
-    ASSERT_TRUE(ListSourceFolder(dir.Path() + "/", files, error));
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].path, dir / "a.txt");
-}
-
-TEST(ListSourceFolder, ReportsWhyAFolderCannotBeRead) {
+TEST(ListSourceFolder, ReportsWhyAFolderCannotBeReadAndJoinsWithOneSeparator) {
     TestDir dir;
     std::string file = dir.CreateFile("plain.txt");
     std::vector<SourceFile> files;
@@ -82,6 +72,10 @@ TEST(ListSourceFolder, ReportsWhyAFolderCannotBeRead) {
     EXPECT_FALSE(ListSourceFolder("", files, error));  // not the working directory
     EXPECT_EQ(error, ENOENT);
     EXPECT_TRUE(files.empty());
+    // A folder given with its "/" joins its names with exactly one.
+    ASSERT_TRUE(ListSourceFolder(dir.Path() + "/", files, error));
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].path, file);
 }
 
 TEST(SourceNames, HoldsAFoldersFilesInByteOrderWithTheirPaths) {

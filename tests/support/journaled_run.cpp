@@ -1,20 +1,19 @@
 #include "support/journaled_run.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
+#include "history/run_history.h"
 #include "platform/dos_attrib.h"
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/trash.h"
-#include "history/run_history.h"
+#include "support/file_text.h"
+#include "support/test_dir.h"
 
 namespace quorvan::test {
 
@@ -33,13 +32,6 @@ RenameRecord MakeRename(const std::string& from, const std::string& to, const Fi
     r.temp = temp;
     r.then = then;
     return r;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 }  // namespace
@@ -132,7 +124,7 @@ void JournaledRun::Cycle(const std::vector<std::string>& names) {
 
 void JournaledRun::Copy(const std::string& from, const std::string& to, bool trashFirst) {
     Record(TempFolderRecord{FolderOf(to)});
-    std::string data = ReadAll(from);
+    std::string data = FileText(from);
     std::string temp = TempName(to);
     Act();
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -235,33 +227,24 @@ std::map<std::string, std::string> Inventory(const std::string& folder) {
     std::map<std::string, std::string> files;
     std::vector<std::string> pending = {""};
     while (!pending.empty()) {
-        std::string relative = pending.back();
+        const std::string relative = pending.back();
         pending.pop_back();
-        std::string full = relative.empty() ? folder : folder + "/" + relative;
-        DIR* dir = opendir(full.c_str());
-        if (dir == nullptr) {
-            continue;
-        }
-        while (dirent* d = readdir(dir)) {
-            std::string name = d->d_name;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            std::string rel = relative.empty() ? name : relative + "/" + name;
-            std::string path = folder + "/" + rel;
+        for (const std::string& name :
+             ListNames(relative.empty() ? folder : folder + "/" + relative)) {
+            const std::string rel = relative.empty() ? name : relative + "/" + name;
+            const std::string path = folder + "/" + rel;
             struct stat st {};
             lstat(path.c_str(), &st);
             if (S_ISDIR(st.st_mode)) {
                 pending.push_back(rel);
             } else if (S_ISLNK(st.st_mode)) {
                 char target[4096];
-                ssize_t n = readlink(path.c_str(), target, sizeof target);
+                const ssize_t n = readlink(path.c_str(), target, sizeof target);
                 files[rel] = "-> " + std::string(target, n > 0 ? static_cast<size_t>(n) : 0);
             } else {
-                files[rel] = ReadAll(path);
+                files[rel] = FileText(path);
             }
         }
-        closedir(dir);
     }
     return files;
 }

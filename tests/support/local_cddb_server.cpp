@@ -1,32 +1,17 @@
 #include "support/local_cddb_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "cdaudio/cddb_reply.h"
+#include "support/file_text.h"
 
 namespace quorvan::test {
 
 namespace {
-
-constexpr size_t kMaxRequest = 64 * 1024;
-
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Every line ended by CR LF.
 std::string WithCrLf(const std::string& text) {
@@ -49,18 +34,6 @@ std::string WithCrLf(const std::string& text) {
 
 std::string HttpReply(const std::string& status, const std::string& body) {
     return "HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body;
-}
-
-bool SendAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = send(fd, data, size, MSG_NOSIGNAL);
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 std::vector<std::string> SplitPlus(const std::string& text) {
@@ -99,44 +72,15 @@ CLocalCddbServer::~CLocalCddbServer() {
 }
 
 bool CLocalCddbServer::Start(int port) {
-    Stop();
-    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0) {
-        return false;
-    }
-    int yes = 1;
-    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    socklen_t size = sizeof address;
-    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listenFd_, 8) != 0 ||
-        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        close(listenFd_);
-        listenFd_ = -1;
-        return false;
-    }
-    port_ = ntohs(address.sin_port);
-    stop_ = false;
-    thread_ = std::thread([this] { Serve(); });
-    return true;
+    return listener_.Start(port, [this](int fd) { Handle(fd); });
 }
 
 void CLocalCddbServer::Stop() {
-    stop_ = true;
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-    if (listenFd_ >= 0) {
-        close(listenFd_);
-        listenFd_ = -1;
-    }
+    listener_.Stop();
 }
 
 std::string CLocalCddbServer::Address() const {
-    return "127.0.0.1:" + std::to_string(port_);
+    return "127.0.0.1:" + std::to_string(listener_.Port());
 }
 
 void CLocalCddbServer::SetSlowPace(size_t bytes, int pauseMs) {
@@ -179,53 +123,12 @@ std::vector<std::string> CLocalCddbServer::Hellos() const {
     return hellos;
 }
 
-void CLocalCddbServer::Serve() {
-    while (!stop_) {
-        pollfd waiting{listenFd_, POLLIN, 0};
-        if (poll(&waiting, 1, 50) <= 0) {
-            continue;
-        }
-        int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
-            continue;
-        }
-        Handle(fd);
-        close(fd);
-    }
-}
-
-void CLocalCddbServer::HoldOpen(int fd) {
-    while (!stop_) {
-        pollfd waiting{fd, POLLIN, 0};
-        if (poll(&waiting, 1, 50) > 0) {
-            char scratch[256];
-            if (recv(fd, scratch, sizeof scratch, 0) <= 0) {
-                return;
-            }
-        }
-    }
-}
-
 void CLocalCddbServer::Handle(int fd) {
-    std::string request;
-    auto started = std::chrono::steady_clock::now();
-    while (request.find("\r\n\r\n") == std::string::npos && request.size() < kMaxRequest) {
-        if (stop_ || std::chrono::steady_clock::now() - started > std::chrono::seconds(10)) {
-            return;
-        }
-        pollfd waiting{fd, POLLIN, 0};
-        if (poll(&waiting, 1, 50) <= 0) {
-            continue;
-        }
-        char buffer[4096];
-        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            return;
-        }
-        request.append(buffer, static_cast<size_t>(n));
+    const std::optional<std::string> read = listener_.ReadRequest(fd);
+    if (!read) {
+        return;
     }
-    size_t end = request.find("\r\n\r\n");
-    request.resize(end == std::string::npos ? request.size() : end);
+    const std::string& request = *read;
     std::string reply;
     {
         std::lock_guard lock(mutex_);
@@ -242,17 +145,17 @@ void CLocalCddbServer::Handle(int fd) {
             SendAll(fd, reply.data(), reply.size());
             return;
         case Behaviour::Silent:
-            HoldOpen(fd);
+            listener_.HoldOpen(fd);
             return;
         case Behaviour::HalfThenSilent:
             SendAll(fd, reply.data(), reply.size() / 2);
-            HoldOpen(fd);
+            listener_.HoldOpen(fd);
             return;
         case Behaviour::CloseEarly:
             SendAll(fd, reply.data(), reply.size() / 2);
             return;
         case Behaviour::Slow:
-            for (size_t at = 0; at < reply.size() && !stop_; at += slowBytes_) {
+            for (size_t at = 0; at < reply.size() && !listener_.Stopping(); at += slowBytes_) {
                 size_t count = std::min<size_t>(slowBytes_, reply.size() - at);
                 if (!SendAll(fd, reply.data() + at, count)) {
                     return;
@@ -294,9 +197,9 @@ std::string CLocalCddbServer::Answer(const std::string& request) const {
 }
 
 std::string CLocalCddbServer::SitesBody() const {
-    std::string sites = ReadText(std::filesystem::path(dataDir_) / "sites");
+    std::string sites = FileText(std::filesystem::path(dataDir_) / "sites");
     if (sites.empty()) {
-        sites = "127.0.0.1 http " + std::to_string(port_) +
+        sites = "127.0.0.1 http " + std::to_string(listener_.Port()) +
                 " /~cddb/cddb.cgi N000.00 W000.00 Local test server\n"
                 "127.0.0.1 cddbp 8880 - N000.00 W000.00 Local test server\n";
     }
@@ -325,7 +228,7 @@ std::string CLocalCddbServer::QueryBody(const std::string& discId,
         if (!std::filesystem::is_regular_file(file)) {
             continue;
         }
-        std::string record = ReadText(file);
+        std::string record = FileText(file);
         CddbDiscRecord parsed;
         bool exact = false;
         if (ParseDiscRecord("210 x\r\n" + WithCrLf(record), parsed) &&
@@ -360,7 +263,7 @@ std::string CLocalCddbServer::ReadBody(const std::string& category,
         return "401 " + category + " " + discId + " No such CD entry in database.\r\n";
     }
     return "210 " + category + " " + discId +
-           " CD database entry follows (until terminating `.')\r\n" + WithCrLf(ReadText(file)) +
+           " CD database entry follows (until terminating `.')\r\n" + WithCrLf(FileText(file)) +
            ".\r\n";
 }
 

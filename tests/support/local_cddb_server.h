@@ -5,8 +5,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_server.h"
 
 namespace quorvan::test {
 
@@ -46,7 +47,7 @@ class CLocalCddbServer final {
     // Listens on 127.0.0.1 (`port` 0: any free port). False when it cannot.
     bool Start(int port = 0);
     void Stop();
-    int Port() const { return port_; }
+    int Port() const { return listener_.Port(); }
     // "127.0.0.1:port", as QUORVAN_CDDB_SERVER takes it.
     std::string Address() const;
 
@@ -74,19 +75,13 @@ class CLocalCddbServer final {
     std::string Answer(const std::string& request) const;
 
   private:
-    void Serve();
     void Handle(int fd);
-    // Waits until the client closes or the server stops.
-    void HoldOpen(int fd);
     std::string QueryBody(const std::string& discId, const std::vector<std::string>& offsets) const;
     std::string ReadBody(const std::string& category, const std::string& discId) const;
     std::string SitesBody() const;
 
     std::string dataDir_;
-    int listenFd_ = -1;
-    int port_ = 0;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
+    CLoopbackListener listener_;
     std::atomic<Behaviour> behaviour_{Behaviour::Answer};
     std::atomic<size_t> slowBytes_{64};
     std::atomic<int> slowPauseMs_{20};

@@ -4,8 +4,9 @@
 #include <deque>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_server.h"
 
 namespace quorvan::test {
 
@@ -41,15 +42,11 @@ class CLocalMusicBrainzServer final {
     std::vector<std::string> Requests() const;
 
   private:
-    void Serve();
     void Handle(int fd);
     std::string Answer(const std::string& target) const;
 
     std::string dataDir_;
-    int listenFd_ = -1;
-    int port_ = 0;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
+    CLoopbackListener listener_;
     std::atomic<bool> silent_{false};
     mutable std::mutex mutex_;
     std::deque<int> queued_;

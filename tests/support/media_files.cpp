@@ -163,30 +163,24 @@ TagLib::PropertyMap PropertiesOf(const SongTags& tags) {
 
 void WriteJpeg(const std::string& path, const PhotoTags& tags) {
     Save(path, GreyJpeg());
-    if (tags.dateTimeOriginal.empty() && tags.dateTimeDigitized.empty() && tags.make.empty() &&
-        tags.model.empty() && tags.lens.empty() && tags.iso == 0) {
-        return;
-    }
-    auto image = Exiv2::ImageFactory::open(path);
     Exiv2::ExifData exif;
-    if (!tags.dateTimeOriginal.empty()) {
-        exif["Exif.Photo.DateTimeOriginal"] = tags.dateTimeOriginal;
-    }
-    if (!tags.dateTimeDigitized.empty()) {
-        exif["Exif.Photo.DateTimeDigitized"] = tags.dateTimeDigitized;
-    }
-    if (!tags.make.empty()) {
-        exif["Exif.Image.Make"] = tags.make;
-    }
-    if (!tags.model.empty()) {
-        exif["Exif.Image.Model"] = tags.model;
-    }
-    if (!tags.lens.empty()) {
-        exif["Exif.Photo.LensModel"] = tags.lens;
+    for (const auto& [key, value] :
+         {std::pair{"Exif.Photo.DateTimeOriginal", tags.dateTimeOriginal},
+          {"Exif.Photo.DateTimeDigitized", tags.dateTimeDigitized},
+          {"Exif.Image.Make", tags.make},
+          {"Exif.Image.Model", tags.model},
+          {"Exif.Photo.LensModel", tags.lens}}) {
+        if (!value.empty()) {
+            exif[key] = value;
+        }
     }
     if (tags.iso != 0) {
         exif["Exif.Photo.ISOSpeedRatings"] = static_cast<uint16_t>(tags.iso);
     }
+    if (exif.empty()) {
+        return;
+    }
+    auto image = Exiv2::ImageFactory::open(path);
     image->setExifData(exif);
     image->writeMetadata();
 }
