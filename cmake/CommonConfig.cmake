@@ -1,7 +1,7 @@
 # Flags shared by every target of the project.
 add_library(quorvan_flags INTERFACE)
 target_compile_features(quorvan_flags INTERFACE cxx_std_20)
-target_compile_options(quorvan_flags INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+target_compile_options(quorvan_flags INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Winit-self)
 target_compile_definitions(quorvan_flags INTERFACE _FILE_OFFSET_BITS=64 _GNU_SOURCE)
 
 if(QUORVAN_SANITIZE)

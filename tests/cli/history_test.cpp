@@ -322,7 +322,6 @@ TEST_F(CliHistory, OnATerminalUndoShowsAProgressBar) {
 TEST_F(CliHistory, OnATerminalNoFolderNameCanMoveTheCursorOrChangeColours) {
     TestDir folder;
     std::string odd = folder.CreateDir("\x1b[31mred\nline \xc2\x9b \xc3\xa9");
-    TestDir files;
     {
         JournaledRun run(History(), RunMode::Rename, odd, 0);
         run.End();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <functional>
 #include <sstream>
 
@@ -55,6 +56,9 @@ struct RuleCase {
     // In sequencing, where the rule sees the number too; else "01_" + expected.
     std::string sequencing = {};
 };
+void PrintTo(const RuleCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class EachRule : public ::testing::TestWithParam<RuleCase> {};
 
@@ -163,7 +167,15 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"invert", [](auto& m) { m.NameCase = NameCaseStyle::Invert; }, "aBc Δδ.TXT",
                  "AbC δΔ.TXT"},
         RuleCase{"a dot-file is all base", [](auto& m) { m.NameCase = NameCaseStyle::Upper; },
-                 ".profile", ".PROFILE", "01_.profile"}));
+                 ".profile", ".PROFILE", "01_.profile"}),
+    // Named by what each case does, so a failure says which rule it was.
+    [](const ::testing::TestParamInfo<RuleCase>& param) {
+        std::string name = std::to_string(param.index) + "_";
+        for (const char* c = param.param.what; *c != '\0'; ++c) {
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        }
+        return name;
+    });
 
 TEST(MoreRules, ApplyInThePageOrderAfterTodaysRules) {
     // Positions see the prefix; the regex sees the inserted text; the clean-up
