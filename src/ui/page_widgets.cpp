@@ -17,6 +17,8 @@
 #include <cmath>
 #include <limits>
 
+#include "ui/qt_text.h"
+
 namespace quorvan {
 namespace {
 
@@ -91,6 +93,19 @@ QDateEdit* MakeDatePicker(QWidget* page, const char* name) {
 
 QTimeEdit* MakeTimePicker(QWidget* page, const char* name) {
     return Named(MakeTimePicker(page), name);
+}
+
+void EnableAll(std::initializer_list<QWidget*> widgets, bool on) {
+    for (QWidget* widget : widgets) {
+        widget->setEnabled(on);
+    }
+}
+
+void ShowText(QLineEdit* edit, const std::string& text) {
+    const QString shown = ToQt(text);
+    if (edit->text() != shown) {
+        edit->setText(shown);
+    }
 }
 
 QButtonGroup* MakeOptionGroup(QWidget* page, std::initializer_list<QAbstractButton*> options) {

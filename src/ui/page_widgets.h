@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <initializer_list>
+#include <string>
 
 #include "common/local_time.h"
 
@@ -53,6 +54,12 @@ QLabel* MakeLabel(QWidget* page, const char* name, const QString& text, bool rig
 // The pickers above, named.
 QDateEdit* MakeDatePicker(QWidget* page, const char* name);
 QTimeEdit* MakeTimePicker(QWidget* page, const char* name);
+
+// Switches every one of `widgets` on or off.
+void EnableAll(std::initializer_list<QWidget*> widgets, bool on);
+// Shows `text` in an edit box, leaving a box that shows it already alone, so
+// that nothing watching the box is woken for nothing.
+void ShowText(QLineEdit* edit, const std::string& text);
 
 // Option buttons that exclude each other.
 QButtonGroup* MakeOptionGroup(QWidget* page, std::initializer_list<QAbstractButton*> options);

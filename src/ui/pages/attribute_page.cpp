@@ -119,13 +119,10 @@ void CAttributeSettingsDlg::SetState(const AttributePageState& s) {
 
 void CAttributeSettingsDlg::UpdateControls() {
     const AttributePageEnabled on = EnabledControls(State());
-    for (QCheckBox* box : {readOnly_, hidden_, system_, archive_}) {
-        box->setEnabled(on.attributeBoxes);
-    }
+    EnableAll({readOnly_, hidden_, system_, archive_}, on.attributeBoxes);
     for (size_t i = 0; i < groups_.size(); ++i) {
         groups_[i].box->setEnabled(on.groupBoxes);
-        groups_[i].date->setEnabled(on.pickers[i]);
-        groups_[i].time->setEnabled(on.pickers[i]);
+        EnableAll({groups_[i].date, groups_[i].time}, on.pickers[i]);
     }
 }
 

@@ -33,18 +33,14 @@ namespace quorvan {
 
 namespace {
 
-QPushButton* MakeButton(QWidget* page, const char* name, const QString& text,
-                        const QString& tip) {
-    auto* button = new QPushButton(text, page);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(tip);
+QPushButton* MakeButton(QWidget* page, const char* name, const QString& text, const QString& tip) {
+    auto* button = Named(new QPushButton(text, page), name, tip);
     button->setAutoDefault(false);
     return button;
 }
 
 QTreeView* MakeReportList(QWidget* page, const char* name, QAbstractItemModel* model) {
-    QTreeView* view = MakeReportView(page);
-    view->setObjectName(QString::fromLatin1(name));
+    QTreeView* view = Named(MakeReportView(page), name);
     view->setModel(model);
     view->header()->setStretchLastSection(false);
     return view;
@@ -67,9 +63,8 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : QWidget(parent) {
     page->setSpacing(DluY(this, 3));
 
     auto* top = new QHBoxLayout;
-    renameCdAudio_ =
-        MakeCheck(this, "renameCdAudioCheckBox", tr("Rename CD Audio Files"),
-                  tr("Check this box to enable the CD Audio renaming functionality"));
+    renameCdAudio_ = MakeCheck(this, "renameCdAudioCheckBox", tr("Rename CD Audio Files"),
+                               tr("Check this box to enable the CD Audio renaming functionality"));
     top->addWidget(renameCdAudio_);
     top->addStretch(1);
     AddLookupChoice(top);
@@ -178,8 +173,7 @@ CCDDBSettingsDlg::CCDDBSettingsDlg(QWidget* parent) : QWidget(parent) {
     connect(moveUp_, &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveUp);
     connect(moveDown_, &QPushButton::clicked, this, &CCDDBSettingsDlg::MoveDown);
     connect(tracksSelectAll_, &QPushButton::clicked, titles_, &CRetrievedTitlesModel::CheckAll);
-    connect(tracksDeselectAll_, &QPushButton::clicked, titles_,
-            &CRetrievedTitlesModel::UncheckAll);
+    connect(tracksDeselectAll_, &QPushButton::clicked, titles_, &CRetrievedTitlesModel::UncheckAll);
     connect(tracksInvert_, &QPushButton::clicked, titles_, &CRetrievedTitlesModel::Invert);
     connect(play_, &QPushButton::clicked, this, &CCDDBSettingsDlg::Play);
     connect(stop_, &QPushButton::clicked, this, &CCDDBSettingsDlg::Stop);
@@ -209,13 +203,10 @@ void CCDDBSettingsDlg::OnRenameCdAudioClicked(bool checked) {
 void CCDDBSettingsDlg::UpdateControls() {
     CdAudioPageState shown;
     shown.renameCdAudio = renameCdAudio_->isChecked();
-    const bool on = CdControlsUsable(shown);
-    for (QWidget* widget : std::initializer_list<QWidget*>{
-             driveLabel_, driveBox_, getNames_, tracksSelectAll_, tracksDeselectAll_,
-             tracksInvert_, selectedTracksLabel_, retrievedNamesLabel_, moveUp_, moveDown_,
-             tracksView_, titlesView_, play_, stop_}) {
-        widget->setEnabled(on);
-    }
+    EnableAll({driveLabel_, driveBox_, getNames_, tracksSelectAll_, tracksDeselectAll_,
+               tracksInvert_, selectedTracksLabel_, retrievedNamesLabel_, moveUp_, moveDown_,
+               tracksView_, titlesView_, play_, stop_},
+              CdControlsUsable(shown));
 }
 
 CdAudioPageState CCDDBSettingsDlg::State() const {
@@ -243,12 +234,12 @@ void CCDDBSettingsDlg::SetState(const CdAudioPageState& state) {
         }
     }
     const std::vector<RetrievedTitle>& titles = titles_->Titles();
-    const bool sameTitles = std::equal(
-        titles.begin(), titles.end(), state.titles.begin(), state.titles.end(),
-        [](const RetrievedTitle& a, const RetrievedTitle& b) {
-            return a.number == b.number && a.name == b.name && a.length == b.length &&
-                   a.checked == b.checked;
-        });
+    const bool sameTitles =
+        std::equal(titles.begin(), titles.end(), state.titles.begin(), state.titles.end(),
+                   [](const RetrievedTitle& a, const RetrievedTitle& b) {
+                       return a.number == b.number && a.name == b.name && a.length == b.length &&
+                              a.checked == b.checked;
+                   });
     if (!sameTitles) {
         titles_->SetTitles(state.titles);
     }

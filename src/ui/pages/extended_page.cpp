@@ -114,21 +114,15 @@ ExtendedPageState CExtendedSettingsDlg::State() const {
 }
 
 void CExtendedSettingsDlg::SetState(const ExtendedPageState& s) {
-    auto setText = [](QLineEdit* edit, const std::string& text) {
-        const QString shown = ToQt(text);
-        if (edit->text() != shown) {
-            edit->setText(shown);
-        }
-    };
     changeExtension_->setChecked(s.changeExtension);
-    setText(newExtension_, s.newExtension);
+    ShowText(newExtension_, s.newExtension);
     concatExtension_->setChecked(s.concatExtension);
-    setText(concatText_, s.concatText);
+    ShowText(concatText_, s.concatText);
     includeSubfolders_->setChecked(s.includeSubfolders);
     generateLog_->setChecked(s.generateLog);
     generateUndo_->setChecked(s.generateUndo);
     (s.renameInPlace ? renameExisting_ : copyThenRename_)->setChecked(true);
-    setText(destinationFolder_, s.destinationFolder);
+    ShowText(destinationFolder_, s.destinationFolder);
     UpdateControls();
 }
 
@@ -144,11 +138,7 @@ void CExtendedSettingsDlg::UpdateControls() {
     const ExtendedPageEnabled on = EnabledControls(State());
     newExtension_->setEnabled(on.newExtension);
     concatText_->setEnabled(on.concatText);
-    for (QWidget* widget :
-         {static_cast<QWidget*>(destinationLabel_), static_cast<QWidget*>(destinationFolder_),
-          static_cast<QWidget*>(browse_)}) {
-        widget->setEnabled(on.destination);
-    }
+    EnableAll({destinationLabel_, destinationFolder_, browse_}, on.destination);
 }
 
 void CExtendedSettingsDlg::OnBrowse() {

@@ -277,19 +277,15 @@ void CFilterSettingsDlg::SetState(const FilterPageState& s) {
 
 void CFilterSettingsDlg::UpdateControls() {
     const FilterPageEnabled on = EnabledControls(Boxes());
-    for (QWidget* w : std::initializer_list<QWidget*>{includeAttributes_, excludeAttributes_,
-                                                      readOnly_, hidden_, system_, archive_}) {
-        w->setEnabled(on.attributeFields);
-    }
+    EnableAll({includeAttributes_, excludeAttributes_, readOnly_, hidden_, system_, archive_},
+              on.attributeFields);
     const std::pair<const TimeRuleWidgets*, bool> rules[] = {
         {&creation_, on.creationFields},
         {&modified_, on.modifiedFields},
         {&lastAccessed_, on.lastAccessedFields}};
     for (const auto& [rule, fields] : rules) {
         rule->box->setEnabled(on.timeRuleBoxes);
-        rule->date->setEnabled(fields);
-        rule->time->setEnabled(fields);
-        rule->comparison->setEnabled(fields);
+        EnableAll({rule->date, rule->time, rule->comparison}, fields);
     }
     includeExtensions_->setEnabled(on.extensionBoxes);
     excludeExtensions_->setEnabled(on.extensionBoxes);

@@ -319,11 +319,9 @@ void CMoreRulesPage::UpdateControls() {
     removeFrom_->setEnabled(on.removeFields);
     insertString_->setEnabled(on.insertFields);
     insertAt_->setEnabled(on.insertFields);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{regexPattern_, regexWithLabel_, regexReplacement_,
-                                         regexIgnoreCase_, regexIncludeExtension_}) {
-        w->setEnabled(on.regexFields);
-    }
+    EnableAll({regexPattern_, regexWithLabel_, regexReplacement_, regexIgnoreCase_,
+               regexIncludeExtension_},
+              on.regexFields);
     replaceBlanksWith_->setEnabled(on.blanksText);
     // A checkable frame enables its children itself; the page says so too.
     caseStyle_->setChecked(on.caseFields);

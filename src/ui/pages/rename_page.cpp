@@ -21,12 +21,6 @@ const char* const kSuffixTip =
     QT_TRANSLATE_NOOP("quorvan::CRenameSettingsDlg",
                       "Specifies the suffix to add to the file names (before the extension)");
 
-void EnableAll(std::initializer_list<QWidget*> widgets, bool on) {
-    for (QWidget* widget : widgets) {
-        widget->setEnabled(on);
-    }
-}
-
 }  // namespace
 
 CRenameSettingsDlg::CRenameSettingsDlg(QWidget* parent) : QWidget(parent) {
@@ -186,38 +180,30 @@ RenamePageState CRenameSettingsDlg::State() const {
 }
 
 void CRenameSettingsDlg::SetState(const RenamePageState& s) {
-    // Only what differs is set: a live preview watching the edits is not
-    // woken for nothing.
-    auto setText = [](QLineEdit* edit, const std::string& text) {
-        const QString shown = ToQt(text);
-        if (edit->text() != shown) {
-            edit->setText(shown);
-        }
-    };
     (s.textMode ? textMode_ : sequencing_)->setChecked(true);
     addPrefix_->setChecked(s.addPrefix);
-    setText(prefix_, s.prefix);
+    ShowText(prefix_, s.prefix);
     addSuffix_->setChecked(s.addSuffix);
-    setText(suffix_, s.suffix);
+    ShowText(suffix_, s.suffix);
     changeCase_->setChecked(s.changeCase);
     SelectOption(caseGroup_, s.caseChoice == CaseChoice::Upper   ? upperCase_
                              : s.caseChoice == CaseChoice::Lower ? lowerCase_
                                                                  : nullptr);
     replaceString_->setChecked(s.replaceString);
-    setText(searchText_, s.searchText);
-    setText(replaceText_, s.replaceText);
+    ShowText(searchText_, s.searchText);
+    ShowText(replaceText_, s.replaceText);
     QRadioButton* const placements[] = {sequencePrefix_, sequenceReplace_, sequenceSuffix_};
     SelectOption(placementGroup_,
                  s.placement >= 0 && s.placement <= 2 ? placements[s.placement] : nullptr);
     (s.numericSequence ? numericSequence_ : alphaSequence_)->setChecked(true);
-    setText(numericStart_, s.numericStart);
-    setText(digits_, s.digits);
-    setText(alphaStart_, s.alphaStart);
-    setText(characters_, s.characters);
+    ShowText(numericStart_, s.numericStart);
+    ShowText(digits_, s.digits);
+    ShowText(alphaStart_, s.alphaStart);
+    ShowText(characters_, s.characters);
     seqAddPrefix_->setChecked(s.seqAddPrefix);
-    setText(seqPrefix_, s.seqPrefix);
+    ShowText(seqPrefix_, s.seqPrefix);
     seqAddSuffix_->setChecked(s.seqAddSuffix);
-    setText(seqSuffix_, s.seqSuffix);
+    ShowText(seqSuffix_, s.seqSuffix);
     UpdateControls();
 }
 
