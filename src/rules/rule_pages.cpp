@@ -1,5 +1,6 @@
 #include "rules/rule_pages.h"
 
+#include <string_view>
 #include <utility>
 
 #include "common/text.h"
@@ -17,13 +18,13 @@ void ReadChecked(bool on, const std::string& text, bool& flag, std::string& fiel
     }
 }
 
-// An empty numeric box counts as its default, which gathering writes back.
-int32_t NumberOr(const std::string& text, int32_t empty) {
-    return text.empty() ? empty : ParseLong(text);
-}
-
 constexpr const char* kStartDefault = "1";
 constexpr const char* kDigitsDefault = "4";
+
+// An empty numeric box counts as its default, which gathering writes back.
+int32_t NumberOr(const std::string& text, const char* empty) {
+    return ParseLong(text.empty() ? std::string_view(empty) : std::string_view(text));
+}
 
 struct DateTimeField {
     DateTimePick AttributePageState::*pick;
@@ -63,8 +64,8 @@ RenameSettings SettingsFromPages(RenameSettings s, const RenamePageState& r,
         s.NumericSequence = r.numericSequence;
         s.SequencePlacement = r.placement;
         if (s.NumericSequence) {
-            s.StartWith = NumberOr(r.numericStart, 1);
-            s.DigitCount = NumberOr(r.digits, 4);
+            s.StartWith = NumberOr(r.numericStart, kStartDefault);
+            s.DigitCount = NumberOr(r.digits, kDigitsDefault);
         } else {
             s.AlphaStartWith = r.alphaStart;
             s.DigitCount = ParseLong(r.characters);
