@@ -19,12 +19,9 @@ std::string TocPath(const std::string& name) {
 // The targets of `files`, in CD mode with `titles` on the CD Audio page.
 std::vector<std::string> CdTargets(const std::vector<std::string>& files,
                                    std::vector<RetrievedTitle> titles, const std::string& folder) {
-    test::CHeldPage<RenamePageState> rename;
-    test::CHeldPage<ExtendedPageState> extended;
-    test::CHeldPage<AttributePageState> attribute;
-    test::CHeldPage<CdAudioPageState> cd(test::CdPage(files, std::move(titles)));
-    CRenameRules rules;
-    rules.SetPages(&rename, &extended, &attribute, &cd);
+    test::HeldPages pages;
+    pages.cd.state = test::CdPage(files, std::move(titles));
+    CRenameRules& rules = pages.rules;
     EXPECT_TRUE(rules.GatherFromPages(folder));
     for (const std::string& file : files) {
         rules.AddSource(file);

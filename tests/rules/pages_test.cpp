@@ -16,17 +16,10 @@
 namespace quorvan {
 namespace {
 
-using test::CHeldPage;
 
-struct Pages {
-    CHeldPage<RenamePageState> rename;
-    CHeldPage<ExtendedPageState> extended;
-    CHeldPage<AttributePageState> attribute;
-    CHeldPage<CdAudioPageState> cd;
+struct Pages : test::HeldPages {
     std::vector<bool> sourceListUsable;
-    CRenameRules rules;
     Pages() {
-        rules.SetPages(&rename, &extended, &attribute, &cd);
         rules.SetSubfolderControls([this](bool usable) { sourceListUsable.push_back(usable); });
     }
 };

@@ -15,17 +15,9 @@
 namespace quorvan {
 namespace {
 
-using test::CHeldPage;
 using test::TestDir;
 
-struct Program {
-    CHeldPage<RenamePageState> rename;
-    CHeldPage<ExtendedPageState> extended;
-    CHeldPage<AttributePageState> attribute;
-    CHeldPage<CdAudioPageState> cd;
-    CRenameRules rules;
-    Program() { rules.SetPages(&rename, &extended, &attribute, &cd); }
-};
+using Program = test::HeldPages;
 
 TEST(SettingsFile, PrefixOnlyInPlaceGivesTheFifteenLines) {
     TestDir dir;

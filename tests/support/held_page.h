@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/rename_rules.h"
 #include "rules/rule_pages.h"
 #include "rules/state_page.h"
 
@@ -15,6 +16,16 @@ class CHeldPage final : public CStatePage<S> {
     S State() const override { return state; }
     void SetState(const S& shown) override { state = shown; }
     S state;
+};
+
+// The four pages the rules read and show, each held, with the rules over them.
+struct HeldPages {
+    CHeldPage<RenamePageState> rename;
+    CHeldPage<ExtendedPageState> extended;
+    CHeldPage<AttributePageState> attribute;
+    CHeldPage<CdAudioPageState> cd;
+    CRenameRules rules;
+    HeldPages() { rules.SetPages(&rename, &extended, &attribute, &cd); }
 };
 
 // The CD Audio page with CD naming on, the tracks in list order and the
