@@ -308,11 +308,7 @@ void CMainDlg::Initialise() {
 
     rules_.SetPages(renamePage_, extendedPage_, attributePage_, cdAudioPage_);
     rules_.SetMoreRulesPage(moreRulesPage_);
-    rules_.SetSubfolderControls([this](bool usable) {
-        for (int id : {kSourceList, kSelectAll, kDeselectAll, kInvertSelected}) {
-            controls_.SetEnabled(id, usable);
-        }
-    });
+    rules_.SetSubfolderControls([this](bool usable) { ShowSourceListUsable(usable); });
     filter_.SetPage(filterPage_);
 
     // Before the scan, so that the list shows the files as the answer left them.

@@ -162,6 +162,8 @@ class CMainDlg final : public QDialog {
     void ShowChosenFiles();
     void OnRowTickChanged(int row, bool ticked);
     void OnIncludeSubfolders(bool checked);
+    // The source list and its three selection buttons.
+    void ShowSourceListUsable(bool usable);
     // The state every change of the source list leaves: preview emptied,
     // selection label current.
     void AfterSourceListChange();

@@ -135,8 +135,12 @@ void CMainDlg::OnIncludeSubfolders(bool checked) {
     } else {
         OnDeselectAll();
     }
+    ShowSourceListUsable(!checked);
+}
+
+void CMainDlg::ShowSourceListUsable(bool usable) {
     for (int id : {kSourceList, kSelectAll, kDeselectAll, kInvertSelected}) {
-        controls_.SetEnabled(id, !checked);
+        controls_.SetEnabled(id, usable);
     }
 }
 
