@@ -98,7 +98,7 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     }
     worker_.Join();
 
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     static_cast<RunChoices&>(context_) = request;
     // Every path of the run is absolute, taken from the working folder now.
     context_.sourceFolder = AbsoluteFromWorkingFolder(request.sourceFolder);

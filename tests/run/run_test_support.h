@@ -31,7 +31,7 @@ inline LocalDateTime ExampleTime() {
 class CounterFolder final {
   public:
     static int32_t Read(const char* name) {
-        return CUsageRegistry(kAppGuid, kProductName).ReadCounter(name);
+        return CUsageRegistry(kAppGuid).ReadCounter(name);
     }
 
   private:

@@ -23,7 +23,7 @@ class UsageRegistryTest : public ::testing::Test {
 
 TEST_F(UsageRegistryTest, FirstUseCreatesDefaultsThenCountsStart) {
     {
-        CUsageRegistry registry(kAppGuid, kProductName);
+        CUsageRegistry registry(kAppGuid);
         std::string text;
         ASSERT_TRUE(registry.ReadValue("AppGuidStr", text));
         EXPECT_EQ(text, kAppGuid);
@@ -34,13 +34,13 @@ TEST_F(UsageRegistryTest, FirstUseCreatesDefaultsThenCountsStart) {
         EXPECT_EQ(text, "0");
         EXPECT_TRUE(registry.WriteStartCount(registry.ReadStartCount() + 1));
     }
-    CUsageRegistry again(kAppGuid, kProductName);
+    CUsageRegistry again(kAppGuid);
     EXPECT_EQ(again.ReadStartCount(), 1);
 }
 
 TEST_F(UsageRegistryTest, ExistingStoreIsNotTouched) {
     dir_.CreateFile("state/counters", "StartCount=7\n");
-    CUsageRegistry registry("{other}", kProductName);
+    CUsageRegistry registry("{other}");
     std::string text;
     EXPECT_FALSE(registry.ReadValue("AppGuidStr", text));
     EXPECT_EQ(registry.ReadStartCount(), 7);
@@ -48,7 +48,7 @@ TEST_F(UsageRegistryTest, ExistingStoreIsNotTouched) {
 }
 
 TEST_F(UsageRegistryTest, CountersReadLeadingDigits) {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     registry.WriteValue("StartCount", "12abc");
     registry.WriteValue("TimesUsed", "");
     registry.WriteValue("FilesProcessed", "abc");
@@ -65,7 +65,7 @@ TEST_F(UsageRegistryTest, CountersReadLeadingDigits) {
 }
 
 TEST_F(UsageRegistryTest, AddToCounterWrapsAt32Bits) {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     EXPECT_EQ(registry.AddToCounter("FilesProcessed", 41), 41);
     EXPECT_EQ(registry.AddToCounter("FilesProcessed", 1), 42);
     registry.WriteTimesUsed(INT32_MAX);
@@ -78,7 +78,7 @@ TEST_F(UsageRegistryTest, AddToCounterWrapsAt32Bits) {
 TEST_F(UsageRegistryTest, UnwritableStoreReadsZeroAndFailsQuietly) {
     dir_.CreateFile("blocker", "");
     setenv("QUORVAN_STATE_DIR", (dir_ / "blocker/state").c_str(), 1);
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     EXPECT_EQ(registry.ReadStartCount(), 0);
     EXPECT_FALSE(registry.WriteStartCount(3));
     bool stored = true;
@@ -87,10 +87,10 @@ TEST_F(UsageRegistryTest, UnwritableStoreReadsZeroAndFailsQuietly) {
 }
 
 TEST_F(UsageRegistryTest, TwoProcessesAddingFilesProcessedLoseNothing) {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     registry.WriteFilesProcessed(5);
     EXPECT_TRUE(test::InChildrenAtOnce(2, [] {
-        CUsageRegistry own(kAppGuid, kProductName);
+        CUsageRegistry own(kAppGuid);
         for (int i = 0; i < 500; ++i) {
             own.AddToCounter(kValueFilesProcessed, 1);
         }

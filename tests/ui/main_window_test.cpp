@@ -71,7 +71,7 @@ TEST(MainWindow, ATailThatNamesNothingIsShownAsGivenWithAnEmptyList) {
 TEST(MainWindow, EveryStartIsCountedAndTheOtherCountersAreRead) {
     StateDirScope state;
     {
-        CUsageRegistry registry(kAppGuid, kProductName);
+        CUsageRegistry registry(kAppGuid);
         registry.WriteTimesUsed(7);
         registry.WriteFilesProcessed(1234);
     }

@@ -37,7 +37,7 @@ void Watch(CMainDlg& window, ProgressSeen& seen) {
 }
 
 int32_t StoredCounter(const char* name) {
-    return CUsageRegistry(kAppGuid, kProductName).ReadCounter(name);
+    return CUsageRegistry(kAppGuid).ReadCounter(name);
 }
 
 void UseCopyTo(CMainDlg& w, const std::string& destination) {
