@@ -1,6 +1,5 @@
 #include "run/usage_counters.h"
 
-
 #include "common/product.h"
 #include "common/text.h"
 
