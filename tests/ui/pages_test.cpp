@@ -37,36 +37,8 @@ test::Strings ListRows(CFilterSettingsDlg& page, const char* name) {
     return rows;
 }
 
-// The three times of day as the pickers show them, for states made a moment
-// apart.
-void TakeTimesOf(const FilterPageState& from, FilterPageState& to) {
-    to.creation.time = from.creation.time;
-    to.modified.time = from.modified.time;
-    to.lastAccessed.time = from.lastAccessed.time;
-}
-
-TEST(FilterPage, OpensWithTheThreeGroupsOffAndNoComparisonChosen) {
-    CFilterSettingsDlg page;
-    FilterPageState opening;
-    TakeTimesOf(page.State(), opening);
-    EXPECT_EQ(page.State(), opening);
-    EXPECT_EQ(EnabledOn(page), (std::set<std::string>{"OnAttributesCheckBox", "OnTimesCheckBox",
-                                                      "OnExtensionsCheckBox"}));
-    for (const char* name :
-         {"filterCreationComboBox", "filterModifiedComboBox", "filterLastAccessedComboBox"}) {
-        auto* combo = test::On<QComboBox>(&page, name);
-        EXPECT_EQ(combo->currentIndex(), -1);
-        ASSERT_EQ(combo->count(), 3);
-        EXPECT_EQ(combo->itemText(0), "Before");
-        EXPECT_EQ(combo->itemText(2), "After");
-    }
-    EXPECT_EQ(test::On<QWidget>(&page, "filterExcludeAttributesRadioButton")->toolTip(),
-              "Specifies attributes for files that should be excluded from the renaming");
-    EXPECT_EQ(test::On<QAbstractButton>(&page, "filterCreationCheckBox")->text(),
-              "Filter on Creation Date/Time:");
-}
-
-// Each box enables what stands under it, and only while its group is on.
+// The page opens with only the three groups usable; each box enables what
+// stands under it, and only while its group is on.
 TEST(FilterPage, EachBoxEnablesWhatStandsUnderIt) {
     const std::set<std::string> groups = {"OnAttributesCheckBox", "OnTimesCheckBox",
                                           "OnExtensionsCheckBox"};
@@ -93,6 +65,7 @@ TEST(FilterPage, EachBoxEnablesWhatStandsUnderIt) {
         std::set<std::string> enabled;
     };
     const std::vector<Case> cases = {
+        {{}, groups},
         {{"OnAttributesCheckBox"}, all({groups, attributes})},
         {{"OnAttributesCheckBox", "OnAttributesCheckBox"}, groups},
         {{"OnTimesCheckBox"}, all({groups, ruleBoxes})},
@@ -128,10 +101,15 @@ TEST(FilterPage, EachBoxEnablesWhatStandsUnderIt) {
     }
 }
 
-// Switching a group or a rule off keeps every tick, choice and comparison;
-// ticking a rule again clears its comparison.
+// No rule has a comparison until the user picks one. Switching a group or a
+// rule off keeps every tick, choice and comparison; ticking a rule again
+// clears its comparison.
 TEST(FilterPage, SwitchedOffControlsKeepTheirValues) {
     CFilterSettingsDlg page;
+    for (const char* name :
+         {"filterCreationComboBox", "filterModifiedComboBox", "filterLastAccessedComboBox"}) {
+        EXPECT_EQ(test::On<QComboBox>(&page, name)->currentIndex(), -1) << name;
+    }
     test::Click(&page, "filterOnAttributesCheckBox");
     test::Click(&page, "filterExcludeAttributesRadioButton");
     test::Click(&page, "filterSystemCheckBox");
@@ -158,21 +136,6 @@ TEST(FilterPage, SwitchedOffControlsKeepTheirValues) {
     EXPECT_EQ(page.State().creation.comparison, TimeComparison::None);
 }
 
-TEST(FilterPage, ExtensionRowsAreSortedUniqueAndKeepTheirTicksAfterARefill) {
-    CFilterSettingsDlg page;
-    FillExtensionLists(page, test::Strings{"*.txt", "*.TXT", "*.doc", "*"});
-    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"), (test::Strings{"*", "*.doc", "*.txt"}));
-
-    // A rescan refills both lists; a tick the user gave stays where its
-    // extension does.
-    test::On<QListWidget>(&page, "filterIncludeListWidget")->item(2)->setCheckState(Qt::Checked);
-    FillExtensionLists(page, test::Strings{"*.txt", "*.jpeg"});
-    EXPECT_EQ(ListRows(page, "filterIncludeListWidget"), (test::Strings{"*.jpeg", "*.txt+"}));
-    EXPECT_EQ(ListRows(page, "filterExcludeListWidget"), (test::Strings{"*.jpeg", "*.txt"}));
-    FillExtensionLists(page, test::Strings{});
-    EXPECT_TRUE(ListRows(page, "filterIncludeListWidget").empty());
-}
-
 // --- The filter over the real page ---
 
 TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
@@ -188,28 +151,21 @@ TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
     r.ModifiedDate = {2002, 5, 1, 0, 0, 0};
     r.ModifiedTime = {2000, 1, 1, 10, 0, 0};
     r.ModifiedComparison = TimeComparison::On;
-    r.FilterOnLastAccessDateTime = true;
-    r.LastAccessedComparison = static_cast<TimeComparison>(-1);
     r.FilterOnExtension = true;
     r.FilterOnIncludeExtensions = true;
     r.FilterIncludeExtensions = "*.TXT;*.jpeg;*.gone;";
     r.FilterOnExcludeExtensions = false;
-    FillExtensionLists(page, test::Strings{"*.stale"});
     filter.ApplyToPage();
 
-    EXPECT_TRUE(ListRows(page, "filterIncludeListWidget").empty());
     EXPECT_TRUE(
         test::On<QAbstractButton>(&page, "filterExcludeAttributesRadioButton")->isChecked());
     const std::set<std::string> on = EnabledOn(page);
-    for (const char* name : {"HiddenCheckBox", "ModifiedDateEdit", "ModifiedComboBox",
-                             "LastAccessedTimeEdit", "IncludeListWidget"}) {
+    for (const char* name :
+         {"HiddenCheckBox", "ModifiedDateEdit", "ModifiedComboBox", "IncludeListWidget"}) {
         EXPECT_EQ(on.count(name), 1u) << name;
     }
-    for (const char* name : {"CreationDateEdit", "ExcludeListWidget"}) {
-        EXPECT_EQ(on.count(name), 0u) << name;
-    }
+    EXPECT_EQ(on.count("ExcludeListWidget"), 0u);
     EXPECT_EQ(test::On<QComboBox>(&page, "filterModifiedComboBox")->currentIndex(), 1);
-    EXPECT_EQ(test::On<QComboBox>(&page, "filterLastAccessedComboBox")->currentIndex(), -1);
 
     // The rescan after a load refills the lists; the saved ticks come back.
     FillExtensionLists(page, test::Strings{"*.txt", "*.jpeg", "*.doc"});
@@ -224,12 +180,10 @@ TEST(FilterOnPage, AppliedSettingsShowAndReadBackUnchanged) {
     EXPECT_TRUE(copy.ReadFromPage());
     EXPECT_FALSE(copy.Rules().AttributeMode);
     EXPECT_TRUE(copy.Rules().FilterOnHidden);
-    EXPECT_FALSE(copy.Rules().FilterOnReadOnly);
     EXPECT_TRUE(copy.Rules().FilterOnModDateTime);
     EXPECT_EQ(copy.Rules().ModifiedComparison, TimeComparison::On);
     EXPECT_EQ(CombineDateAndTime(copy.Rules().ModifiedDate, copy.Rules().ModifiedTime),
               LocalToSeconds({2002, 5, 1, 10, 0, 0}));
-    EXPECT_EQ(copy.Rules().LastAccessedComparison, TimeComparison::None);
     EXPECT_EQ(copy.Rules().FilterIncludeExtensions, "*.jpeg;*.txt;");
 }
 
