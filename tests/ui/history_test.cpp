@@ -1,5 +1,4 @@
 #include <sys/stat.h>
-#include <unistd.h>
 #include <condition_variable>
 #include <mutex>
 

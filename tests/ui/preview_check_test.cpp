@@ -106,15 +106,6 @@ TEST(PreviewCheck, StartsQuestionShowsWhatStartCheckedInThePreview) {
     f.Click(kStart);
     EXPECT_EQ(w.PreviewLabel(), "(3 files in preview, 1 cannot be renamed)");
     EXPECT_EQ(w.PreviewModel().Count(), 3);
-
-    // A plan without failures asks nothing and runs at once.
-    std::filesystem::remove(dir / "aq.dat");
-    f.Click(kRefresh);
-    f.Click(CMainDlg::kSelectAll);
-    f.dialogs.shown.clear();
-    f.Click(kStart);
-    w.Engine().WaitForWorker();
-    EXPECT_EQ(f.dialogs.Texts(), Strings{"Rename process complete."});
 }
 
 // Rows that cannot be renamed, and an unchanged one that can stay: every
@@ -205,20 +196,14 @@ TEST(PreviewCheck, TheMarkReadsOnLightAndDarkPalettes) {
     ASSERT_EQ(w.PreviewModel().FailingCount(), 1u);
     const int row = w.PreviewModel().IsFailing(0) ? 0 : 1;
 
-    const QPalette saved = QApplication::palette();
-    QPalette dark = saved;
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x55, 0x55, 0x55));
-    for (const QPalette& palette : {saved, dark}) {
-        QApplication::setPalette(palette);
+    for (const QPalette& palette : {QApplication::palette(), DarkPalette()}) {
+        PaletteScope scope(palette);
         const QColor colour =
             w.PreviewModel().data(w.PreviewModel().index(row), Qt::ForegroundRole).value<QColor>();
         EXPECT_GE(ContrastRatio(colour, palette.color(QPalette::Base)), 4.5)
             << colour.name().toStdString();
         EXPECT_NE(colour, palette.color(QPalette::Text));
     }
-    QApplication::setPalette(saved);
 }
 
 }  // namespace
