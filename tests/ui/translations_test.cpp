@@ -63,7 +63,6 @@ TEST(Translations, WithLanguageDeTheWindowsButtonsAndTheRenamePageSpeakGerman) {
     WindowFixture f;
     CMainDlg& w = f.Window();
     EXPECT_EQ(w.Button(kStart)->text(), "&Starten");
-    EXPECT_EQ(w.Tabs()->tabText(0), "Umbenennen");
     EXPECT_EQ(w.SelectionLabel(), "(0 von 0 Dateien ausgewählt)");
     CRenameSettingsDlg* rename = w.RenamePage();
     EXPECT_EQ(Text(rename, "addPrefixCheckBox"), "Präfix:");
