@@ -9,38 +9,25 @@ namespace quorvan {
 
 namespace {
 
-// One time rule's fields in FilterRules.
-struct RuleFields {
-    bool& on;
-    LocalDateTime& date;
-    LocalDateTime& time;
-    TimeComparison& comparison;
+// Creation, modified, last accessed: each time rule's box on the page and its
+// fields in FilterRules.
+struct TimeRuleField {
+    TimeRulePageState FilterPageState::*page;
+    bool FilterRules::*on;
+    LocalDateTime FilterRules::*date;
+    LocalDateTime FilterRules::*time;
+    TimeComparison FilterRules::*comparison;
 };
 
-struct ConstRuleFields {
-    const bool& on;
-    const LocalDateTime& date;
-    const LocalDateTime& time;
-    const TimeComparison& comparison;
+constexpr TimeRuleField kTimeRules[] = {
+    {&FilterPageState::creation, &FilterRules::FilterOnCreationDateTime, &FilterRules::CreationDate,
+     &FilterRules::CreationTime, &FilterRules::CreationComparison},
+    {&FilterPageState::modified, &FilterRules::FilterOnModDateTime, &FilterRules::ModifiedDate,
+     &FilterRules::ModifiedTime, &FilterRules::ModifiedComparison},
+    {&FilterPageState::lastAccessed, &FilterRules::FilterOnLastAccessDateTime,
+     &FilterRules::LastAccessedDate, &FilterRules::LastAccessedTime,
+     &FilterRules::LastAccessedComparison},
 };
-
-void ReadRule(const TimeRulePageState& page, RuleFields rule) {
-    rule.on = page.on;
-    if (page.on) {
-        rule.date = page.date;
-        rule.time = page.time;
-        rule.comparison = page.comparison;
-    }
-}
-
-void ShowRule(ConstRuleFields rule, TimeRulePageState& page) {
-    page.on = rule.on;
-    if (rule.on) {
-        page.date = DayOf(rule.date);
-        page.time = TimeOfDayOf(rule.time);
-        page.comparison = IsDirection(rule.comparison) ? rule.comparison : TimeComparison::None;
-    }
-}
 
 std::string TickedPatterns(const std::vector<ExtensionRow>& rows) {
     std::string list;
@@ -97,12 +84,15 @@ FilterRules FilterRulesFromPage(const FilterPageState& p, const FilterRules& kep
     }
     f.FilterOnTimes = p.onTimes;
     if (p.onTimes) {
-        ReadRule(p.creation, {f.FilterOnCreationDateTime, f.CreationDate, f.CreationTime,
-                              f.CreationComparison});
-        ReadRule(p.modified,
-                 {f.FilterOnModDateTime, f.ModifiedDate, f.ModifiedTime, f.ModifiedComparison});
-        ReadRule(p.lastAccessed, {f.FilterOnLastAccessDateTime, f.LastAccessedDate,
-                                  f.LastAccessedTime, f.LastAccessedComparison});
+        for (const TimeRuleField& r : kTimeRules) {
+            const TimeRulePageState& page = p.*r.page;
+            f.*r.on = page.on;
+            if (page.on) {
+                f.*r.date = page.date;
+                f.*r.time = page.time;
+                f.*r.comparison = page.comparison;
+            }
+        }
     }
     f.FilterOnExtension = p.onExtensions;
     if (p.onExtensions) {
@@ -132,13 +122,16 @@ FilterPageState FilterPageFrom(const FilterRules& f, const FilterPageState& show
     }
     p.onTimes = f.FilterOnTimes;
     if (f.FilterOnTimes) {
-        ShowRule({f.FilterOnCreationDateTime, f.CreationDate, f.CreationTime, f.CreationComparison},
-                 p.creation);
-        ShowRule({f.FilterOnModDateTime, f.ModifiedDate, f.ModifiedTime, f.ModifiedComparison},
-                 p.modified);
-        ShowRule({f.FilterOnLastAccessDateTime, f.LastAccessedDate, f.LastAccessedTime,
-                  f.LastAccessedComparison},
-                 p.lastAccessed);
+        for (const TimeRuleField& r : kTimeRules) {
+            TimeRulePageState& page = p.*r.page;
+            page.on = f.*r.on;
+            if (page.on) {
+                page.date = DayOf(f.*r.date);
+                page.time = TimeOfDayOf(f.*r.time);
+                page.comparison =
+                    IsDirection(f.*r.comparison) ? f.*r.comparison : TimeComparison::None;
+            }
+        }
     }
     p.onExtensions = f.FilterOnExtension;
     if (f.FilterOnExtension) {
