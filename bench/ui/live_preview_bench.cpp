@@ -32,7 +32,7 @@ namespace {
 using quorvan::bench::Clock;
 using quorvan::bench::Since;
 
-constexpr int kPreview = 1078;
+constexpr auto kPreview = quorvan::CMainDlg::kPreview;
 
 long PeakKib() {
     rusage usage{};

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
 
     quorvan::bench::SetPrefix(window, "new_");
     start = Clock::now();
-    window.Button(1078)->click();  // Preview
+    window.Button(quorvan::CMainDlg::kPreview)->click();
     QApplication::processEvents();
     const double preview = Since(start);
     const int shown = window.PreviewModel().Count();

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     quorvan::bench::SetPrefix(window, "new_");
 
     start = Clock::now();
-    window.Button(1006)->click();  // Start, through to the refreshed list
+    window.Button(quorvan::CMainDlg::kStart)->click();  // through to the refreshed list
     const double windowTime = Since(start);
     const size_t windowDone = CountPrefixed(windowFolder);
     quorvan::SetDialogs(nullptr);

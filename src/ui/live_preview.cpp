@@ -31,8 +31,6 @@
 namespace quorvan {
 namespace {
 
-constexpr int kPreviewList = 1005;
-constexpr int kPreviewLabel = 1106;
 // How long a computation may take before the list shows that it is stale.
 constexpr int kSlowMs = 150;
 // How often a change made during a run looks whether the run is over.
@@ -60,8 +58,8 @@ QString PreviewCountText(int count, size_t failing) {
 
 CLivePreview::CLivePreview(CMainDlg& window)
     : QObject(&window), window_(window), model_(window.PreviewModel()) {
-    view_ = window.Controls().ControlAs<QListView>(kPreviewList);
-    label_ = window.Controls().ControlAs<CCountLabel>(kPreviewLabel);
+    view_ = window.PreviewView();
+    label_ = window.PreviewCountLabel();
 
     box_ =
         new QCheckBox(WindowText(QT_TRANSLATE_NOOP("quorvan::CMainDlg", "Live previe&w")), &window);

@@ -48,23 +48,6 @@
 namespace quorvan {
 namespace {
 
-// Main-window control numbers that only the window uses.
-constexpr int kFolderDisplay = 1116;
-constexpr int kBrowse = 1001;
-constexpr int kTabControl = 1007;
-constexpr int kSelectionLabel = 1105;
-constexpr int kPreviewLabel = 1106;
-constexpr int kPreviewList = 1005;
-constexpr int kPreview = 1078;
-constexpr int kRefresh = 1151;
-constexpr int kStart = 1006;
-constexpr int kSaveSettings = 1045;
-constexpr int kLoadSettings = 1046;
-constexpr int kHelp = 1150;
-constexpr int kAbout = 1003;
-constexpr int kExit = 1152;
-constexpr int kHistory = 1153;
-
 // The lists' height when the window had a fixed size, and the least they keep
 // where the screen is smaller than that window.
 constexpr int kCompactListRows = 12;
@@ -110,30 +93,24 @@ CMainDlg::CMainDlg(CRenameRules& rules, CFilterSettings& filter, QWidget* parent
 
 CMainDlg::~CMainDlg() = default;
 
-QPushButton* CMainDlg::MakeButton(int id, const QString& text, const QString& tip) {
+QPushButton* CMainDlg::MakeButton(WindowButton which, const QString& text, const QString& tip) {
     auto* button = new QPushButton(text, this);
     // Enter must never press a button of this window.
     button->setAutoDefault(false);
     if (!tip.isEmpty()) {
         button->setToolTip(tip);
     }
-    controls_.Bind(id, button);
+    buttons_[which] = button;
     return button;
-}
-
-QPushButton* CMainDlg::Button(int id) const {
-    return controls_.ControlAs<QPushButton>(id);
 }
 
 void CMainDlg::BuildLayout() {
     folderDisplay_ = new CPathLabel(this);
     folderDisplay_->setToolTip(tr("Main folder from which to process files"));
-    controls_.Bind(kFolderDisplay, folderDisplay_);
     QPushButton* browse = MakeButton(kBrowse, tr("&Browse..."),
                                      tr("Browse to the folder containing files to be renamed"));
 
     tabs_ = new CVantorTabControl(this);
-    controls_.Bind(kTabControl, tabs_);
     renamePage_ = new CRenameSettingsDlg(tabs_);
     extendedPage_ = new CExtendedSettingsDlg(tabs_);
     attributePage_ = new CAttributeSettingsDlg(tabs_);
@@ -148,15 +125,12 @@ void CMainDlg::BuildLayout() {
     previewLabel_ = new CCountLabel(tr("(0 files in preview)"), this);
     previewLabel_->SetLongest(
         tr("(%1 files in preview, %2 cannot be renamed)").arg(9999999).arg(9999999));
-    controls_.Bind(kSelectionLabel, selectionLabel_);
-    controls_.Bind(kPreviewLabel, previewLabel_);
 
     sourceModel_ = new CSourceListModel(this);
     sourceView_ = MakeListView(this);
     sourceView_->setModel(sourceModel_);
     sourceView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     sourceView_->setAccessibleName(tr("Source Filename"));
-    controls_.Bind(kSourceList, sourceView_);
     previewModel_ = new CPreviewModel(this);
     previewView_ = MakeListView(this);
     previewView_->setModel(previewModel_);
@@ -165,7 +139,6 @@ void CMainDlg::BuildLayout() {
     // A marked row's icon fits the line, so marked rows are as high as others.
     const int iconSide = fontMetrics().height();
     previewView_->setIconSize(QSize(iconSide, iconSide));
-    controls_.Bind(kPreviewList, previewView_);
 
     QPushButton* preview =
         MakeButton(kPreview, tr("&Preview"), tr("Generates a sample list of file names"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,7 +9,6 @@
 
 #include "selection/start_paths.h"
 #include "ui/qt_text.h"
-#include "ui/window_controls.h"
 
 class QDropEvent;
 class QLabel;
@@ -62,20 +62,32 @@ class CMainDlg final : public QDialog {
     // Whether Initialise shows the start-up screen (the program decides).
     void SetShowSplash(bool show) { showSplash_ = show; }
 
-    // The window's own controls by number (list, buttons, labels).
-    CWindowControls& Controls() { return controls_; }
-    QPushButton* Button(int id) const;
-    // The source list and its three selection buttons, by control number.
-    static constexpr int kSourceList = 1004;
-    static constexpr int kSelectAll = 1102;
-    static constexpr int kDeselectAll = 1103;
-    static constexpr int kInvertSelected = 1104;
+    // The window's own buttons.
+    enum WindowButton {
+        kBrowse,
+        kPreview,
+        kRefresh,
+        kSelectAll,
+        kDeselectAll,
+        kInvertSelected,
+        kStart,
+        kSaveSettings,
+        kLoadSettings,
+        kHistory,
+        kHelp,
+        kAbout,
+        kExit,
+        kButtonCount
+    };
+    QPushButton* Button(WindowButton which) const { return buttons_[which]; }
     // What the last gathering or loaded settings file left, pages or not.
     const CRenameRules& Rules() const { return rules_; }
     const CFilterSettings& Filter() const { return filter_; }
     CSourceListModel& SourceModel() const { return *sourceModel_; }
     CPreviewModel& PreviewModel() const { return *previewModel_; }
     QListView* SourceView() const { return sourceView_; }
+    QListView* PreviewView() const { return previewView_; }
+    CCountLabel* PreviewCountLabel() const { return previewLabel_; }
     CVantorTabControl* Tabs() const { return tabs_; }
     CRenameSettingsDlg* RenamePage() const { return renamePage_; }
     CExtendedSettingsDlg* ExtendedPage() const { return extendedPage_; }
@@ -182,7 +194,7 @@ class CMainDlg final : public QDialog {
     void SetCaptionFor(const std::string& settingsPath);
     // Shows `text` in the folder display; the files are read from `folder`.
     void SetSourceFolder(const std::string& text, const std::string& folder);
-    QPushButton* MakeButton(int id, const QString& text, const QString& tip);
+    QPushButton* MakeButton(WindowButton which, const QString& text, const QString& tip);
     // The window is as small as it was when its size was fixed, unless the
     // screen is smaller; the lists take any room beyond that.
     void ApplySizeLimits();
@@ -196,7 +208,7 @@ class CMainDlg final : public QDialog {
 
     CRenameRules& rules_;
     CFilterSettings& filter_;
-    CWindowControls controls_;
+    std::array<QPushButton*, kButtonCount> buttons_{};
     int32_t fileCount_ = 0;
 
     CPathLabel* folderDisplay_ = nullptr;

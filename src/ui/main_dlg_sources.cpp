@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
 
 #include "common/path.h"
@@ -139,8 +140,9 @@ void CMainDlg::OnIncludeSubfolders(bool checked) {
 }
 
 void CMainDlg::ShowSourceListUsable(bool usable) {
-    for (int id : {kSourceList, kSelectAll, kDeselectAll, kInvertSelected}) {
-        controls_.SetEnabled(id, usable);
+    sourceView_->setEnabled(usable);
+    for (WindowButton which : {kSelectAll, kDeselectAll, kInvertSelected}) {
+        buttons_[which]->setEnabled(usable);
     }
 }
 

@@ -33,7 +33,7 @@ TEST(WindowSize, SmallestIsTheFixedLayoutOfOldAndTheListsTakeTheRoomBeyondIt) {
     const QSize smallest = w.minimumSize();
     EXPECT_EQ(w.size(), smallest);
     QListView* source = w.SourceView();
-    auto* preview = w.Controls().ControlAs<QListView>(kPreviewList);
+    auto* preview = w.PreviewView();
     ASSERT_NE(preview, nullptr);
     // Twelve rows, and every control in reach without scrolling.
     EXPECT_GE(source->height(), source->fontMetrics().height() * 12);

@@ -149,7 +149,8 @@ TEST(MainWindow, IncludeSubfoldersTicksAndLocksTheListAndPreviewAsksFirst) {
 
     subfolders->click();
     EXPECT_EQ(f.Ticks(), std::vector<bool>{true});
-    for (int id : {CMainDlg::kSelectAll, CMainDlg::kDeselectAll, CMainDlg::kInvertSelected}) {
+    for (WindowButton id :
+         {CMainDlg::kSelectAll, CMainDlg::kDeselectAll, CMainDlg::kInvertSelected}) {
         EXPECT_FALSE(w.Button(id)->isEnabled());
     }
     EXPECT_FALSE(w.SourceView()->isEnabled());

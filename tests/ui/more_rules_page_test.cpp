@@ -58,7 +58,7 @@ TEST(MoreRulesPage, AnInvalidPatternIsShownUnderTheFieldAndRefusesPreviewAndStar
     EXPECT_EQ(problem->text(), "Offset 3: missing closing parenthesis");
     EXPECT_EQ(problem->toolTip(), message);
     f.Click(CMainDlg::kSelectAll);
-    for (int button : {kPreview, kStart}) {
+    for (WindowButton button : {kPreview, kStart}) {
         f.dialogs.shown.clear();
         f.Click(button);
         EXPECT_EQ(f.dialogs.Texts(), Strings{FromQt(message)}) << button;

@@ -115,8 +115,8 @@ void WindowFixture::ClickRow(int row) {
     model.setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
 }
 
-void WindowFixture::Click(int windowButtonId) {
-    window_->Button(windowButtonId)->click();
+void WindowFixture::Click(WindowButton which) {
+    window_->Button(which)->click();
 }
 
 Strings Numbered(const std::string& stem, int count, const std::string& extension) {

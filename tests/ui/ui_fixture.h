@@ -32,18 +32,17 @@
 
 namespace quorvan::test {
 
-// The window's buttons by their control numbers.
-constexpr int kBrowse = 1001;
-constexpr int kAbout = 1003;
-constexpr int kPreviewList = 1005;
-constexpr int kStart = 1006;
-constexpr int kSaveSettings = 1045;
-constexpr int kLoadSettings = 1046;
-constexpr int kPreview = 1078;
-constexpr int kHelp = 1150;
-constexpr int kRefresh = 1151;
-constexpr int kExit = 1152;
-constexpr int kHistory = 1153;
+using WindowButton = CMainDlg::WindowButton;
+constexpr WindowButton kBrowse = CMainDlg::kBrowse;
+constexpr WindowButton kAbout = CMainDlg::kAbout;
+constexpr WindowButton kStart = CMainDlg::kStart;
+constexpr WindowButton kSaveSettings = CMainDlg::kSaveSettings;
+constexpr WindowButton kLoadSettings = CMainDlg::kLoadSettings;
+constexpr WindowButton kPreview = CMainDlg::kPreview;
+constexpr WindowButton kHelp = CMainDlg::kHelp;
+constexpr WindowButton kRefresh = CMainDlg::kRefresh;
+constexpr WindowButton kExit = CMainDlg::kExit;
+constexpr WindowButton kHistory = CMainDlg::kHistory;
 
 // Answers the program's message boxes and file choosers from a script and
 // remembers every message shown.
@@ -115,7 +114,7 @@ class WindowFixture {
     std::vector<bool> Ticks() const;
     // Clicks the check box of a source row as a user would.
     void ClickRow(int row);
-    void Click(int windowButtonId);
+    void Click(WindowButton which);
 
   private:
     StateDirScope state_;
