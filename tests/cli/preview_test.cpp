@@ -164,15 +164,6 @@ TEST(CliPreview, BadInputGivesClearMessagesAndExitStatuses) {
         EXPECT_EQ(Cli("preview " + ShellQuote(dir / "locked"), nullptr, &err), 2);
         EXPECT_NE(err.find("Permission denied"), std::string::npos);
     }
-
-    std::string binary;
-    for (int i = 0; i < 2000; ++i) {
-        binary += static_cast<char>(i % 256);
-    }
-    dir.CreateFile("binary.qvr", binary);
-    EXPECT_EQ(
-        Cli("preview --settings " + ShellQuote(dir / "binary.qvr") + " " + ShellQuote(dir.Path())),
-        0);
 }
 
 // The address sanitizer reserves more address space than any such limit.
@@ -252,7 +243,7 @@ TEST(CliPreview, NamedFilesThatAreNoFilesFailTheStatusAndTheOthersStillCount) {
 
 TEST(CliPreview, SetLinesAreReadAsTheSameLinesInAFile) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "b.gz"});
+    dir.CreateFiles({"a.txt"});
     // Blanks around key and value go, as in the file.
     dir.CreateFile("suffix.qvr", "AddSuffix = Yes\nSuffix =  - \n");
     std::string fromFile;
@@ -267,16 +258,8 @@ TEST(CliPreview, SetLinesAreReadAsTheSameLinesInAFile) {
     EXPECT_EQ(fromSet, fromFile);
     EXPECT_NE(fromSet.find(dir / "a-.txt"), std::string::npos) << fromSet;
 
-    // The text after the last ";" of an extension list is no entry.
-    std::string out;
-    ASSERT_EQ(Cli("preview --set FilterOnExtension=Yes --set FilterOnIncludeExtensions=Yes "
-                  "--set 'FilterIncludeExtensions=*.gz;*.txt' " +
-                      ShellQuote(dir.Path()),
-                  &out),
-              0);
-    EXPECT_EQ(out, dir / "b.gz" + "\t" + dir / "b.gz" + "\n");
-
     // A line feed would end the line: no --set holds one.
+    std::string out;
     std::string err;
     EXPECT_EQ(
         Cli("preview --set \"$(printf 'Prefix=a\\nAddPrefix=Yes')\" " + ShellQuote(dir.Path()),
