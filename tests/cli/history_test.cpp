@@ -103,12 +103,6 @@ TEST_F(CliHistory, UndoTakesTheNewestRunNotUndoneThenTheOlderOne) {
     EXPECT_NE(err.find(": 1 file restored, 0 skipped."), std::string::npos) << err;
     EXPECT_EQ(Cli("undo", nullptr, &err), 0) << err;
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"a"}));
-    EXPECT_EQ(dir.Read("a"), "A");
-
-    std::string out;
-    Cli("history", &out);
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2);
-    EXPECT_NE(out.find("\tundone\t1\t0\t"), std::string::npos) << out;
     EXPECT_EQ(Cli("undo", nullptr, &err), 2);
     EXPECT_EQ(err, "quorvan-cli: there is no run to undo\n");
 }

@@ -265,16 +265,24 @@ TEST(PlanCheck, CaseInsensitiveFoldersCompareNamesWithoutCase) {
     EXPECT_EQ(Moves(check, entries), "Own> p> q> y>");
 }
 
+// A copy never writes a source, whatever the spelling of the destination,
+// nor one the file system reaches under the target's name: another letter
+// case on a folding folder, or (the same thing to the file system) another
+// name of the same file.
 TEST(PlanCheck, CopiesNeverWriteASourceWhateverTheSpelling) {
     TestDir dir;
-    dir.CreateFiles({"src/a", "src/new_a", "src/b", "out/plain", "out/folder/x", "out/locked"});
+    dir.CreateFiles({"src/a", "src/new_a", "src/b", "src/a.TXT", "src/other", "out/plain",
+                     "out/folder/x", "out/locked"});
     dir.SetMode("out/locked", 0444);
     ASSERT_EQ(symlink((dir / "src").c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(link((dir / "src/b").c_str(), (dir / "src/alias").c_str()), 0);
     const std::string src = dir / "src";
+    auto folded = [](const std::string&) { return true; };
     struct Row {
         std::string destination;
         Map map;
         const char* statuses;
+        bool folds = false;
     };
     const Row rows[] = {
         // The source folder itself, spelt other ways: new_a is a source.
@@ -282,44 +290,19 @@ TEST(PlanCheck, CopiesNeverWriteASourceWhateverTheSpelling) {
         {src + "//", {{"a", "new_a"}, {"b", "b"}, {"new_a", "x"}}, "exists exists ok"},
         {dir / "out/../src", {{"a", "new_a"}, {"new_a", "x"}}, "exists ok"},
         {dir / "link", {{"a", "new_a"}, {"new_a", "x"}}, "exists ok"},
+        // "A.txt" is a.TXT where names fold; "alias" is b under another name.
+        {src, {{"a.TXT", "A.txt"}, {"b", "B2"}}, "exists ok", true},
+        {src, {{"a.TXT", "alias"}, {"b", "x"}}, "exists ok"},
+        {src, {{"a.TXT", "other"}, {"b", "new"}}, "ok ok"},  // a plain file outside the plan
         // A plain file is replaced; a folder and a read-only file are not.
         {dir / "out", {{"a", "plain"}, {"b", "folder"}, {"new_a", "locked"}}, "ok exists exists"},
-        // Two sources, one target: the first keeps it.
+        // Two sources, one target: the first keeps it, in a folding folder too.
         {dir / "out", {{"a", "same"}, {"b", "same"}}, "ok collision"},
+        {src, {{"a.TXT", "Same"}, {"b", "SAME"}}, "ok collision", true},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.destination);
-        PlanCheck check =
-            CheckPlan(PlanOf(src, row.map, row.destination), false, false, CaseSensitive);
-        EXPECT_EQ(Words(check), row.statuses);
-    }
-}
-
-// A copy into the sources' own folder never writes a source that the file
-// system reaches under the target's spelling: another letter case on a
-// folding folder, or (the same thing to the file system) another name of
-// the same file.
-TEST(PlanCheck, CopiesNeverWriteASourceTheFileSystemReachesUnderTheTargetsName) {
-    TestDir dir;
-    dir.CreateFiles({"src/a.TXT", "src/b", "src/other"});
-    ASSERT_EQ(link((dir / "src/b").c_str(), (dir / "src/alias").c_str()), 0);
-    auto folded = [](const std::string&) { return true; };
-    struct Row {
-        Map map;
-        bool folds;
-        const char* statuses;
-    };
-    const Row rows[] = {
-        // "A.txt" is a.TXT where names fold; "alias" is b under another name.
-        {{{"a.TXT", "A.txt"}, {"b", "B2"}}, true, "exists ok"},
-        {{{"a.TXT", "alias"}, {"b", "x"}}, false, "exists ok"},
-        {{{"a.TXT", "other"}, {"b", "new"}}, false, "ok ok"},  // a plain file outside the plan
-        // Two copies meet in a folding folder too.
-        {{{"a.TXT", "Same"}, {"b", "SAME"}}, true, "ok collision"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.statuses);
-        const auto entries = PlanOf(dir / "src", row.map);
+        SCOPED_TRACE(row.destination + " " + row.statuses);
+        const auto entries = PlanOf(src, row.map, row.destination);
         PlanCheck check = row.folds ? CheckPlan(entries, false, false, folded)
                                     : CheckPlan(entries, false, false, CaseSensitive);
         EXPECT_EQ(Words(check), row.statuses);

@@ -53,12 +53,6 @@ struct Work {
     }
 };
 
-uint32_t ModeOf(const std::string& path) {
-    struct stat st {};
-    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
-    return st.st_mode & 07777;
-}
-
 TEST(ProcessFile, InPlaceNeverReplacesAnExistingTarget) {
     Work work;
     work.rules.modifyAttributes = true;

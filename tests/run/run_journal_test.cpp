@@ -46,12 +46,6 @@ struct JournaledStart : EngineRun {
     std::vector<RunSummary> Runs() { return ListRuns(history.Path()); }
 };
 
-uint32_t ModeOf(const std::string& path) {
-    struct stat st {};
-    stat(path.c_str(), &st);
-    return st.st_mode & 07777;
-}
-
 // Renumbering (a chain), attributes and times: the undo of the run's
 // journal brings back every name, permission and time.
 TEST(RunJournal, AnInPlaceRunUndoesToItsStart) {
