@@ -1,10 +1,7 @@
 #include "history/run_history.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <regex>
@@ -98,21 +95,13 @@ TEST_F(RunHistoryTest, EveryStateIsToldAndTheNewestComesFirst) {
 TEST_F(RunHistoryTest, ARunThatHoldsItsLockIsRunningAndCannotBeUndone) {
     TestDir files;
     files.CreateFile("a", "A");
-    int ready[2];
-    int release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
-    pid_t pid = fork();
-    if (pid == 0) {
+    {
         JournaledRun run(History(), RunMode::Rename, files.Path(), 1);
         run.Rename(files / "a", files / "b");
-        char c = 1;
-        write(ready[1], &c, 1);
-        read(release[0], &c, 1);
-        _exit(0);  // killed, in effect
     }
-    char c = 0;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    // The lock a run's worker holds while it works.
+    CJournalWriter worker;
+    ASSERT_EQ(worker.OpenToAppend(ListRuns(History()).at(0).path), 0);
     std::vector<RunSummary> runs = ListRuns(History());
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].state, RunState::Running);
@@ -125,8 +114,7 @@ TEST_F(RunHistoryTest, ARunThatHoldsItsLockIsRunningAndCannotBeUndone) {
     EXPECT_EQ(PruneHistory(History(), runs[0].start.epoch + 1000 * 86400, {0, 0}), 0);
     EXPECT_TRUE(files.Exists("b"));
 
-    write(release[1], &c, 1);
-    waitpid(pid, nullptr, 0);
+    worker.Close();  // killed, in effect
     runs = ListRuns(History());
     EXPECT_EQ(runs[0].state, RunState::Interrupted);
     EXPECT_EQ(UndoRun(runs[0].path).stepsSkipped, 0);

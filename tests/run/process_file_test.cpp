@@ -209,46 +209,38 @@ TEST(ProcessFile, AttributesWithoutSetfattrAreNamedNotFailed) {
     EXPECT_EQ(ModeOf(a), modeBefore);
 }
 
+// The modification time takes the rule's date with its time of day; the
+// other times keep their whole seconds, and what was not chosen logs nothing.
 TEST(ProcessFile, TimesTakeTheRuleDateAndKeepTheOthers) {
-    Work work;
-    work.rules.modifyTimes = true;
-    work.rules.setCreation = true;
-    work.rules.setModified = true;
-    work.rules.modifiedDate = {2001, 2, 3, 17, 0, 0};
-    work.rules.modifiedTime = {1999, 1, 1, 4, 5, 6};
-    std::string a = work.dir.CreateFile("a.txt");
-    // Access time with a fraction of a second, which is dropped.
-    timespec times[2] = {{1000000000, 700000000}, {1100000000, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
+    for (bool chosen : {true, false}) {
+        SCOPED_TRACE(chosen ? "creation and modification chosen" : "none chosen");
+        Work work;
+        work.rules.modifyTimes = true;
+        work.rules.setCreation = chosen;
+        work.rules.setModified = chosen;
+        work.rules.modifiedDate = {2001, 2, 3, 17, 0, 0};
+        work.rules.modifiedTime = {1999, 1, 1, 4, 5, 6};
+        std::string a = work.dir.CreateFile("a.txt");
+        // Fractions of a second, which are dropped.
+        timespec times[2] = {{1000000000, 700000000}, {1100000000, 900}};
+        ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
 
-    FileOutcome outcome = work.Process(a, a);
-    // Linux cannot set a creation time: the log says so, not claiming it,
-    // but the file is not failed for it; the others are still set.
-    const std::string creation =
-        "failed to set creation time on " + a + ": not supported on this system";
-    EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(outcome.failure, "");
-    struct stat st {};
-    ASSERT_EQ(stat(a.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mtim.tv_sec, LocalToSeconds({2001, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(st.st_atim.tv_sec, 1000000000);
-    EXPECT_EQ(st.st_atim.tv_nsec, 0);
-    EXPECT_EQ(work.LogBody(),
-              (std::vector<std::string>{creation, "Setting modify time to: 02/03/01 04:05:06  "}));
-}
-
-TEST(ProcessFile, TimesWithNoneChosenLogNothing) {
-    Work work;
-    work.rules.modifyTimes = true;
-    std::string a = work.dir.CreateFile("a.txt");
-    timespec times[2] = {{1000000000, 500}, {1100000000, 900}};
-    ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
-    EXPECT_FALSE(work.Process(a, a).failed);
-    struct stat st {};
-    ASSERT_EQ(stat(a.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mtim.tv_sec, 1100000000);
-    EXPECT_EQ(st.st_mtim.tv_nsec, 0);
-    EXPECT_TRUE(work.LogBody().empty());
+        FileOutcome outcome = work.Process(a, a);
+        // Linux cannot set a creation time: the log says so, not claiming it,
+        // but the file is not failed for it; the others are still set.
+        EXPECT_FALSE(outcome.failed);
+        EXPECT_EQ(outcome.failure, "");
+        struct stat st {};
+        ASSERT_EQ(stat(a.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mtim.tv_sec, chosen ? LocalToSeconds({2001, 2, 3, 4, 5, 6}) : 1100000000);
+        EXPECT_EQ(st.st_mtim.tv_nsec, 0);
+        EXPECT_EQ(st.st_atim.tv_sec, 1000000000);
+        EXPECT_EQ(st.st_atim.tv_nsec, 0);
+        const std::vector<std::string> logged = {
+            "failed to set creation time on " + a + ": not supported on this system",
+            "Setting modify time to: 02/03/01 04:05:06  "};
+        EXPECT_EQ(work.LogBody(), chosen ? logged : std::vector<std::string>{});
+    }
 }
 
 TEST(ProcessFile, ALinkIsRenamedButNothingActsThroughIt) {
