@@ -303,7 +303,9 @@ TEST_F(CliHistory, KeepSaysSoWhileTheRunsFolderCannotBeReached) {
     }
 }
 
-TEST_F(CliHistory, OnATerminalUndoShowsAProgressBar) {
+// On a terminal undo shows a progress bar, and no folder name can move the
+// cursor or change colours; for a script the names stay as they are.
+TEST_F(CliHistory, OnATerminalUndoShowsAProgressBarAndNamesCannotActOnIt) {
     dir.CreateFile("a");
     RenameRun(dir);
     std::string out;
@@ -311,18 +313,15 @@ TEST_F(CliHistory, OnATerminalUndoShowsAProgressBar) {
     EXPECT_NE(out.find("\r[########################################] 1/1"), std::string::npos)
         << out;
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"a"}));
-}
 
-TEST_F(CliHistory, OnATerminalNoFolderNameCanMoveTheCursorOrChangeColours) {
     TestDir folder;
     std::string odd = folder.CreateDir("\x1b[31mred\nline \xc2\x9b \xc3\xa9");
     {
         JournaledRun run(History(), RunMode::Rename, odd, 0);
         run.End();
     }
-    std::string out;
     ASSERT_EQ(Cli("history", &out), 0);
-    EXPECT_NE(out.find(odd + "\n"), std::string::npos);  // as it is for a script
+    EXPECT_NE(out.find(odd + "\n"), std::string::npos);
     ASSERT_EQ(OnTerminal("history", &out), 0);
     EXPECT_NE(out.find(folder.Path() + "/\\x1b[31mred\\nline \\xc2\\x9b \xc3\xa9\r\n"),
               std::string::npos)

@@ -86,13 +86,11 @@ TEST_F(TemplateCli, ABadTemplateEndsAtOnceAndAGoodOneIsSavedAndRun) {
     EXPECT_EQ(err, "quorvan-cli: Name from template: Unknown token {camra} (at character 13)\n");
     EXPECT_TRUE(dir.Exists("IMG_4821.JPG"));
 
-    // Saved only when set; a run renames what has values and leaves the rest.
+    // Saved and loaded again, a run renames what has values and leaves the rest.
     ASSERT_EQ(Cli("preview" + Set("UseTemplate=Yes") + Set("Template={camera} {{{n:2}}}") +
                       "--save-settings " + ShellQuote(dir / "t.qvr") + " " + ShellQuote(dir.Path()),
                   &out, &err),
               1);
-    EXPECT_NE(dir.Read("t.qvr").find("\r\nTemplate = {camera} {{{n:2}}}\r\n"), std::string::npos);
-    EXPECT_NE(dir.Read("t.qvr").find("\r\nUseTemplate = Yes\r\n"), std::string::npos);
     EXPECT_EQ(Cli("run --settings " + ShellQuote(dir / "t.qvr") + " " + ShellQuote(dir.Path()),
                   &out, &err),
               1);

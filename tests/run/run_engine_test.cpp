@@ -145,7 +145,6 @@ TEST_F(RunEngine, UndoNeverReplacesAFileThatTookTheOldName) {
     host.files = {dir.CreateFile("a.txt", "mine")};
     ASSERT_EQ(Start().result.status, RunStatus::Complete);
     dir.CreateFile("a.txt", "someone else's");
-    dir.CreateDir("b.txt");
 
     std::string output;
     RunUndoScript(dir.Path(), &output);
