@@ -3,16 +3,17 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <set>
 #include <thread>
 
 #include "cli/cli_child.h"
 #include "platform/folder_lock.h"
+#include "support/journaled_run.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
 namespace {
 
+using test::Contents;
 using test::RunCommand;
 using test::ScratchMount;
 using test::ShellQuote;
@@ -237,15 +238,6 @@ TEST_F(RunSafety, PreviewSaysWhichFilesWouldFail) {
                   " 2 3 >" + ShellQuote(state / "out")),
               1);
     EXPECT_EQ(state.Read("out"), d + "/2\t" + d + "/1\n" + d + "/3\t" + d + "/2\n");
-}
-
-// Everything in a folder: name and content, a temporary name included.
-std::multiset<std::string> Contents(const Inventory& inventory) {
-    std::multiset<std::string> contents;
-    for (const auto& [name, content] : inventory) {
-        contents.insert(content);
-    }
-    return contents;
 }
 
 // Starts quorvan-cli run with `sets` on `folder`, with its state and trash in
