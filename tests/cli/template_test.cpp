@@ -19,6 +19,12 @@ std::string Set(const std::string& line) {
     return " --set " + ShellQuote(line) + " ";
 }
 
+// The photos, into folders of their year and month.
+const std::string kPhotosByMonth =
+    Set("UseTemplate=Yes") + Set("Template={taken:%Y}/{taken:%m}/{name}") +
+    Set("FilterOnExtension=Yes") + Set("FilterOnIncludeExtensions=Yes") +
+    Set("FilterIncludeExtensions=*.jpg;");
+
 // A folder with two cameras' photos, a song and a file without metadata.
 class TemplateCli : public ::testing::Test {
   protected:
@@ -123,9 +129,7 @@ TEST_F(TemplateCli, FoldersFromTheTemplateGoAgainWithTheUndo) {
     const std::string env = "QUORVAN_STATE_DIR=" + ShellQuote(state / "state") +
                             " HOME=" + ShellQuote(state.Path()) +
                             " XDG_DATA_HOME=" + ShellQuote(state / "data");
-    const std::string sets = Set("UseTemplate=Yes") + Set("Template={taken:%Y}/{taken:%m}/{name}") +
-                             Set("FilterOnExtension=Yes") + Set("FilterOnIncludeExtensions=Yes") +
-                             Set("FilterIncludeExtensions=*.jpg;") + Set("UndoBatchFile=Yes");
+    const std::string sets = kPhotosByMonth + Set("UndoBatchFile=Yes");
     dir.CreateDir("out");
     const auto before = Tree(dir.Path());
     struct {
@@ -159,12 +163,7 @@ TEST_F(TemplateCli, AFolderThatIsNotEmptyStaysAndTheUndoSaysWhy) {
     TestDir state;
     const std::string env = "QUORVAN_STATE_DIR=" + ShellQuote(state / "state");
     std::string out, err;
-    ASSERT_EQ(Cli("run" + Set("UseTemplate=Yes") + Set("Template={taken:%Y}/{taken:%m}/{name}") +
-                      Set("FilterOnExtension=Yes") + Set("FilterOnIncludeExtensions=Yes") +
-                      Set("FilterIncludeExtensions=*.jpg;") + ShellQuote(dir.Path()),
-                  &out, &err, env),
-              0)
-        << err;
+    ASSERT_EQ(Cli("run" + kPhotosByMonth + ShellQuote(dir.Path()), &out, &err, env), 0) << err;
     dir.CreateFile("2024/06/mine.txt", "mine");
     EXPECT_EQ(Cli("undo", &out, &err, env), 1);
     EXPECT_NE(err.find("skipped: remove the folder " + dir / "2024/06" +

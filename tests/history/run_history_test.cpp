@@ -207,12 +207,6 @@ TEST_F(RunHistoryTest, ARunStartsWithAPrivateJournalOrNotAtAll) {
     EXPECT_FALSE(refused.IsOpen());
 }
 
-}  // namespace
-}  // namespace quorvan
-
-namespace quorvan::test {
-namespace {
-
 // What is no journal among the journals (a FIFO, a folder) is passed over at
 // once instead of holding the history, the window's question or an undo.
 TEST(RunHistoryFolder, WhatIsNoRegularFileIsNoRunAndNeverWaits) {
@@ -229,4 +223,4 @@ TEST(RunHistoryFolder, WhatIsNoRegularFileIsNoRunAndNeverWaits) {
 }
 
 }  // namespace
-}  // namespace quorvan::test
+}  // namespace quorvan
