@@ -10,15 +10,6 @@ namespace quorvan {
 
 namespace {
 
-bool IsAscii(std::string_view bytes) {
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool IsUtf8(std::string_view bytes) {
     char32_t cp = 0;
     for (size_t i = 0; i < bytes.size();) {

@@ -18,6 +18,28 @@ bool IsKnownKey(const std::string& key) {
     return IsSettingsKey(key) || IsFilterKey(key);
 }
 
+namespace {
+
+bool IsTakenValue(const std::string& key, const std::string& value) {
+    // A key may have a row per mode (StartWith is a number or letters).
+    auto takes = [&](auto table) {
+        bool found = false;
+        for (const auto& row : table) {
+            if (key == row.key) {
+                if (TakesValue(row, value)) {
+                    return true;
+                }
+                found = true;
+            }
+        }
+        return !found;
+    };
+    return takes(SettingsFileKeys()) && takes(FilterFileKeys()) &&
+           IsValidMoreRulesValue(key, value);
+}
+
+}  // namespace
+
 void PrintError(FILE* err, const std::string& message) {
     // Names in the message reach a terminal: no byte of theirs may act on it.
     std::string line = "quorvan-cli: " + EscapeForTerminal(message) + "\n";
@@ -38,7 +60,7 @@ int CCliSession::Prepare(const CliOptions& options, FILE* err) {
             PrintError(err, "unknown settings key '" + key + "'");
             return kExitUsage;
         }
-        if (!IsValidMoreRulesValue(key, value)) {
+        if (!IsTakenValue(key, value)) {
             PrintError(err, "invalid value '" + value + "' for " + key);
             return kExitUsage;
         }

@@ -25,8 +25,4 @@ int RunHistoryKeep(const CliOptions& options, FILE* err);
 const RunSummary* FindRunOrSay(const std::vector<RunSummary>& runs, const std::string& idOrPrefix,
                                FILE* err);
 
-// A text fit for a terminal: control characters (C0, DEL and C1) as \n, \t,
-// \r or \xHH, so that no file name can move the cursor or change colours.
-std::string TerminalSafe(std::string_view text);
-
 }  // namespace quorvan::cli

@@ -8,6 +8,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/history_command.h"
+#include "common/text.h"
 #include "history/run_history.h"
 #include "history/undo_run.h"
 #include "platform/file_system.h"
@@ -57,7 +58,7 @@ class CProgressBar final {
     // A message line; the bar comes back with the next update.
     void Print(const std::string& line) {
         Clear();
-        PrintError(err_, shown_ ? TerminalSafe(line) : line);
+        PrintError(err_, line);  // escapes what reaches a terminal
     }
 
   private:
@@ -113,7 +114,7 @@ int RunUndo(const CliOptions& options, FILE* out, FILE* err) {
         } else if (options.dryRun && step.outcome == UndoOutcome::Restored) {
             bar.Clear();
             std::string line = "would " + DescribeStep(step);
-            line = (outTerminal ? TerminalSafe(line) : line) + "\n";
+            line = (outTerminal ? EscapeForTerminal(line) : line) + "\n";
             fwrite(line.data(), 1, line.size(), out);
         }
     };

@@ -6,7 +6,6 @@ namespace quorvan {
 // window, the command line, the log and undo headers and the CDDB hello use it.
 inline constexpr const char* kVersionText = "1.00";
 inline constexpr const char* kProductName = "Quorvan";
-inline constexpr const char* kMakerName = "Tellurane";
 // Stored as "AppGuidStr" when the counter store is created.
 inline constexpr const char* kAppGuid = "{4A66AE8A-38C8-4CB7-9D2B-EAD5AD6FCF6C}";
 

@@ -163,6 +163,15 @@ std::string Utf8ToLower(std::string_view text) {
     return MapCase(text, ToLower{});
 }
 
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && a == b) {
         return true;

@@ -32,6 +32,9 @@ void AppendUtf8(std::string& out, char32_t cp);
 // keywords).
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// No byte of the text is above 0x7F.
+bool IsAscii(std::string_view text);
+
 // A text made safe to show on a terminal, as GNU tools show names: control
 // characters (C0, DEL and the C1 range) and bytes that are not valid UTF-8
 // become C escapes such as \n or octal ones such as \033, and a backslash

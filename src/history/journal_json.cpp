@@ -13,35 +13,6 @@ using journal_detail::JsonValue;
 
 // ---- Strings ------------------------------------------------------------
 
-// The length of the valid UTF-8 character at `p` (strict: no overlong forms,
-// no surrogates, nothing above U+10FFFF), 0 when the byte starts none.
-size_t Utf8Length(const unsigned char* p, size_t left) {
-    unsigned char c = p[0];
-    auto cont = [&](size_t i) { return i < left && (p[i] & 0xC0) == 0x80; };
-    if (c >= 0xC2 && c <= 0xDF) {
-        return cont(1) ? 2 : 0;
-    }
-    if (c >= 0xE0 && c <= 0xEF) {
-        if (left < 3 || !cont(1) || !cont(2)) {
-            return 0;
-        }
-        if ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] > 0x9F)) {
-            return 0;
-        }
-        return 3;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        if (left < 4 || !cont(1) || !cont(2) || !cont(3)) {
-            return 0;
-        }
-        if ((c == 0xF0 && p[1] < 0x90) || (c == 0xF4 && p[1] > 0x8F)) {
-            return 0;
-        }
-        return 4;
-    }
-    return 0;
-}
-
 void AppendHex4(std::string& out, unsigned value) {
     static const char kHex[] = "0123456789abcdef";
     out += "\\u";
@@ -223,7 +194,8 @@ void EncodeJsonString(std::string& out, std::string_view bytes) {
             ++i;
             continue;
         }
-        size_t length = Utf8Length(p + i, size - i);
+        char32_t character = 0;
+        const size_t length = DecodeUtf8(bytes, i, character);
         if (length == 0) {
             AppendHex4(out, 0xDC00u + c);  // a byte that is not UTF-8
             ++i;

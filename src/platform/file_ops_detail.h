@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <string>
 
+#include "common/path.h"
 #include "platform/temp_names.h"
 
 namespace quorvan::file_detail {
@@ -16,9 +17,7 @@ inline bool IsUnsupported(int error) {
 
 // ".quorvan-tmp-[<tag>-]<random>" in the folder of `path`.
 inline std::string TemporaryName(const std::string& path, const std::string& tag) {
-    size_t slash = path.rfind('/');
-    return TemporaryNameIn(slash == std::string::npos ? std::string() : path.substr(0, slash + 1),
-                           tag);
+    return TemporaryNameIn(std::string(FolderOf(path)), tag);
 }
 
 // One move that never replaces `to`. Returns 0 or an errno.

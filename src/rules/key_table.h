@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
 #include "rules/settings_store.h"
 
 namespace quorvan {
@@ -77,6 +78,40 @@ bool TableHasKey(std::span<const SettingsKey<S>> table, std::string_view key) {
         }
     }
     return false;
+}
+
+// Whether a reader takes `value` for the row as it stands, rather than as
+// something else (a flag of "Ys" reads as No): a whole number, a date or time
+// it reads, Yes or No, and a word it writes back the same, case aside. The
+// command line refuses the others instead of running with them.
+template <class S>
+bool TakesValue(const SettingsKey<S>& row, std::string_view value) {
+    CSettingsStore store;
+    store.SetValue(row.key, std::string(value));
+    S read{};
+    switch (row.form) {
+        case ValueForm::Text:
+            return true;
+        case ValueForm::Number: {
+            const size_t sign = !value.empty() && (value[0] == '-' || value[0] == '+') ? 1 : 0;
+            return value.size() > sign &&
+                   value.find_first_not_of("0123456789", sign) == std::string_view::npos;
+        }
+        case ValueForm::Date:
+        case ValueForm::Time:
+            return row.read(store, row.key, read);
+        case ValueForm::Flag:
+            return EqualsIgnoreCase(value, "Yes") || EqualsIgnoreCase(value, "No");
+        case ValueForm::Word:
+            break;
+    }
+    if (!row.read(store, row.key, read)) {
+        return false;
+    }
+    CSettingsStore written;
+    row.write(written, row.key, read);
+    std::string back;
+    return written.GetValue(row.key, back) && EqualsIgnoreCase(back, value);
 }
 
 namespace keys {

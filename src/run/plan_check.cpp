@@ -15,10 +15,10 @@ using plan_detail::CheckFoldersToMake;
 using plan_detail::CPathKeys;
 using plan_detail::Find;
 using plan_detail::FindExistingNames;
-using plan_detail::FolderOf;
 using plan_detail::Keyed;
+using plan_detail::KeyFolder;
+using plan_detail::KeyName;
 using plan_detail::kNone;
-using plan_detail::NameOf;
 using plan_detail::Occupants;
 using plan_detail::OrderMoves;
 using plan_detail::ResolveChains;
@@ -62,7 +62,7 @@ void MarkTargetsThatReachSources(const std::vector<CRenamePlan::Entry>& entries,
         if (entry.status != EntryStatus::Ok) {
             continue;
         }
-        const FolderKey folder = identity(FolderOf(target));
+        const FolderKey folder = identity(KeyFolder(target));
         if (folder.dev == UINT64_MAX || sourceFolders.count(folder) == 0) {
             continue;
         }
@@ -111,9 +111,9 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
         if (!nameFolder) {
             return false;
         }
-        const std::string_view folder = FolderOf(source);
+        const std::string_view folder = KeyFolder(source);
         if (inPlace) {
-            const std::string_view to = FolderOf(target);
+            const std::string_view to = KeyFolder(target);
             return nameFolder.makesFolders
                        ? to != folder &&
                              (to.size() <= folder.size() + 1 ||
@@ -139,7 +139,7 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
         }
         const auto& [source, target] = entries[i];
         EntryCheck& entry = check.entries[i];
-        std::string_view name = NameOf(target);
+        std::string_view name = KeyName(target);
         if (target.empty()) {
             if (cdMode) {
                 SetStatus(entry, EntryStatus::Unchanged, 0);  // a track without a title
@@ -250,7 +250,7 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
         };
         std::map<FolderKey, std::string_view> sourceFolders;
         for (const auto& entry : entries) {
-            std::string_view folder = FolderOf(entry.first);
+            std::string_view folder = KeyFolder(entry.first);
             sourceFolders.emplace(identity(folder), folder);
         }
         for (const Keyed& target : targets) {
@@ -261,8 +261,8 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
             const std::string& path = entries[target.index].second;
             auto spelt = occupants.spelling.find(target.index);
             const std::string occupantName(spelt != occupants.spelling.end() ? spelt->second
-                                                                             : NameOf(path));
-            const auto id = identity(FolderOf(path));
+                                                                             : KeyName(path));
+            const auto id = identity(KeyFolder(path));
             auto found = id.dev == UINT64_MAX ? sourceFolders.end() : sourceFolders.find(id);
             if (found != sourceFolders.end()) {
                 std::string key(found->second);
@@ -276,7 +276,7 @@ PlanCheck CheckPlan(const std::vector<CRenamePlan::Entry>& entries, bool inPlace
                 }
             }
             FileStatus status;
-            std::string existing = std::string(FolderOf(path)) + "/" + occupantName;
+            std::string existing = std::string(KeyFolder(path)) + "/" + occupantName;
             if (occupants.Folder(target.index)) {
                 SetStatus(entry, EntryStatus::Exists, EISDIR);
             } else if (GetFileStatus(existing, status, kStatusAttributes) &&

@@ -18,8 +18,11 @@ namespace quorvan::plan_detail {
 
 constexpr int32_t kNone = -1;
 
-std::string_view FolderOf(std::string_view path);
-std::string_view NameOf(std::string_view path);
+// A plan path split at its last "/" so that folder + "/" + name gives it back
+// (the keys below are built so): a name right below the root is in "", not
+// in "/" as FolderOf has it.
+std::string_view KeyFolder(std::string_view path);
+std::string_view KeyName(std::string_view path);
 
 // Paths as their folders compare names: as they are, or folded to lower case
 // in a case-insensitive folder. A folder the run is yet to make compares as

@@ -83,8 +83,8 @@ void CheckFoldersToMake(const std::vector<CRenamePlan::Entry>& entries, bool inP
     std::unordered_map<std::string_view, std::pair<int32_t, int>> blocked;
     auto blocks = [&](uint32_t index) {
         const auto& [source, target] = entries[index];
-        const std::string_view folder = FolderOf(target);
-        const std::string base(inPlace ? FolderOf(source) : std::string_view(below));
+        const std::string_view folder = KeyFolder(target);
+        const std::string base(inPlace ? KeyFolder(source) : std::string_view(below));
         if (folder.size() <= base.size() + 1 || folder.compare(0, base.size(), base) != 0 ||
             folder[base.size()] != '/') {
             return false;  // its own folder, or one the run does not make

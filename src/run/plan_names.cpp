@@ -60,12 +60,12 @@ class CKeyIndex final {
 
 }  // namespace
 
-std::string_view FolderOf(std::string_view path) {
+std::string_view KeyFolder(std::string_view path) {
     size_t slash = path.rfind('/');
     return slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash);
 }
 
-std::string_view NameOf(std::string_view path) {
+std::string_view KeyName(std::string_view path) {
     size_t slash = path.rfind('/');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
@@ -77,7 +77,7 @@ bool CPathKeys::Folded(std::string_view folder) {
         std::string probe(folder);
         struct stat st {};
         while (!probe.empty() && stat(probe.c_str(), &st) != 0) {
-            probe.resize(FolderOf(probe).size());
+            probe.resize(KeyFolder(probe).size());
         }
         it = folders_
                  .emplace(std::string(folder), rule_(probe.empty() ? std::string(folder) : probe))
@@ -87,11 +87,11 @@ bool CPathKeys::Folded(std::string_view folder) {
 }
 
 std::string_view CPathKeys::Key(std::string_view path) {
-    std::string_view folder = FolderOf(path);
+    std::string_view folder = KeyFolder(path);
     if (!Folded(folder)) {
         return path;
     }
-    storage_.push_back(std::string(folder) + "/" + Utf8ToLower(NameOf(path)));
+    storage_.push_back(std::string(folder) + "/" + Utf8ToLower(KeyName(path)));
     return storage_.back();
 }
 
@@ -134,7 +134,7 @@ void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
     size_t seen = 0;
     bool cancelled = false;
     for (const Keyed& target : targets) {
-        std::string_view folder = FolderOf(entries[target.index].second);
+        std::string_view folder = KeyFolder(entries[target.index].second);
         if ((!first && folder == lastFolder) || Cancelled(cancel)) {
             continue;
         }
@@ -161,7 +161,7 @@ void FindExistingNames(const std::vector<CRenamePlan::Entry>& entries,
                 for (auto it = from; it != to; ++it) {
                     occupants.flags[it->index] =
                         Occupants::kTaken | (listed.isFolder ? Occupants::kFolder : 0);
-                    if (folded && NameOf(entries[it->index].second) != listed.name) {
+                    if (folded && KeyName(entries[it->index].second) != listed.name) {
                         occupants.spelling[it->index] = listed.name;
                     }
                 }

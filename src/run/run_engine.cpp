@@ -98,7 +98,7 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
     }
     worker_.Join();
 
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     static_cast<RunChoices&>(context_) = request;
     // Every path of the run is absolute, taken from the working folder now.
     context_.sourceFolder = AbsoluteFromWorkingFolder(request.sourceFolder);
@@ -150,7 +150,8 @@ StartOutcome CRunEngine::OnStart(IRunHost& host, const RunRequest& request) {
 
     // The whole plan against the file system as it is now.
     const NameFolderRule nameFolder = NameFolders(rules_.Settings(), context_.sourceFolder);
-    PlanCheck check = CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, nameFolder);
+    PlanCheck check =
+        CheckPlan(rules_.PlanEntries(), context_.inPlace, context_.cdMode, nameFolder);
     ApplyPlanNotes(rules_.Plan(), check);
     if (check.Failing() > 0 &&
         !host.AskYesNo(kIssueCaption, LeaveOutQuestion(check.Failing(), check.entries.size()))) {

@@ -95,7 +95,6 @@ class CRunEngine final {
     // Waits for a worker that still runs.
     void WaitForWorker() { worker_.Join(); }
     CCompletionEvent& CompletionEvent() { return completion_; }
-    const RunContext& Context() const { return context_; }
     // The clock of the log and undo headers (tests fix it).
     void SetClock(RunClock clock) { clock_ = std::move(clock); }
     // Which folders compare names without regard to letter case (tests

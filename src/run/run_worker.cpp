@@ -127,7 +127,7 @@ RunResult ProcessingThread(const RunJob& job, const std::atomic<uint8_t>& cancel
                            IRunReporter& reporter, CCompletionEvent& completion,
                            const RunClock& clock, std::atomic<int32_t>* failedSoFar,
                            const std::function<void(const RunResult&)>& onEnd) {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     RunResult result;
     const RunClock now = clock ? clock : RunClock(CurrentLocalTime);
     FileWorkRules work = FileWorkRules::FromSettings(job.settings);

@@ -1,15 +1,12 @@
 #include "run/usage_counters.h"
 
-#include <utility>
-
 #include "common/product.h"
 #include "common/text.h"
 
 namespace quorvan {
 
-CUsageRegistry::CUsageRegistry(std::string appGuid, std::string productName)
-    : makerName_(kMakerName), productName_(std::move(productName)), appGuid_(std::move(appGuid)) {
-    store_.CreateIfMissing({{kValueAppGuid, appGuid_},
+CUsageRegistry::CUsageRegistry(const std::string& appGuid) {
+    store_.CreateIfMissing({{kValueAppGuid, appGuid},
                             {kValueStartCount, "0"},
                             {kValueTimesUsed, "0"},
                             {kValueFilesProcessed, "0"}});

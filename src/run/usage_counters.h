@@ -15,7 +15,7 @@ class CUsageRegistry final {
   public:
     // Creates the store with "AppGuidStr" = `appGuid` and the three counters
     // at "0" when it does not exist yet; an existing store is not touched.
-    CUsageRegistry(std::string appGuid, std::string productName);
+    explicit CUsageRegistry(const std::string& appGuid);
 
     bool WriteValue(const std::string& name, const std::string& text);
     bool ReadValue(const std::string& name, std::string& text) const;
@@ -37,14 +37,7 @@ class CUsageRegistry final {
     // could be saved (when not, the result is what it would have been).
     int32_t AddToCounter(const std::string& name, int32_t delta, bool* stored = nullptr);
 
-    const std::string& MakerName() const { return makerName_; }
-    const std::string& ProductName() const { return productName_; }
-    const std::string& AppGuid() const { return appGuid_; }
-
   private:
-    std::string makerName_;
-    std::string productName_;
-    std::string appGuid_;
     CCounterStore store_;
 };
 

@@ -14,11 +14,6 @@ using namespace keys;
 
 constexpr const char* kDirectionWords[] = {"Before", "On", "After"};
 
-bool IsDirection(TimeComparison comparison) {
-    auto value = static_cast<int32_t>(comparison);
-    return value >= 0 && value <= 2;
-}
-
 bool Attributes(const F& f) {
     return f.FilterOnAttributes;
 }

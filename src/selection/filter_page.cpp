@@ -9,11 +9,6 @@ namespace quorvan {
 
 namespace {
 
-bool IsDirection(TimeComparison comparison) {
-    auto value = static_cast<int32_t>(comparison);
-    return value >= 0 && value <= 2;
-}
-
 // One time rule's fields in FilterRules.
 struct RuleFields {
     bool& on;

@@ -11,6 +11,11 @@ namespace quorvan {
 // value other than Before, On and After lets every file pass.
 enum class TimeComparison : int32_t { Before = 0, On = 1, After = 2, None = 3 };
 
+inline bool IsDirection(TimeComparison comparison) {
+    const auto value = static_cast<int32_t>(comparison);
+    return value >= 0 && value <= 2;
+}
+
 // What the user set on the Filter page: a plain value. Fields are named after
 // their filter-file keys.
 struct FilterRules {

@@ -9,20 +9,6 @@ namespace quorvan {
 
 namespace {
 
-bool IsDirection(TimeComparison comparison) {
-    auto value = static_cast<int32_t>(comparison);
-    return value >= 0 && value <= 2;
-}
-
-bool IsAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }

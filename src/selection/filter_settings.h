@@ -20,7 +20,6 @@ class CFilterSettings final {
   public:
     // Remembers the Filter page (may be null: the fields are then used as set).
     void SetPage(CStatePage<FilterPageState>* page) { page_ = page; }
-    CStatePage<FilterPageState>* Page() const { return page_; }
 
     // Copies the page into the fields; sub-fields of a group or rule that is
     // off keep their values. True when any group is on.

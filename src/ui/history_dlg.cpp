@@ -252,7 +252,6 @@ void CHistoryDlg::OnLoaded(const std::string& path, JournalRows rows) {
         operationsLabel_->setText(tr("&Operations (%1):").arg(rows.shown.size()));
     }
     operations_->SetRows(std::move(rows));
-    emit DetailsLoaded();
 }
 
 void CHistoryDlg::OnUndoRun() {

@@ -48,8 +48,6 @@ class CHistoryDlg final : public QDialog {
 
   signals:
     void ProgressDialogOpening(CProcessingDlg* dialog);
-    // The selected run's operations are listed.
-    void DetailsLoaded();
 
   private:
     void OnRunSelected(int row);

@@ -295,7 +295,7 @@ void CMainDlg::SetInitialFolder(const std::string& commandLine) {
 }
 
 void CMainDlg::Initialise() {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     timesUsed_ = registry.ReadTimesUsed();
     filesProcessed_ = registry.ReadFilesProcessed();
     startCount_ = registry.AddToCounter(kValueStartCount, 1);
@@ -360,7 +360,7 @@ void CMainDlg::done(int result) {
 }
 
 void CMainDlg::OnAbout() {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     // A worker may have added to it since the window read it.
     filesProcessed_ = registry.ReadFilesProcessed();
     CAboutDlg about(this);

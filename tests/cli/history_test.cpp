@@ -321,7 +321,7 @@ TEST_F(CliHistory, OnATerminalUndoShowsAProgressBarAndNamesCannotActOnIt) {
     ASSERT_EQ(Cli("history", &out), 0);
     EXPECT_NE(out.find(odd + "\n"), std::string::npos);
     ASSERT_EQ(OnTerminal("history", &out), 0);
-    EXPECT_NE(out.find(folder.Path() + "/\\x1b[31mred\\nline \\xc2\\x9b \xc3\xa9\r\n"),
+    EXPECT_NE(out.find(folder.Path() + "/\\033[31mred\\nline \\302\\233 \xc3\xa9\r\n"),
               std::string::npos)
         << out;
 }

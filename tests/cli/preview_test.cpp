@@ -123,6 +123,17 @@ TEST(CliPreview, BadInputGivesClearMessagesAndExitStatuses) {
         {"preview --set Nonsense=1 " + ShellQuote(dir.Path()), 2, ""},
         {"frobnicate", 2, ""},
         {"preview --set", 2, ""},
+        // A value the files' reader would take as another one is a typo.
+        {"preview --set AddPrefix=Ys " + ShellQuote(dir.Path()), 2,
+         "invalid value 'Ys' for AddPrefix"},
+        {"preview --set TextSeqModifications=Sequence " + ShellQuote(dir.Path()), 2, "Sequence"},
+        {"preview --set Case=Uper " + ShellQuote(dir.Path()), 2, "Uper"},
+        {"preview --set DigitCount=4x " + ShellQuote(dir.Path()), 2, "4x"},
+        {"preview --set ModifyCreationDate=13/45/2020 " + ShellQuote(dir.Path()), 2, "13/45"},
+        {"preview --set FilterAttribsIncludeExclude=Both " + ShellQuote(dir.Path()), 2, "Both"},
+        {"preview --set TextSeqModifications=Seq --set StartWith=aa --set Case=upper " +
+             ShellQuote(dir / "empty"),
+         3, "There are no files to process."},
         {"preview " + ShellQuote(dir / "empty"), 3, "There are no files to process."},
         // A file where the folder should be: nothing previewed, and why.
         {"preview " + ShellQuote(dir / "plain.txt"), 2, "Not a directory"},

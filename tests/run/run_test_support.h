@@ -31,9 +31,7 @@ inline LocalDateTime ExampleTime() {
 // Keeps the usage counters of a test in a folder of its own.
 class CounterFolder final {
   public:
-    static int32_t Read(const char* name) {
-        return CUsageRegistry(kAppGuid, kProductName).ReadCounter(name);
-    }
+    static int32_t Read(const char* name) { return CUsageRegistry(kAppGuid).ReadCounter(name); }
 
   private:
     test::StateDirScope scope_;

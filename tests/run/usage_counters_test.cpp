@@ -25,11 +25,11 @@ class UsageRegistryTest : public ::testing::Test {
 // The first use makes the store with the GUID and three zeros; a store there
 // before is left as it is, whatever the GUID, and missing counters read 0.
 TEST_F(UsageRegistryTest, TheStoreIsMadeOnceAndKeepsItsCounts) {
-    CUsageRegistry(kAppGuid, kProductName).WriteStartCount(12);
+    CUsageRegistry(kAppGuid).WriteStartCount(12);
     EXPECT_EQ(dir_.Read("state/counters"), "AppGuidStr=" + std::string(kAppGuid) +
                                                "\nFilesProcessed=0\nStartCount=12\nTimesUsed=0\n");
     dir_.CreateFile("state/counters", "StartCount=7\n");
-    CUsageRegistry registry("{other}", kProductName);
+    CUsageRegistry registry("{other}");
     std::string text;
     EXPECT_FALSE(registry.ReadValue("AppGuidStr", text));
     EXPECT_EQ(registry.ReadStartCount(), 7);
@@ -37,7 +37,7 @@ TEST_F(UsageRegistryTest, TheStoreIsMadeOnceAndKeepsItsCounts) {
 }
 
 TEST_F(UsageRegistryTest, CountersReadTheirLeadingDigits) {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     for (const auto& [text, value] : std::initializer_list<std::pair<const char*, int32_t>>{
              {"12abc", 12}, {"", 0}, {"abc", 0}, {"-5", -5}}) {
         registry.WriteValue("StartCount", text);
@@ -46,7 +46,7 @@ TEST_F(UsageRegistryTest, CountersReadTheirLeadingDigits) {
 }
 
 TEST_F(UsageRegistryTest, AddToCounterWrapsAt32Bits) {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     EXPECT_EQ(registry.AddToCounter("FilesProcessed", 41), 41);
     EXPECT_EQ(registry.AddToCounter("FilesProcessed", 1), 42);
     registry.WriteTimesUsed(INT32_MAX);
@@ -59,7 +59,7 @@ TEST_F(UsageRegistryTest, AddToCounterWrapsAt32Bits) {
 TEST_F(UsageRegistryTest, UnwritableStoreReadsZeroAndFailsQuietly) {
     dir_.CreateFile("blocker", "");
     setenv("QUORVAN_STATE_DIR", (dir_ / "blocker/state").c_str(), 1);
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     EXPECT_EQ(registry.ReadStartCount(), 0);
     EXPECT_FALSE(registry.WriteStartCount(3));
     bool stored = true;
@@ -68,10 +68,10 @@ TEST_F(UsageRegistryTest, UnwritableStoreReadsZeroAndFailsQuietly) {
 }
 
 TEST_F(UsageRegistryTest, TwoProcessesAddingFilesProcessedLoseNothing) {
-    CUsageRegistry registry(kAppGuid, kProductName);
+    CUsageRegistry registry(kAppGuid);
     registry.WriteFilesProcessed(5);
     EXPECT_TRUE(test::InChildrenAtOnce(2, [] {
-        CUsageRegistry own(kAppGuid, kProductName);
+        CUsageRegistry own(kAppGuid);
         for (int i = 0; i < 500; ++i) {
             own.AddToCounter(kValueFilesProcessed, 1);
         }

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <tuple>
 #include <utility>
 
 #include "cli/cli_session.h"
@@ -26,40 +25,30 @@ bool Near(int a, int b) {
     return std::abs(a - b) <= 5;
 }
 
+// `state` with the pickers of `shown` where they are a moment apart.
+template <class State>
+State WithPickersOf(State state, const State& shown) {
+    for (auto [held, seen] :
+         {std::pair{&state.creation, &shown.creation}, std::pair{&state.modified, &shown.modified},
+          std::pair{&state.lastAccessed, &shown.lastAccessed}}) {
+        EXPECT_EQ(DayOf(held->date), DayOf(seen->date));
+        EXPECT_TRUE(Near(SecondOfDay(held->time), SecondOfDay(seen->time)));
+        held->date = seen->date;
+        held->time = seen->time;
+    }
+    return state;
+}
+
 TEST(CliStart, ThePagesOpenWithTheDefaultStatesAndTheInMemoryFilterPageHoldsTheSame) {
     WindowFixture f;
     CMainDlg& w = f.Window();
     EXPECT_EQ(w.RenamePage()->State(), RenamePageState{});
     EXPECT_EQ(w.ExtendedPage()->State(), ExtendedPageState{});
-    const AttributePageState shown = w.AttributePage()->State();
-    const AttributePageState opening;
-    for (const auto& [a, b] :
-         {std::pair{shown.creation, opening.creation}, std::pair{shown.modified, opening.modified},
-          std::pair{shown.lastAccessed, opening.lastAccessed}}) {
-        EXPECT_FALSE(a.on);
-        EXPECT_EQ(std::make_tuple(a.date.year, a.date.month, a.date.day),
-                  std::make_tuple(b.date.year, b.date.month, b.date.day));
-        EXPECT_TRUE(Near(SecondOfDay(a.time), SecondOfDay(b.time)));
-    }
-    AttributePageState flags = shown;
-    flags.creation = opening.creation;
-    flags.modified = opening.modified;
-    flags.lastAccessed = opening.lastAccessed;
-    EXPECT_EQ(flags, opening);
-    // The Filter page: the same state, the pickers' times of day a moment
-    // apart.
+    const AttributePageState attribute = w.AttributePage()->State();
+    EXPECT_EQ(WithPickersOf(AttributePageState{}, attribute), attribute);
     cli::CCliSession session;
-    const FilterPageState window = w.FilterPage()->State();
-    FilterPageState cli = session.FilterPage().State();
-    const std::pair<const TimeRulePageState*, TimeRulePageState*> rules[] = {
-        {&window.creation, &cli.creation},
-        {&window.modified, &cli.modified},
-        {&window.lastAccessed, &cli.lastAccessed}};
-    for (const auto& [onScreen, held] : rules) {
-        EXPECT_TRUE(Near(SecondOfDay(held->time), SecondOfDay(onScreen->time)));
-        held->time = onScreen->time;
-    }
-    EXPECT_EQ(cli, window);
+    const FilterPageState filter = w.FilterPage()->State();
+    EXPECT_EQ(WithPickersOf(session.FilterPage().State(), filter), filter);
 }
 
 // The lines of a settings file, as key to value.

@@ -243,34 +243,6 @@ TEST(WindowDrop, ADropDuringARunIsRefused) {
     EXPECT_TRUE(Drag(w, {FileUrl(dir / "other")}).accepted);
 }
 
-QPalette DarkPalette() {
-    QPalette dark;
-    const QColor window(53, 53, 53);
-    const QColor text(230, 230, 230);
-    dark.setColor(QPalette::Window, window);
-    dark.setColor(QPalette::WindowText, text);
-    dark.setColor(QPalette::Base, QColor(25, 25, 25));
-    dark.setColor(QPalette::AlternateBase, window);
-    dark.setColor(QPalette::Text, text);
-    dark.setColor(QPalette::Button, window);
-    dark.setColor(QPalette::ButtonText, text);
-    dark.setColor(QPalette::Link, QColor(42, 130, 218));
-    dark.setColor(QPalette::Mid, QColor(80, 80, 80));
-    return dark;
-}
-
-// Sets the application's palette while it lives.
-class PaletteScope final {
-  public:
-    explicit PaletteScope(const QPalette& palette) : saved_(QApplication::palette()) {
-        QApplication::setPalette(palette);
-    }
-    ~PaletteScope() { QApplication::setPalette(saved_); }
-
-  private:
-    QPalette saved_;
-};
-
 TEST(Palette, AboutLinksKeepTheirColoursWhereReadableAndTheirHueWhereNot) {
     const QColor blue(0, 0, 255);
     const QColor darkRed(75, 0, 0);

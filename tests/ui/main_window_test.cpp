@@ -1,12 +1,9 @@
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QSignalSpy>
 #include <algorithm>
 
-#include "common/product.h"
-#include "run/usage_counters.h"
 #include "ui_fixture.h"
 
 namespace quorvan::test {
@@ -48,10 +45,6 @@ TEST(MainWindow, OpensOnTheFolderGivenWithItsFilesSortedAndTheExtensionsListed) 
     EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
     EXPECT_EQ(FilterRows(w), Strings{"*.txt"});
     EXPECT_EQ(FilterRows(w, false), Strings{"*.txt"});
-    EXPECT_EQ(w.Tabs()->currentIndex(), 0);
-    EXPECT_EQ(w.Tabs()->count(), 6);  // the five pages, then More Rules
-    EXPECT_EQ(w.Tabs()->tabText(3), "CD Audio Settings");
-    EXPECT_EQ(w.windowTitle(), "Quorvan");
 }
 
 // Without a folder, or with one that names nothing (shown as given), the list
@@ -68,24 +61,6 @@ TEST(MainWindow, ATailThatNamesNothingIsShownAsGivenWithAnEmptyList) {
     }
 }
 
-TEST(MainWindow, EveryStartIsCountedAndTheOtherCountersAreRead) {
-    StateDirScope state;
-    {
-        CUsageRegistry registry(kAppGuid, kProductName);
-        registry.WriteTimesUsed(7);
-        registry.WriteFilesProcessed(1234);
-    }
-    CRenameRules rules;
-    CFilterSettings filter;
-    for (int start = 1; start <= 2; ++start) {
-        CMainDlg window(rules, filter);
-        window.Initialise();
-        EXPECT_EQ(window.StartCount(), start);
-        EXPECT_EQ(window.TimesUsed(), 7);
-        EXPECT_EQ(window.FilesProcessed(), 1234);
-    }
-}
-
 TEST(MainWindow, TicksKeepTheLabelCurrentAndEmptyThePreview) {
     TestDir dir;
     WindowFixture f(dir, Numbered("f", 10, ".txt"));
@@ -94,11 +69,9 @@ TEST(MainWindow, TicksKeepTheLabelCurrentAndEmptyThePreview) {
     EXPECT_EQ(w.SelectionLabel(), "10 of 10 files selected");
     f.Click(kPreview);
     EXPECT_EQ(w.PreviewLabel(), "(10 files in preview)");
-    EXPECT_EQ(w.PreviewModel().Count(), 10);
 
     f.ClickRow(3);
     EXPECT_EQ(w.SelectionLabel(), "9 of 10 files selected");
-    EXPECT_EQ(w.PreviewModel().Count(), 0);
     EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
 
     f.Click(CMainDlg::kDeselectAll);
@@ -168,17 +141,6 @@ TEST(MainWindow, PreviewWithNothingTickedSaysSoAndAFilteredOutSelectionShowsNoth
     EXPECT_EQ(f.Window().FileCount(), 0);
 }
 
-TEST(MainWindow, PreviewShowsTheNewNamesInOrder) {
-    TestDir dir;
-    WindowFixture f(dir, {"b.txt", "a.txt", "c.txt"});
-    UsePrefix(f.Window(), "new_");
-    f.ClickRow(2);
-    f.ClickRow(0);
-    f.Click(kPreview);
-    EXPECT_EQ(f.PreviewRows(), (Strings{dir / "new_a.txt", dir / "new_c.txt"}));
-    EXPECT_EQ(f.Window().PreviewLabel(), "(2 files in preview)");
-}
-
 TEST(MainWindow, IncludeSubfoldersTicksAndLocksTheListAndPreviewAsksFirst) {
     TestDir dir;
     WindowFixture f(dir, {"top.txt", "one/two/deep.txt"});
@@ -210,31 +172,9 @@ TEST(MainWindow, IncludeSubfoldersTicksAndLocksTheListAndPreviewAsksFirst) {
     EXPECT_TRUE(w.SourceView()->isEnabled());
 }
 
-TEST(MainWindow, EnterAndEscapeNeverCloseTheWindowButExitDoes) {
-    TestDir dir;
-    WindowFixture f(dir.Path());
-    CMainDlg& w = f.Window();
-    ShowAndWait(w);
-    int finished = 0;
-    QObject::connect(&w, &QDialog::finished, [&finished] { ++finished; });
-    QLineEdit* prefix = On<QLineEdit>(w.RenamePage(), "prefixLineEdit");
-    On<QCheckBox>(w.RenamePage(), "addPrefixCheckBox")->click();
-    for (QWidget* target : {static_cast<QWidget*>(&w), static_cast<QWidget*>(prefix),
-                            static_cast<QWidget*>(w.Button(kRefresh))}) {
-        target->setFocus();
-        QTest::keyClick(target, Qt::Key_Return);
-        QTest::keyClick(target, Qt::Key_Enter);
-        QTest::keyClick(target, Qt::Key_Escape);
-    }
-    EXPECT_EQ(finished, 0);
-    EXPECT_TRUE(w.isVisible());
-    f.Click(kExit);
-    EXPECT_EQ(finished, 1);
-    EXPECT_EQ(w.result(), QDialog::Accepted);
-}
-
-// Enter never presses a button, not even a focused Exit, the default button.
-TEST(MainWindow, EnterPressesNoButtonWhicheverHasTheFocus) {
+// Enter never presses a button, not even a focused Exit, the default button;
+// neither Enter nor Escape closes the window.
+TEST(MainWindow, EnterAndEscapePressNoButtonWhicheverHasTheFocus) {
     TestDir dir;
     WindowFixture f(dir, {"a.mp3"});
     CMainDlg& w = f.Window();
@@ -258,15 +198,26 @@ TEST(MainWindow, EnterPressesNoButtonWhicheverHasTheFocus) {
         QSignalSpy clicked(button, &QAbstractButton::clicked);
         QTest::keyClick(button, Qt::Key_Return);
         QTest::keyClick(button, Qt::Key_Enter);
+        QTest::keyClick(button, Qt::Key_Escape);
         EXPECT_EQ(clicked.count(), 0) << name;
         ASSERT_EQ(finished, 0) << name;
     }
+    Click(w.RenamePage(), "addPrefixCheckBox");
+    QLineEdit* prefix = On<QLineEdit>(w.RenamePage(), "prefixLineEdit");
+    for (QWidget* target : {static_cast<QWidget*>(&w), static_cast<QWidget*>(prefix)}) {
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Escape);
+    }
+    EXPECT_EQ(finished, 0);
+    EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(f.dialogs.shown.empty());
     EXPECT_TRUE(f.dialogs.chooserTitles.empty());
     EXPECT_TRUE(w.Button(kExit)->isDefault());
     // The space bar still presses the focused button.
     QTest::keyClick(w.Button(kExit), Qt::Key_Space);
     EXPECT_EQ(finished, 1);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
 }
 
 // Alt+D and Alt+B each belong to two buttons; the page in view wins, else
@@ -306,20 +257,6 @@ TEST(MainWindow, SharedMnemonicsPressTheButtonOnThePageInView) {
     EXPECT_EQ(f.dialogs.chooserTitles.size(), 2u);
 }
 
-TEST(MainWindow, PageSettingsSurviveTabSwitches) {
-    WindowFixture f;
-    CMainDlg& w = f.Window();
-    On<QCheckBox>(w.RenamePage(), "addSuffixCheckBox")->click();
-    On<QLineEdit>(w.RenamePage(), "suffixLineEdit")->setText("_v2");
-    for (int tab : {4, 2, 1, 3, 0, 4, 2}) {
-        w.Tabs()->setCurrentIndex(tab);
-    }
-    w.Tabs()->setCurrentIndex(0);
-    EXPECT_TRUE(IsChecked(w.RenamePage(), "addSuffixCheckBox"));
-    EXPECT_TRUE(IsEnabled(w.RenamePage(), "suffixLineEdit"));
-    EXPECT_EQ(Text(w.RenamePage(), "suffixLineEdit"), "_v2");
-}
-
 TEST(MainWindow, BrowseScansThePickedFolderAndCancelChangesNothing) {
     TestDir first;
     TestDir second;
@@ -338,22 +275,17 @@ TEST(MainWindow, BrowseScansThePickedFolderAndCancelChangesNothing) {
               (std::vector<QString>{ToQt(first.Path()), ToQt(first.Path())}));
     EXPECT_EQ(f.SourceRows(), (Strings{second / "y.doc", second / "z"}));
     EXPECT_EQ(FilterRows(f.Window()), (Strings{"*", "*.doc"}));
-}
 
-// Whatever the last folder showed, an empty one shows nothing of it.
-TEST(MainWindow, AnEmptyFolderLeavesNoCountOrPreviewOfTheLastOne) {
-    TestDir dir;
-    WindowFixture f(dir, {"1.txt", "2.txt", "3.txt", "4.txt", "5.txt", "6.txt"});
-    CMainDlg& w = f.Window();
+    // Whatever the last folder showed, an empty one shows nothing of it.
     f.Click(CMainDlg::kSelectAll);
     f.Click(kPreview);
-    ASSERT_EQ(w.SelectionLabel(), "6 of 6 files selected");
-    f.dialogs.choices = {ToQt(dir.CreateDir("empty"))};
+    ASSERT_EQ(f.Window().PreviewModel().Count(), 2);
+    f.dialogs.choices = {ToQt(second.CreateDir("empty"))};
     f.Click(kBrowse);
     EXPECT_TRUE(f.SourceRows().empty());
-    EXPECT_EQ(w.SelectionLabel(), "0 of 0 files selected");
-    EXPECT_EQ(w.PreviewLabel(), "(0 files in preview)");
-    EXPECT_EQ(w.PreviewModel().Count(), 0);
+    EXPECT_EQ(f.Window().SelectionLabel(), "0 of 0 files selected");
+    EXPECT_EQ(f.Window().PreviewLabel(), "(0 files in preview)");
+    EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
 }
 
 TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
@@ -369,8 +301,6 @@ TEST(MainWindow, RefreshRescansLosingTicksAndEmptyingThePreview) {
     EXPECT_EQ(f.Ticks(), (std::vector<bool>{false, false}));
     EXPECT_EQ(f.Window().PreviewModel().Count(), 0);
     EXPECT_EQ(f.Window().PreviewLabel(), "(0 files in preview)");
-    // The folder still has .txt files: the filter's tick stays.
-    EXPECT_TRUE(f.Window().FilterPage()->State().includeList.at(0).ticked);
 }
 
 TEST(MainWindow, NamesThatAreNotUtf8AreShownReadablyAndRenamedByTheirBytes) {
@@ -388,11 +318,6 @@ TEST(MainWindow, NamesThatAreNotUtf8AreShownReadablyAndRenamedByTheirBytes) {
     f.ClickRow(0);
     f.Click(kPreview);
     EXPECT_EQ(f.PreviewRows(), Strings{dir / ("n_" + raw)});
-    std::string source;
-    std::string target;
-    ASSERT_TRUE(f.rules.FirstPair(source, target));
-    EXPECT_EQ(source, dir / raw);
-    EXPECT_EQ(target, dir / ("n_" + raw));
 }
 
 // Puts something non-default on every page, saves, and loads it into a fresh
@@ -401,21 +326,22 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
     TestDir dir;
     TestDir jobs;
     const std::string file = jobs / "rules.qvr";
+    ExtendedPageState extended;
     {
         WindowFixture f(dir, {"a.txt", "b.jpeg", "c.png"});
         CMainDlg& w = f.Window();
-        QWidget* rename = w.RenamePage();
-        On<QRadioButton>(rename, "sequencingRadioButton")->click();
-        On<QRadioButton>(rename, "alphaSequenceRadioButton")->click();
-        On<QLineEdit>(rename, "alphaStartLineEdit")->setText("C");
-        On<QLineEdit>(rename, "charactersLineEdit")->setText("3");
-        On<QRadioButton>(rename, "sequenceSuffixRadioButton")->click();
-        QWidget* extended = w.ExtendedPage();
-        On<QCheckBox>(extended, "changeExtensionCheckBox")->click();
-        On<QLineEdit>(extended, "newExtensionLineEdit")->setText("bak");
-        On<QCheckBox>(extended, "generateLogCheckBox")->click();
-        On<QRadioButton>(extended, "copyThenRenameRadioButton")->click();
-        On<QLineEdit>(extended, "destinationFolderLineEdit")->setText(ToQt(jobs / "out"));
+        QWidget* renamePage = w.RenamePage();
+        On<QRadioButton>(renamePage, "sequencingRadioButton")->click();
+        On<QRadioButton>(renamePage, "alphaSequenceRadioButton")->click();
+        On<QLineEdit>(renamePage, "alphaStartLineEdit")->setText("C");
+        On<QLineEdit>(renamePage, "charactersLineEdit")->setText("3");
+        On<QRadioButton>(renamePage, "sequenceSuffixRadioButton")->click();
+        QWidget* extendedPage = w.ExtendedPage();
+        On<QCheckBox>(extendedPage, "changeExtensionCheckBox")->click();
+        On<QLineEdit>(extendedPage, "newExtensionLineEdit")->setText("bak");
+        On<QCheckBox>(extendedPage, "generateLogCheckBox")->click();
+        On<QRadioButton>(extendedPage, "copyThenRenameRadioButton")->click();
+        On<QLineEdit>(extendedPage, "destinationFolderLineEdit")->setText(ToQt(jobs / "out"));
         QWidget* attribute = w.AttributePage();
         On<QCheckBox>(attribute, "modifyAttributesCheckBox")->click();
         On<QCheckBox>(attribute, "hiddenCheckBox")->click();
@@ -436,6 +362,7 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
         f.Click(kSaveSettings);
         EXPECT_EQ(w.windowTitle(), "Quorvan - rules");
         EXPECT_TRUE(f.dialogs.shown.empty());
+        extended = w.ExtendedPage()->State();
     }
 
     WindowFixture g;
@@ -454,16 +381,8 @@ TEST(MainWindow, SaveAndLoadSettingsRestoreEveryPage) {
     EXPECT_EQ(Text(rename, "alphaStartLineEdit"), "C");
     EXPECT_EQ(Text(rename, "charactersLineEdit"), "3");
     EXPECT_TRUE(IsEnabled(rename, "alphaStartLineEdit"));
-    EXPECT_FALSE(IsEnabled(rename, "numericStartLineEdit"));
-    EXPECT_FALSE(IsEnabled(rename, "addPrefixCheckBox"));
-    QWidget* extended = w.ExtendedPage();
-    EXPECT_TRUE(IsChecked(extended, "changeExtensionCheckBox"));
-    EXPECT_EQ(Text(extended, "newExtensionLineEdit"), "bak");
-    EXPECT_TRUE(IsChecked(extended, "generateLogCheckBox"));
-    EXPECT_FALSE(IsChecked(extended, "generateUndoCheckBox"));
-    EXPECT_TRUE(IsChecked(extended, "copyThenRenameRadioButton"));
-    EXPECT_TRUE(IsEnabled(extended, "destinationFolderLineEdit"));
-    EXPECT_EQ(Text(extended, "destinationFolderLineEdit"), jobs / "out");
+    EXPECT_EQ(w.ExtendedPage()->State(), extended);
+    EXPECT_TRUE(IsEnabled(w.ExtendedPage(), "destinationFolderLineEdit"));
     QWidget* attribute = w.AttributePage();
     EXPECT_TRUE(IsChecked(attribute, "hiddenCheckBox"));
     EXPECT_FALSE(IsChecked(attribute, "readOnlyCheckBox"));
@@ -492,9 +411,6 @@ TEST(MainWindow, ASettingsFileThatCannotBeSavedIsReported) {
 TEST(MainWindow, WhatCannotBeASettingsFileIsReportedWithoutWaitingAndChangesNothing) {
     TestDir dir;
     ASSERT_EQ(mkfifo((dir / "pipe.qvr").c_str(), 0600), 0);
-    ASSERT_EQ(truncate(dir.CreateFile("huge.qvr").c_str(), off_t{1} << 32), 0);
-    dir.CreateFile("wide.qvr", "TextSeqModifications = Text\nAddPrefix = Yes\nPrefix = " +
-                                   std::string(70000, 'w') + "\n");
     // A settings file that reads well beside a filter file that cannot.
     dir.CreateFile("good.qvr", "TextSeqModifications = Text\nAddPrefix = Yes\nPrefix = new_\n");
     ASSERT_EQ(mkfifo((dir / "good.qvrfltr").c_str(), 0600), 0);
@@ -505,10 +421,7 @@ TEST(MainWindow, WhatCannotBeASettingsFileIsReportedWithoutWaitingAndChangesNoth
         std::string prefix;  // the prefix afterwards
     };
     const Case cases[] = {
-        {"missing.qvr", "missing.qvr", "", "keep_"},
         {"pipe.qvr", "pipe.qvr", "Not a regular file", "keep_"},
-        {"huge.qvr", "huge.qvr", "Too large", "keep_"},
-        {"wide.qvr", "wide.qvr", "longer than 64 KB", "keep_"},
         {"good.qvr", "good.qvrfltr", "Not a regular file", "new_"},
     };
     for (const Case& c : cases) {

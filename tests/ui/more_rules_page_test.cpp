@@ -7,13 +7,9 @@
 namespace quorvan::test {
 namespace {
 
-TEST(MoreRulesPage, IsTheSixthTabAndEachBoxEnablesOnlyItsOwnFields) {
+TEST(MoreRulesPage, EachBoxEnablesOnlyItsOwnFields) {
     WindowFixture f;
-    CMainDlg& w = f.Window();
-    ASSERT_EQ(w.Tabs()->count(), 6);
-    EXPECT_EQ(w.Tabs()->tabText(5), "More Rules");
-    CMoreRulesPage& page = *w.MoreRulesPage();
-    EXPECT_EQ(page.State(), MoreRulesPageState{});
+    CMoreRulesPage& page = *f.Window().MoreRulesPage();
 
     struct Group {
         const char* box;
@@ -49,21 +45,6 @@ TEST(MoreRulesPage, IsTheSixthTabAndEachBoxEnablesOnlyItsOwnFields) {
         On<QGroupBox>(&page, frame)->setChecked(true);
         EXPECT_TRUE(enabled(field));
     }
-}
-
-TEST(MoreRulesPage, ARegexTypedOnThePageGivesThePreviewsNames) {
-    TestDir dir;
-    WindowFixture f(dir, {"IMG_20240601_101500.jpg", "the QUICK fox.mp3", "Привет мир.doc"});
-    CMoreRulesPage& page = *f.Window().MoreRulesPage();
-    On<QCheckBox>(&page, "regexReplaceCheckBox")->click();
-    QTest::keyClicks(On<QLineEdit>(&page, "regexPatternLineEdit"), "^IMG_(\\d{4})(\\d{2})");
-    QTest::keyClicks(On<QLineEdit>(&page, "regexReplacementLineEdit"), "$1-$2-");
-    On<QGroupBox>(&page, "caseStyleGroupBox")->setChecked(true);  // Title Case
-    On<QCheckBox>(&page, "transliterateAsciiCheckBox")->click();
-    f.Click(CMainDlg::kSelectAll);
-    f.Click(kPreview);
-    EXPECT_EQ(f.PreviewRows(), (Strings{dir / "2024-06-01_101500.jpg", dir / "Privet Mir.doc",
-                                        dir / "The Quick Fox.mp3"}));
 }
 
 TEST(MoreRulesPage, AnInvalidPatternIsShownUnderTheFieldAndRefusesPreviewAndStart) {

@@ -42,7 +42,8 @@ void UseRules(CMainDlg& w, const char* prefix, const char* search) {
 }
 
 // "aq.dat" and "a.dat" both become "n_a.dat": the later one in plan order
-// cannot be renamed.
+// cannot be renamed. Start checks the plan as it is then and shows it in the
+// preview, so its question's "see the preview list" holds without a Preview.
 TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
     TestDir dir;
     dir.CreateFile("a.dat", "a");
@@ -50,9 +51,19 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
     dir.CreateFile("b.dat", "b");
     WindowFixture f(dir.Path());
     CMainDlg& w = f.Window();
-    UseRules(w, "n_", "q");
     f.Click(CMainDlg::kSelectAll);
-    f.Click(kPreview);
+    UseRules(w, "n_", "q");
+
+    // No: nothing is renamed and nothing counts as a run.
+    f.dialogs.answers = {QMessageBox::No};
+    const int32_t timesUsed = w.TimesUsed();
+    f.Click(kStart);
+    EXPECT_EQ(w.TimesUsed(), timesUsed);
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].caption, "Issue...");
+    EXPECT_EQ(f.dialogs.shown[0].text,
+              "1 of 3 files cannot be renamed (see the preview list). Rename the other 2?");
+    EXPECT_EQ(dir.List(), (Strings{"a.dat", "aq.dat", "b.dat"}));
 
     const std::vector<SeenRow> rows = Seen(w.PreviewModel());
     ASSERT_EQ(rows.size(), 3u);
@@ -71,52 +82,13 @@ TEST(PreviewCheck, ACollisionIsMarkedAndStartAsksBeforeRenamingTheOthers) {
     }
     EXPECT_EQ(marked, 1);
 
-    // No: nothing is renamed and nothing counts as a run.
-    f.dialogs.answers = {QMessageBox::No};
-    f.dialogs.shown.clear();
-    const int32_t timesUsed = w.TimesUsed();
-    f.Click(kStart);
-    EXPECT_EQ(w.TimesUsed(), timesUsed);
-    ASSERT_EQ(f.dialogs.shown.size(), 1u);
-    EXPECT_EQ(f.dialogs.shown[0].caption, "Issue...");
-    EXPECT_EQ(f.dialogs.shown[0].text,
-              "1 of 3 files cannot be renamed (see the preview list). Rename the other 2?");
-    EXPECT_EQ(dir.List(), (Strings{"a.dat", "aq.dat", "b.dat"}));
-    EXPECT_EQ(w.PreviewLabel(), "(3 files in preview, 1 cannot be renamed)");
-
     // Yes: the others are renamed; the one left out keeps its name and data.
     f.dialogs.answers = {QMessageBox::Yes};
-    f.dialogs.shown.clear();
     f.Click(kStart);
     w.Engine().WaitForWorker();
-    EXPECT_EQ(f.dialogs.shown.front().text,
-              "1 of 3 files cannot be renamed (see the preview list). Rename the other 2?");
     EXPECT_EQ(dir.List(), (Strings{"aq.dat", "n_a.dat", "n_b.dat"}));
     EXPECT_EQ(dir.Read("n_a.dat"), "a");
     EXPECT_EQ(dir.Read("aq.dat"), "aq");
-}
-
-// Start checks the plan as it is then; the question's "see the preview list"
-// holds even when Preview was never pressed, or the rules changed since.
-TEST(PreviewCheck, StartsQuestionShowsWhatStartCheckedInThePreview) {
-    TestDir dir;
-    WindowFixture f(dir, {"a.dat", "aq.dat", "b.dat"});
-    CMainDlg& w = f.Window();
-    f.Click(CMainDlg::kSelectAll);
-    UseRules(w, "n_", "q");
-    f.dialogs.answers = {QMessageBox::No};
-    f.Click(kStart);
-    EXPECT_EQ(w.PreviewLabel(), "(3 files in preview, 1 cannot be renamed)");
-    EXPECT_EQ(w.PreviewModel().Count(), 3);
-
-    // A plan without failures asks nothing and runs at once.
-    std::filesystem::remove(dir / "aq.dat");
-    f.Click(kRefresh);
-    f.Click(CMainDlg::kSelectAll);
-    f.dialogs.shown.clear();
-    f.Click(kStart);
-    w.Engine().WaitForWorker();
-    EXPECT_EQ(f.dialogs.Texts(), Strings{"Rename process complete."});
 }
 
 // Rows that cannot be renamed, and an unchanged one that can stay: every
@@ -207,20 +179,14 @@ TEST(PreviewCheck, TheMarkReadsOnLightAndDarkPalettes) {
     ASSERT_EQ(w.PreviewModel().FailingCount(), 1u);
     const int row = w.PreviewModel().IsFailing(0) ? 0 : 1;
 
-    const QPalette saved = QApplication::palette();
-    QPalette dark = saved;
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x55, 0x55, 0x55));
-    for (const QPalette& palette : {saved, dark}) {
-        QApplication::setPalette(palette);
+    for (const QPalette& palette : {QApplication::palette(), DarkPalette()}) {
+        PaletteScope scope(palette);
         const QColor colour =
             w.PreviewModel().data(w.PreviewModel().index(row), Qt::ForegroundRole).value<QColor>();
         EXPECT_GE(ContrastRatio(colour, palette.color(QPalette::Base)), 4.5)
             << colour.name().toStdString();
         EXPECT_NE(colour, palette.color(QPalette::Text));
     }
-    QApplication::setPalette(saved);
 }
 
 }  // namespace

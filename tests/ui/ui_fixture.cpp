@@ -163,6 +163,24 @@ QUrl FileUrl(const std::string& path) {
     return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
+QPalette DarkPalette() {
+    QPalette dark;
+    const QColor window(53, 53, 53);
+    const QColor text(230, 230, 230);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, QColor(25, 25, 25));
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Link, QColor(42, 130, 218));
+    dark.setColor(QPalette::Mid, QColor(80, 80, 80));
+    // Left-out rows are dimmed with it.
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(85, 85, 85));
+    return dark;
+}
+
 EnvScope::EnvScope(const char* name, const std::optional<std::string>& value) : name_(name) {
     if (const char* old = std::getenv(name)) {
         saved_ = old;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListView>
+#include <QPalette>
 #include <QString>
 #include <QUrl>
 #include <deque>
@@ -156,6 +157,23 @@ class EnvScope final {
   private:
     const char* name_;
     std::optional<std::string> saved_;
+};
+
+// A dark desktop palette, for the colours that must read on it.
+QPalette DarkPalette();
+
+// Sets the application's palette while it lives.
+class PaletteScope final {
+  public:
+    explicit PaletteScope(const QPalette& palette) : saved_(QApplication::palette()) {
+        QApplication::setPalette(palette);
+    }
+    ~PaletteScope() { QApplication::setPalette(saved_); }
+    PaletteScope(const PaletteScope&) = delete;
+    PaletteScope& operator=(const PaletteScope&) = delete;
+
+  private:
+    QPalette saved_;
 };
 
 // Changes the working folder while it lives.

@@ -333,7 +333,6 @@ void CMoreRulesPage::UpdateControls() {
     problem_->setToolTip(problems.pattern.empty() ? QString() : Problem());
     stepProblem_->setText(ToQt(problems.step));
     stepProblem_->setToolTip(problems.step.empty() ? QString() : Problem());
-    emit Edited();
 }
 
 }  // namespace quorvan

@@ -27,10 +27,6 @@ class CMoreRulesPage final : public QWidget, public CStatePage<MoreRulesPageStat
     // empty.
     QString Problem() const;
 
-  signals:
-    // Any control the user changed.
-    void Edited();
-
   private:
     // The one place that decides what is enabled, and the problem line.
     void UpdateControls();
