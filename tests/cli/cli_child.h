@@ -16,25 +16,16 @@ extern char** environ;
 namespace quorvan::test {
 
 // quorvan-cli started as a child of the test, to be watched and sent signals;
-// killed with the object. `variables` ("NAME=value") replace the test's own.
+// killed with the object. `variables` ("NAME=value") replace the test's own:
+// env(1) sets them and becomes the program, under the same process ID.
 class CliChild final {
   public:
     CliChild(const std::vector<std::string>& args, const std::vector<std::string>& variables,
              std::string errPath)
         : errPath_(std::move(errPath)) {
-        std::vector<std::string> env = variables;
-        for (char** e = environ; *e != nullptr; ++e) {
-            const std::string entry = *e;
-            bool replaced = false;
-            for (const std::string& variable : variables) {
-                replaced =
-                    replaced || entry.rfind(variable.substr(0, variable.find('=') + 1), 0) == 0;
-            }
-            if (!replaced) {
-                env.push_back(entry);
-            }
-        }
-        std::vector<std::string> argv = {QUORVAN_CLI_PATH};
+        std::vector<std::string> argv = {"/usr/bin/env"};
+        argv.insert(argv.end(), variables.begin(), variables.end());
+        argv.push_back(QUORVAN_CLI_PATH);
         argv.insert(argv.end(), args.begin(), args.end());
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -43,7 +34,7 @@ class CliChild final {
         posix_spawn_file_actions_addopen(&actions, 2, errPath_.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (posix_spawn(&pid_, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(),
-                        Pointers(env).data()) != 0) {
+                        environ) != 0) {
             pid_ = -1;
         }
         posix_spawn_file_actions_destroy(&actions);

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "rules/settings_keys.h"
+#include "selection/filter_keys.h"
+#include "selection/filter_settings.h"
+#include "support/settings_fixtures.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
@@ -42,26 +46,9 @@ TEST(CliPreview, NamesThatAreNotUtf8KeepTheirBytes) {
     EXPECT_EQ(out, dir / "\xe9t\xe9 \xff.txt" + "\t" + dir / "\xe9t\xe9 \xff_1.txt" + "\n");
 }
 
-TEST(CliPreview, NamedFilesAndTheFilterDecideWhatTakesPart) {
-    TestDir dir;
-    dir.CreateFiles({"a.jpg", "b.JPG", "c.png", "d"});
-    std::string out;
-    ASSERT_EQ(Cli("preview " + ShellQuote(dir.Path()) + " c.png " + ShellQuote(dir / "d"), &out),
-              0);
-    EXPECT_EQ(out,
-              dir / "c.png" + "\t" + dir / "c.png" + "\n" + dir / "d" + "\t" + dir / "d" + "\n");
-
-    ASSERT_EQ(Cli("preview --set FilterOnExtension=Yes --set FilterOnIncludeExtensions=Yes "
-                  "--set 'FilterIncludeExtensions=*.jpg;' " +
-                      ShellQuote(dir.Path()),
-                  &out),
-              0);
-    EXPECT_EQ(out, dir / "a.jpg" + "\t" + dir / "a.jpg" + "\n" + dir / "b.JPG" + "\t" +
-                       dir / "b.JPG" + "\n");
-}
-
 // A stored SourcePath names a folder as the system finds it: relative to the
-// working folder, ".." taken after links, as the real path.
+// working folder, ".." taken after links, as the real path (the window's
+// tests have more spellings).
 TEST(CliPreview, AStoredFolderIsTheRealFolderItNames) {
     TestDir root;
     root.CreateFiles({"real/deep/b/x.txt", "b/decoy.txt", "w1/y.txt"});
@@ -73,9 +60,7 @@ TEST(CliPreview, AStoredFolderIsTheRealFolderItNames) {
         std::string row;
     } cases[] = {
         {"link/../b/", real + "/real/deep/b/x.txt"},
-        {"w1", real + "/w1/y.txt"},
         {"./w1/", real + "/w1/y.txt"},
-        {root / "real/./deep//b/", real + "/real/deep/b/x.txt"},
     };
     for (const auto& c : cases) {
         root.CreateFile("s.qvr", "AddPrefix = Yes\r\nPrefix = n_\r\nSourcePath = " + c.sourcePath +
@@ -161,12 +146,6 @@ TEST(CliPreview, BadInputGivesClearMessagesAndExitStatuses) {
         EXPECT_NE((c.status == 0 ? out : err).find(c.said), std::string::npos) << err;
     }
     std::string out, err;
-    EXPECT_EQ(
-        Cli("preview --settings " + ShellQuote(dir / "missing.qvr") + " " + ShellQuote(dir.Path()),
-            nullptr, &err),
-        2);
-    EXPECT_NE(err.find("missing.qvr"), std::string::npos);
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
     EXPECT_EQ(Cli("--version", &out), 0);
     EXPECT_EQ(out, "quorvan-cli 1.00\n");
     if (geteuid() != 0) {
@@ -175,15 +154,6 @@ TEST(CliPreview, BadInputGivesClearMessagesAndExitStatuses) {
         EXPECT_EQ(Cli("preview " + ShellQuote(dir / "locked"), nullptr, &err), 2);
         EXPECT_NE(err.find("Permission denied"), std::string::npos);
     }
-
-    std::string binary;
-    for (int i = 0; i < 2000; ++i) {
-        binary += static_cast<char>(i % 256);
-    }
-    dir.CreateFile("binary.qvr", binary);
-    EXPECT_EQ(
-        Cli("preview --settings " + ShellQuote(dir / "binary.qvr") + " " + ShellQuote(dir.Path())),
-        0);
 }
 
 // The address sanitizer reserves more address space than any such limit.
@@ -206,7 +176,6 @@ TEST(CliPreview, WhatCannotBeASettingsFileEndsAtOnceWithOneLineAndStatusTwo) {
         std::string reason;
     };
     const Case cases[] = {
-        {"/dev/zero", "Not a regular file"},
         {dir / "pipe.qvr", "Not a regular file"},
         {dir / "huge.qvr", "Too large for a settings file"},
         {dir / "wide.qvr", "A line is longer than 64 KB"},
@@ -227,9 +196,11 @@ TEST(CliPreview, WhatCannotBeASettingsFileEndsAtOnceWithOneLineAndStatusTwo) {
     }
 }
 
+// Named files, relative to the folder or not, are the only ones that take
+// part; a name that is no file fails the status, and the others still count.
 TEST(CliPreview, NamedFilesThatAreNoFilesFailTheStatusAndTheOthersStillCount) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "sub/b.txt"});
+    dir.CreateFiles({"a.txt", "c.txt", "sub/b.txt"});
     struct Case {
         std::vector<std::string> named;
         int status;
@@ -238,6 +209,7 @@ TEST(CliPreview, NamedFilesThatAreNoFilesFailTheStatusAndTheOthersStillCount) {
     const std::string a = dir / "a.txt" + "\t" + dir / "p_a.txt" + "\n";
     const Case cases[] = {
         {{"a.txt"}, 0, a},
+        {{dir / "c.txt", "a.txt"}, 0, a + dir / "c.txt" + "\t" + dir / "p_c.txt" + "\n"},
         {{"a.txt", "missing.txt"}, 1, a},
         {{"missing.txt", "a.txt"}, 1, a},
         {{"sub", "a.txt"}, 1, a},
@@ -254,7 +226,7 @@ TEST(CliPreview, NamedFilesThatAreNoFilesFailTheStatusAndTheOthersStillCount) {
         EXPECT_EQ(Cli(args, &out, &err), c.status);
         EXPECT_EQ(out, c.previewed);
         for (const std::string& name : c.named) {
-            if (name != "a.txt") {
+            if (c.status != 0 && name != "a.txt") {
                 EXPECT_NE(err.find("'" + dir / name + "': "), std::string::npos) << err;
             }
         }
@@ -263,7 +235,7 @@ TEST(CliPreview, NamedFilesThatAreNoFilesFailTheStatusAndTheOthersStillCount) {
 
 TEST(CliPreview, SetLinesAreReadAsTheSameLinesInAFile) {
     TestDir dir;
-    dir.CreateFiles({"a.txt", "b.gz"});
+    dir.CreateFiles({"a.txt"});
     // Blanks around key and value go, as in the file.
     dir.CreateFile("suffix.qvr", "AddSuffix = Yes\nSuffix =  - \n");
     std::string fromFile;
@@ -278,22 +250,56 @@ TEST(CliPreview, SetLinesAreReadAsTheSameLinesInAFile) {
     EXPECT_EQ(fromSet, fromFile);
     EXPECT_NE(fromSet.find(dir / "a-.txt"), std::string::npos) << fromSet;
 
-    // The text after the last ";" of an extension list is no entry.
-    std::string out;
-    ASSERT_EQ(Cli("preview --set FilterOnExtension=Yes --set FilterOnIncludeExtensions=Yes "
-                  "--set 'FilterIncludeExtensions=*.gz;*.txt' " +
-                      ShellQuote(dir.Path()),
-                  &out),
-              0);
-    EXPECT_EQ(out, dir / "b.gz" + "\t" + dir / "b.gz" + "\n");
-
     // A line feed would end the line: no --set holds one.
+    std::string out;
     std::string err;
     EXPECT_EQ(
         Cli("preview --set \"$(printf 'Prefix=a\\nAddPrefix=Yes')\" " + ShellQuote(dir.Path()),
             &out, &err),
         2);
     EXPECT_NE(err.find("Prefix=a\\nAddPrefix=Yes"), std::string::npos) << err;
+}
+
+std::string SetArguments(const CSettingsStore& store) {
+    std::string args;
+    for (const auto& [key, value] : store.Entries()) {
+        args += " --set " + ShellQuote(key + "=" + value);
+    }
+    return args;
+}
+
+CSettingsStore Read(const std::string& path) {
+    CSettingsStore store;
+    EXPECT_TRUE(store.ReadFromFile(path)) << path;
+    return store;
+}
+
+// Every line a settings or filter file can hold is taken by --set and comes
+// back unchanged from --save-settings: the command line checks its keys
+// against the same tables the writer and the reader walk.
+TEST(CliSettingsKeys, EveryLineRoundTripsThroughSetAndSave) {
+    TestDir dir;
+    dir.CreateFiles({"a.jpg", "b.tmp"});
+    const std::vector<FilterRules> filters = test::FullFilterRules();
+    size_t n = 0;
+    for (RenameSettings settings : test::FullRenameSettings()) {
+        settings.SourcePath = dir.Path();
+        CSettingsStore rename;
+        WriteSettingsKeys(settings, rename);
+        CSettingsStore filter;
+        WriteFilterKeys(filters[n++ % filters.size()], filter);
+
+        TestDir out;
+        const std::string saved = out / "all.qvr";
+        std::string err;
+        int status = RunCommand(std::string(QUORVAN_CLI_PATH) + " preview" + SetArguments(rename) +
+                                    SetArguments(filter) + " --save-settings " + ShellQuote(saved) +
+                                    " " + ShellQuote(dir.Path()) + " 2>&1",
+                                &err);
+        EXPECT_TRUE(status == 0 || status == 3) << err;
+        EXPECT_EQ(Read(saved).Entries(), rename.Entries());
+        EXPECT_EQ(Read(CFilterSettings::FilterFilePath(saved)).Entries(), filter.Entries());
+    }
 }
 
 }  // namespace

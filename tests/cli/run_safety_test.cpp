@@ -3,16 +3,17 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <set>
 #include <thread>
 
 #include "cli/cli_child.h"
 #include "platform/folder_lock.h"
+#include "support/journaled_run.h"
 #include "support/test_dir.h"
 
 namespace quorvan {
 namespace {
 
+using test::Contents;
 using test::RunCommand;
 using test::ScratchMount;
 using test::ShellQuote;
@@ -34,38 +35,23 @@ class RunSafety : public ::testing::Test {
                          (cwd.empty() ? "" : "cd " + ShellQuote(cwd) + " && ") +
                              "QUORVAN_STATE_DIR=" + ShellQuote(state.Path()));
     }
-    // Runs the undo script with dash from a folder of its own.
-    int Undo(const std::string& folder, std::string* output = nullptr) {
-        TestDir elsewhere;
-        return RunCommand("cd " + ShellQuote(elsewhere.Path()) + " && dash " +
-                              ShellQuote(folder + "/QuorvanUndo.sh"),
-                          output, true);
-    }
-
     TestDir dir;
     TestDir state;
 };
 
 // Copying into the source folder under another spelling must not overwrite a
-// file the run still reads (it did with "$d/.": data lost).
+// file the run still reads (it did with "$d/.": data lost). The plan check
+// has the other spellings, the folder as it is among them.
 TEST_F(RunSafety, ADestinationThatIsTheSourceFolderSpeltAnotherWayLosesNothing) {
-    const std::string link = state / "link";
-    for (const char* way : {"/.", "//", "/sub/..", "a link", "as it is", "a bind mount"}) {
+    for (const char* way : {"/.", "a bind mount"}) {
         SCOPED_TRACE(way);
         TestDir d;
         d.CreateFile("a", "AAA");
         d.CreateFile("new_a", "ORIGINAL");
-        d.CreateDir("sub");
         TestDir bound;
         ScratchMount mount(bound.Path());
         std::string destination = d.Path() + way;
-        if (way == std::string("a link")) {
-            unlink(link.c_str());
-            ASSERT_EQ(symlink(d.Path().c_str(), link.c_str()), 0);
-            destination = link;
-        } else if (way == std::string("as it is")) {
-            destination = d.Path();
-        } else if (way == std::string("a bind mount")) {
+        if (way == std::string("a bind mount")) {
             if (!mount.Mount("--bind " + ShellQuote(d.Path()))) {
                 continue;  // needs root
             }
@@ -83,8 +69,9 @@ TEST_F(RunSafety, ADestinationThatIsTheSourceFolderSpeltAnotherWayLosesNothing) 
     }
 }
 
-// A relative destination is taken from the folder the program starts in, and
-// the undo script works from any folder without touching a file elsewhere.
+// A relative destination is taken from the folder the program starts in and
+// made when missing, and the undo script works from any folder without
+// touching a file elsewhere.
 TEST_F(RunSafety, ARelativeDestinationIsResolvedOnceAndUndoneFromAnywhere) {
     dir.CreateFile("src/a", "A");
     dir.CreateDir("work");
@@ -94,6 +81,7 @@ TEST_F(RunSafety, ARelativeDestinationIsResolvedOnceAndUndoneFromAnywhere) {
                   nullptr, dir / "work"),
               0);
     EXPECT_EQ(dir.Read("work/out/new_a"), "A");
+    EXPECT_EQ(dir.Read("src/a"), "A");
     EXPECT_NE(
         dir.Read("src/Quorvan.log").find("renamed " + dir / "src/a to " + dir / "work/out/new_a"),
         std::string::npos);
@@ -107,47 +95,40 @@ TEST_F(RunSafety, ARelativeDestinationIsResolvedOnceAndUndoneFromAnywhere) {
     EXPECT_FALSE(dir.Exists("work/out/new_a"));
 }
 
-// A second run in a folder where one works ends at once and touches nothing.
-TEST_F(RunSafety, ASecondRunInTheSameFolderEndsAtOnce) {
-    dir.CreateFiles({"a", "b"});
-    dir.CreateFile("Quorvan.log", "the first run's log");
-    CFolderLock first;
-    ASSERT_EQ(first.TryLock(dir / "."), 0);  // another process, another spelling
-    std::string err;
-    EXPECT_EQ(Cli("run" + kPrefix + " --set LogFile=Yes --set UndoBatchFile=Yes " +
-                      ShellQuote(dir.Path()),
-                  &err),
-              1);
-    EXPECT_EQ(err,
-              "quorvan-cli: Another rename run is working in this folder. Try again when it has "
-              "finished.\n");
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"Quorvan.log", "a", "b"}));
-    EXPECT_EQ(dir.Read("Quorvan.log"), "the first run's log");
-
-    first.Release();  // a lock dies with its holder
-    EXPECT_EQ(Cli("run" + kPrefix + " " + ShellQuote(dir.Path())), 0);
-}
-
-// A run with subfolders reaches into every folder below its own: a run there
-// at the same time, or one over a folder holding it, ends at once.
-TEST_F(RunSafety, RunsInFoldersOneInsideTheOtherNeverWorkAtOnce) {
+// A second run in a folder where one works, or in a folder inside or above
+// it when subfolders are on, ends at once and touches nothing. Which folders
+// exclude which is checked with the lock itself.
+TEST_F(RunSafety, ASecondRunInTheSameOrANestedFolderEndsAtOnce) {
     dir.CreateFiles({"top/a", "top/sub/b"});
+    dir.CreateFile("top/Quorvan.log", "the first run's log");
+    const std::string same =
+        "quorvan-cli: Another rename run is working in this folder. Try again when it has "
+        "finished.\n";
     const std::string nested =
         "quorvan-cli: Another rename run is working in a folder that holds this one, or in one "
         "inside it. Try again when it has finished.\n";
-    for (const auto& [held, run] :
-         {std::pair<const char*, const char*>{"top", "top/sub"}, {"top/sub", "top"}}) {
-        SCOPED_TRACE(std::string(held) + " then " + run);
+    struct Case {
+        const char* held;  // by another run, in another process
+        const char* run;
+        const std::string& said;
+    };
+    // The lock of "top/." is the lock of "top", under another spelling.
+    for (const Case& c : {Case{"top/.", "top", same}, Case{"top", "top/sub", nested},
+                          Case{"top/sub", "top", nested}}) {
+        SCOPED_TRACE(std::string(c.held) + " then " + c.run);
         const auto before = dir.Inventory();
-        CFolderLock first;  // another run, in another process
-        ASSERT_EQ(first.TryLock(dir / held), 0);
+        CFolderLock first;
+        ASSERT_EQ(first.TryLock(dir / c.held), 0);
         std::string err;
-        EXPECT_EQ(
-            Cli("run" + kPrefix + " --set IncludeSubFolders=Yes " + ShellQuote(dir / run), &err),
-            1);
-        EXPECT_EQ(err, nested);
+        EXPECT_EQ(Cli("run" + kPrefix + " --set IncludeSubFolders=Yes --set LogFile=Yes " +
+                          "--set UndoBatchFile=Yes " + ShellQuote(dir / c.run),
+                      &err),
+                  1);
+        EXPECT_EQ(err, c.said);
         EXPECT_EQ(dir.Inventory(), before);
     }
+    // A lock dies with its holder.
+    EXPECT_EQ(Cli("run" + kPrefix + " " + ShellQuote(dir / "top")), 0);
 }
 
 // Copies of several sources to one name: the first wins, the others fail.
@@ -255,20 +236,6 @@ TEST_F(RunSafety, PreviewSaysWhichFilesWouldFail) {
                   " 2 3 >" + ShellQuote(state / "out")),
               1);
     EXPECT_EQ(state.Read("out"), d + "/2\t" + d + "/1\n" + d + "/3\t" + d + "/2\n");
-
-    // run does the others and counts the failures.
-    EXPECT_EQ(Cli("run" + kRenumber + " --set StartWith=2 " + ShellQuote(dir.Path()), &err), 1);
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
-    EXPECT_NE(err.find("3 files failed."), std::string::npos) << err;
-}
-
-// Everything in a folder: name and content, a temporary name included.
-std::multiset<std::string> Contents(const Inventory& inventory) {
-    std::multiset<std::string> contents;
-    for (const auto& [name, content] : inventory) {
-        contents.insert(content);
-    }
-    return contents;
 }
 
 // Starts quorvan-cli run with `sets` on `folder`, with its state and trash in
@@ -309,45 +276,33 @@ void MakeNumberedFiles(TestDir& d, int count, const char* format = "%d") {
     }
 }
 
-// A run of 20,000 files, each a member of a cycle, killed at several
-// moments: every content is still there exactly once, and the undo script
-// brings back the start.
-TEST_F(RunSafety, AKilledRunLosesNothingAndItsUndoScriptRestoresTheStart) {
-    for (int killAfter : {1, 100, 10000}) {
-        SCOPED_TRACE(killAfter);
-        TestDir d;
-        MakeNumberedFiles(d, 20000);
-        const Inventory before = d.Inventory();
-        RunAndKill(kCycles, d.Path(), state.Path(), killAfter);
-        EXPECT_EQ(Contents(d.Inventory(kRunFiles)), Contents(before));
-
-        std::string output;
-        EXPECT_EQ(Undo(d.Path(), &output), 0) << output;
-        EXPECT_EQ(d.Inventory(kRunFiles), before);
-    }
-}
-
-// Runs killed at several moments show as interrupted in the history, and
-// quorvan-cli undo brings back the exact start: names, contents, replaced
-// files, and no temporary name left anywhere.
-TEST_F(RunSafety, AKilledRunIsInterruptedAndUndoRestoresTheStart) {
+// Runs of 20,000 files killed at several moments: every content is still
+// there exactly once; the undo script, or quorvan-cli undo of the run the
+// history shows as interrupted, brings back the exact start: names,
+// contents, replaced files, and no temporary name left anywhere.
+TEST_F(RunSafety, AKilledRunLosesNothingAndItsUndoRestoresTheStart) {
     struct Case {
         const char* what;
         std::vector<std::string> sets;
         const char* format;
         int killAfter;
         bool copies;
+        bool script;  // undone by the undo script, else by quorvan-cli undo
     };
     const std::vector<std::string> chain = {"TextSeqModifications=Seq", "NumericAlphaSequence=Num",
                                             "DigitCount=5", "SequencePlacement=Replace",
                                             "StartWith=2"};
+    const std::vector<std::string> copy = {"AddPrefix=Yes", "Prefix=c_", "RenameInPlace=No"};
     const Case cases[] = {
-        {"cycles", kCycles, "%d", 1, false},
-        {"cycles", kCycles, "%d", 10000, false},
-        {"renumbering", chain, "%05d", 100, false},
-        {"renumbering", chain, "%05d", 10000, false},
-        {"copies", {"AddPrefix=Yes", "Prefix=c_", "RenameInPlace=No"}, "%d", 100, true},
-        {"copies", {"AddPrefix=Yes", "Prefix=c_", "RenameInPlace=No"}, "%d", 10000, true},
+        {"cycles, script", kCycles, "%d", 1, false, true},
+        {"cycles, script", kCycles, "%d", 100, false, true},
+        {"cycles, script", kCycles, "%d", 10000, false, true},
+        {"cycles", kCycles, "%d", 1, false, false},
+        {"cycles", kCycles, "%d", 10000, false, false},
+        {"renumbering", chain, "%05d", 100, false, false},
+        {"renumbering", chain, "%05d", 10000, false, false},
+        {"copies", copy, "%d", 100, true, false},
+        {"copies", copy, "%d", 10000, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.what) + " " + std::to_string(c.killAfter));
@@ -364,14 +319,26 @@ TEST_F(RunSafety, AKilledRunIsInterruptedAndUndoRestoresTheStart) {
         }
         const Inventory before = d.Inventory();
         RunAndKill(sets, d.Path(), home.Path(), c.killAfter);
-
+        if (!c.copies) {
+            EXPECT_EQ(Contents(d.Inventory(kRunFiles)), Contents(before));
+        }
+        std::string output;
+        if (c.script) {
+            TestDir elsewhere;
+            EXPECT_EQ(RunCommand("cd " + ShellQuote(elsewhere.Path()) + " && dash " +
+                                     ShellQuote(d / "QuorvanUndo.sh"),
+                                 &output, true),
+                      0)
+                << output;
+            EXPECT_EQ(d.Inventory(kRunFiles), before);
+            continue;
+        }
         const std::string env = "QUORVAN_STATE_DIR=" + ShellQuote(home / "state") +
                                 " HOME=" + ShellQuote(home.Path()) +
                                 " XDG_DATA_HOME=" + ShellQuote(home / "data") + " ";
         std::string history;
         ASSERT_EQ(RunCommand(env + QUORVAN_CLI_PATH + " history", &history), 0);
         EXPECT_NE(history.find("\tinterrupted\t"), std::string::npos) << history;
-        std::string output;
         EXPECT_EQ(RunCommand(env + QUORVAN_CLI_PATH + " undo", &output, true), 0) << output;
         EXPECT_EQ(d.Inventory(kRunFiles), before);
         ASSERT_EQ(RunCommand(env + QUORVAN_CLI_PATH + " history", &history), 0);

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 
 #include "history/journal.h"
+#include "support/file_text.h"
 #include "support/journaled_run.h"
 #include "support/test_dir.h"
 
@@ -35,9 +35,7 @@ inline bool InChild(const std::function<void()>& work) {
 
 // Reads a journal byte for byte, zeros too.
 inline std::string ReadText(const std::string& path) {
-    std::string text;
-    RunCommand("cat " + ShellQuote(path), &text);
-    return text;
+    return FileText(path);
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
@@ -45,16 +43,6 @@ inline void WriteText(const std::string& path, const std::string& text) {
     ASSERT_NE(out, nullptr) << path;
     fwrite(text.data(), 1, text.size(), out);
     fclose(out);
-}
-
-// The contents of an inventory without their names: every content once
-// means nothing was lost or doubled, whatever names the files have.
-inline std::multiset<std::string> Contents(const std::map<std::string, std::string>& files) {
-    std::multiset<std::string> contents;
-    for (const auto& [name, content] : files) {
-        contents.insert(content);
-    }
-    return contents;
 }
 
 // No file below `folder` waits at a run's temporary name.

@@ -1,10 +1,7 @@
 #include "history/run_history.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <regex>
@@ -72,24 +69,22 @@ TEST_F(RunHistoryTest, EveryStateIsToldAndTheNewestComesFirst) {
         std::string path;
         RunState state;
         int64_t done;
-        int64_t failed;
     };
     std::vector<RunSummary> runs = ListRuns(History());
     ASSERT_EQ(runs.size(), 7u);
     std::string interrupted = runs[1].path;
     const Expected expected[] = {
-        {kept, RunState::Kept, 2, 0},           {interrupted, RunState::Interrupted, 2, 0},
-        {partly, RunState::PartlyUndone, 2, 0}, {undone, RunState::Undone, 2, 0},
-        {aborted, RunState::Aborted, 0, 0},     {cancelled, RunState::Cancelled, 2, 0},
-        {complete, RunState::Complete, 3, 0},
+        {kept, RunState::Kept, 2},           {interrupted, RunState::Interrupted, 2},
+        {partly, RunState::PartlyUndone, 2}, {undone, RunState::Undone, 2},
+        {aborted, RunState::Aborted, 0},     {cancelled, RunState::Cancelled, 2},
+        {complete, RunState::Complete, 3},
     };
     for (size_t i = 0; i < runs.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(runs[i].path, expected[i].path);
         EXPECT_STREQ(RunStateName(runs[i].state), RunStateName(expected[i].state));
         EXPECT_EQ(runs[i].done, expected[i].done);
-        EXPECT_EQ(runs[i].failed, expected[i].failed);
-        EXPECT_EQ(runs[i].path, JournalPath(History(), runs[i].start.id));
+        EXPECT_EQ(runs[i].failed, 0);
     }
     EXPECT_EQ(runs[1].start.folder, killed.Path());
     // Undo without an ID takes the newest that is not undone, not aborted.
@@ -100,21 +95,13 @@ TEST_F(RunHistoryTest, EveryStateIsToldAndTheNewestComesFirst) {
 TEST_F(RunHistoryTest, ARunThatHoldsItsLockIsRunningAndCannotBeUndone) {
     TestDir files;
     files.CreateFile("a", "A");
-    int ready[2];
-    int release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
-    pid_t pid = fork();
-    if (pid == 0) {
+    {
         JournaledRun run(History(), RunMode::Rename, files.Path(), 1);
         run.Rename(files / "a", files / "b");
-        char c = 1;
-        write(ready[1], &c, 1);
-        read(release[0], &c, 1);
-        _exit(0);  // killed, in effect
     }
-    char c = 0;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    // The lock a run's worker holds while it works.
+    CJournalWriter worker;
+    ASSERT_EQ(worker.OpenToAppend(ListRuns(History()).at(0).path), 0);
     std::vector<RunSummary> runs = ListRuns(History());
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].state, RunState::Running);
@@ -127,8 +114,7 @@ TEST_F(RunHistoryTest, ARunThatHoldsItsLockIsRunningAndCannotBeUndone) {
     EXPECT_EQ(PruneHistory(History(), runs[0].start.epoch + 1000 * 86400, {0, 0}), 0);
     EXPECT_TRUE(files.Exists("b"));
 
-    write(release[1], &c, 1);
-    waitpid(pid, nullptr, 0);
+    worker.Close();  // killed, in effect
     runs = ListRuns(History());
     EXPECT_EQ(runs[0].state, RunState::Interrupted);
     EXPECT_EQ(UndoRun(runs[0].path).stepsSkipped, 0);
@@ -210,8 +196,6 @@ TEST_F(RunHistoryTest, ARunStartsWithAPrivateJournalOrNotAtAll) {
     start.files = 7;
     ASSERT_EQ(OpenRunJournal(writer, start, History()), 0);
     EXPECT_EQ(writer.Path(), JournalPath(History(), start.id));
-    EXPECT_EQ(start.version, kJournalVersion);
-    EXPECT_EQ(start.pid, getpid());
     struct stat st {};
     stat(History().c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -222,12 +206,6 @@ TEST_F(RunHistoryTest, ARunStartsWithAPrivateJournalOrNotAtAll) {
     EXPECT_EQ(OpenRunJournal(refused, start, state / "blocked/history"), ENOTDIR);
     EXPECT_FALSE(refused.IsOpen());
 }
-
-}  // namespace
-}  // namespace quorvan
-
-namespace quorvan::test {
-namespace {
 
 // What is no journal among the journals (a FIFO, a folder) is passed over at
 // once instead of holding the history, the window's question or an undo.
@@ -245,4 +223,4 @@ TEST(RunHistoryFolder, WhatIsNoRegularFileIsNoRunAndNeverWaits) {
 }
 
 }  // namespace
-}  // namespace quorvan::test
+}  // namespace quorvan

@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 #include "support/test_dir.h"
 
 namespace quorvan {
@@ -49,26 +47,6 @@ TEST(JournalFailure, AFullJournalDiskStopsTheRunWithItsReasonAndLosesNoUndo) {
     // Every file moved has its record: with room again, undo restores all.
     ASSERT_EQ(RunCommand("mount -o remount,size=64m " + ShellQuote(stateDir)), 0);
     EXPECT_EQ(cli("undo", &out), 0) << out;
-    EXPECT_EQ(files.Inventory(), start);
-}
-
-// Copy mode with no destination folder is refused in one line, as a usage
-// error, before anything is touched.
-TEST(CopyDestination, AnEmptyDestinationIsRefusedAtStart) {
-    TestDir files;
-    TestDir state;
-    files.CreateFile("a.txt", "A");
-    const auto start = files.Inventory();
-    std::string out;
-    EXPECT_EQ(
-        RunCommand("QUORVAN_STATE_DIR=" + ShellQuote(state / "state") + " " + QUORVAN_CLI_PATH +
-                       " run --set RenameInPlace=No --set RenameDestFolder= " +
-                       "--set AddPrefix=Yes --set Prefix=new_ " + ShellQuote(files.Path()) +
-                       " 2>&1 </dev/null",
-                   &out),
-        2);
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-    EXPECT_NE(out.find("Destination Folder:"), std::string::npos) << out;
     EXPECT_EQ(files.Inventory(), start);
 }
 

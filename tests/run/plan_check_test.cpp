@@ -71,8 +71,10 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
         Map map;                         // in plan order
         const char* statuses;
         const char* moves;
+        bool folds = false;  // the folder compares names without case
     };
     const std::string longName(256, 'n');
+    auto folded = [](const std::string&) { return true; };
     const Row rows[] = {
         {"renumber up", {}, {{"1", "2"}, {"2", "3"}, {"3", "4"}}, "ok ok ok", "3> 2> 1>"},
         {"renumber down", {}, {{"2", "1"}, {"3", "2"}, {"4", "3"}}, "ok ok ok", "2> 3> 4>"},
@@ -107,6 +109,16 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
          {{"a", "sub/a"}, {"b", "../b"}, {"c", "c/"}, {"d", ".."}, {"e", "/e"}, {"f", "f"}},
          "invalid invalid invalid invalid invalid unchanged",
          ""},
+        // On a case-insensitive folder "A.txt" and "a.TXT" are one name (this
+        // machine cannot mount such a file system, so the folder pretends): a
+        // change of case alone is fine, "Z" and "z" collide, "A.txt" is
+        // taken, and "Q" is the name of q, which moves away first.
+        {"names without case",
+         {"a.TXT"},
+         {{"Own", "own"}, {"p", "Z"}, {"q", "r"}, {"s", "z"}, {"x", "A.txt"}, {"y", "Q"}},
+         "ok ok ok collision exists ok",
+         "Own> p> q> y>",
+         true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -116,7 +128,8 @@ TEST(PlanCheck, RenamesInPlaceGetAStatusAndASafeOrder) {
         }
         dir.CreateFiles(row.files);
         std::vector<CRenamePlan::Entry> entries = PlanOf(dir.Path(), row.map);
-        PlanCheck check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
+        PlanCheck check = row.folds ? CheckPlan(entries, true, false, folded, InPlace())
+                                    : CheckPlan(entries, true, false, CaseSensitive, InPlace());
         EXPECT_EQ(Words(check), row.statuses);
         EXPECT_EQ(Moves(check, entries), row.moves);
     }
@@ -218,20 +231,13 @@ TEST(PlanCheck, FoldersFromATemplateAreCheckedBeforeTheRunMakesThem) {
     }
 }
 
-TEST(PlanCheck, ReasonsNameWhatIsInTheWay) {
+// The reasons of a collision and a taken name are checked with the folders
+// of a template.
+TEST(PlanCheck, ReasonsSayWhyANameIsNoName) {
     TestDir dir;
-    dir.CreateFiles({"a", "b", "c", "taken"});
-    std::vector<CRenamePlan::Entry> entries =
-        PlanOf(dir.Path(), {{"a", "x"}, {"b", "x"}, {"c", "taken"}});
-    PlanCheck check = CheckPlan(entries, true, false, CaseSensitive);
-    EXPECT_EQ(StatusReason(check, entries, 0), "");
-    EXPECT_EQ(StatusReason(check, entries, 1), "Another file gets this name: " + dir / "a");
-    EXPECT_EQ(StatusReason(check, entries, 2), "A file with this name already exists");
-    EXPECT_EQ(check.Failing(), 2u);
-    EXPECT_EQ(check.Count(EntryStatus::Collision), 1u);
-
-    entries = PlanOf(dir.Path(), {{"a", "../a"}, {"b", ".."}});
-    check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
+    dir.CreateFiles({"a", "b"});
+    const auto entries = PlanOf(dir.Path(), {{"a", "../a"}, {"b", ".."}});
+    const PlanCheck check = CheckPlan(entries, true, false, CaseSensitive, InPlace());
     EXPECT_EQ(StatusReason(check, entries, 0), "A name cannot contain /");
     EXPECT_EQ(StatusReason(check, entries, 1), "The rules give no valid new name");
 }
@@ -256,32 +262,24 @@ TEST(PlanCheck, CopiedNamesAreNeverPaths) {
     }
 }
 
-// On a case-insensitive folder "A.txt" and "a.TXT" are one name. This machine
-// cannot mount such a file system, so the folder pretends.
-TEST(PlanCheck, CaseInsensitiveFoldersCompareNamesWithoutCase) {
-    TestDir dir;
-    dir.CreateFiles({"a.TXT", "Own", "p", "q", "s", "x", "y"});
-    auto folded = [](const std::string&) { return true; };
-    std::vector<CRenamePlan::Entry> entries =
-        PlanOf(dir.Path(),
-               {{"Own", "own"}, {"p", "Z"}, {"q", "r"}, {"s", "z"}, {"x", "A.txt"}, {"y", "Q"}});
-    PlanCheck check = CheckPlan(entries, true, false, folded);
-    // A change of case alone is fine; "Z" and "z" collide; "A.txt" is taken by
-    // a file outside the plan; "Q" is the name of q, which moves away first.
-    EXPECT_EQ(Words(check), "ok ok ok collision exists ok");
-    EXPECT_EQ(Moves(check, entries), "Own> p> q> y>");
-}
-
+// A copy never writes a source, whatever the spelling of the destination,
+// nor one the file system reaches under the target's name: another letter
+// case on a folding folder, or (the same thing to the file system) another
+// name of the same file.
 TEST(PlanCheck, CopiesNeverWriteASourceWhateverTheSpelling) {
     TestDir dir;
-    dir.CreateFiles({"src/a", "src/new_a", "src/b", "out/plain", "out/folder/x", "out/locked"});
+    dir.CreateFiles({"src/a", "src/new_a", "src/b", "src/a.TXT", "src/other", "out/plain",
+                     "out/folder/x", "out/locked"});
     dir.SetMode("out/locked", 0444);
     ASSERT_EQ(symlink((dir / "src").c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(link((dir / "src/b").c_str(), (dir / "src/alias").c_str()), 0);
     const std::string src = dir / "src";
+    auto folded = [](const std::string&) { return true; };
     struct Row {
         std::string destination;
         Map map;
         const char* statuses;
+        bool folds = false;
     };
     const Row rows[] = {
         // The source folder itself, spelt other ways: new_a is a source.
@@ -289,44 +287,19 @@ TEST(PlanCheck, CopiesNeverWriteASourceWhateverTheSpelling) {
         {src + "//", {{"a", "new_a"}, {"b", "b"}, {"new_a", "x"}}, "exists exists ok"},
         {dir / "out/../src", {{"a", "new_a"}, {"new_a", "x"}}, "exists ok"},
         {dir / "link", {{"a", "new_a"}, {"new_a", "x"}}, "exists ok"},
+        // "A.txt" is a.TXT where names fold; "alias" is b under another name.
+        {src, {{"a.TXT", "A.txt"}, {"b", "B2"}}, "exists ok", true},
+        {src, {{"a.TXT", "alias"}, {"b", "x"}}, "exists ok"},
+        {src, {{"a.TXT", "other"}, {"b", "new"}}, "ok ok"},  // a plain file outside the plan
         // A plain file is replaced; a folder and a read-only file are not.
         {dir / "out", {{"a", "plain"}, {"b", "folder"}, {"new_a", "locked"}}, "ok exists exists"},
-        // Two sources, one target: the first keeps it.
+        // Two sources, one target: the first keeps it, in a folding folder too.
         {dir / "out", {{"a", "same"}, {"b", "same"}}, "ok collision"},
+        {src, {{"a.TXT", "Same"}, {"b", "SAME"}}, "ok collision", true},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.destination);
-        PlanCheck check =
-            CheckPlan(PlanOf(src, row.map, row.destination), false, false, CaseSensitive);
-        EXPECT_EQ(Words(check), row.statuses);
-    }
-}
-
-// A copy into the sources' own folder never writes a source that the file
-// system reaches under the target's spelling: another letter case on a
-// folding folder, or (the same thing to the file system) another name of
-// the same file.
-TEST(PlanCheck, CopiesNeverWriteASourceTheFileSystemReachesUnderTheTargetsName) {
-    TestDir dir;
-    dir.CreateFiles({"src/a.TXT", "src/b", "src/other"});
-    ASSERT_EQ(link((dir / "src/b").c_str(), (dir / "src/alias").c_str()), 0);
-    auto folded = [](const std::string&) { return true; };
-    struct Row {
-        Map map;
-        bool folds;
-        const char* statuses;
-    };
-    const Row rows[] = {
-        // "A.txt" is a.TXT where names fold; "alias" is b under another name.
-        {{{"a.TXT", "A.txt"}, {"b", "B2"}}, true, "exists ok"},
-        {{{"a.TXT", "alias"}, {"b", "x"}}, false, "exists ok"},
-        {{{"a.TXT", "other"}, {"b", "new"}}, false, "ok ok"},  // a plain file outside the plan
-        // Two copies meet in a folding folder too.
-        {{{"a.TXT", "Same"}, {"b", "SAME"}}, true, "ok collision"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.statuses);
-        const auto entries = PlanOf(dir / "src", row.map);
+        SCOPED_TRACE(row.destination + " " + row.statuses);
+        const auto entries = PlanOf(src, row.map, row.destination);
         PlanCheck check = row.folds ? CheckPlan(entries, false, false, folded)
                                     : CheckPlan(entries, false, false, CaseSensitive);
         EXPECT_EQ(Words(check), row.statuses);

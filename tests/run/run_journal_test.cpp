@@ -7,7 +7,6 @@
 #include "run/run_recorder.h"
 #include "run_test_support.h"
 #include "support/journaled_run.h"
-#include "support/test_trash.h"
 
 namespace quorvan::test {
 namespace {
@@ -45,12 +44,6 @@ struct JournaledStart : EngineRun {
     }
     std::vector<RunSummary> Runs() { return ListRuns(history.Path()); }
 };
-
-uint32_t ModeOf(const std::string& path) {
-    struct stat st {};
-    stat(path.c_str(), &st);
-    return st.st_mode & 07777;
-}
 
 // Renumbering (a chain), attributes and times: the undo of the run's
 // journal brings back every name, permission and time.
@@ -91,31 +84,6 @@ TEST(RunJournal, AnInPlaceRunUndoesToItsStart) {
     ASSERT_EQ(stat((run.dir / "src/2").c_str(), &st), 0);
     EXPECT_EQ(st.st_mtime, 1400000000);
     EXPECT_EQ(run.Runs()[0].state, RunState::Undone);
-}
-
-// Copy mode replaces a file only after it went to the trash; the undo sends
-// the copies to the trash and brings the replaced file back.
-TEST(RunJournal, ACopyRunKeepsWhatItReplacedInTheTrash) {
-    TestTrash::Empty();
-    JournaledStart run;
-    run.host.files = {run.dir.CreateFile("src/a", "new a"), run.dir.CreateFile("src/b", "new b")};
-    run.dir.CreateFile("out/a", "old a");
-    const auto before = Inventory(run.dir.Path());
-    run.request.inPlace = false;
-    run.request.destinationFolder = run.dir / "out";
-    run.rules.Settings().TextMode = true;
-    run.rules.Settings().RenameDestFolder = run.dir / "out";
-
-    const StartOutcome outcome = run.Start();
-    ASSERT_EQ(outcome.result.filesFailed, 0);
-    EXPECT_EQ(run.dir.Read("out/a"), "new a");
-    EXPECT_EQ(run.dir.Read("out/b"), "new b");
-    EXPECT_EQ(TestTrash::Files(), std::vector<std::string>{"a"});
-
-    const UndoSummary undo = UndoRun(run.Runs()[0].path);
-    EXPECT_EQ(undo.stepsSkipped, 0);
-    EXPECT_EQ(Inventory(run.dir.Path()), before);
-    EXPECT_EQ(TestTrash::Files().size(), 2u);  // the two copies
 }
 
 // A journal that cannot be made: the user is asked once; No leaves every file

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -203,6 +204,13 @@ inline void NumberRules(CRenameRules& rules, int32_t start) {
     rules.Settings().DigitCount = 1;
     rules.Settings().SequencePlacement = 1;
     rules.Settings().RenameInPlace = true;
+}
+
+// The permission bits of a file.
+inline uint32_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
 }
 
 // Splits a text into lines at "\n" (a final line feed ends the last line).

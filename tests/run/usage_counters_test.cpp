@@ -4,8 +4,9 @@
 #include <stdlib.h>
 
 #include <climits>
-#include <optional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "common/product.h"
 #include "platform/platform_test_support.h"
@@ -21,47 +22,27 @@ class UsageRegistryTest : public ::testing::Test {
     TestDir& dir_ = scope_.Dir();
 };
 
-TEST_F(UsageRegistryTest, FirstUseCreatesDefaultsThenCountsStart) {
-    {
-        CUsageRegistry registry(kAppGuid);
-        std::string text;
-        ASSERT_TRUE(registry.ReadValue("AppGuidStr", text));
-        EXPECT_EQ(text, kAppGuid);
-        EXPECT_EQ(registry.ReadStartCount(), 0);
-        EXPECT_EQ(registry.ReadTimesUsed(), 0);
-        EXPECT_EQ(registry.ReadFilesProcessed(), 0);
-        ASSERT_TRUE(registry.ReadValue("TimesUsed", text));
-        EXPECT_EQ(text, "0");
-        EXPECT_TRUE(registry.WriteStartCount(registry.ReadStartCount() + 1));
-    }
-    CUsageRegistry again(kAppGuid);
-    EXPECT_EQ(again.ReadStartCount(), 1);
-}
-
-TEST_F(UsageRegistryTest, ExistingStoreIsNotTouched) {
+// The first use makes the store with the GUID and three zeros; a store there
+// before is left as it is, whatever the GUID, and missing counters read 0.
+TEST_F(UsageRegistryTest, TheStoreIsMadeOnceAndKeepsItsCounts) {
+    CUsageRegistry(kAppGuid).WriteStartCount(12);
+    EXPECT_EQ(dir_.Read("state/counters"), "AppGuidStr=" + std::string(kAppGuid) +
+                                               "\nFilesProcessed=0\nStartCount=12\nTimesUsed=0\n");
     dir_.CreateFile("state/counters", "StartCount=7\n");
     CUsageRegistry registry("{other}");
     std::string text;
     EXPECT_FALSE(registry.ReadValue("AppGuidStr", text));
     EXPECT_EQ(registry.ReadStartCount(), 7);
-    EXPECT_EQ(registry.ReadTimesUsed(), 0);  // missing reads as 0
+    EXPECT_EQ(registry.ReadTimesUsed(), 0);
 }
 
-TEST_F(UsageRegistryTest, CountersReadLeadingDigits) {
+TEST_F(UsageRegistryTest, CountersReadTheirLeadingDigits) {
     CUsageRegistry registry(kAppGuid);
-    registry.WriteValue("StartCount", "12abc");
-    registry.WriteValue("TimesUsed", "");
-    registry.WriteValue("FilesProcessed", "abc");
-    EXPECT_EQ(registry.ReadStartCount(), 12);
-    EXPECT_EQ(registry.ReadTimesUsed(), 0);
-    EXPECT_EQ(registry.ReadFilesProcessed(), 0);
-
-    registry.WriteStartCount(10);
-    std::string text;
-    ASSERT_TRUE(registry.ReadValue("StartCount", text));
-    EXPECT_EQ(text, "10");
-    registry.WriteFilesProcessed(-5);
-    EXPECT_EQ(registry.ReadFilesProcessed(), -5);
+    for (const auto& [text, value] : std::initializer_list<std::pair<const char*, int32_t>>{
+             {"12abc", 12}, {"", 0}, {"abc", 0}, {"-5", -5}}) {
+        registry.WriteValue("StartCount", text);
+        EXPECT_EQ(registry.ReadStartCount(), value) << text;
+    }
 }
 
 TEST_F(UsageRegistryTest, AddToCounterWrapsAt32Bits) {

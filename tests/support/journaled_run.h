@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,5 +66,15 @@ class JournaledRun final {
 // contents, and "-> target" for a symbolic link. Two equal inventories hold
 // the same names with the same contents.
 std::map<std::string, std::string> Inventory(const std::string& folder);
+
+// The contents of an inventory without their names: every content once
+// means nothing was lost or doubled, whatever names the files have.
+inline std::multiset<std::string> Contents(const std::map<std::string, std::string>& files) {
+    std::multiset<std::string> contents;
+    for (const auto& [name, content] : files) {
+        contents.insert(content);
+    }
+    return contents;
+}
 
 }  // namespace quorvan::test
