@@ -233,12 +233,6 @@ TEST(MoreRules, InvalidPatternSaysWhereAndMakesNoNames) {
     EXPECT_NE(MoreRulesError(r.More), "");
 }
 
-TEST(Numbering, NaturalOrderComparesDigitRunsByValueAndFoldsCase) {
-    std::vector<std::string> names = {"a2", "a10", "A3", "b1", "a02"};
-    std::sort(names.begin(), names.end(), [](auto& a, auto& b) { return NaturalLess(a, b); });
-    EXPECT_EQ(names, (std::vector<std::string>{"a02", "a2", "A3", "a10", "b1"}));
-}
-
 TEST(Numbering, OrderStepAndRestartGiveOnlyTheNumbers) {
     struct Case {
         SequenceOrder order;

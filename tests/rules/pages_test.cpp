@@ -12,10 +12,10 @@
 #include "rules/rename_rules.h"
 #include "rules/rule_pages.h"
 #include "support/held_page.h"
+#include "support/settings_fixtures.h"
 
 namespace quorvan {
 namespace {
-
 
 struct Pages : test::HeldPages {
     std::vector<bool> sourceListUsable;
@@ -209,59 +209,20 @@ TEST(ApplyToPages, KeepsOnlyWhatEachPageKeepsOfWhatItShowed) {
     EXPECT_EQ(attr.creation.date, attribute.creation.date);
 }
 
+// Every setting of each mode shown on the pages and gathered back.
 TEST(ApplyToPages, RoundTripsEverySettingThroughThePages) {
-    Pages p;
-    RenameSettings& r = p.rules.Settings();
-    r.TextMode = true;
-    r.AddPrefix = true;
-    r.Prefix = "p_";
-    r.AddSuffix = true;
-    r.Suffix = "_s";
-    r.CaseChange = true;
-    r.UpperCase = 0;
-    r.ReplaceString = true;
-    r.SourceString = "a";
-    r.DestString = "b";
-    r.ChangeExtension = true;
-    r.ChangeExtensionString = "txt";
-    r.ConcatExtension = true;
-    r.ConcatExtensionString = ".bak";
-    r.LogFile = true;
-    r.UndoBatchFile = true;
-    r.RenameInPlace = false;
-    r.RenameDestFolder = "/out";
-    r.ModifyAttributes = true;
-    r.ModifyHidden = true;
-    r.ModifyDatesTimes = true;
-    r.ModifyLastAccessedDateTime = true;
-    r.LastAccessedDate = {2002, 12, 6, 1, 0, 0};
-    r.LastAccessedTime = {1980, 1, 1, 23, 7, 30};
-    const RenameSettings before = r;
-    p.rules.ApplyToPages("/data");
-
-    CRenameRules copy;
-    copy.SetPages(&p.rename, &p.extended, &p.attribute, &p.cd);
-    copy.GatherFromPages("/data");
-    RenameSettings expected = before;
-    expected.SourcePath = "/data";
-    EXPECT_EQ(copy.Settings(), expected);
-}
-
-TEST(OpeningSettings, AreThoseOfTheWindowAsItOpens) {
-    const RenameSettings s = OpeningSettings();
-    EXPECT_TRUE(s.TextMode);
-    EXPECT_FALSE(s.AddPrefix || s.AddSuffix || s.CaseChange || s.ReplaceString);
-    // Behind the switches: what a user finds on switching one on.
-    EXPECT_EQ(s.UpperCase, 1);
-    EXPECT_TRUE(s.NumericSequence);
-    EXPECT_EQ(s.StartWith, 1);
-    EXPECT_EQ(s.DigitCount, 4);
-    EXPECT_EQ(s.SequencePlacement, 0);
-    EXPECT_TRUE(s.RenameInPlace);
-    EXPECT_FALSE(s.ModifyAttributes || s.ModifyDatesTimes);
-    EXPECT_FALSE(s.ModifyCreationDateTime || s.ModifyModDateTime);
-    const int64_t now = LocalToSeconds(CurrentLocalTime());
-    EXPECT_LE(std::llabs(CombineDateAndTime(s.ModDate, s.ModTime) - now), 5);
+    for (RenameSettings before : test::FullRenameSettings()) {
+        SCOPED_TRACE(before.TextMode ? "text" : before.NumericSequence ? "numeric" : "alpha");
+        before.More = {};  // the More Rules page is not among these four
+        Pages p;
+        p.rules.Settings() = before;
+        p.rules.ApplyToPages("/data");
+        CRenameRules copy;
+        copy.SetPages(&p.rename, &p.extended, &p.attribute, &p.cd);
+        copy.GatherFromPages("/data");
+        before.SourcePath = "/data";
+        EXPECT_EQ(copy.Settings(), before);
+    }
 }
 
 TEST(EnabledControls, EachSwitchEnablesOnlyItsOwnControls) {
