@@ -165,16 +165,6 @@ TEST(Pairing, CheckedTitlesTwoFiveAndSeven) {
     pairs =
         PairTracksWithTitles(files, checked, [](const std::string& f) { return f != "/cd/1.mp3"; });
     EXPECT_EQ(pairs, (std::vector<std::pair<size_t, size_t>>{{1, 1}, {2, 4}, {3, 6}}));
-
-    // The same through the rename plan.
-    std::vector<RetrievedTitle> titles;
-    for (int i = 0; i < 10; ++i) {
-        titles.push_back({std::to_string(i + 1), "Title " + std::to_string(i + 1), "",
-                          checked[static_cast<size_t>(i)]});
-    }
-    EXPECT_EQ(CdTargets(files, titles, "/cd"),
-              (std::vector<std::string>{"/cd/Title 2.mp3", "/cd/Title 5.mp3", "/cd/Title 7.mp3", "",
-                                        ""}));
 }
 
 class GetNamesTest : public ::testing::Test {
