@@ -468,7 +468,7 @@ TEST(SetAttributesTest, ChangeRecordRestoresPreviousStateExactly) {
     EXPECT_EQ(ModeOf(file), 0640u);
 }
 
-TEST(SetAttributesTest, ReadOnlyAloneNeedsNoStoredValue) {
+TEST(SetAttributesTest, ReadOnlyAloneNeedsNoStoredValueAndAMissingFileFails) {
     TestDir dir;
     std::string file = dir.CreateFile("f", "x");
     dir.SetMode("f", 0666);
@@ -479,6 +479,8 @@ TEST(SetAttributesTest, ReadOnlyAloneNeedsNoStoredValue) {
     EXPECT_FALSE(DosValue(file).has_value());
     EXPECT_EQ(ModeOf(file), 0444u);
     EXPECT_EQ(AttributesOf(file), kAttrReadOnly);
+    EXPECT_FALSE(SetAttributes(dir / "none", kAttrHidden, change, error));
+    EXPECT_EQ(error, ENOENT);
 }
 
 TEST(SetAttributesTest, FileSystemWithoutUserAttributes) {
@@ -502,14 +504,6 @@ TEST(SetAttributesTest, FileSystemWithoutUserAttributes) {
     EXPECT_TRUE(change.modeChanged);
     EXPECT_EQ(ModeOf(file), 0444u);
     EXPECT_EQ(AttributesOf(file), kAttrReadOnly);
-}
-
-TEST(SetAttributesTest, MissingFileFails) {
-    TestDir dir;
-    AttributeChange change;
-    int error = 0;
-    EXPECT_FALSE(SetAttributes(dir / "none", kAttrHidden, change, error));
-    EXPECT_EQ(error, ENOENT);
 }
 
 // Without root's override, user attributes need write permission: a
