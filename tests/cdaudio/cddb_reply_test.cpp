@@ -196,16 +196,11 @@ TEST(DiscRecord, TheExampleRecord) {
     CddbDiscRecord record;
     ASSERT_TRUE(ParseDiscRecord(ExampleWith({}), record));
     EXPECT_EQ(record.frameOffsets, (std::vector<int32_t>{150, 14270}));
-    EXPECT_EQ(record.discLength, 436);
-    EXPECT_EQ(record.revision, 2);
-    EXPECT_EQ(record.submitterName, "TelluraneCDDB");
-    EXPECT_EQ(record.submitterVersion, "1.00");
-    EXPECT_EQ(record.submitterComment, "");
-    EXPECT_EQ(record.discId, 0x0c01b202u);
-    EXPECT_EQ(record.artist, "Some Band");
-    EXPECT_EQ(record.title, "Best Of");
-    EXPECT_EQ(record.year, 2002);
-    EXPECT_EQ(record.genre, "Rock");
+    EXPECT_EQ(std::tuple(record.discLength, record.revision, record.submitterName,
+                         record.submitterVersion, record.submitterComment),
+              std::tuple(436, 2, "TelluraneCDDB", "1.00", ""));
+    EXPECT_EQ(std::tuple(record.discId, record.artist, record.title, record.year, record.genre),
+              std::tuple(0x0c01b202u, "Some Band", "Best Of", 2002, "Rock"));
     EXPECT_EQ(record.trackTitles, (std::vector<std::string>{"First", "Second"}));
     EXPECT_EQ(record.extendedTrackData, (std::vector<std::string>{"", ""}));
     EXPECT_TRUE(record.playOrder.empty());

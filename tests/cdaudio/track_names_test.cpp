@@ -1,37 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "cdaudio/get_names.h"
 #include "cdaudio/track_names.h"
-#include "rules/rename_rules.h"
-#include "support/held_page.h"
 #include "support/local_cddb_server.h"
-#include "support/test_dir.h"
 
 namespace quorvan {
 namespace {
 
 std::string TocPath(const std::string& name) {
     return std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/" + name;
-}
-
-// The targets of `files`, in CD mode with `titles` on the CD Audio page.
-std::vector<std::string> CdTargets(const std::vector<std::string>& files,
-                                   std::vector<RetrievedTitle> titles, const std::string& folder) {
-    test::HeldPages pages;
-    pages.cd.state = test::CdPage(files, std::move(titles));
-    CRenameRules& rules = pages.rules;
-    EXPECT_TRUE(rules.GatherFromPages(folder));
-    for (const std::string& file : files) {
-        rules.AddSource(file);
-    }
-    rules.ComputePlan(folder, true);
-    std::vector<std::string> targets;
-    for (const auto& entry : rules.PlanEntries()) {
-        targets.push_back(entry.second);
-    }
-    return targets;
 }
 
 TEST(SafeTrackFileName, NeverAnUnsafeOrEmptyName) {
@@ -213,29 +190,6 @@ TEST_F(GetNamesTest, EachFailureHasItsOneMessage) {
     server_.SetBehaviour(test::CLocalCddbServer::Behaviour::CloseEarly);
     result = GetNames(client_, TocPath("example.toc"), site_);
     EXPECT_EQ(result.message, "Unable to get this CD's information.");
-}
-
-// The whole CD mode without a window: Get names, check three titles, reorder
-// the files, preview and run.
-TEST_F(GetNamesTest, TitlesBecomeNamesInTrackOrder) {
-    test::TestDir dir;
-    std::vector<std::string> files = {dir.CreateFile("a.mp3", "a"), dir.CreateFile("b.mp3", "b"),
-                                      dir.CreateFile("c.mp3", "c")};
-    GetNamesResult result = GetNames(client_, TocPath("ten.toc"), site_);
-    ASSERT_TRUE(result.ok) << result.message;
-    ASSERT_EQ(result.titles.size(), 10u);
-    EXPECT_EQ(result.titles[0].name, "AC_DC_ Live_");
-    result.titles[0].checked = result.titles[2].checked = result.titles[3].checked = true;
-
-    CSelectedTracks tracks;
-    for (const std::string& file : files) {
-        tracks.AddTrackFile(file);
-    }
-    EXPECT_EQ(tracks.MoveUp(2), 1);  // a, c, b
-
-    EXPECT_EQ(CdTargets(tracks.Items(), result.titles, dir.Path()),
-              (std::vector<std::string>{dir / "AC_DC_ Live_.mp3", dir / "Title 4.mp3",
-                                        dir / "Title 3.mp3"}));
 }
 
 }  // namespace

@@ -148,11 +148,8 @@ TEST(ApplyToPages, ShowsAlphaSequencingAndSwitchesCdNamingOff) {
     p.rules.ApplyToPages("/data");
 
     const RenamePageState& shown = p.rename.state;
-    EXPECT_FALSE(shown.textMode);
-    EXPECT_FALSE(shown.numericSequence);
     EXPECT_EQ(shown.alphaStart, "aa");
     EXPECT_EQ(shown.characters, "2");
-    EXPECT_EQ(shown.placement, 1);
     EXPECT_FALSE(shown.addPrefix);
     EXPECT_EQ(shown.prefix, "");  // the other mode's boxes are emptied
     EXPECT_EQ(shown.caseChoice, CaseChoice::None);

@@ -19,20 +19,6 @@ using test::TestDir;
 
 using Program = test::HeldPages;
 
-TEST(SettingsFile, PrefixOnlyInPlaceGivesTheFifteenLines) {
-    TestDir dir;
-    Program p;
-    p.rename.state.addPrefix = true;
-    p.rename.state.prefix = "new_";
-    ASSERT_TRUE(p.rules.SaveSettings(dir / "a.qvr", "/photos"));
-    EXPECT_EQ(dir.Read("a.qvr"),
-              "AddPrefix = Yes\r\nAddSuffix = No\r\nCaseChange = No\r\nChangeExtension = No\r\n"
-              "ConcatExtension = No\r\nIncludeSubFolders = No\r\nLogFile = No\r\n"
-              "ModifyAttributes = No\r\nModifyDatesTimes = No\r\nPrefix = new_\r\n"
-              "RenameInPlace = Yes\r\nReplaceString = No\r\nSourcePath = /photos\r\n"
-              "TextSeqModifications = Text\r\nUndoBatchFile = No\r\n");
-}
-
 TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     TestDir dir;
     Program a;
