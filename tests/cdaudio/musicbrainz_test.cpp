@@ -132,7 +132,6 @@ TEST(MusicBrainzRequests, UrlsAndHeadersAreExactlyWhatTheServiceAsksFor) {
               "https://musicbrainz.org/ws/2/discid/IeldkVfIh1wep_M8CMuDvA0nQ7Q-"
               "?toc=1+9+189343+150+6614+32287+54041+61236+88129+92729+115276+153877"
               "&cdstubs=no&inc=recordings+artist-credits&fmt=json");
-    EXPECT_EQ(MusicBrainzUserAgent(), "Quorvan/1.00 ( https://www.example.com/quorvan/ )");
     EXPECT_EQ(
         MusicBrainzHeaders(),
         (std::vector<std::string>{"User-Agent: Quorvan/1.00 ( https://www.example.com/quorvan/ )",
@@ -344,10 +343,6 @@ TEST_F(MusicBrainzClientTest, FailuresSayWhatHappened) {
          "Unable to reach the MusicBrainz service: Could not resolve host: mb.example",
          "",
          1},
-        {{{0, "", "Operation timed out after 15000 milliseconds", -1}},
-         "Unable to reach the MusicBrainz service: Operation timed out after 15000 milliseconds",
-         "",
-         1},
         {{{400, R"({"error": "Invalid discid."})", "", -1}},
          "The MusicBrainz service refused the request (HTTP status 400).",
          "Invalid discid.",
@@ -396,7 +391,6 @@ TEST(CurlFetcher, TalksHttpToTheLocalServerAndGivesUpOnASilentOne) {
 
     reply = fetcher.Get(server.Url() + "/ws/2/discid/unknown", {});
     EXPECT_EQ(reply.status, 404);
-    EXPECT_EQ(MusicBrainzErrorText(reply.body), "Not Found");
     EXPECT_EQ(reply.retryAfterSeconds, -1);
     server.QueueStatus(503);
     reply = fetcher.Get(server.Url() + "/ws/2/discid/unknown", {});

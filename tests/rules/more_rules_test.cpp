@@ -335,8 +335,6 @@ TEST(MoreRules, AFileWithoutTheseLinesLoadsTheDefaults) {
     rules.Settings() = test::FullRenameSettings().at(1);
     ASSERT_TRUE(rules.SaveSettings(dir / "all.qvr", "/x"));
     EXPECT_NE(dir.Read("all.qvr").find("NameCaseStyle = Invert\r\n"), std::string::npos);
-    ASSERT_TRUE(rules.LoadSettings(dir / "all.qvr", rules.Settings().SourcePath));
-    EXPECT_EQ(rules.Settings().More, test::FullRenameSettings().at(1).More);
     // A file saved without the rules, loaded over them, switches them off.
     CRenameRules plain;
     ASSERT_TRUE(plain.SaveSettings(dir / "none.qvr", "/x"));

@@ -386,27 +386,6 @@ TEST_F(FilterFileTest, RoundTripRestoresEveryFieldAndThePage) {
     EXPECT_EQ(loaded.Rules().CreationComparison, TimeComparison::Before);
 }
 
-TEST_F(FilterFileTest, ALoadLeavesTheValuesOfGroupsThatAreOffOnThePage) {
-    dir.CreateFile("a.qvrfltr",
-                   "HasFilters = Yes\r\nFilterOnAttributes = No\r\nFilterOnTimes = No\r\n"
-                   "FilterOnExtension = Yes\r\nFilterOnIncludeExtensions = No\r\n"
-                   "FilterOnExcludeExtensions = Yes\r\nFilterExcludeExtensions = *.tmp;\r\n");
-    s.onAttributes = true;
-    s.hidden = true;
-    s.creation.comparison = TimeComparison::After;
-    FilterPageState expected = s;
-    expected.onAttributes = false;  // the tick of "Hidden" stays, its box disabled
-    expected.onExtensions = true;
-    expected.excludeExtensions = true;
-    ASSERT_TRUE(filter.LoadSettings(settingsPath()));
-    EXPECT_EQ(s, expected);
-    const FilterPageEnabled on = EnabledControls(s);
-    EXPECT_FALSE(on.attributeFields);
-    EXPECT_FALSE(on.timeRuleBoxes);
-    EXPECT_FALSE(on.includeList);
-    EXPECT_TRUE(on.excludeList);
-}
-
 TEST_F(FilterFileTest, MissingKeysKeepTheirValues) {
     SetEverything();
     filter.ReadFromPage();
