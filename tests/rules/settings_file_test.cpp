@@ -161,7 +161,7 @@ TEST(SettingsFile, AMissingPlacementKeepsTheCurrentOne) {
     EXPECT_EQ(p.rename.state.placement, 1);  // "Sequence replaces original file name"
 }
 
-TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
+TEST(SettingsFile, BadOrMissingFilesChangeNothingAndNoneIsWrittenWhereItCannotBe) {
     TestDir dir;
     Program p;
     p.rules.Settings().Prefix = "kept";
@@ -189,6 +189,13 @@ TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
     LocalDateTime before = p.rules.Settings().ModDate;
     EXPECT_TRUE(p.rules.LoadSettings(dir / "dates.qvr", folder));
     EXPECT_EQ(p.rules.Settings().ModDate, before);
+
+    // Nothing is written to an unwritable place, nor an empty store anywhere.
+    EXPECT_FALSE(p.rules.SaveSettings(dir / "no/such/folder.qvr", "/x"));
+    EXPECT_NE(p.rules.Store().LastError(), 0);
+    CSettingsStore untouched;
+    EXPECT_FALSE(untouched.WriteToFile(dir / "empty.qvr"));
+    EXPECT_FALSE(dir.Exists("empty.qvr"));
 }
 
 TEST(SettingsFile, WhatCannotBeASettingsFileIsRefusedAtOnceAndChangesNothing) {
@@ -258,16 +265,6 @@ TEST(SettingsFile, WhatCannotBeASettingsFileIsRefusedAtOnceAndChangesNothing) {
     struct stat st {};
     ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
-}
-
-TEST(SettingsFile, NothingIsWrittenToAnUnwritablePlace) {
-    TestDir dir;
-    Program p;
-    EXPECT_FALSE(p.rules.SaveSettings(dir / "no/such/folder.qvr", "/x"));
-    EXPECT_NE(p.rules.Store().LastError(), 0);
-    CSettingsStore untouched;
-    EXPECT_FALSE(untouched.WriteToFile(dir / "empty.qvr"));
-    EXPECT_FALSE(dir.Exists("empty.qvr"));
 }
 
 }  // namespace
