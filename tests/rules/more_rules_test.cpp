@@ -4,10 +4,9 @@
 #include <functional>
 #include <sstream>
 
+#include "new_names.h"
 #include "rules/more_rules.h"
 #include "rules/more_rules_page.h"
-#include "rules/name_computation.h"
-#include "rules/rename_plan.h"
 #include "rules/rename_rules.h"
 #include "rules/sequence_order.h"
 #include "support/file_text.h"
@@ -17,21 +16,7 @@
 namespace quorvan {
 namespace {
 
-// The new file names of `sources` under `rules`, in plan order.
-std::vector<std::string> Names(const RenameSettings& rules,
-                               const std::vector<std::string>& sources) {
-    CRenamePlan plan;
-    for (const auto& s : sources) {
-        plan.Add(s);
-    }
-    SequenceState sequence = StartSequence(rules);
-    ComputePlan(rules, plan, "/d", sequence);
-    std::vector<std::string> out;
-    for (const auto& [source, target] : plan.Entries()) {
-        out.push_back(target.empty() ? "<none>" : target.substr(target.rfind('/') + 1));
-    }
-    return out;
-}
+using test::Names;
 
 RenameSettings InPlace(bool textMode) {
     RenameSettings r;

@@ -1,26 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "rules/name_computation.h"
-#include "rules/rename_plan.h"
+#include "new_names.h"
 
 namespace quorvan {
 namespace {
 
-// Computes the new names of `sources` (in plan order) under `rules`.
-std::vector<std::string> Names(const RenameSettings& rules, const std::vector<std::string>& sources,
-                               const std::string& root = "/data") {
-    CRenamePlan plan;
-    for (const auto& s : sources) {
-        plan.Add(s);
-    }
-    SequenceState sequence = StartSequence(rules);
-    ComputePlan(rules, plan, root, sequence);
-    std::vector<std::string> out;
-    for (const auto& [source, target] : plan.Entries()) {
-        out.push_back(target.substr(target.rfind('/') + 1));
-    }
-    return out;
-}
+using test::Names;
 
 std::string NameOf(const RenameSettings& rules, const std::string& name) {
     return Names(rules, {"/data/" + name}).at(0);
