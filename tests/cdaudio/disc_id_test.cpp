@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "cdaudio/cddb_client.h"
 #include "cdaudio/disc_id.h"
@@ -53,11 +54,9 @@ TEST(DiscId, ExampleDiscAndItsQueryArguments) {
     CdTrackTable table = TableOf({150, 14270}, 32716);
     uint32_t id = ComputeDiscId(table);
     EXPECT_EQ(id, 0x0c01b202u);
-    CddbQueryArguments arguments = QueryArguments(id, table);
-    EXPECT_EQ(arguments.discId, "0c01b202");
-    EXPECT_EQ(arguments.trackCount, "2");
-    EXPECT_EQ(arguments.offsets, "150+14270");
-    EXPECT_EQ(arguments.discLength, "436");
+    const CddbQueryArguments a = QueryArguments(id, table);
+    EXPECT_EQ(std::tuple(a.discId, a.trackCount, a.offsets, a.discLength),
+              std::tuple("0c01b202", "2", "150+14270", "436"));
 }
 
 TEST(DiscId, ArithmeticEdges) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "rules/rename_rules.h"
@@ -17,12 +18,7 @@
 namespace quorvan {
 namespace {
 
-struct Pages : test::HeldPages {
-    std::vector<bool> sourceListUsable;
-    Pages() {
-        rules.SetSubfolderControls([this](bool usable) { sourceListUsable.push_back(usable); });
-    }
-};
+using Pages = test::HeldPages;
 
 TEST(GatherFromPages, EachModeLeavesTheOtherModesFieldsAlone) {
     RenameSettings kept;
@@ -35,13 +31,9 @@ TEST(GatherFromPages, EachModeLeavesTheOtherModesFieldsAlone) {
     text.changeCase = true;
     text.caseChoice = CaseChoice::Lower;
     RenameSettings s = SettingsFromPages(kept, text, {}, {});
-    EXPECT_TRUE(s.TextMode);
-    EXPECT_TRUE(s.CaseChange);
-    EXPECT_EQ(s.UpperCase, 0);
-    EXPECT_EQ(s.StartWith, 42);
-    EXPECT_EQ(s.DigitCount, 3);
-    EXPECT_EQ(s.AlphaStartWith, "Q");
-    EXPECT_EQ(s.SequencePlacement, 2);
+    EXPECT_EQ(std::tuple(s.TextMode, s.CaseChange, s.UpperCase), std::tuple(true, true, 0));
+    EXPECT_EQ(std::tuple(s.StartWith, s.DigitCount, s.AlphaStartWith, s.SequencePlacement),
+              std::tuple(42, 3, "Q", 2));
 
     s.ReplaceString = true;
     s.SourceString = "a";
@@ -49,12 +41,9 @@ TEST(GatherFromPages, EachModeLeavesTheOtherModesFieldsAlone) {
     RenamePageState sequencing;
     sequencing.textMode = false;
     s = SettingsFromPages(s, sequencing, {}, {});
-    EXPECT_FALSE(s.TextMode);
-    EXPECT_TRUE(s.CaseChange);
-    EXPECT_EQ(s.UpperCase, 0);
-    EXPECT_TRUE(s.ReplaceString);
-    EXPECT_EQ(s.SourceString, "a");
-    EXPECT_EQ(s.SequencePlacement, 0);
+    EXPECT_EQ(std::tuple(s.TextMode, s.CaseChange, s.UpperCase), std::tuple(false, true, 0));
+    EXPECT_EQ(std::tuple(s.ReplaceString, s.SourceString, s.SequencePlacement),
+              std::tuple(true, "a", 0));
 }
 
 TEST(GatherFromPages, SequenceBoxesReadLenientlyAndEmptyNumericBoxesGetTheirDefaults) {
@@ -145,6 +134,8 @@ TEST(ApplyToPages, ShowsAlphaSequencingAndSwitchesCdNamingOff) {
     r.IncludeSubFolders = true;
     r.RenameInPlace = false;
     r.RenameDestFolder = "/out";
+    std::vector<bool> sourceListUsable;
+    p.rules.SetSubfolderControls([&](bool usable) { sourceListUsable.push_back(usable); });
     p.rules.ApplyToPages("/data");
 
     const RenamePageState& shown = p.rename.state;
@@ -162,7 +153,7 @@ TEST(ApplyToPages, ShowsAlphaSequencingAndSwitchesCdNamingOff) {
     EXPECT_TRUE(p.cd.state.tracks.empty());
     EXPECT_EQ(p.cd.state.titles.size(), 1u);
     EXPECT_FALSE(CdControlsUsable(p.cd.state));
-    EXPECT_EQ(p.sourceListUsable, std::vector<bool>{false});
+    EXPECT_EQ(sourceListUsable, std::vector<bool>{false});
     EXPECT_FALSE(p.extended.state.renameInPlace);
     EXPECT_EQ(p.extended.state.destinationFolder, "/out");
     EXPECT_TRUE(EnabledControls(p.extended.state).destination);
