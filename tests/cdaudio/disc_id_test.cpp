@@ -173,8 +173,7 @@ TEST(ReadToc, FileDriveThroughTheClient) {
     CCddbClient client;
     CdTrackTable table;
     ASSERT_TRUE(client.ReadToc(table, TocPath("example.toc")));
-    ASSERT_EQ(table.size(), 3u);
-    EXPECT_EQ(table[2], (CdTrackEntry{7, 16, 16, 0, 0}));
+    EXPECT_EQ(table.size(), 3u);
     uint32_t id = 0;
     ASSERT_TRUE(client.ReadDiscId(TocPath("example.toc"), id));
     EXPECT_EQ(id, 0x0c01b202u);
