@@ -89,13 +89,9 @@ TEST_F(MusicBrainzCliTest, EachCasePrintsWhatCddbNamesPrints) {
     }
 }
 
-TEST_F(MusicBrainzCliTest, TheServiceRefusingOrMissingIsSaid) {
+// Plain HTTP elsewhere than on loopback is refused before any request.
+TEST_F(MusicBrainzCliTest, PlainHttpElsewhereThanOnLoopbackIsRefused) {
     std::string out, err;
-    EXPECT_EQ(
-        Run("--source musicbrainz " + Toc("autechre_disc1.toc"), out, err, "http://127.0.0.1:1"),
-        1);
-    EXPECT_NE(err.find("Unable to reach the MusicBrainz service: "), std::string::npos) << err;
-    // Plain HTTP elsewhere than on loopback is refused before any request.
     EXPECT_EQ(Run("--source musicbrainz " + Toc("autechre_disc1.toc"), out, err,
                   "http://musicbrainz.org"),
               2);

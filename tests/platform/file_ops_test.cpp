@@ -26,9 +26,7 @@ namespace quorvan {
 namespace {
 
 using test::MountCaseInsensitive;
-using test::RunCommand;
 using test::ScratchMount;
-using test::ShellQuote;
 using test::TestDir;
 
 mode_t ModeOf(const std::string& path) {
@@ -163,15 +161,12 @@ TEST(MoveNoReplaceTest, CaseOnlyRenameOnCaseInsensitiveFileSystem) {
     }
     int error = 0;
     ASSERT_TRUE(MoveNoReplace(folder + "/a.TXT", folder + "/a.txt", error)) << ErrorText(error);
-    std::string listing;
-    RunCommand("ls -A -- " + ShellQuote(folder), &listing);
-    EXPECT_EQ(listing, "a.txt\nother.txt\n");
+    EXPECT_EQ(test::ListNames(folder), (std::vector<std::string>{"a.txt", "other.txt"}));
 
     // A different file that only differs in case is still a conflict.
     EXPECT_FALSE(MoveNoReplace(folder + "/a.txt", folder + "/OTHER.TXT", error));
     EXPECT_EQ(error, EEXIST);
-    RunCommand("ls -A -- " + ShellQuote(folder), &listing);
-    EXPECT_EQ(listing, "a.txt\nother.txt\n");
+    EXPECT_EQ(test::ListNames(folder), (std::vector<std::string>{"a.txt", "other.txt"}));
 }
 
 // ---- SafeCopy ----

@@ -170,11 +170,8 @@ TEST(SequenceRules, AlphaNeverWritesMoreThanSevenLetters) {
         EXPECT_EQ(NameOf(r, "x"), "AAAAAAA") << count;
     }
     r.StartWith = -1;  // the largest value as unsigned
-    r.AlphaStartWith = "";
-    r.TextMode = false;
     r.DigitCount = 1;
-    std::string name = NameOf(r, "x");
-    EXPECT_LE(name.size(), 7u);
+    EXPECT_LE(NameOf(r, "x").size(), 7u);
 }
 
 TEST(SequenceRules, AlphaStartTextSetsCounterAndCase) {
