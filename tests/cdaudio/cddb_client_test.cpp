@@ -7,6 +7,7 @@
 #include "cdaudio/cddb_reply.h"
 #include "cdaudio/cddb_settings.h"
 #include "cdaudio/disc_id.h"
+#include "cdaudio/get_names.h"
 #include "support/local_cddb_server.h"
 
 namespace quorvan {
@@ -15,8 +16,8 @@ namespace {
 using test::CLocalCddbServer;
 using Behaviour = CLocalCddbServer::Behaviour;
 
-std::string ServerData() {
-    return std::string(QUORVAN_TEST_DATA) + "/cddb/server";
+std::string TocPath(const std::string& name) {
+    return std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/" + name;
 }
 
 // A client whose login and host names are fixed, as in the examples.
@@ -42,12 +43,11 @@ class CddbClientTest : public ::testing::Test {
 
     CdTrackTable ExampleTable() {
         CdTrackTable table;
-        EXPECT_TRUE(
-            client_.ReadToc(table, std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/example.toc"));
+        EXPECT_TRUE(client_.ReadToc(table, TocPath("example.toc")));
         return table;
     }
 
-    CLocalCddbServer server_{ServerData()};
+    CLocalCddbServer server_{std::string(QUORVAN_TEST_DATA) + "/cddb/server"};
     CFixedNamesClient client_;
     CddbSite site_;
 };
@@ -129,7 +129,7 @@ TEST_F(CddbClientTest, SitesWithoutSiteInformationSucceedOtherRefusalsFail) {
 
 TEST_F(CddbClientTest, InexactMatchesInReplyOrderAndReadOfTheFirst) {
     CdTrackTable table;
-    ASSERT_TRUE(client_.ReadToc(table, std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/marina.toc"));
+    ASSERT_TRUE(client_.ReadToc(table, TocPath("marina.toc")));
     const uint32_t id = ComputeDiscId(table);
     std::vector<CddbMatch> matches;
     ASSERT_TRUE(client_.QueryDisc(site_, id, table, matches));
@@ -150,7 +150,7 @@ TEST_F(CddbClientTest, InexactMatchesInReplyOrderAndReadOfTheFirst) {
 TEST_F(CddbClientTest, NoMatchEntryNotFoundAndUnsafeCategories) {
     std::vector<CddbMatch> matches;
     CdTrackTable table;
-    ASSERT_TRUE(client_.ReadToc(table, std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/unknown.toc"));
+    ASSERT_TRUE(client_.ReadToc(table, TocPath("unknown.toc")));
     EXPECT_FALSE(client_.QueryDisc(site_, ComputeDiscId(table), table, matches));
     EXPECT_TRUE(matches.empty());
     EXPECT_EQ(StatusCode(client_.LastReply()), 202);
@@ -250,6 +250,45 @@ TEST_F(CddbClientTest, LargeAndBinaryReplies) {
     EXPECT_FALSE(client_.ReadDisc(site_, "rock", 0x0c01b202, parsed));
     std::vector<CddbMatch> matches;
     EXPECT_FALSE(client_.QueryDisc(site_, 0x0c01b202, ExampleTable(), matches));
+}
+
+// Get names: the disc id, the sites, the query and the read of the first match.
+using GetNamesTest = CddbClientTest;
+
+TEST_F(GetNamesTest, FetchesTheFirstMatchAndMakesRows) {
+    GetNamesResult result = GetNames(client_, TocPath("marina.toc"), site_);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.discId, 0x940aac0du);
+    ASSERT_EQ(result.titles.size(), 13u);
+    // Three inexact matches: the first, in category "data", is read.
+    EXPECT_EQ(result.titles[0].name, "Satisfied (other pressing)");
+    EXPECT_EQ(result.titles[0].number, "01");
+    EXPECT_EQ(result.titles[0].length, "03:21");
+    std::vector<std::string> requests = server_.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_NE(requests[0].find("cmd=sites&"), std::string::npos);
+    EXPECT_NE(requests[1].find("cmd=cddb+query+940aac0d+13+150+15239+"), std::string::npos);
+    EXPECT_NE(requests[2].find("cmd=cddb+read+data+940aac0d&"), std::string::npos);
+}
+
+TEST_F(GetNamesTest, EachFailureHasItsOneMessage) {
+    EXPECT_EQ(GetNames(client_, "", site_).message, "No CD drive is selected.");
+
+    GetNamesResult result = GetNames(client_, TocPath("data_only.toc"), site_);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message.rfind("An error occurred while retrieving the DISC ID, Error:", 0), 0u)
+        << result.message;
+    EXPECT_NE(result.message.find(", Text:"), std::string::npos);
+    EXPECT_TRUE(server_.Requests().empty());
+
+    result = GetNames(client_, TocPath("unknown.toc"), site_);  // 202: no match
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Unable to get this CD's information.");
+    EXPECT_TRUE(result.discId.has_value());
+
+    server_.SetBehaviour(Behaviour::CloseEarly);
+    result = GetNames(client_, TocPath("example.toc"), site_);
+    EXPECT_EQ(result.message, "Unable to get this CD's information.");
 }
 
 TEST(CddbSettings, ServerAddressesAndOverride) {
