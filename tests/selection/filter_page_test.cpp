@@ -41,20 +41,6 @@ TEST(FilterPageEnabled, EachBoxEnablesWhatStandsUnderItWhileItsGroupIsOn) {
     }
 }
 
-// A --set line that switches a group on finds what a click in the window
-// finds: the opening page's values, the include option and no comparison.
-TEST(FilterPageRules, OpeningRulesHoldThePagesValuesWithEveryGroupOff) {
-    const FilterPageState page;
-    const FilterRules rules = OpeningFilterRules();
-    EXPECT_FALSE(rules.AnyGroupOn());
-    EXPECT_TRUE(rules.AttributeMode);
-    EXPECT_FALSE(rules.FilterOnModDateTime || rules.FilterOnIncludeExtensions);
-    EXPECT_EQ(rules.CreationComparison, TimeComparison::None);
-    EXPECT_EQ(rules.LastAccessedDate, page.lastAccessed.date);
-    EXPECT_EQ(DayOf(rules.ModifiedDate), DayOf(CurrentLocalTime()));
-    EXPECT_EQ(rules.FilterIncludeExtensions, "");
-}
-
 TEST(FilterPageRules, LoadedRulesShowOnlyWhatTheirGroupsHold) {
     FilterRules rules;
     rules.FilterOnTimes = rules.FilterOnCreationDateTime = true;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 
 #include "selection/filter_page.h"
 #include "support/held_page.h"
@@ -46,18 +47,18 @@ TEST(ListSourceFolder, ListsFilesOfOneLevelWithTheirPatterns) {
     int error = -1;
     ASSERT_TRUE(ListSourceFolder(dir.Path(), files, error));
     EXPECT_EQ(error, 0);
-    std::vector<std::string> paths;
+    std::map<std::string, std::string> patterns;
     for (const auto& f : files) {
-        paths.push_back(f.path);
-        std::string expected = f.path == dir / "b.TXT" || f.path == dir / "A.txt" ? "*.txt"
-                               : f.path == dir / "x.tar.gz"                       ? "*.gz"
-                               : f.path == dir / ".conf.bak"                      ? "*.bak"
-                                                                                  : "*";
-        EXPECT_EQ(f.pattern, expected) << f.path;
+        patterns[f.path] = f.pattern;
     }
-    EXPECT_EQ(Sorted(paths),
-              Sorted({dir / ".conf.bak", dir / ".hidden", dir / "A.txt", dir / "README",
-                      dir / "b.TXT", dir / "link-to-file", dir / "x.tar.gz"}));
+    EXPECT_EQ(files.size(), patterns.size());
+    EXPECT_EQ(patterns, (std::map<std::string, std::string>{{dir / ".conf.bak", "*.bak"},
+                                                            {dir / ".hidden", "*"},
+                                                            {dir / "A.txt", "*.txt"},
+                                                            {dir / "README", "*"},
+                                                            {dir / "b.TXT", "*.txt"},
+                                                            {dir / "link-to-file", "*"},
+                                                            {dir / "x.tar.gz", "*.gz"}}));
 }
 
 TEST(ListSourceFolder, ReportsWhyAFolderCannotBeReadAndJoinsWithOneSeparator) {
@@ -154,10 +155,7 @@ TEST(FillExtensionLists, ManyDistinctExtensionsFillQuickly) {
 
 class FileListTest : public ::testing::Test {
   protected:
-    FileListTest() : builder(rules, filter) {
-        rules.SetPages(&renamePage, &extendedPage, &attributePage, &cdPage);
-        filter.SetPage(&filterPage);
-    }
+    FileListTest() : builder(pages.rules, filter) { filter.SetPage(&filterPage); }
 
     std::vector<std::string> Plan() {
         std::vector<std::string> sources;
@@ -174,30 +172,12 @@ class FileListTest : public ::testing::Test {
     }
 
     TestDir dir;
-    test::CHeldPage<RenamePageState> renamePage;
-    test::CHeldPage<ExtendedPageState> extendedPage;
-    test::CHeldPage<AttributePageState> attributePage;
-    test::CHeldPage<CdAudioPageState> cdPage;
+    test::HeldPages pages;
+    CRenameRules& rules = pages.rules;
     CFilterPageValue filterPage;
-    CRenameRules rules;
     CFilterSettings filter;
     CFileListBuilder builder;
 };
-
-TEST_F(FileListTest, ListModeTakesTickedRowsThatPass) {
-    dir.CreateFiles({"a.txt", "b.jpg", "c.txt", "d.txt"});
-    IncludeOnlyTxt();
-    FileListRequest request;
-    request.sourceFolder = dir.Path();
-    request.sourceRows = {{dir / "a.txt", true},
-                          {dir / "b.jpg", true},
-                          {dir / "c.txt", false},
-                          {dir / "d.txt", true}};
-    EXPECT_TRUE(builder.BuildFileList(request));
-    EXPECT_EQ(builder.fileCount, 2);
-    EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "a.txt", dir / "d.txt"}));
-    EXPECT_EQ(rules.Settings().SourcePath, dir.Path());
-}
 
 // The window's list, read where it is kept.
 class TickedNames final : public ISourceRows {
@@ -213,7 +193,7 @@ class TickedNames final : public ISourceRows {
     std::vector<bool> ticks_;
 };
 
-TEST_F(FileListTest, RowsReadInPlaceGiveThePlanOfCopiedRows) {
+TEST_F(FileListTest, TickedRowsThatPassMakeThePlanWhereverTheRowsAreKept) {
     dir.CreateFiles({"a.txt", "b.jpg", "c.txt", "d.txt"});
     IncludeOnlyTxt();
     CSourceNames names;
@@ -221,10 +201,18 @@ TEST_F(FileListTest, RowsReadInPlaceGiveThePlanOfCopiedRows) {
     const TickedNames rows(names, {true, true, false, true});
     FileListRequest request;
     request.sourceFolder = dir.Path();
-    request.rows = &rows;
-    EXPECT_TRUE(builder.BuildFileList(request));
-    EXPECT_EQ(builder.fileCount, 2);
-    EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "a.txt", dir / "d.txt"}));
+    request.sourceRows = {{dir / "a.txt", true},
+                          {dir / "b.jpg", true},
+                          {dir / "c.txt", false},
+                          {dir / "d.txt", true}};
+    // The same rows as copies and as read from the window's list.
+    for (const ISourceRows* read : std::vector<const ISourceRows*>{nullptr, &rows}) {
+        request.rows = read;
+        EXPECT_TRUE(builder.BuildFileList(request));
+        EXPECT_EQ(builder.fileCount, 2);
+        EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "a.txt", dir / "d.txt"}));
+        EXPECT_EQ(rules.Settings().SourcePath, dir.Path());
+    }
 
     // Nothing ticked: nothing selected. In CD mode each row is a position.
     const TickedNames none(names, {false, false, false, false});
@@ -236,21 +224,6 @@ TEST_F(FileListTest, RowsReadInPlaceGiveThePlanOfCopiedRows) {
     EXPECT_EQ(Plan(), (std::vector<std::string>{dir / "c.txt"}));
 }
 
-TEST_F(FileListTest, ListModeSelectionRejectedByTheFilterStillCountsAsSelected) {
-    dir.CreateFiles({"a.jpg", "b.jpg"});
-    IncludeOnlyTxt();
-    FileListRequest request;
-    request.sourceFolder = dir.Path();
-    request.sourceRows = {{dir / "a.jpg", true}, {dir / "b.jpg", true}};
-    EXPECT_TRUE(builder.BuildFileList(request));
-    EXPECT_EQ(builder.fileCount, 0);
-    EXPECT_TRUE(Plan().empty());
-
-    // Nothing ticked: nothing selected.
-    request.sourceRows = {{dir / "a.jpg", false}};
-    EXPECT_FALSE(builder.BuildFileList(request));
-}
-
 TEST_F(FileListTest, EachBuildStartsFromAnEmptyPlanAndReadsThePagesAfresh) {
     dir.CreateFiles({"a.txt", "b.jpg"});
     FileListRequest request;
@@ -259,11 +232,15 @@ TEST_F(FileListTest, EachBuildStartsFromAnEmptyPlanAndReadsThePagesAfresh) {
     EXPECT_TRUE(builder.BuildFileList(request));
     EXPECT_EQ(builder.fileCount, 2);
 
+    // A ticked file the filter rejects still counts as selected.
     IncludeOnlyTxt();
     std::remove((dir / "a.txt").c_str());  // deleted after the scan
     EXPECT_TRUE(builder.BuildFileList(request));
     EXPECT_EQ(builder.fileCount, 0);
     EXPECT_TRUE(Plan().empty());
+    // Nothing ticked: nothing selected.
+    request.sourceRows = {{dir / "b.jpg", false}};
+    EXPECT_FALSE(builder.BuildFileList(request));
 }
 
 // With no filter on, only whether each ticked file is there decides; what has
@@ -295,7 +272,7 @@ TEST_F(FileListTest, WithoutFiltersRowsGoneSinceTheScanStayOut) {
 TEST_F(FileListTest, FolderTreeIgnoresTicksAndReachesEveryDepth) {
     dir.CreateFiles({"top.txt", "top.jpg", "a/one.txt", "a/b/two.txt", "a/b/c/d/three.txt",
                      ".hidden/four.txt", "empty/.keep"});
-    extendedPage.state.includeSubfolders = true;
+    pages.extended.state.includeSubfolders = true;
     IncludeOnlyTxt();
     FileListRequest request;
     request.sourceFolder = dir.Path();
@@ -318,7 +295,7 @@ TEST_F(FileListTest, FolderTreeEndsOnLinkLoopsAndFollowsNoFolderLinks) {
     MakeLink("..", dir / "sub/up");           // relative, upwards
     MakeLink(dir / "elsewhere", dir / "linked");
     MakeLink(dir / "root.txt", dir / "sub/file-link.txt");  // a link to a file is a file
-    extendedPage.state.includeSubfolders = true;
+    pages.extended.state.includeSubfolders = true;
 
     EXPECT_EQ(builder.CollectFolderTree(dir.Path()), 4);
     EXPECT_EQ(Plan(), Sorted({dir / "elsewhere/outside.txt", dir / "root.txt",
@@ -347,7 +324,7 @@ TEST_F(FileListTest, FolderTreeReportsFoldersItCannotRead) {
 
 TEST_F(FileListTest, CdModeFollowsTheTrackOrderAndIgnoresSubfolders) {
     dir.CreateFiles({"01.wav", "02.wav", "03.wav", "sub/04.wav"});
-    extendedPage.state.includeSubfolders = true;
+    pages.extended.state.includeSubfolders = true;
     FileListRequest request;
     request.sourceFolder = dir.Path();
     request.renameCdAudio = true;

@@ -197,14 +197,11 @@ std::string CLocalCddbServer::Answer(const std::string& request) const {
 }
 
 std::string CLocalCddbServer::SitesBody() const {
-    std::string sites = FileText(std::filesystem::path(dataDir_) / "sites");
-    if (sites.empty()) {
-        sites = "127.0.0.1 http " + std::to_string(listener_.Port()) +
-                " /~cddb/cddb.cgi N000.00 W000.00 Local test server\n"
-                "127.0.0.1 cddbp 8880 - N000.00 W000.00 Local test server\n";
-    }
-    return "210 Ok, site information follows (until terminating `.')\r\n" + WithCrLf(sites) +
-           ".\r\n";
+    return "210 Ok, site information follows (until terminating `.')\r\n"
+           "127.0.0.1 http " +
+           std::to_string(listener_.Port()) +
+           " /~cddb/cddb.cgi N000.00 W000.00 Local test server\r\n"
+           "127.0.0.1 cddbp 8880 - N000.00 W000.00 Local test server\r\n.\r\n";
 }
 
 std::string CLocalCddbServer::QueryBody(const std::string& discId,

@@ -14,10 +14,9 @@ namespace quorvan::test {
 // A CDDB server over HTTP/1.0 on loopback, for tests and demonstrations. It
 // answers "sites", "cddb query" (200, 210, 211, 202) and "cddb read" (210,
 // 401) with "Content-Type: text/plain", from xmcd records kept as files
-// <dataDir>/<category>/<discid> (LF or CR LF lines; sent with CR LF). A file
-// <dataDir>/sites replaces the built-in site list. Request lines of any other
-// form, and requests without a Host header, get "400 Bad Request" with the
-// body "500 Command syntax error.".
+// <dataDir>/<category>/<discid> (LF or CR LF lines; sent with CR LF). Request
+// lines of any other form, and requests without a Host header, get "400 Bad
+// Request" with the body "500 Command syntax error.".
 //
 //     CLocalCddbServer server(std::string(QUORVAN_TEST_DATA) + "/cddb/server");
 //     ASSERT_TRUE(server.Start());              // 127.0.0.1, a free port

@@ -37,6 +37,8 @@ inline std::vector<RenameSettings> FullRenameSettings() {
     text.RenameDestFolder = "/backup/photos";
     text.ModifyAttributes = true;
     text.ModifyReadOnly = true;
+    text.ModifyHidden = true;
+    text.ModifySystem = true;
     text.ModifyArchive = true;
     text.ModifyDatesTimes = true;
     text.ModifyCreationDateTime = true;

@@ -11,8 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
+
+#include "support/file_text.h"
 
 namespace quorvan::test {
 
@@ -108,10 +109,7 @@ bool TestDir::Exists(const std::string& relative) const {
 }
 
 std::string TestDir::Read(const std::string& relative) const {
-    std::ifstream in(*this / relative, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return FileText(*this / relative);
 }
 
 std::vector<std::string> TestDir::List(const std::string& relative) const {
