@@ -185,7 +185,13 @@ mkdir "$scratch/empty"
 sets=''
 while read -r key; do
     value=$(complete_line "quorvan-cli run --set $key=" | cut -d' ' -f1)
-    sets="$sets --set $key=${value:-1}"
+    # Keys the completion offers no value for take a date, a time or a number.
+    case $key in
+    *Date) fallback=01/02/2024 ;;
+    *Time) fallback=12:00:00 ;;
+    *) fallback=1 ;;
+    esac
+    sets="$sets --set $key=${value:-$fallback}"
 done <"$scratch/keys"
 for pass in 'TextSeqModifications=Text --set RenameInPlace=No' 'TextSeqModifications=Seq'; do
     # shellcheck disable=SC2086 # the settings are words on purpose
