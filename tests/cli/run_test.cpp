@@ -192,19 +192,6 @@ TEST_F(CliRun, AFifoAmongTheSourcesFailsAloneAndTheRunGoesOn) {
     EXPECT_NE(err.find("Rename process complete. 1 file failed."), std::string::npos) << err;
 }
 
-TEST_F(CliRun, NamedFilesThatCannotBeFoundFailTheStatusAndTheOthersAreDone) {
-    dir.CreateFiles({"a.txt", "b.txt"});
-    std::string err;
-    EXPECT_EQ(Cli("run --set AddPrefix=Yes --set Prefix=p_ " + ShellQuote(dir.Path()) +
-                      " a.txt missing.txt b.txt",
-                  &err),
-              1);
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"p_a.txt", "p_b.txt"}));
-    EXPECT_NE(err.find("'" + dir / "missing.txt" + "': No such file or directory"),
-              std::string::npos)
-        << err;
-}
-
 // A file whose new name is taken fails alone and is named, escaped for the
 // terminal and byte for byte in the log; the others are done.
 TEST_F(CliRun, FailedFilesAreNamedEscapedOnTheTerminalAndByteForByteInTheLog) {

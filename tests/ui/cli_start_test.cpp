@@ -1,7 +1,6 @@
-// The command line starts where the window opens: the pages open with the
-// default states the command line starts from, its in-memory filter page
-// holds what the real one holds, and a --set line that switches something on
-// gives what the same click gives in the window.
+// The command line starts where the window opens: a --set line that switches
+// something on gives what the same click gives in the window, every other
+// line of both files (the in-memory filter page's among them) alike.
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,40 +14,10 @@
 namespace quorvan::test {
 namespace {
 
-int SecondOfDay(const LocalDateTime& t) {
-    return t.hour * 3600 + t.minute * 60 + t.second;
-}
-
 // Pickers show the moment their page was made; the two pages are made a
 // moment apart.
 bool Near(int a, int b) {
     return std::abs(a - b) <= 5;
-}
-
-// `state` with the pickers of `shown` where they are a moment apart.
-template <class State>
-State WithPickersOf(State state, const State& shown) {
-    for (auto [held, seen] :
-         {std::pair{&state.creation, &shown.creation}, std::pair{&state.modified, &shown.modified},
-          std::pair{&state.lastAccessed, &shown.lastAccessed}}) {
-        EXPECT_EQ(DayOf(held->date), DayOf(seen->date));
-        EXPECT_TRUE(Near(SecondOfDay(held->time), SecondOfDay(seen->time)));
-        held->date = seen->date;
-        held->time = seen->time;
-    }
-    return state;
-}
-
-TEST(CliStart, ThePagesOpenWithTheDefaultStatesAndTheInMemoryFilterPageHoldsTheSame) {
-    WindowFixture f;
-    CMainDlg& w = f.Window();
-    EXPECT_EQ(w.RenamePage()->State(), RenamePageState{});
-    EXPECT_EQ(w.ExtendedPage()->State(), ExtendedPageState{});
-    const AttributePageState attribute = w.AttributePage()->State();
-    EXPECT_EQ(WithPickersOf(AttributePageState{}, attribute), attribute);
-    cli::CCliSession session;
-    const FilterPageState filter = w.FilterPage()->State();
-    EXPECT_EQ(WithPickersOf(session.FilterPage().State(), filter), filter);
 }
 
 // The lines of a settings file, as key to value.

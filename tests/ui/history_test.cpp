@@ -351,20 +351,6 @@ void InterruptedRenumbering(const TestDir& dir) {
     ASSERT_EQ(status, 0);
 }
 
-struct OpenedWindow {
-    CRenameRules rules;
-    CFilterSettings filter;
-    std::unique_ptr<CMainDlg> window;
-};
-
-std::unique_ptr<OpenedWindow> OpenWindow(const std::string& folder) {
-    auto opened = std::make_unique<OpenedWindow>();
-    opened->window = std::make_unique<CMainDlg>(opened->rules, opened->filter);
-    opened->window->SetInitialFolder(folder);
-    opened->window->Initialise();
-    return opened;
-}
-
 TEST(InterruptedRuns, QuestionShowsFolderNamesAsTheyAre) {
     struct Case {
         std::string folder;
@@ -390,20 +376,20 @@ class InterruptedRunAnswer : public ::testing::TestWithParam<bool> {};
 
 TEST_P(InterruptedRunAnswer, IsAskedOnceAndEitherAnswerEndsIt) {
     const bool undo = GetParam();
-    StateDirScope state;
     TestDir dir;
     for (const char* name : {"1.txt", "2.txt", "3.txt", "x.txt"}) {
         dir.CreateFile(name, name);
     }
     const auto before = dir.Inventory();
-    InterruptedRenumbering(dir);
-    ASSERT_NE(TempNamesIn(dir.Path()), "");
-    const RunSummary run = ListRuns(HistoryFolder()).at(0);
-    ASSERT_EQ(run.state, RunState::Interrupted);
-
-    CScriptedDialogs dialogs;
-    dialogs.answers = {undo ? QMessageBox::Yes : QMessageBox::No, QMessageBox::Ok};
-    auto opened = OpenWindow(dir.Path());
+    RunSummary run;
+    WindowFixture f(dir.Path(), [&](WindowFixture& opening) {
+        InterruptedRenumbering(dir);
+        ASSERT_NE(TempNamesIn(dir.Path()), "");
+        run = ListRuns(HistoryFolder()).at(0);
+        ASSERT_EQ(run.state, RunState::Interrupted);
+        opening.dialogs.answers = {undo ? QMessageBox::Yes : QMessageBox::No, QMessageBox::Ok};
+    });
+    const CScriptedDialogs& dialogs = f.dialogs;
     const auto questions = ShownStarting(dialogs, "The rename run of ");
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].text.toStdString(),
@@ -426,19 +412,18 @@ TEST_P(InterruptedRunAnswer, IsAskedOnceAndEitherAnswerEndsIt) {
         EXPECT_EQ(ListRuns(HistoryFolder())[0].state, RunState::Kept);
     }
     // The list shows the folder as the answer left it.
-    Strings listed;
-    for (int i = 0; i < opened->window->SourceModel().Count(); ++i) {
-        listed.push_back(opened->window->SourceModel().Path(i));
-    }
     Strings expected;
     for (const auto& [name, content] : dir.Inventory()) {
         expected.push_back(dir / name);
     }
-    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(f.SourceRows(), expected);
 
     // Not asked again.
     const size_t shown = dialogs.shown.size();
-    auto again = OpenWindow(dir.Path());
+    CRenameRules rules;
+    CFilterSettings filter;
+    CMainDlg again(rules, filter);
+    again.Initialise();
     EXPECT_EQ(dialogs.shown.size(), shown);
 }
 
@@ -448,15 +433,15 @@ INSTANTIATE_TEST_SUITE_P(Answers, InterruptedRunAnswer, ::testing::Values(true, 
                          });
 
 TEST(InterruptedRuns, EachIsAskedAboutNewestFirst) {
-    StateDirScope state;
     TestDir dir;
     dir.CreateFiles({"old/a", "new/b"});
-    RenameRun({{"a", "a1"}}, dir / "old", false);
-    RenameRun({{"b", "b1"}}, dir / "new", false);
-    RenameRun({{"a1", "a2"}}, dir / "old");
-    CScriptedDialogs dialogs;
-    dialogs.answers = {QMessageBox::No, QMessageBox::Yes, QMessageBox::Ok};
-    auto opened = OpenWindow("");
+    WindowFixture f("", [&](WindowFixture& opening) {
+        RenameRun({{"a", "a1"}}, dir / "old", false);
+        RenameRun({{"b", "b1"}}, dir / "new", false);
+        RenameRun({{"a1", "a2"}}, dir / "old");
+        opening.dialogs.answers = {QMessageBox::No, QMessageBox::Yes, QMessageBox::Ok};
+    });
+    const CScriptedDialogs& dialogs = f.dialogs;
     const auto questions = ShownStarting(dialogs, "The rename run of ");
     ASSERT_EQ(questions.size(), 2u);
     EXPECT_TRUE(questions[0].text.contains(ToQt(dir / "new")));

@@ -103,14 +103,6 @@ TEST(LivePreview, EachKindOfChangeRefillsThePreviewByItself) {
              f.Click(CMainDlg::kSelectAll);
          },
          {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
-        {"a settings file dropped on the window",
-         [](WindowFixture& f, TestDir& dir) {
-             const QUrl url = FileUrl(SavePrefixSettings(f, dir));
-             Drag(f.Window(), {url});
-             Drop(f.Window(), {url});
-             f.Click(CMainDlg::kSelectAll);
-         },
-         {"s_a.txt", "s_b.txt", "s_c.jpg", "s_s.qvr", "s_s.qvrfltr"}},
         {"the CD page's track order and titles",
          [](WindowFixture& f, TestDir&) {
              CCDDBSettingsDlg* cd = f.Window().CdAudioPage();

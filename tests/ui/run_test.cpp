@@ -114,24 +114,19 @@ TEST(WindowRun, AnUnwritableStateFolderAsksOnceBeforeRenaming) {
     }
 }
 
-TEST(WindowRun, RunsBeyondSixtyFiveThousandFilesFillTheBarExactly) {
-    std::atomic<uint8_t> cancel{0};
-    CProcessingDlg dialog(100000, cancel);
-    CRunReportBridge bridge;
-    dialog.Listen(bridge);
-    bridge.ReportProgress(70000);
-    EXPECT_EQ(dialog.Bar()->value(), 70000);
-    EXPECT_EQ(dialog.ProcessedText(), "70000 of 100000");
-    bridge.ReportProgress(100000);
-    EXPECT_EQ(dialog.Bar()->value(), dialog.Bar()->maximum());
-}
-
-TEST(WindowRun, EscapeAndTheCloseBoxCancelLikeTheButton) {
+// Counts beyond 65535 fill the bar exactly; Escape and the close box cancel
+// like the button, and reports after the cancel change nothing on screen.
+TEST(WindowRun, TheProgressDialogCountsPastSixtyFiveThousandAndEscapeOrCloseCancel) {
     for (bool useEscape : {true, false}) {
         std::atomic<uint8_t> cancel{0};
-        CProcessingDlg dialog(10, cancel);
+        CProcessingDlg dialog(100000, cancel);
         CRunReportBridge bridge;
         dialog.Listen(bridge);
+        bridge.ReportProgress(70000);
+        EXPECT_EQ(dialog.Bar()->value(), 70000);
+        EXPECT_EQ(dialog.ProcessedText(), "70000 of 100000");
+        bridge.ReportProgress(100000);
+        EXPECT_EQ(dialog.Bar()->value(), dialog.Bar()->maximum());
         dialog.show();
         if (useEscape) {
             QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -140,9 +135,8 @@ TEST(WindowRun, EscapeAndTheCloseBoxCancelLikeTheButton) {
         }
         EXPECT_EQ(cancel.load(), 1);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        // Reports after the cancel change nothing on screen.
         bridge.ReportProgress(7);
-        EXPECT_EQ(dialog.ProcessedText(), "n/a");
+        EXPECT_EQ(dialog.ProcessedText(), "100000 of 100000");
     }
 }
 
@@ -320,22 +314,9 @@ TEST(StartupScreen, ShowsBeforeTheWindowWithThisStartCounted) {
     EXPECT_TRUE(okEnabled);
 }
 
-TEST(AboutBox, LinksOpenThroughTheDesktopWithTheHandPointer) {
-    CScriptedDialogs dialogs;
-    CAboutDlg about;
-    for (int i = 0; i < 3; ++i) {
-        CLinkLabel* link = about.Link(i);
-        EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
-        QTest::mouseClick(link, Qt::LeftButton);
-    }
-    ASSERT_EQ(dialogs.opened.size(), 3u);
-    EXPECT_EQ(dialogs.opened[1].scheme(), "mailto");
-    EXPECT_EQ(dialogs.opened[0].host(), "www.example.com");
-}
-
 // A link is as wide as its text: beside it, in the same row, the pointer is
-// an arrow and a click opens nothing.
-TEST(AboutBox, LinksReachNoFurtherThanTheirText) {
+// an arrow and a click opens nothing; on it, the hand, and the desktop opens it.
+TEST(AboutBox, LinksOpenThroughTheDesktopAndReachNoFurtherThanTheirText) {
     for (auto kind : {CProductInfoDlg::Kind::AboutBox, CProductInfoDlg::Kind::StartupScreen}) {
         CScriptedDialogs dialogs;
         CProductInfoDlg dialog(kind);
@@ -349,6 +330,13 @@ TEST(AboutBox, LinksReachNoFurtherThanTheirText) {
             QTest::mouseClick(&dialog, Qt::LeftButton, {}, beside);
         }
         EXPECT_TRUE(dialogs.opened.empty());
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(dialog.Link(i)->cursor().shape(), Qt::PointingHandCursor);
+            QTest::mouseClick(dialog.Link(i), Qt::LeftButton);
+        }
+        ASSERT_EQ(dialogs.opened.size(), 3u);
+        EXPECT_EQ(dialogs.opened[1].scheme(), "mailto");
+        EXPECT_EQ(dialogs.opened[0].host(), "www.example.com");
     }
 }
 

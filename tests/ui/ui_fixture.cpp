@@ -83,6 +83,14 @@ WindowFixture::WindowFixture(TestDir& dir, const std::vector<std::string>& files
     window_->Initialise();
 }
 
+WindowFixture::WindowFixture(const std::string& folder,
+                             const std::function<void(WindowFixture&)>& beforeOpening) {
+    beforeOpening(*this);
+    window_ = std::make_unique<CMainDlg>(rules, filter);
+    window_->SetInitialFolder(folder);
+    window_->Initialise();
+}
+
 std::vector<std::string> WindowFixture::SourceRows() const {
     std::vector<std::string> rows;
     for (int i = 0; i < window_->SourceModel().Count(); ++i) {

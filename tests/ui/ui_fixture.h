@@ -100,6 +100,10 @@ class WindowFixture {
     explicit WindowFixture(const StartPaths& start);
     // Makes `files` in `dir`, then opens on it.
     WindowFixture(TestDir& dir, const std::vector<std::string>& files);
+    // Runs `beforeOpening` with the counter store in place (a history for
+    // the window to find at its start), then opens on `folder`.
+    WindowFixture(const std::string& folder,
+                  const std::function<void(WindowFixture&)>& beforeOpening);
 
     CMainDlg& Window() { return *window_; }
     CRenameRules rules;
