@@ -290,10 +290,8 @@ TEST(CddbSettingsDialog, StoresValidSettingsAndRefusesInvalidOnes) {
         dialog.accept();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
-    const CddbSettings stored = CCddbSettingsStore().Load();
-    EXPECT_EQ(stored.host, "cddb.example.org");
-    EXPECT_EQ(stored.port, 8080);
-    EXPECT_EQ(stored.email, "j.doe@example.org");
+    const CddbSettings stored = {"cddb.example.org", 8080, "j.doe@example.org"};
+    EXPECT_EQ(CCddbSettingsStore().Load(), stored);
 
     // Opened again, the dialog shows what was stored; Cancel changes nothing.
     CCddbServerDlg again{CCddbSettingsStore()};
