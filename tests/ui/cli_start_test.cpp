@@ -81,7 +81,6 @@ struct SwitchCase {
 
 TEST(CliStart, SetLinesGiveWhatTheSameClicksGiveInTheWindow) {
     const std::vector<SwitchCase> cases = {
-        {"sequencing", {{'r', "sequencingRadioButton"}}, {{"TextSeqModifications", "Seq"}}},
         {"alphabetic sequence",
          {{'r', "sequencingRadioButton"}, {'r', "alphaSequenceRadioButton"}},
          {{"TextSeqModifications", "Seq"}, {"NumericAlphaSequence", "Alpha"}}},
