@@ -77,14 +77,10 @@ bool CreateFolderPath(const std::string& path) {
     if (IsRootPath(path) || PathExists(path)) {
         return true;
     }
-    std::string parent(FolderOf(path));
-    if (parent.empty()) {
-        parent = "/";  // a relative first level
-    }
-    if (parent.size() >= path.size()) {
-        return false;
-    }
-    if (!CreateFolderPath(parent)) {
+    // A relative first level has no folder to make first.
+    const std::string_view parent = FolderOf(path);
+    if (!parent.empty() &&
+        (parent.size() >= path.size() || !CreateFolderPath(std::string(parent)))) {
         return false;
     }
     MakeFolder(path);
@@ -150,19 +146,12 @@ std::string AbsoluteFromWorkingFolder(std::string_view path) {
 }
 
 std::string MakeAbsolutePath(std::string_view path) {
-    std::string full;
-    if (path.empty() || path.front() != '/') {
-        std::vector<char> buffer(4096);
-        while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-            if (buffer.size() > (1u << 20)) {
-                break;
-            }
-            buffer.resize(buffer.size() * 2);
-        }
-        full = buffer.data();
-        full += '/';
+    const std::string full = AbsoluteFromWorkingFolder(path);
+    if (full.empty() || full.front() != '/') {
+        // Without a working folder (it was deleted) a relative path stays
+        // relative, so that it names nothing rather than a folder below "/".
+        return full;
     }
-    full.append(path);
 
     std::vector<std::string_view> parts;
     std::string_view rest(full);

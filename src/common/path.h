@@ -42,6 +42,7 @@ std::string SafeNameText(std::string_view text, size_t maxBytes);
 
 // An absolute path without "." and ".." components, doubled separators or a
 // trailing separator (other than the root itself). Symbolic links are kept.
+// A relative path without a working folder to take it from is given back.
 std::string MakeAbsolutePath(std::string_view path);
 
 // A relative path prefixed with the working folder, nothing else changed (a
