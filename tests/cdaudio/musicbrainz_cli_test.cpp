@@ -40,11 +40,6 @@ TEST_F(MusicBrainzCliTest, EachCasePrintsWhatCddbNamesPrints) {
     const Case cases[] = {
         {"--source musicbrainz " + Toc("autechre_disc1.toc"), 0,
          "discid nN2g3a0ZSjovyIgK3bJl6_.j8C4-\n01\t\xc3\xa6\xc2\xb3o\t16:14\n", true, ""},
-        // A compilation: each title with its own artist.
-        {"--source musicbrainz " + Toc("sessies.toc"), 0,
-         "discid f7XO36a7n1LCCskkCiulReWbwZA-\n01\tColdplay - Trouble\t04:25\n02\tL\xc4\xaaVE - "
-         "Run to the Water\t04:24\n",
-         false, ""},
         // Several releases: listed, and one chosen.
         {"--source musicbrainz " + Toc("ballad.toc"), 1,
          "discid xAq8L4ELMW14.6wI6tt7QAcxiDI-\n"

@@ -34,7 +34,7 @@ const std::string kVector = FromHex(
     "307832330000 0300 0300 0000 11000000 23000000 00000000 0000000000000000 "
     "0000000000000000 0080209bcb82d801 0000000000000000");
 
-TEST(DosAttribTest, MatchesSambaRecord) {
+TEST(DosAttribTest, MatchesSambaRecordAndReadsHexOnlyValues) {
     ASSERT_EQ(kVector.size(), 56u);
     EXPECT_EQ(EncodeDosAttrib({0x23, true, 133000000000000000ull}), kVector);
 
@@ -43,9 +43,8 @@ TEST(DosAttribTest, MatchesSambaRecord) {
     EXPECT_EQ(parsed->attributes, 0x23u);
     EXPECT_TRUE(parsed->hasCreateTime);
     EXPECT_EQ(parsed->createTime, 133000000000000000ull);
-}
 
-TEST(DosAttribTest, ReadsHexOnlyAndRecordOverHex) {
+    // A hex text alone is read; a record after it counts over it.
     EXPECT_EQ(ParseDosAttrib(std::string("0x2\0", 4))->attributes, 0x2u);
     EXPECT_EQ(ParseDosAttrib("0x21")->attributes, 0x21u);
     // An empty hex text followed by a version 3 record: the record counts.

@@ -76,23 +76,21 @@ TEST(ProcessFile, InPlaceNeverReplacesAnExistingTarget) {
     EXPECT_EQ(work.dir.Read("a.txt"), "new");
 }
 
-TEST(ProcessFile, TargetEqualToSourceLeavesTheFileAlone) {
+// A target equal to its source leaves the file alone; one in another letter
+// case only is a rename.
+TEST(ProcessFile, SameNameIsLeftAloneAndCaseOnlyRenameIsARename) {
     Work work;
-    std::string a = work.dir.CreateFile("same.txt", "x");
-    EXPECT_FALSE(work.Process(a, a).failed);
-    EXPECT_EQ(work.dir.Read("same.txt"), "x");
-    EXPECT_TRUE(work.LogBody().empty());
-    EXPECT_EQ(work.UndoBody(), (std::vector<std::string>{"", "# File: " + a}));
-}
-
-TEST(ProcessFile, CaseOnlyRenameIsARename) {
-    Work work;
+    std::string same = work.dir.CreateFile("same.txt", "x");
+    EXPECT_FALSE(work.Process(same, same).failed);
     std::string a = work.dir.CreateFile("a.TXT", "x");
     std::string b = work.dir / "a.txt";
     EXPECT_FALSE(work.Process(a, b).failed);
-    EXPECT_EQ(work.dir.List(),
-              (std::vector<std::string>{CRunLog::kFileName, CUndoScript::kFileName, "a.txt"}));
+    EXPECT_EQ(work.dir.List(), (std::vector<std::string>{CRunLog::kFileName, CUndoScript::kFileName,
+                                                         "a.txt", "same.txt"}));
     EXPECT_EQ(work.LogBody(), std::vector<std::string>{"renamed " + a + " to " + b});
+    EXPECT_EQ(work.UndoBody(),
+              (std::vector<std::string>{"", "# File: " + same, "", "# File: " + b + " to " + a,
+                                        "m '" + b + "' '" + a + "'"}));
     std::string output;
     EXPECT_EQ(work.RunUndo(&output), 0) << output;
     EXPECT_TRUE(work.dir.Exists("a.TXT"));

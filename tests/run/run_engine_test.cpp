@@ -323,12 +323,10 @@ TEST_F(RunEngine, SecondStartWaitsForAWorkerStillBusy) {
 // Start.
 TEST_F(RunEngine, ChangesInTheWindowDuringARunDoNotReachIt) {
     dir.CreateFiles({"a.txt", "b.txt", "c.txt"});
-    CHeldPage<RenamePageState> rename;
-    CHeldPage<ExtendedPageState> extended;
-    CHeldPage<AttributePageState> attribute;
-    rename.state.addPrefix = true;
-    rename.state.prefix = "new_";
-    rules.SetPages(&rename, &extended, &attribute, nullptr);
+    HeldPages pages;
+    pages.rename.state.addPrefix = true;
+    pages.rename.state.prefix = "new_";
+    rules.SetPages(&pages.rename, &pages.extended, &pages.attribute, nullptr);
     rules.Settings().SourcePath = dir.Path();
     host.files = {dir / "a.txt", dir / "b.txt", dir / "c.txt"};
 
@@ -338,9 +336,9 @@ TEST_F(RunEngine, ChangesInTheWindowDuringARunDoNotReachIt) {
     std::vector<CRenamePlan::Entry> previewed = rules.PlanEntries();
 
     host.whileRunning = [&] {
-        rename.state.prefix = "changed_";
-        extended.state.renameInPlace = false;
-        extended.state.destinationFolder = dir / "elsewhere";
+        pages.rename.state.prefix = "changed_";
+        pages.extended.state.renameInPlace = false;
+        pages.extended.state.destinationFolder = dir / "elsewhere";
         rules.GatherFromPages(dir.Path());
         rules.ClearPlan();
         rules.AddSource(dir / "c.txt");

@@ -54,6 +54,8 @@ Inventory Renamed(const std::vector<std::pair<std::string, std::string>>& map) {
     return after;
 }
 
+// The plan check orders every kind of chain and cycle; here the run carries
+// one of each out, and its failures.
 TEST(SafeOrder, EveryFileOfChainsAndCyclesGetsItsName) {
     struct Case {
         const char* what;
@@ -63,12 +65,6 @@ TEST(SafeOrder, EveryFileOfChainsAndCyclesGetsItsName) {
         int failed;
     };
     const Case cases[] = {
-        {"swap", {{"a", "b"}, {"b", "a"}}, {}, Renamed({{"a", "b"}, {"b", "a"}}), 0},
-        {"rotation of three",
-         {{"a.mp3", "b"}, {"b.mp3", "c"}, {"c.mp3", "a"}},
-         {},
-         Renamed({{"a.mp3", "b.mp3"}, {"b.mp3", "c.mp3"}, {"c.mp3", "a.mp3"}}),
-         0},
         {"a chain and a cycle",
          {{"1", "2"}, {"2", "3"}, {"x", "y"}, {"y", "x"}},
          {},

@@ -223,30 +223,4 @@ void JournaledRun::End(RunEnd status) {
     writer_.Close();
 }
 
-std::map<std::string, std::string> Inventory(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    std::vector<std::string> pending = {""};
-    while (!pending.empty()) {
-        const std::string relative = pending.back();
-        pending.pop_back();
-        for (const std::string& name :
-             ListNames(relative.empty() ? folder : folder + "/" + relative)) {
-            const std::string rel = relative.empty() ? name : relative + "/" + name;
-            const std::string path = folder + "/" + rel;
-            struct stat st {};
-            lstat(path.c_str(), &st);
-            if (S_ISDIR(st.st_mode)) {
-                pending.push_back(rel);
-            } else if (S_ISLNK(st.st_mode)) {
-                char target[4096];
-                const ssize_t n = readlink(path.c_str(), target, sizeof target);
-                files[rel] = "-> " + std::string(target, n > 0 ? static_cast<size_t>(n) : 0);
-            } else {
-                files[rel] = FileText(path);
-            }
-        }
-    }
-    return files;
-}
-
 }  // namespace quorvan::test

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "history/journal.h"
+#include "support/test_dir.h"
 
 namespace quorvan::test {
 
@@ -61,11 +62,6 @@ class JournaledRun final {
     int64_t failed_ = 0;
     int temps_ = 0;
 };
-
-// The files below `folder` (hidden ones too), by relative path: their
-// contents, and "-> target" for a symbolic link. Two equal inventories hold
-// the same names with the same contents.
-std::map<std::string, std::string> Inventory(const std::string& folder);
 
 // The contents of an inventory without their names: every content once
 // means nothing was lost or doubled, whatever names the files have.

@@ -146,21 +146,34 @@ std::vector<std::string> ListNames(const std::string& folder) {
 }
 
 std::map<std::string, std::string> TestDir::Inventory(const std::vector<std::string>& skip) const {
+    return test::Inventory(path_, skip);
+}
+
+std::map<std::string, std::string> Inventory(const std::string& folder,
+                                             const std::vector<std::string>& skip) {
     std::map<std::string, std::string> files;
-    std::vector<std::string> folders = {""};
-    while (!folders.empty()) {
-        std::string folder = folders.back();
-        folders.pop_back();
-        for (const std::string& name : List(folder)) {
-            std::string relative = folder.empty() ? name : folder + "/" + name;
+    std::vector<std::string> pending = {""};
+    while (!pending.empty()) {
+        const std::string relative = pending.back();
+        pending.pop_back();
+        for (const std::string& name :
+             ListNames(relative.empty() ? folder : folder + "/" + relative)) {
+            const std::string rel = relative.empty() ? name : relative + "/" + name;
+            const std::string path = folder + "/" + rel;
             struct stat st {};
-            if (lstat((*this / relative).c_str(), &st) != 0) {
+            if (lstat(path.c_str(), &st) != 0) {
                 continue;
             }
             if (S_ISDIR(st.st_mode)) {
-                folders.push_back(relative);
-            } else if (std::find(skip.begin(), skip.end(), name) == skip.end()) {
-                files[relative] = Read(relative);
+                pending.push_back(rel);
+            } else if (std::find(skip.begin(), skip.end(), name) != skip.end()) {
+                continue;
+            } else if (S_ISLNK(st.st_mode)) {
+                char target[4096];
+                const ssize_t n = readlink(path.c_str(), target, sizeof target);
+                files[rel] = "-> " + std::string(target, n > 0 ? static_cast<size_t>(n) : 0);
+            } else {
+                files[rel] = FileText(path);
             }
         }
     }

@@ -33,8 +33,7 @@ class TestDir final {
     std::string Read(const std::string& relative) const;
     // Names in one folder (not recursive), sorted.
     std::vector<std::string> List(const std::string& relative = "") const;
-    // Every file below the folder, relative path to content, without files of
-    // the names in `skip` (the run's log and undo script, say).
+    // Inventory() of the folder.
     std::map<std::string, std::string> Inventory(const std::vector<std::string>& skip = {}) const;
 
   private:
@@ -94,5 +93,12 @@ class ScratchMount final {
 
 // The sorted names in a folder, without "." and ".."; none when it cannot be read.
 std::vector<std::string> ListNames(const std::string& folder);
+
+// The files below `folder` (hidden ones too), by relative path: their
+// contents, and "-> target" for a symbolic link, so that a link put in place
+// of a file of the same contents shows. Files of the names in `skip` (the
+// run's log and undo script, say) are left out.
+std::map<std::string, std::string> Inventory(const std::string& folder,
+                                             const std::vector<std::string>& skip = {});
 
 }  // namespace quorvan::test
