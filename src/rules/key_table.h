@@ -86,9 +86,6 @@ bool TableHasKey(std::span<const SettingsKey<S>> table, std::string_view key) {
 // command line refuses the others instead of running with them.
 template <class S>
 bool TakesValue(const SettingsKey<S>& row, std::string_view value) {
-    CSettingsStore store;
-    store.SetValue(row.key, std::string(value));
-    S read{};
     switch (row.form) {
         case ValueForm::Text:
             return true;
@@ -97,16 +94,21 @@ bool TakesValue(const SettingsKey<S>& row, std::string_view value) {
             return value.size() > sign &&
                    value.find_first_not_of("0123456789", sign) == std::string_view::npos;
         }
-        case ValueForm::Date:
-        case ValueForm::Time:
-            return row.read(store, row.key, read);
         case ValueForm::Flag:
             return EqualsIgnoreCase(value, "Yes") || EqualsIgnoreCase(value, "No");
+        case ValueForm::Date:
+        case ValueForm::Time:
         case ValueForm::Word:
             break;
     }
+    CSettingsStore store;
+    store.SetValue(row.key, std::string(value));
+    S read{};
     if (!row.read(store, row.key, read)) {
         return false;
+    }
+    if (row.form != ValueForm::Word) {
+        return true;
     }
     CSettingsStore written;
     row.write(written, row.key, read);

@@ -159,30 +159,7 @@ std::span<const SettingsKey<RenameSettings>> MoreRulesKeys() {
 }
 
 bool IsValidMoreRulesValue(std::string_view key, std::string_view value) {
-    auto known = [&](const auto& table) {
-        for (const char* word : table.words) {
-            if (EqualsIgnoreCase(value, word)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    if (key == "NameCaseStyle") {
-        return known(kNameCaseWords);
-    }
-    if (key == "ExtensionCaseStyle") {
-        return known(kExtensionCaseWords);
-    }
-    if (key == "UnicodeForm") {
-        return known(kFormWords);
-    }
-    if (key == "SequenceOrder") {
-        return known(kOrderWords);
-    }
-    if (key == "SequenceStep") {
-        return ParseLong(value) != 0;
-    }
-    return true;
+    return key != "SequenceStep" || ParseLong(value) != 0;
 }
 
 }  // namespace quorvan

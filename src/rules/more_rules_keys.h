@@ -14,8 +14,8 @@ namespace quorvan {
 // reads as the default.
 std::span<const SettingsKey<RenameSettings>> MoreRulesKeys();
 
-// Whether `value` is one a More Rules line can hold (a known word, a step
-// that is not 0); true for every other key.
+// Whether a value the line's form takes (TakesValue) is one the More Rules can
+// use too: a step that is not 0; true for every other key.
 bool IsValidMoreRulesValue(std::string_view key, std::string_view value);
 
 }  // namespace quorvan
